@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/user_dialogs.h"
+
+namespace korvela {
+
+// The real dialogs: QFileDialog and QMessageBox.
+class DesktopDialogs : public UserDialogs {
+public:
+    std::optional<QString> askOpenPath(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QString> askSavePath(QWidget* parent, const FileDialogRequest& request) override;
+    void showMessage(QWidget* parent, const QString& text) override;
+};
+
+}  // namespace korvela

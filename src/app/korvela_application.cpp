@@ -1,0 +1,40 @@
+#include "app/korvela_application.h"
+
+#include <QFont>
+#include <QLocale>
+#include <clocale>
+#include <exception>
+
+#include "app/user_dialogs.h"
+
+namespace korvela {
+
+KorvelaApplication::KorvelaApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName("KORVELA");
+    // Numbers are read and written with '.' everywhere, whatever the desktop's language.
+    QLocale::setDefault(QLocale::c());
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+bool KorvelaApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        reportCurrentException();
+        return false;
+    }
+}
+
+void KorvelaApplication::reportCurrentException() {
+    QString message;
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        message = QString::fromUtf8(error.what());
+    } catch (...) {
+        // Not one of ours: shown with an empty message, as the toolkit does.
+    }
+    if (dialogs_ != nullptr) dialogs_->showMessage(activeWindow(), message);
+}
+
+}  // namespace korvela

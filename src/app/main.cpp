@@ -1,0 +1,25 @@
+// korvela: the desktop program.
+#include <QStringList>
+
+#include "app/desktop_dialogs.h"
+#include "app/forms.h"
+#include "app/korvela_application.h"
+#include "app/tform1.h"
+#include "points/program_data.h"
+
+int main(int argc, char** argv) {
+    korvela::ProgramData data;
+    korvela::KorvelaApplication application(argc, argv);
+    korvela::DesktopDialogs dialogs;
+    application.setDialogs(&dialogs);
+
+    korvela::Forms forms(data, dialogs);
+    forms.form1->showMaximized();
+
+    // A survey named on the command line is imported at once ("-p" belongs to the area window).
+    const QStringList arguments = application.arguments();
+    if (arguments.size() > 1 && arguments[1] != QStringLiteral("-p")) {
+        forms.form1->importSurvey(arguments[1]);
+    }
+    return application.exec();
+}

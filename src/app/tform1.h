@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+
+namespace korvela {
+
+struct Forms;
+struct ProgramData;
+class PlanImage;
+class PointTableModel;
+class UserDialogs;
+
+// The main window: the buttons on top, the point table on the left, the plan on the right,
+// the status line below, and the menus.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1(ProgramData& data, UserDialogs& dialogs);
+    ~TForm1() override;
+
+    // The other windows, known once all of them exist.
+    void attachForms(Forms& forms);
+
+    // The status line: the imported file's path, "no file" or empty (no data present).
+    QString statusText() const;
+
+    // "Import Project" with the file already chosen (also the start-up import).
+    void importSurvey(const QString& path);
+
+    // Handlers, named after the control and the event.
+    void OpenButtonClick();
+    void OnClickF();
+    void Image1Click();
+    void Quit1Click();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void createTablePopupMenu();
+    void LayoutMainWindow();
+    void leaveMaximisedState();
+    void setStatusText(const QString& text);
+
+    ProgramData& data_;
+    UserDialogs& dialogs_;
+    Forms* forms_ = nullptr;
+    PointTableModel* tableModel_ = nullptr;
+
+    // The pointer-drag flag: set while a mouse button is held on the plan.
+    int pointerDragFlag_ = 0;
+
+    QWidget* client_ = nullptr;
+    QPushButton* OpenButton = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QFrame* ControlBar1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QTableView* StringGrid1 = nullptr;
+    QFrame* ControlBar3 = nullptr;
+    PlanImage* Image1 = nullptr;
+    QFrame* ControlBar2 = nullptr;
+    QLabel* statusLine_ = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+};
+
+}  // namespace korvela

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace korvela {
+
+// What a file dialog shows: its title, its filters (Qt filter strings, in order), the
+// extension added to a name typed without one, and the name it starts with.
+struct FileDialogRequest {
+    QString title;
+    QStringList filters;
+    QString defaultSuffix;
+    QString fileName;
+};
+
+// The seam through which the windows ask the user for files and show messages. The
+// program uses the desktop's dialogs; tests answer from a script and record every message.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    // The chosen path, or nothing when the user cancels.
+    virtual std::optional<QString> askOpenPath(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> askSavePath(QWidget* parent, const FileDialogRequest& request) = 0;
+    // A modal message box with an OK button.
+    virtual void showMessage(QWidget* parent, const QString& text) = 0;
+};
+
+}  // namespace korvela

@@ -1,0 +1,71 @@
+// korvela-cli: the program's window-free operations for batch work.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_command.h"
+#include "cli/survey_commands.h"
+
+namespace korvela::cli {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = {
+        {"points", "SURVEY", "print the points that \"Import Project\" reads from SURVEY", 1, 1,
+         runPoints},
+    };
+    return all;
+}
+
+namespace {
+
+void printUsage(std::ostream& stream) {
+    stream << "usage: korvela-cli COMMAND ARGUMENTS...\n"
+              "       korvela-cli --help | --version\n\ncommands:\n";
+    for (const Command& command : commands()) {
+        stream << "  " << command.name << ' ' << command.arguments << "\n      "
+               << command.summary << '\n';
+    }
+}
+
+const Command* findCommand(const std::string& name) {
+    for (const Command& command : commands()) {
+        if (command.name == name) return &command;
+    }
+    return nullptr;
+}
+
+int run(const std::vector<std::string>& words) {
+    if (words.empty()) {
+        printUsage(std::cerr);
+        return kWrongArguments;
+    }
+    if (words[0] == "--help") {
+        printUsage(std::cout);
+        return kSuccess;
+    }
+    if (words[0] == "--version") {
+        std::cout << "korvela-cli " << KORVELA_VERSION << '\n';
+        return kSuccess;
+    }
+    const Command* command = findCommand(words[0]);
+    const std::vector<std::string> arguments(words.begin() + 1, words.end());
+    if (command == nullptr || arguments.size() < command->fewestArguments ||
+        arguments.size() > command->mostArguments) {
+        std::cerr << "korvela-cli: " << (command ? "wrong arguments for " : "unknown command ")
+                  << words[0] << "\n\n";
+        printUsage(std::cerr);
+        return kWrongArguments;
+    }
+    CommandContext context{arguments, std::cout, std::cerr};
+    const int status = command->run(context);
+    std::cout.flush();
+    return std::cout.good() ? status : kFileFailure;
+}
+
+}  // namespace
+}  // namespace korvela::cli
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    return korvela::cli::run(std::vector<std::string>(argv + 1, argv + argc));
+}

@@ -1,0 +1,142 @@
+#include "common/number_parse.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+#include "common/conversion_error.h"
+
+namespace korvela {
+namespace {
+
+bool isWhiteSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t skipDigits(std::string_view text, std::size_t at) {
+    while (at < text.size() && isDigit(text[at])) ++at;
+    return at;
+}
+
+// End of the unsigned decimal number starting at `at`, or `at` when there is none.
+std::size_t endOfUnsignedNumber(std::string_view text, std::size_t at) {
+    const std::size_t integerEnd = skipDigits(text, at);
+    std::size_t end = integerEnd;
+    bool anyDigit = integerEnd > at;
+    if (end < text.size() && text[end] == '.') {
+        const std::size_t fractionEnd = skipDigits(text, end + 1);
+        anyDigit = anyDigit || fractionEnd > end + 1;
+        end = fractionEnd;
+    }
+    if (!anyDigit) return at;
+    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+        std::size_t exponentStart = end + 1;
+        if (exponentStart < text.size() && (text[exponentStart] == '+' || text[exponentStart] == '-')) {
+            ++exponentStart;
+        }
+        const std::size_t exponentEnd = skipDigits(text, exponentStart);
+        if (exponentEnd > exponentStart) end = exponentEnd;
+    }
+    return end;
+}
+
+// What from_chars reports as out of range is either too large or too small for a double.
+// The decimal order of the leading significant digit tells which.
+bool isOverflow(std::string_view number) {
+    const std::size_t exponentAt = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, exponentAt);
+    long exponent = 0;
+    if (exponentAt != std::string_view::npos) {
+        std::string_view exponentText = number.substr(exponentAt + 1);
+        if (!exponentText.empty() && exponentText[0] == '+') exponentText.remove_prefix(1);
+        const auto result = std::from_chars(exponentText.data(),
+                                            exponentText.data() + exponentText.size(), exponent);
+        if (result.ec == std::errc::result_out_of_range) return exponentText[0] != '-';
+    }
+    const std::size_t pointAt = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t firstSignificant = mantissa.find_first_of("123456789");
+    const long order = firstSignificant < pointAt
+                           ? static_cast<long>(pointAt - firstSignificant)
+                           : -static_cast<long>(firstSignificant - pointAt - 1);
+    return order + exponent > 0;
+}
+
+struct ScannedNumber {
+    double value = 0;
+    std::size_t length = 0;
+    bool overflow = false;
+};
+
+ScannedNumber scanNumber(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size() && isWhiteSpace(text[at])) ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    const std::size_t end = endOfUnsignedNumber(text, at);
+    if (end == at) return {};
+
+    double magnitude = 0;
+    const auto result = std::from_chars(text.data() + at, text.data() + end, magnitude,
+                                        std::chars_format::general);
+    bool overflow = false;
+    if (result.ec == std::errc::result_out_of_range) {
+        overflow = isOverflow(text.substr(at, end - at));
+        magnitude = 0;
+    }
+    return {negative ? -magnitude : magnitude, end, overflow};
+}
+
+}  // namespace
+
+std::string_view trimWhiteSpace(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isWhiteSpace(text[begin])) ++begin;
+    while (end > begin && isWhiteSpace(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+NumberPrefix scanNumberPrefix(std::string_view text) {
+    const ScannedNumber scanned = scanNumber(text);
+    return {scanned.value, scanned.length};
+}
+
+double parseNumberPrefix(std::string_view text) { return scanNumber(text).value; }
+
+bool parseWholeNumber(std::string_view text, double& value) {
+    const std::string_view trimmed = trimWhiteSpace(text);
+    const ScannedNumber scanned = scanNumber(trimmed);
+    if (scanned.length == 0 || scanned.length != trimmed.size() || scanned.overflow) return false;
+    value = scanned.value;
+    return true;
+}
+
+double toDoubleStrict(std::string_view text) {
+    double value = 0;
+    if (!parseWholeNumber(text, value)) throw ConversionError::notFloatingPoint(text);
+    return value;
+}
+
+std::int32_t toIntStrict(std::string_view text) {
+    std::string_view digits = trimWhiteSpace(text);
+    if (!digits.empty() && digits[0] == '+') {
+        digits.remove_prefix(1);
+        if (!digits.empty() && digits[0] == '-') throw ConversionError::notInteger(text);
+    }
+    std::int32_t value = 0;
+    const char* const end = digits.data() + digits.size();
+    const auto result = std::from_chars(digits.data(), end, value);
+    if (digits.empty() || result.ec != std::errc() || result.ptr != end) {
+        throw ConversionError::notInteger(text);
+    }
+    return value;
+}
+
+}  // namespace korvela

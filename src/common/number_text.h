@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace korvela {
+
+// The longest text formatNumberInto writes, sign and exponent included.
+inline constexpr std::size_t kNumberTextCapacity = 32;
+
+// The program's general number text, used by the table, reports, DXF and the area sheet:
+// 15 significant digits, '.' as decimal point, no trailing zeros, no trailing point.
+// Fixed form when 0.00001 <= |v| and at most 15 digits stand before the point, otherwise
+// exponent form written as 1E-7 or 1.5E20. Minus zero prints 0.
+std::string formatNumber(double value);
+
+// The same text written into out (at least kNumberTextCapacity bytes); returns its length.
+std::size_t formatNumberInto(double value, char* out);
+
+}  // namespace korvela

@@ -1,0 +1,87 @@
+#include "common/text_lines.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace korvela {
+namespace {
+
+constexpr std::size_t kBlockSize = 1 << 20;
+
+std::string_view withoutTrailingCarriageReturn(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+}
+
+// Hands over the complete lines of a block. A line that runs on past the block's end is
+// collected in `partial`, in front of which the earlier blocks' unfinished line stands.
+// Returns false when the handler asked to stop.
+bool splitBlock(std::string_view block, std::string& partial, const LineHandler& handleLine) {
+    std::size_t start = 0;
+    while (true) {
+        const void* found = std::memchr(block.data() + start, '\n', block.size() - start);
+        if (found == nullptr) break;
+        const std::size_t end = static_cast<const char*>(found) - block.data();
+        std::string_view line = block.substr(start, end - start);
+        if (!partial.empty()) {
+            partial.append(line);
+            line = partial;
+        }
+        const bool goOn = handleLine(withoutTrailingCarriageReturn(line));
+        partial.clear();
+        if (!goOn) return false;
+        start = end + 1;
+    }
+    partial.append(block.substr(start));
+    return true;
+}
+
+struct Descriptor {
+    int value = -1;
+    ~Descriptor() {
+        if (value >= 0) ::close(value);
+    }
+};
+
+}  // namespace
+
+void forEachLine(std::string_view bytes, const LineHandler& handleLine) {
+    std::string partial;
+    if (splitBlock(bytes, partial, handleLine) && !partial.empty()) handleLine(partial);
+}
+
+std::optional<FileError> forEachLineOfFile(const std::string& path, const LineHandler& handleLine) {
+    const auto failure = [&](int errorNumber) {
+        return FileError{FileError::Operation::Read, path, errorNumber};
+    };
+    Descriptor file;
+    file.value = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file.value < 0) return failure(errno);
+    struct stat status {};
+    if (::fstat(file.value, &status) != 0) return failure(errno);
+    if (S_ISDIR(status.st_mode)) return failure(EISDIR);
+
+    std::vector<char> block(kBlockSize);
+    std::string partial;
+    while (true) {
+        const ssize_t count = ::read(file.value, block.data(), block.size());
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            return failure(errno);
+        }
+        if (count == 0) break;
+        if (!splitBlock(std::string_view(block.data(), static_cast<std::size_t>(count)), partial,
+                        handleLine)) {
+            return std::nullopt;
+        }
+    }
+    if (!partial.empty()) handleLine(partial);
+    return std::nullopt;
+}
+
+}  // namespace korvela

@@ -1,0 +1,65 @@
+#include "points/point_store.h"
+
+#include "points/survey_reader.h"
+
+namespace korvela {
+namespace {
+
+template <typename Sequence>
+void eraseAt(Sequence& sequence, std::size_t index) {
+    sequence.erase(sequence.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+template <typename Sequence>
+void shrinkWhenWasteful(Sequence& sequence) {
+    if (sequence.capacity() > sequence.size() + sequence.size() / 4) sequence.shrink_to_fit();
+}
+
+}  // namespace
+
+void PointStore::clear() {
+    active_.clear();
+    number_.clear();
+    x_.clear();
+    y_.clear();
+    z_.clear();
+    kind_.clear();
+    colour_.clear();
+}
+
+std::optional<FileError> PointStore::loadSurveyFile(const std::string& path) {
+    return readSurveyFile(path, *this);
+}
+
+void PointStore::append(std::string number, double x, double y, double z, std::int32_t colour,
+                        std::int32_t kind) {
+    active_.push_back(1);
+    number_.push_back(std::move(number));
+    x_.push_back(x);
+    y_.push_back(y);
+    z_.push_back(z);
+    kind_.push_back(kind);
+    colour_.push_back(colour);
+}
+
+void PointStore::erase(std::size_t index) {
+    eraseAt(active_, index);
+    eraseAt(number_, index);
+    eraseAt(x_, index);
+    eraseAt(y_, index);
+    eraseAt(z_, index);
+    eraseAt(kind_, index);
+    eraseAt(colour_, index);
+}
+
+void PointStore::releaseSpareCapacity() {
+    shrinkWhenWasteful(active_);
+    shrinkWhenWasteful(number_);
+    shrinkWhenWasteful(x_);
+    shrinkWhenWasteful(y_);
+    shrinkWhenWasteful(z_);
+    shrinkWhenWasteful(kind_);
+    shrinkWhenWasteful(colour_);
+}
+
+}  // namespace korvela

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+#include "app/user_dialogs.h"
+
+namespace korvela::testing {
+
+// Answers file dialogs from a script and records every message. A dialog the test did not
+// script, or a message it did not take, fails the test.
+class ScriptedDialogs : public UserDialogs {
+public:
+    ~ScriptedDialogs() override {
+        EXPECT_TRUE(messages_.empty()) << "messages nobody looked at: "
+                                       << messages_.join(" | ").toStdString();
+    }
+
+    // The next file dialog answers path (or is cancelled with nothing).
+    void answer(std::optional<QString> path) { answers_.push_back(std::move(path)); }
+
+    // The messages shown so far, handed over once.
+    QStringList takeMessages() { return std::exchange(messages_, {}); }
+
+    const FileDialogRequest& lastRequest() const { return lastRequest_; }
+
+    std::optional<QString> askOpenPath(QWidget*, const FileDialogRequest& request) override {
+        return nextAnswer(request);
+    }
+    std::optional<QString> askSavePath(QWidget*, const FileDialogRequest& request) override {
+        return nextAnswer(request);
+    }
+    void showMessage(QWidget*, const QString& text) override { messages_.push_back(text); }
+
+private:
+    std::optional<QString> nextAnswer(const FileDialogRequest& request) {
+        lastRequest_ = request;
+        if (answers_.empty()) {
+            ADD_FAILURE() << "a file dialog opened that the test did not expect";
+            return std::nullopt;
+        }
+        auto answer = std::move(answers_.front());
+        answers_.pop_front();
+        return answer;
+    }
+
+    std::deque<std::optional<QString>> answers_;
+    QStringList messages_;
+    FileDialogRequest lastRequest_;
+};
+
+}  // namespace korvela::testing

@@ -1,0 +1,60 @@
+#include "points/point_store.h"
+
+#include <gtest/gtest.h>
+
+namespace korvela {
+namespace {
+
+PointStore threePoints() {
+    PointStore store;
+    store.append("1", 10, 11, 12, 0x111111, kKindPoint);
+    store.append("2", 20, 21, 22, 0x222222, kKindStation);
+    store.append("3", 30, 31, 32, 0x333333, kKindPoint);
+    store.setActive(1, 0);
+    return store;
+}
+
+TEST(PointStore, AppendAfterClearStartsAtIndexZeroActive) {
+    PointStore store = threePoints();
+    store.clear();
+    EXPECT_EQ(store.count(), 0u);
+    store.append("", 1, 2, 3, kColourAqua, kKindPoint);  // an empty number is a number too
+    ASSERT_EQ(store.count(), 1u);
+    EXPECT_EQ(store.active()[0], 1);
+    EXPECT_EQ(store.number()[0], "");
+    EXPECT_EQ(store.colour()[0], kColourAqua);
+}
+
+TEST(PointStore, EraseFirstMovesEveryLaterPointDownInAllSequences) {
+    PointStore store = threePoints();
+    store.erase(0);
+    ASSERT_EQ(store.count(), 2u);
+    EXPECT_EQ(store.number(), (std::vector<std::string>{"2", "3"}));
+    EXPECT_EQ(store.x(), (std::vector<double>{20, 30}));
+    EXPECT_EQ(store.y(), (std::vector<double>{21, 31}));
+    EXPECT_EQ(store.z(), (std::vector<double>{22, 32}));
+    EXPECT_EQ(store.kind(), (std::vector<std::int32_t>{kKindStation, kKindPoint}));
+    EXPECT_EQ(store.colour(), (std::vector<std::int32_t>{0x222222, 0x333333}));
+    EXPECT_EQ(store.active(), (std::vector<std::int32_t>{0, 1}));
+}
+
+TEST(PointStore, EraseLastLeavesTheOthersUnchanged) {
+    PointStore store = threePoints();
+    store.erase(2);
+    EXPECT_EQ(store.number(), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(store.colour(), (std::vector<std::int32_t>{0x111111, 0x222222}));
+    EXPECT_EQ(store.active(), (std::vector<std::int32_t>{1, 0}));
+}
+
+TEST(PointStore, RepeatedNumbersStayDistinctPoints) {
+    PointStore store;
+    store.append("7", 1, 1, 1, kColourAqua, kKindPoint);
+    store.append("7", 2, 2, 2, kColourAqua, kKindPoint);
+    EXPECT_EQ(store.count(), 2u);
+    store.setX(1, 5);
+    EXPECT_EQ(store.x()[0], 1);
+    EXPECT_EQ(store.x()[1], 5);
+}
+
+}  // namespace
+}  // namespace korvela

@@ -1,0 +1,210 @@
+#include "points/survey_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <random>
+
+#include "points/point_store.h"
+#include "test_support.h"
+
+namespace korvela {
+namespace {
+
+struct Point {
+    std::string number;
+    double x, y, z;
+    int kind;
+    bool operator==(const Point&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Point& p) {
+    return out << '{' << p.number << ' ' << p.x << ' ' << p.y << ' ' << p.z << ' ' << p.kind << '}';
+}
+
+std::vector<Point> pointsOf(const PointStore& store) {
+    std::vector<Point> points;
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        points.push_back({store.number()[i], store.x()[i], store.y()[i], store.z()[i], store.kind()[i]});
+        EXPECT_EQ(store.active()[i], 1);
+        EXPECT_EQ(store.colour()[i], kColourAqua);
+    }
+    return points;
+}
+
+std::vector<Point> read(const std::string& bytes) {
+    PointStore store;
+    readSurvey(bytes, store);
+    return pointsOf(store);
+}
+
+using Points = std::vector<Point>;
+
+const std::string kListingHeader =
+    "Sokkia - sdr\r\nPROGRAM \"vex\"\r\n9:5:7\r\n1:1:2011\r\nN     X          Y          Z\r\n";
+
+// --- the fixed-column listing -------------------------------------------------------------
+
+TEST(ListingFormat, ReadsTheFixedColumns) {
+    EXPECT_EQ(read(kListingHeader +
+                   "12    1234.5678  0.5        150            \r\n"
+                   "ABCDEF12345678901-2345678901987654321.5xyz\r\n"),
+              (Points{{"12", 1234.5678, 0.5, 150, 1}, {"ABCDEF", 12345678901, -2345678901, 987654321.5, 1}}));
+}
+
+TEST(ListingFormat, HeaderOnlyGivesNoPointsAndAnEmptyLineEndsTheReading) {
+    EXPECT_EQ(read(kListingHeader), Points{});
+    EXPECT_EQ(read(kListingHeader + "1     1          2          3\r\n\r\n2     4          5          6\r\n"),
+              (Points{{"1", 1, 2, 3, 1}}));
+}
+
+TEST(ListingFormat, ShortRowsAreSkippedAndAnEndedZFieldReadsWhatIsThere) {
+    EXPECT_EQ(read(kListingHeader +
+                   "1     1          2\r\n"                 // shorter than 28: skipped
+                   "2     1          2          \r\n"       // exactly 28: z is empty, 0
+                   "3     1          2          15\r\n"),   // the line ends inside the z field
+              (Points{{"2", 1, 2, 0, 1}, {"3", 1, 2, 15, 1}}));
+}
+
+TEST(ListingFormat, FirstLineMustMatchExactly) {
+    // A trailing blank makes it a comma file, which this is not.
+    EXPECT_EQ(read("Sokkia - sdr \r\nPROGRAM\r\n1\r\n2\r\nN\r\n1     1          2          3\r\n"), Points{});
+}
+
+// --- Sokkia SDR ---------------------------------------------------------------------------
+
+const std::string kSdrHeader = "00NMSDR33 V04-04.02     01-Jan-10 00:00 113111\r\n10NMJOB\r\n13NMa\r\n13NMb\r\n";
+
+TEST(SdrFormat, ReadsCoordinateAndStationRecords) {
+    EXPECT_EQ(read(kSdrHeader +
+                   "02TP             ST1 5412100.000 7312100.000 151.200\r\n"
+                   "08TP               1 5412112.345 7312105.678 150.125   extra tokens\r\n"
+                   "09F1               1 2 3 4\r\n"
+                   "08TP           12345   -1.5   2.25e1  3\r\n"),
+              (Points{{"ST1", 5412100, 7312100, 151.2, 0},
+                      {"1", 5412112.345, 7312105.678, 150.125, 1},
+                      {"12345", -1.5, 22.5, 3, 1}}));
+}
+
+TEST(SdrFormat, MarkerAnywhereInTheFirstLineAndThreeLinesSkipped) {
+    EXPECT_EQ(read("xxNMSDRxx\n08TP               1 1 2 3\n08TP               2 1 2 3\n"
+                   "08TP               3 1 2 3\n08TP               4 4 5 6\n"),
+              (Points{{"4", 4, 5, 6, 1}}));
+}
+
+TEST(SdrFormat, ShortRecordsAndRecordsWithFewTokensAreSkipped) {
+    EXPECT_EQ(read(kSdrHeader +
+                   "08TP1234567890123456\r\n"       // 08TP and 16 more characters
+                   "08TP               1\r\n"       // 20 characters
+                   "08TP               21 2\r\n"    // two tokens
+                   "08TP               3 7 8 9\r\n"),
+              (Points{{"3", 7, 8, 9, 1}}));
+}
+
+TEST(SdrFormat, NumberIsPositionsFifteenToNineteen) {
+    EXPECT_EQ(read(kSdrHeader + "08TP        00000009 1 2 3\r\n08TP           AB   1 2 3\r\n"),
+              (Points{{"00009", 1, 2, 3, 1}, {"AB", 1, 2, 3, 1}}));
+}
+
+TEST(SdrFormat, AnEmptyLineEndsTheReading) {
+    EXPECT_EQ(read(kSdrHeader + "08TP               1 1 2 3\r\n\r\n08TP               2 1 2 3\r\n"),
+              (Points{{"1", 1, 2, 3, 1}}));
+}
+
+TEST(SdrFormat, LfAndCrLfFilesAndALastLineWithoutLineEndReadAlike) {
+    const std::string crlf = kSdrHeader + "08TP               1 1 2 3\r\n08TP               2 4 5 6";
+    std::string lf = crlf;
+    std::erase(lf, '\r');
+    const Points expected{{"1", 1, 2, 3, 1}, {"2", 4, 5, 6, 1}};
+    EXPECT_EQ(read(crlf), expected);
+    EXPECT_EQ(read(lf), expected);
+}
+
+TEST(SdrFormat, TokensAreSplitAtBlanksOnly) {
+    // A tab does not separate tokens: "1\t2" is the first token and reads 1.
+    EXPECT_EQ(read(kSdrHeader + "08TP               1 1\t2 3 4\r\n"), (Points{{"1", 1, 3, 4, 1}}));
+}
+
+// --- comma lines --------------------------------------------------------------------------
+
+TEST(CommaFormat, ReadsNumberAndCoordinatesAroundTheMarker) {
+    EXPECT_EQ(read("job\r\n12,--------,5012.345,7023.456,101.25\r\n13,--------,5020.5,7030,100.75,CODE\r\n"),
+              (Points{{"12", 5012.345, 7023.456, 101.25, 1}, {"13", 5020.5, 7030, 100.75, 1}}));
+}
+
+TEST(CommaFormat, FirstLineIsNeverAPointAndEmptyLinesDoNotStop) {
+    EXPECT_EQ(read("1,--------,1,2,3\n\n\nno marker,1,2,3\n2,--------,4,5,6\n"), (Points{{"2", 4, 5, 6, 1}}));
+}
+
+TEST(CommaFormat, ALongNumberShiftsTheFields) {
+    // The 21st and later characters of the number become the x token.
+    EXPECT_EQ(read("h\nABCDEFGHIJKLMNOPQRSTUV,--------,1,2,3\n"),
+              (Points{{"ABCDEFGHIJKLMNOPQRSTUV", 0, 1, 2, 1}}));
+}
+
+TEST(CommaFormat, LinesWithFewerThanThreeCoordinatesAreSkipped) {
+    EXPECT_EQ(read("h\n1,--------,1,2\n2,--------,\n3,--------,1,2,3\n"), (Points{{"3", 1, 2, 3, 1}}));
+}
+
+TEST(CommaFormat, TextAfterALoneCarriageReturnIsCut) {
+    EXPECT_EQ(read("h\n1,--------,1,2,3\r4,5,6\n"), (Points{{"1", 1, 2, 3, 1}}));
+}
+
+TEST(CommaFormat, NumbersThatDoNotReadAreZero) {
+    EXPECT_EQ(read("h\n1,--------,abc,0x10,-\n"), (Points{{"1", 0, 0, 0, 1}}));
+}
+
+// --- any file -----------------------------------------------------------------------------
+
+TEST(SurveyReader, FilesWithoutAFormatsMarkerGiveNoPoints) {
+    EXPECT_EQ(read(""), Points{});
+    EXPECT_EQ(read("0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1009\r\n0\r\nEOF\r\n"), Points{});
+}
+
+TEST(SurveyReader, BinaryBytesNeverCrash) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 50; ++round) {
+        std::string bytes(4096, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        if (round % 2 == 0) bytes.replace(0, 6, "NMSDR\n");
+        PointStore store;
+        readSurvey(bytes, store);
+        EXPECT_EQ(store.number().size(), store.count());
+        EXPECT_EQ(store.kind().size(), store.count());
+    }
+}
+
+TEST(SurveyReader, ReadingASecondFileDropsTheFirstFilesPoints) {
+    PointStore store;
+    readSurvey(kSdrHeader + "08TP               1 1 2 3\r\n", store);
+    readSurvey("h\n9,--------,7,8,9\n", store);
+    EXPECT_EQ(pointsOf(store), (Points{{"9", 7, 8, 9, 1}}));
+}
+
+TEST(SurveyReader, ReadsAFileFromDisk) {
+    testing::TempDir dir;
+    const std::string path = dir.file("site.sdr");
+    testing::writeFile(path, kSdrHeader + "02TP             ST1 1 2 3\r\n");
+    PointStore store;
+    EXPECT_FALSE(store.loadSurveyFile(path));
+    EXPECT_EQ(pointsOf(store), (Points{{"ST1", 1, 2, 3, 0}}));
+}
+
+TEST(SurveyReader, AFileThatCannotBeReadLeavesTheStoreEmpty) {
+    testing::TempDir dir;
+    PointStore store;
+    store.append("old", 1, 2, 3, kColourAqua, kKindPoint);
+    const auto missing = store.loadSurveyFile(dir.file("missing.sdr"));
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->errorNumber, ENOENT);
+    EXPECT_EQ(store.count(), 0u);
+
+    store.append("old", 1, 2, 3, kColourAqua, kKindPoint);
+    const auto folder = store.loadSurveyFile(dir.path().string());
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->errorNumber, EISDIR);
+    EXPECT_EQ(store.count(), 0u);
+}
+
+}  // namespace
+}  // namespace korvela
