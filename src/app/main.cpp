@@ -1,4 +1,5 @@
 // korvela: the desktop program.
+#include <QFileInfo>
 #include <QStringList>
 
 #include "app/desktop_dialogs.h"
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
     // A survey named on the command line is imported at once ("-p" belongs to the area window).
     const QStringList arguments = application.arguments();
     if (arguments.size() > 1 && arguments[1] != QStringLiteral("-p")) {
-        forms.form1->importSurvey(arguments[1]);
+        forms.form1->importSurvey(QFileInfo(arguments[1]).absoluteFilePath());
     }
     return application.exec();
 }

@@ -69,7 +69,7 @@ TForm1::TForm1(ProgramData& data, UserDialogs& dialogs) : data_(data), dialogs_(
     setObjectName("TForm1");
     setWindowTitle(QString::fromUtf8(kMainCaption));
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(14);
+    font.setPixelSize(12);
     setFont(font);
     createControls();
     createMenus();
@@ -107,6 +107,7 @@ void TForm1::createControls() {
     StringGrid1->horizontalHeader()->setDefaultSectionSize(kTableColumnWidth);
     StringGrid1->horizontalHeader()->setMinimumSectionSize(10);
     StringGrid1->setShowGrid(true);
+    StringGrid1->setTextElideMode(Qt::ElideNone);  // a narrow column clips its text
     QPalette gridPalette = StringGrid1->palette();
     gridPalette.setColor(QPalette::Base, kGridColour);
     StringGrid1->setPalette(gridPalette);
