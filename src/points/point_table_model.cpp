@@ -24,7 +24,7 @@ int PointTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant PointTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    return cellText(index.row(), index.column());
+    return displayText(index.row(), index.column());
 }
 
 QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -41,7 +41,12 @@ void PointTableModel::fillTable() {
     endResetModel();
 }
 
-QString PointTableModel::cellText(int row, int column) const {
+std::string PointTableModel::text(int gridRow, int column) const {
+    if (gridRow == 0) return toCp1251(QString::fromUtf8(kHeaders[column]));
+    return toCp1251(displayText(gridRow - 1, column));
+}
+
+QString PointTableModel::displayText(int row, int column) const {
     const auto point = static_cast<std::size_t>(row);
     if (point >= store_.count()) return {};
     switch (column) {

@@ -2,13 +2,16 @@
 
 #include <QAbstractTableModel>
 
+#include "common/text_grid.h"
+
 namespace korvela {
 
 class PointStore;
 
 // The point table: one row per point of the store (one empty row when there is none),
-// columns: check box, "номер", "x", "y", "h", "ход точка".
-class PointTableModel : public QAbstractTableModel {
+// columns: check box, "номер", "x", "y", "h", "ход точка". Model row i is grid row i + 1
+// (grid row 0 is the header).
+class PointTableModel : public QAbstractTableModel, public TextGrid {
     Q_OBJECT
 public:
     enum Column { CheckColumn, NumberColumn, XColumn, YColumn, HeightColumn, KindColumn, ColumnCount };
@@ -23,8 +26,12 @@ public:
     // Rewrites every row from the store.
     void fillTable();
 
+    // The table as the grid the exports read: row 0 the header, row r point r − 1.
+    int rows() const override { return rows_ + 1; }
+    std::string text(int gridRow, int column) const override;
+
 private:
-    QString cellText(int row, int column) const;
+    QString displayText(int row, int column) const;
 
     const PointStore& store_;
     int rows_ = 1;
