@@ -22,6 +22,7 @@ test: build
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	$(BUILD_DIR)/korvela_gui_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 clean:
 	rm -rf $(BUILD_DIR)

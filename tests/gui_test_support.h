@@ -54,3 +54,19 @@ private:
 };
 
 }  // namespace korvela::testing
+
+#include <fstream>
+#include <string>
+
+namespace korvela::testing {
+
+// A comma survey of points "1" … "count" at (100 + i, 200 + i, 10 + i), written to path.
+inline void writeCommaSurvey(const std::string& path, int count) {
+    std::ofstream out(path, std::ios::binary);
+    out << "test survey\r\n";
+    for (int i = 1; i <= count; ++i) {
+        out << i << ",--------," << 100 + i << ',' << 200 + i << ',' << 10 + i << "\r\n";
+    }
+}
+
+}  // namespace korvela::testing

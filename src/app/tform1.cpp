@@ -16,13 +16,17 @@
 #include "app/user_dialogs.h"
 #include "plan/plan_image.h"
 #include "plan/view_state.h"
+#include "points/live_edit_delegate.h"
 #include "points/point_table_model.h"
+#include "points/point_table_text.h"
+#include "points/tform4.h"
 #include "points/program_data.h"
 
 namespace korvela {
 namespace {
 
 const char* const kMainCaption = "KORVELA 16.06.10";
+const char* const kNoFile = "no file";
 const QColor kMoneyGreen(192, 220, 192);
 const QColor kGridColour(215, 228, 242);  // the desktop's inactive caption gradient
 constexpr int kDesignClientWidth = 974;
@@ -91,6 +95,8 @@ void TForm1::createControls() {
     Button4 = createButton(client_, "Button4", "Убрать все", {303, 31, 303, 31});
     Button1 = createButton(client_, "Button1", "Площадь", {606, 31, 311, 31});
     connect(OpenButton, &QPushButton::clicked, this, &TForm1::OpenButtonClick);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
 
     ControlBar1 = createBar(client_, "ControlBar1");
     ControlBar1->setGeometry(0, 61, 41, 692);
@@ -98,10 +104,16 @@ void TForm1::createControls() {
     Panel2->setObjectName("Panel2");
     Panel2->setGeometry(41, 62, 369, 692);
 
-    tableModel_ = new PointTableModel(data_.store, this);
+    tableModel_ = new PointTableModel(data_.store, data_.selected, this);
+    connect(tableModel_, &PointTableModel::cellTyped, this, &TForm1::SetEditText);
+    connect(tableModel_, &PointTableModel::checkBoxClicked, this, &TForm1::CheckBoxClick);
     StringGrid1 = new QTableView(Panel2);
     StringGrid1->setObjectName("StringGrid1");
     StringGrid1->setModel(tableModel_);
+    StringGrid1->setItemDelegate(new LiveEditDelegate(StringGrid1));
+    StringGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    StringGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                                 QAbstractItemView::EditKeyPressed);
     StringGrid1->setGeometry(0, -1, 369, 693);
     StringGrid1->verticalHeader()->hide();
     StringGrid1->horizontalHeader()->setDefaultSectionSize(kTableColumnWidth);
@@ -171,10 +183,10 @@ void TForm1::createMenus() {
 void TForm1::createTablePopupMenu() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
-    addItem(PopupMenu1, "N1", "Удалить");
-    addItem(PopupMenu1, "N4", "Добавить");
-    addItem(PopupMenu1, "N2", "Заморозить");
-    addItem(PopupMenu1, "N3", "Разморозить");
+    connect(addItem(PopupMenu1, "N1", "Удалить"), &QAction::triggered, this, &TForm1::N1Click);
+    connect(addItem(PopupMenu1, "N4", "Добавить"), &QAction::triggered, this, &TForm1::N4Click);
+    connect(addItem(PopupMenu1, "N2", "Заморозить"), &QAction::triggered, this, &TForm1::N2Click);
+    connect(addItem(PopupMenu1, "N3", "Разморозить"), &QAction::triggered, this, &TForm1::N3Click);
     addItem(PopupMenu1, "N15", "Добавить много точек");
     addItem(PopupMenu1, "Excel1", "Отредактировать всё в Excel");
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -197,13 +209,73 @@ void TForm1::OpenButtonClick() {
 void TForm1::OnClickF() { OpenButtonClick(); }
 
 void TForm1::importSurvey(const QString& path) {
+    tableModel_->hideCheckBoxes();
     const auto error = data_.store.loadSurveyFile(toLocalPath(path));
     // An unreadable file leaves no data, so the status line does not claim any.
     setStatusText(error ? QString() : path);
     data_.selected.assign(data_.store.count(), 0);
     CentreViewOnStore(data_.view, data_.store);
+    redraw();
     tableModel_->fillTable();
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));
+}
+
+void TForm1::redraw() { Image1->update(); }
+
+void TForm1::CheckBoxClick(std::size_t /*point*/) { redraw(); }
+
+void TForm1::SetEditText(int row, int column, const QString& text) {
+    // Before any data is present the typed text only stays in the cell.
+    if (statusText().isEmpty() || static_cast<std::size_t>(row) >= data_.store.count()) return;
+    const std::string bytes = column == kNumberColumn ? toCp1251(text) : toUtf8(text);
+    applyTypedCell(data_.store, static_cast<std::size_t>(row), column, bytes);
+    redraw();
+}
+
+// "Выбрать все" and "Убрать все": every check box at once, one redraw.
+void TForm1::Button3Click() {
+    tableModel_->setAllChecked(true);
+    redraw();
+}
+
+void TForm1::Button4Click() {
+    tableModel_->setAllChecked(false);
+    redraw();
+}
+
+// "Удалить": the selected points go, without a question.
+void TForm1::N1Click() {
+    const std::vector<std::int32_t> erased = data_.selected;
+    data_.store.eraseFlagged(erased);
+    std::erase(data_.selected, 1);
+    tableModel_->pointsErased(erased);
+    redraw();
+}
+
+// "Заморозить" and "Разморозить" act on the selected points.
+void TForm1::N2Click() { setFrozen(0); }
+
+void TForm1::N3Click() { setFrozen(1); }
+
+void TForm1::setFrozen(std::int32_t active) {
+    for (std::size_t point = 0; point < data_.store.count(); ++point) {
+        if (data_.selected[point] == 1) data_.store.setActive(point, active);
+    }
+    tableModel_->layoutCheckBoxes();
+    redraw();
+}
+
+// "Добавить": one point through the small dialog, appended unselected.
+void TForm1::N4Click() {
+    TForm4& dialog = *forms_->form4;
+    if (dialog.exec() != QDialog::Accepted) return;
+    const TypedPoint& point = dialog.acceptedPoint();
+    data_.store.append(point.number, point.x, point.y, point.z, kColourAqua, kKindPoint);
+    data_.selected.push_back(0);
+    if (statusText().isEmpty()) setStatusText(QString::fromUtf8(kNoFile));
+    tableModel_->pointsAppended();
+    tableModel_->rebuildCheckBoxes();
+    redraw();
 }
 
 void TForm1::Image1Click() { OpenButton->setFocus(); }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cstddef>
+#include <cstdint>
 
 class QFrame;
 class QLabel;
@@ -33,11 +35,27 @@ public:
     // "Import Project" with the file already chosen (also the start-up import).
     void importSurvey(const QString& path);
 
+    // The point table, for the commands that change the set of points.
+    PointTableModel& table() { return *tableModel_; }
+
+    // Repaints the plan from the store, the selection and the view.
+    void redraw();
+
     // Handlers, named after the control and the event.
     void OpenButtonClick();
     void OnClickF();
     void Image1Click();
     void Quit1Click();
+    void Button3Click();
+    void Button4Click();
+    void N1Click();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    // The user typed into a table cell: applied to the point while data is present.
+    void SetEditText(int row, int column, const QString& text);
+    // The user ticked or unticked the check box of a point.
+    void CheckBoxClick(std::size_t point);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -51,6 +69,7 @@ private:
     void LayoutMainWindow();
     void leaveMaximisedState();
     void setStatusText(const QString& text);
+    void setFrozen(std::int32_t active);
 
     ProgramData& data_;
     UserDialogs& dialogs_;

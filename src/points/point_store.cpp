@@ -52,6 +52,32 @@ void PointStore::erase(std::size_t index) {
     eraseAt(colour_, index);
 }
 
+std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < count(); ++i) {
+        if (flags[i] == 1) continue;
+        if (kept != i) {
+            active_[kept] = active_[i];
+            number_[kept] = std::move(number_[i]);
+            x_[kept] = x_[i];
+            y_[kept] = y_[i];
+            z_[kept] = z_[i];
+            kind_[kept] = kind_[i];
+            colour_[kept] = colour_[i];
+        }
+        ++kept;
+    }
+    const std::size_t erased = count() - kept;
+    active_.resize(kept);
+    number_.resize(kept);
+    x_.resize(kept);
+    y_.resize(kept);
+    z_.resize(kept);
+    kind_.resize(kept);
+    colour_.resize(kept);
+    return erased;
+}
+
 void PointStore::releaseSpareCapacity() {
     shrinkWhenWasteful(active_);
     shrinkWhenWasteful(number_);

@@ -30,6 +30,9 @@ public:
     void append(std::string number, double x, double y, double z, std::int32_t colour,
                 std::int32_t kind);
     void erase(std::size_t index);
+    // Erases every point whose flag is exactly 1, keeping the others in order, in one pass.
+    // Returns how many went.
+    std::size_t eraseFlagged(const std::vector<std::int32_t>& flags);
 
     const std::vector<std::int32_t>& active() const { return active_; }
     const std::vector<std::string>& number() const { return number_; }

@@ -1,44 +1,170 @@
 #include "points/point_table_model.h"
 
+#include <QColor>
 #include <algorithm>
 
 #include "app/qt_text.h"
-#include "common/number_text.h"
 #include "points/point_store.h"
+#include "points/point_table_text.h"
 
 namespace korvela {
 namespace {
 
-const char* const kHeaders[PointTableModel::ColumnCount] = {"", "номер", "x", "y", "h", "ход точка"};
+const char* const kHeaders[kPointColumns] = {"", "номер", "x", "y", "h", "ход точка"};
+const QColor kFrozenColour(255, 0, 0);
 
 }  // namespace
 
-PointTableModel::PointTableModel(const PointStore& store, QObject* parent)
-    : QAbstractTableModel(parent), store_(store) {}
+PointTableModel::PointTableModel(const PointStore& store, std::vector<std::int32_t>& selected,
+                                 QObject* parent)
+    : QAbstractTableModel(parent), store_(store), selected_(selected) {}
 
 int PointTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 int PointTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : kPointColumns;
+}
+
+bool PointTableModel::hasPoint(int row) const {
+    return row >= 0 && static_cast<std::size_t>(row) < store_.count();
 }
 
 QVariant PointTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    return displayText(index.row(), index.column());
+    if (!index.isValid()) return {};
+    const int row = index.row();
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole: return displayText(row, index.column());
+        case Qt::CheckStateRole:
+            if (index.column() != kCheckColumn || !checkBoxesShown_ || !hasPoint(row)) return {};
+            return selected_[static_cast<std::size_t>(row)] == 1 ? Qt::Checked : Qt::Unchecked;
+        case Qt::BackgroundRole:
+            if (hasPoint(row) && store_.active()[static_cast<std::size_t>(row)] == 0) return kFrozenColour;
+            return {};
+        default: return {};
+    }
 }
 
 QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= ColumnCount) {
+        section >= kPointColumns) {
         return {};
     }
     return QString::fromUtf8(kHeaders[section]);
 }
 
+Qt::ItemFlags PointTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() != kCheckColumn) flags |= Qt::ItemIsEditable;
+    if (index.column() == kCheckColumn && checkBoxesShown_ && hasPoint(index.row())) {
+        flags |= Qt::ItemIsUserCheckable;
+    }
+    return flags;
+}
+
+bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid()) return false;
+    const int row = index.row();
+    const int column = index.column();
+    if (role == Qt::CheckStateRole) {
+        if (!(flags(index) & Qt::ItemIsUserCheckable)) return false;
+        const auto point = static_cast<std::size_t>(row);
+        selected_[point] = value.value<Qt::CheckState>() == Qt::Checked ? 1 : 0;
+        emit dataChanged(index, index, {Qt::CheckStateRole});
+        emit checkBoxClicked(point);
+        return true;
+    }
+    if (role != Qt::EditRole || column == kCheckColumn) return false;
+    const QString typed = value.toString();
+    typedTexts_.insert(cellKey(row, column), typed);
+    emit cellTyped(row, column, typed);
+    // Only texts that differ from what the store now holds need keeping.
+    if (hasPoint(row) && storeText(row, column) == typed) typedTexts_.remove(cellKey(row, column));
+    emit dataChanged(this->index(row, 0), this->index(row, kPointColumns - 1));
+    return true;
+}
+
+void PointTableModel::clearTable() {
+    beginResetModel();
+    rows_ = 1;
+    checkBoxesShown_ = false;
+    typedTexts_.clear();
+    endResetModel();
+}
+
 void PointTableModel::fillTable() {
     beginResetModel();
     rows_ = static_cast<int>(std::max<std::size_t>(1, store_.count()));
+    typedTexts_.clear();
+    checkBoxesShown_ = store_.count() > 0;
     endResetModel();
+}
+
+void PointTableModel::hideCheckBoxes() {
+    checkBoxesShown_ = false;
+    layoutCheckBoxes();
+}
+
+void PointTableModel::rebuildCheckBoxes() {
+    checkBoxesShown_ = store_.count() > 0;
+    layoutCheckBoxes();
+}
+
+void PointTableModel::layoutCheckBoxes() {
+    emit dataChanged(index(0, 0), index(rows_ - 1, kPointColumns - 1),
+                     {Qt::CheckStateRole, Qt::BackgroundRole});
+}
+
+void PointTableModel::pointsAppended() {
+    const int wanted = static_cast<int>(std::max<std::size_t>(1, store_.count()));
+    // Rows that show a new point drop what was typed into them while they were empty.
+    for (int row = rows_ - 1; row < wanted; ++row) {
+        for (int column = 0; column < kPointColumns; ++column) typedTexts_.remove(cellKey(row, column));
+    }
+    if (wanted > rows_) {
+        beginInsertRows(QModelIndex(), rows_, wanted - 1);
+        rows_ = wanted;
+        endInsertRows();
+    }
+    emit dataChanged(index(0, 0), index(rows_ - 1, kPointColumns - 1));
+}
+
+void PointTableModel::pointsErased(const std::vector<std::int32_t>& erasedFlags) {
+    beginResetModel();
+    if (!typedTexts_.isEmpty()) {
+        std::vector<int> erasedBefore(erasedFlags.size() + 1, 0);
+        for (std::size_t i = 0; i < erasedFlags.size(); ++i) {
+            erasedBefore[i + 1] = erasedBefore[i] + (erasedFlags[i] == 1 ? 1 : 0);
+        }
+        QHash<quint64, QString> moved;
+        for (auto it = typedTexts_.cbegin(); it != typedTexts_.cend(); ++it) {
+            const auto row = static_cast<std::size_t>(it.key() >> 3);
+            const int column = static_cast<int>(it.key() & 7);
+            if (row < erasedFlags.size() && erasedFlags[row] == 1) continue;
+            const std::size_t shift = erasedBefore[std::min(row, erasedFlags.size())];
+            moved.insert(cellKey(static_cast<int>(row - shift), column), it.value());
+        }
+        typedTexts_ = std::move(moved);
+    }
+    rows_ = static_cast<int>(std::max<std::size_t>(1, store_.count()));
+    // A table that became empty is blank, with no check box.
+    if (store_.count() == 0) typedTexts_.clear();
+    endResetModel();
+}
+
+std::vector<std::size_t> PointTableModel::setAllChecked(bool ticked) {
+    std::vector<std::size_t> changed;
+    if (!checkBoxesShown_) return changed;
+    const std::int32_t flag = ticked ? 1 : 0;
+    for (std::size_t point = 0; point < store_.count(); ++point) {
+        const bool boxTicked = selected_[point] == 1;
+        if (boxTicked == ticked) continue;
+        selected_[point] = flag;
+        changed.push_back(point);
+    }
+    if (!changed.empty()) emit dataChanged(index(0, 0), index(rows_ - 1, 0), {Qt::CheckStateRole});
+    return changed;
 }
 
 std::string PointTableModel::text(int gridRow, int column) const {
@@ -47,16 +173,14 @@ std::string PointTableModel::text(int gridRow, int column) const {
 }
 
 QString PointTableModel::displayText(int row, int column) const {
-    const auto point = static_cast<std::size_t>(row);
-    if (point >= store_.count()) return {};
-    switch (column) {
-        case NumberColumn: return fromCp1251(store_.number()[point]);
-        case XColumn: return fromUtf8(formatNumber(store_.x()[point]));
-        case YColumn: return fromUtf8(formatNumber(store_.y()[point]));
-        case HeightColumn: return fromUtf8(formatNumber(store_.z()[point]));
-        case KindColumn: return QString::number(store_.kind()[point]);
-        default: return {};
-    }
+    const auto typed = typedTexts_.constFind(cellKey(row, column));
+    if (typed != typedTexts_.cend()) return typed.value();
+    return hasPoint(row) ? storeText(row, column) : QString();
+}
+
+QString PointTableModel::storeText(int row, int column) const {
+    const std::string text = pointCellText(store_, static_cast<std::size_t>(row), column);
+    return column == kNumberColumn ? fromCp1251(text) : fromUtf8(text);
 }
 
 }  // namespace korvela

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <cstdint>
+#include <vector>
 
 #include "common/text_grid.h"
 
@@ -8,33 +11,65 @@ namespace korvela {
 
 class PointStore;
 
-// The point table: one row per point of the store (one empty row when there is none),
-// columns: check box, "номер", "x", "y", "h", "ход точка". Model row i is grid row i + 1
-// (grid row 0 is the header).
+// The point table: one row per point of the store (one empty row when there is none).
+// Column 0 holds the row's check box, whose state is the point's selection flag; then
+// "номер", "x", "y", "h", "ход точка". Frozen points are painted red. A cell shows the
+// store's value unless the user typed a text that differs from it: such texts are kept
+// (a few, in a sparse map), as a string grid keeps what was typed into it.
+// Model row i is grid row i + 1 of the exports (grid row 0 is the header).
 class PointTableModel : public QAbstractTableModel, public TextGrid {
     Q_OBJECT
 public:
-    enum Column { CheckColumn, NumberColumn, XColumn, YColumn, HeightColumn, KindColumn, ColumnCount };
-
-    explicit PointTableModel(const PointStore& store, QObject* parent = nullptr);
+    PointTableModel(const PointStore& store, std::vector<std::int32_t>& selected, QObject* parent);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-    // Rewrites every row from the store.
+    // Empties every data row and leaves one empty row without a check box.
+    void clearTable();
+    // Rewrites the table from the store: one row per point, check boxes rebuilt.
     void fillTable();
+    void hideCheckBoxes();
+    // Shows the check boxes of every row that has a point, frozen ones red.
+    void rebuildCheckBoxes();
+    // Repaints the check boxes and row colours after flags or freezing changed.
+    void layoutCheckBoxes();
 
-    // The table as the grid the exports read: row 0 the header, row r point r − 1.
+    // Points were appended to the store: their rows appear with the store's texts.
+    void pointsAppended();
+    // The points whose flag was 1 were erased from the store: their rows go, later rows
+    // (with what was typed into them) move up.
+    void pointsErased(const std::vector<std::int32_t>& erasedFlags);
+    // Ticks or unticks every check box at once; returns the points whose box changed.
+    std::vector<std::size_t> setAllChecked(bool ticked);
+
+    bool checkBoxesShown() const { return checkBoxesShown_; }
+
+    // The grid the exports read.
     int rows() const override { return rows_ + 1; }
     std::string text(int gridRow, int column) const override;
 
+signals:
+    // The user ticked or unticked the check box of a point.
+    void checkBoxClicked(std::size_t point);
+    // The user typed into a cell (on every keystroke); the text is kept in the cell.
+    void cellTyped(int row, int column, const QString& text);
+
 private:
     QString displayText(int row, int column) const;
+    QString storeText(int row, int column) const;
+    bool hasPoint(int row) const;
+    static quint64 cellKey(int row, int column) { return (quint64(row) << 3) | quint64(column); }
 
     const PointStore& store_;
+    std::vector<std::int32_t>& selected_;
     int rows_ = 1;
+    bool checkBoxesShown_ = false;
+    QHash<quint64, QString> typedTexts_;
 };
 
 }  // namespace korvela

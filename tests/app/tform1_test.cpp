@@ -11,49 +11,23 @@
 #include <QTableView>
 #include <QTest>
 
-#include "app/forms.h"
-#include "app/korvela_application.h"
 #include "common/conversion_error.h"
-#include "gui_test_support.h"
-#include "points/program_data.h"
-#include "test_support.h"
+#include "main_window_fixture.h"
 
 namespace korvela {
 namespace {
 
 const QString kSample = QStringLiteral(KORVELA_EXAMPLES "/site.sdr");
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::MainWindowFixture {
 protected:
-    MainWindowTest() : forms(data, dialogs) {
-        static_cast<KorvelaApplication*>(qApp)->setDialogs(&dialogs);
-    }
-    ~MainWindowTest() override { static_cast<KorvelaApplication*>(qApp)->setDialogs(nullptr); }
-
-    TForm1& main() { return *forms.form1; }
-    QTableView* grid() { return main().findChild<QTableView*>("StringGrid1"); }
-    QPushButton* button(const char* name) { return main().findChild<QPushButton*>(name); }
-
     QStringList headerTexts() {
         QStringList texts;
-        for (int column = 0; column < grid()->model()->columnCount(); ++column) {
-            texts << grid()->model()->headerData(column, Qt::Horizontal).toString();
+        for (int column = 0; column < model()->columnCount(); ++column) {
+            texts << model()->headerData(column, Qt::Horizontal).toString();
         }
         return texts;
     }
-
-    QString cell(int row, int column) {
-        return grid()->model()->index(row, column).data().toString();
-    }
-
-    void clickImport(std::optional<QString> path) {
-        dialogs.answer(std::move(path));
-        QTest::mouseClick(button("OpenButton"), Qt::LeftButton);
-    }
-
-    testing::ScriptedDialogs dialogs;
-    ProgramData data;
-    Forms forms;
 };
 
 TEST_F(MainWindowTest, StartsWithTheHeaderRowOneEmptyRowAndAnEmptyStatusLine) {

@@ -1,0 +1,110 @@
+// The point table with a million points: filling it, selecting all, deleting all, scrolling.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <cstdlib>
+
+#include "app/forms.h"
+#include "app/tform1.h"
+#include "app/user_dialogs.h"
+#include "points/point_table_model.h"
+#include "points/program_data.h"
+
+namespace korvela {
+namespace {
+
+constexpr std::size_t kPoints = 1'000'000;
+
+class NoDialogs : public UserDialogs {
+public:
+    std::optional<QString> askOpenPath(QWidget*, const FileDialogRequest&) override { return {}; }
+    std::optional<QString> askSavePath(QWidget*, const FileDialogRequest&) override { return {}; }
+    void showMessage(QWidget*, const QString&) override {}
+};
+
+void fillStore(ProgramData& data) {
+    data.store.clear();
+    for (std::size_t i = 0; i < kPoints; ++i) {
+        data.store.append(std::to_string(i % 100000), 5412000.0 + 0.731 * static_cast<double>(i),
+                          7312000.5, 150.25, 0x00FFFF00, 1);
+    }
+    data.selected.assign(kPoints, 0);
+}
+
+struct Fixture {
+    ProgramData data;
+    NoDialogs dialogs;
+    Forms forms{data, dialogs};
+    Fixture() { fillStore(data); }
+};
+
+// What the table shows: the grid painted into an image as the screen would get it.
+void paintGrid(TForm1& main) {
+    auto* grid = main.findChild<QTableView*>("StringGrid1");
+    QImage image(grid->viewport()->size(), QImage::Format_RGB32);
+    grid->viewport()->render(&image);
+}
+
+void BM_FillTable(benchmark::State& state) {
+    Fixture fixture;
+    fixture.forms.form1->show();
+    for (auto _ : state) {
+        fixture.forms.form1->table().fillTable();
+        paintGrid(*fixture.forms.form1);
+    }
+    state.counters["rows"] = fixture.forms.form1->table().rowCount();
+}
+BENCHMARK(BM_FillTable)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SelectAll(benchmark::State& state) {
+    Fixture fixture;
+    fixture.forms.form1->table().fillTable();
+    for (auto _ : state) {
+        fixture.forms.form1->Button4Click();
+        fixture.forms.form1->Button3Click();
+    }
+}
+BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SelectAllThenDelete(benchmark::State& state) {
+    Fixture fixture;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fillStore(fixture.data);
+        fixture.forms.form1->table().fillTable();
+        state.ResumeTiming();
+        fixture.forms.form1->Button3Click();
+        fixture.forms.form1->N1Click();
+    }
+}
+BENCHMARK(BM_SelectAllThenDelete)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_ScrollTable(benchmark::State& state) {
+    Fixture fixture;
+    fixture.forms.form1->table().fillTable();
+    fixture.forms.form1->show();
+    auto* grid = fixture.forms.form1->findChild<QTableView*>("StringGrid1");
+    QScrollBar* bar = grid->verticalScrollBar();
+    int step = 0;
+    for (auto _ : state) {
+        bar->setValue((step++ * 7919) % bar->maximum());
+        paintGrid(*fixture.forms.form1);
+    }
+}
+BENCHMARK(BM_ScrollTable)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace korvela
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

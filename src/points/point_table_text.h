@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvela {
+
+class PointStore;
+
+// The columns of the point table.
+enum PointColumn { kCheckColumn, kNumberColumn, kXColumn, kYColumn, kHeightColumn, kKindColumn, kPointColumns };
+
+// What the point table shows for a point when nobody typed into the cell: the number as
+// stored (Windows-1251), x, y, h as number text, the kind as 0 or 1. Column 0 is empty.
+std::string pointCellText(const PointStore& store, std::size_t index, int column);
+
+// A coordinate as the user types it: the first ',' counts as the decimal point.
+// Nothing when the text is not one number.
+std::optional<double> parseTypedCoordinate(std::string_view text);
+
+// The same, throwing the "not a valid floating point value" conversion error.
+double toTypedCoordinateStrict(std::string_view text);
+
+// Applies text typed into a cell of point `index`: the number column takes the text, the
+// coordinate columns its value when it converts. Other columns, and coordinates that do not
+// convert, leave the point as it was. Returns whether the point changed.
+bool applyTypedCell(PointStore& store, std::size_t index, int column, std::string_view text);
+
+}  // namespace korvela

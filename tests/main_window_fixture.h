@@ -1,0 +1,82 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "app/forms.h"
+#include "app/korvela_application.h"
+#include "app/tform1.h"
+#include "gui_test_support.h"
+#include "points/point_table_model.h"
+#include "points/program_data.h"
+#include "test_support.h"
+
+namespace korvela::testing {
+
+// The program's windows around fresh data, with scripted dialogs.
+class MainWindowFixture : public ::testing::Test {
+protected:
+    MainWindowFixture() : forms(data, dialogs) {
+        static_cast<KorvelaApplication*>(qApp)->setDialogs(&dialogs);
+    }
+    ~MainWindowFixture() override { static_cast<KorvelaApplication*>(qApp)->setDialogs(nullptr); }
+
+    TForm1& main() { return *forms.form1; }
+    QTableView* grid() { return main().findChild<QTableView*>("StringGrid1"); }
+    QAbstractItemModel* model() { return grid()->model(); }
+    QPushButton* button(const char* name) { return main().findChild<QPushButton*>(name); }
+    QAction* action(const char* name) { return main().findChild<QAction*>(name); }
+
+    QString cell(int row, int column) { return model()->index(row, column).data().toString(); }
+    QVariant checkState(int row) { return model()->index(row, 0).data(Qt::CheckStateRole); }
+
+    void clickImport(std::optional<QString> path) {
+        dialogs.answer(std::move(path));
+        QTest::mouseClick(button("OpenButton"), Qt::LeftButton);
+    }
+
+    // Imports a comma survey of points "1" … "count" at (100 + i, 200 + i, 10 + i).
+    void importPoints(int count) {
+        const std::string path = surveys.file("survey" + std::to_string(count) + ".txt");
+        writeCommaSurvey(path, count);
+        clickImport(QString::fromStdString(path));
+        ASSERT_EQ(data.store.count(), static_cast<std::size_t>(count));
+    }
+
+    // Ticks or unticks the check box of a table row as a click on it would.
+    void setTicked(int row, bool ticked) {
+        model()->setData(model()->index(row, 0), ticked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+    }
+
+    // Opens the cell's editor, types the keys into it one by one, and leaves the cell.
+    void typeInto(int row, int column, const QString& keys) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // earlier editors
+        const QModelIndex index = model()->index(row, column);
+        grid()->setCurrentIndex(index);
+        grid()->edit(index);
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* candidate : grid()->findChildren<QLineEdit*>()) {
+            if (!candidate->isHidden()) editor = candidate;
+        }
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        for (const QChar character : keys) {
+            QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString(character), Qt::NoModifier);
+        }
+        grid()->setCurrentIndex(model()->index(row, column == 1 ? 2 : 1));
+    }
+
+    ScriptedDialogs dialogs;
+    ProgramData data;
+    Forms forms;
+    TempDir surveys;
+};
+
+}  // namespace korvela::testing

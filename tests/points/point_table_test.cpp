@@ -1,0 +1,198 @@
+// The point table driven as the user drives it: ticks, typing, the pop-up menu commands.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "main_window_fixture.h"
+#include "points/tform4.h"
+
+namespace korvela {
+namespace {
+
+class PointTableTest : public testing::MainWindowFixture {
+protected:
+    PointTableModel& table() { return main().table(); }
+
+    std::vector<std::string> numbers() { return data.store.number(); }
+
+    // Runs "Добавить" with the four fields typed as given and "Ok" pressed. With a bad
+    // field the dialog stays open and is then closed without adding.
+    void addPoint(const QString& number, const QString& x, const QString& y, const QString& z) {
+        TForm4* dialog = forms.form4.get();
+        QTimer::singleShot(0, dialog, [=] {
+            dialog->findChild<QLineEdit*>("Edit1")->setText(number);
+            dialog->findChild<QLineEdit*>("Edit2")->setText(x);
+            dialog->findChild<QLineEdit*>("Edit3")->setText(y);
+            dialog->findChild<QLineEdit*>("Edit4")->setText(z);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+            if (dialog->isVisible()) dialog->reject();
+        });
+        action("N4")->trigger();
+    }
+};
+
+TEST_F(PointTableTest, ImportListsEveryPointWithAnUntickedBox) {
+    importPoints(3);
+    ASSERT_EQ(model()->rowCount(), 3);
+    EXPECT_EQ(cell(0, 1), "1");
+    EXPECT_EQ(cell(2, 2), "103");
+    EXPECT_EQ(cell(2, 3), "203");
+    EXPECT_EQ(cell(2, 4), "13");
+    EXPECT_EQ(cell(2, 5), "1");
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(checkState(row), Qt::Unchecked);
+    // The exports read the same texts, the header row first.
+    EXPECT_EQ(table().rows(), 4);
+    EXPECT_EQ(table().text(0, 4), "h");
+    EXPECT_EQ(table().text(3, 2), "103");
+}
+
+TEST_F(PointTableTest, TickingABoxSelectsItsPoint) {
+    importPoints(3);
+    setTicked(1, true);
+    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{0, 1, 0}));
+    setTicked(1, false);
+    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{0, 0, 0}));
+}
+
+TEST_F(PointTableTest, SelectAllAndUnselectAll) {
+    importPoints(4);
+    QTest::mouseClick(button("Button3"), Qt::LeftButton);
+    EXPECT_EQ(data.selected, std::vector<std::int32_t>(4, 1));
+    EXPECT_EQ(checkState(3), Qt::Checked);
+    QTest::mouseClick(button("Button4"), Qt::LeftButton);
+    EXPECT_EQ(data.selected, std::vector<std::int32_t>(4, 0));
+    EXPECT_EQ(checkState(0), Qt::Unchecked);
+}
+
+TEST_F(PointTableTest, SelectAllOnAnEmptyTableDoesNothing) {
+    QTest::mouseClick(button("Button3"), Qt::LeftButton);
+    EXPECT_TRUE(data.selected.empty());
+    EXPECT_FALSE(checkState(0).isValid());  // the empty row has no check box
+}
+
+TEST_F(PointTableTest, TypingAppliesEachKeystrokeWithADecimalComma) {
+    importPoints(2);
+    typeInto(0, 2, "1,5");
+    EXPECT_EQ(data.store.x()[0], 1.5);
+    typeInto(1, 2, "1,5,2");  // the value of the keystroke before stays
+    EXPECT_EQ(data.store.x()[1], 1.5);
+    EXPECT_EQ(cell(1, 2), "1,5,2");  // and the cell keeps what was typed
+    typeInto(0, 1, QString::fromUtf8("ОП9"));
+    EXPECT_EQ(data.store.number()[0], "\xCE\xCF" "9");
+    typeInto(0, 4, "");  // an empty text leaves the value
+    EXPECT_EQ(data.store.z()[0], 11);
+    typeInto(0, 5, "0");  // the kind column changes nothing
+    EXPECT_EQ(data.store.kind()[0], 1);
+    EXPECT_EQ(cell(0, 5), "0");
+}
+
+TEST_F(PointTableTest, TypingBeforeAnyDataKeepsTheTextButChangesNoPoint) {
+    typeInto(0, 2, "12.5");
+    EXPECT_EQ(data.store.count(), 0u);
+    EXPECT_EQ(cell(0, 2), "12.5");
+}
+
+TEST_F(PointTableTest, DeletingRowsOneAndThreeOfThreeLeavesTheSecondUnticked) {
+    importPoints(3);
+    typeInto(1, 1, "typed");
+    setTicked(0, true);
+    setTicked(2, true);
+    action("N1")->trigger();
+    EXPECT_EQ(numbers(), std::vector<std::string>{"typed"});
+    EXPECT_EQ(data.selected, std::vector<std::int32_t>{0});
+    ASSERT_EQ(model()->rowCount(), 1);
+    EXPECT_EQ(cell(0, 1), "typed");
+    EXPECT_EQ(cell(0, 2), "102");
+    EXPECT_EQ(checkState(0), Qt::Unchecked);
+}
+
+TEST_F(PointTableTest, TextsTypedIntoLaterRowsMoveUpWithTheirRows) {
+    importPoints(4);
+    typeInto(3, 2, "104,50");
+    setTicked(1, true);
+    action("N1")->trigger();
+    EXPECT_EQ(cell(2, 2), "104,50");
+    EXPECT_EQ(data.store.x()[2], 104.5);
+}
+
+TEST_F(PointTableTest, DeletingAllLeavesOneEmptyRowWithoutACheckBox) {
+    importPoints(3);
+    typeInto(2, 1, "x");
+    QTest::mouseClick(button("Button3"), Qt::LeftButton);
+    action("N1")->trigger();
+    EXPECT_EQ(data.store.count(), 0u);
+    EXPECT_TRUE(data.selected.empty());
+    ASSERT_EQ(model()->rowCount(), 1);
+    EXPECT_EQ(cell(0, 1), "");
+    EXPECT_FALSE(checkState(0).isValid());
+}
+
+TEST_F(PointTableTest, FreezingPaintsTheSelectedRowsRedAndUnfreezingBringsThemBack) {
+    importPoints(3);
+    action("N2")->trigger();  // nothing selected: nothing freezes
+    EXPECT_EQ(data.store.active(), std::vector<std::int32_t>(3, 1));
+    setTicked(1, true);
+    action("N2")->trigger();
+    EXPECT_EQ(data.store.active(), (std::vector<std::int32_t>{1, 0, 1}));
+    EXPECT_EQ(model()->index(1, 3).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(model()->index(1, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_FALSE(model()->index(0, 3).data(Qt::BackgroundRole).isValid());
+    action("N3")->trigger();
+    EXPECT_EQ(data.store.active(), std::vector<std::int32_t>(3, 1));
+    EXPECT_FALSE(model()->index(1, 3).data(Qt::BackgroundRole).isValid());
+}
+
+TEST_F(PointTableTest, AddingToAnEmptyStoreWritesRowOneAndMarksDataPresent) {
+    addPoint("A1", "1,5", "2", "3");
+    ASSERT_EQ(data.store.count(), 1u);
+    EXPECT_EQ(data.store.x()[0], 1.5);
+    EXPECT_EQ(data.store.colour()[0], kColourAqua);
+    EXPECT_EQ(data.selected, std::vector<std::int32_t>{0});
+    EXPECT_EQ(main().statusText(), "no file");
+    ASSERT_EQ(model()->rowCount(), 1);
+    EXPECT_EQ(cell(0, 1), "A1");
+    EXPECT_EQ(cell(0, 2), "1.5");
+    EXPECT_EQ(cell(0, 5), "1");
+    EXPECT_EQ(checkState(0), Qt::Unchecked);
+    typeInto(0, 3, "7");  // the table is editable now
+    EXPECT_EQ(data.store.y()[0], 7);
+}
+
+TEST_F(PointTableTest, AddingKeepsTheEarlierTicksAndTheImportedPath) {
+    importPoints(2);
+    setTicked(1, true);
+    addPoint("3", "1", "2", "3");
+    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{0, 1, 0}));
+    EXPECT_EQ(checkState(1), Qt::Checked);
+    EXPECT_EQ(checkState(2), Qt::Unchecked);
+    EXPECT_EQ(model()->rowCount(), 3);
+    EXPECT_NE(main().statusText(), "no file");
+}
+
+TEST_F(PointTableTest, ABadCoordinateShowsTheConversionErrorAndAddsNothing) {
+    importPoints(1);
+    addPoint("2", "1", "2,5,1", "3");
+    EXPECT_EQ(dialogs.takeMessages(), QStringList{"'2.5,1' is not a valid floating point value"});
+    EXPECT_EQ(data.store.count(), 1u);
+    EXPECT_EQ(data.selected.size(), 1u);
+    // The fields keep their text for the next use.
+    EXPECT_EQ(forms.form4->findChild<QLineEdit*>("Edit3")->text(), "2,5,1");
+}
+
+TEST_F(PointTableTest, ModelKeepsItsContractThroughEveryCommand) {
+    QAbstractItemModelTester tester(model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    importPoints(5);
+    setTicked(0, true);
+    setTicked(3, true);
+    action("N2")->trigger();
+    action("N1")->trigger();
+    addPoint("9", "1", "1", "1");
+    QTest::mouseClick(button("Button3"), Qt::LeftButton);
+    action("N1")->trigger();
+    EXPECT_EQ(model()->rowCount(), 1);
+}
+
+}  // namespace
+}  // namespace korvela
