@@ -24,6 +24,7 @@ public:
     std::optional<QString> askOpenPath(QWidget*, const FileDialogRequest&) override { return {}; }
     std::optional<QString> askSavePath(QWidget*, const FileDialogRequest&) override { return {}; }
     void showMessage(QWidget*, const QString&) override {}
+    std::optional<QFont> askFont(QWidget*, const QFont&) override { return {}; }
 };
 
 void fillStore(ProgramData& data) {

@@ -36,6 +36,18 @@ public:
     }
     void showMessage(QWidget*, const QString& text) override { messages_.push_back(text); }
 
+    // The next font dialog answers font (or is cancelled with nothing).
+    void answerFont(std::optional<QFont> font) { fonts_.push_back(std::move(font)); }
+    std::optional<QFont> askFont(QWidget*, const QFont&) override {
+        if (fonts_.empty()) {
+            ADD_FAILURE() << "a font dialog opened that the test did not expect";
+            return std::nullopt;
+        }
+        auto font = std::move(fonts_.front());
+        fonts_.pop_front();
+        return font;
+    }
+
 private:
     std::optional<QString> nextAnswer(const FileDialogRequest& request) {
         lastRequest_ = request;
@@ -49,6 +61,7 @@ private:
     }
 
     std::deque<std::optional<QString>> answers_;
+    std::deque<std::optional<QFont>> fonts_;
     QStringList messages_;
     FileDialogRequest lastRequest_;
 };

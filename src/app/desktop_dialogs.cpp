@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 
 namespace korvela {
@@ -36,6 +37,13 @@ void DesktopDialogs::showMessage(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
                     parent);
     box.exec();
+}
+
+std::optional<QFont> DesktopDialogs::askFont(QWidget* parent, const QFont& initial) {
+    bool chosen = false;
+    const QFont font = QFontDialog::getFont(&chosen, initial, parent);
+    if (!chosen) return std::nullopt;
+    return font;
 }
 
 }  // namespace korvela

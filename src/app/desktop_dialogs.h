@@ -10,6 +10,7 @@ public:
     std::optional<QString> askOpenPath(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> askSavePath(QWidget* parent, const FileDialogRequest& request) override;
     void showMessage(QWidget* parent, const QString& text) override;
+    std::optional<QFont> askFont(QWidget* parent, const QFont& initial) override;
 };
 
 }  // namespace korvela

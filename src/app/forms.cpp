@@ -1,6 +1,7 @@
 #include "app/forms.h"
 
 #include "app/tform1.h"
+#include "points/program_data.h"
 #include "area/tgeop.h"
 #include "exchange/tform10.h"
 #include "exchange/tform5.h"
@@ -20,7 +21,7 @@ Forms::Forms(ProgramData& data, UserDialogs& dialogs)
       form4(std::make_unique<TForm4>(form1.get())),
       form5(std::make_unique<TForm5>(form1.get())),
       geop(std::make_unique<TGeop>()),
-      settings(std::make_unique<TSettings>(form1.get())),
+      settings(std::make_unique<TSettings>(form1.get(), data.view, form1->plan(), dialogs)),
       form7(std::make_unique<TForm7>(form1.get())),
       form8(std::make_unique<TForm8>(form1.get())),
       form9(std::make_unique<TForm9>(form1.get())),

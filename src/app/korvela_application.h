@@ -26,4 +26,17 @@ private:
     UserDialogs* dialogs_ = nullptr;
 };
 
+// Runs a handler that a widget calls back in the middle of its own work (a text edit's change
+// signal): an error is shown at once instead of unwinding through the widget.
+template <typename Handler>
+void reportingErrors(Handler&& handler) {
+    try {
+        handler();
+    } catch (...) {
+        if (auto* application = dynamic_cast<KorvelaApplication*>(QCoreApplication::instance())) {
+            application->reportCurrentException();
+        }
+    }
+}
+
 }  // namespace korvela

@@ -10,11 +10,17 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QWheelEvent>
 
 #include "app/forms.h"
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
+#include "app/korvela_application.h"
+#include "plan/pick_list.h"
 #include "plan/plan_image.h"
+#include "plan/plan_navigation.h"
+#include "plan/tform7.h"
+#include "plan/tsettings.h"
 #include "plan/view_state.h"
 #include "points/live_edit_delegate.h"
 #include "points/point_table_model.h"
@@ -119,6 +125,7 @@ void TForm1::createControls() {
     StringGrid1->horizontalHeader()->setDefaultSectionSize(kTableColumnWidth);
     StringGrid1->horizontalHeader()->setMinimumSectionSize(10);
     StringGrid1->setShowGrid(true);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(24);
     StringGrid1->setTextElideMode(Qt::ElideNone);  // a narrow column clips its text
     QPalette gridPalette = StringGrid1->palette();
     gridPalette.setColor(QPalette::Base, kGridColour);
@@ -126,9 +133,12 @@ void TForm1::createControls() {
 
     ControlBar3 = createBar(client_, "ControlBar3");
     ControlBar3->setGeometry(410, 62, 49, 692);
-    Image1 = new PlanImage(client_);
+    Image1 = new PlanImage(client_, data_);
     Image1->setGeometry(452, 61, 470, 443);
-    connect(Image1, &PlanImage::clicked, this, &TForm1::Image1Click);
+    Image1->setBitmapSize(Image1->controlSize());
+    connect(Image1, &PlanImage::pressed, this, &TForm1::Panel1MouseDown);
+    connect(Image1, &PlanImage::moved, this, &TForm1::OnMouseMove);
+    connect(Image1, &PlanImage::released, this, &TForm1::Panel1MouseUp);
     ControlBar2 = createBar(client_, "ControlBar2");
     ControlBar2->setGeometry(928, 62, 46, 692);
 
@@ -160,6 +170,7 @@ void TForm1::createMenus() {
 
     QAction* settings = bar->addAction(QStringLiteral("Settings"));
     settings->setObjectName("Settings1");
+    connect(settings, &QAction::triggered, this, &TForm1::Settings1Click);
 
     QMenu* tasks = bar->addMenu(QString::fromUtf8("Задачи"));
     tasks->setObjectName("Tasks1");
@@ -168,7 +179,7 @@ void TForm1::createMenus() {
     addItem(tasks, "N8", "Длина");
     addItem(tasks, "N9", "Углы");
     addItem(tasks, "N14", "Дирекционные углы");
-    addItem(tasks, "N13", "Один Цвет");
+    connect(addItem(tasks, "N13", "Один Цвет"), &QAction::triggered, this, &TForm1::N13Click);
     addItem(tasks, "N16", "Выбрать путь хода");
 
     // Shown, and doing nothing.
@@ -215,12 +226,15 @@ void TForm1::importSurvey(const QString& path) {
     setStatusText(error ? QString() : path);
     data_.selected.assign(data_.store.count(), 0);
     CentreViewOnStore(data_.view, data_.store);
+    Image1->setBitmapSize(Image1->controlSize());
     redraw();
+    // The settings window's choices survive the reset of the view.
+    reportingErrors([this] { forms_->settings->ShowNumberClick(); });
     tableModel_->fillTable();
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));
 }
 
-void TForm1::redraw() { Image1->update(); }
+void TForm1::redraw() { Image1->redraw(); }
 
 void TForm1::CheckBoxClick(std::size_t /*point*/) { redraw(); }
 
@@ -280,6 +294,74 @@ void TForm1::N4Click() {
 
 void TForm1::Image1Click() { OpenButton->setFocus(); }
 
+void TForm1::OnMouseMove(QPoint at) {
+    Image1->setCursor(Qt::BlankCursor);
+    const int radius = effectiveCursorRadius(data_.view.cursorRadius);
+    Image1->drawCursor(static_cast<int>(at.x() * Image1->widthRatio()),
+                       static_cast<int>(at.y() * Image1->heightRatio()), radius);
+}
+
+// A press toggles the points under the cursor's circle and starts a drag.
+void TForm1::Panel1MouseDown(QPoint at) {
+    Image1Click();
+    Image1->eraseCursor();
+    pressPosition_ = at;
+    pointerDragFlag_ = 1;
+    const double bx = at.x() * Image1->widthRatio();
+    const double by = at.y() * Image1->heightRatio();
+    const std::vector<std::int32_t> before = data_.selected;
+    const int caught = PickAt(Image1->pickList(), data_.view.cursorRadius, bx, by, data_.selected);
+    if (caught > 1) forms_->form7->showNotice(QString::fromUtf8(kSeveralPointsCaption));
+    // Every selected point gets its box ticked; the plan shows the points that became selected.
+    bool newlyTicked = false;
+    for (std::size_t point = 0; point < data_.selected.size(); ++point) {
+        if (data_.selected[point] == 0) continue;
+        newlyTicked = newlyTicked || before[point] != 1;
+        data_.selected[point] = 1;
+    }
+    tableModel_->layoutCheckBoxes();
+    if (newlyTicked) redraw();
+}
+
+// The release ends a drag: the plan follows the pointer by the distance dragged.
+void TForm1::Panel1MouseUp(QPoint at) {
+    if (pointerDragFlag_ == 1) {
+        dragPan(data_.view, pressPosition_.x(), pressPosition_.y(), at.x(), at.y(), Image1->controlSize());
+    }
+    pointerDragFlag_ = 0;
+    redraw();
+}
+
+void TForm1::wheelEvent(QWheelEvent* event) {
+    wheelRemainder_ += event->angleDelta().y();
+    constexpr int kNotch = 120;
+    for (; wheelRemainder_ >= kNotch; wheelRemainder_ -= kNotch) OnMouseWhellUp();
+    for (; wheelRemainder_ <= -kNotch; wheelRemainder_ += kNotch) OnMouseWhellDown();
+    event->accept();
+}
+
+void TForm1::OnMouseWhellUp() { zoomOneNotch(true); }
+
+void TForm1::OnMouseWhellDown() { zoomOneNotch(false); }
+
+void TForm1::zoomOneNotch(bool up) {
+    Image1->eraseCursor();
+    if (data_.view.scaleLabelsWithZoom == 0) {
+        zoomScale(data_.view, up);
+    } else {
+        Image1->setBitmapSize(zoomBitmap(Image1->bitmapSize(), up, Image1->controlSize()));
+    }
+    redraw();
+}
+
+void TForm1::Settings1Click() { forms_->settings->show(); }
+
+// "Один Цвет": every point aqua again.
+void TForm1::N13Click() {
+    for (std::size_t point = 0; point < data_.store.count(); ++point) data_.store.setColour(point, kColourAqua);
+    redraw();
+}
+
 void TForm1::mousePressEvent(QMouseEvent* event) {
     OpenButton->setFocus();
     QMainWindow::mousePressEvent(event);
@@ -313,6 +395,8 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 // The side strips, the table and the plan keep their widths; the plan takes what is left
 // of the width, everything takes the height between the button rows and the status line.
 void TForm1::LayoutMainWindow() {
+    const double widthRatio = Image1->widthRatio();
+    const double heightRatio = Image1->heightRatio();
     const int clientWidth = client_->width();
     const int buttonRows = OpenButton->height() + Button3->height();
     ControlBar2->move(clientWidth - ControlBar2->width(), ControlBar2->y());
@@ -322,10 +406,13 @@ void TForm1::LayoutMainWindow() {
     if (imageWidth > 0) Image1->resize(imageWidth, Image1->height());
     Image1->setGeometry(clientWidth - ControlBar2->width() - Image1->width(), Image1->y(),
                         Image1->width(), ControlBar2->height());
+    Image1->setBitmapSize({static_cast<int>(Image1->width() * widthRatio),
+                           static_cast<int>(Image1->height() * heightRatio)});
     for (QWidget* column : {static_cast<QWidget*>(ControlBar1), static_cast<QWidget*>(ControlBar3),
                             static_cast<QWidget*>(Panel2), static_cast<QWidget*>(StringGrid1)}) {
         column->resize(column->width(), ControlBar2->height());
     }
+    redraw();
 }
 
 }  // namespace korvela

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
 #include <cstddef>
 #include <cstdint>
 
@@ -40,6 +41,7 @@ public:
 
     // Repaints the plan from the store, the selection and the view.
     void redraw();
+    PlanImage& plan() { return *Image1; }
 
     // Handlers, named after the control and the event.
     void OpenButtonClick();
@@ -56,11 +58,21 @@ public:
     void SetEditText(int row, int column, const QString& text);
     // The user ticked or unticked the check box of a point.
     void CheckBoxClick(std::size_t point);
+    // The pointer on the plan (positions in control pixels).
+    void OnMouseMove(QPoint at);
+    void Panel1MouseDown(QPoint at);
+    void Panel1MouseUp(QPoint at);
+    // One wheel notch: up zooms in, down zooms out.
+    void OnMouseWhellUp();
+    void OnMouseWhellDown();
+    void Settings1Click();
+    void N13Click();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void createControls();
@@ -70,6 +82,7 @@ private:
     void leaveMaximisedState();
     void setStatusText(const QString& text);
     void setFrozen(std::int32_t active);
+    void zoomOneNotch(bool up);
 
     ProgramData& data_;
     UserDialogs& dialogs_;
@@ -78,6 +91,8 @@ private:
 
     // The pointer-drag flag: set while a mouse button is held on the plan.
     int pointerDragFlag_ = 0;
+    QPoint pressPosition_;
+    int wheelRemainder_ = 0;  // wheel turn not yet making a whole notch
 
     QWidget* client_ = nullptr;
     QPushButton* OpenButton = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -28,6 +29,8 @@ public:
     virtual std::optional<QString> askSavePath(QWidget* parent, const FileDialogRequest& request) = 0;
     // A modal message box with an OK button.
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
+    // The font dialog: the chosen font, or nothing when the user cancels.
+    virtual std::optional<QFont> askFont(QWidget* parent, const QFont& initial) = 0;
 };
 
 }  // namespace korvela

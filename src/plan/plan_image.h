@@ -1,28 +1,69 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QWidget>
 
+#include "plan/pick_list.h"
+#include "plan/plan_navigation.h"
+
 namespace korvela {
 
-// The image control of the plan (Image1): shows the plan bitmap stretched to its own size.
+struct ProgramData;
+
+// The image control of the plan (Image1): owns the plan bitmap, shows it stretched to its own
+// size, and draws the pointer's cursor over it. A redraw is done once, when the picture is
+// next needed, however many commands asked for one in a row.
 class PlanImage : public QWidget {
     Q_OBJECT
 public:
-    explicit PlanImage(QWidget* parent);
+    PlanImage(QWidget* parent, const ProgramData& data);
 
-    QImage& bitmap() { return bitmap_; }
-    const QImage& bitmap() const { return bitmap_; }
+    // Asks for the plan to be drawn again from the data; discards the cursor.
+    void redraw();
+
+    // The picture as last drawn (drawn now if a redraw is pending) and its pick list.
+    const QImage& bitmap();
+    const PickList& pickList();
+
+    PixelSize bitmapSize() const { return {bitmap_.width(), bitmap_.height()}; }
+    void setBitmapSize(PixelSize size);
+    PixelSize controlSize() const { return {width(), height()}; }
+    // Bitmap pixels per control pixel, per axis.
+    double widthRatio() const;
+    double heightRatio() const;
+
+    const QFont& labelFont() const { return labelFont_; }
+    // The font of the labels from the next redraw on.
+    void setLabelFont(const QFont& font) { labelFont_ = font; }
+
+    // The cursor: a yellow cross and circle of the pick radius at a bitmap position.
+    void drawCursor(int centreX, int centreY, int radius);
+    void eraseCursor();
+    bool cursorShown() const { return cursorShown_; }
 
 signals:
-    void clicked();
+    void pressed(QPoint at);
+    void moved(QPoint at);
+    void released(QPoint at);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void renderIfNeeded();
+
+    const ProgramData& data_;
     QImage bitmap_;
+    PickList pickList_;
+    QFont labelFont_;
+    bool redrawPending_ = true;
+    bool cursorShown_ = false;
+    QPoint cursorCentre_;
+    int cursorRadius_ = 0;
 };
 
 }  // namespace korvela

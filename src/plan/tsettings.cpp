@@ -1,10 +1,104 @@
 #include "plan/tsettings.h"
 
-namespace korvela {
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 
-TSettings::TSettings(QWidget* parent) : QDialog(parent) {
-    setObjectName("TSettings");
-    setWindowTitle(QString::fromUtf8("Settings"));
+#include "app/korvela_application.h"
+#include "app/qt_text.h"
+#include "app/user_dialogs.h"
+#include "common/number_parse.h"
+#include "plan/plan_image.h"
+#include "plan/view_state.h"
+
+namespace korvela {
+namespace {
+
+QCheckBox* createCheckBox(QWidget* parent, const char* name, const char* caption, QRect geometry) {
+    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    box->setChecked(true);
+    return box;
 }
+
+}  // namespace
+
+TSettings::TSettings(QWidget* parent, ViewState& view, PlanImage& plan, UserDialogs& dialogs)
+    : QDialog(parent), view_(view), plan_(plan), dialogs_(dialogs) {
+    setObjectName("TSettings");
+    setWindowTitle(QStringLiteral("Settings"));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    setFont(font);
+    setFixedSize(300, 273);
+    createControls();
+}
+
+void TSettings::createControls() {
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setGeometry(4, 4, 292, 224);
+    auto* screen = new QWidget;
+    screen->setObjectName("TabSheet1");
+    auto* axes = new QWidget;
+    axes->setObjectName("TabSheet2");
+    PageControl1->addTab(screen, QString::fromUtf8("экран"));
+    PageControl1->addTab(axes, QString::fromUtf8("выбрать xyz"));
+
+    ShowNumberHight = createCheckBox(screen, "ShowNumberHight", "Показывать надписи", {8, 8, 270, 22});
+    ShowNumber = createCheckBox(screen, "ShowNumber", "Показывать номера", {28, 32, 250, 22});
+    ShowHight = createCheckBox(screen, "ShowHight", "Показывать высоты", {28, 56, 250, 22});
+    CheckBox1 = createCheckBox(screen, "CheckBox1", "масштаб надписи вместе с увеличением экрана",
+                               {8, 84, 276, 40});
+    CheckBox1->setChecked(false);
+    auto* label = new QLabel(QString::fromUtf8("Радиус курсора"), screen);
+    label->setObjectName("Label1");
+    label->setGeometry(8, 132, 120, 22);
+    Cursor = new QLineEdit(QStringLiteral("5"), screen);
+    Cursor->setObjectName("Cursor");
+    Cursor->setGeometry(132, 132, 24, 22);
+    Button2 = new QPushButton(QString::fromUtf8("Изменить шрифт"), screen);
+    Button2->setObjectName("Button2");
+    Button2->setGeometry(8, 164, 150, 28);
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(112, 236, 75, 28);
+
+    // Programmatic changes run the handlers too, as a click would.
+    connect(ShowNumberHight, &QCheckBox::toggled, this, &TSettings::ShowNumberHightClick);
+    const auto showNumberClick = [this] { reportingErrors([this] { ShowNumberClick(); }); };
+    connect(ShowNumber, &QCheckBox::toggled, this, showNumberClick);
+    connect(ShowHight, &QCheckBox::toggled, this, showNumberClick);
+    connect(CheckBox1, &QCheckBox::toggled, this, showNumberClick);
+    connect(Cursor, &QLineEdit::textChanged, this, showNumberClick);
+    connect(Button2, &QPushButton::clicked, this, &TSettings::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, &TSettings::Button1Click);
+}
+
+void TSettings::ShowNumberHightClick() {
+    ShowNumber->setChecked(ShowNumberHight->isChecked());
+    ShowHight->setChecked(ShowNumberHight->isChecked());
+    view_.showNumbers = ShowNumber->isChecked() ? 1 : 0;
+    view_.showHeights = ShowHight->isChecked() ? 1 : 0;
+    plan_.redraw();
+}
+
+void TSettings::ShowNumberClick() {
+    if (ShowHight->isChecked() == ShowNumber->isChecked()) ShowNumberHight->setChecked(ShowNumber->isChecked());
+    view_.showNumbers = ShowNumber->isChecked() ? 1 : 0;
+    view_.showHeights = ShowHight->isChecked() ? 1 : 0;
+    view_.cursorRadius = toIntStrict(toUtf8(Cursor->text()));
+    view_.scaleLabelsWithZoom = CheckBox1->isChecked() ? 1 : 0;
+    plan_.redraw();
+}
+
+void TSettings::Button2Click() {
+    if (const auto font = dialogs_.askFont(this, plan_.labelFont())) plan_.setLabelFont(*font);
+}
+
+void TSettings::Button1Click() { close(); }
 
 }  // namespace korvela

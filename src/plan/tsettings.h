@@ -2,13 +2,47 @@
 
 #include <QDialog>
 
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
 namespace korvela {
 
-// The display settings of the plan.
+class PlanImage;
+class UserDialogs;
+struct ViewState;
+
+// The display settings of the plan: which labels selected points get, the pointer's pick
+// radius, the wheel's zoom mode and the label font. Every change takes effect at once.
 class TSettings : public QDialog {
     Q_OBJECT
 public:
-    explicit TSettings(QWidget* parent);
+    TSettings(QWidget* parent, ViewState& view, PlanImage& plan, UserDialogs& dialogs);
+
+    // The master box "Показывать надписи" switches both sub-boxes.
+    void ShowNumberHightClick();
+    // Either sub-box, the scaling box or the radius text changed: all four go to the view.
+    // A radius that is not an integer throws the conversion error after the labels were taken.
+    void ShowNumberClick();
+    // "Изменить шрифт": the label font, used from the next redraw on.
+    void Button2Click();
+    void Button1Click();
+
+private:
+    void createControls();
+
+    ViewState& view_;
+    PlanImage& plan_;
+    UserDialogs& dialogs_;
+    QTabWidget* PageControl1 = nullptr;
+    QCheckBox* ShowNumberHight = nullptr;
+    QCheckBox* ShowNumber = nullptr;
+    QCheckBox* ShowHight = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QLineEdit* Cursor = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button1 = nullptr;
 };
 
 }  // namespace korvela

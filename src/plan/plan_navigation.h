@@ -1,0 +1,29 @@
+#pragma once
+
+#include "plan/view_state.h"
+
+namespace korvela {
+
+struct PixelSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const PixelSize&) const = default;
+};
+
+// The largest plan bitmap that label-scaling zoom makes, per side.
+inline constexpr int kLargestPlanBitmap = 8192;
+
+// One wheel notch in normal mode: the scale grows (up) or shrinks (down) by 1 %, about the
+// centre of the plan.
+void zoomScale(ViewState& view, bool up);
+
+// One wheel notch in label-scaling mode: the bitmap's resolution changes instead, so the
+// geometry keeps its place on the screen while everything drawn in fixed pixel sizes grows
+// (up) or shrinks (down). A side that reaches 0 resets the bitmap to the control's size.
+PixelSize zoomBitmap(PixelSize bitmap, bool up, PixelSize control);
+
+// A drag from the press to the release position (control pixels) moves the picture by
+// exactly the distance dragged on the screen, whatever the bitmap's resolution.
+void dragPan(ViewState& view, int pressX, int pressY, int releaseX, int releaseY, PixelSize control);
+
+}  // namespace korvela

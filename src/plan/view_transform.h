@@ -1,0 +1,32 @@
+#pragma once
+
+#include "plan/view_state.h"
+
+namespace korvela {
+
+struct ScreenPoint {
+    double x = 0;
+    double y = 0;
+};
+
+// The view transform from survey coordinates to bitmap pixels, with the sines and cosines
+// of the view angles worked out once. cx and cy are half the bitmap's width and height.
+// With the angles at 0 it is a plan: Y to the right, X up, Z without effect; other angles
+// give an oblique parallel view in which heights move points on the screen.
+class ViewTransform {
+public:
+    ViewTransform(const ViewState& view, double cx, double cy);
+
+    ScreenPoint project(double x, double y, double z) const;
+
+private:
+    double cx_, cy_;
+    double offsetX_, offsetY_, offsetZ_;
+    double scale_, panRight_, panDown_;
+    double cosA_, sinA_, cosB_, sinB_, cosC_, sinC_;
+};
+
+// One point through the view transform.
+ScreenPoint ProjectPoint(const ViewState& view, double cx, double cy, double x, double y, double z);
+
+}  // namespace korvela
