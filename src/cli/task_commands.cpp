@@ -1,6 +1,7 @@
 #include "cli/task_commands.h"
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 

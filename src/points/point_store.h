@@ -30,6 +30,8 @@ public:
     void append(std::string number, double x, double y, double z, std::int32_t colour,
                 std::int32_t kind);
     void erase(std::size_t index);
+    // Makes room for `total` points, so that appending many points moves nothing.
+    void reserve(std::size_t total);
 
     const std::vector<std::int32_t>& active() const { return active_; }
     const std::vector<std::string>& number() const { return number_; }

@@ -50,7 +50,7 @@ std::string lengthReport(const PointStore& store, const std::vector<std::int32_t
     std::string text;
     if (chosen.size() < 2) return text;
     const std::size_t pairs = chosen.size() * (chosen.size() - 1) / 2;
-    text.reserve(pairs * 32);
+    text.reserve(pairs * 32);  // about the length of one block
     char distance[kNumberTextCapacity];
     for (std::size_t first = 0; first < chosen.size(); ++first) {
         const std::size_t i = chosen[first];

@@ -90,6 +90,8 @@ JoinOutcome computeJoin(const PointStore& store, const std::vector<std::int32_t>
 
 void appendJoinedPoints(PointStore& store, std::vector<std::int32_t>& selected,
                         std::vector<JoinedPoint> points) {
+    store.reserve(store.count() + points.size());
+    selected.reserve(store.count() + points.size());
     for (JoinedPoint& point : points) {
         store.append(std::move(point.number), point.x, point.y, point.z, kColourGreen, kKindPoint);
         selected.push_back(0);
