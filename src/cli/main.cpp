@@ -1,10 +1,12 @@
 // korvela-cli: the program's window-free operations for batch work.
+#include <cstdint>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_command.h"
 #include "cli/survey_commands.h"
+#include "cli/task_commands.h"
 
 namespace korvela::cli {
 
@@ -12,6 +14,18 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> all = {
         {"points", "SURVEY", "print the points that \"Import Project\" reads from SURVEY", 1, 1,
          runPoints},
+        {"length", "SURVEY NUMBER...", "print the \"Длина\" report of the points NUMBER...", 2,
+         SIZE_MAX, runLength},
+        {"angles", "SURVEY NUMBER...", "print the \"Углы\" report of the points NUMBER...", 2,
+         SIZE_MAX, runAngles},
+        {"direction", "SURVEY FROM TO", "print the directional angle report from FROM to TO", 3, 3,
+         runDirection},
+        {"rotate", "SURVEY ANGLE NUMBER...",
+         "print the proposed angle and the points NUMBER... rotated by ANGLE (or `proposed`)", 3,
+         SIZE_MAX, runRotate},
+        {"join", "SURVEY S1 S2 S3 SECOND T1 T2 T3",
+         "join SECOND to SURVEY through the base points S1-S3 = T1-T3; print every point", 8, 8,
+         runJoin},
     };
     return all;
 }

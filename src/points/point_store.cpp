@@ -42,6 +42,16 @@ void PointStore::append(std::string number, double x, double y, double z, std::i
     colour_.push_back(colour);
 }
 
+void PointStore::reserve(std::size_t total) {
+    active_.reserve(total);
+    number_.reserve(total);
+    x_.reserve(total);
+    y_.reserve(total);
+    z_.reserve(total);
+    kind_.reserve(total);
+    colour_.reserve(total);
+}
+
 void PointStore::erase(std::size_t index) {
     eraseAt(active_, index);
     eraseAt(number_, index);

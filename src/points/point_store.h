@@ -33,6 +33,8 @@ public:
     // Erases every point whose flag is exactly 1, keeping the others in order, in one pass.
     // Returns how many went.
     std::size_t eraseFlagged(const std::vector<std::int32_t>& flags);
+    // Makes room for `total` points, so that appending many points moves nothing.
+    void reserve(std::size_t total);
 
     const std::vector<std::int32_t>& active() const { return active_; }
     const std::vector<std::string>& number() const { return number_; }

@@ -1,0 +1,115 @@
+#include "cli/task_commands.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "cli/point_selection.h"
+#include "cli/survey_commands.h"
+#include "common/conversion_error.h"
+#include "common/number_parse.h"
+#include "points/point_store.h"
+#include "tasks/measurement_reports.h"
+#include "tasks/rotation.h"
+#include "tasks/survey_join.h"
+
+namespace korvela::cli {
+namespace {
+
+constexpr std::string_view kProposedAngleWord = "proposed";
+
+void writeBytes(std::ostream& out, std::string_view bytes) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::string> argumentsFrom(const CommandContext& context, std::size_t first) {
+    return {context.arguments.begin() + static_cast<std::ptrdiff_t>(first), context.arguments.end()};
+}
+
+// Imports the survey and selects the points named by the arguments from `first` on; runs the
+// report on them and prints it.
+template <typename Report>
+int printSelectionReport(CommandContext& context, Report report) {
+    PointStore store;
+    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    const std::vector<std::int32_t> selected = selectByNumbers(store, argumentsFrom(context, 1));
+    writeBytes(context.out, report(store, selected));
+    return kSuccess;
+}
+
+void printRotationRows(const std::vector<RotationRow>& rows, std::ostream& out) {
+    std::string line;
+    for (const RotationRow& row : rows) {
+        line = row.number;
+        for (const std::string* cell : {&row.x, &row.y, &row.z}) {
+            line += '\t';
+            line += *cell;
+        }
+        line += '\n';
+        writeBytes(out, line);
+    }
+}
+
+}  // namespace
+
+int runLength(CommandContext& context) { return printSelectionReport(context, lengthReport); }
+
+int runAngles(CommandContext& context) {
+    return printSelectionReport(context, interiorAnglesReport);
+}
+
+int runDirection(CommandContext& context) {
+    PointStore store;
+    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    writeBytes(context.out, directionalAngleReport(store, pointNumberArgument(context.arguments[1]),
+                                                   pointNumberArgument(context.arguments[2])));
+    return kSuccess;
+}
+
+int runRotate(CommandContext& context) {
+    PointStore store;
+    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    const std::vector<std::int32_t> selected = selectByNumbers(store, argumentsFrom(context, 2));
+    const std::string proposal = proposedRotationAngle(store, selected);
+    // The angle is read from the dialog's field, which holds the proposal unless retyped.
+    const std::string& angleText =
+        context.arguments[1] == kProposedAngleWord ? proposal : context.arguments[1];
+    double angle = 0;
+    try {
+        angle = toDoubleStrict(angleText);
+    } catch (const ConversionError& error) {
+        context.err << error.what() << '\n';
+        return kNotice;
+    }
+    context.out << kProposedAngleWord << '\t' << proposal << '\n';
+    printRotationRows(rotatePoints(store, selected, angle), context.out);
+    return kSuccess;
+}
+
+int runJoin(CommandContext& context) {
+    const std::vector<std::string>& arguments = context.arguments;
+    PointStore store;
+    if (!importSurvey(arguments[0], store, context.err)) return kFileFailure;
+    std::vector<std::int32_t> selected = selectByNumbers(store, {arguments[1], arguments[2], arguments[3]});
+    // Without three base points the command ends before the second survey is asked for.
+    if (!joinBasePoints(selected)) {
+        context.err << joinNoticeText(JoinNotice::WrongBasePoints) << '\n';
+        return kNotice;
+    }
+    PointStore second;
+    if (!importSurvey(arguments[4], second, context.err)) return kFileFailure;
+    const std::array<std::string, 3> baseNumbers = {pointNumberArgument(arguments[5]),
+                                                    pointNumberArgument(arguments[6]),
+                                                    pointNumberArgument(arguments[7])};
+    JoinOutcome outcome = computeJoin(store, selected, second, baseNumbers);
+    if (outcome.notice) {
+        context.err << joinNoticeText(*outcome.notice) << '\n';
+        return kNotice;
+    }
+    appendJoinedPoints(store, selected, std::move(outcome.points));
+    printPoints(store, context.out);
+    return kSuccess;
+}
+
+}  // namespace korvela::cli

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvela {
+
+class PointStore;
+
+// The report texts of the measurement tasks, exactly as the report window shows and saves
+// them: Windows-1251, lines separated by CR LF. `selected` runs parallel to the store.
+
+// The slope distance of every two points selected (frozen ones too): for each pair, in
+// store order of the first point and then the second, "NUMBER NUMBER", the distance, and an
+// empty line. Empty with fewer than two points.
+std::string lengthReport(const PointStore& store, const std::vector<std::int32_t>& selected);
+
+// The interior angles of the three selected points P1, P2, P3 (store order, frozen ones
+// too), one block per vertex: its number, its angle (or "Точки совпадают!" when a side at it
+// has no length), an empty line. Any other count gives the one-line message.
+std::string interiorAnglesReport(const PointStore& store, const std::vector<std::int32_t>& selected);
+
+// The directional angle from the point numbered `fromNumber` to the one numbered `toNumber`
+// (typed texts, Windows-1251, compared byte for byte) as one angle line; the one-line message
+// unless each number names exactly one point, and a different one.
+std::string directionalAngleReport(const PointStore& store, std::string_view fromNumber,
+                                   std::string_view toNumber);
+
+// A vertex handed over to the area window.
+struct PlanePoint {
+    double x = 0;
+    double y = 0;
+};
+
+// The area hand-over: X and Y of the selected points that are not frozen, in store order.
+std::vector<PlanePoint> areaHandOverPoints(const PointStore& store,
+                                           const std::vector<std::int32_t>& selected);
+
+}  // namespace korvela

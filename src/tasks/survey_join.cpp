@@ -1,0 +1,101 @@
+#include "tasks/survey_join.h"
+
+#include "common/round4.h"
+#include "points/point_store.h"
+
+namespace korvela {
+namespace {
+
+constexpr std::string_view kWrongBasePointsText = "Надо выбрать ровно о три точки с каждой стороны";
+constexpr std::string_view kSingularMatrixText =
+    "Матрица сингулярная. Бесконечно много решений. Поменяйте точки.";
+
+Vector3 coordinatesOf(const PointStore& store, std::size_t i) {
+    return {store.x()[i], store.y()[i], store.z()[i]};
+}
+
+// The second-survey point of each typed number: a point counts for the first number it
+// equals; each number must match exactly one point.
+std::optional<std::array<std::size_t, 3>> matchBaseNumbers(
+    const PointStore& second, const std::array<std::string, 3>& baseNumbers) {
+    std::array<std::size_t, 3> found{};
+    std::array<int, 3> matches{};
+    for (std::size_t i = 0; i < second.count(); ++i) {
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (second.number()[i] == baseNumbers[k]) {
+                found[k] = i;
+                ++matches[k];
+                break;
+            }
+        }
+    }
+    if (matches != std::array<int, 3>{1, 1, 1}) return std::nullopt;
+    return found;
+}
+
+}  // namespace
+
+std::string_view joinNoticeText(JoinNotice notice) {
+    return notice == JoinNotice::SingularMatrix ? kSingularMatrixText : kWrongBasePointsText;
+}
+
+std::optional<std::array<std::size_t, 3>> joinBasePoints(const std::vector<std::int32_t>& selected) {
+    std::array<std::size_t, 3> base{};
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        if (selected[i] == 0) continue;
+        if (count == 3) return std::nullopt;
+        base[count++] = i;
+    }
+    if (count != 3) return std::nullopt;
+    return base;
+}
+
+std::array<double, 3> JoinMap::apply(double x, double y, double z) const {
+    return {Round4(x * cX[0] + y * cX[1] + z * cX[2]), Round4(x * cY[0] + y * cY[1] + z * cY[2]),
+            Round4(x * cZ[0] + y * cZ[1] + z * cZ[2])};
+}
+
+std::optional<JoinMap> solveJoinMap(const std::array<Vector3, 3>& first,
+                                    const std::array<Vector3, 3>& second) {
+    const JoinSolver solver(second);
+    if (solver.singular()) return std::nullopt;
+    const auto component = [&](int axis) {
+        return solver.solve({first[0][axis], first[1][axis], first[2][axis]});
+    };
+    return JoinMap{component(0), component(1), component(2)};
+}
+
+JoinOutcome computeJoin(const PointStore& store, const std::vector<std::int32_t>& selected,
+                        const PointStore& second, const std::array<std::string, 3>& baseNumbers) {
+    const auto base = joinBasePoints(selected);
+    const auto matched = matchBaseNumbers(second, baseNumbers);
+    if (!base || !matched) return {JoinNotice::WrongBasePoints, {}};
+    std::array<Vector3, 3> first, secondBase;
+    for (std::size_t k = 0; k < 3; ++k) {
+        first[k] = coordinatesOf(store, (*base)[k]);
+        secondBase[k] = coordinatesOf(second, (*matched)[k]);
+    }
+    const std::optional<JoinMap> map = solveJoinMap(first, secondBase);
+    if (!map) return {JoinNotice::SingularMatrix, {}};
+
+    JoinOutcome outcome;
+    outcome.points.reserve(second.count());
+    for (std::size_t i = 0; i < second.count(); ++i) {
+        const auto [x, y, z] = map->apply(second.x()[i], second.y()[i], second.z()[i]);
+        outcome.points.push_back({second.number()[i], x, y, z});
+    }
+    return outcome;
+}
+
+void appendJoinedPoints(PointStore& store, std::vector<std::int32_t>& selected,
+                        std::vector<JoinedPoint> points) {
+    store.reserve(store.count() + points.size());
+    selected.reserve(store.count() + points.size());
+    for (JoinedPoint& point : points) {
+        store.append(std::move(point.number), point.x, point.y, point.z, kColourGreen, kKindPoint);
+        selected.push_back(0);
+    }
+}
+
+}  // namespace korvela

@@ -1,0 +1,162 @@
+#include "tasks/survey_join.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "common/number_text.h"
+#include "points/point_store.h"
+#include "test_support.h"
+
+namespace korvela {
+namespace {
+
+using testing::near;
+
+PointStore storeOf(const std::vector<std::pair<std::string, Vector3>>& points) {
+    PointStore store;
+    for (const auto& [number, p] : points) store.append(number, p[0], p[1], p[2], kColourAqua, kKindPoint);
+    return store;
+}
+
+const std::array<std::string, 3> kTypedABC = {"A", "B", "C"};
+
+TEST(JoinSolver, PivotsOnTheLargestEntryAndSolvesEveryRightHandSide) {
+    // The first column's largest entry is in the last row; the second step pivots as well.
+    const JoinSolver solver({Vector3{1, 2, 3}, Vector3{2, 5, 1}, Vector3{4, 1, 2}});
+    ASSERT_FALSE(solver.singular());
+    const Vector3 want{1.5, -2, 0.25};
+    const auto product = [](const Vector3& c) {
+        return Vector3{c[0] + 2 * c[1] + 3 * c[2], 2 * c[0] + 5 * c[1] + c[2], 4 * c[0] + c[1] + 2 * c[2]};
+    };
+    const Vector3 got = solver.solve(product(want));
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(near(want[i], got[i], 1e-14)) << i;
+    const Vector3 again = solver.solve(product({-7, 0, 11}));  // the factors are reusable
+    EXPECT_TRUE(near(-7, again[0], 1e-13));
+    EXPECT_TRUE(near(11, again[2], 1e-13));
+}
+
+TEST(JoinSolver, AnExactlyZeroPivotMakesTheMatrixSingular) {
+    EXPECT_EQ(JoinSolver({Vector3{0, 1, 2}, Vector3{0, 3, 4}, Vector3{0, 5, 7}}).singularStep(), 1);
+    EXPECT_EQ(JoinSolver({Vector3{1, 0, 0}, Vector3{0, 1, 0}, Vector3{3, 4, 0}}).singularStep(), 3);
+    EXPECT_EQ(JoinSolver({Vector3{1, 2, 3}, Vector3{2, 4, 7}, Vector3{3, 6, 1}}).singularStep(), 2);
+    EXPECT_FALSE(JoinSolver({Vector3{1, 0, 0}, Vector3{0, 1, 0}, Vector3{0, 0, 1}}).singular());
+}
+
+TEST(SurveyJoin, MapsTheSecondSurveyThroughTheBasePoints) {
+    const struct {
+        const char* name;
+        std::array<Vector3, 3> first, second;
+        Vector3 point, want;
+    } cases[] = {
+        {"scale by 10",
+         {Vector3{10, 0, 0}, Vector3{0, 10, 0}, Vector3{0, 0, 10}},
+         {Vector3{1, 0, 0}, Vector3{0, 1, 0}, Vector3{0, 0, 1}},
+         {1, 1, 1},
+         {10, 10, 10}},
+        {"turned by 90 degrees about Z",
+         {Vector3{10, 0, 1}, Vector3{0, 10, 2}, Vector3{0, 0, 5}},
+         {Vector3{0, 10, 1}, Vector3{-10, 0, 2}, Vector3{0, 0, 5}},
+         {0, 5, 3},
+         {5, 0, 3}},
+    };
+    for (const auto& c : cases) {
+        PointStore first = storeOf({{"S1", c.first[0]}, {"x", {7, 7, 7}}, {"S2", c.first[1]}, {"S3", c.first[2]}});
+        PointStore second = storeOf({{"C", c.second[2]}, {"N", c.point}, {"A", c.second[0]}, {"B", c.second[1]}});
+        const JoinOutcome outcome = computeJoin(first, {1, 0, 1, 1}, second, kTypedABC);
+        ASSERT_FALSE(outcome.notice) << c.name;
+        ASSERT_EQ(outcome.points.size(), 4u);
+        EXPECT_EQ(outcome.points[1].number, "N");
+        EXPECT_EQ((Vector3{outcome.points[1].x, outcome.points[1].y, outcome.points[1].z}), c.want) << c.name;
+        EXPECT_EQ(outcome.points[2].x, c.first[0][0]) << c.name;  // A lands on S1
+        EXPECT_EQ(outcome.points[0].z, c.first[2][2]) << c.name;  // C lands on S3
+    }
+}
+
+// National-grid coordinates need all of double's digits: in single precision they keep
+// about seven, and the joined points come out decimetres to metres off.
+TEST(SurveyJoin, KeepsNationalGridCoordinatesToTheMillimetre) {
+    const std::array<Vector3, 3> base = {Vector3{5412345.678, 7312456.789, 151.234},
+                                         Vector3{5412512.345, 7312301.012, 148.75},
+                                         Vector3{5412198.765, 7312611.321, 153.5}};
+    const Vector3 extra{5412401.234, 7312500.5, 150.001};
+    const double turn = 0.5235987755982988;  // 30 degrees about Z: a general, inexact map
+    const auto toSecond = [&](const Vector3& p) {
+        return Vector3{p[0] * std::cos(turn) - p[1] * std::sin(turn),
+                       p[0] * std::sin(turn) + p[1] * std::cos(turn), p[2]};
+    };
+    const auto toSecondExactly = [](const Vector3& p) { return Vector3{-p[1], p[0], p[2]}; };
+    for (const auto& transform : {std::function<Vector3(const Vector3&)>(toSecond),
+                                  std::function<Vector3(const Vector3&)>(toSecondExactly)}) {
+        const PointStore first = storeOf({{"1", base[0]}, {"2", base[1]}, {"3", base[2]}});
+        const PointStore second = storeOf({{"A", transform(base[0])}, {"B", transform(base[1])},
+                                           {"C", transform(base[2])}, {"N", transform(extra)}});
+        const JoinOutcome outcome = computeJoin(first, {1, 1, 1}, second, kTypedABC);
+        ASSERT_FALSE(outcome.notice);
+        for (std::size_t i = 0; i < 4; ++i) {
+            const Vector3& want = i < 3 ? base[i] : extra;
+            const JoinedPoint& got = outcome.points[i];
+            EXPECT_TRUE(near(want[0], got.x, 0.00015)) << i;
+            EXPECT_TRUE(near(want[1], got.y, 0.00015)) << i;
+            EXPECT_TRUE(near(want[2], got.z, 0.00015)) << i;
+        }
+        EXPECT_EQ(formatNumber(outcome.points[0].x), "5412345.678");
+        EXPECT_EQ(formatNumber(outcome.points[0].y), "7312456.789");
+    }
+}
+
+TEST(SurveyJoin, WrongBasePointsGiveTheFirstNotice) {
+    const PointStore first = storeOf({{"1", {1, 0, 0}}, {"2", {0, 1, 0}}, {"3", {0, 0, 1}}, {"4", {1, 1, 1}}});
+    const PointStore second = storeOf({{"A", {1, 0, 0}}, {"B", {0, 1, 0}}, {"C", {0, 0, 1}}, {"D", {1, 1, 1}},
+                                       {"D", {2, 2, 2}}});
+    const struct {
+        const char* name;
+        std::vector<std::int32_t> selected;
+        std::array<std::string, 3> typed;
+    } cases[] = {
+        {"four selected", {1, 1, 1, 1}, kTypedABC},
+        {"two selected", {1, 0, 1, 0}, kTypedABC},
+        {"a number typed twice", {1, 1, 1, 0}, {"A", "A", "C"}},
+        {"a number found twice", {1, 1, 1, 0}, {"A", "B", "D"}},
+        {"a number not found", {1, 1, 1, 0}, {"A", "B", "c"}},
+        {"a trailing blank", {1, 1, 1, 0}, {"A", "B ", "C"}},
+    };
+    for (const auto& c : cases) {
+        const JoinOutcome outcome = computeJoin(first, c.selected, second, c.typed);
+        EXPECT_EQ(outcome.notice, JoinNotice::WrongBasePoints) << c.name;
+        EXPECT_TRUE(outcome.points.empty()) << c.name;
+    }
+    EXPECT_FALSE(computeJoin(first, {1, 1, 1, 0}, second, kTypedABC).notice);
+    EXPECT_FALSE(computeJoin(first, {0, 2, 1, 1}, second, kTypedABC).notice);  // any flag not 0
+}
+
+TEST(SurveyJoin, BasePointsInOnePlaneThroughTheOriginGiveTheSingularNotice) {
+    const PointStore first = storeOf({{"1", {1, 0, 0}}, {"2", {0, 1, 0}}, {"3", {0, 0, 1}}});
+    for (const auto& secondBase : {std::array<Vector3, 3>{Vector3{1, 2, 0}, Vector3{3, 1, 0}, Vector3{5, 7, 0}},
+                                   std::array<Vector3, 3>{Vector3{0, 0, 0}, Vector3{3, 1, 2}, Vector3{5, 7, 1}}}) {
+        const PointStore second = storeOf({{"A", secondBase[0]}, {"B", secondBase[1]}, {"C", secondBase[2]}});
+        EXPECT_EQ(computeJoin(first, {1, 1, 1}, second, kTypedABC).notice, JoinNotice::SingularMatrix);
+    }
+    EXPECT_EQ(joinNoticeText(JoinNotice::SingularMatrix),
+              "Матрица сингулярная. Бесконечно много решений. Поменяйте точки.");
+    EXPECT_EQ(joinNoticeText(JoinNotice::WrongBasePoints), "Надо выбрать ровно о три точки с каждой стороны");
+}
+
+TEST(SurveyJoin, AppendedPointsAreGreenOrdinaryAndNotSelected) {
+    PointStore store = storeOf({{"1", {1, 2, 3}}});
+    std::vector<std::int32_t> selected = {1};
+    appendJoinedPoints(store, selected, {{"A", 4, 5, 6}, {"1", 7, 8, 9}});
+    ASSERT_EQ(store.count(), 3u);
+    EXPECT_EQ(selected, (std::vector<std::int32_t>{1, 0, 0}));
+    EXPECT_EQ(store.number()[2], "1");  // numbers already in the store may repeat
+    EXPECT_EQ(store.y()[2], 8);
+    for (std::size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(store.colour()[i], 0x00FF00);
+        EXPECT_EQ(store.kind()[i], kKindPoint);
+        EXPECT_EQ(store.active()[i], 1);
+    }
+}
+
+}  // namespace
+}  // namespace korvela
