@@ -23,7 +23,7 @@ Forms::Forms(ProgramData& data, UserDialogs& dialogs)
       geop(std::make_unique<TGeop>()),
       settings(std::make_unique<TSettings>(form1.get(), data.view, form1->plan(), dialogs)),
       form7(std::make_unique<TForm7>(form1.get())),
-      form8(std::make_unique<TForm8>(form1.get())),
+      form8(std::make_unique<TForm8>(form1.get(), dialogs)),
       form9(std::make_unique<TForm9>(form1.get())),
       form10(std::make_unique<TForm10>(form1.get())),
       form11(std::make_unique<TForm11>(form1.get())) {
