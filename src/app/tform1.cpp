@@ -14,6 +14,7 @@
 #include "app/forms.h"
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
+#include "exchange/export_commands.h"
 #include "plan/plan_image.h"
 #include "plan/view_state.h"
 #include "points/point_table_model.h"
@@ -142,8 +143,10 @@ void TForm1::createMenus() {
             &TForm1::OnClickF);
     QMenu* exportMenu = file->addMenu(QStringLiteral("Export Project"));
     exportMenu->setObjectName("ExportProject");
-    addItem(exportMenu, "SaveProject1", "Export txt");
-    addItem(exportMenu, "ExportProject1", "Export AutoCad");
+    connect(addItem(exportMenu, "SaveProject1", "Export txt"), &QAction::triggered, this,
+            [this] { SaveProject1Click(this, dialogs_, data_.store); });
+    connect(addItem(exportMenu, "ExportProject1", "Export AutoCad"), &QAction::triggered, this,
+            [this] { ExportProject1Click(this, dialogs_, *tableModel_, data_.store); });
     connect(addItem(file, "Quit1", "Quit"), &QAction::triggered, this, &TForm1::Quit1Click);
 
     QAction* settings = bar->addAction(QStringLiteral("Settings"));

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/export_commands.h"
 #include "cli/survey_commands.h"
 
 namespace korvela::cli {
@@ -12,6 +13,9 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> all = {
         {"points", "SURVEY", "print the points that \"Import Project\" reads from SURVEY", 1, 1,
          runPoints},
+        {"txt", "SURVEY OUT", "import SURVEY, then write OUT as \"Export txt\" does", 2, 2, runTxt},
+        {"dxf", "SURVEY OUT", "import SURVEY, then write OUT as \"Export AutoCad\" does", 2, 2,
+         runDxf},
     };
     return all;
 }

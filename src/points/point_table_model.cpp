@@ -3,15 +3,15 @@
 #include <algorithm>
 
 #include "app/qt_text.h"
-#include "common/number_text.h"
 #include "points/point_store.h"
+#include "points/point_table_text.h"
 
 namespace korvela {
-namespace {
 
-const char* const kHeaders[PointTableModel::ColumnCount] = {"", "номер", "x", "y", "h", "ход точка"};
-
-}  // namespace
+// The model's columns are the table's columns, whose texts the core defines.
+static_assert(int{PointTableModel::NumberColumn} == int{kPointTableNumberColumn} &&
+              int{PointTableModel::KindColumn} == int{kPointTableKindColumn} &&
+              int{PointTableModel::ColumnCount} == int{kPointTableColumnCount});
 
 PointTableModel::PointTableModel(const PointStore& store, QObject* parent)
     : QAbstractTableModel(parent), store_(store) {}
@@ -32,7 +32,7 @@ QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, i
         section >= ColumnCount) {
         return {};
     }
-    return QString::fromUtf8(kHeaders[section]);
+    return QString::fromUtf8(pointTableHeader(section));
 }
 
 void PointTableModel::fillTable() {
@@ -42,21 +42,16 @@ void PointTableModel::fillTable() {
 }
 
 std::string PointTableModel::text(int gridRow, int column) const {
-    if (gridRow == 0) return toCp1251(QString::fromUtf8(kHeaders[column]));
-    return toCp1251(displayText(gridRow - 1, column));
+    if (gridRow == 0) return toCp1251(QString::fromUtf8(pointTableHeader(column)));
+    const auto point = static_cast<std::size_t>(gridRow - 1);
+    if (gridRow < 0 || point >= store_.count()) return {};
+    return pointTableCellText(store_, point, column);
 }
 
 QString PointTableModel::displayText(int row, int column) const {
     const auto point = static_cast<std::size_t>(row);
     if (point >= store_.count()) return {};
-    switch (column) {
-        case NumberColumn: return fromCp1251(store_.number()[point]);
-        case XColumn: return fromUtf8(formatNumber(store_.x()[point]));
-        case YColumn: return fromUtf8(formatNumber(store_.y()[point]));
-        case HeightColumn: return fromUtf8(formatNumber(store_.z()[point]));
-        case KindColumn: return QString::number(store_.kind()[point]);
-        default: return {};
-    }
+    return fromCp1251(pointTableCellText(store_, point, column));
 }
 
 }  // namespace korvela
