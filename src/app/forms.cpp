@@ -7,6 +7,7 @@
 #include "exchange/tform5.h"
 #include "plan/tform7.h"
 #include "plan/tsettings.h"
+#include "points/program_data.h"
 #include "points/tform4.h"
 #include "tasks/tform11.h"
 #include "tasks/tform2.h"
@@ -19,7 +20,7 @@ Forms::Forms(ProgramData& data, UserDialogs& dialogs)
     : form1(std::make_unique<TForm1>(data, dialogs)),
       form2(std::make_unique<TForm2>(form1.get())),
       form4(std::make_unique<TForm4>(form1.get())),
-      form5(std::make_unique<TForm5>(form1.get())),
+      form5(std::make_unique<TForm5>(form1.get(), data.store, dialogs)),
       geop(std::make_unique<TGeop>()),
       settings(std::make_unique<TSettings>(form1.get(), data.view, form1->plan(), dialogs)),
       form7(std::make_unique<TForm7>(form1.get())),

@@ -17,6 +17,7 @@
 #include "app/user_dialogs.h"
 #include "app/korvela_application.h"
 #include "plan/pick_list.h"
+#include "exchange/export_commands.h"
 #include "plan/plan_image.h"
 #include "plan/plan_navigation.h"
 #include "plan/tform7.h"
@@ -164,8 +165,10 @@ void TForm1::createMenus() {
             &TForm1::OnClickF);
     QMenu* exportMenu = file->addMenu(QStringLiteral("Export Project"));
     exportMenu->setObjectName("ExportProject");
-    addItem(exportMenu, "SaveProject1", "Export txt");
-    addItem(exportMenu, "ExportProject1", "Export AutoCad");
+    connect(addItem(exportMenu, "SaveProject1", "Export txt"), &QAction::triggered, this,
+            [this] { SaveProject1Click(this, dialogs_, data_.store); });
+    connect(addItem(exportMenu, "ExportProject1", "Export AutoCad"), &QAction::triggered, this,
+            [this] { ExportProject1Click(this, dialogs_, *tableModel_, data_.store); });
     connect(addItem(file, "Quit1", "Quit"), &QAction::triggered, this, &TForm1::Quit1Click);
 
     QAction* settings = bar->addAction(QStringLiteral("Settings"));

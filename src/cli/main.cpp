@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/export_commands.h"
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
 
@@ -26,6 +27,9 @@ const std::vector<Command>& commands() {
         {"join", "SURVEY S1 S2 S3 SECOND T1 T2 T3",
          "join SECOND to SURVEY through the base points S1-S3 = T1-T3; print every point", 8, 8,
          runJoin},
+        {"txt", "SURVEY OUT", "import SURVEY, then write OUT as \"Export txt\" does", 2, 2, runTxt},
+        {"dxf", "SURVEY OUT", "import SURVEY, then write OUT as \"Export AutoCad\" does", 2, 2,
+         runDxf},
     };
     return all;
 }

@@ -10,7 +10,6 @@
 namespace korvela {
 namespace {
 
-const char* const kHeaders[kPointColumns] = {"", "номер", "x", "y", "h", "ход точка"};
 const QColor kFrozenColour(255, 0, 0);
 
 }  // namespace
@@ -50,7 +49,7 @@ QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, i
         section >= kPointColumns) {
         return {};
     }
-    return QString::fromUtf8(kHeaders[section]);
+    return QString::fromUtf8(pointTableHeader(section));
 }
 
 Qt::ItemFlags PointTableModel::flags(const QModelIndex& index) const {
@@ -168,7 +167,7 @@ std::vector<std::size_t> PointTableModel::setAllChecked(bool ticked) {
 }
 
 std::string PointTableModel::text(int gridRow, int column) const {
-    if (gridRow == 0) return toCp1251(QString::fromUtf8(kHeaders[column]));
+    if (gridRow == 0) return toCp1251(QString::fromUtf8(pointTableHeader(column)));
     return toCp1251(displayText(gridRow - 1, column));
 }
 

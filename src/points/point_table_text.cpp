@@ -15,7 +15,13 @@ std::string withDecimalPoint(std::string_view text) {
     return converted;
 }
 
+const char* const kHeaders[kPointColumns] = {"", "номер", "x", "y", "h", "ход точка"};
+
 }  // namespace
+
+const char* pointTableHeader(int column) {
+    return column >= 0 && column < kPointColumns ? kHeaders[column] : "";
+}
 
 std::string pointCellText(const PointStore& store, std::size_t index, int column) {
     switch (column) {

@@ -12,8 +12,12 @@ class PointStore;
 // The columns of the point table.
 enum PointColumn { kCheckColumn, kNumberColumn, kXColumn, kYColumn, kHeightColumn, kKindColumn, kPointColumns };
 
+// The header text of a column (UTF-8).
+const char* pointTableHeader(int column);
+
 // What the point table shows for a point when nobody typed into the cell: the number as
 // stored (Windows-1251), x, y, h as number text, the kind as 0 or 1. Column 0 is empty.
+// The table model and the table the exports read without a window both use it.
 std::string pointCellText(const PointStore& store, std::size_t index, int column);
 
 // A coordinate as the user types it: the first ',' counts as the decimal point.

@@ -4,19 +4,18 @@
 
 #include "common/number_parse.h"
 #include "common/text_lines.h"
+#include "points/listing_layout.h"
 #include "points/point_store.h"
 
 namespace korvela {
 namespace {
 
-constexpr std::string_view kListingFirstLine = "Sokkia - sdr";
 constexpr std::string_view kSdrMarker = "NMSDR";
 constexpr std::string_view kCoordinateRecord = "08TP";
 constexpr std::string_view kStationRecord = "02TP";
 constexpr std::string_view kCommaMarker = ",--------,";
 
 // Record fields: positions from 0, as the instruments and the text export write them.
-constexpr std::size_t kListingHeaderLines = 5;
 constexpr std::size_t kListingShortestRow = 28;
 constexpr std::size_t kSdrHeaderLines = 4;
 constexpr std::size_t kSdrNumberAt = 15;
@@ -27,10 +26,10 @@ struct Field {
     std::size_t at;
     std::size_t width;
 };
-constexpr Field kListingNumber{0, 6};
-constexpr Field kListingX{6, 11};
-constexpr Field kListingY{17, 11};
-constexpr Field kListingZ{28, 11};
+constexpr Field kListingNumber{kListingNumberColumn, kListingXColumn - kListingNumberColumn};
+constexpr Field kListingX{kListingXColumn, kListingYColumn - kListingXColumn};
+constexpr Field kListingY{kListingYColumn, kListingZColumn - kListingYColumn};
+constexpr Field kListingZ{kListingZColumn, kListingX.width};  // as wide as x and y
 
 std::string_view field(std::string_view line, Field where) {
     if (where.at >= line.size()) return {};

@@ -1,6 +1,8 @@
 // korvela-cli's own contract: usage, statuses and messages.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli_runner.h"
 
 namespace korvela {
@@ -46,6 +48,43 @@ TEST(Cli, PointsPrintsNumbersAsTheFileHoldsThem) {
     const auto result = runCli({"points", path});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "\xCF\xD3" "1\t1E-7\t0\t1.23456789012346E15\t1\n");
+}
+
+// An empty survey fills the table with one empty row, whose cell does not convert.
+TEST(Cli, DxfOfASurveyWithoutPointsEndsWithTheConversionMessageAndNoFile) {
+    testing::TempDir dir;
+    const std::string survey = dir.file("empty.txt");
+    testing::writeFile(survey, "no points here\r\n");
+    const auto result = runCli({"dxf", survey, dir.file("out.dxf")});
+    EXPECT_EQ(result.status, 3);
+    EXPECT_TRUE(result.out.empty());
+    EXPECT_EQ(result.err, "'' is not a valid floating point value\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.dxf")));
+
+    // The listing of no point is its header.
+    const auto listing = runCli({"txt", survey, dir.file("out.txt")}, {{"KORVELA_NOW", "2011-01-01 00:00:00"}});
+    EXPECT_EQ(listing.status, 0) << listing.err;
+    EXPECT_EQ(testing::readFile(dir.file("out.txt")),
+              "Sokkia - sdr\r\nPROGRAM \"vex\"\r\n0:0:0\r\n1:1:2011\r\nN     X          Y          Z\r\n");
+}
+
+TEST(Cli, ExportsIntoAMissingFolderOrFromAMissingSurveyExitWithOne) {
+    testing::TempDir dir;
+    const std::string survey = dir.file("site.txt");
+    testing::writeFile(survey, "header\r\n1,--------,1,2,3\r\n");
+    for (const char* command : {"dxf", "txt"}) {
+        const std::string out = dir.file("missing/out");
+        const auto result = runCli({command, survey, out});
+        EXPECT_EQ(result.status, 1) << command;
+        EXPECT_NE(result.err.find(out), std::string::npos) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+
+        const auto noSurvey = runCli({command, dir.file("gone.sdr"), dir.file("out")});
+        EXPECT_EQ(noSurvey.status, 1) << command;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
+
+        EXPECT_EQ(runCli({command, survey}).status, 2) << command;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,53 @@
+#include "exchange/export_commands.h"
+
+#include "app/qt_text.h"
+#include "app/user_dialogs.h"
+#include "common/local_time.h"
+#include "common/safe_file_writer.h"
+#include "exchange/text_listing.h"
+#include "points/point_store.h"
+
+namespace korvela {
+namespace {
+
+void reportWriteError(QWidget* parent, UserDialogs& dialogs, const std::optional<FileError>& error) {
+    if (error) dialogs.showMessage(parent, fromUtf8(error->message()));
+}
+
+}  // namespace
+
+const FileDialogRequest& dxfSaveDialog() {
+    static const FileDialogRequest request{QString(), {QStringLiteral("*.dxf (*.dxf)")},
+                                           QStringLiteral("DXF"), QString()};
+    return request;
+}
+
+const FileDialogRequest& textSaveDialog() {
+    static const FileDialogRequest request{QString(), {}, QStringLiteral("TXT"), QString()};
+    return request;
+}
+
+void exportDxf(QWidget* parent, UserDialogs& dialogs, const FileDialogRequest& saveDialog,
+               const TextGrid& grid, const DxfColumns& columns,
+               const std::vector<std::int32_t>& kind, bool onlyFlagged) {
+    const std::optional<QString> path = dialogs.askSavePath(parent, saveDialog);
+    if (!path) return;
+    reportWriteError(parent, dialogs,
+                     writeDxfFile(toLocalPath(*path), grid, columns, kind, onlyFlagged));
+}
+
+void ExportProject1Click(QWidget* parent, UserDialogs& dialogs, const TextGrid& table,
+                         const PointStore& store) {
+    exportDxf(parent, dialogs, dxfSaveDialog(), table, kPointTableDxfColumns, store.kind(), true);
+}
+
+void SaveProject1Click(QWidget* parent, UserDialogs& dialogs, const PointStore& store) {
+    const std::optional<QString> path = dialogs.askSavePath(parent, textSaveDialog());
+    if (!path) return;
+    const LocalTime now = currentLocalTime();
+    reportWriteError(parent, dialogs, writeFileSafely(toLocalPath(*path), [&](std::ostream& out) {
+                         writeTextListing(store, now, out);
+                     }));
+}
+
+}  // namespace korvela

@@ -1,0 +1,157 @@
+#include "exchange/text_listing.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "common/local_time.h"
+#include "common/output_buffer.h"
+#include "common/single_line_text.h"
+#include "points/listing_layout.h"
+#include "points/point_store.h"
+
+namespace korvela {
+namespace {
+
+constexpr std::string_view kProgramLine = "PROGRAM \"vex\"";
+constexpr std::string_view kColumnHeading = "N     X          Y          Z";
+constexpr std::string_view kLineEnd = "\r\n";
+
+constexpr std::size_t kFieldWidth = kListingYColumn - kListingXColumn - 1;  // a blank between
+constexpr int kHighestPrecision = 15;
+constexpr int kLowestFittingPrecision = 7;
+constexpr int kFallbackPrecision = 6;
+
+std::size_t formatGeneral(double value, int precision, char* out) {
+    return static_cast<std::size_t>(
+        std::to_chars(out, out + kListingNumberCapacity, value, std::chars_format::general, precision)
+            .ptr -
+        out);
+}
+
+// The shortest decimal digits that read back as the value: d.ddd × 10^exponent.
+struct ShortestDecimal {
+    bool negative = false;
+    int digits = 0;
+    int exponent = 0;
+};
+
+ShortestDecimal shortestDecimal(double value) {
+    char text[kListingNumberCapacity];
+    const char* const end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
+    ShortestDecimal decimal;
+    const char* digits = text;
+    decimal.negative = *digits == '-';
+    if (decimal.negative) ++digits;
+    const char* const exponentMark = std::find(digits, end, 'e');
+    const int mantissaLength = static_cast<int>(exponentMark - digits);
+    decimal.digits = mantissaLength > 1 ? mantissaLength - 1 : 1;  // less the point
+    const char* exponent = exponentMark + 1;
+    if (*exponent == '+') ++exponent;
+    std::from_chars(exponent, end, decimal.exponent);
+    return decimal;
+}
+
+// Lengths of the %g texts that show exactly the shortest digits.
+std::size_t fixedLength(const ShortestDecimal& decimal) {
+    const int sign = decimal.negative ? 1 : 0;
+    if (decimal.exponent < 0) return sign + 2 + (-decimal.exponent - 1) + decimal.digits;
+    const int integerDigits = decimal.exponent + 1;
+    const int fraction = std::max(0, decimal.digits - integerDigits);
+    return sign + integerDigits + (fraction > 0 ? 1 + fraction : 0);
+}
+
+std::size_t exponentLength(const ShortestDecimal& decimal) {
+    const int sign = decimal.negative ? 1 : 0;
+    const int mantissa = decimal.digits + (decimal.digits > 1 ? 1 : 0);
+    const int exponentDigits = std::abs(decimal.exponent) >= 100 ? 3 : 2;
+    return sign + mantissa + 2 + exponentDigits;
+}
+
+}  // namespace
+
+// At every precision p from the shortest digit count n up to 15, %.pg shows exactly the
+// shortest digits (a double is within half a unit of its 15th digit of them), fixed when
+// -4 <= exponent < p: two candidate texts cover all those precisions without formatting.
+// Below n the value has to be rounded, which to_chars does exactly as printf.
+std::size_t formatListingNumber(double value, char* out) {
+    if (value == 0 || !std::isfinite(value)) return formatGeneral(value, kFallbackPrecision, out);
+    const ShortestDecimal decimal = shortestDecimal(value);
+    int highestLeft = kHighestPrecision;
+    if (decimal.digits <= kHighestPrecision) {
+        const int exponent = decimal.exponent;
+        const bool fixedAtHighest = exponent >= -4 && exponent < kHighestPrecision;
+        if (fixedAtHighest && fixedLength(decimal) <= kFieldWidth) {
+            return formatGeneral(value, kHighestPrecision, out);
+        }
+        const int lowestExact = std::max(decimal.digits, kLowestFittingPrecision);
+        const bool exponentSomewhere = exponent < -4 || exponent >= lowestExact;
+        if (exponentSomewhere && exponentLength(decimal) <= kFieldWidth) {
+            return formatGeneral(value, exponent < -4 ? kHighestPrecision
+                                                      : std::min(exponent, kHighestPrecision),
+                                 out);
+        }
+        highestLeft = decimal.digits - 1;
+    }
+    for (int precision = highestLeft; precision >= kLowestFittingPrecision; --precision) {
+        const std::size_t length = formatGeneral(value, precision, out);
+        if (length <= kFieldWidth) return length;
+    }
+    return formatGeneral(value, kFallbackPrecision, out);
+}
+
+namespace {
+
+// A point line starts as blanks; each field is written over it from its column, as far
+// as the line reaches.
+void overwrite(char* line, std::size_t column, const char* text, std::size_t length) {
+    std::memcpy(line + column, text, std::min(length, kListingLineLength - column));
+}
+
+void overwriteNumber(char* line, std::size_t column, double value) {
+    char text[kListingNumberCapacity];
+    overwrite(line, column, text, formatListingNumber(value, text));
+}
+
+void writePointLine(OutputBuffer& out, const PointStore& store, std::size_t point) {
+    char* const line = out.reserve(kListingLineLength + kLineEnd.size());
+    std::memset(line, ' ', kListingLineLength);
+    const std::string& number = store.number()[point];
+    overwrite(line, kListingNumberColumn, number.data(), number.size());
+    blankLineBreaks(line, kListingLineLength);
+    overwriteNumber(line, kListingXColumn, store.x()[point]);
+    overwriteNumber(line, kListingYColumn, store.y()[point]);
+    overwriteNumber(line, kListingZColumn, store.z()[point]);
+    std::memcpy(line + kListingLineLength, kLineEnd.data(), kLineEnd.size());
+    out.commit(kListingLineLength + kLineEnd.size());
+}
+
+void writeLine(OutputBuffer& out, std::string_view text) {
+    out.append(text);
+    out.append(kLineEnd);
+}
+
+// Three numbers joined by ':', without leading zeros (9:5:7, 1:1:2011).
+std::string colonJoined(int first, int second, int third) {
+    return std::to_string(first) + ':' + std::to_string(second) + ':' + std::to_string(third);
+}
+
+}  // namespace
+
+void writeTextListing(const PointStore& store, const LocalTime& now, std::ostream& stream) {
+    OutputBuffer out(stream);
+    writeLine(out, kListingFirstLine);
+    writeLine(out, kProgramLine);
+    writeLine(out, colonJoined(now.hour, now.minute, now.second));
+    writeLine(out, colonJoined(now.day, now.month, now.year));
+    writeLine(out, kColumnHeading);
+    for (std::size_t point = 0; point < store.count(); ++point) {
+        if (store.kind()[point] == kKindPoint) writePointLine(out, store, point);
+    }
+}
+
+}  // namespace korvela

@@ -1,0 +1,142 @@
+// File ▸ Export Project ▸ "Export AutoCad" and "Export txt" of the main window.
+#include "exchange/export_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+#include <sstream>
+
+#include "app/forms.h"
+#include "app/korvela_application.h"
+#include "app/tform1.h"
+#include "common/conversion_error.h"
+#include "common/local_time.h"
+#include "exchange/text_listing.h"
+#include "gui_test_support.h"
+#include "points/point_store_grid.h"
+#include "points/point_table_model.h"
+#include "points/program_data.h"
+#include "test_support.h"
+
+namespace korvela {
+namespace {
+
+const QString kSample = QStringLiteral(KORVELA_EXAMPLES "/site.sdr");
+
+class ExportMenuTest : public ::testing::Test {
+protected:
+    ExportMenuTest() : forms(data, dialogs) {
+        static_cast<KorvelaApplication*>(qApp)->setDialogs(&dialogs);
+    }
+    ~ExportMenuTest() override { static_cast<KorvelaApplication*>(qApp)->setDialogs(nullptr); }
+
+    TForm1& main() { return *forms.form1; }
+    const TextGrid& table() {
+        return *static_cast<PointTableModel*>(main().findChild<QTableView*>("StringGrid1")->model());
+    }
+
+    void importSample() {
+        dialogs.answer(kSample);
+        QTest::mouseClick(main().findChild<QPushButton*>("OpenButton"), Qt::LeftButton);
+        ASSERT_GT(data.store.count(), 10u);
+    }
+
+    // Chooses `path` in the save dialog of the menu item, run as the event loop runs it
+    // (an exception that escapes becomes a message).
+    void chooseMenuItem(const char* name, std::optional<QString> path) {
+        dialogs.answer(std::move(path));
+        QMetaObject::invokeMethod(main().findChild<QAction*>(name), "trigger", Qt::QueuedConnection);
+        QApplication::processEvents();
+    }
+
+    std::size_t filesIn(const testing::TempDir& dir) {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+    }
+
+    testing::ScriptedDialogs dialogs;
+    ProgramData data;
+    Forms forms;
+    testing::TempDir dir;
+};
+
+std::string tableDxf(const TextGrid& grid, const PointStore& store) {
+    std::ostringstream out;
+    WriteDxf(grid, kPointTableDxfColumns, store.kind(), true, out);
+    return out.str();
+}
+
+// The windowless exports (korvela-cli) read the table through PointStoreGrid; the table
+// the user sees must give the same texts.
+TEST_F(ExportMenuTest, TheTableShowsWhatTheWindowlessTableShows) {
+    importSample();
+    const PointStoreGrid fresh(data.store);
+    ASSERT_EQ(table().rows(), fresh.rows());
+    for (int row = 0; row < fresh.rows(); ++row) {
+        for (int column = 0; column < 6; ++column) {
+            ASSERT_EQ(table().text(row, column), fresh.text(row, column)) << row << ' ' << column;
+        }
+    }
+}
+
+TEST_F(ExportMenuTest, ExportAutoCadWritesTheOrdinaryPointsOfTheTable) {
+    importSample();
+    const QString path = QString::fromStdString(dir.file("site.dxf"));
+    chooseMenuItem("ExportProject1", path);
+    EXPECT_EQ(dialogs.lastRequest().defaultSuffix, "DXF");
+    EXPECT_EQ(dialogs.lastRequest().filters, QStringList{"*.dxf (*.dxf)"});
+    const std::string written = testing::readFile(path.toStdString());
+    EXPECT_EQ(written, tableDxf(PointStoreGrid(data.store), data.store));
+    // The sample's first point is a station: no BLK1.
+    ASSERT_EQ(data.store.kind()[0], kKindStation);
+    EXPECT_EQ(written.find("\r\nBLK1\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\nBLK2\r\n"), std::string::npos);
+}
+
+TEST_F(ExportMenuTest, CancellingTheSaveDialogWritesNothing) {
+    importSample();
+    chooseMenuItem("ExportProject1", std::nullopt);
+    chooseMenuItem("SaveProject1", std::nullopt);
+    EXPECT_EQ(filesIn(dir), 0u);
+}
+
+TEST_F(ExportMenuTest, AnEmptyTableShowsTheConversionMessageAndWritesNoFile) {
+    chooseMenuItem("ExportProject1", QString::fromStdString(dir.file("empty.dxf")));
+    EXPECT_EQ(dialogs.takeMessages(), QStringList{"'' is not a valid floating point value"});
+    EXPECT_EQ(filesIn(dir), 0u);
+    dialogs.answer(QString::fromStdString(dir.file("empty.dxf")));
+    EXPECT_THROW(ExportProject1Click(&main(), dialogs, table(), data.store), ConversionError);
+}
+
+TEST_F(ExportMenuTest, AFileThatCannotBeWrittenIsReportedByName) {
+    importSample();
+    for (const char* item : {"ExportProject1", "SaveProject1"}) {
+        const QString path = QString::fromStdString(dir.file("missing/out"));
+        chooseMenuItem(item, path);
+        const QStringList messages = dialogs.takeMessages();
+        ASSERT_EQ(messages.size(), 1) << item;
+        EXPECT_TRUE(messages[0].contains(path)) << messages[0].toStdString();
+    }
+    EXPECT_EQ(filesIn(dir), 0u);
+}
+
+TEST_F(ExportMenuTest, ExportTxtWritesTheListingOfTheStoreDatedNow) {
+    importSample();
+    const QString path = QString::fromStdString(dir.file("site.txt"));
+    ::setenv("KORVELA_NOW", "2011-01-01 00:00:00", 1);
+    chooseMenuItem("SaveProject1", path);
+    ::unsetenv("KORVELA_NOW");
+    EXPECT_EQ(dialogs.lastRequest().defaultSuffix, "TXT");
+    EXPECT_TRUE(dialogs.lastRequest().filters.isEmpty());
+    std::ostringstream expected;
+    writeTextListing(data.store, {2011, 1, 1, 0, 0, 0}, expected);
+    EXPECT_EQ(testing::readFile(path.toStdString()), expected.str());
+    EXPECT_NE(expected.str().find("\r\n0:0:0\r\n1:1:2011\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvela
