@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/area_command.h"
 #include "cli/cli_command.h"
 #include "cli/survey_commands.h"
 
@@ -12,6 +13,9 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> all = {
         {"points", "SURVEY", "print the points that \"Import Project\" reads from SURVEY", 1, 1,
          runPoints},
+        {"area", "FILE",
+         "open FILE (.tdp) or read it as a coordinate statement, compute the area and print the sheet",
+         1, 1, runArea},
     };
     return all;
 }
