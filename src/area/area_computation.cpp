@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "area/area_sheet.h"
 #include "common/cp1251.h"
@@ -31,9 +32,11 @@ struct SignedSums {
     double negative = 0;
 };
 
+// The computation reads every cell once: the coordinates, which it never writes, up front,
+// and each value it writes as read back from the cell's text.
 class Computation {
 public:
-    explicit Computation(AreaSheet& sheet) : sheet_(sheet), count_(sheet.pointCount()) {}
+    explicit Computation(AreaSheet& sheet);
 
     bool run();
 
@@ -41,19 +44,33 @@ private:
     int previous(int row) const { return row == 0 ? count_ - 1 : row - 1; }
     // With a single point the next row is the first summary row.
     int next(int row) const { return row + 1 < count_ || count_ == 1 ? row + 1 : 0; }
-    double value(int row, int column) const { return readSheetNumber(sheet_.cell(row, column)); }
 
     bool computeDifferences(int row);
     bool computeProducts(int row);
-    bool writeRounded(int row, int column, double exact, int decimals);
+    std::optional<double> writeRounded(int row, int column, double exact, int decimals);
     void writeSummary(int column, const SignedSums& sums, std::string total);
     void writeProductSummaries();
     bool writeResult();
 
     AreaSheet& sheet_;
     const int count_;
+    std::vector<double> x_, y_;                      // rows 0 … count (the first summary row)
+    std::vector<double> xDifference_, yDifference_;  // columns 3 and 4 as written
     SignedSums xDifferences_, yDifferences_, yProducts_, xProducts_;
 };
+
+Computation::Computation(AreaSheet& sheet)
+    : sheet_(sheet),
+      count_(sheet.pointCount()),
+      x_(count_ + 1),
+      y_(count_ + 1),
+      xDifference_(count_),
+      yDifference_(count_) {
+    for (int row = 0; row <= count_; ++row) {
+        x_[row] = readSheetNumber(sheet.cell(row, AreaSheet::XColumn));
+        y_[row] = readSheetNumber(sheet.cell(row, AreaSheet::YColumn));
+    }
+}
 
 // Adds a value to the sum of its sign; the differences' sums are rounded to whole metres
 // after every addition, the products' sums are not.
@@ -87,31 +104,33 @@ bool Computation::run() {
 }
 
 bool Computation::computeDifferences(int row) {
-    const double xDifference = value(previous(row), AreaSheet::XColumn) - value(next(row), AreaSheet::XColumn);
-    const double yDifference = value(next(row), AreaSheet::YColumn) - value(previous(row), AreaSheet::YColumn);
-    return writeRounded(row, AreaSheet::XDifferenceColumn, xDifference, 2) &&
-           writeRounded(row, AreaSheet::YDifferenceColumn, yDifference, 2) &&
-           addTo(xDifferences_, value(row, AreaSheet::XDifferenceColumn), true) &&
-           addTo(yDifferences_, value(row, AreaSheet::YDifferenceColumn), true);
+    const auto xDifference = writeRounded(row, AreaSheet::XDifferenceColumn, x_[previous(row)] - x_[next(row)], 2);
+    if (!xDifference) return false;
+    const auto yDifference = writeRounded(row, AreaSheet::YDifferenceColumn, y_[next(row)] - y_[previous(row)], 2);
+    if (!yDifference) return false;
+    xDifference_[row] = *xDifference;
+    yDifference_[row] = *yDifference;
+    return addTo(xDifferences_, *xDifference, true) && addTo(yDifferences_, *yDifference, true);
 }
 
 bool Computation::computeProducts(int row) {
-    const double yProduct = value(row, AreaSheet::YColumn) * value(row, AreaSheet::XDifferenceColumn);
-    const double xProduct = value(row, AreaSheet::XColumn) * value(row, AreaSheet::YDifferenceColumn);
-    if (!writeRounded(row, AreaSheet::YProductColumn, yProduct, 0) ||
-        !writeRounded(row, AreaSheet::XProductColumn, xProduct, 0)) {
-        return false;
-    }
-    addTo(yProducts_, value(row, AreaSheet::YProductColumn), false);
-    addTo(xProducts_, value(row, AreaSheet::XProductColumn), false);
+    const auto yProduct = writeRounded(row, AreaSheet::YProductColumn, y_[row] * xDifference_[row], 0);
+    if (!yProduct) return false;
+    const auto xProduct = writeRounded(row, AreaSheet::XProductColumn, x_[row] * yDifference_[row], 0);
+    if (!xProduct) return false;
+    addTo(yProducts_, *yProduct, false);
+    addTo(xProducts_, *xProduct, false);
     return true;
 }
 
-bool Computation::writeRounded(int row, int column, double exact, int decimals) {
+// Writes the rounded value as number text and returns the value that text stands for.
+std::optional<double> Computation::writeRounded(int row, int column, double exact, int decimals) {
     const auto rounded = roundToDecimals(exact, decimals);
-    if (!rounded) return false;
-    sheet_.setCell(row, column, formatNumber(*rounded));
-    return true;
+    if (!rounded) return std::nullopt;
+    char text[kNumberTextCapacity];
+    const std::string_view written(text, formatNumberInto(*rounded, text));
+    sheet_.setCell(row, column, std::string(written));
+    return readSheetNumber(written);
 }
 
 void Computation::writeSummary(int column, const SignedSums& sums, std::string total) {
