@@ -18,6 +18,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
@@ -222,7 +223,10 @@ void TGeop::createControls() {
     GroupBox1->setGeometry(boxLeft, kGridTop, kClientWidth - kMargin - boxLeft, 88);
     txtNum = new QLineEdit(GroupBox1);
     txtNum->setObjectName("txtNum");
-    txtNum->setMaxLength(kPointCountLength);
+    // Typing is limited to three characters; a longer count handed over is still shown in
+    // full (a maximum length would cut it).
+    txtNum->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral(".{0,%1}").arg(kPointCountLength)), txtNum));
     txtNum->setGeometry(12, 24, 44, 22);
     Button2 = new QPushButton(QString::fromUtf8("Построить"), GroupBox1);
     Button2->setObjectName("Button2");

@@ -123,7 +123,6 @@ TEST_F(AreaWindowTest, StartsWithEightNumberedPointRowsAndItsControls) {
     for (int column = 0; column < 7; ++column) EXPECT_EQ(table()->columnWidth(column), widths[column]) << column;
     EXPECT_EQ(table()->rowHeight(0), 16);
     EXPECT_EQ(txtNum()->text(), "8");
-    EXPECT_EQ(txtNum()->maxLength(), 3);
     EXPECT_TRUE(txtP()->isReadOnly());
     EXPECT_EQ(txtP()->alignment(), Qt::AlignCenter);
     EXPECT_EQ(txtP()->text(), "");
@@ -210,6 +209,23 @@ TEST_F(AreaWindowTest, BuildTakesAWholeNonNegativeCountOrShowsTheConversionMessa
     QTest::mouseClick(window.findChild<QPushButton*>("Button2"), Qt::LeftButton);
     EXPECT_EQ(rows(), 3);
     EXPECT_EQ(txtP()->text(), "");
+}
+
+TEST_F(AreaWindowTest, ThePointCountTakesThreeTypedCharactersButAnyHandedOverCount) {
+    showActive();
+    txtNum()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(txtNum()->selectedText(), "8");  // entering it selects its text
+    QTest::keyClicks(txtNum(), "12345");
+    EXPECT_EQ(txtNum()->text(), "123");
+    window.setPointCount(1000);
+    EXPECT_EQ(txtNum()->text(), "1000");
+    EXPECT_EQ(rows(), 1003);
+    EXPECT_EQ(row(999)[0], "1000");
+    item("N5")->trigger();
+    txtP()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(txtP()->selectedText(), QString::fromUtf8("P = 0 м^2 = 0 га"));
 }
 
 TEST_F(AreaWindowTest, TypedCellTextCountsAtOnceAndAComputationFailureIsReported) {
