@@ -170,6 +170,7 @@ TGeop::TGeop(UserDialogs& dialogs, QString firstArgument)
 // The grid, its editors and its model go while the sheet still exists: an editor that is
 // closed writes its text into the sheet.
 TGeop::~TGeop() {
+    QCoreApplication::instance()->removeEventFilter(this);
     delete takeCentralWidget();
     delete model_;
 }
