@@ -25,6 +25,7 @@ public:
     std::optional<QString> askSavePath(QWidget*, const FileDialogRequest&) override { return {}; }
     void showMessage(QWidget*, const QString&) override {}
     std::optional<QFont> askFont(QWidget*, const QFont&) override { return {}; }
+    bool askPrinter(QWidget*, QPrinter&) override { return false; }
 };
 
 void fillStore(ProgramData& data) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -20,7 +21,8 @@ public:
                                        << messages_.join(" | ").toStdString();
     }
 
-    // The next file dialog answers path (or is cancelled with nothing).
+    // The next file dialog answers path (or is cancelled with nothing); the next print
+    // dialog prints into the PDF file path.
     void answer(std::optional<QString> path) { answers_.push_back(std::move(path)); }
 
     // The messages shown so far, handed over once.
@@ -33,6 +35,13 @@ public:
     }
     std::optional<QString> askSavePath(QWidget*, const FileDialogRequest& request) override {
         return nextAnswer(request);
+    }
+    bool askPrinter(QWidget*, QPrinter& printer) override {
+        const auto path = nextAnswer(FileDialogRequest{QStringLiteral("print"), {}, {}, {}});
+        if (!path) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(*path);
+        return true;
     }
     void showMessage(QWidget*, const QString& text) override { messages_.push_back(text); }
 

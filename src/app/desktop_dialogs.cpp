@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 
 namespace korvela {
 namespace {
@@ -31,6 +32,11 @@ std::optional<QString> DesktopDialogs::askOpenPath(QWidget* parent, const FileDi
 
 std::optional<QString> DesktopDialogs::askSavePath(QWidget* parent, const FileDialogRequest& request) {
     return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+bool DesktopDialogs::askPrinter(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void DesktopDialogs::showMessage(QWidget* parent, const QString& text) {

@@ -9,6 +9,7 @@ class DesktopDialogs : public UserDialogs {
 public:
     std::optional<QString> askOpenPath(QWidget* parent, const FileDialogRequest& request) override;
     std::optional<QString> askSavePath(QWidget* parent, const FileDialogRequest& request) override;
+    bool askPrinter(QWidget* parent, QPrinter& printer) override;
     void showMessage(QWidget* parent, const QString& text) override;
     std::optional<QFont> askFont(QWidget* parent, const QFont& initial) override;
 };

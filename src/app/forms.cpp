@@ -21,7 +21,7 @@ Forms::Forms(ProgramData& data, UserDialogs& dialogs)
       form2(std::make_unique<TForm2>(form1.get())),
       form4(std::make_unique<TForm4>(form1.get())),
       form5(std::make_unique<TForm5>(form1.get(), data.store, dialogs)),
-      geop(std::make_unique<TGeop>()),
+      geop(std::make_unique<TGeop>(dialogs)),
       settings(std::make_unique<TSettings>(form1.get(), data.view, form1->plan(), dialogs)),
       form7(std::make_unique<TForm7>(form1.get())),
       form8(std::make_unique<TForm8>(form1.get(), dialogs)),

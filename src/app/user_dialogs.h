@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace korvela {
@@ -27,6 +28,9 @@ public:
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<QString> askOpenPath(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual std::optional<QString> askSavePath(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The print dialog, for when there is no default printer: sets the printer up (a
+    // printer, or a PDF file); false when the user cancels.
+    virtual bool askPrinter(QWidget* parent, QPrinter& printer) = 0;
     // A modal message box with an OK button.
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
     // The font dialog: the chosen font, or nothing when the user cancels.

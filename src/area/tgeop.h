@@ -2,13 +2,81 @@
 
 #include <QMainWindow>
 
+#include "area/area_sheet.h"
+
+class QGroupBox;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+class QTableView;
+
 namespace korvela {
 
-// The area calculation window: a parcel's area by the coordinate method.
+class AreaTableModel;
+class UserDialogs;
+
+// The area calculation window "Вычисление площадей": a parcel's area by the coordinate
+// method on the sheet of Table, with its files, statements, sample and printing.
 class TGeop : public QMainWindow {
     Q_OBJECT
 public:
-    TGeop();
+    // firstArgument: the program's first command-line argument; with "-p" every showing of
+    // the window reads the statement "~TEMP.tdl" of the current folder and computes.
+    explicit TGeop(UserDialogs& dialogs, QString firstArgument = programFirstArgument());
+    ~TGeop() override;
+
+    static QString programFirstArgument();
+
+    // The main window's "Площадь" hand-over: the point count typed into txtNum and
+    // "Построить", then the coordinates written into cells, then show().
+    void setPointCount(int count);
+    void setCellText(int row, int column, const QString& text);
+    QString cellText(int row, int column) const;
+    const AreaSheet& sheet() const { return sheet_; }
+
+    // Handlers, named after the control.
+    void Button2Click();  // "Построить"
+    void N5Click();       // "Вычислить"
+    void N3Click();       // "Открыть"
+    void N4Click();       // "Сохранить"
+    void N18Click();      // "Загрузить из ведомости"
+    void N19Click();      // "Образец"
+    void N20Click();      // "Очистить"
+    void N22Click();      // "Печать"
+    void N24Click();      // "Выход"
+    void openReadMe();    // Ctrl+R
+    void openLicence();   // Ctrl+L
+    void openHelp();      // F1
+
+    // Prints the client area at its on-screen size at the top left of one page; false when
+    // the printer cannot be used.
+    bool printClientArea(QPrinter& printer);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void createHeadings(int gridLeft);
+    void createMenu();
+    bool handleWindowKey(QObject* watched, QEvent* event);
+    void computeAndShow();
+    void importStatement(const QString& path);
+    void sheetChanged();
+    void sheetRebuilt();
+
+    UserDialogs& dialogs_;
+    const QString firstArgument_;
+    AreaSheet sheet_;
+    AreaTableModel* model_ = nullptr;
+
+    QWidget* client_ = nullptr;
+    QTableView* Table = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLineEdit* txtNum = nullptr;
+    QPushButton* Button2 = nullptr;
+    QLineEdit* txtP = nullptr;
 };
 
 }  // namespace korvela

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/area_command.h"
 #include "cli/cli_command.h"
 #include "cli/export_commands.h"
 #include "cli/survey_commands.h"
@@ -30,6 +31,9 @@ const std::vector<Command>& commands() {
         {"txt", "SURVEY OUT", "import SURVEY, then write OUT as \"Export txt\" does", 2, 2, runTxt},
         {"dxf", "SURVEY OUT", "import SURVEY, then write OUT as \"Export AutoCad\" does", 2, 2,
          runDxf},
+        {"area", "FILE",
+         "open FILE (.tdp) or read it as a coordinate statement, compute the area and print the sheet",
+         1, 1, runArea},
     };
     return all;
 }

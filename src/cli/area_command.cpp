@@ -1,0 +1,53 @@
+#include "cli/area_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "area/area_computation.h"
+#include "area/area_files.h"
+#include "area/area_sheet.h"
+
+namespace korvela::cli {
+namespace {
+
+bool isAreaFile(const std::string& path) {
+    constexpr std::string_view kExtension = ".tdp";
+    if (path.size() < kExtension.size()) return false;
+    return std::equal(kExtension.begin(), kExtension.end(), path.end() - kExtension.size(),
+                      [](char wanted, char got) { return wanted == std::tolower(static_cast<unsigned char>(got)); });
+}
+
+}  // namespace
+
+void printAreaSheet(const AreaSheet& sheet, std::ostream& out) {
+    std::string line;
+    for (int row = 0; row < sheet.rowCount(); ++row) {
+        line.clear();
+        for (int column = 0; column < AreaSheet::ColumnCount; ++column) {
+            if (column > 0) line += '\t';
+            line += sheet.cell(row, column);
+        }
+        line += '\n';
+        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    }
+    out << sheet.result() << '\n';
+}
+
+int runArea(CommandContext& context) {
+    const std::string& path = context.arguments[0];
+    AreaSheet sheet;
+    const auto error = isAreaFile(path) ? openAreaFile(path, sheet) : loadStatementFile(path, sheet);
+    if (error) {
+        context.err << "korvela-cli: " << error->message() << '\n';
+        return kFileFailure;
+    }
+    if (!computeArea(sheet)) {
+        context.err << kAreaComputationFailedMessage << '\n';
+        return kNotice;
+    }
+    printAreaSheet(sheet, context.out);
+    return kSuccess;
+}
+
+}  // namespace korvela::cli
