@@ -49,6 +49,13 @@ protected:
         ASSERT_EQ(data.store.count(), static_cast<std::size_t>(count));
     }
 
+    // Imports a survey file with the given bytes.
+    void importSurveyBytes(const std::string& bytes) {
+        const std::string path = surveys.file("survey" + std::to_string(++surveyCount) + ".sdr");
+        writeFile(path, bytes);
+        clickImport(QString::fromStdString(path));
+    }
+
     // Ticks or unticks the check box of a table row as a click on it would.
     void setTicked(int row, bool ticked) {
         model()->setData(model()->index(row, 0), ticked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
@@ -77,6 +84,7 @@ protected:
     ProgramData data;
     Forms forms;
     TempDir surveys;
+    int surveyCount = 0;
 };
 
 }  // namespace korvela::testing

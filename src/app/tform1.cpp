@@ -27,6 +27,8 @@
 #include "points/point_table_model.h"
 #include "points/point_table_text.h"
 #include "points/tform4.h"
+#include "tasks/survey_tasks.h"
+#include "tasks/tform2.h"
 #include "points/program_data.h"
 
 namespace korvela {
@@ -41,7 +43,9 @@ constexpr int kDesignClientHeight = 775;
 constexpr int kTableColumnWidth = 54;
 constexpr int kWindowShrinkOnFirstPaint = 15;
 
-const FileDialogRequest& surveyOpenDialog() {
+}  // namespace
+
+const FileDialogRequest& TForm1::surveyOpenDialog() {
     static const FileDialogRequest request{
         QString(),
         {QString::fromUtf8("sdr, dxf, txt (*.sdr *.dxf *.txt)"),
@@ -50,6 +54,8 @@ const FileDialogRequest& surveyOpenDialog() {
         QString(), QString()};
     return request;
 }
+
+namespace {
 
 QFrame* createBar(QWidget* parent, const char* name) {
     auto* bar = new QFrame(parent);
@@ -76,7 +82,8 @@ QAction* addItem(QMenu* menu, const char* name, const char* caption) {
 
 }  // namespace
 
-TForm1::TForm1(ProgramData& data, UserDialogs& dialogs) : data_(data), dialogs_(dialogs) {
+TForm1::TForm1(ProgramData& data, UserDialogs& dialogs)
+    : data_(data), dialogs_(dialogs), tasks_(std::make_unique<SurveyTasks>(*this)) {
     setObjectName("TForm1");
     setWindowTitle(QString::fromUtf8(kMainCaption));
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -90,7 +97,11 @@ TForm1::TForm1(ProgramData& data, UserDialogs& dialogs) : data_(data), dialogs_(
 
 TForm1::~TForm1() = default;
 
-void TForm1::attachForms(Forms& forms) { forms_ = &forms; }
+void TForm1::attachForms(Forms& forms) {
+    forms_ = &forms;
+    connect(forms.form2.get(), &TForm2::rotateRequested, this, [this] { tasks_->rotate(); });
+    connect(forms.form2.get(), &TForm2::viewAnglesChanged, this, [this] { tasks_->applyViewAngles(); });
+}
 
 void TForm1::createControls() {
     client_ = new QWidget(this);
@@ -104,6 +115,8 @@ void TForm1::createControls() {
     connect(OpenButton, &QPushButton::clicked, this, &TForm1::OpenButtonClick);
     connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { tasks_->Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { tasks_->Button2Click(); });
 
     ControlBar1 = createBar(client_, "ControlBar1");
     ControlBar1->setGeometry(0, 61, 41, 692);
@@ -159,7 +172,8 @@ void TForm1::createMenus() {
     file->setObjectName("File1");
     addItem(file, "Open1", "Open Project");
     addItem(file, "Save2", "Save Project");
-    addItem(file, "AddtoProject1", "Add to Project");
+    connect(addItem(file, "AddtoProject1", "Add to Project"), &QAction::triggered, this,
+            [this] { tasks_->AddtoProject1Click(); });
     addItem(file, "CloseProject1", "Close Project");
     connect(addItem(file, "ImportProject1", "Import Project"), &QAction::triggered, this,
             &TForm1::OnClickF);
@@ -177,13 +191,15 @@ void TForm1::createMenus() {
 
     QMenu* tasks = bar->addMenu(QString::fromUtf8("Задачи"));
     tasks->setObjectName("Tasks1");
-    addItem(tasks, "Rotate1", "Rotate");
-    addItem(tasks, "N7", "Площадь");
-    addItem(tasks, "N8", "Длина");
-    addItem(tasks, "N9", "Углы");
-    addItem(tasks, "N14", "Дирекционные углы");
+    connect(addItem(tasks, "Rotate1", "Rotate"), &QAction::triggered, this, [this] { tasks_->Button2Click(); });
+    connect(addItem(tasks, "N7", "Площадь"), &QAction::triggered, this, [this] { tasks_->Button1Click(); });
+    connect(addItem(tasks, "N8", "Длина"), &QAction::triggered, this, [this] { tasks_->N8Click(); });
+    connect(addItem(tasks, "N9", "Углы"), &QAction::triggered, this, [this] { tasks_->N9Click(); });
+    connect(addItem(tasks, "N14", "Дирекционные углы"), &QAction::triggered, this,
+            [this] { tasks_->N14Click(); });
     connect(addItem(tasks, "N13", "Один Цвет"), &QAction::triggered, this, &TForm1::N13Click);
-    addItem(tasks, "N16", "Выбрать путь хода");
+    connect(addItem(tasks, "N16", "Выбрать путь хода"), &QAction::triggered, this,
+            [this] { tasks_->N16Click(); });
 
     // Shown, and doing nothing.
     QMenu* protocol = bar->addMenu(QString::fromUtf8("Вывод протокола"));
@@ -231,6 +247,9 @@ void TForm1::importSurvey(const QString& path) {
     CentreViewOnStore(data_.view, data_.store);
     Image1->setBitmapSize(Image1->controlSize());
     redraw();
+    forms_->form2->setRollPosition(1);
+    forms_->form2->setTiltPosition(1);
+    forms_->form2->setAzimuthPosition(1);
     // The settings window's choices survive the reset of the view.
     reportingErrors([this] { forms_->settings->ShowNumberClick(); });
     tableModel_->fillTable();
@@ -239,7 +258,10 @@ void TForm1::importSurvey(const QString& path) {
 
 void TForm1::redraw() { Image1->redraw(); }
 
-void TForm1::CheckBoxClick(std::size_t /*point*/) { redraw(); }
+void TForm1::CheckBoxClick(std::size_t point) {
+    tasks_->stationTicked(point);
+    redraw();
+}
 
 void TForm1::SetEditText(int row, int column, const QString& text) {
     // Before any data is present the typed text only stays in the cell.
@@ -251,7 +273,7 @@ void TForm1::SetEditText(int row, int column, const QString& text) {
 
 // "Выбрать все" and "Убрать все": every check box at once, one redraw.
 void TForm1::Button3Click() {
-    tableModel_->setAllChecked(true);
+    for (const std::size_t point : tableModel_->setAllChecked(true)) tasks_->stationTicked(point);
     redraw();
 }
 
@@ -323,6 +345,7 @@ void TForm1::Panel1MouseDown(QPoint at) {
         data_.selected[point] = 1;
     }
     tableModel_->layoutCheckBoxes();
+    tasks_->addSelectedStations();
     if (newlyTicked) redraw();
 }
 

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <cstddef>
+#include <memory>
 #include <cstdint>
 
 class QFrame;
@@ -17,7 +18,9 @@ struct Forms;
 struct ProgramData;
 class PlanImage;
 class PointTableModel;
+class SurveyTasks;
 class UserDialogs;
+struct FileDialogRequest;
 
 // The main window: the buttons on top, the point table on the left, the plan on the right,
 // the status line below, and the menus.
@@ -35,6 +38,13 @@ public:
 
     // "Import Project" with the file already chosen (also the start-up import).
     void importSurvey(const QString& path);
+
+    // What the commands of the other windows work with.
+    ProgramData& data() { return data_; }
+    Forms& forms() { return *forms_; }
+    UserDialogs& dialogs() { return dialogs_; }
+    // The open dialog of the survey import ("Import Project", "Add to Project").
+    static const FileDialogRequest& surveyOpenDialog();
 
     // The point table, for the commands that change the set of points.
     PointTableModel& table() { return *tableModel_; }
@@ -88,6 +98,7 @@ private:
     UserDialogs& dialogs_;
     Forms* forms_ = nullptr;
     PointTableModel* tableModel_ = nullptr;
+    std::unique_ptr<SurveyTasks> tasks_;
 
     // The pointer-drag flag: set while a mouse button is held on the plan.
     int pointerDragFlag_ = 0;

@@ -1,0 +1,245 @@
+// The survey tasks driven through the main window's menus and buttons and the real dialogs.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+
+#include "area/tgeop.h"
+#include "exchange/tform5.h"
+#include "main_window_fixture.h"
+#include "plan/plan_image.h"
+#include "plan/tform7.h"
+#include "tasks/tform11.h"
+#include "tasks/tform2.h"
+#include "tasks/tform8.h"
+#include "tasks/tform9.h"
+
+namespace korvela {
+namespace {
+
+// Two stations and five points: (10, 5, 2) and the rotation's proposal pair among them.
+const std::string kSurvey =
+    "00NMSDR33 V04-04.02\r\n10NMJOB\r\n13NM\r\n13NM\r\n"
+    "02TP             ST1 0 0 0\r\n"
+    "08TP               1 10 5 2\r\n"
+    "08TP               2 0 0 0\r\n"
+    "08TP               3 1 0.005 1\r\n"
+    "02TP             ST2 3 4 0\r\n"
+    "08TP               4 0 10 0\r\n";
+
+class SurveyTasksTest : public testing::MainWindowFixture {
+protected:
+    SurveyTasksTest() { importSurveyBytes(kSurvey); }
+
+    void select(std::initializer_list<int> rows) {
+        for (const int row : rows) setTicked(row, true);
+    }
+
+    QString reportText() { return forms.form8->findChild<QPlainTextEdit*>("Memo1")->toPlainText(); }
+
+    // Runs the base point numbers dialog with the fields typed as given when it opens.
+    void answerNumbers(const QString& first, const QString& second, const QString& third = {}) {
+        TForm9* dialog = forms.form9.get();
+        QTimer::singleShot(0, dialog, [=] {
+            dialog->findChild<QLineEdit*>("Edit1")->setText(first);
+            dialog->findChild<QLineEdit*>("Edit2")->setText(second);
+            dialog->findChild<QLineEdit*>("Edit3")->setText(third);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        });
+    }
+
+    QScrollBar* scrollBar(const char* name) { return forms.form2->findChild<QScrollBar*>(name); }
+};
+
+TEST_F(SurveyTasksTest, LengthListsEverySelectedPairAndSavesByteForByte) {
+    select({4, 1});
+    action("N8")->trigger();
+    EXPECT_TRUE(forms.form8->isVisible());
+    EXPECT_EQ(forms.form8->windowTitle(), QString::fromUtf8("Длина"));
+    EXPECT_EQ(reportText(), "1 ST2\n7.34846922834953\n\n");
+
+    const std::string path = surveys.file("report.txt");
+    dialogs.answer(QString::fromStdString(path));
+    QTest::mouseClick(forms.form8->findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    EXPECT_EQ(testing::readFile(path), "1 ST2\r\n7.34846922834953\r\n\r\n");
+}
+
+TEST_F(SurveyTasksTest, SavingKeepsTheUsersEditsAndReportsAFileThatCannotBeWritten) {
+    action("N9")->trigger();  // nothing selected: the one-line message
+    EXPECT_EQ(forms.form8->windowTitle(), QString::fromUtf8("Внутренние углы"));
+    EXPECT_EQ(reportText(), QString::fromUtf8("Надо выбрать ровно три точки!"));
+    auto* memo = forms.form8->findChild<QPlainTextEdit*>("Memo1");
+    memo->setPlainText(QString::fromUtf8("угол 47°\nпроверен"));
+    const std::string path = surveys.file("edited.txt");
+    dialogs.answer(QString::fromStdString(path));
+    forms.form8->Button2Click();
+    EXPECT_EQ(testing::readFile(path), "\xF3\xE3\xEE\xEB 47\xB0\r\n\xEF\xF0\xEE\xE2\xE5\xF0\xE5\xED");
+
+    dialogs.answer(QString::fromStdString(surveys.file("missing/report.txt")));
+    forms.form8->Button2Click();
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+    dialogs.answer(std::nullopt);  // cancelled: nothing happens
+    forms.form8->Button2Click();
+}
+
+TEST_F(SurveyTasksTest, InteriorAnglesOfThreeSelectedPoints) {
+    select({2, 1, 5});  // (0,0,0), (10,5,2), (0,10,0)
+    action("N9")->trigger();
+    EXPECT_TRUE(reportText().startsWith("1\n"));
+    EXPECT_EQ(reportText().count(QChar(0xB0)), 3);
+}
+
+TEST_F(SurveyTasksTest, DirectionalAngleBorrowsTheNumbersDialogAndPutsItBack) {
+    answerNumbers("2", "ST2");  // from (0,0) to (3,4)
+    action("N14")->trigger();
+    EXPECT_EQ(forms.form8->windowTitle(), QString::fromUtf8("Дирекцинный угол"));
+    EXPECT_EQ(reportText(), QString::fromUtf8("53° 7' 48''\n"));
+    EXPECT_EQ(forms.form9->windowTitle(), QString::fromUtf8("Номера базовых точек второй системы"));
+    EXPECT_FALSE(forms.form9->findChild<QLineEdit*>("Edit3")->isHidden());
+    answerNumbers("2 ", "ST2");  // a trailing blank matches no point
+    action("N14")->trigger();
+    EXPECT_EQ(reportText(), QString::fromUtf8("Надо выбрать ровно две точки!"));
+}
+
+TEST_F(SurveyTasksTest, AreaHandOverTakesTheSelectedPointsThatAreNotFrozen) {
+    select({1, 4});
+    action("N2")->trigger();  // freeze 1 and ST2
+    setTicked(5, true);
+    setTicked(3, true);
+    QTest::mouseClick(button("Button1"), Qt::LeftButton);
+    TGeop& area = *forms.geop;
+    EXPECT_TRUE(area.isVisible());
+    EXPECT_EQ(area.findChild<QLineEdit*>("txtNum")->text(), "2");
+    EXPECT_EQ(area.cellText(0, 1), "1");
+    EXPECT_EQ(area.cellText(0, 2), "0.005");
+    EXPECT_EQ(area.cellText(1, 1), "0");
+    EXPECT_EQ(area.cellText(1, 2), "10");
+    area.hide();
+}
+
+TEST_F(SurveyTasksTest, RotateProposesAnAngleAndTurnsTheSelectedPoints) {
+    select({2, 3});  // (0,0,0) and (1,0.005,1): 45 proposed
+    QTest::mouseClick(button("Button2"), Qt::LeftButton);
+    EXPECT_TRUE(forms.form2->isVisible());
+    EXPECT_EQ(forms.form2->findChild<QLineEdit*>("Edit1")->text(), "45");
+    setTicked(2, false);
+    setTicked(3, false);
+    setTicked(1, true);  // (10, 5, 2)
+    QTest::mouseClick(forms.form2->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    EXPECT_FALSE(forms.form2->isVisible());
+    EXPECT_TRUE(forms.form5->isVisible());
+    const TextGrid& grid = forms.form5->grid();
+    ASSERT_EQ(grid.rows(), 2);
+    EXPECT_EQ(grid.text(1, 0), "1");
+    EXPECT_EQ(grid.text(1, 1), "5.6569");
+    EXPECT_EQ(grid.text(1, 2), "5");
+    EXPECT_EQ(grid.text(1, 3), "8.4853");
+    EXPECT_EQ(scrollBar("ScrollBar1")->value(), 315);
+    EXPECT_EQ(data.view.rollDeg, 314);
+    forms.form5->hide();
+}
+
+TEST_F(SurveyTasksTest, ABadAngleShowsTheConversionErrorAndWritesNothing) {
+    select({1});
+    action("Rotate1")->trigger();
+    forms.form2->findChild<QLineEdit*>("Edit1")->setText("1,5");
+    QTest::mouseClick(forms.form2->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.takeMessages(), QStringList{"'1,5' is not a valid floating point value"});
+    EXPECT_EQ(forms.form5->grid().rows(), 2);  // as the opening cleared it
+    EXPECT_EQ(forms.form5->grid().text(1, 0), "");
+}
+
+TEST_F(SurveyTasksTest, ViewScrollBarsWrapAndTurnThePlanAndImportSetsThemBack) {
+    scrollBar("ScrollBar1")->setValue(91);
+    EXPECT_EQ(data.view.rollDeg, 90);
+    scrollBar("ScrollBar3")->setValue(0);
+    EXPECT_EQ(scrollBar("ScrollBar3")->value(), 360);
+    EXPECT_EQ(data.view.azimuthDeg, 359);
+    scrollBar("ScrollBar2")->setValue(361);
+    EXPECT_EQ(scrollBar("ScrollBar2")->value(), 1);
+    scrollBar("ScrollBar2")->setValue(362);
+    EXPECT_EQ(data.view.tiltDeg, 361);
+    importSurveyBytes(kSurvey);
+    EXPECT_EQ(scrollBar("ScrollBar1")->value(), 1);
+    EXPECT_EQ(scrollBar("ScrollBar3")->value(), 1);
+    EXPECT_EQ(data.view.rollDeg, 0);
+    EXPECT_EQ(data.view.azimuthDeg, 0);
+}
+
+TEST_F(SurveyTasksTest, JoinAppendsTheSecondSurveyMappedThroughThreeBasePoints) {
+    importSurveyBytes("h\n"
+                      "A,--------,10,0,0\nB,--------,0,10,0\nC,--------,0,0,10\n");
+    select({0, 1, 2});
+    const std::string second = surveys.file("second.txt");
+    testing::writeFile(second, "h\na,--------,1,0,0\nb,--------,0,1,0\nc,--------,0,0,1\nn,--------,1,1,1\n");
+    dialogs.answer(QString::fromStdString(second));
+    answerNumbers("a", "b", "c");
+    action("AddtoProject1")->trigger();
+    ASSERT_EQ(data.store.count(), 7u);
+    EXPECT_EQ(data.store.number()[6], "n");
+    EXPECT_EQ(data.store.x()[6], 10);
+    EXPECT_EQ(data.store.z()[6], 10);
+    EXPECT_EQ(data.store.colour()[6], kColourGreen);
+    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{1, 1, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(model()->rowCount(), 7);
+    EXPECT_EQ(cell(6, 5), "1");
+    EXPECT_EQ(checkState(0), Qt::Checked);
+    EXPECT_EQ(checkState(6), Qt::Unchecked);
+}
+
+TEST_F(SurveyTasksTest, JoinNoticesLeaveEverythingAsItWas) {
+    select({1, 2, 3, 5});  // four selected: the notice at once, no dialog
+    action("AddtoProject1")->trigger();
+    EXPECT_TRUE(forms.form7->isVisible());
+    EXPECT_EQ(forms.form7->windowTitle(), QString::fromUtf8("Надо выбрать ровно о три точки с каждой стороны"));
+    forms.form7->Button1Click();
+
+    setTicked(5, false);
+    const std::string flat = surveys.file("flat.txt");  // every base point at height 0
+    testing::writeFile(flat, "h\na,--------,1,0,0\nb,--------,0,1,0\nc,--------,1,1,0\n");
+    dialogs.answer(QString::fromStdString(flat));
+    answerNumbers("a", "b", "c");
+    action("AddtoProject1")->trigger();
+    EXPECT_EQ(forms.form7->windowTitle(),
+              QString::fromUtf8("Матрица сингулярная. Бесконечно много решений. Поменяйте точки."));
+    EXPECT_EQ(data.store.count(), 6u);
+    forms.form7->Button1Click();
+}
+
+TEST_F(SurveyTasksTest, TheTraversePathCollectsTheStationsPicked) {
+    setTicked(0, true);  // ST1 selected before the mode: added at the first press
+    action("N16")->trigger();
+    EXPECT_TRUE(forms.form11->isVisible());
+    setTicked(4, true);  // ST2 by its box
+    setTicked(1, true);  // an ordinary point: not a station
+    EXPECT_EQ(forms.form11->stations(), std::vector<std::string>{"ST2"});
+    emit main().plan().pressed(QPoint(1, 1));
+    emit main().plan().released(QPoint(1, 1));
+    EXPECT_EQ(forms.form11->stations(), (std::vector<std::string>{"ST2", "ST1"}));
+    setTicked(4, false);
+    setTicked(4, true);  // no repeats
+    EXPECT_EQ(forms.form11->stations().size(), 2u);
+
+    QTest::mouseClick(forms.form11->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    EXPECT_FALSE(forms.form11->isVisible());
+    forms.form11->Timer1Timer();  // the mode is off: the window stays closed
+    EXPECT_FALSE(forms.form11->isVisible());
+    setTicked(0, false);
+    setTicked(0, true);
+    EXPECT_EQ(forms.form11->stations().size(), 2u);
+}
+
+TEST_F(SurveyTasksTest, TheTraverseWindowComesBackWhileTheModeIsOn) {
+    action("N16")->trigger();
+    forms.form11->close();
+    forms.form11->Timer1Timer();
+    EXPECT_TRUE(forms.form11->isVisible());
+    forms.form11->Button1Click();
+}
+
+}  // namespace
+}  // namespace korvela
