@@ -274,6 +274,11 @@ void TGeop::setPointCount(int count) {
     Button2Click();
 }
 
+void TGeop::handOver(AreaSheet sheet) {
+    sheet_ = std::move(sheet);
+    sheetRebuilt();
+}
+
 void TGeop::setCellText(int row, int column, const QString& text) {
     model_->setData(model_->index(row, column), text, Qt::EditRole);
 }

@@ -30,6 +30,8 @@ public:
     // The main window's "Площадь" hand-over: the point count typed into txtNum and
     // "Построить", then the coordinates written into cells, then show().
     void setPointCount(int count);
+    // The whole sheet handed over at once (the point count follows it).
+    void handOver(AreaSheet sheet);
     void setCellText(int row, int column, const QString& text);
     QString cellText(int row, int column) const;
     const AreaSheet& sheet() const { return sheet_; }

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "area/area_computation.h"
+#include "area/area_sheet.h"
+#include "cli/area_command.h"
 #include "cli/point_selection.h"
 #include "cli/survey_commands.h"
 #include "common/conversion_error.h"
@@ -109,6 +112,20 @@ int runJoin(CommandContext& context) {
     }
     appendJoinedPoints(store, selected, std::move(outcome.points));
     printPoints(store, context.out);
+    return kSuccess;
+}
+
+// "Площадь" hands the selected points to the area window, whose "Вычислить" computes them.
+int runParcel(CommandContext& context) {
+    PointStore store;
+    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    const std::vector<std::int32_t> selected = selectByNumbers(store, argumentsFrom(context, 1));
+    AreaSheet sheet = areaHandOverSheet(store, selected);
+    if (!computeArea(sheet)) {
+        context.err << kAreaComputationFailedMessage << '\n';
+        return kNotice;
+    }
+    printAreaSheet(sheet, context.out);
     return kSuccess;
 }
 

@@ -11,5 +11,6 @@ int runAngles(CommandContext& context);
 int runDirection(CommandContext& context);
 int runRotate(CommandContext& context);
 int runJoin(CommandContext& context);
+int runParcel(CommandContext& context);
 
 }  // namespace korvela::cli

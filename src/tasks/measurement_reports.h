@@ -7,6 +7,7 @@
 
 namespace korvela {
 
+class AreaSheet;
 class PointStore;
 
 // The report texts of the measurement tasks, exactly as the report window shows and saves
@@ -37,5 +38,9 @@ struct PlanePoint {
 // The area hand-over: X and Y of the selected points that are not frozen, in store order.
 std::vector<PlanePoint> areaHandOverPoints(const PointStore& store,
                                            const std::vector<std::int32_t>& selected);
+
+// The area sheet built for those points, X in column 1 and Y in column 2 as number text;
+// the point numbers are not handed over and nothing is computed.
+AreaSheet areaHandOverSheet(const PointStore& store, const std::vector<std::int32_t>& selected);
 
 }  // namespace korvela

@@ -4,9 +4,9 @@
 #include "app/qt_text.h"
 #include "app/tform1.h"
 #include "app/user_dialogs.h"
+#include "area/area_sheet.h"
 #include "area/tgeop.h"
 #include "common/number_parse.h"
-#include "common/number_text.h"
 #include "exchange/tform5.h"
 #include "plan/tform7.h"
 #include "points/point_table_model.h"
@@ -25,20 +25,13 @@ namespace {
 const char* const kLengthCaption = "Длина";
 const char* const kAnglesCaption = "Внутренние углы";
 const char* const kDirectionalAngleCaption = "Дирекцинный угол";
-constexpr int kAreaXColumn = 1;
-constexpr int kAreaYColumn = 2;
 
 }  // namespace
 
 void SurveyTasks::Button1Click() {
     const ProgramData& data = main_.data();
-    const std::vector<PlanePoint> points = areaHandOverPoints(data.store, data.selected);
     TGeop& area = *main_.forms().geop;
-    area.setPointCount(static_cast<int>(points.size()));
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        area.setCellText(static_cast<int>(k), kAreaXColumn, fromUtf8(formatNumber(points[k].x)));
-        area.setCellText(static_cast<int>(k), kAreaYColumn, fromUtf8(formatNumber(points[k].y)));
-    }
+    area.handOver(areaHandOverSheet(data.store, data.selected));
     area.show();
 }
 
