@@ -15,6 +15,7 @@
 #include "app/forms.h"
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
+#include "app/window_style.h"
 #include "app/korvela_application.h"
 #include "plan/pick_list.h"
 #include "exchange/export_commands.h"
@@ -36,7 +37,6 @@ namespace {
 
 const char* const kMainCaption = "KORVELA 16.06.10";
 const char* const kNoFile = "no file";
-const QColor kMoneyGreen(192, 220, 192);
 const QColor kGridColour(215, 228, 242);  // the desktop's inactive caption gradient
 constexpr int kDesignClientWidth = 974;
 constexpr int kDesignClientHeight = 775;
@@ -57,16 +57,6 @@ const FileDialogRequest& TForm1::surveyOpenDialog() {
 
 namespace {
 
-QFrame* createBar(QWidget* parent, const char* name) {
-    auto* bar = new QFrame(parent);
-    bar->setObjectName(name);
-    bar->setAutoFillBackground(true);
-    QPalette palette = bar->palette();
-    palette.setColor(QPalette::Window, kMoneyGreen);
-    bar->setPalette(palette);
-    return bar;
-}
-
 QPushButton* createButton(QWidget* parent, const char* name, const char* caption, QRect geometry) {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(name);
@@ -86,9 +76,7 @@ TForm1::TForm1(ProgramData& data, UserDialogs& dialogs)
     : data_(data), dialogs_(dialogs), tasks_(std::make_unique<SurveyTasks>(*this)) {
     setObjectName("TForm1");
     setWindowTitle(QString::fromUtf8(kMainCaption));
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(windowFont(12));
     createControls();
     createMenus();
     createTablePopupMenu();
@@ -118,7 +106,7 @@ void TForm1::createControls() {
     connect(Button1, &QPushButton::clicked, this, [this] { tasks_->Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { tasks_->Button2Click(); });
 
-    ControlBar1 = createBar(client_, "ControlBar1");
+    ControlBar1 = createGreenBar(client_, "ControlBar1");
     ControlBar1->setGeometry(0, 61, 41, 692);
     Panel2 = new QFrame(client_);
     Panel2->setObjectName("Panel2");
@@ -145,7 +133,7 @@ void TForm1::createControls() {
     gridPalette.setColor(QPalette::Base, kGridColour);
     StringGrid1->setPalette(gridPalette);
 
-    ControlBar3 = createBar(client_, "ControlBar3");
+    ControlBar3 = createGreenBar(client_, "ControlBar3");
     ControlBar3->setGeometry(410, 62, 49, 692);
     Image1 = new PlanImage(client_, data_);
     Image1->setGeometry(452, 61, 470, 443);
@@ -153,7 +141,7 @@ void TForm1::createControls() {
     connect(Image1, &PlanImage::pressed, this, &TForm1::Panel1MouseDown);
     connect(Image1, &PlanImage::moved, this, &TForm1::OnMouseMove);
     connect(Image1, &PlanImage::released, this, &TForm1::Panel1MouseUp);
-    ControlBar2 = createBar(client_, "ControlBar2");
+    ControlBar2 = createGreenBar(client_, "ControlBar2");
     ControlBar2->setGeometry(928, 62, 46, 692);
 
     statusBar()->setObjectName("StatusBar1");

@@ -29,6 +29,7 @@
 
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
+#include "app/window_style.h"
 #include "area/area_cell_delegate.h"
 #include "area/area_computation.h"
 #include "area/area_files.h"
@@ -152,9 +153,7 @@ TGeop::TGeop(UserDialogs& dialogs, QString firstArgument)
                    Qt::WindowCloseButtonHint);
     // A secondary window: it never keeps the program running once the main window is gone.
     setAttribute(Qt::WA_QuitOnClose, false);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(windowFont(12));
     createControls();
     createMenu();
     layout()->setSizeConstraint(QLayout::SetFixedSize);

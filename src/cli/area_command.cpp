@@ -18,8 +18,6 @@ bool isAreaFile(const std::string& path) {
                       [](char wanted, char got) { return wanted == std::tolower(static_cast<unsigned char>(got)); });
 }
 
-}  // namespace
-
 void printAreaSheet(const AreaSheet& sheet, std::ostream& out) {
     std::string line;
     for (int row = 0; row < sheet.rowCount(); ++row) {
@@ -34,6 +32,17 @@ void printAreaSheet(const AreaSheet& sheet, std::ostream& out) {
     out << sheet.result() << '\n';
 }
 
+}  // namespace
+
+int computeAndPrintAreaSheet(AreaSheet& sheet, CommandContext& context) {
+    if (!computeArea(sheet)) {
+        context.err << kAreaComputationFailedMessage << '\n';
+        return kNotice;
+    }
+    printAreaSheet(sheet, context.out);
+    return kSuccess;
+}
+
 int runArea(CommandContext& context) {
     const std::string& path = context.arguments[0];
     AreaSheet sheet;
@@ -42,12 +51,7 @@ int runArea(CommandContext& context) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }
-    if (!computeArea(sheet)) {
-        context.err << kAreaComputationFailedMessage << '\n';
-        return kNotice;
-    }
-    printAreaSheet(sheet, context.out);
-    return kSuccess;
+    return computeAndPrintAreaSheet(sheet, context);
 }
 
 }  // namespace korvela::cli

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "area/area_computation.h"
 #include "area/area_sheet.h"
 #include "cli/area_command.h"
 #include "cli/point_selection.h"
@@ -121,12 +120,7 @@ int runParcel(CommandContext& context) {
     if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
     const std::vector<std::int32_t> selected = selectByNumbers(store, argumentsFrom(context, 1));
     AreaSheet sheet = areaHandOverSheet(store, selected);
-    if (!computeArea(sheet)) {
-        context.err << kAreaComputationFailedMessage << '\n';
-        return kNotice;
-    }
-    printAreaSheet(sheet, context.out);
-    return kSuccess;
+    return computeAndPrintAreaSheet(sheet, context);
 }
 
 }  // namespace korvela::cli

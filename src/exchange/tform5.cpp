@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "app/window_style.h"
 #include "exchange/export_commands.h"
 #include "exchange/text_cell_model.h"
 #include "points/point_store.h"
@@ -19,16 +20,9 @@ const char* const kExportCaption = ">> В AutoCAD >>";
 constexpr int kColumns = 4;
 constexpr int kClearedRows = 2;
 constexpr int kSideBarWidth = 24;
-const QColor kSideBarGreen(192, 220, 192);
-
 QFrame* createSideBar(QWidget* parent, const char* name) {
-    auto* bar = new QFrame(parent);
-    bar->setObjectName(name);
+    QFrame* bar = createGreenBar(parent, name);
     bar->setFixedWidth(kSideBarWidth);
-    bar->setAutoFillBackground(true);
-    QPalette palette = bar->palette();
-    palette.setColor(QPalette::Window, kSideBarGreen);
-    bar->setPalette(palette);
     return bar;
 }
 

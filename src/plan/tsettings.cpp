@@ -9,6 +9,7 @@
 #include "app/korvela_application.h"
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
+#include "app/window_style.h"
 #include "common/number_parse.h"
 #include "plan/plan_image.h"
 #include "plan/view_state.h"
@@ -30,9 +31,7 @@ TSettings::TSettings(QWidget* parent, ViewState& view, PlanImage& plan, UserDial
     : QDialog(parent), view_(view), plan_(plan), dialogs_(dialogs) {
     setObjectName("TSettings");
     setWindowTitle(QStringLiteral("Settings"));
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(windowFont(12));
     setFixedSize(300, 273);
     createControls();
 }

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/qt_text.h"
+#include "app/window_style.h"
 #include "points/point_table_text.h"
 
 namespace korvela {
@@ -20,9 +21,7 @@ constexpr int kRowHeight = 32;
 TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     setObjectName("TForm4");
     setWindowTitle(QStringLiteral("Form4"));
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(13);
-    setFont(font);
+    setFont(windowFont(13));
     setFixedSize(216, 181);
 
     Edit1 = addField("Edit1", "номер", 12);
