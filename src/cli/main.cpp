@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/spreadsheet_commands.h"
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
 
@@ -26,6 +27,11 @@ const std::vector<Command>& commands() {
         {"join", "SURVEY S1 S2 S3 SECOND T1 T2 T3",
          "join SECOND to SURVEY through the base points S1-S3 = T1-T3; print every point", 8, 8,
          runJoin},
+        {"workbook-write", "SURVEY OUT",
+         "write the points of SURVEY into the workbook OUT as \"Отредактировать всё в Excel\" does", 2, 2,
+         runWorkbookWrite},
+        {"workbook-points", "WORKBOOK",
+         "print the points that \"Добавить много точек\" reads from WORKBOOK", 1, 1, runWorkbookPoints},
     };
     return all;
 }
