@@ -32,7 +32,9 @@ QString defaultWorkbookFolder() {
     return dataFolder;
 }
 
-bool openWithDesktop(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool openWithDesktop(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 }  // namespace
 
@@ -55,7 +57,8 @@ TForm10::TForm10(QWidget* parent) : QDialog(parent), openDocument_(openWithDeskt
     OpenSpreadsheetButton = new QPushButton(QString::fromUtf8(kOpenAgainCaption), this);
     OpenSpreadsheetButton->setObjectName("OpenSpreadsheetButton");
     OpenSpreadsheetButton->setGeometry(8, 507, 150, 25);
-    connect(OpenSpreadsheetButton, &QPushButton::clicked, this, &TForm10::OpenSpreadsheetButtonClick);
+    connect(OpenSpreadsheetButton, &QPushButton::clicked, this,
+            &TForm10::OpenSpreadsheetButtonClick);
     Button1 = new QPushButton(QStringLiteral("Ok"), this);
     Button1->setObjectName("Button1");
     Button1->setGeometry(480, 507, 75, 25);
@@ -70,8 +73,10 @@ TForm10::TForm10(QWidget* parent) : QDialog(parent), openDocument_(openWithDeskt
     connect(&refreshSoon_, &QTimer::timeout, this, &TForm10::refresh);
     // A spreadsheet program saves into a new file that replaces the old one: the folder's
     // change tells of that too, and the file is watched anew.
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, &refreshSoon_, qOverload<>(&QTimer::start));
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, &refreshSoon_, qOverload<>(&QTimer::start));
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, &refreshSoon_,
+            qOverload<>(&QTimer::start));
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, &refreshSoon_,
+            qOverload<>(&QTimer::start));
 }
 
 QString TForm10::workbookPath() const {

@@ -11,7 +11,8 @@ std::vector<WorkbookPoint> readWorkbookPoints(const WorkbookSheet& sheet) {
     for (std::uint32_t row = 1; row <= kWorkbookMaxRows; ++row) {
         const std::string number = sheet.text(row, 1);
         if (number.empty()) break;
-        points.push_back({utf8ToCp1251(number), sheet.number(row, 2), sheet.number(row, 3), sheet.number(row, 4)});
+        points.push_back({utf8ToCp1251(number), sheet.number(row, 2), sheet.number(row, 3),
+                          sheet.number(row, 4)});
     }
     return points;
 }

@@ -25,8 +25,8 @@ public:
 };
 
 std::string quoted(std::string_view text) {
-    if (text.size() > kQuotedTextLimit) return "«" + std::string(text.substr(0, kQuotedTextLimit)) + "…»";
-    return "«" + std::string(text) + "»";
+    if (text.size() <= kQuotedTextLimit) return "«" + std::string(text) + "»";
+    return "«" + std::string(text.substr(0, kQuotedTextLimit)) + "…»";
 }
 
 std::string megabytes(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " МБ"; }
@@ -54,8 +54,9 @@ public:
     Package(const Package&) = delete;
     Package& operator=(const Package&) = delete;
 
-    // The unpacked part, or nothing when the workbook has no part of that name.
-    std::optional<std::string> read(const std::string& name) {
+    // The unpacked part, or nothing when the workbook has no part of that name. A part
+    // larger than maxBytes is refused before anything is unpacked.
+    std::optional<std::string> read(const std::string& name, std::uint64_t maxBytes) {
         const zip_int64_t index = zip_name_locate(archive_, name.c_str(), ZIP_FL_NOCASE);
         if (index < 0) return std::nullopt;
         zip_stat_t status;
@@ -64,7 +65,7 @@ public:
             (status.valid & ZIP_STAT_SIZE) == 0) {
             damaged(name);
         }
-        checkSize(name, status.size);
+        checkSize(name, status.size, maxBytes);
         zip_file_t* file = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
         if (file == nullptr) damaged(name);
         std::string content(status.size, '\0');
@@ -76,10 +77,10 @@ public:
     }
 
 private:
-    void checkSize(const std::string& name, std::uint64_t size) const {
-        if (size > limits_.partBytes) {
+    void checkSize(const std::string& name, std::uint64_t size, std::uint64_t maxBytes) const {
+        if (size > maxBytes) {
             throw WorkbookProblem("книга слишком велика (часть " + name + " больше " +
-                                  megabytes(limits_.partBytes) + ")");
+                                  megabytes(maxBytes) + ")");
         }
         if (size > limits_.totalBytes - std::min(unpacked_, limits_.totalBytes)) {
             throw WorkbookProblem("книга слишком велика (больше " + megabytes(limits_.totalBytes) +
@@ -105,19 +106,29 @@ private:
     std::uint64_t unpacked_ = 0;
 };
 
-// An XML part parsed in place; the document points into the text it keeps.
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+
+[[noreturn]] void xmlError(const std::string& part, std::size_t offset) {
+    throw WorkbookProblem("файл повреждён (ошибка XML в части " + part + " на позиции " +
+                          std::to_string(offset) + ")");
+}
+
+// A small part parsed whole, in place; the document points into the text it keeps.
 struct XmlPart {
     std::string text;
     pugi::xml_document document;
 };
 
-void parseXml(const std::string& name, XmlPart& part) {
-    const pugi::xml_parse_result result = part.document.load_buffer_inplace(
-        part.text.data(), part.text.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
-    if (!result) {
-        throw WorkbookProblem("файл повреждён (ошибка XML в части " + name + " на позиции " +
-                              std::to_string(result.offset) + ")");
-    }
+// Reads and parses the part; false when the workbook has none of that name.
+bool readWholePart(Package& package, const std::string& name, const WorkbookLimits& limits,
+                   XmlPart& part) {
+    std::optional<std::string> text = package.read(name, limits.wholePartBytes);
+    if (!text) return false;
+    part.text = std::move(*text);
+    const pugi::xml_parse_result result =
+        part.document.load_buffer_inplace(part.text.data(), part.text.size(), kParseOptions);
+    if (!result) xmlError(name, static_cast<std::size_t>(result.offset));
+    return true;
 }
 
 // The element name without its namespace prefix (x:row and row are both a row).
@@ -138,6 +149,81 @@ pugi::xml_node rootElement(const XmlPart& part) { return part.document.document_
 
 bool endsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+bool isNameCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.';
+}
+
+// Where the content of an element lies in a part's text: after its start tag, before its end tag.
+struct ElementContent {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::string prefix;  // "x:" when the element's name has a namespace prefix
+};
+
+// The content of the first element called name, whatever its prefix; nothing when there is none.
+std::optional<ElementContent> findElementContent(std::string_view xml, std::string_view name,
+                                                 const std::string& part) {
+    for (std::size_t at = xml.find(name); at != std::string_view::npos;
+         at = xml.find(name, at + 1)) {
+        const std::size_t after = at + name.size();
+        if (after >= xml.size()) break;
+        if (xml[after] != '>' && xml[after] != '/' && xml[after] != ' ' && xml[after] != '\t' &&
+            xml[after] != '\r' && xml[after] != '\n') {
+            continue;
+        }
+        std::size_t start = at;
+        if (start > 0 && xml[start - 1] == ':') {
+            for (--start; start > 0 && isNameCharacter(xml[start - 1]);) --start;
+        }
+        if (start == 0 || xml[start - 1] != '<') continue;
+        const std::size_t close = xml.find('>', after);
+        if (close == std::string_view::npos) damaged(part);
+        ElementContent content{close + 1, close + 1, std::string(xml.substr(start, at - start))};
+        if (xml[close - 1] == '/') return content;  // an empty element
+        const std::string endTag = "</" + content.prefix + std::string(name) + ">";
+        content.end = xml.find(endTag, content.begin);
+        if (content.end == std::string_view::npos) damaged(part);
+        return content;
+    }
+    return std::nullopt;
+}
+
+// Hands every item element (a row, a string) inside the container element to handle. The
+// items are parsed a block at a time, cut after an item's end tag: a whole sheet of a million
+// rows would be a tree of gigabytes.
+template <typename Handler>
+void forEachItem(std::string& xml, const std::string& part, std::string_view container,
+                 std::string_view item, const WorkbookLimits& limits, Handler&& handle) {
+    constexpr std::size_t kBlockBytes = 1 << 20;
+    if (xml.size() >= 2 &&
+        (xml[0] == '\xFE' || xml[0] == '\xFF' || xml[0] == '\0' || xml[1] == '\0')) {
+        throw WorkbookProblem("часть " + part + " записана не в кодировке UTF-8");
+    }
+    const std::optional<ElementContent> content = findElementContent(xml, container, part);
+    if (!content) return;
+    const std::string itemEnd = "</" + content->prefix + std::string(item) + ">";
+    pugi::xml_document block;
+    for (std::size_t at = content->begin; at < content->end;) {
+        std::size_t cut = content->end;
+        if (content->end - at > kBlockBytes) {
+            const std::size_t itemEndAt = xml.find(itemEnd, at + kBlockBytes);
+            if (itemEndAt < content->end) cut = itemEndAt + itemEnd.size();
+        }
+        if (cut - at > kBlockBytes + limits.itemBytes) {
+            throw WorkbookProblem("книга слишком велика (в части " + part + " есть строка больше " +
+                                  megabytes(limits.itemBytes) + ")");
+        }
+        const pugi::xml_parse_result result = block.load_buffer_inplace(
+            xml.data() + at, cut - at, kParseOptions | pugi::parse_fragment, pugi::encoding_utf8);
+        if (!result) xmlError(part, at + static_cast<std::size_t>(result.offset));
+        for (pugi::xml_node node : block.children()) {
+            if (node.type() == pugi::node_element && localName(node.name()) == item) handle(node);
+        }
+        at = cut;
+    }
 }
 
 // A part name from a relationship's target, relative to the folder of the part it is in.
@@ -174,15 +260,13 @@ struct Relationship {
 };
 
 // The relationships of a part (its _rels/NAME.rels), external targets left out.
-std::vector<Relationship> readRelationships(Package& package, const std::string& partName) {
+std::vector<Relationship> readRelationships(Package& package, const std::string& partName,
+                                            const WorkbookLimits& limits) {
     const std::string folder = folderOf(partName);
     const std::string relsName = folder + "_rels/" + partName.substr(folder.size()) + ".rels";
     std::vector<Relationship> relationships;
     XmlPart rels;
-    std::optional<std::string> text = package.read(relsName);
-    if (!text) return relationships;
-    rels.text = std::move(*text);
-    parseXml(relsName, rels);
+    if (!readWholePart(package, relsName, limits, rels)) return relationships;
     for (pugi::xml_node node : rootElement(rels).children()) {
         if (localName(node.name()) != "Relationship") continue;
         if (std::string_view(node.attribute("TargetMode").value()) == "External") continue;
@@ -192,7 +276,8 @@ std::vector<Relationship> readRelationships(Package& package, const std::string&
     return relationships;
 }
 
-const Relationship* findByType(const std::vector<Relationship>& relationships, std::string_view type) {
+const Relationship* findByType(const std::vector<Relationship>& relationships,
+                               std::string_view type) {
     for (const Relationship& relationship : relationships) {
         if (endsWith(relationship.type, type)) return &relationship;
     }
@@ -200,8 +285,8 @@ const Relationship* findByType(const std::vector<Relationship>& relationships, s
 }
 
 // The workbook part, named by the package's own relationships.
-std::string workbookPartName(Package& package) {
-    const std::vector<Relationship> relationships = readRelationships(package, "");
+std::string workbookPartName(Package& package, const WorkbookLimits& limits) {
+    const std::vector<Relationship> relationships = readRelationships(package, "", limits);
     const Relationship* document = findByType(relationships, "/officeDocument");
     return document != nullptr ? document->target : "xl/workbook.xml";
 }
@@ -226,7 +311,8 @@ std::string decodeEscapes(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         unsigned code = 0;
         if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' &&
-            std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr == text.data() + i + 6) {
+            std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr ==
+                text.data() + i + 6) {
             if (code >= 0xD800 && code < 0xE000) {
                 decoded += '?';
             } else if (code < 0x80) {
@@ -258,23 +344,21 @@ std::string stringItemText(pugi::xml_node item) {
     return decodeEscapes(text);
 }
 
-std::vector<std::string> readSharedStrings(Package& package, const std::string& partName) {
+std::vector<std::string> readSharedStrings(Package& package, const std::string& partName,
+                                           const WorkbookLimits& limits) {
     std::vector<std::string> strings;
-    XmlPart part;
-    std::optional<std::string> text = package.read(partName);
+    std::optional<std::string> text = package.read(partName, limits.partBytes);
     if (!text) return strings;
-    part.text = std::move(*text);
-    parseXml(partName, part);
-    for (pugi::xml_node item : rootElement(part).children()) {
-        if (localName(item.name()) == "si") strings.push_back(stringItemText(item));
-    }
+    forEachItem(*text, partName, "sst", "si", limits,
+                [&](pugi::xml_node item) { strings.push_back(stringItemText(item)); });
     return strings;
 }
 
 bool parseRowNumber(std::string_view digits, std::uint32_t& row) {
     if (digits.empty() || digits.size() > 7) return false;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), row);
-    return error == std::errc() && end == digits.data() + digits.size() && row >= 1 && row <= kWorkbookMaxRows;
+    return error == std::errc() && end == digits.data() + digits.size() && row >= 1 &&
+           row <= kWorkbookMaxRows;
 }
 
 // A cell reference such as AB12: column letters, then the row.
@@ -288,7 +372,8 @@ bool parseCellReference(std::string_view reference, std::uint32_t& row, std::uin
         column = column * 26 + static_cast<std::uint32_t>(letter - 'A' + 1);
         ++letters;
     }
-    return letters > 0 && column <= kWorkbookMaxColumns && parseRowNumber(reference.substr(letters), row);
+    return letters > 0 && column <= kWorkbookMaxColumns &&
+           parseRowNumber(reference.substr(letters), row);
 }
 
 std::string cellName(std::uint32_t row, int column) {
@@ -310,8 +395,8 @@ WorkbookCell readCell(pugi::xml_node cell, std::uint32_t row, int column,
         std::size_t index = 0;
         const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), index);
         if (error != std::errc() || end != value.data() + value.size() || index >= strings.size()) {
-            throw WorkbookProblem("в ячейке " + cellName(row, column) + " ссылка на несуществующую строку " +
-                                  quoted(value));
+            throw WorkbookProblem("в ячейке " + cellName(row, column) +
+                                  " ссылка на несуществующую строку " + quoted(value));
         }
         result.type = WorkbookCell::Type::Text;
         result.text = strings[index];
@@ -324,7 +409,8 @@ WorkbookCell readCell(pugi::xml_node cell, std::uint32_t row, int column,
     } else if (type.empty() || type == "n") {
         result.type = WorkbookCell::Type::Number;
         if (!parseWholeNumber(value, result.number)) {
-            throw WorkbookProblem("в ячейке " + cellName(row, column) + " не число: " + quoted(value));
+            throw WorkbookProblem("в ячейке " + cellName(row, column) +
+                                  " не число: " + quoted(value));
         }
     } else {
         // "str" (a formula's text) and "d" (a date written as text).
@@ -342,41 +428,44 @@ void readRow(pugi::xml_node rowNode, std::uint32_t row, const std::vector<std::s
         const std::string_view reference = cell.attribute("r").value();
         std::uint32_t cellRow = row;
         if (reference.empty()) {
-            if (++column > kWorkbookMaxColumns) throw WorkbookProblem("в строке " + std::to_string(row) + " больше ячеек, чем столбцов листа");
+            if (++column > kWorkbookMaxColumns)
+                throw WorkbookProblem("в строке " + std::to_string(row) +
+                                      " больше ячеек, чем столбцов листа");
         } else if (!parseCellReference(reference, cellRow, column)) {
             throw WorkbookProblem("неверная ссылка на ячейку " + quoted(reference));
         }
         if (column > kWorkbookColumns) continue;
         const int columnIndex = static_cast<int>(column);
-        WorkbookCell value = readCell(cell, cellRow, columnIndex, strings);
-        if (value.type != WorkbookCell::Type::Empty) sheet.put(cellRow, columnIndex, std::move(value));
+        const WorkbookCell value = readCell(cell, cellRow, columnIndex, strings);
+        if (value.type != WorkbookCell::Type::Empty) sheet.put(cellRow, columnIndex, value);
     }
 }
 
-void readSheetData(const XmlPart& part, const std::vector<std::string>& strings, WorkbookSheet& sheet) {
+void readSheetData(std::string& text, const std::string& partName,
+                   const std::vector<std::string>& strings, const WorkbookLimits& limits,
+                   WorkbookSheet& sheet) {
     std::uint32_t row = 0;
-    for (pugi::xml_node rowNode : child(rootElement(part), "sheetData").children()) {
-        if (rowNode.type() != pugi::node_element || localName(rowNode.name()) != "row") continue;
+    forEachItem(text, partName, "sheetData", "row", limits, [&](pugi::xml_node rowNode) {
         const std::string_view number = rowNode.attribute("r").value();
         if (number.empty()) {
-            if (++row > kWorkbookMaxRows) throw WorkbookProblem("в листе больше строк, чем может быть");
+            if (++row > kWorkbookMaxRows)
+                throw WorkbookProblem("в листе больше строк, чем может быть");
         } else if (!parseRowNumber(number, row)) {
             throw WorkbookProblem("неверный номер строки " + quoted(number));
         }
         readRow(rowNode, row, strings, sheet);
-    }
+    });
 }
 
 WorkbookSheet readPackage(std::string_view bytes, const WorkbookLimits& limits) {
     Package package(bytes, limits);
-    const std::string workbookName = workbookPartName(package);
+    const std::string workbookName = workbookPartName(package, limits);
     XmlPart workbook;
-    std::optional<std::string> workbookText = package.read(workbookName);
-    if (!workbookText) throw WorkbookProblem("это не книга .xlsx (нет части " + workbookName + ")");
-    workbook.text = std::move(*workbookText);
-    parseXml(workbookName, workbook);
-
-    const std::vector<Relationship> relationships = readRelationships(package, workbookName);
+    if (!readWholePart(package, workbookName, limits, workbook)) {
+        throw WorkbookProblem("это не книга .xlsx (нет части " + workbookName + ")");
+    }
+    const std::vector<Relationship> relationships =
+        readRelationships(package, workbookName, limits);
     const std::string sheetId = firstSheetId(workbook);
     const Relationship* sheetRelationship = nullptr;
     for (const Relationship& relationship : relationships) {
@@ -384,25 +473,29 @@ WorkbookSheet readPackage(std::string_view bytes, const WorkbookLimits& limits) 
     }
     WorkbookSheet sheet;
     // A chart sheet in front, or a workbook without sheets, has no cells to read.
-    if (sheetRelationship == nullptr || !endsWith(sheetRelationship->type, "/worksheet")) return sheet;
+    if (sheetRelationship == nullptr || !endsWith(sheetRelationship->type, "/worksheet"))
+        return sheet;
 
     const Relationship* stringsRelationship = findByType(relationships, "/sharedStrings");
     const std::vector<std::string> strings =
-        stringsRelationship != nullptr ? readSharedStrings(package, stringsRelationship->target)
-                                       : std::vector<std::string>();
-    XmlPart sheetPart;
-    std::optional<std::string> sheetText = package.read(sheetRelationship->target);
-    if (!sheetText) throw WorkbookProblem("файл повреждён (нет части " + sheetRelationship->target + ")");
-    sheetPart.text = std::move(*sheetText);
-    parseXml(sheetRelationship->target, sheetPart);
-    readSheetData(sheetPart, strings, sheet);
+        stringsRelationship != nullptr
+            ? readSharedStrings(package, stringsRelationship->target, limits)
+            : std::vector<std::string>();
+    std::optional<std::string> sheetText =
+        package.read(sheetRelationship->target, limits.partBytes);
+    if (!sheetText)
+        throw WorkbookProblem("файл повреждён (нет части " + sheetRelationship->target + ")");
+    readSheetData(*sheetText, sheetRelationship->target, strings, limits, sheet);
     sheet.finish();
     return sheet;
 }
 
 // The whole file, or the error; its size is checked before anything is read.
-std::optional<WorkbookError> readWholeFile(const std::string& path, std::uint64_t limit, std::string& bytes) {
-    const auto failure = [&](int errorNumber) { return WorkbookError{FileError::Operation::Read, path, errorNumber, {}}; };
+std::optional<WorkbookError> readWholeFile(const std::string& path, std::uint64_t limit,
+                                           std::string& bytes) {
+    const auto failure = [&](int errorNumber) {
+        return WorkbookError{FileError::Operation::Read, path, errorNumber, {}};
+    };
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) return failure(errno);
     struct stat status {};
@@ -412,7 +505,8 @@ std::optional<WorkbookError> readWholeFile(const std::string& path, std::uint64_
     } else if (S_ISDIR(status.st_mode)) {
         error = failure(EISDIR);
     } else if (static_cast<std::uint64_t>(status.st_size) > limit) {
-        error = WorkbookError{FileError::Operation::Read, path, 0, "файл больше " + megabytes(limit)};
+        error =
+            WorkbookError{FileError::Operation::Read, path, 0, "файл больше " + megabytes(limit)};
     } else {
         bytes.resize(static_cast<std::size_t>(status.st_size));
         std::size_t got = 0;

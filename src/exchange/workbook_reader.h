@@ -11,11 +11,15 @@
 namespace korvela {
 
 // How much of a workbook is read before it counts as too large (bytes). They keep a damaged
-// or hostile file (a zip bomb, a huge string table) from exhausting the memory.
+// or hostile file (a zip bomb, a huge string table) from exhausting the memory. The sheet and
+// its strings are parsed a block of rows at a time; the small parts that say where they are
+// are parsed whole, and a parsed tree takes up to about 16 times its text.
 struct WorkbookLimits {
-    std::uint64_t fileBytes = std::uint64_t{256} << 20;   // the file itself
-    std::uint64_t partBytes = std::uint64_t{256} << 20;   // any one part, unpacked
-    std::uint64_t totalBytes = std::uint64_t{512} << 20;  // all parts read, unpacked
+    std::uint64_t fileBytes = std::uint64_t{256} << 20;      // the file itself
+    std::uint64_t partBytes = std::uint64_t{512} << 20;      // the sheet or its strings, unpacked
+    std::uint64_t totalBytes = std::uint64_t{768} << 20;     // all parts read, unpacked
+    std::uint64_t wholePartBytes = std::uint64_t{16} << 20;  // a part parsed whole
+    std::uint64_t itemBytes = std::uint64_t{8} << 20;        // one row, or one string
 };
 
 // Reads columns A-D of the first sheet of an Office Open XML workbook (.xlsx) held in bytes:

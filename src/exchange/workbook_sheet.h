@@ -25,11 +25,11 @@ struct WorkbookCell {
 class WorkbookSheet {
 public:
     // Puts a cell; a later cell at the same place replaces an earlier one.
-    void put(std::uint32_t row, int column, WorkbookCell cell);
+    void put(std::uint32_t row, int column, const WorkbookCell& cell);
     // Sorts what was put; required before the cells are looked up.
     void finish();
 
-    const WorkbookCell& cell(std::uint32_t row, int column) const;
+    WorkbookCell cell(std::uint32_t row, int column) const;
     // The last row that holds a cell in A-D, 0 for an empty sheet.
     std::uint32_t lastRow() const { return cells_.empty() ? 0 : cells_.back().row; }
 
@@ -42,12 +42,19 @@ public:
     double number(std::uint32_t row, int column) const;
 
 private:
+    // A cell in a few bytes; its text lies in texts_ (a sheet can hold a million rows).
     struct Entry {
         std::uint32_t row;
-        int column;
-        WorkbookCell cell;
+        std::uint16_t column;
+        WorkbookCell::Type type;
+        double number;
+        std::size_t textStart;
+        std::size_t textLength;
     };
+    const Entry* find(std::uint32_t row, int column) const;
+
     std::vector<Entry> cells_;
+    std::string texts_;
 };
 
 }  // namespace korvela

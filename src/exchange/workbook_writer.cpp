@@ -21,7 +21,8 @@ class ScratchFolder {
 public:
     ScratchFolder() {
         std::error_code error;
-        std::string pattern = (std::filesystem::temp_directory_path(error) / "korvela-xlsx-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path(error) / "korvela-xlsx-XXXXXX").string();
         if (!error && ::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
         errorNumber_ = path_.empty() ? (errno != 0 ? errno : ENOENT) : 0;
     }
@@ -56,9 +57,11 @@ std::string writeRows(lxw_worksheet* sheet, const PointStore& store) {
 }
 
 // Writes the workbook into the file at scratchPath; returns what went wrong, empty if nothing.
-std::string writeScratchWorkbook(const std::string& scratchPath, const std::string& folder, const PointStore& store) {
+std::string writeScratchWorkbook(const std::string& scratchPath, const std::string& folder,
+                                 const PointStore& store) {
     lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;  // rows go straight to disk: a million points take no memory
+    options.constant_memory =
+        LXW_TRUE;  // rows go straight to disk: a million points take no memory
     std::string temporaryFolder = folder;
     options.tmpdir = temporaryFolder.data();
     lxw_workbook* workbook = workbook_new_opt(scratchPath.c_str(), &options);
@@ -77,17 +80,21 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
         return WorkbookError{FileError::Operation::Write, path, errorNumber, std::move(problem)};
     };
     if (store.count() > kWorkbookMaxRows) {
-        return failure(0, "точек больше, чем строк в листе (" + std::to_string(kWorkbookMaxRows) + ")");
+        return failure(
+            0, "точек больше, чем строк в листе (" + std::to_string(kWorkbookMaxRows) + ")");
     }
     ScratchFolder scratch;
     if (scratch.path().empty()) return failure(scratch.errorNumber(), "нет временной папки");
     const std::string scratchPath = scratch.path() + "/book.xlsx";
-    if (std::string problem = writeScratchWorkbook(scratchPath, scratch.path(), store); !problem.empty()) {
+    if (std::string problem = writeScratchWorkbook(scratchPath, scratch.path(), store);
+        !problem.empty()) {
         return failure(0, problem);
     }
     std::ifstream scratchFile(scratchPath, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(scratchFile)), std::istreambuf_iterator<char>());
-    if (!scratchFile || bytes.empty()) return failure(0, "не удалось прочитать временный файл книги");
+    const std::string bytes((std::istreambuf_iterator<char>(scratchFile)),
+                            std::istreambuf_iterator<char>());
+    if (!scratchFile || bytes.empty())
+        return failure(0, "не удалось прочитать временный файл книги");
     if (const auto error = writeFileSafely(path, [&](std::ostream& out) {
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         })) {

@@ -14,7 +14,8 @@ using testing::runCli;
 // Numbers in Windows-1251 ("ПУ1"), a number that looks like a number, 7-digit coordinates.
 const std::string kSurvey =
     "header\r\n"
-    "\xCF\xD3" "1,--------,6543210.125,-1234567.5,100.25\r\n"
+    "\xCF\xD3"
+    "1,--------,6543210.125,-1234567.5,100.25\r\n"
     "12,--------,0,0,0\r\n"
     "007,--------,-0.5,1e-7,99999.99\r\n";
 
@@ -35,7 +36,9 @@ TEST_F(SpreadsheetCommands, AWrittenWorkbookReadsBackAsTheSurveysPoints) {
     const auto points = runCli({"workbook-points", workbook});
     EXPECT_EQ(points.status, 0);
     EXPECT_EQ(points.out, runCli({"points", survey}).out);
-    EXPECT_EQ(points.out.substr(0, 4), "\xCF\xD3" "1\t");
+    EXPECT_EQ(points.out.substr(0, 4),
+              "\xCF\xD3"
+              "1\t");
 
     // Written again over the old workbook: an empty survey leaves an empty one.
     testing::writeFile(survey, "header\r\n");
@@ -56,20 +59,21 @@ TEST_F(SpreadsheetCommands, FilesThatCannotBeReadOrWrittenExitWithOne) {
 
     const auto missingWorkbook = runCli({"workbook-points", workbook});
     EXPECT_EQ(missingWorkbook.status, 1);
-    EXPECT_EQ(missingWorkbook.err,
-              "korvela-cli: Не удаётся прочитать файл \"" + workbook + "\": нет такого файла или папки\n");
+    EXPECT_EQ(missingWorkbook.err, "korvela-cli: Не удаётся прочитать файл \"" + workbook +
+                                       "\": нет такого файла или папки\n");
 
     const auto notWorkbook = runCli({"workbook-points", survey});
     EXPECT_EQ(notWorkbook.status, 1);
-    EXPECT_EQ(notWorkbook.err,
-              "korvela-cli: Не удаётся прочитать книгу \"" + survey + "\": это не книга .xlsx, или файл повреждён\n");
+    EXPECT_EQ(notWorkbook.err, "korvela-cli: Не удаётся прочитать книгу \"" + survey +
+                                   "\": это не книга .xlsx, или файл повреждён\n");
     EXPECT_TRUE(notWorkbook.out.empty());
 }
 
 TEST_F(SpreadsheetCommands, ACoordinateThatIsNoNumberEndsWithTheConversionMessage) {
-    testing::writeFile(workbook, testing::workbookBytes(
-                                     "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
-                                     "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\" t=\"inlineStr\"><is><t>1,5x</t></is></c></row>"));
+    testing::writeFile(workbook,
+                       testing::workbookBytes("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                                              "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\" "
+                                              "t=\"inlineStr\"><is><t>1,5x</t></is></c></row>"));
     const auto result = runCli({"workbook-points", workbook});
     EXPECT_EQ(result.status, 3);
     EXPECT_EQ(result.err, "'1,5x' is not a valid floating point value\n");
@@ -78,7 +82,9 @@ TEST_F(SpreadsheetCommands, ACoordinateThatIsNoNumberEndsWithTheConversionMessag
 
 TEST_F(SpreadsheetCommands, WrongArgumentsExitWithTwo) {
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"workbook-write", survey}, {"workbook-points"}, {"workbook-points", "a", "b"}}) {
+         {std::vector<std::string>{"workbook-write", survey},
+          {"workbook-points"},
+          {"workbook-points", "a", "b"}}) {
         EXPECT_EQ(runCli(arguments).status, 2);
     }
 }

@@ -24,11 +24,20 @@ constexpr const char* kSofficeTimeLimit = "150";  // seconds; a first start make
 
 // Runs soffice --convert-to xlsx on input into the folder out; returns the converted file,
 // or an empty path (with the reason as a test failure) when there is none.
-std::string convertToXlsx(const TempDir& work, const std::string& input, const std::vector<std::string>& options = {}) {
+std::string convertToXlsx(const TempDir& work, const std::string& input,
+                          const std::vector<std::string>& options = {}) {
     const std::string out = work.file("converted");
-    std::vector<std::string> arguments = {
-        "timeout", "--kill-after=10", kSofficeTimeLimit, "soffice", "--headless", "--norestore",
-        "-env:UserInstallation=file://" + work.file("profile"), "--convert-to", "xlsx", "--outdir", out};
+    std::vector<std::string> arguments = {"timeout",
+                                          "--kill-after=10",
+                                          kSofficeTimeLimit,
+                                          "soffice",
+                                          "--headless",
+                                          "--norestore",
+                                          "-env:UserInstallation=file://" + work.file("profile"),
+                                          "--convert-to",
+                                          "xlsx",
+                                          "--outdir",
+                                          out};
     arguments.insert(arguments.end(), options.begin(), options.end());
     arguments.push_back(input);
     const std::string log = work.file("soffice.log");
@@ -49,7 +58,8 @@ std::string convertToXlsx(const TempDir& work, const std::string& input, const s
         (std::filesystem::path(out) / std::filesystem::path(input).stem()).string() + ".xlsx";
     // soffice exits 0 even when the conversion failed: the file it wrote is what counts.
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !std::filesystem::exists(converted)) {
-        ADD_FAILURE() << "soffice did not convert " << input << " (status " << status << "; 127: not installed, "
+        ADD_FAILURE() << "soffice did not convert " << input << " (status " << status
+                      << "; 127: not installed, "
                       << "124: time limit)\n"
                       << testing::readFile(log);
         return {};
@@ -67,7 +77,8 @@ std::vector<WorkbookPoint> readPoints(const std::string& path) {
 TEST(LibreOffice, AWorkbookWeWroteSavedAgainReadsBackToTheSamePoints) {
     PointStore store;
     store.append("12", 6543210.1234, -1234567.891, 100.25, kColourAqua, kKindPoint);
-    store.append("\xD0\xE5\xEF\xE5\xF0 1", -0.5, 7654321.5, -12.125, kColourAqua, kKindPoint);  // "Репер 1"
+    store.append("\xD0\xE5\xEF\xE5\xF0 1", -0.5, 7654321.5, -12.125, kColourAqua,
+                 kKindPoint);  // "Репер 1"
     store.append("007", 0, 1e-7, 9999999.999, kColourAqua, kKindPoint);
     store.append("\xF2.5", 1234567.0001, 2345678.9876, 0.3, kColourAqua, kKindPoint);  // "т.5"
     TempDir work;
@@ -91,9 +102,9 @@ TEST(LibreOffice, AWorkbookMadeFromRowsTypedInReadsAsExpected) {
     const std::string typed = work.file("typed.csv");
     testing::writeFile(typed,
                        "12,6543210.1234,-1234567.891,100.25\n"
-                       "Репер 1,1,2,\n"          // an empty height is 0
-                       "т.5,\"1,5\",-7,3\n"      // a decimal comma in a text cell
-                       ",9,9,9\n"                // the first empty number ends the points
+                       "Репер 1,1,2,\n"      // an empty height is 0
+                       "т.5,\"1,5\",-7,3\n"  // a decimal comma in a text cell
+                       ",9,9,9\n"            // the first empty number ends the points
                        "99,1,1,1\n");
     // Comma separated, double quotes around texts, UTF-8, from line 1.
     const std::string book = convertToXlsx(work, typed, {"--infilter=CSV:44,34,76,1"});

@@ -22,8 +22,9 @@ using Flags = std::vector<std::int32_t>;
 std::string sheetRow(int row, const std::string& a, const std::string& bToD = {}) {
     const std::string r = std::to_string(row);
     const bool numeric = !a.empty() && a.find_first_not_of("0123456789") == std::string::npos;
-    const std::string cellA = numeric ? "<c r=\"A" + r + "\"><v>" + a + "</v></c>"
-                                      : "<c r=\"A" + r + "\" t=\"inlineStr\"><is><t>" + a + "</t></is></c>";
+    const std::string cellA =
+        numeric ? "<c r=\"A" + r + "\"><v>" + a + "</v></c>"
+                : "<c r=\"A" + r + "\" t=\"inlineStr\"><is><t>" + a + "</t></is></c>";
     return "<row r=\"" + r + "\">" + cellA + bToD + "</row>";
 }
 
@@ -45,13 +46,19 @@ protected:
 
     TForm10& form10() { return *forms.form10; }
     std::string workbook() { return folder.file("1.xlsx"); }
-    QAbstractItemModel* shownSheet() { return form10().findChild<QTableView*>("OleContainer1")->model(); }
+    QAbstractItemModel* shownSheet() {
+        return form10().findChild<QTableView*>("OleContainer1")->model();
+    }
     QString shownState() { return form10().findChild<QLabel*>("workbookState")->text(); }
-    void clickOk() { QTest::mouseClick(form10().findChild<QPushButton*>("Button1"), Qt::LeftButton); }
+    void clickOk() {
+        QTest::mouseClick(form10().findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    }
 
     // The user saves the workbook with this sheet content in the spreadsheet program.
     void userSaves(const std::string& sheetData) {
-        userEdit = [sheetData](const std::string& path) { testing::writeFile(path, testing::workbookBytes(sheetData)); };
+        userEdit = [sheetData](const std::string& path) {
+            testing::writeFile(path, testing::workbookBytes(sheetData));
+        };
     }
 
     std::vector<std::string> storeNumbers() { return data.store.number(); }
@@ -71,10 +78,12 @@ TEST_F(WorkbookCommandsTest, AddManyPointsMakesTheMissingWorkbookAndAppendsEvery
         WorkbookSheet sheet;
         EXPECT_FALSE(readFirstSheetFile(path, sheet));
         EXPECT_EQ(sheet.lastRow(), 0u);
-        testing::writeFile(path, testing::workbookBytes(
-                                     sheetRow(1, "12", numberCell("B1", 1.5) + numberCell("C1", -2) + numberCell("D1", 7)) +
-                                     sheetRow(2, "Репер") +  // empty coordinates are 0, 0, 0
-                                     sheetRow(4, "never read")));
+        testing::writeFile(
+            path, testing::workbookBytes(
+                      sheetRow(1, "12",
+                               numberCell("B1", 1.5) + numberCell("C1", -2) + numberCell("D1", 7)) +
+                      sheetRow(2, "Репер") +  // empty coordinates are 0, 0, 0
+                      sheetRow(4, "never read")));
     };
     action("N15")->trigger();
     ASSERT_EQ(opened.size(), 1u);
@@ -121,7 +130,8 @@ TEST_F(WorkbookCommandsTest, AddManyPointsWithAnEmptyFirstRowAddsNothing) {
 
 TEST_F(WorkbookCommandsTest, AddManyPointsWithACoordinateThatIsNoNumberAddsNothing) {
     importPoints(1);
-    userSaves(sheetRow(1, "5") + sheetRow(2, "6", "<c r=\"C2\" t=\"inlineStr\"><is><t>12a</t></is></c>"));
+    userSaves(sheetRow(1, "5") +
+              sheetRow(2, "6", "<c r=\"C2\" t=\"inlineStr\"><is><t>12a</t></is></c>"));
     action("N15")->trigger();
     EXPECT_EQ(dialogs.takeMessages(), QStringList{"'12a' is not a valid floating point value"});
     EXPECT_EQ(data.store.count(), 1u);
@@ -177,11 +187,14 @@ TEST_F(WorkbookCommandsTest, EditAllGivesNewRowsUnselectedAndAnEmptySheetAnEmpty
 TEST_F(WorkbookCommandsTest, AFailedReadOfTheEditedWorkbookLeavesEverythingAsItWas) {
     const std::vector<std::pair<std::function<void(const std::string&)>, QString>> failures = {
         {[](const std::string& path) { testing::writeFile(path, "not a workbook"); },
-         QString::fromUtf8("Не удаётся прочитать книгу \"%1\": это не книга .xlsx, или файл повреждён")},
+         QString::fromUtf8(
+             "Не удаётся прочитать книгу \"%1\": это не книга .xlsx, или файл повреждён")},
         {[](const std::string& path) { std::filesystem::remove(path); },
          QString::fromUtf8("Не удаётся прочитать файл \"%1\": нет такого файла или папки")},
         {[](const std::string& path) {
-             testing::writeFile(path, testing::workbookBytes(sheetRow(1, "1") + sheetRow(2, "2", "<c r=\"D2\" t=\"b\"><v>1</v></c>")));
+             testing::writeFile(path, testing::workbookBytes(
+                                          sheetRow(1, "1") +
+                                          sheetRow(2, "2", "<c r=\"D2\" t=\"b\"><v>1</v></c>")));
          },
          "'True' is not a valid floating point value"},
     };
@@ -192,7 +205,8 @@ TEST_F(WorkbookCommandsTest, AFailedReadOfTheEditedWorkbookLeavesEverythingAsItW
         userEdit = edit;
         action("Excel1")->trigger();
         const QString path = QString::fromStdString(workbook());
-        EXPECT_EQ(dialogs.takeMessages(), QStringList{message.contains("%1") ? message.arg(path) : message});
+        EXPECT_EQ(dialogs.takeMessages(),
+                  QStringList{message.contains("%1") ? message.arg(path) : message});
         EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"1", "2", "3"}));
         EXPECT_EQ(data.store.active(), (Flags{1, 0, 1}));
         EXPECT_EQ(data.selected, (Flags{0, 1, 0}));
@@ -215,19 +229,22 @@ TEST_F(WorkbookCommandsTest, AWorkbookThatCannotBeWrittenIsReportedBeforeAnythin
 
 TEST_F(WorkbookCommandsTest, TheWindowFollowsTheFileAndTheFocus) {
     PointStore three;
-    for (const char* number : {"1", "2", "3"}) three.append(number, 1, 2, 3, kColourAqua, kKindPoint);
+    for (const char* number : {"1", "2", "3"})
+        three.append(number, 1, 2, 3, kColourAqua, kKindPoint);
     ASSERT_FALSE(writeWorkbookPoints(workbook(), PointStore()));
     pressOk = false;
     openerWorks = false;
     const auto whileShown = [&] {
         EXPECT_EQ(shownSheet()->rowCount(), 0);
-        EXPECT_EQ(shownState(), QString::fromUtf8("Книгу не удалось открыть в программе для таблиц"));
+        EXPECT_EQ(shownState(),
+                  QString::fromUtf8("Книгу не удалось открыть в программе для таблиц"));
         // Saved in the spreadsheet program: the window reads the file again by itself.
         ASSERT_FALSE(writeWorkbookPoints(workbook(), three));
         EXPECT_TRUE(QTest::qWaitFor([&] { return shownSheet()->rowCount() == 3; }, 5000));
         // A file that cannot be read keeps what was shown and says why.
         testing::writeFile(workbook(), "half written");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return shownState().contains(QString::fromUtf8("повреждён")); }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return shownState().contains(QString::fromUtf8("повреждён")); }, 5000));
         EXPECT_EQ(shownSheet()->rowCount(), 3);
         // Getting the focus reads the file at once.
         testing::writeFile(workbook(), testing::workbookBytes(sheetRow(1, "x")));
@@ -236,7 +253,8 @@ TEST_F(WorkbookCommandsTest, TheWindowFollowsTheFileAndTheFocus) {
         EXPECT_EQ(shownSheet()->rowCount(), 1);
         EXPECT_EQ(shownSheet()->headerData(3, Qt::Horizontal).toString(), "D");
         // The button opens the spreadsheet program again.
-        QTest::mouseClick(form10().findChild<QPushButton*>("OpenSpreadsheetButton"), Qt::LeftButton);
+        QTest::mouseClick(form10().findChild<QPushButton*>("OpenSpreadsheetButton"),
+                          Qt::LeftButton);
         EXPECT_EQ(opened.size(), 2u);
     };
     QTimer::singleShot(0, &form10(), [&] {
@@ -249,7 +267,8 @@ TEST_F(WorkbookCommandsTest, TheWindowFollowsTheFileAndTheFocus) {
 
 TEST_F(WorkbookCommandsTest, TheWorkbookLiesInTheProgramsFolderWhenItIsWritable) {
     TForm10 window(nullptr);
-    EXPECT_EQ(window.workbookPath(), QDir(QCoreApplication::applicationDirPath()).filePath("1.xlsx"));
+    EXPECT_EQ(window.workbookPath(),
+              QDir(QCoreApplication::applicationDirPath()).filePath("1.xlsx"));
     EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Добавить много точек"));
 }
 

@@ -22,7 +22,8 @@ inline std::string zipParts(const WorkbookParts& parts) {
     if (archive == nullptr) throw std::runtime_error("zip_open failed");
     for (const auto& [name, content] : parts) {
         zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
-        if (source == nullptr || zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
+        if (source == nullptr ||
+            zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
             throw std::runtime_error("zip_file_add failed");
         }
     }
@@ -36,32 +37,44 @@ inline const char* const kSpreadsheetNamespace =
 
 // The parts of a one-sheet workbook around the sheet's <sheetData> content; shared strings
 // given as the <si> items (none: no shared string part).
-inline WorkbookParts workbookParts(const std::string& sheetData, const std::string& sharedItems = {}) {
-    const std::string relationshipType = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+inline WorkbookParts workbookParts(const std::string& sheetData,
+                                   const std::string& sharedItems = {}) {
+    const std::string relationshipType =
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
     WorkbookParts parts = {
         {"[Content_Types].xml",
-         "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
+         "<?xml version=\"1.0\"?><Types "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
         {"_rels/.rels",
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"" + relationshipType + "officeDocument\" Target=\"xl/workbook.xml\"/>"
-         "</Relationships>"},
-        {"xl/workbook.xml", std::string("<workbook ") + kSpreadsheetNamespace +
-                                "><sheets><sheet name=\"Points\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>"},
+         "<Relationship Id=\"rId1\" Type=\"" +
+             relationshipType +
+             "officeDocument\" Target=\"xl/workbook.xml\"/>"
+             "</Relationships>"},
+        {"xl/workbook.xml",
+         std::string("<workbook ") + kSpreadsheetNamespace +
+             "><sheets><sheet name=\"Points\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>"},
         {"xl/_rels/workbook.xml.rels",
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId7\" Type=\"" + relationshipType + "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-         "<Relationship Id=\"rId8\" Type=\"" + relationshipType + "sharedStrings\" Target=\"/xl/sharedStrings.xml\"/>"
-         "</Relationships>"},
-        {"xl/worksheets/sheet1.xml",
-         std::string("<worksheet ") + kSpreadsheetNamespace + "><sheetData>" + sheetData + "</sheetData></worksheet>"},
+         "<Relationship Id=\"rId7\" Type=\"" +
+             relationshipType +
+             "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+             "<Relationship Id=\"rId8\" Type=\"" +
+             relationshipType +
+             "sharedStrings\" Target=\"/xl/sharedStrings.xml\"/>"
+             "</Relationships>"},
+        {"xl/worksheets/sheet1.xml", std::string("<worksheet ") + kSpreadsheetNamespace +
+                                         "><sheetData>" + sheetData + "</sheetData></worksheet>"},
     };
     if (!sharedItems.empty()) {
-        parts.push_back({"xl/sharedStrings.xml", std::string("<sst ") + kSpreadsheetNamespace + ">" + sharedItems + "</sst>"});
+        parts.push_back({"xl/sharedStrings.xml", std::string("<sst ") + kSpreadsheetNamespace +
+                                                     ">" + sharedItems + "</sst>"});
     }
     return parts;
 }
 
-inline std::string workbookBytes(const std::string& sheetData, const std::string& sharedItems = {}) {
+inline std::string workbookBytes(const std::string& sheetData,
+                                 const std::string& sharedItems = {}) {
     return zipParts(workbookParts(sheetData, sharedItems));
 }
 
