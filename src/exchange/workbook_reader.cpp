@@ -473,8 +473,9 @@ WorkbookSheet readPackage(std::string_view bytes, const WorkbookLimits& limits) 
     }
     WorkbookSheet sheet;
     // A chart sheet in front, or a workbook without sheets, has no cells to read.
-    if (sheetRelationship == nullptr || !endsWith(sheetRelationship->type, "/worksheet"))
+    if (sheetRelationship == nullptr || !endsWith(sheetRelationship->type, "/worksheet")) {
         return sheet;
+    }
 
     const Relationship* stringsRelationship = findByType(relationships, "/sharedStrings");
     const std::vector<std::string> strings =

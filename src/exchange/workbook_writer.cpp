@@ -93,8 +93,9 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
     std::ifstream scratchFile(scratchPath, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(scratchFile)),
                             std::istreambuf_iterator<char>());
-    if (!scratchFile || bytes.empty())
+    if (!scratchFile || bytes.empty()) {
         return failure(0, "не удалось прочитать временный файл книги");
+    }
     if (const auto error = writeFileSafely(path, [&](std::ostream& out) {
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         })) {
