@@ -64,7 +64,7 @@ private:
             ADD_FAILURE() << "a file dialog opened that the test did not expect";
             return std::nullopt;
         }
-        auto answer = std::move(answers_.front());
+        const std::optional<QString> answer = answers_.front();
         answers_.pop_front();
         return answer;
     }

@@ -17,6 +17,7 @@
 #include "app/user_dialogs.h"
 #include "app/window_style.h"
 #include "app/korvela_application.h"
+#include "exchange/workbook_commands.h"
 #include "plan/pick_list.h"
 #include "exchange/export_commands.h"
 #include "plan/plan_image.h"
@@ -205,8 +206,10 @@ void TForm1::createTablePopupMenu() {
     connect(addItem(PopupMenu1, "N4", "Добавить"), &QAction::triggered, this, &TForm1::N4Click);
     connect(addItem(PopupMenu1, "N2", "Заморозить"), &QAction::triggered, this, &TForm1::N2Click);
     connect(addItem(PopupMenu1, "N3", "Разморозить"), &QAction::triggered, this, &TForm1::N3Click);
-    addItem(PopupMenu1, "N15", "Добавить много точек");
-    addItem(PopupMenu1, "Excel1", "Отредактировать всё в Excel");
+    connect(addItem(PopupMenu1, "N15", "Добавить много точек"), &QAction::triggered, this,
+            [this] { N15Click(*this, data_, *forms_->form10, dialogs_); });
+    connect(addItem(PopupMenu1, "Excel1", "Отредактировать всё в Excel"), &QAction::triggered, this,
+            [this] { Excel1Click(*this, data_, *forms_->form10, dialogs_); });
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1->popup(StringGrid1->viewport()->mapToGlobal(at));
@@ -216,6 +219,10 @@ void TForm1::createTablePopupMenu() {
 QString TForm1::statusText() const { return statusLine_->text(); }
 
 void TForm1::setStatusText(const QString& text) { statusLine_->setText(text); }
+
+void TForm1::markDataPresent() {
+    if (statusText().isEmpty()) setStatusText(QString::fromUtf8(kNoFile));
+}
 
 void TForm1::OpenButtonClick() {
     pointerDragFlag_ = 0;
@@ -299,7 +306,7 @@ void TForm1::N4Click() {
     const TypedPoint& point = dialog.acceptedPoint();
     data_.store.append(point.number, point.x, point.y, point.z, kColourAqua, kKindPoint);
     data_.selected.push_back(0);
-    if (statusText().isEmpty()) setStatusText(QString::fromUtf8(kNoFile));
+    markDataPresent();
     tableModel_->pointsAppended();
     tableModel_->rebuildCheckBoxes();
     redraw();

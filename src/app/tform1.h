@@ -35,6 +35,8 @@ public:
 
     // The status line: the imported file's path, "no file" or empty (no data present).
     QString statusText() const;
+    // Data came from no file (added points): an empty status line becomes "no file".
+    void markDataPresent();
 
     // "Import Project" with the file already chosen (also the start-up import).
     void importSurvey(const QString& path);

@@ -7,6 +7,7 @@
 #include "cli/area_command.h"
 #include "cli/cli_command.h"
 #include "cli/export_commands.h"
+#include "cli/spreadsheet_commands.h"
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
 
@@ -37,6 +38,11 @@ const std::vector<Command>& commands() {
         {"area", "FILE",
          "open FILE (.tdp) or read it as a coordinate statement, compute the area and print the sheet",
          1, 1, runArea},
+        {"workbook-write", "SURVEY OUT",
+         "write the points of SURVEY into the workbook OUT as \"Отредактировать всё в Excel\" does", 2, 2,
+         runWorkbookWrite},
+        {"workbook-points", "WORKBOOK",
+         "print the points that \"Добавить много точек\" reads from WORKBOOK", 1, 1, runWorkbookPoints},
     };
     return all;
 }

@@ -1,0 +1,39 @@
+#include "cli/spreadsheet_commands.h"
+
+#include "cli/survey_commands.h"
+#include "common/conversion_error.h"
+#include "exchange/workbook_points.h"
+#include "exchange/workbook_reader.h"
+#include "exchange/workbook_writer.h"
+#include "points/point_store.h"
+
+namespace korvela::cli {
+
+int runWorkbookWrite(CommandContext& context) {
+    PointStore store;
+    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (const auto error = writeWorkbookPoints(context.arguments[1], store)) {
+        context.err << "korvela-cli: " << error->message() << '\n';
+        return kFileFailure;
+    }
+    return kSuccess;
+}
+
+int runWorkbookPoints(CommandContext& context) {
+    WorkbookSheet sheet;
+    if (const auto error = readFirstSheetFile(context.arguments[0], sheet)) {
+        context.err << "korvela-cli: " << error->message() << '\n';
+        return kFileFailure;
+    }
+    PointStore store;
+    try {
+        appendWorkbookPoints(store, readWorkbookPoints(sheet));
+    } catch (const ConversionError& error) {
+        context.err << error.what() << '\n';
+        return kNotice;
+    }
+    printPoints(store, context.out);
+    return kSuccess;
+}
+
+}  // namespace korvela::cli

@@ -1,0 +1,81 @@
+#include "exchange/workbook_commands.h"
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "app/qt_text.h"
+#include "app/tform1.h"
+#include "app/user_dialogs.h"
+#include "common/conversion_error.h"
+#include "exchange/tform10.h"
+#include "exchange/workbook_points.h"
+#include "exchange/workbook_reader.h"
+#include "exchange/workbook_writer.h"
+#include "points/point_table_model.h"
+#include "points/program_data.h"
+
+namespace korvela {
+namespace {
+
+// Every row of the workbook the user saved, or nothing once the reason has been shown.
+std::optional<std::vector<WorkbookPoint>> readEditedPoints(const std::string& path, TForm1& main,
+                                                           UserDialogs& dialogs) {
+    WorkbookSheet sheet;
+    if (const auto error = readFirstSheetFile(path, sheet)) {
+        dialogs.showMessage(&main, fromUtf8(error->message()));
+        return std::nullopt;
+    }
+    try {
+        return readWorkbookPoints(sheet);
+    } catch (const ConversionError& error) {
+        dialogs.showMessage(&main, fromUtf8(error.what()));
+        return std::nullopt;
+    }
+}
+
+bool reportFailure(const std::optional<WorkbookError>& error, TForm1& main, UserDialogs& dialogs) {
+    if (error) dialogs.showMessage(&main, fromUtf8(error->message()));
+    return error.has_value();
+}
+
+}  // namespace
+
+void N15Click(TForm1& main, ProgramData& data, TForm10& form10, UserDialogs& dialogs) {
+    const QString path = form10.workbookPath();
+    const std::string localPath = toLocalPath(path);
+    std::error_code ignored;
+    if (!std::filesystem::exists(localPath, ignored) &&
+        reportFailure(writeWorkbookPoints(localPath, PointStore()), main, dialogs)) {
+        return;
+    }
+    form10.showWorkbook(path);
+    const auto points = readEditedPoints(localPath, main, dialogs);
+    if (!points) return;
+    appendWorkbookPoints(data.store, *points);
+    data.selected.resize(data.store.count(), 0);
+    if (!points->empty()) main.markDataPresent();
+    main.table().pointsAppended();
+    main.table().rebuildCheckBoxes();
+    main.redraw();
+}
+
+void Excel1Click(TForm1& main, ProgramData& data, TForm10& form10, UserDialogs& dialogs) {
+    const QString path = form10.workbookPath();
+    const std::string localPath = toLocalPath(path);
+    if (reportFailure(writeWorkbookPoints(localPath, data.store), main, dialogs)) return;
+    form10.showWorkbook(path);
+    const auto points = readEditedPoints(localPath, main, dialogs);
+    if (!points) return;
+    data.store.clear();
+    appendWorkbookPoints(data.store, *points);
+    // The flags stay with the row positions: the k-th edited row is selected when the k-th
+    // point was before the edit.
+    data.selected.resize(points->size(), 0);
+    for (std::int32_t& flag : data.selected) flag = flag != 0 ? 1 : 0;
+    if (!points->empty()) main.markDataPresent();
+    main.table().fillTable();
+    main.redraw();
+}
+
+}  // namespace korvela

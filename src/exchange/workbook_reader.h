@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "exchange/workbook_error.h"
+#include "exchange/workbook_sheet.h"
+
+namespace korvela {
+
+// How much of a workbook is read before it counts as too large (bytes). They keep a damaged
+// or hostile file (a zip bomb, a huge string table) from exhausting the memory. The sheet and
+// its strings are parsed a block of rows at a time; the small parts that say where they are
+// are parsed whole, and a parsed tree takes up to about 16 times its text.
+struct WorkbookLimits {
+    std::uint64_t fileBytes = std::uint64_t{256} << 20;      // the file itself
+    std::uint64_t partBytes = std::uint64_t{512} << 20;      // the sheet or its strings, unpacked
+    std::uint64_t totalBytes = std::uint64_t{768} << 20;     // all parts read, unpacked
+    std::uint64_t wholePartBytes = std::uint64_t{16} << 20;  // a part parsed whole
+    std::uint64_t itemBytes = std::uint64_t{8} << 20;        // one row, or one string
+};
+
+// Reads columns A-D of the first sheet of an Office Open XML workbook (.xlsx) held in bytes:
+// shared and inline strings, numbers, booleans, errors, formulas by their cached values.
+// On failure the sheet is left as it was and the error says what is wrong (its path empty).
+std::optional<WorkbookError> readFirstSheet(std::string_view bytes, WorkbookSheet& sheet,
+                                            const WorkbookLimits& limits = {});
+
+// The same for the workbook file at path, as it was last saved.
+std::optional<WorkbookError> readFirstSheetFile(const std::string& path, WorkbookSheet& sheet,
+                                                const WorkbookLimits& limits = {});
+
+}  // namespace korvela

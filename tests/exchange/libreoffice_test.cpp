@@ -1,0 +1,125 @@
+// The workbook against a real spreadsheet program: LibreOffice, headless, stands in for the
+// user who opens the workbook and saves it again. Each test starts soffice once, with a
+// profile of its own and a time limit, so that it can never hang the test run.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "exchange/workbook_points.h"
+#include "exchange/workbook_reader.h"
+#include "exchange/workbook_writer.h"
+#include "points/point_store.h"
+#include "test_support.h"
+
+namespace korvela {
+namespace {
+
+using testing::TempDir;
+
+constexpr const char* kSofficeTimeLimit = "150";  // seconds; a first start makes its profile
+
+// Runs soffice --convert-to xlsx on input into the folder out; returns the converted file,
+// or an empty path (with the reason as a test failure) when there is none.
+std::string convertToXlsx(const TempDir& work, const std::string& input,
+                          const std::vector<std::string>& options = {}) {
+    const std::string out = work.file("converted");
+    std::vector<std::string> arguments = {"timeout",
+                                          "--kill-after=10",
+                                          kSofficeTimeLimit,
+                                          "soffice",
+                                          "--headless",
+                                          "--norestore",
+                                          "-env:UserInstallation=file://" + work.file("profile"),
+                                          "--convert-to",
+                                          "xlsx",
+                                          "--outdir",
+                                          out};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    arguments.push_back(input);
+    const std::string log = work.file("soffice.log");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::FILE* output = std::freopen(log.c_str(), "w", stdout);
+        if (output != nullptr) ::dup2(::fileno(stdout), STDERR_FILENO);
+        ::setenv("HOME", work.path().c_str(), 1);
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::string converted =
+        (std::filesystem::path(out) / std::filesystem::path(input).stem()).string() + ".xlsx";
+    // soffice exits 0 even when the conversion failed: the file it wrote is what counts.
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !std::filesystem::exists(converted)) {
+        ADD_FAILURE() << "soffice did not convert " << input << " (status " << status
+                      << "; 127: not installed, "
+                      << "124: time limit)\n"
+                      << testing::readFile(log);
+        return {};
+    }
+    return converted;
+}
+
+std::vector<WorkbookPoint> readPoints(const std::string& path) {
+    WorkbookSheet sheet;
+    const auto error = readFirstSheetFile(path, sheet);
+    EXPECT_FALSE(error) << error->message();
+    return readWorkbookPoints(sheet);
+}
+
+TEST(LibreOffice, AWorkbookWeWroteSavedAgainReadsBackToTheSamePoints) {
+    PointStore store;
+    store.append("12", 6543210.1234, -1234567.891, 100.25, kColourAqua, kKindPoint);
+    store.append("\xD0\xE5\xEF\xE5\xF0 1", -0.5, 7654321.5, -12.125, kColourAqua,
+                 kKindPoint);  // "Репер 1"
+    store.append("007", 0, 1e-7, 9999999.999, kColourAqua, kKindPoint);
+    store.append("\xF2.5", 1234567.0001, 2345678.9876, 0.3, kColourAqua, kKindPoint);  // "т.5"
+    TempDir work;
+    const std::string ours = work.file("ours.xlsx");
+    ASSERT_FALSE(writeWorkbookPoints(ours, store));
+
+    const std::string saved = convertToXlsx(work, ours);
+    ASSERT_FALSE(saved.empty());
+    const std::vector<WorkbookPoint> points = readPoints(saved);
+    ASSERT_EQ(points.size(), store.count());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(points[i].number, store.number()[i]) << i;
+        EXPECT_EQ(points[i].x, store.x()[i]) << i;
+        EXPECT_EQ(points[i].y, store.y()[i]) << i;
+        EXPECT_EQ(points[i].z, store.z()[i]) << i;
+    }
+}
+
+TEST(LibreOffice, AWorkbookMadeFromRowsTypedInReadsAsExpected) {
+    TempDir work;
+    const std::string typed = work.file("typed.csv");
+    testing::writeFile(typed,
+                       "12,6543210.1234,-1234567.891,100.25\n"
+                       "Репер 1,1,2,\n"      // an empty height is 0
+                       "т.5,\"1,5\",-7,3\n"  // a decimal comma in a text cell
+                       ",9,9,9\n"            // the first empty number ends the points
+                       "99,1,1,1\n");
+    // Comma separated, double quotes around texts, UTF-8, from line 1.
+    const std::string book = convertToXlsx(work, typed, {"--infilter=CSV:44,34,76,1"});
+    ASSERT_FALSE(book.empty());
+    const std::vector<WorkbookPoint> points = readPoints(book);
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0].number, "12");  // typed as a number, read as its text
+    EXPECT_EQ(points[0].x, 6543210.1234);
+    EXPECT_EQ(points[0].y, -1234567.891);
+    EXPECT_EQ(points[1].number, "\xD0\xE5\xEF\xE5\xF0 1");
+    EXPECT_EQ(points[1].z, 0);
+    EXPECT_EQ(points[2].number, "\xF2.5");
+    EXPECT_EQ(points[2].x, 1.5);
+    EXPECT_EQ(points[2].y, -7);
+}
+
+}  // namespace
+}  // namespace korvela

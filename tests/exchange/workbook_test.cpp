@@ -1,0 +1,289 @@
+// The workbook exchange: what the read pass takes from a sheet, and the write pass's file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/conversion_error.h"
+#include "exchange/workbook_points.h"
+#include "exchange/workbook_reader.h"
+#include "exchange/workbook_writer.h"
+#include "points/point_store.h"
+#include "workbook_test_support.h"
+
+namespace korvela {
+namespace {
+
+using testing::TempDir;
+using testing::workbookBytes;
+
+WorkbookSheet sheetOf(const std::string& bytes) {
+    WorkbookSheet sheet;
+    const auto error = readFirstSheet(bytes, sheet);
+    EXPECT_FALSE(error) << error->message();
+    return sheet;
+}
+
+std::vector<WorkbookPoint> pointsOf(const std::string& sheetData,
+                                    const std::string& sharedItems = {}) {
+    return readWorkbookPoints(sheetOf(workbookBytes(sheetData, sharedItems)));
+}
+
+std::string conversionMessage(const std::string& sheetData) {
+    try {
+        pointsOf(sheetData);
+    } catch (const ConversionError& error) {
+        return error.what();
+    }
+    return "no conversion error";
+}
+
+TEST(WorkbookReader, ReadsEveryKindOfCellAsTheSpreadsheetsValue) {
+    const WorkbookSheet sheet = sheetOf(
+        workbookBytes("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\"><v>12</v></c>"
+                      "<c r=\"C1\" t=\"inlineStr\"><is><t>inline</t></is></c><c r=\"D1\" "
+                      "t=\"b\"><v>1</v></c></row>"
+                      "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>0</v></c><c r=\"B2\" "
+                      "t=\"str\"><f>A2&amp;\"x\"</f><v>formula text</v></c>"
+                      "<c r=\"C2\"><f>1/3</f><v>0.333333333333333</v></c><c r=\"D2\" "
+                      "t=\"e\"><v>#DIV/0!</v></c></row>"
+                      "<row r=\"3\"><c r=\"A3\"><f>B3</f></c><c r=\"B3\" t=\"s\"><v>2</v></c><c "
+                      "r=\"C3\"><v>-1.5E-7</v></c>"
+                      "<c r=\"D3\" t=\"b\"><v>0</v></c></row>",
+                      "<si><t>Точка 1</t></si>"
+                      "<si><r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r><rPh sb=\"0\" "
+                      "eb=\"1\"><t>hint</t></rPh></si>"
+                      "<si><t xml:space=\"preserve\"> </t></si>"));
+    const std::vector<std::vector<std::string>> expected = {
+        {"rich text", "12", "inline", "True"},
+        {"Точка 1", "formula text", "0.333333333333333", "#DIV/0!"},
+        {"", " ", "-1.5E-7", "False"},  // a formula never calculated is empty
+    };
+    for (std::uint32_t row = 1; row <= 3; ++row) {
+        for (int column = 1; column <= 4; ++column) {
+            EXPECT_EQ(sheet.text(row, column), expected[row - 1][column - 1])
+                << "row " << row << " column " << column;
+        }
+    }
+    EXPECT_EQ(sheet.lastRow(), 3u);
+}
+
+TEST(WorkbookReader, PlacesSparseAndUnnumberedCellsByTheirReferences) {
+    const WorkbookSheet sheet = sheetOf(workbookBytes(
+        // Cells without a reference follow the one before; rows without a number follow too.
+        "<row r=\"2\"><c><v>1</v></c><c><v>2</v></c><c r=\"D2\"><v>4</v></c><c><v>5</v></c></row>"
+        "<row><c r=\"AB3\"><v>9</v></c><c r=\"XFD3\"><v>9</v></c><c r=\"b3\"><v>7</v></c></row>"
+        "<row r=\"1048576\"><c r=\"A1048576\"><v>8</v></c></row>"
+        "<row r=\"1\"><c r=\"C1\"><v>0</v></c><c r=\"C1\"><v>3</v></c></row>"));  // the last one
+                                                                                  // counts
+    EXPECT_EQ(sheet.text(2, 1), "1");
+    EXPECT_EQ(sheet.text(2, 2), "2");
+    EXPECT_EQ(sheet.text(2, 3), "");
+    EXPECT_EQ(sheet.text(2, 4), "4");
+    EXPECT_EQ(sheet.text(3, 2), "7");
+    EXPECT_EQ(sheet.text(1, 3), "3");
+    EXPECT_EQ(sheet.text(1048576, 1), "8");
+    EXPECT_EQ(sheet.lastRow(), 1048576u);
+}
+
+TEST(WorkbookReader, OfTwoCellsAtOnePlaceTheLastCounts) {
+    const WorkbookSheet sheet = sheetOf(workbookBytes(
+        "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"A1\"><v>2</v></c><c "
+        "r=\"B1\"><v>5</v></c></row>"
+        "<row r=\"1\"><c r=\"B1\"><v>6</v></c></row><row r=\"2\"><c r=\"A2\"><v>7</v></c></row>"));
+    EXPECT_EQ(sheet.text(1, 1), "2");
+    EXPECT_EQ(sheet.text(1, 2), "6");
+    EXPECT_EQ(sheet.text(2, 1), "7");
+    EXPECT_EQ(sheet.lastRow(), 2u);
+}
+
+TEST(WorkbookReader, DecodesEscapedCharactersAndPrefixedElements) {
+    WorkbookSheet sheet;
+    testing::WorkbookParts parts = testing::workbookParts({});
+    parts[4].second =
+        "<x:worksheet "
+        "xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData>"
+        "<x:row r=\"1\"><x:c r=\"A1\" "
+        "t=\"inlineStr\"><x:is><x:t>a_x000D_b_x0416__xZZ_</x:t></x:is></x:c></x:row>"
+        "</x:sheetData></x:worksheet>";
+    ASSERT_FALSE(readFirstSheet(testing::zipParts(parts), sheet));
+    EXPECT_EQ(sheet.text(1, 1), "a\rbЖ_xZZ_");
+}
+
+TEST(WorkbookReader, ReadsASheetLargerThanOneBlockOfRowsWithPrefixedElements) {
+    testing::WorkbookParts parts = testing::workbookParts({});
+    std::string rows;
+    for (int row = 1; row <= 30000; ++row) {  // about three blocks
+        const std::string r = std::to_string(row);
+        rows += "<x:row r=\"" + r + "\"><x:c r=\"A" + r + "\" t=\"s\"><x:v>" +
+                std::to_string(row % 3) + "</x:v></x:c><x:c r=\"B" + r + "\"><x:v>" + r +
+                ".5</x:v></x:c></x:row>\n";
+    }
+    const std::string main =
+        "xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+    parts[4].second =
+        "<x:worksheet " + main + "><x:sheetData>" + rows + "</x:sheetData></x:worksheet>";
+    parts.push_back({"xl/sharedStrings.xml",
+                     "<x:sst " + main +
+                         "><x:si><x:t>zero</x:t></x:si>"
+                         "<x:si><x:t>one</x:t></x:si><x:si><x:t>two</x:t></x:si></x:sst>"});
+    WorkbookSheet sheet;
+    ASSERT_FALSE(readFirstSheet(testing::zipParts(parts), sheet));
+    ASSERT_EQ(sheet.lastRow(), 30000u);
+    const std::vector<WorkbookPoint> points = readWorkbookPoints(sheet);
+    ASSERT_EQ(points.size(), 30000u);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const std::size_t row = i + 1;
+        ASSERT_EQ(points[i].number, (std::vector<std::string>{"zero", "one", "two"}[row % 3]))
+            << row;
+        ASSERT_EQ(points[i].x, static_cast<double>(row) + 0.5) << row;
+    }
+}
+
+TEST(WorkbookReader, AChartSheetInFrontOrNoSheetAtAllReadsAsAnEmptySheet) {
+    testing::WorkbookParts parts =
+        testing::workbookParts("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+    parts[3].second =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId7\" Type=\"http://x/relationships/chartsheet\" Target=\"c.xml\"/>"
+        "</Relationships>";
+    WorkbookSheet sheet;
+    ASSERT_FALSE(readFirstSheet(testing::zipParts(parts), sheet));
+    EXPECT_EQ(sheet.lastRow(), 0u);
+    parts[2].second =
+        std::string("<workbook ") + testing::kSpreadsheetNamespace + "><sheets/></workbook>";
+    ASSERT_FALSE(readFirstSheet(testing::zipParts(parts), sheet));
+    EXPECT_EQ(sheet.lastRow(), 0u);
+}
+
+TEST(WorkbookPoints, ReadsRowsUntilTheFirstEmptyNumber) {
+    const auto points = pointsOf(
+        "<row r=\"1\"><c r=\"A1\"><v>12</v></c><c r=\"B1\"><v>1.5</v></c><c "
+        "r=\"C1\"><v>-2</v></c><c r=\"D1\"><v>3</v></c></row>"
+        // A number with empty coordinates is a point at 0, 0, 0; texts convert with '.' or ','.
+        "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>0</v></c></row>"
+        "<row r=\"3\"><c r=\"A3\" t=\"s\"><v>1</v></c><c r=\"B3\" "
+        "t=\"inlineStr\"><is><t>1,25</t></is></c>"
+        "<c r=\"C3\" t=\"inlineStr\"><is><t> 7.5 </t></is></c><c r=\"D3\" "
+        "t=\"inlineStr\"><is><t></t></is></c></row>"
+        // Row 4 is empty: row 5 is never read.
+        "<row r=\"5\"><c r=\"A5\"><v>99</v></c></row>",
+        "<si><t>Репер</t></si><si><t>т.3</t></si>");
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0].number, "12");
+    EXPECT_EQ(points[0].x, 1.5);
+    EXPECT_EQ(points[0].y, -2);
+    EXPECT_EQ(points[0].z, 3);
+    EXPECT_EQ(points[1].number,
+              "\xD0\xE5\xEF\xE5\xF0");  // Windows-1251, as the store keeps numbers
+    EXPECT_EQ(points[1].x, 0);
+    EXPECT_EQ(points[1].z, 0);
+    EXPECT_EQ(points[2].x, 1.25);
+    EXPECT_EQ(points[2].y, 7.5);
+    EXPECT_EQ(points[2].z, 0);
+}
+
+TEST(WorkbookPoints, AnEmptyFirstRowGivesNoPoints) {
+    EXPECT_TRUE(pointsOf("").empty());
+    EXPECT_TRUE(pointsOf("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>").empty());
+    EXPECT_TRUE(pointsOf("<row r=\"1\"><c r=\"B1\"><v>1</v></c></row>").empty());
+}
+
+TEST(WorkbookPoints, ACoordinateThatIsNoNumberStopsTheReadWithTheConversionMessage) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"<c r=\"B2\" t=\"inlineStr\"><is><t>12a</t></is></c>",
+         "'12a' is not a valid floating point value"},
+        {"<c r=\"C2\" t=\"inlineStr\"><is><t>1,5,2</t></is></c>",
+         "'1,5,2' is not a valid floating point value"},
+        {"<c r=\"D2\" t=\"b\"><v>1</v></c>", "'True' is not a valid floating point value"},
+        {"<c r=\"B2\" t=\"e\"><v>#N/A</v></c>", "'#N/A' is not a valid floating point value"},
+    };
+    for (const auto& [cell, message] : cases) {
+        EXPECT_EQ(
+            conversionMessage(
+                "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row r=\"2\"><c r=\"A2\"><v>2</v></c>" +
+                cell + "</row>"),
+            message);
+    }
+}
+
+TEST(WorkbookWriter, WrittenPointsReadBackAsTheyWere) {
+    PointStore store;
+    store.append("12", 1.5, -2, 3, kColourAqua, kKindPoint);
+    store.append("\xD0\xE5\xEF\xE5\xF0 1", -1234567.891, 7654321.5, 0.3, kColourGreen,
+                 kKindStation);
+    store.append("  7.50", 1e-7, -0.0, 123456789012.25, kColourAqua, kKindPoint);
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+    WorkbookSheet sheet;
+    ASSERT_FALSE(readFirstSheetFile(path, sheet));
+    const std::vector<WorkbookPoint> points = readWorkbookPoints(sheet);
+    ASSERT_EQ(points.size(), store.count());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(points[i].number, store.number()[i]);
+        EXPECT_EQ(points[i].x, store.x()[i]);
+        EXPECT_EQ(points[i].y, store.y()[i]);
+        EXPECT_EQ(points[i].z, store.z()[i]) << i;
+    }
+    // The spreadsheet file keeps 16 significant digits: a computed value may come back one
+    // unit in the last place off, which the table's 15-digit text never shows.
+    store.append("4", 0.1 + 0.2, 0, 0, kColourAqua, kKindPoint);
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+    ASSERT_FALSE(readFirstSheetFile(path, sheet));
+    EXPECT_TRUE(testing::near(0.1 + 0.2, sheet.number(4, 2), 1e-16));
+    // The number is text in the sheet, so 12 stays the text 12.
+    EXPECT_EQ(sheet.cell(1, 1).type, WorkbookCell::Type::Text);
+    EXPECT_EQ(sheet.cell(1, 2).type, WorkbookCell::Type::Number);
+}
+
+TEST(WorkbookWriter, AnEmptyStoreGivesAnEmptyWorkbookReplacingTheOldOne) {
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    PointStore store;
+    store.append("1", 1, 2, 3, kColourAqua, kKindPoint);
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+    ASSERT_FALSE(writeWorkbookPoints(path, PointStore()));
+    WorkbookSheet sheet;
+    ASSERT_FALSE(readFirstSheetFile(path, sheet));
+    EXPECT_EQ(sheet.lastRow(), 0u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(WorkbookWriter, AFailedWriteLeavesTheOldWorkbookAndSaysWhy) {
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    testing::writeFile(path, "old workbook");
+    PointStore store;
+    store.append(std::string(40000, '7'), 1, 2, 3, kColourAqua,
+                 kKindPoint);  // longer than a cell holds
+    const auto tooLong = writeWorkbookPoints(path, store);
+    ASSERT_TRUE(tooLong);
+    EXPECT_EQ(tooLong->message(), "Не удаётся записать книгу \"" + path +
+                                      "\": номер точки в строке 1 длиннее, чем вмещает ячейка");
+    EXPECT_EQ(testing::readFile(path), "old workbook");
+
+    const auto missingFolder = writeWorkbookPoints(dir.file("missing/1.xlsx"), PointStore());
+    ASSERT_TRUE(missingFolder);
+    EXPECT_EQ(missingFolder->message(), "Не удаётся записать файл \"" + dir.file("missing/1.xlsx") +
+                                            "\": нет такого файла или папки");
+}
+
+TEST(WorkbookPoints, AppendedPointsAreNewAquaOrdinaryActivePoints) {
+    PointStore store;
+    store.append("old", 0, 0, 0, kColourGreen, kKindStation);
+    appendWorkbookPoints(store, {{"a", 1, 2, 3}, {"b", 4, 5, 6}});
+    ASSERT_EQ(store.count(), 3u);
+    EXPECT_EQ(store.number()[0], "old");
+    EXPECT_EQ(store.colour()[0], kColourGreen);
+    for (std::size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(store.colour()[i], kColourAqua);
+        EXPECT_EQ(store.kind()[i], kKindPoint);
+        EXPECT_EQ(store.active()[i], 1);
+    }
+    EXPECT_EQ(store.z()[2], 6);
+}
+
+}  // namespace
+}  // namespace korvela
