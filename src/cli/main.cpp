@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_command.h"
+#include "cli/project_commands.h"
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
 
@@ -26,6 +27,10 @@ const std::vector<Command>& commands() {
         {"join", "SURVEY S1 S2 S3 SECOND T1 T2 T3",
          "join SECOND to SURVEY through the base points S1-S3 = T1-T3; print every point", 8, 8,
          runJoin},
+        {"project", "SURVEY OUT", "import SURVEY and save it as the project file OUT", 2, 2,
+         runProject},
+        {"project-points", "PROJECT", "print the points that \"Open Project\" reads from PROJECT",
+         1, 1, runProjectPoints},
     };
     return all;
 }

@@ -16,7 +16,8 @@ const fs::path kGolden = KORVELA_GOLDEN;
 
 // The examples whose commands korvela-cli has.
 const char* const kExamples[] = {"points-comma", "points-listing", "points-sdr", "length",
-                                 "angles",       "direction",      "rotate",     "join"};
+                                 "angles",       "direction",      "rotate",     "join",
+                                 "project",      "project-points"};
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
