@@ -131,19 +131,41 @@ TEST(ProjectFile, ReadingBackRestoresEverythingBitForBit) {
     EXPECT_EQ(projectBytes(read.view, read.selected, read.store), bytes);
 }
 
-TEST(ProjectFile, LargeSequencesCrossTheWritersBlocks) {
+void expectSamePoints(const PointStore& got, const PointStore& want) {
+    EXPECT_EQ(got.active(), want.active());
+    EXPECT_EQ(got.number(), want.number());
+    EXPECT_EQ(got.x(), want.x());
+    EXPECT_EQ(got.y(), want.y());
+    EXPECT_EQ(got.z(), want.z());
+    EXPECT_EQ(got.kind(), want.kind());
+    EXPECT_EQ(got.colour(), want.colour());
+}
+
+TEST(ProjectFile, LargeProjectsCrossTheBlocksOfWritingAndReading) {
     PointStore store;
-    const std::size_t count = 140'000;  // more than one 1 MiB block of doubles (131,072)
+    const std::size_t count = 140'000;  // x, y, z each more than one 1 MiB block
     for (std::size_t i = 0; i < count; ++i) {
-        store.append(std::to_string(i), 1.0 * i, -2.0 * i, 0.5 * i, static_cast<std::int32_t>(i), 1);
+        store.append(std::string(i % 13, 'n') + std::to_string(i), 1.0 * i, -2.0 * i, 0.5 * i,
+                     static_cast<std::int32_t>(i), static_cast<std::int32_t>(i % 2));
     }
-    const std::vector<std::int32_t> selected(count, 0);
-    const ProjectContent read = readWhole(projectBytes(ViewState(), selected, store));
-    EXPECT_EQ(read.store.x(), store.x());
-    EXPECT_EQ(read.store.y(), store.y());
-    EXPECT_EQ(read.store.z(), store.z());
-    EXPECT_EQ(read.store.colour(), store.colour());
-    EXPECT_EQ(read.store.number(), store.number());
+    std::vector<std::int32_t> selected(count, 0);
+    selected[count - 1] = 1;
+    const std::string bytes = projectBytes(ViewState(), selected, store);
+    const ProjectContent fromBytes = readWhole(bytes);
+    expectSamePoints(fromBytes.store, store);
+    EXPECT_EQ(fromBytes.selected, selected);
+
+    testing::TempDir dir;
+    testing::writeFile(dir.file("large.kpr"), bytes);
+    auto opened = openProjectFile(dir.file("large.kpr"));
+    ASSERT_TRUE(std::holds_alternative<ProjectContent>(opened));
+    expectSamePoints(std::get<ProjectContent>(opened).store, store);
+    EXPECT_EQ(std::get<ProjectContent>(opened).selected, selected);
+
+    testing::writeFile(dir.file("cut.kpr"), bytes.substr(0, bytes.size() - 1));
+    auto cut = openProjectFile(dir.file("cut.kpr"));
+    ASSERT_TRUE(std::holds_alternative<DamagedProjectFile>(cut));
+    EXPECT_EQ(std::get<DamagedProjectFile>(cut).damage, ProjectDamage::EndsEarly);
 }
 
 TEST(ProjectFile, ANumberOfTheLongestLengthReadsBackOneLongerDoesNot) {
