@@ -39,7 +39,7 @@ fuzz-long: fuzz
 		-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/project $(FUZZ_DIR)/seeds/project
 	$(FUZZ_DIR)/fuzz/korvela_survey_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/survey.dict \
-		$(FUZZ_DIR)/corpus/survey examples $(wildcard ../shared/realdata)
+		$(FUZZ_DIR)/corpus/survey examples fuzz/regressions/survey $(wildcard ../shared/realdata)
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

@@ -111,17 +111,18 @@ public:
     void read(char* into, std::size_t count) {
         if (count > remaining_) throw DamageFound{ProjectDamage::EndsEarly};
         remaining_ -= count;
-        while (count > 0) {
+        while (true) {
             const std::size_t part = std::min(count, buffered_.size());
             if (part > 0) std::memcpy(into, buffered_.data(), part);
             buffered_.remove_prefix(part);
             into += part;
             count -= part;
-            if (count >= block_.size()) {
-                readFromFile(into, count);
+            if (count == 0) return;  // always so for bytes in memory
+            if (count >= kBlockSize) {
+                readFromFile(into, count, count);
                 return;
             }
-            if (count > 0) buffered_ = {block_.data(), readFromFile(block_.data(), block_.size(), 1)};
+            buffered_ = {block_.data(), readFromFile(block_.data(), block_.size(), 1)};
         }
     }
 
@@ -138,7 +139,6 @@ private:
         }
         return done;
     }
-    void readFromFile(char* into, std::size_t count) { readFromFile(into, count, count); }
 
     std::string_view buffered_;
     std::size_t remaining_;
