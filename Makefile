@@ -1,9 +1,11 @@
 # The two set-up commands: `make run` and `make test`.
 BUILD_DIR ?= build
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 600
 JOBS ?= 2
 SAMPLE ?= examples/site.sdr
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench fuzz fuzz-long clean
 
 deps:
 	scripts/install-deps
@@ -17,12 +19,31 @@ build: configure
 run: build
 	$(BUILD_DIR)/korvela $(SAMPLE)
 
-test: build
+test: build fuzz
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+	cd $(FUZZ_DIR) && ctest --output-on-failure -j$(JOBS)
+
+# The readers of untrusted files as libFuzzer targets (clang, ASan, UBSan), in a build of
+# their own; its ctest runs each target once over its seed corpus.
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
+		-DKORVELA_FUZZING=ON
+	cmake --build $(FUZZ_DIR) -j$(JOBS)
+
+# Fuzzes each reader for FUZZ_SECONDS, one after the other; the corpus grows in
+# $(FUZZ_DIR)/corpus/, findings land in $(FUZZ_DIR)/findings/.
+fuzz-long: fuzz
+	cd $(FUZZ_DIR) && ctest -R fuzz_project_seeds_written
+	mkdir -p $(FUZZ_DIR)/corpus/project $(FUZZ_DIR)/corpus/survey $(FUZZ_DIR)/findings
+	$(FUZZ_DIR)/fuzz/korvela_project_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
+		-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/project $(FUZZ_DIR)/seeds/project
+	$(FUZZ_DIR)/fuzz/korvela_survey_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
+		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/survey.dict \
+		$(FUZZ_DIR)/corpus/survey examples fuzz/regressions/survey $(wildcard ../shared/realdata)
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	$(BUILD_DIR)/korvela_gui_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR)

@@ -8,6 +8,7 @@
 #include "cli/cli_command.h"
 #include "cli/export_commands.h"
 #include "cli/spreadsheet_commands.h"
+#include "cli/project_commands.h"
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
 
@@ -43,6 +44,10 @@ const std::vector<Command>& commands() {
          runWorkbookWrite},
         {"workbook-points", "WORKBOOK",
          "print the points that \"Добавить много точек\" reads from WORKBOOK", 1, 1, runWorkbookPoints},
+        {"project", "SURVEY OUT", "import SURVEY and save it as the project file OUT", 2, 2,
+         runProject},
+        {"project-points", "PROJECT", "print the points that \"Open Project\" reads from PROJECT",
+         1, 1, runProjectPoints},
     };
     return all;
 }

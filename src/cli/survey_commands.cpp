@@ -15,20 +15,24 @@ bool importSurvey(const std::string& path, PointStore& store, std::ostream& err)
     return true;
 }
 
-void printPoints(const PointStore& store, std::ostream& out) {
-    std::string line;
+void pointLine(const PointStore& store, std::size_t index, std::string& line) {
     char number[kNumberTextCapacity];
     const auto appendNumber = [&](double value) {
         line += '\t';
         line.append(number, formatNumberInto(value, number));
     };
+    line = store.number()[index];
+    appendNumber(store.x()[index]);
+    appendNumber(store.y()[index]);
+    appendNumber(store.z()[index]);
+    line += '\t';
+    line += std::to_string(store.kind()[index]);
+}
+
+void printPoints(const PointStore& store, std::ostream& out) {
+    std::string line;
     for (std::size_t i = 0; i < store.count(); ++i) {
-        line = store.number()[i];
-        appendNumber(store.x()[i]);
-        appendNumber(store.y()[i]);
-        appendNumber(store.z()[i]);
-        line += '\t';
-        line += std::to_string(store.kind()[i]);
+        pointLine(store, i, line);
         line += '\n';
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
     }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
+
 #include "cli/cli_command.h"
 
 namespace korvela {
@@ -10,6 +13,9 @@ namespace korvela::cli {
 
 // Reads a survey as "Import Project" does; on failure reports it and returns false.
 bool importSurvey(const std::string& path, PointStore& store, std::ostream& err);
+
+// Sets line to NUMBER TAB X TAB Y TAB Z TAB KIND of one point, without a line end.
+void pointLine(const PointStore& store, std::size_t index, std::string& line);
 
 // One line per point: NUMBER TAB X TAB Y TAB Z TAB KIND LF.
 void printPoints(const PointStore& store, std::ostream& out);

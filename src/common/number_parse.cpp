@@ -62,7 +62,7 @@ bool isOverflow(std::string_view number) {
     const long order = firstSignificant < pointAt
                            ? static_cast<long>(pointAt - firstSignificant)
                            : -static_cast<long>(firstSignificant - pointAt - 1);
-    return order + exponent > 0;
+    return exponent > -order;  // order + exponent > 0, without overflow for huge exponents
 }
 
 struct ScannedNumber {

@@ -1,5 +1,7 @@
 #include "points/point_store.h"
 
+#include <stdexcept>
+
 #include "points/survey_reader.h"
 
 namespace korvela {
@@ -40,6 +42,21 @@ void PointStore::append(std::string number, double x, double y, double z, std::i
     z_.push_back(z);
     kind_.push_back(kind);
     colour_.push_back(colour);
+}
+
+void PointStore::assign(PointSequences sequences) {
+    const std::size_t n = sequences.x.size();
+    for (std::size_t length : {sequences.active.size(), sequences.number.size(), sequences.y.size(),
+                               sequences.z.size(), sequences.kind.size(), sequences.colour.size()}) {
+        if (length != n) throw std::invalid_argument("point sequences of different lengths");
+    }
+    active_ = std::move(sequences.active);
+    number_ = std::move(sequences.number);
+    x_ = std::move(sequences.x);
+    y_ = std::move(sequences.y);
+    z_ = std::move(sequences.z);
+    kind_ = std::move(sequences.kind);
+    colour_ = std::move(sequences.colour);
 }
 
 void PointStore::reserve(std::size_t total) {

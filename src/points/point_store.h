@@ -17,6 +17,17 @@ inline constexpr std::int32_t kColourGreen = 0x0000FF00;  // points joined from 
 inline constexpr std::int32_t kKindStation = 0;  // traverse station (an SDR station record)
 inline constexpr std::int32_t kKindPoint = 1;    // ordinary point
 
+// The seven sequences of a store handed over whole (a project file read into temporaries).
+struct PointSequences {
+    std::vector<std::int32_t> active;
+    std::vector<std::string> number;
+    std::vector<double> x;
+    std::vector<double> y;
+    std::vector<double> z;
+    std::vector<std::int32_t> kind;
+    std::vector<std::int32_t> colour;
+};
+
 // The surveyed points as seven parallel sequences; index i is the same point in each.
 // Numbers are Windows-1251 byte strings, any text, not necessarily unique.
 class PointStore {
@@ -30,6 +41,9 @@ public:
     void append(std::string number, double x, double y, double z, std::int32_t colour,
                 std::int32_t kind);
     void erase(std::size_t index);
+    // Replaces every point by the sequences, taken over without copying. Throws
+    // std::invalid_argument, leaving the store as it was, when their lengths differ.
+    void assign(PointSequences sequences);
     // Erases every point whose flag is exactly 1, keeping the others in order, in one pass.
     // Returns how many went.
     std::size_t eraseFlagged(const std::vector<std::int32_t>& flags);

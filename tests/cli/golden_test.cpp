@@ -17,7 +17,7 @@ const fs::path kGolden = KORVELA_GOLDEN;
 // The examples whose commands korvela-cli has.
 const char* const kExamples[] = {"angles", "area-tdl", "area-tdp", "direction", "dxf", "join",
                                  "length", "parcel", "points-comma", "points-listing",
-                                 "points-sdr", "rotate", "txt"};
+                                 "points-sdr", "project", "project-points", "rotate", "txt"};
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {

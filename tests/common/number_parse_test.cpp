@@ -57,6 +57,7 @@ TEST(NumberPrefix, ValuesOutOfRangeReadZero) {
     EXPECT_EQ(parseNumberPrefix("1e999"), 0);
     EXPECT_EQ(parseNumberPrefix("-1e999"), 0);
     EXPECT_EQ(parseNumberPrefix("1e-999"), 0);
+    EXPECT_EQ(parseNumberPrefix("1e9223372036854775807"), 0);  // the largest exponent a long holds
     EXPECT_EQ(parseNumberPrefix("1.7976931348623157e308"), 1.7976931348623157e308);
 }
 
@@ -72,7 +73,8 @@ TEST(StrictConversion, AcceptsOneNumberWithWhiteSpaceAround) {
 }
 
 TEST(StrictConversion, RejectsEverythingElseWithTheUsersText) {
-    for (const char* text : {"", " ", "-", "12a", "1,5", "1,5,2", "1e999", "inf", "0x10", "1 2"}) {
+    for (const char* text : {"", " ", "-", "12a", "1,5", "1,5,2", "1e999", "1e9223372036854775807",
+                             "inf", "0x10", "1 2"}) {
         try {
             toDoubleStrict(text);
             ADD_FAILURE() << "accepted '" << text << "'";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace korvela {
 namespace {
 
@@ -54,6 +56,22 @@ TEST(PointStore, RepeatedNumbersStayDistinctPoints) {
     store.setX(1, 5);
     EXPECT_EQ(store.x()[0], 1);
     EXPECT_EQ(store.x()[1], 5);
+}
+
+TEST(PointStore, AssignTakesWholeSequencesOfEqualLengthOnly) {
+    PointStore store = threePoints();
+    PointSequences sequences{{1, 0}, {"a", "b"}, {1, 2}, {3, 4}, {5, 6}, {1, 0}, {7, 8}};
+    sequences.z.push_back(9);
+    EXPECT_THROW(store.assign(sequences), std::invalid_argument);
+    EXPECT_EQ(store.number(), threePoints().number());  // unchanged
+
+    sequences.z.pop_back();
+    store.assign(sequences);
+    EXPECT_EQ(store.count(), 2u);
+    EXPECT_EQ(store.number(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(store.active(), (std::vector<std::int32_t>{1, 0}));
+    EXPECT_EQ(store.y(), (std::vector<double>{3, 4}));
+    EXPECT_EQ(store.colour(), (std::vector<std::int32_t>{7, 8}));
 }
 
 }  // namespace
