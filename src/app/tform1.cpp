@@ -28,6 +28,7 @@
 #include "points/live_edit_delegate.h"
 #include "points/point_table_model.h"
 #include "points/point_table_text.h"
+#include "points/project_commands.h"
 #include "points/tform4.h"
 #include "tasks/survey_tasks.h"
 #include "tasks/tform2.h"
@@ -37,7 +38,6 @@ namespace korvela {
 namespace {
 
 const char* const kMainCaption = "KORVELA 16.06.10";
-const char* const kNoFile = "no file";
 const QColor kGridColour(215, 228, 242);  // the desktop's inactive caption gradient
 constexpr int kDesignClientWidth = 974;
 constexpr int kDesignClientHeight = 775;
@@ -74,7 +74,8 @@ QAction* addItem(QMenu* menu, const char* name, const char* caption) {
 }  // namespace
 
 TForm1::TForm1(ProgramData& data, UserDialogs& dialogs)
-    : data_(data), dialogs_(dialogs), tasks_(std::make_unique<SurveyTasks>(*this)) {
+    : data_(data), dialogs_(dialogs), tasks_(std::make_unique<SurveyTasks>(*this)),
+      projects_(std::make_unique<ProjectCommands>(*this)) {
     setObjectName("TForm1");
     setWindowTitle(QString::fromUtf8(kMainCaption));
     setFont(windowFont(12));
@@ -159,11 +160,14 @@ void TForm1::createMenus() {
 
     QMenu* file = bar->addMenu(QStringLiteral("File"));
     file->setObjectName("File1");
-    addItem(file, "Open1", "Open Project");
-    addItem(file, "Save2", "Save Project");
+    connect(addItem(file, "Open1", "Open Project"), &QAction::triggered, this,
+            [this] { projects_->Open11Click(); });
+    connect(addItem(file, "Save2", "Save Project"), &QAction::triggered, this,
+            [this] { projects_->Save21Click(); });
     connect(addItem(file, "AddtoProject1", "Add to Project"), &QAction::triggered, this,
             [this] { tasks_->AddtoProject1Click(); });
-    addItem(file, "CloseProject1", "Close Project");
+    connect(addItem(file, "CloseProject1", "Close Project"), &QAction::triggered, this,
+            [this] { projects_->CloseProject1Click(); });
     connect(addItem(file, "ImportProject1", "Import Project"), &QAction::triggered, this,
             &TForm1::OnClickF);
     QMenu* exportMenu = file->addMenu(QStringLiteral("Export Project"));
@@ -221,7 +225,7 @@ QString TForm1::statusText() const { return statusLine_->text(); }
 void TForm1::setStatusText(const QString& text) { statusLine_->setText(text); }
 
 void TForm1::markDataPresent() {
-    if (statusText().isEmpty()) setStatusText(QString::fromUtf8(kNoFile));
+    if (statusText().isEmpty()) setStatusText(QString::fromUtf8(kNoFileStatus));
 }
 
 void TForm1::OpenButtonClick() {
@@ -252,6 +256,12 @@ void TForm1::importSurvey(const QString& path) {
 }
 
 void TForm1::redraw() { Image1->redraw(); }
+
+void TForm1::selectionTicked() {
+    for (std::size_t point = 0; point < data_.selected.size(); ++point) {
+        if (data_.selected[point] == 1) tasks_->stationTicked(point);
+    }
+}
 
 void TForm1::CheckBoxClick(std::size_t point) {
     tasks_->stationTicked(point);

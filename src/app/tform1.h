@@ -14,10 +14,14 @@ class QTableView;
 
 namespace korvela {
 
+// The status line after a project was opened, or a point added to no data.
+inline constexpr const char* kNoFileStatus = "no file";
+
 struct Forms;
 struct ProgramData;
 class PlanImage;
 class PointTableModel;
+class ProjectCommands;
 class SurveyTasks;
 class UserDialogs;
 struct FileDialogRequest;
@@ -37,6 +41,9 @@ public:
     QString statusText() const;
     // Data came from no file (added points): an empty status line becomes "no file".
     void markDataPresent();
+    void setStatusText(const QString& text);
+    // The ticked rows were ticked by a command: each runs what a click on its box runs.
+    void selectionTicked();
 
     // "Import Project" with the file already chosen (also the start-up import).
     void importSurvey(const QString& path);
@@ -92,7 +99,6 @@ private:
     void createTablePopupMenu();
     void LayoutMainWindow();
     void leaveMaximisedState();
-    void setStatusText(const QString& text);
     void setFrozen(std::int32_t active);
     void zoomOneNotch(bool up);
 
@@ -101,6 +107,7 @@ private:
     Forms* forms_ = nullptr;
     PointTableModel* tableModel_ = nullptr;
     std::unique_ptr<SurveyTasks> tasks_;
+    std::unique_ptr<ProjectCommands> projects_;
 
     // The pointer-drag flag: set while a mouse button is held on the plan.
     int pointerDragFlag_ = 0;

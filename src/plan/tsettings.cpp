@@ -100,4 +100,11 @@ void TSettings::Button2Click() {
 
 void TSettings::Button1Click() { close(); }
 
+void TSettings::showChoices(const ViewState& view) {
+    ShowNumber->setChecked(view.showNumbers != 0);
+    ShowHight->setChecked(view.showHeights != 0);
+    Cursor->setText(QString::number(view.cursorRadius));
+    CheckBox1->setChecked(view.scaleLabelsWithZoom != 0);
+}
+
 }  // namespace korvela

@@ -29,6 +29,10 @@ public:
     void Button2Click();
     void Button1Click();
 
+    // Sets the controls to the choices of a view record (an opened project), in the order
+    // numbers, heights, radius, scaling; each control that changes runs its handler.
+    void showChoices(const ViewState& view);
+
 private:
     void createControls();
 

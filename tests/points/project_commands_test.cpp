@@ -1,0 +1,213 @@
+// Saving, opening and closing the work through the main window's File menu, and the typical
+// road through the program from import to reopening.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <cstdio>
+#include <filesystem>
+
+#include "main_window_fixture.h"
+#include "plan/plan_image.h"
+#include "plan/tsettings.h"
+#include "plan/view_transform.h"
+#include "tasks/tform2.h"
+#include "tasks/tform8.h"
+
+namespace korvela {
+namespace {
+
+class ProjectCommandsTest : public testing::MainWindowFixture {
+protected:
+    void save(const std::string& path) {
+        dialogs.answer(QString::fromStdString(path));
+        action("Save2")->trigger();
+    }
+    void open(const std::string& path) {
+        dialogs.answer(QString::fromStdString(path));
+        action("Open1")->trigger();
+    }
+    QCheckBox* settingsBox(const char* name) { return forms.settings->findChild<QCheckBox*>(name); }
+    QLineEdit* radius() { return forms.settings->findChild<QLineEdit*>("Cursor"); }
+    QScrollBar* scrollBar(const char* name) { return forms.form2->findChild<QScrollBar*>(name); }
+};
+
+TEST_F(ProjectCommandsTest, AnEmptyProjectIs120BytesAndOpensAsNoPoints) {
+    const std::string path = surveys.file("empty.kpr");
+    save(path);
+    EXPECT_EQ(std::filesystem::file_size(path), 120u);
+    importPoints(3);
+    open(path);
+    EXPECT_EQ(data.store.count(), 0u);
+    EXPECT_TRUE(data.selected.empty());
+    EXPECT_EQ(model()->rowCount(), 1);
+    EXPECT_FALSE(checkState(0).isValid());
+    EXPECT_EQ(main().statusText(), "no file");
+}
+
+TEST_F(ProjectCommandsTest, OpeningRestoresTheSavedWork) {
+    importPoints(12);
+    typeInto(0, 1, QString::fromUtf8("ОП1"));
+    typeInto(1, 2, "5412345.6789012345");
+    setTicked(2, true);
+    action("N2")->trigger();  // point 3 frozen
+    setTicked(2, false);
+    setTicked(5, true);
+    setTicked(7, true);
+    data.store.setColour(4, 0x00123456);
+    data.view.scale = 0.123;
+    data.view.panDown = -4.5;
+    data.view.panRight = 7.25;
+    data.view.depthOffset = 3.5;
+    settingsBox("ShowHight")->setChecked(false);
+    radius()->setText("9");
+    settingsBox("CheckBox1")->setChecked(true);
+    scrollBar("ScrollBar1")->setValue(46);  // 45°
+    data.view.rollDeg = 45.7;               // a view angle with a fraction comes back whole
+    const std::string path = surveys.file("work.kpr");
+    save(path);
+    EXPECT_EQ(main().statusText().endsWith(".txt"), true);  // saving leaves the status line
+
+    const PointStore saved = data.store;
+    const std::vector<std::int32_t> savedSelection = data.selected;
+    action("CloseProject1")->trigger();
+    importPoints(20);  // other work, other offsets
+    settingsBox("ShowHight")->setChecked(true);
+    radius()->setText("5");
+    settingsBox("CheckBox1")->setChecked(false);
+    const ViewState before = data.view;
+
+    open(path);
+    EXPECT_EQ(data.store.number(), saved.number());
+    EXPECT_EQ(data.store.number()[0], "\xCE\xCF" "1");
+    EXPECT_EQ(data.store.x(), saved.x());  // bit for bit
+    EXPECT_EQ(data.store.y(), saved.y());
+    EXPECT_EQ(data.store.z(), saved.z());
+    EXPECT_EQ(data.store.kind(), saved.kind());
+    EXPECT_EQ(data.store.colour(), saved.colour());
+    EXPECT_EQ(data.store.active(), saved.active());
+    EXPECT_EQ(data.selected, savedSelection);
+    EXPECT_EQ(checkState(5), Qt::Checked);
+    EXPECT_EQ(checkState(6), Qt::Unchecked);
+    EXPECT_EQ(model()->index(2, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(cell(1, 2), "5412345.67890123");  // the table of the file, not the typed text
+    EXPECT_EQ(data.view.scale, 0.123);
+    EXPECT_EQ(data.view.panDown, -4.5);
+    EXPECT_EQ(data.view.panRight, 7.25);
+    EXPECT_EQ(data.view.depthOffset, 3.5);
+    EXPECT_EQ(data.view.offsetX, before.offsetX);  // the offsets in use stay
+    EXPECT_EQ(data.view.offsetY, before.offsetY);
+    EXPECT_EQ(data.view.showHeights, 0);
+    EXPECT_FALSE(settingsBox("ShowHight")->isChecked());
+    EXPECT_EQ(data.view.cursorRadius, 9);
+    EXPECT_EQ(radius()->text(), "9");
+    EXPECT_EQ(data.view.scaleLabelsWithZoom, 1);
+    EXPECT_EQ(scrollBar("ScrollBar1")->value(), 46);
+    EXPECT_EQ(data.view.rollDeg, 45);
+    EXPECT_EQ(main().statusText(), "no file");
+}
+
+TEST_F(ProjectCommandsTest, ADamagedOrMissingFileIsReportedAndTheWorkStays) {
+    importPoints(4);
+    setTicked(1, true);
+    const std::string path = surveys.file("work.kpr");
+    save(path);
+    std::string bytes = testing::readFile(path);
+    testing::writeFile(path, bytes.substr(0, bytes.size() - 3));  // the last number cut short
+    importPoints(5);
+    setTicked(3, true);
+    open(path);
+    EXPECT_EQ(dialogs.takeMessages(), QStringList{QString::fromUtf8("Файл проекта повреждён: ") +
+                                                  QString::fromStdString(path)});
+    EXPECT_EQ(data.store.count(), 5u);
+    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{0, 0, 0, 1, 0}));
+    EXPECT_NE(main().statusText(), "no file");
+
+    open(surveys.file("missing.kpr"));
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+    EXPECT_EQ(data.store.count(), 5u);
+    dialogs.answer(std::nullopt);  // cancelled: nothing changes
+    action("Open1")->trigger();
+    EXPECT_EQ(data.store.count(), 5u);
+}
+
+TEST_F(ProjectCommandsTest, CloseEmptiesTheWorkAndKeepsTheWindowsChoices) {
+    importPoints(11);
+    settingsBox("ShowNumber")->setChecked(false);
+    scrollBar("ScrollBar3")->setValue(30);
+    action("CloseProject1")->trigger();
+    EXPECT_EQ(data.store.count(), 0u);
+    EXPECT_TRUE(data.selected.empty());
+    EXPECT_EQ(main().statusText(), "");
+    EXPECT_EQ(model()->rowCount(), 1);
+    EXPECT_EQ(data.view, ViewState());
+    EXPECT_FALSE(settingsBox("ShowNumber")->isChecked());
+    EXPECT_EQ(scrollBar("ScrollBar3")->value(), 30);
+    typeInto(0, 2, "5");  // no data: typing changes no point
+    EXPECT_EQ(data.store.count(), 0u);
+}
+
+TEST_F(ProjectCommandsTest, AFileThatCannotBeWrittenIsReported) {
+    importPoints(2);
+    save(surveys.file("no/such/folder/work.kpr"));
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+}
+
+// Import the sample, pick points on the plan, measure, export for CAD, save, close, reopen.
+TEST_F(ProjectCommandsTest, TheTypicalRoadThroughTheProgram) {
+    clickImport(QStringLiteral(KORVELA_EXAMPLES "/site.sdr"));
+    ASSERT_GT(data.store.count(), 200u);
+    // Click the eleventh point (the plan's centre) and the first point next to it.
+    PlanImage& plan = main().plan();
+    const auto controlPosition = [&](std::size_t i) {
+        const PixelSize size = plan.bitmapSize();
+        const ScreenPoint at = ProjectPoint(data.view, size.width * 0.5, size.height * 0.5,
+                                            data.store.x()[i], data.store.y()[i], data.store.z()[i]);
+        return QPoint(qRound(at.x / plan.widthRatio()), qRound(at.y / plan.heightRatio()));
+    };
+    for (const std::size_t point : {std::size_t{10}, std::size_t{3}}) {
+        emit plan.pressed(controlPosition(point));
+        emit plan.released(controlPosition(point));
+        EXPECT_EQ(data.selected[point], 1) << point;
+        EXPECT_EQ(checkState(static_cast<int>(point)), Qt::Checked) << point;
+    }
+    action("N8")->trigger();
+    const QString report = forms.form8->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
+    EXPECT_TRUE(report.startsWith("1 8\n")) << report.toStdString();
+
+    const std::string dxf = surveys.file("site.dxf");
+    dialogs.answer(QString::fromStdString(dxf));
+    action("ExportProject1")->trigger();
+    FILE* reader = ::popen(("/usr/bin/python3 " KORVELA_SOURCE_DIR "/tests/exchange/read_dxf_with_ezdxf.py '" +
+                            dxf + "' 2>&1").c_str(), "r");
+    ASSERT_NE(reader, nullptr);
+    std::string listing;
+    char block[4096];
+    for (std::size_t read; (read = std::fread(block, 1, sizeof block, reader)) > 0;) listing.append(block, read);
+    EXPECT_EQ(::pclose(reader), 0) << listing;
+    EXPECT_NE(listing.find("audit\t0\t0\n"), std::string::npos) << listing.substr(0, 400);
+
+    setTicked(20, true);
+    action("N2")->trigger();  // point 20 frozen too
+    const std::string project = surveys.file("site.kpr");
+    save(project);
+    const PointStore saved = data.store;
+    const std::vector<std::int32_t> selection = data.selected;
+    const ViewState view = data.view;
+    action("CloseProject1")->trigger();
+    ASSERT_EQ(data.store.count(), 0u);
+    open(project);
+    EXPECT_EQ(data.store.number(), saved.number());
+    EXPECT_EQ(data.store.x(), saved.x());
+    EXPECT_EQ(data.store.active(), saved.active());
+    EXPECT_EQ(data.selected, selection);
+    EXPECT_EQ(checkState(3), Qt::Checked);
+    EXPECT_EQ(model()->index(20, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(data.view.scale, view.scale);
+    EXPECT_EQ(data.view.panRight, view.panRight);
+}
+
+}  // namespace
+}  // namespace korvela
