@@ -29,4 +29,23 @@ inline std::string writeSdrSurvey(std::size_t count) {
     return path.string();
 }
 
+// A generated P,N,E,Z,D comma listing of `count` points without the ",--------," marker, as
+// surveying programs export them (about 50 bytes a line), in state-plane-sized coordinates.
+inline std::string writePlainCommaListing(std::size_t count) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("korvela-bench-" + std::to_string(count) + "-pnezd.csv");
+    if (std::filesystem::exists(path)) return path.string();
+    std::ofstream out(path, std::ios::binary);
+    char line[128];
+    for (std::size_t i = 0; i < count; ++i) {
+        const double north = 538000.0 + static_cast<double>(i % 1000) * 0.73129;
+        const double east = 1455000.0 + static_cast<double>(i / 1000) * 0.51937;
+        const double z = 670.0 + static_cast<double>(i % 97) * 0.12511;
+        const int length = std::snprintf(line, sizeof line, "%zu,%.5f,%.5f,%.5f,TOP WALL\r\n", i + 1,
+                                         north, east, z);
+        out.write(line, length);
+    }
+    return path.string();
+}
+
 }  // namespace korvela::bench

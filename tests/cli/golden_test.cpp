@@ -2,6 +2,7 @@
 // the expected bytes and end with the expected status.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 
@@ -13,11 +14,28 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kGolden = KORVELA_GOLDEN;
+const fs::path kRealData = KORVELA_REALDATA;
+const fs::path kRealDataGolden = fs::path(KORVELA_TEST_DATA) / "golden-realdata";
 
 // The examples whose commands korvela-cli has.
 const char* const kExamples[] = {"angles", "area-tdl", "area-tdp", "direction", "dxf", "join",
                                  "length", "parcel", "points-comma", "points-listing",
                                  "points-sdr", "project", "project-points", "rotate", "txt"};
+
+// Survey files written by instruments and other programs; `points` of each prints
+// golden-realdata/<name>.stdout.
+const char* const kRealFiles[] = {
+    "bezitopo__dat__topo0.asc",
+    "geoeasy__tsdata_ruide__group_1_obs.sdr",
+    "geoeasy__tsdata_sdr33__20151125.sdr",
+    "geoeasy__tsdata_sdr33__20151130.sdr",
+    "geoeasy__tsdata_sdr33__20151204.sdr",
+    "geoeasy__tsdata_spectra_focus6__1.sdr",
+    "geoeasy__tsdata_spectra_focus6__2.sdr",
+    "r-barnes_sdr33_triangulation__example.sdr",
+    "totalopenstation__pr156__sokkia_sdr33_polar.tops",
+    "totalopenstation__sample_data__sokkia_sdr33.tops",
+};
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
@@ -72,6 +90,28 @@ TEST_P(GoldenExample, PrintsAndWritesTheExpectedBytes) {
 INSTANTIATE_TEST_SUITE_P(Cli, GoldenExample, ::testing::ValuesIn(kExamples),
                          [](const auto& info) {
                              return replaceAll(info.param, "-", "_");
+                         });
+
+class RealFilePoints : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RealFilePoints, PrintsTheGoldenPoints) {
+    if (!fs::is_directory(kRealData)) GTEST_SKIP() << "the real survey files are not at " << kRealData;
+    const testing::CliResult result = testing::runCli({"points", (kRealData / GetParam()).string()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const std::string expected =
+        testing::readFile((kRealDataGolden / (std::string(GetParam()) + ".stdout")).string());
+    EXPECT_EQ(result.out.size(), expected.size());
+    EXPECT_EQ(result.out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, RealFilePoints, ::testing::ValuesIn(kRealFiles),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& c : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             }
+                             return name;
                          });
 
 }  // namespace

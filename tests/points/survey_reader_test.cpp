@@ -101,9 +101,75 @@ TEST(SdrFormat, ShortRecordsAndRecordsWithFewTokensAreSkipped) {
               (Points{{"3", 7, 8, 9, 1}}));
 }
 
-TEST(SdrFormat, NumberIsPositionsFifteenToNineteen) {
-    EXPECT_EQ(read(kSdrHeader + "08TP        00000009 1 2 3\r\n08TP           AB   1 2 3\r\n"),
-              (Points{{"00009", 1, 2, 3, 1}, {"AB", 1, 2, 3, 1}}));
+TEST(SdrFormat, PointNumberIsTheWholeIdOfItsSixteenCharacterField) {
+    const struct {
+        std::string record;
+        Point expected;
+    } cases[] = {
+        {"08TP           12345 1 2 3", {"12345", 1, 2, 3, 1}},
+        {"08TP           AB    1 2 3", {"AB", 1, 2, 3, 1}},
+        {"08TP        00000009 1 2 3", {"00000009", 1, 2, 3, 1}},
+        {"08TPABCDEFGHIJKLMNOP 1 2 3", {"ABCDEFGHIJKLMNOP", 1, 2, 3, 1}},
+        // Ids fill their field to position 19 and touch the northing.
+        {"02TP         STZTEMP0.000           0.000           0.000", {"STZTEMP", 0, 0, 0, 0}},
+        {"02TP        00000031509.97000000    937.27400000    20.05300000     1.50500000      11",
+         {"00000031", 509.97, 937.274, 20.053, 0}},
+        // The id runs on to the left only up to a blank, and only from position 15.
+        {"08TP       ST 123456 1 2 3", {"123456", 1, 2, 3, 1}},
+        {"08TP          X 1234 1 2 3", {"1234", 1, 2, 3, 1}},
+        // Left-aligned in the field, with positions 15-19 blank.
+        {"08TPPunkt7           1 2 3", {"Punkt7", 1, 2, 3, 1}},
+        {"08TP    AB 7         1 2 3", {"AB 7", 1, 2, 3, 1}},
+        {"08TP                 1 2 3", {"", 1, 2, 3, 1}},
+    };
+    for (const auto& [record, expected] : cases) {
+        EXPECT_EQ(read(kSdrHeader + record + "\r\n"), Points{expected}) << record;
+    }
+}
+
+TEST(SdrFormat, EveryCoordinateAndStationRecordIsReadWhateverItsDerivationCode) {
+    EXPECT_EQ(read(kSdrHeader +
+                   "08KI             101-6.794          -4.347          0.432\r\n"
+                   "08CO           STLEV6594.363   15102.106  163.403\r\n"
+                   "02KI             202 4.773 -2.422 0.044 0.000\r\n"
+                   "09F1             202              11 101.4 289.4\r\n"
+                   "07TP           STLEV          KRYSHA202.3 201.2\r\n"
+                   "13NM            Note 1 2 3\r\n"),
+              (Points{{"101", -6.794, -4.347, 0.432, 1},
+                      {"STLEV", 6594.363, 15102.106, 163.403, 1},
+                      {"202", 4.773, -2.422, 0.044, 0}}));
+}
+
+const std::string kSdr2xHeader =
+    "00NMSDR20     V03-05    25-Sep-10 22:10 113111\r\n10NM20100925\r\n13CPa\r\n13CPb\r\n";
+
+TEST(SdrFormat, Sdr2xRecordsAreFixedFieldsThatMayTouch) {
+    EXPECT_EQ(read(kSdr2xHeader +
+                   "08TP0007-12.345678123456.789-0.1234567CODE\r\n"
+                   "02TP00081.5       2.25      3.125     1.60000000\r\n"
+                   "08TP00091.0       2.0       \r\n"   // the elevation is null
+                   "08TP00101.0       2.0      \r\n"    // ends before the elevation field
+                   "09F100011001          90.2166666114.030555\r\n"),
+              (Points{{"0007", -12.345678, 123456.789, -0.1234567, 1},
+                      {"0008", 1.5, 2.25, 3.125, 0},
+                      {"0009", 1, 2, 0, 1}}));
+    // Only the 00 header's version tells the layout.
+    EXPECT_EQ(read("xxNMSDR20\r\n1\r\n2\r\n3\r\n08TP           0007 1.5 2.5 3.5\r\n"),
+              (Points{{"0007", 1.5, 2.5, 3.5, 1}}));
+}
+
+TEST(SdrFormat, CoordinateOrderTwoPutsTheFirstValueIntoY) {
+    const std::string records = "02TP             ST1 10 20 30\r\n08TP               1 40 50 60\r\n";
+    const Points northingFirst{{"ST1", 10, 20, 30, 0}, {"1", 40, 50, 60, 1}};
+    const Points eastingFirst{{"ST1", 20, 10, 30, 0}, {"1", 50, 40, 60, 1}};
+    const std::string notes = "10NMJOB\r\n13NMa\r\n13NMb\r\n";
+    EXPECT_EQ(read("00NMSDR33 V04-04.02     01-Jan-10 00:00 113121\r\n" + notes + records), eastingFirst);
+    EXPECT_EQ(read("00NMSDR33 V04-04.02     01-Jan-10 00:00 113111\r\n" + notes + records), northingFirst);
+    EXPECT_EQ(read("00NMSDR33 V04-04.02     01-Jan-10 00:00 1131\r\n" + notes + records), northingFirst);
+    EXPECT_EQ(read("xxNMSDR33 V04-04.02     01-Jan-10 00:00 113121\r\n" + notes + records), northingFirst);
+    EXPECT_EQ(read("00NMSDR20     V03-05    01-Jan-10 00:00 113121\r\n" + notes +
+                   "08TP00011.5       2.5       3.5       \r\n"),
+              (Points{{"0001", 2.5, 1.5, 3.5, 1}}));
 }
 
 TEST(SdrFormat, AnEmptyLineEndsTheReading) {
@@ -154,11 +220,73 @@ TEST(CommaFormat, NumbersThatDoNotReadAreZero) {
     EXPECT_EQ(read("h\n1,--------,abc,0x10,-\n"), (Points{{"1", 0, 0, 0, 1}}));
 }
 
+TEST(CommaFormat, WithoutTheMarkerEveryPointLineIsReadFromLineOne) {
+    EXPECT_EQ(read("1,538542.57000,1455644.37100,681.31000,I\r\n"
+                   "P,N,E,Z,D\r\n"                                 // a header
+                   " P7 , 10 ,20,30\r\n"                            // blanks around fields
+                   "8,1,2,3,\r\n"                                   // empty description
+                   "9,-1e3,+2.5,.5,TOP WALL 18\" WI\r\n"
+                   "10,1,2\r\n"                                     // too few fields
+                   "11,1,2,3,A,B\r\n"                               // too many
+                   "UP,4,,656307.390,257535.510,126.140,code\r\n"   // a raw observation line
+                   "12,1,2x,3\r\n"                                  // a field that is no number
+                   "13,,2,3\r\n"
+                   "14,0x10,2,3\r\n"
+                   ",1,2,3\r\n"),
+              (Points{{"1", 538542.57, 1455644.371, 681.31, 1},
+                      {"P7", 10, 20, 30, 1},
+                      {"8", 1, 2, 3, 1},
+                      {"9", -1000, 2.5, 0.5, 1},
+                      {"", 1, 2, 3, 1}}));
+}
+
+TEST(CommaFormat, AMarkerOnAnyLineMeansOnlyMarkerLinesArePoints) {
+    EXPECT_EQ(read("1,1,2,3\n2,4,5,6\n7,--------,1,2,3\n"), (Points{{"7", 1, 2, 3, 1}}));
+    EXPECT_EQ(read("1,1,2,3\n7,--------,1,2,3\n2,4,5,6\n"), (Points{{"7", 1, 2, 3, 1}}));
+    EXPECT_EQ(read("1,--------,1,2,3\n2,4,5,6\n"), Points{});
+}
+
+TEST(CommaFormat, AMarkerAfterMoreThanABlockOfListingDropsTheListingOnDisk) {
+    testing::TempDir dir;
+    std::string listing;
+    for (int i = 0; i < 100'000; ++i) listing += std::to_string(i) + ",1.5,2.5,3.5\r\n";
+    const std::string plainPath = dir.file("plain.txt");
+    const std::string markedPath = dir.file("marked.txt");
+    testing::writeFile(plainPath, listing);
+    testing::writeFile(markedPath, listing + "M,--------,7,8,9\r\n");
+    ASSERT_GT(listing.size(), 1u << 20);
+
+    PointStore store;
+    EXPECT_FALSE(store.loadSurveyFile(plainPath));
+    ASSERT_EQ(store.count(), 100'000u);
+    EXPECT_EQ(pointsOf(store).back(), (Point{"99999", 1.5, 2.5, 3.5, 1}));
+    EXPECT_FALSE(store.loadSurveyFile(markedPath));
+    EXPECT_EQ(pointsOf(store), (Points{{"M", 7, 8, 9, 1}}));
+}
+
 // --- any file -----------------------------------------------------------------------------
 
 TEST(SurveyReader, FilesWithoutAFormatsMarkerGiveNoPoints) {
     EXPECT_EQ(read(""), Points{});
     EXPECT_EQ(read("0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1009\r\n0\r\nEOF\r\n"), Points{});
+}
+
+TEST(SurveyReader, ATransmissionsStxLineIsSkippedAndItsEtxLineEndsTheReading) {
+    const Points sdrPoints{{"1", 1, 2, 3, 1}};
+    for (const std::string stx : {"\x02\r\n", "\x02\n"}) {
+        EXPECT_EQ(read(stx + kSdrHeader + "08TP               1 1 2 3\r\n\x03" "58903\r\n"
+                       "08TP               2 4 5 6\r\n"),
+                  sdrPoints);
+        EXPECT_EQ(read(stx + kListingHeader + "1     1          2          3\r\n\x03\r\n"
+                       "2     4          5          6\r\n"),
+                  sdrPoints);
+        EXPECT_EQ(read(stx + "1,--------,9,9,9\r\n1,--------,1,2,3\r\n\x03\r\n2,--------,4,5,6\r\n"),
+                  sdrPoints);
+        EXPECT_EQ(read(stx + "1,1,2,3\r\n\x03\r\n2,--------,4,5,6\r\n"), sdrPoints);
+    }
+    // Only a first line that holds STX alone is skipped.
+    EXPECT_EQ(read("\x02 \n" + kSdrHeader + "08TP               1 1 2 3\r\n"), Points{});
+    EXPECT_EQ(read("h\n\x02\n1,--------,1,2,3\n"), sdrPoints);
 }
 
 TEST(SurveyReader, BinaryBytesNeverCrash) {
