@@ -20,8 +20,8 @@ run: build
 	$(BUILD_DIR)/korvela $(SAMPLE)
 
 test: build fuzz
-	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
-	cd $(FUZZ_DIR) && ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
+	cd $(FUZZ_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
 
 # The readers of untrusted files as libFuzzer targets (clang, ASan, UBSan), in a build of
 # their own; its ctest runs each target once over its seed corpus.

@@ -11,6 +11,7 @@
 #include "app/forms.h"
 #include "app/tform1.h"
 #include "app/user_dialogs.h"
+#include "plan/plan_image.h"
 #include "points/point_table_model.h"
 #include "points/program_data.h"
 
@@ -62,12 +63,15 @@ void BM_FillTable(benchmark::State& state) {
 }
 BENCHMARK(BM_FillTable)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// "Убрать все" then "Выбрать все", each with the plan drawn again (every point labelled).
 void BM_SelectAll(benchmark::State& state) {
     Fixture fixture;
     fixture.forms.form1->table().fillTable();
     for (auto _ : state) {
         fixture.forms.form1->Button4Click();
+        fixture.forms.form1->plan().bitmap();
         fixture.forms.form1->Button3Click();
+        fixture.forms.form1->plan().bitmap();
     }
 }
 BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -84,6 +88,25 @@ void BM_SelectAllThenDelete(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SelectAllThenDelete)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The plan of a million points (spread over the whole bitmap) into a 1000 × 800 bitmap.
+void BM_Redraw(benchmark::State& state) {
+    Fixture fixture;
+    PlanImage& plan = fixture.forms.form1->plan();
+    plan.resize(1000, 800);
+    plan.setBitmapSize({1000, 800});
+    fixture.data.view.offsetX = -5412000.0 - 0.731 * kPoints / 2;
+    fixture.data.view.offsetY = -7312000.5;
+    fixture.data.view.scale = 2.0 / (0.731 * kPoints);
+    const bool allSelected = state.range(0) == 1;
+    fixture.data.selected.assign(kPoints, allSelected ? 1 : 0);
+    for (auto _ : state) {
+        plan.redraw();
+        benchmark::DoNotOptimize(plan.bitmap().constBits());
+    }
+    state.SetLabel(allSelected ? "every point selected and labelled" : "no point selected");
+}
+BENCHMARK(BM_Redraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ScrollTable(benchmark::State& state) {
     Fixture fixture;

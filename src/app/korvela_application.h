@@ -26,8 +26,8 @@ private:
     UserDialogs* dialogs_ = nullptr;
 };
 
-// Runs a handler that a widget calls back in the middle of its own work (a text edit's change
-// signal): an error is shown at once instead of unwinding through the widget.
+// Runs a command's handler so that an error it raises is shown at once, in a message box,
+// instead of unwinding through the toolkit that called it.
 template <typename Handler>
 void reportingErrors(Handler&& handler) {
     try {
@@ -37,6 +37,12 @@ void reportingErrors(Handler&& handler) {
             application->reportCurrentException();
         }
     }
+}
+
+// Connects a signal (a click, a menu item, a window's request) to a command's handler.
+template <typename Sender, typename Signal, typename Handler>
+void connectCommand(Sender* sender, Signal signal, QObject* context, Handler handler) {
+    QObject::connect(sender, signal, context, [handler] { reportingErrors(handler); });
 }
 
 }  // namespace korvela

@@ -71,6 +71,11 @@ QAction* addItem(QMenu* menu, const char* name, const char* caption) {
     return action;
 }
 
+template <typename Handler>
+void addCommand(QMenu* menu, const char* name, const char* caption, QObject* context, Handler handler) {
+    connectCommand(addItem(menu, name, caption), &QAction::triggered, context, handler);
+}
+
 }  // namespace
 
 TForm1::TForm1(ProgramData& data, UserDialogs& dialogs)
@@ -89,8 +94,9 @@ TForm1::~TForm1() = default;
 
 void TForm1::attachForms(Forms& forms) {
     forms_ = &forms;
-    connect(forms.form2.get(), &TForm2::rotateRequested, this, [this] { tasks_->rotate(); });
-    connect(forms.form2.get(), &TForm2::viewAnglesChanged, this, [this] { tasks_->applyViewAngles(); });
+    connectCommand(forms.form2.get(), &TForm2::rotateRequested, this, [this] { tasks_->rotate(); });
+    connectCommand(forms.form2.get(), &TForm2::viewAnglesChanged, this,
+                   [this] { tasks_->applyViewAngles(); });
 }
 
 void TForm1::createControls() {
@@ -102,11 +108,11 @@ void TForm1::createControls() {
     Button3 = createButton(client_, "Button3", "Выбрать все", {0, 31, 303, 31});
     Button4 = createButton(client_, "Button4", "Убрать все", {303, 31, 303, 31});
     Button1 = createButton(client_, "Button1", "Площадь", {606, 31, 311, 31});
-    connect(OpenButton, &QPushButton::clicked, this, &TForm1::OpenButtonClick);
-    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
-    connect(Button1, &QPushButton::clicked, this, [this] { tasks_->Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { tasks_->Button2Click(); });
+    connectCommand(OpenButton, &QPushButton::clicked, this, [this] { OpenButtonClick(); });
+    connectCommand(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connectCommand(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+    connectCommand(Button1, &QPushButton::clicked, this, [this] { tasks_->Button1Click(); });
+    connectCommand(Button2, &QPushButton::clicked, this, [this] { tasks_->Button2Click(); });
 
     ControlBar1 = createGreenBar(client_, "ControlBar1");
     ControlBar1->setGeometry(0, 61, 41, 692);
@@ -160,39 +166,34 @@ void TForm1::createMenus() {
 
     QMenu* file = bar->addMenu(QStringLiteral("File"));
     file->setObjectName("File1");
-    connect(addItem(file, "Open1", "Open Project"), &QAction::triggered, this,
-            [this] { projects_->Open11Click(); });
-    connect(addItem(file, "Save2", "Save Project"), &QAction::triggered, this,
-            [this] { projects_->Save21Click(); });
-    connect(addItem(file, "AddtoProject1", "Add to Project"), &QAction::triggered, this,
-            [this] { tasks_->AddtoProject1Click(); });
-    connect(addItem(file, "CloseProject1", "Close Project"), &QAction::triggered, this,
-            [this] { projects_->CloseProject1Click(); });
-    connect(addItem(file, "ImportProject1", "Import Project"), &QAction::triggered, this,
-            &TForm1::OnClickF);
+    addCommand(file, "Open1", "Open Project", this, [this] { projects_->Open11Click(); });
+    addCommand(file, "Save2", "Save Project", this, [this] { projects_->Save21Click(); });
+    addCommand(file, "AddtoProject1", "Add to Project", this,
+               [this] { tasks_->AddtoProject1Click(); });
+    addCommand(file, "CloseProject1", "Close Project", this,
+               [this] { projects_->CloseProject1Click(); });
+    addCommand(file, "ImportProject1", "Import Project", this, [this] { OnClickF(); });
     QMenu* exportMenu = file->addMenu(QStringLiteral("Export Project"));
     exportMenu->setObjectName("ExportProject");
-    connect(addItem(exportMenu, "SaveProject1", "Export txt"), &QAction::triggered, this,
-            [this] { SaveProject1Click(this, dialogs_, data_.store); });
-    connect(addItem(exportMenu, "ExportProject1", "Export AutoCad"), &QAction::triggered, this,
-            [this] { ExportProject1Click(this, dialogs_, *tableModel_, data_.store); });
-    connect(addItem(file, "Quit1", "Quit"), &QAction::triggered, this, &TForm1::Quit1Click);
+    addCommand(exportMenu, "SaveProject1", "Export txt", this,
+               [this] { SaveProject1Click(this, dialogs_, data_.store); });
+    addCommand(exportMenu, "ExportProject1", "Export AutoCad", this,
+               [this] { ExportProject1Click(this, dialogs_, *tableModel_, data_.store); });
+    addCommand(file, "Quit1", "Quit", this, [this] { Quit1Click(); });
 
     QAction* settings = bar->addAction(QStringLiteral("Settings"));
     settings->setObjectName("Settings1");
-    connect(settings, &QAction::triggered, this, &TForm1::Settings1Click);
+    connectCommand(settings, &QAction::triggered, this, [this] { Settings1Click(); });
 
     QMenu* tasks = bar->addMenu(QString::fromUtf8("Задачи"));
     tasks->setObjectName("Tasks1");
-    connect(addItem(tasks, "Rotate1", "Rotate"), &QAction::triggered, this, [this] { tasks_->Button2Click(); });
-    connect(addItem(tasks, "N7", "Площадь"), &QAction::triggered, this, [this] { tasks_->Button1Click(); });
-    connect(addItem(tasks, "N8", "Длина"), &QAction::triggered, this, [this] { tasks_->N8Click(); });
-    connect(addItem(tasks, "N9", "Углы"), &QAction::triggered, this, [this] { tasks_->N9Click(); });
-    connect(addItem(tasks, "N14", "Дирекционные углы"), &QAction::triggered, this,
-            [this] { tasks_->N14Click(); });
-    connect(addItem(tasks, "N13", "Один Цвет"), &QAction::triggered, this, &TForm1::N13Click);
-    connect(addItem(tasks, "N16", "Выбрать путь хода"), &QAction::triggered, this,
-            [this] { tasks_->N16Click(); });
+    addCommand(tasks, "Rotate1", "Rotate", this, [this] { tasks_->Button2Click(); });
+    addCommand(tasks, "N7", "Площадь", this, [this] { tasks_->Button1Click(); });
+    addCommand(tasks, "N8", "Длина", this, [this] { tasks_->N8Click(); });
+    addCommand(tasks, "N9", "Углы", this, [this] { tasks_->N9Click(); });
+    addCommand(tasks, "N14", "Дирекционные углы", this, [this] { tasks_->N14Click(); });
+    addCommand(tasks, "N13", "Один Цвет", this, [this] { N13Click(); });
+    addCommand(tasks, "N16", "Выбрать путь хода", this, [this] { tasks_->N16Click(); });
 
     // Shown, and doing nothing.
     QMenu* protocol = bar->addMenu(QString::fromUtf8("Вывод протокола"));
@@ -206,14 +207,14 @@ void TForm1::createMenus() {
 void TForm1::createTablePopupMenu() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
-    connect(addItem(PopupMenu1, "N1", "Удалить"), &QAction::triggered, this, &TForm1::N1Click);
-    connect(addItem(PopupMenu1, "N4", "Добавить"), &QAction::triggered, this, &TForm1::N4Click);
-    connect(addItem(PopupMenu1, "N2", "Заморозить"), &QAction::triggered, this, &TForm1::N2Click);
-    connect(addItem(PopupMenu1, "N3", "Разморозить"), &QAction::triggered, this, &TForm1::N3Click);
-    connect(addItem(PopupMenu1, "N15", "Добавить много точек"), &QAction::triggered, this,
-            [this] { N15Click(*this, data_, *forms_->form10, dialogs_); });
-    connect(addItem(PopupMenu1, "Excel1", "Отредактировать всё в Excel"), &QAction::triggered, this,
-            [this] { Excel1Click(*this, data_, *forms_->form10, dialogs_); });
+    addCommand(PopupMenu1, "N1", "Удалить", this, [this] { N1Click(); });
+    addCommand(PopupMenu1, "N4", "Добавить", this, [this] { N4Click(); });
+    addCommand(PopupMenu1, "N2", "Заморозить", this, [this] { N2Click(); });
+    addCommand(PopupMenu1, "N3", "Разморозить", this, [this] { N3Click(); });
+    addCommand(PopupMenu1, "N15", "Добавить много точек", this,
+               [this] { N15Click(*this, data_, *forms_->form10, dialogs_); });
+    addCommand(PopupMenu1, "Excel1", "Отредактировать всё в Excel", this,
+               [this] { Excel1Click(*this, data_, *forms_->form10, dialogs_); });
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1->popup(StringGrid1->viewport()->mapToGlobal(at));
@@ -257,10 +258,13 @@ void TForm1::importSurvey(const QString& path) {
 
 void TForm1::redraw() { Image1->redraw(); }
 
-void TForm1::selectionTicked() {
+void TForm1::retickSelection() {
     for (std::size_t point = 0; point < data_.selected.size(); ++point) {
-        if (data_.selected[point] == 1) tasks_->stationTicked(point);
+        if (data_.selected[point] == 0) continue;
+        data_.selected[point] = 1;
+        tasks_->stationTicked(point);
     }
+    tableModel_->layoutCheckBoxes();
 }
 
 void TForm1::CheckBoxClick(std::size_t point) {
@@ -319,6 +323,7 @@ void TForm1::N4Click() {
     markDataPresent();
     tableModel_->pointsAppended();
     tableModel_->rebuildCheckBoxes();
+    retickSelection();
     redraw();
 }
 
@@ -426,8 +431,6 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 // The side strips, the table and the plan keep their widths; the plan takes what is left
 // of the width, everything takes the height between the button rows and the status line.
 void TForm1::LayoutMainWindow() {
-    const double widthRatio = Image1->widthRatio();
-    const double heightRatio = Image1->heightRatio();
     const int clientWidth = client_->width();
     const int buttonRows = OpenButton->height() + Button3->height();
     ControlBar2->move(clientWidth - ControlBar2->width(), ControlBar2->y());
@@ -437,8 +440,7 @@ void TForm1::LayoutMainWindow() {
     if (imageWidth > 0) Image1->resize(imageWidth, Image1->height());
     Image1->setGeometry(clientWidth - ControlBar2->width() - Image1->width(), Image1->y(),
                         Image1->width(), ControlBar2->height());
-    Image1->setBitmapSize({static_cast<int>(Image1->width() * widthRatio),
-                           static_cast<int>(Image1->height() * heightRatio)});
+    Image1->followControlSize();
     for (QWidget* column : {static_cast<QWidget*>(ControlBar1), static_cast<QWidget*>(ControlBar3),
                             static_cast<QWidget*>(Panel2), static_cast<QWidget*>(StringGrid1)}) {
         column->resize(column->width(), ControlBar2->height());

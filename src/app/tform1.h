@@ -42,8 +42,9 @@ public:
     // Data came from no file (added points): an empty status line becomes "no file".
     void markDataPresent();
     void setStatusText(const QString& text);
-    // The ticked rows were ticked by a command: each runs what a click on its box runs.
-    void selectionTicked();
+    // A command ticks the box of every selected point again (after the table was rebuilt):
+    // each flag becomes 1 and runs what a click on its box runs.
+    void retickSelection();
 
     // "Import Project" with the file already chosen (also the start-up import).
     void importSurvey(const QString& path);

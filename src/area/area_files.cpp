@@ -23,6 +23,8 @@ constexpr std::size_t kStatementCountLineLength = 99;
 constexpr std::size_t kStatementCountStart = 4;
 constexpr int kCellsPerRow = AreaSheet::ColumnCount;
 constexpr std::uint64_t kLargestCount = std::numeric_limits<int>::max() - AreaSheet::kSummaryRows;
+// A statement that ends early still gives the rows its count asks for, up to this many.
+constexpr std::uint64_t kLargestCountOfASmallFile = 100000;
 
 bool isBlankOrTab(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -106,7 +108,8 @@ public:
             const std::string_view countLine = text.substr(0, kStatementCountLineLength);
             const std::string_view countText =
                 countLine.size() > kStatementCountStart ? countLine.substr(kStatementCountStart) : std::string_view();
-            sheet_.buildTable(pointCountFrom(countText, fileSize_));
+            // A count far beyond what the file can hold is damage, not a parcel.
+            sheet_.buildTable(pointCountFrom(countText, std::max(fileSize_, kLargestCountOfASmallFile)));
             return true;
         }
         if (column_ >= 0) {

@@ -24,6 +24,10 @@ void removeBlanksFromPointNumbers(AreaSheet& sheet);
 
 void writeAreaFile(std::ostream& out, const AreaSheet& sheet);
 
+// An area file keeps its point count in four characters: at most this many points can be
+// saved and opened again.
+inline constexpr int kLargestAreaFileCount = 9999;
+
 // "Сохранить": once the file could be created, the point numbers lose their blanks (in the
 // sheet as well) and the sheet is written. On failure the old file is untouched.
 std::optional<FileError> saveAreaFile(const std::string& path, AreaSheet& sheet);

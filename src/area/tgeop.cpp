@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "app/korvela_application.h"
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
 #include "app/window_style.h"
@@ -48,6 +49,7 @@ const char* const kLicenceFile = "License.txt";
 const char* const kHelpFile = "README.md";
 
 const char* const kSaveFailed = "Ошибка сохранения!";
+const char* const kTooManyPointsToSave = "В файл расчета площади можно сохранить не более %1 точек.";
 const char* const kOpenFailed = "Ошибка открытия файла!";
 const char* const kPrintFailed = "Ошибка печати: принтер недоступен.";
 
@@ -231,7 +233,7 @@ void TGeop::createControls() {
     Button2 = new QPushButton(QString::fromUtf8("Построить"), GroupBox1);
     Button2->setObjectName("Button2");
     Button2->setGeometry(12, 54, GroupBox1->width() - 24, 26);
-    connect(Button2, &QPushButton::clicked, this, &TGeop::Button2Click);
+    connectCommand(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
 
 void TGeop::createHeadings(int gridLeft) {
@@ -264,7 +266,8 @@ void TGeop::createMenu() {
         // The window's key handling runs the command; the menu only shows the key.
         action->setShortcut(QKeySequence(item.shortcut));
         action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, this, item.handler);
+        connectCommand(action, &QAction::triggered, this,
+                       [this, handler = item.handler] { (this->*handler)(); });
     }
 }
 
@@ -314,6 +317,9 @@ void TGeop::N3Click() {
 }
 
 void TGeop::N4Click() {
+    if (sheet_.pointCount() > kLargestAreaFileCount) {
+        return dialogs_.showMessage(this, QString::fromUtf8(kTooManyPointsToSave).arg(kLargestAreaFileCount));
+    }
     const FileDialogRequest request{QString::fromUtf8(kSaveTitle), filtersWith(kAreaFileFilter),
                                     QString::fromUtf8(kAreaFileSuffix), QString()};
     std::optional<QString> path = dialogs_.askSavePath(this, request);

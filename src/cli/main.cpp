@@ -1,6 +1,7 @@
 // korvela-cli: the program's window-free operations for batch work.
 #include <cstdint>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "cli/project_commands.h"
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
+#include "common/conversion_error.h"
 
 namespace korvela::cli {
 
@@ -93,7 +95,19 @@ int run(const std::vector<std::string>& words) {
         return kWrongArguments;
     }
     CommandContext context{arguments, std::cout, std::cerr};
-    const int status = command->run(context);
+    int status = kSuccess;
+    try {
+        status = command->run(context);
+    } catch (const ConversionError& error) {
+        std::cerr << error.what() << '\n';
+        return kNotice;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "korvela-cli: не хватает памяти\n";
+        return kFileFailure;
+    } catch (const std::exception& error) {
+        std::cerr << "korvela-cli: " << error.what() << '\n';
+        return kFileFailure;
+    }
     std::cout.flush();
     return std::cout.good() ? status : kFileFailure;
 }

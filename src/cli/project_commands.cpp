@@ -27,6 +27,10 @@ int runProject(CommandContext& context) {
     ViewState view;
     CentreViewOnStore(view, store);
     const std::vector<std::int32_t> selected(store.count(), 0);
+    if (const auto refusal = unsavableNumberMessage(store)) {
+        context.err << *refusal << '\n';
+        return kNotice;
+    }
     if (const auto error = saveProjectFile(context.arguments[1], view, selected, store)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;

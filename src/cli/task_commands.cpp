@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,18 @@ std::vector<std::string> argumentsFrom(const CommandContext& context, std::size_
 
 // Imports the survey and selects the points named by the arguments from `first` on; runs the
 // report on them and prints it.
-template <typename Report>
-int printSelectionReport(CommandContext& context, Report report) {
+// A report that cannot be made for the selection gives its message and the notice status.
+std::optional<std::string> anySelection(const std::vector<std::int32_t>&) { return std::nullopt; }
+
+template <typename Report, typename Refusal = decltype(&anySelection)>
+int printSelectionReport(CommandContext& context, Report report, Refusal refusal = &anySelection) {
     PointStore store;
     if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
     const std::vector<std::int32_t> selected = selectByNumbers(store, argumentsFrom(context, 1));
+    if (const auto message = refusal(selected)) {
+        context.err << *message << '\n';
+        return kNotice;
+    }
     writeBytes(context.out, report(store, selected));
     return kSuccess;
 }
@@ -55,7 +63,9 @@ void printRotationRows(const std::vector<RotationRow>& rows, std::ostream& out) 
 
 }  // namespace
 
-int runLength(CommandContext& context) { return printSelectionReport(context, lengthReport); }
+int runLength(CommandContext& context) {
+    return printSelectionReport(context, lengthReport, lengthReportRefusal);
+}
 
 int runAngles(CommandContext& context) {
     return printSelectionReport(context, interiorAnglesReport);

@@ -19,6 +19,8 @@ std::string reasonText(int errorNumber) {
         case ENAMETOOLONG: return "слишком длинное имя файла";
         case EIO: return "ошибка ввода-вывода";
         case EFBIG: return "файл слишком велик";
+        case EINVAL: return "это не обычный файл";
+        case ENOMEM: return "не хватает памяти";
         default: return std::strerror(errorNumber);
     }
 }

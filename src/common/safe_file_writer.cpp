@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <streambuf>
 #include <vector>
 
@@ -102,14 +103,21 @@ bool SafeFileWriter::open() {
     struct stat target {};
     if (::stat(targetPath_.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) return fail(EISDIR);
 
-    std::string pattern = targetPath_ + ".XXXXXX";
+    // A link is followed: the file it points to is the one replaced, the link stays.
+    if (char* resolved = ::realpath(targetPath_.c_str(), nullptr)) {
+        writtenPath_ = resolved;
+        std::free(resolved);
+    } else {
+        writtenPath_ = targetPath_;
+    }
+    std::string pattern = writtenPath_ + ".XXXXXX";
     descriptor_ = ::mkstemp(pattern.data());
     if (descriptor_ < 0) return fail(errno);
     temporaryPath_ = pattern;
 
     // The new file gets the old file's permissions, or those of any newly created file.
     mode_t mode = 0;
-    if (::stat(targetPath_.c_str(), &target) == 0) {
+    if (::stat(writtenPath_.c_str(), &target) == 0) {
         mode = target.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -134,7 +142,7 @@ bool SafeFileWriter::commit() {
     const int descriptor = descriptor_;
     descriptor_ = -1;
     if (::close(descriptor) != 0) return fail(errno);
-    if (::rename(temporaryPath_.c_str(), targetPath_.c_str()) != 0) return fail(errno);
+    if (::rename(temporaryPath_.c_str(), writtenPath_.c_str()) != 0) return fail(errno);
     temporaryPath_.clear();
     stream_.reset();
     buffer_.reset();

@@ -34,6 +34,7 @@ private:
     void discard();
 
     std::string targetPath_;
+    std::string writtenPath_;  // the target, or the file a link there points to
     std::string temporaryPath_;
     int descriptor_ = -1;
     class DescriptorBuffer;

@@ -60,11 +60,14 @@ std::optional<FileError> forEachLineOfFile(const std::string& path, const LineHa
         return FileError{FileError::Operation::Read, path, errorNumber};
     };
     Descriptor file;
-    file.value = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a pipe would wait for a writer before fstat could refuse it.
+    file.value = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (file.value < 0) return failure(errno);
     struct stat status {};
     if (::fstat(file.value, &status) != 0) return failure(errno);
     if (S_ISDIR(status.st_mode)) return failure(EISDIR);
+    // A pipe or a device could block the program or never end.
+    if (!S_ISREG(status.st_mode)) return failure(EINVAL);
 
     std::vector<char> block(kBlockSize);
     std::string partial;

@@ -41,8 +41,11 @@ std::string TextCellModel::text(int row, int column) const {
 
 void TextCellModel::clear(int rows) {
     beginResetModel();
-    cells_.assign(static_cast<std::size_t>(std::max(rows, 0) * columns_), std::string());
-    rows_ = std::max(rows, 0);
+    // Row 0 is not data: it keeps what it holds.
+    const std::size_t keep = std::min(cells_.size(), static_cast<std::size_t>(columns_));
+    cells_.resize(keep);
+    cells_.resize(static_cast<std::size_t>(std::max(rows, 1) * columns_), std::string());
+    rows_ = std::max(rows, 1);
     endResetModel();
 }
 

@@ -25,7 +25,8 @@ public:
     int rows() const override { return rows_; }
     std::string text(int row, int column) const override;
 
-    // Every cell becomes empty and the grid gets `rows` rows.
+    // Every cell of the data rows becomes empty (row 0 keeps its texts) and the grid gets
+    // `rows` rows.
     void clear(int rows);
     // Adds empty rows at the end or removes rows from the end.
     void setRowCount(int rows);

@@ -86,6 +86,7 @@ QString TForm10::workbookPath() const {
 
 void TForm10::showWorkbook(const QString& path) {
     path_ = path;
+    shownSize_ = -1;
     exec();
     refreshSoon_.stop();
     if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
@@ -119,6 +120,12 @@ void TForm10::OpenSpreadsheetButtonClick() {
 
 void TForm10::refresh() {
     watchWorkbook();
+    // Focus changes and other files in the folder come often; the workbook is read again
+    // only when it was saved since it was last shown.
+    const QFileInfo file(path_);
+    if (file.exists() && file.size() == shownSize_ && file.lastModified() == shownModified_) return;
+    shownSize_ = file.exists() ? file.size() : -1;
+    shownModified_ = file.lastModified();
     WorkbookSheet sheet;
     if (const auto error = readFirstSheetFile(toLocalPath(path_), sheet)) {
         workbookState_->setText(fromUtf8(error->message()));  // what was shown last stays

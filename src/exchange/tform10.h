@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QDialog>
 #include <QFileSystemWatcher>
 #include <QTimer>
@@ -58,6 +59,8 @@ private:
     QFileSystemWatcher watcher_;
     QTimer refreshSoon_;  // a save writes the file in steps: read once it has settled
     QString path_;
+    QDateTime shownModified_;  // the file as last shown: read again only when it changed
+    qint64 shownSize_ = -1;
     QString workbookFolder_;
     DocumentOpener openDocument_;
 };

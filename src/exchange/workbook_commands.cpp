@@ -13,10 +13,15 @@
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_writer.h"
 #include "points/point_table_model.h"
+#include "points/point_table_text.h"
 #include "points/program_data.h"
 
 namespace korvela {
 namespace {
+
+const char* const kPointWithoutNumber =
+    "У точки в строке %1 таблицы нет номера. Таблица Excel читается до первой строки без номера, "
+    "и точки после неё пропали бы: дайте точке номер и повторите.";
 
 // Every row of the workbook the user saved, or nothing once the reason has been shown.
 std::optional<std::vector<WorkbookPoint>> readEditedPoints(const std::string& path, TForm1& main,
@@ -52,21 +57,32 @@ void N15Click(TForm1& main, ProgramData& data, TForm10& form10, UserDialogs& dia
     form10.showWorkbook(path);
     const auto points = readEditedPoints(localPath, main, dialogs);
     if (!points) return;
+    const std::size_t firstNew = data.store.count();
     appendWorkbookPoints(data.store, *points);
     data.selected.resize(data.store.count(), 0);
     if (!points->empty()) main.markDataPresent();
     main.table().pointsAppended();
+    // Rows added from the workbook leave the column "ход точка" empty.
+    for (std::size_t point = firstNew; point < data.store.count(); ++point) {
+        main.table().showTypedText(static_cast<int>(point), kKindColumn, QString());
+    }
     main.table().rebuildCheckBoxes();
     main.redraw();
 }
 
 void Excel1Click(TForm1& main, ProgramData& data, TForm10& form10, UserDialogs& dialogs) {
+    // The read pass stops at the first row without a number: the points after it would go.
+    if (const auto point = firstPointWithoutNumber(data.store)) {
+        dialogs.showMessage(&main, QString::fromUtf8(kPointWithoutNumber).arg(*point + 1));
+        return;
+    }
     const QString path = form10.workbookPath();
     const std::string localPath = toLocalPath(path);
     if (reportFailure(writeWorkbookPoints(localPath, data.store), main, dialogs)) return;
     form10.showWorkbook(path);
-    const auto points = readEditedPoints(localPath, main, dialogs);
+    auto points = readEditedPoints(localPath, main, dialogs);
     if (!points) return;
+    restoreFullPrecision(*points, data.store);
     data.store.clear();
     appendWorkbookPoints(data.store, *points);
     // The flags stay with the row positions: the k-th edited row is selected when the k-th
@@ -75,6 +91,7 @@ void Excel1Click(TForm1& main, ProgramData& data, TForm10& form10, UserDialogs& 
     for (std::int32_t& flag : data.selected) flag = flag != 0 ? 1 : 0;
     if (!points->empty()) main.markDataPresent();
     main.table().fillTable();
+    main.retickSelection();
     main.redraw();
 }
 

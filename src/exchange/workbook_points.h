@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,14 @@ struct WorkbookPoint {
 // (an empty cell is 0). A B-D cell that is not a number throws the conversion error, so a
 // caller gets every row or none.
 std::vector<WorkbookPoint> readWorkbookPoints(const WorkbookSheet& sheet);
+
+// The workbook keeps numbers to 16 significant digits. A value read back from row k that is
+// the 16-digit rendering of point k's coordinate gets the coordinate's full precision again,
+// so an edit that did not touch a cell does not change it.
+void restoreFullPrecision(std::vector<WorkbookPoint>& points, const PointStore& written);
+
+// The first point (index) whose number is empty, if any: the read pass would stop there.
+std::optional<std::size_t> firstPointWithoutNumber(const PointStore& store);
 
 // Appends the points as new ones: aqua, ordinary points (kind 1), active.
 void appendWorkbookPoints(PointStore& store, const std::vector<WorkbookPoint>& points);

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "plan/plan_renderer.h"
 #include "points/program_data.h"
@@ -39,9 +41,25 @@ const PickList& PlanImage::pickList() {
 }
 
 void PlanImage::setBitmapSize(PixelSize size) {
+    size.width = std::clamp(size.width, 0, kLargestPlanBitmap);
+    size.height = std::clamp(size.height, 0, kLargestPlanBitmap);
+    if (width() > 0 && height() > 0) {
+        keptWidthRatio_ = double(size.width) / width();
+        keptHeightRatio_ = double(size.height) / height();
+    }
     if (size == bitmapSize()) return;
     bitmap_ = QImage(size.width, size.height, QImage::Format_RGB32);
     redraw();
+}
+
+void PlanImage::followControlSize() {
+    if (width() <= 0 || height() <= 0) return;
+    const double widthRatio = keptWidthRatio_;
+    const double heightRatio = keptHeightRatio_;
+    setBitmapSize({static_cast<int>(width() * widthRatio), static_cast<int>(height() * heightRatio)});
+    // A bitmap held at its largest size keeps the ratio the user zoomed to.
+    keptWidthRatio_ = widthRatio;
+    keptHeightRatio_ = heightRatio;
 }
 
 double PlanImage::widthRatio() const { return width() > 0 ? double(bitmap_.width()) / width() : 1; }
@@ -51,16 +69,30 @@ double PlanImage::heightRatio() const {
 }
 
 void PlanImage::drawCursor(int centreX, int centreY, int radius) {
+    if (cursorShown_) update(cursorArea());
+    // A circle larger than the bitmap looks no different from one just larger.
+    const int largest = 2 * std::max({bitmap_.width(), bitmap_.height(), 1});
     cursorShown_ = true;
     cursorCentre_ = QPoint(centreX, centreY);
-    cursorRadius_ = radius;
-    update();
+    cursorRadius_ = std::min(radius, largest);
+    update(cursorArea());
 }
 
 void PlanImage::eraseCursor() {
     if (!cursorShown_) return;
     cursorShown_ = false;
-    update();
+    update(cursorArea());
+}
+
+// The control pixels the cursor covers, so that moving it repaints only there.
+QRect PlanImage::cursorArea() const {
+    if (bitmap_.width() == 0 || bitmap_.height() == 0) return rect();
+    const double scaleX = double(width()) / bitmap_.width();
+    const double scaleY = double(height()) / bitmap_.height();
+    const int margin = 2 + static_cast<int>(std::ceil(std::max(scaleX, scaleY)));
+    const QRectF area((cursorCentre_.x() - cursorRadius_) * scaleX, (cursorCentre_.y() - cursorRadius_) * scaleY,
+                      2.0 * cursorRadius_ * scaleX, 2.0 * cursorRadius_ * scaleY);
+    return area.toAlignedRect().adjusted(-margin, -margin, margin, margin).intersected(rect());
 }
 
 // The cursor is painted over the stretched bitmap in bitmap coordinates, so it looks as if

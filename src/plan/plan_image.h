@@ -27,9 +27,14 @@ public:
     const PickList& pickList();
 
     PixelSize bitmapSize() const { return {bitmap_.width(), bitmap_.height()}; }
+    // A new bitmap size (at most kLargestPlanBitmap a side); its ratio to the control's size
+    // is what later layouts keep.
     void setBitmapSize(PixelSize size);
+    // After the control was resized: the bitmap takes the control's size times the ratio it
+    // had. A control with no area leaves the bitmap as it is.
+    void followControlSize();
     PixelSize controlSize() const { return {width(), height()}; }
-    // Bitmap pixels per control pixel, per axis.
+    // Bitmap pixels per control pixel, per axis, as the bitmap is now.
     double widthRatio() const;
     double heightRatio() const;
 
@@ -55,9 +60,12 @@ protected:
 
 private:
     void renderIfNeeded();
+    QRect cursorArea() const;
 
     const ProgramData& data_;
     QImage bitmap_;
+    double keptWidthRatio_ = 1;
+    double keptHeightRatio_ = 1;
     PickList pickList_;
     QFont labelFont_;
     bool redrawPending_ = true;

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPainter>
 #include <array>
+#include <optional>
+#include <string_view>
 #include <cmath>
 
 #include "app/qt_text.h"
@@ -35,35 +37,117 @@ bool drawable(double coordinate) { return std::fabs(coordinate) < kLargestCoordi
 
 int truncated(double coordinate) { return static_cast<int>(std::trunc(coordinate)); }
 
-// Writes the discs straight into the bitmap's pixels: a painter's ellipse per point would
-// cost a hundred times more with a million points.
-class DiscStamper {
+// Writes the points straight into the bitmap's pixels: a painter's ellipse and text calls per
+// point would cost a hundred times more with a million points.
+class PixelWriter {
 public:
-    explicit DiscStamper(QImage& bitmap)
+    explicit PixelWriter(QImage& bitmap)
         : bits_(bitmap.bits()), stride_(bitmap.bytesPerLine()), width_(bitmap.width()),
           height_(bitmap.height()) {}
 
+    void set(int x, int y, QRgb colour) {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_)[x] = colour;
+    }
+
     // The filled ellipse in the box from (left, top) up to, not including, (right, bottom).
-    void stamp(int left, int top, int right, int bottom, QRgb colour) {
+    void disc(int left, int top, int right, int bottom, QRgb colour) {
+        if (right - left == 4 && bottom - top == 4 && left >= 0 && top >= 0 && right <= width_ &&
+            bottom <= height_) {
+            return smallDisc(left, top, colour);
+        }
         const double middleX = (left + right) * 0.5;
         const double middleY = (top + bottom) * 0.5;
         const double radiusX = (right - left) * 0.5;
         const double radiusY = (bottom - top) * 0.5;
         for (int y = std::max(top, 0); y < std::min(bottom, height_); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(y) * stride_);
             const double dy = (y + 0.5 - middleY) / radiusY;
             for (int x = std::max(left, 0); x < std::min(right, width_); ++x) {
                 const double dx = (x + 0.5 - middleX) / radiusX;
-                if (dx * dx + dy * dy <= 1) line[x] = colour;
+                if (dx * dx + dy * dy <= 1) set(x, y, colour);
             }
         }
     }
 
+    // A horizontal line from x up to, not including, x + length.
+    void line(int x, int y, int length, QRgb colour) {
+        if (y < 0 || y >= height_) return;
+        for (int at = std::max(x, 0); at < std::min(x + length, width_); ++at) set(at, y, colour);
+    }
+
+    bool rowsVisible(int top, int bottom) const { return bottom > 0 && top < height_; }
+
 private:
+    // The usual disc, 4 × 4 pixels without its corners, written row by row.
+    void smallDisc(int left, int top, QRgb colour) {
+        QRgb* row = reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(top) * stride_) + left;
+        row[1] = row[2] = colour;
+        row = reinterpret_cast<QRgb*>(reinterpret_cast<uchar*>(row) + stride_);
+        row[0] = row[1] = row[2] = row[3] = colour;
+        row = reinterpret_cast<QRgb*>(reinterpret_cast<uchar*>(row) + stride_);
+        row[0] = row[1] = row[2] = row[3] = colour;
+        row = reinterpret_cast<QRgb*>(reinterpret_cast<uchar*>(row) + stride_);
+        row[1] = row[2] = colour;
+    }
+
     uchar* bits_;
     qsizetype stride_;
     int width_;
     int height_;
+};
+
+// Label texts written from a cache of the font's glyphs, one mask per Windows-1251 byte.
+class LabelWriter {
+public:
+    explicit LabelWriter(const QFont& font) : font_(font), metrics_(font) {}
+
+    int height() const { return metrics_.height(); }
+
+    void write(PixelWriter& pixels, int left, int top, std::string_view bytes, QRgb colour) {
+        if (!pixels.rowsVisible(top, top + height())) return;
+        int x = left;
+        for (const char byte : bytes) {
+            const Glyph& shape = glyph(static_cast<unsigned char>(byte));
+            for (const QPoint& dot : shape.dots) pixels.set(x + dot.x(), top + dot.y(), colour);
+            x += shape.advance;
+        }
+    }
+
+private:
+    struct Glyph {
+        std::vector<QPoint> dots;  // the glyph's pixels from its cell's top left corner
+        int advance = 0;
+    };
+
+    const Glyph& glyph(unsigned char byte) {
+        std::optional<Glyph>& cached = glyphs_[byte];
+        if (!cached) cached = drawGlyph(fromCp1251(std::string_view(reinterpret_cast<const char*>(&byte), 1)));
+        return *cached;
+    }
+
+    Glyph drawGlyph(const QString& character) const {
+        const int margin = metrics_.height();  // room for glyphs reaching out of their cell
+        QImage image(metrics_.horizontalAdvance(character) + 2 * margin, metrics_.height(),
+                     QImage::Format_RGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        painter.setFont(font_);
+        painter.setPen(Qt::white);
+        painter.drawText(QPoint(margin, metrics_.ascent()), character);
+        painter.end();
+        Glyph shape;
+        shape.advance = metrics_.horizontalAdvance(character);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if ((image.pixel(x, y) & 0xFFFFFF) != 0) shape.dots.emplace_back(x - margin, y);
+            }
+        }
+        return shape;
+    }
+
+    QFont font_;
+    QFontMetrics metrics_;
+    std::array<std::optional<Glyph>, 256> glyphs_;
 };
 
 void drawTextAt(QPainter& painter, int left, int top, const QString& text) {
@@ -105,16 +189,19 @@ void drawAxisCross(QPainter& painter, const ViewTransform& transform, const View
     }
 }
 
-void drawLabels(QPainter& painter, const ViewState& view, const PointStore& store, std::size_t point,
-                ScreenPoint at, int fontHeight) {
+void drawLabels(PixelWriter& pixels, LabelWriter& labels, const ViewState& view, const PointStore& store,
+                std::size_t point, ScreenPoint at, int fontHeight) {
     if (!view.showNumbers && !view.showHeights) return;
-    painter.drawLine(truncated(at.x), truncated(at.y), truncated(at.x + kLeaderLength), truncated(at.y));
+    const QRgb yellow = toRgb(kPlanYellow);
+    const int left = truncated(at.x);
+    pixels.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
     if (view.showNumbers) {
-        drawTextAt(painter, truncated(at.x), truncated(at.y - kLabelGap - fontHeight),
-                   fromCp1251(store.number()[point]));
+        labels.write(pixels, left, truncated(at.y - kLabelGap - fontHeight), store.number()[point], yellow);
     }
     if (view.showHeights) {
-        drawTextAt(painter, truncated(at.x), truncated(at.y), fromUtf8(formatNumber(store.z()[point])));
+        char height[kNumberTextCapacity];
+        labels.write(pixels, left, truncated(at.y),
+                     std::string_view(height, formatNumberInto(store.z()[point], height)), yellow);
     }
 }
 
@@ -123,20 +210,23 @@ void drawLabels(QPainter& painter, const ViewState& view, const PointStore& stor
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store, const QFont& labelFont) {
     pickList.clear();
+    if (bitmap.isNull()) return;  // a control with no area: nothing to draw on
     const double cx = bitmap.width() * 0.5;
     const double cy = bitmap.height() * 0.5;
     const ViewTransform transform(view, cx, cy);
     bitmap.fill(toRgb(kPlanBackground));
-    DiscStamper discs(bitmap);  // takes the pixels before the painter holds the bitmap
 
-    QPainter painter(&bitmap);
     QFont font = labelFont;
     font.setStyleStrategy(QFont::NoAntialias);  // crisp pixels in the plan's own colours
-    painter.setFont(font);
-    painter.setPen(toColour(kPlanRed));
-    drawAxisCross(painter, transform, view, cx, cy);
+    {
+        QPainter painter(&bitmap);
+        painter.setFont(font);
+        painter.setPen(toColour(kPlanRed));
+        drawAxisCross(painter, transform, view, cx, cy);
+    }
 
-    painter.setPen(toColour(kPlanYellow));
+    PixelWriter pixels(bitmap);
+    LabelWriter labels(font);
     const int fontHeight = std::abs(QFontInfo(labelFont).pixelSize());
     const QRgb yellow = toRgb(kPlanYellow);
     const auto& x = store.x();
@@ -151,10 +241,10 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
         pickList.append(at.x, at.y, static_cast<int>(i));
         if (!drawable(at.x) || !drawable(at.y)) continue;
         const bool isSelected = selected[i] == 1;
-        discs.stamp(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
+        pixels.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
                     truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
                     isSelected ? yellow : toRgb(store.colour()[i]));
-        if (isSelected) drawLabels(painter, view, store, i, at, fontHeight);
+        if (isSelected) drawLabels(pixels, labels, view, store, i, at, fontHeight);
     }
 }
 

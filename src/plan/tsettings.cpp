@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 #include "app/korvela_application.h"
@@ -67,19 +68,23 @@ void TSettings::createControls() {
     Button1->setGeometry(112, 236, 75, 28);
 
     // Programmatic changes run the handlers too, as a click would.
-    connect(ShowNumberHight, &QCheckBox::toggled, this, &TSettings::ShowNumberHightClick);
-    const auto showNumberClick = [this] { reportingErrors([this] { ShowNumberClick(); }); };
-    connect(ShowNumber, &QCheckBox::toggled, this, showNumberClick);
-    connect(ShowHight, &QCheckBox::toggled, this, showNumberClick);
-    connect(CheckBox1, &QCheckBox::toggled, this, showNumberClick);
-    connect(Cursor, &QLineEdit::textChanged, this, showNumberClick);
-    connect(Button2, &QPushButton::clicked, this, &TSettings::Button2Click);
-    connect(Button1, &QPushButton::clicked, this, &TSettings::Button1Click);
+    connectCommand(ShowNumberHight, &QCheckBox::toggled, this, [this] { ShowNumberHightClick(); });
+    for (QCheckBox* box : {ShowNumber, ShowHight, CheckBox1}) {
+        connectCommand(box, &QCheckBox::toggled, this, [this] { ShowNumberClick(); });
+    }
+    connectCommand(Cursor, &QLineEdit::textChanged, this, [this] { ShowNumberClick(); });
+    connectCommand(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connectCommand(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
 
+// Each sub-box that changes runs its own handler; a bad radius stops the whole click there.
 void TSettings::ShowNumberHightClick() {
-    ShowNumber->setChecked(ShowNumberHight->isChecked());
-    ShowHight->setChecked(ShowNumberHight->isChecked());
+    for (QCheckBox* box : {ShowNumber, ShowHight}) {
+        if (box->isChecked() == ShowNumberHight->isChecked()) continue;
+        const QSignalBlocker quiet(box);
+        box->setChecked(ShowNumberHight->isChecked());
+        ShowNumberClick();
+    }
     view_.showNumbers = ShowNumber->isChecked() ? 1 : 0;
     view_.showHeights = ShowHight->isChecked() ? 1 : 0;
     plan_.redraw();

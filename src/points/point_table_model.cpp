@@ -87,6 +87,7 @@ bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, i
 void PointTableModel::clearTable() {
     beginResetModel();
     rows_ = 1;
+    pointsShown_ = 0;
     checkBoxesShown_ = false;
     typedTexts_.clear();
     endResetModel();
@@ -95,6 +96,7 @@ void PointTableModel::clearTable() {
 void PointTableModel::fillTable() {
     beginResetModel();
     rows_ = static_cast<int>(std::max<std::size_t>(1, store_.count()));
+    pointsShown_ = store_.count();
     typedTexts_.clear();
     checkBoxesShown_ = store_.count() > 0;
     endResetModel();
@@ -117,10 +119,11 @@ void PointTableModel::layoutCheckBoxes() {
 
 void PointTableModel::pointsAppended() {
     const int wanted = static_cast<int>(std::max<std::size_t>(1, store_.count()));
-    // Rows that show a new point drop what was typed into them while they were empty.
-    for (int row = rows_ - 1; row < wanted; ++row) {
+    // A row that had no point drops what was typed into it; rows with a point keep theirs.
+    for (int row = static_cast<int>(pointsShown_); row < rows_; ++row) {
         for (int column = 0; column < kPointColumns; ++column) typedTexts_.remove(cellKey(row, column));
     }
+    pointsShown_ = store_.count();
     if (wanted > rows_) {
         beginInsertRows(QModelIndex(), rows_, wanted - 1);
         rows_ = wanted;
@@ -147,9 +150,19 @@ void PointTableModel::pointsErased(const std::vector<std::int32_t>& erasedFlags)
         typedTexts_ = std::move(moved);
     }
     rows_ = static_cast<int>(std::max<std::size_t>(1, store_.count()));
+    pointsShown_ = store_.count();
     // A table that became empty is blank, with no check box.
     if (store_.count() == 0) typedTexts_.clear();
     endResetModel();
+}
+
+void PointTableModel::showTypedText(int row, int column, const QString& text) {
+    if (hasPoint(row) && storeText(row, column) == text) {
+        typedTexts_.remove(cellKey(row, column));
+    } else {
+        typedTexts_.insert(cellKey(row, column), text);
+    }
+    emit dataChanged(index(row, column), index(row, column));
 }
 
 std::vector<std::size_t> PointTableModel::setAllChecked(bool ticked) {

@@ -44,6 +44,8 @@ public:
     // The points whose flag was 1 were erased from the store: their rows go, later rows
     // (with what was typed into them) move up.
     void pointsErased(const std::vector<std::int32_t>& erasedFlags);
+    // Puts a text into a cell as if it had been typed there, without changing the point.
+    void showTypedText(int row, int column, const QString& text);
     // Ticks or unticks every check box at once; returns the points whose box changed.
     std::vector<std::size_t> setAllChecked(bool ticked);
 
@@ -68,6 +70,7 @@ private:
     const PointStore& store_;
     std::vector<std::int32_t>& selected_;
     int rows_ = 1;
+    std::size_t pointsShown_ = 0;  // the rows that show a point of the store
     bool checkBoxesShown_ = false;
     QHash<quint64, QString> typedTexts_;
 };

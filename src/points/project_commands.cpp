@@ -28,9 +28,12 @@ int scrollPositionOf(double angleDegrees) {
 }  // namespace
 
 void ProjectCommands::Save21Click() {
+    const ProgramData& data = main_.data();
+    if (const auto refusal = unsavableNumberMessage(data.store)) {
+        return main_.dialogs().showMessage(&main_, fromUtf8(*refusal));
+    }
     const std::optional<QString> path = main_.dialogs().askSavePath(&main_, FileDialogRequest{});
     if (!path) return;
-    const ProgramData& data = main_.data();
     if (const auto error = saveProjectFile(toLocalPath(*path), data.view, data.selected, data.store)) {
         main_.dialogs().showMessage(&main_, fromUtf8(error->message()));
     }
@@ -62,7 +65,7 @@ void ProjectCommands::Open11Click() {
     forms.form2->setAzimuthPosition(scrollPositionOf(content.view.azimuthDeg));
     main_.plan().setBitmapSize(main_.plan().controlSize());
     main_.setStatusText(QString::fromUtf8(kNoFileStatus));
-    main_.selectionTicked();
+    main_.retickSelection();
     main_.redraw();
 }
 

@@ -304,4 +304,14 @@ std::vector<std::int32_t> selectionAfterOpening(const std::vector<std::int32_t>&
     return selected;
 }
 
+std::optional<std::string> unsavableNumberMessage(const PointStore& store) {
+    const auto& numbers = store.number();
+    const auto tooLong = std::find_if(numbers.begin(), numbers.end(), [](const std::string& number) {
+        return number.size() > kLongestProjectNumber;
+    });
+    if (tooLong == numbers.end()) return std::nullopt;
+    return "Номер точки в строке " + std::to_string(tooLong - numbers.begin() + 1) +
+           " длиннее 9999 байт: такой проект не открылся бы, он не сохранён.";
+}
+
 }  // namespace korvela

@@ -51,6 +51,10 @@ struct DamagedProjectFile {
     std::string message() const;
 };
 
+// A project holding a number longer than kLongestProjectNumber could not be opened again:
+// the message (UTF-8) naming the first such point, or nothing when every number fits.
+std::optional<std::string> unsavableNumberMessage(const PointStore& store);
+
 // Writes the project; each sequence is written with its own length as count.
 void writeProject(std::ostream& out, const ViewState& view, const std::vector<std::int32_t>& selected,
                   const PointStore& store);

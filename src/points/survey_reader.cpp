@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <new>
 #include <utility>
 
 #include "common/number_parse.h"
@@ -297,7 +299,12 @@ void readSurvey(std::string_view bytes, PointStore& store) {
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store) {
     store.clear();
     SurveyParser parser(store);
-    auto error = forEachLineOfFile(path, [&](std::string_view line) { return parser.feed(line); });
+    std::optional<FileError> error;
+    try {
+        error = forEachLineOfFile(path, [&](std::string_view line) { return parser.feed(line); });
+    } catch (const std::bad_alloc&) {
+        error = FileError{FileError::Operation::Read, path, ENOMEM};
+    }
     if (error) store.clear();
     store.releaseSpareCapacity();
     return error;

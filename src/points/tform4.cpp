@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/korvela_application.h"
 #include "app/qt_text.h"
 #include "app/window_style.h"
 #include "points/point_table_text.h"
@@ -32,7 +33,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     Button1->setObjectName("Button1");
     Button1->setGeometry(kFieldLeft, 12 + 4 * kRowHeight, 75, 28);
     Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+    connectCommand(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
 
 QLineEdit* TForm4::addField(const char* name, const char* caption, int top) {

@@ -1,5 +1,6 @@
 #include "tasks/measurement_reports.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 
@@ -42,6 +43,15 @@ void appendVertexBlock(std::string& text, const PointStore& store, std::size_t v
 }
 
 }  // namespace
+
+std::optional<std::string> lengthReportRefusal(const std::vector<std::int32_t>& selected) {
+    const auto count = static_cast<std::size_t>(std::count(selected.begin(), selected.end(), 1));
+    const std::size_t pairs = count < 2 ? 0 : count * (count - 1) / 2;
+    if (pairs <= kMostLengthPairs) return std::nullopt;
+    return "Выбрано точек: " + std::to_string(count) + ", пар: " + std::to_string(pairs) +
+           ". Отчёт «Длина» перечисляет не более " + std::to_string(kMostLengthPairs) +
+           " пар: выберите меньше точек.";
+}
 
 std::string lengthReport(const PointStore& store, const std::vector<std::int32_t>& selected) {
     // Only selected points pair up, so the pairs are walked over the selected indices: the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,13 @@ class PointStore;
 // store order of the first point and then the second, "NUMBER NUMBER", the distance, and an
 // empty line. Empty with fewer than two points.
 std::string lengthReport(const PointStore& store, const std::vector<std::int32_t>& selected);
+
+// The most pairs a length report lists (some 150 MB of text).
+inline constexpr std::size_t kMostLengthPairs = 5'000'000;
+
+// When the selection makes more pairs than that: the message (UTF-8) that stands in for the
+// report; nothing when the report can be made.
+std::optional<std::string> lengthReportRefusal(const std::vector<std::int32_t>& selected);
 
 // The interior angles of the three selected points P1, P2, P3 (store order, frozen ones
 // too), one block per vertex: its number, its angle (or "Точки совпадают!" when a side at it

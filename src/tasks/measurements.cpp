@@ -1,5 +1,6 @@
 #include "tasks/measurements.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/number_text.h"
@@ -26,12 +27,31 @@ double SlopeDistance(const SpacePoint& p, const SpacePoint& q) {
     return length(p.x - q.x, p.y - q.y, p.z - q.z);
 }
 
+namespace {
+
+struct Vector {
+    double x, y, z;
+    bool isZero() const { return x == 0 && y == 0 && z == 0; }
+    // The same direction with its largest component 1, so that lengths neither overflow
+    // nor underflow.
+    Vector normalised() const {
+        const double largest = std::max({std::fabs(x), std::fabs(y), std::fabs(z)});
+        return {x / largest, y / largest, z / largest};
+    }
+};
+
+double cosineBetween(const Vector& u, const Vector& w) {
+    return (u.x * w.x + u.y * w.y + u.z * w.z) / (length(u.x, u.y, u.z) * length(w.x, w.y, w.z));
+}
+
+}  // namespace
+
 std::optional<double> SpaceAngle(const SpacePoint& v, const SpacePoint& a, const SpacePoint& b) {
-    const double ux = a.x - v.x, uy = a.y - v.y, uz = a.z - v.z;
-    const double wx = b.x - v.x, wy = b.y - v.y, wz = b.z - v.z;
-    const double lengths = length(ux, uy, uz) * length(wx, wy, wz);
-    if (lengths == 0) return std::nullopt;
-    const double cosine = (ux * wx + uy * wy + uz * wz) / lengths;
+    const Vector u{a.x - v.x, a.y - v.y, a.z - v.z};
+    const Vector w{b.x - v.x, b.y - v.y, b.z - v.z};
+    if (u.isZero() || w.isZero()) return std::nullopt;
+    double cosine = cosineBetween(u, w);
+    if (!std::isfinite(cosine)) cosine = cosineBetween(u.normalised(), w.normalised());
     if (std::isnan(cosine)) return std::nullopt;
     // Rounding can push the cosine of a straight or zero angle just past ±1.
     return std::acos(cosine > 1 ? 1 : cosine < -1 ? -1 : cosine);

@@ -37,6 +37,9 @@ void SurveyTasks::Button1Click() {
 
 void SurveyTasks::N8Click() {
     const ProgramData& data = main_.data();
+    if (const auto refusal = lengthReportRefusal(data.selected)) {
+        return main_.dialogs().showMessage(&main_, fromUtf8(*refusal));
+    }
     main_.forms().form8->showReport(QString::fromUtf8(kLengthCaption), lengthReport(data.store, data.selected));
 }
 
@@ -109,6 +112,7 @@ void SurveyTasks::AddtoProject1Click() {
     appendJoinedPoints(data.store, data.selected, std::move(outcome.points));
     main_.table().pointsAppended();
     main_.table().rebuildCheckBoxes();
+    main_.retickSelection();
     main_.redraw();
 }
 

@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "app/qt_text.h"
 
@@ -38,11 +37,11 @@ void TForm11::startPathMode() {
 }
 
 bool TForm11::ListContains(std::string_view number) const {
-    return std::find(stations_.begin(), stations_.end(), number) != stations_.end();
+    return listed_.count(std::string(number)) > 0;
 }
 
 void TForm11::addStation(const std::string& number) {
-    if (ListContains(number)) return;
+    if (!listed_.insert(number).second) return;
     stations_.push_back(number);
     ListBox1->addItem(fromCp1251(number));
 }

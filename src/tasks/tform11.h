@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class QListWidget;
@@ -34,6 +35,7 @@ public:
 private:
     bool pathMode_ = false;
     std::vector<std::string> stations_;
+    std::unordered_set<std::string> listed_;  // the same numbers, to look them up at once
     QListWidget* ListBox1 = nullptr;
     QPushButton* Button1 = nullptr;
     QTimer* Timer1 = nullptr;

@@ -210,8 +210,9 @@ TEST(Statement, ReadsTheCountFromTheFifthCharacterOfLineTwo) {
     const std::pair<std::string, int> cases[] = {
         {"N = 12", 12}, {"N = 3.7", 3}, {"N=4", 0}, {"N = ", 0}, {"", 0}, {"N = -3", 0},
         {"N = 12 points", 0}, {"abcd5", 5},
-        // A count that the file cannot hold is no count.
-        {"N = 2000000000", 0}, {"N = 1e300", 0},
+        // A statement that ends early still gets the rows its count asks for, but a count far
+        // beyond anything the file could hold is no count.
+        {"N = 500", 500}, {"N = 100000", 100000}, {"N = 2000000000", 0}, {"N = 1e300", 0},
         // Only the first 99 characters of the line count.
         {"N = " + std::string(94, ' ') + "7", 7}, {"N = " + std::string(95, ' ') + "7", 0},
     };

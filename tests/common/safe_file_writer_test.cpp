@@ -39,6 +39,18 @@ TEST(SafeFileWriter, ReplacesAnExistingFileKeepingItsPermissions) {
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
 
+TEST(SafeFileWriter, ALinkStaysALinkAndTheFileItPointsToIsReplaced) {
+    TempDir dir;
+    const std::string real = dir.file("real.txt");
+    const std::string link = dir.file("link.txt");
+    testing::writeFile(real, "old");
+    std::filesystem::create_symlink(real, link);
+    EXPECT_FALSE(writeFileSafely(link, [](std::ostream& out) { out << "new"; }));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(testing::readFile(real), "new");
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
+}
+
 TEST(SafeFileWriter, AFailedWriteLeavesTheOldFileAsItWas) {
     TempDir dir;
     const std::string path = dir.file("out.txt");

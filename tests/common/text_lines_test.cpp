@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <vector>
@@ -67,6 +69,13 @@ TEST(TextLines, FilesThatCannotBeReadReportWhy) {
     const auto folder = forEachLineOfFile(dir.path().string(), [](std::string_view) { return true; });
     ASSERT_TRUE(folder);
     EXPECT_EQ(folder->errorNumber, EISDIR);
+    // A pipe would wait for a writer forever.
+    const std::string pipe = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto notAFile = forEachLineOfFile(pipe, [](std::string_view) { return true; });
+    ASSERT_TRUE(notAFile);
+    EXPECT_EQ(notAFile->errorNumber, EINVAL);
+    EXPECT_NE(notAFile->message().find("не обычный файл"), std::string::npos);
 }
 
 }  // namespace

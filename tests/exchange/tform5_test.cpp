@@ -79,9 +79,11 @@ TEST_F(RotationResultTest, TheRotationClearsWritesAndSizesTheGrid) {
     form.setRowCount(2);
     EXPECT_EQ(grid()->model()->rowCount(), 2);
     EXPECT_EQ(cell(1, 2), "20");
+    form.setRow(0, "row 0", "", "", "");  // the user typed into row 0, which is not data
     form.clearGrid();
     EXPECT_EQ(form.grid().rows(), 2);
     for (int column = 0; column < 4; ++column) EXPECT_EQ(form.grid().text(1, column), "");
+    EXPECT_EQ(form.grid().text(0, 0), "row 0");
 }
 
 TEST_F(RotationResultTest, ExportWritesEveryRowWhateverTheKindWithColumnTwoAsEasting) {

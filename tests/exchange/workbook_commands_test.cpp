@@ -96,6 +96,8 @@ TEST_F(WorkbookCommandsTest, AddManyPointsMakesTheMissingWorkbookAndAppendsEvery
     EXPECT_EQ(cell(2, 3), "-2");
     EXPECT_EQ(cell(3, 1), QString::fromUtf8("Репер"));
     EXPECT_EQ(cell(3, 4), "0");
+    EXPECT_EQ(cell(3, 5), "");  // the column "ход точка" stays empty for added rows
+    EXPECT_EQ(cell(1, 5), "1");
     EXPECT_EQ(checkState(0), Qt::Checked);
     EXPECT_EQ(checkState(3), Qt::Unchecked);
     EXPECT_EQ(data.store.colour()[3], kColourAqua);
@@ -107,6 +109,27 @@ TEST_F(WorkbookCommandsTest, AddManyPointsMakesTheMissingWorkbookAndAppendsEvery
     action("N15")->trigger();
     EXPECT_EQ(data.store.count(), 6u);
     EXPECT_EQ(data.selected.size(), 6u);
+}
+
+TEST_F(WorkbookCommandsTest, EditAllRefusesAPointWithoutANumberBeforeWritingAnything) {
+    importPoints(3);
+    typeInto(1, 1, "");  // the read pass would stop there and drop the third point
+    userEdit = [](const std::string&) { ADD_FAILURE() << "the workbook was shown"; };
+    action("Excel1")->trigger();
+    const QStringList messages = dialogs.takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QString::fromUtf8("строке 2"))) << messages[0].toStdString();
+    EXPECT_EQ(data.store.count(), 3u);
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(WorkbookCommandsTest, EditAllKeepsCoordinatesTheUserDidNotTouchBitForBit) {
+    importPoints(2);
+    data.store.setX(0, 0.1 + 0.2);  // needs 17 digits; the workbook keeps 16
+    data.store.setY(1, 5412345.678901234);
+    action("Excel1")->trigger();
+    EXPECT_EQ(data.store.x()[0], 0.1 + 0.2);
+    EXPECT_EQ(data.store.y()[1], 5412345.678901234);
 }
 
 TEST_F(WorkbookCommandsTest, AddManyPointsToAnEmptyTableMakesTheDataPresent) {

@@ -210,6 +210,29 @@ TEST_F(PlanViewTest, ResizingKeepsTheBitmapRatio) {
     EXPECT_EQ(plan().controlSize().width, main().centralWidget()->width() - 502);
 }
 
+TEST_F(PlanViewTest, AWindowWithoutRoomForThePlanGetsItBackWhenItGrows) {
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    const QSize normal = main().size();
+    main().resize(normal.width(), 40);  // no height left for the plan
+    picture();  // drawing without room is no error
+    main().resize(normal);
+    EXPECT_EQ(plan().bitmapSize(), plan().controlSize());
+    EXPECT_EQ(picture().pixel(47 * plan().bitmapSize().width / 470, plan().bitmapSize().height * 9 / 10) | 0xFF000000,
+              kRed);
+}
+
+TEST_F(PlanViewTest, TheBitmapStaysWithinItsLargestSizeThroughAResize) {
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    data.view.scaleLabelsWithZoom = 1;
+    for (int notch = 0; notch < 300; ++notch) wheel(-1);
+    EXPECT_EQ(plan().bitmapSize().width, kLargestPlanBitmap);
+    main().resize(main().width() + 300, main().height() + 200);
+    EXPECT_LE(plan().bitmapSize().width, kLargestPlanBitmap);
+    EXPECT_LE(plan().bitmapSize().height, kLargestPlanBitmap);
+}
+
 TEST_F(PlanViewTest, TheCursorFollowsThePointerAndAPressOrRedrawRemovesIt) {
     emit plan().moved(QPoint(100, 100));
     EXPECT_TRUE(plan().cursorShown());
@@ -280,6 +303,16 @@ TEST_F(SettingsTest, TheRadiusFollowsEachKeystrokeAndRejectsNonIntegers) {
     QTest::keyClicks(radius(), "a");
     EXPECT_EQ(dialogs.takeMessages(), QStringList{"'1a' is not a valid integer value"});
     EXPECT_EQ(data.view.cursorRadius, 1);
+}
+
+TEST_F(SettingsTest, ABadRadiusStopsAClickOnTheMasterBoxWithOneMessage) {
+    radius()->setText("x");
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+    settingsBox("ShowNumberHight")->setChecked(false);
+    EXPECT_EQ(dialogs.takeMessages(), QStringList{"'x' is not a valid integer value"});
+    EXPECT_FALSE(settingsBox("ShowNumber")->isChecked());  // taken before the radius stopped it
+    EXPECT_TRUE(settingsBox("ShowHight")->isChecked());
+    EXPECT_EQ(data.view.cursorRadius, 5);
 }
 
 TEST_F(SettingsTest, ScalingBoxAndImportKeepTheWindowsChoices) {

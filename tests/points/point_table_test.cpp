@@ -171,6 +171,14 @@ TEST_F(PointTableTest, AddingKeepsTheEarlierTicksAndTheImportedPath) {
     EXPECT_NE(main().statusText(), "no file");
 }
 
+TEST_F(PointTableTest, AddingKeepsWhatWasTypedIntoTheLastRow) {
+    importPoints(3);
+    typeInto(2, 2, "1,5,2");
+    addPoint("4", "1", "2", "3");
+    EXPECT_EQ(cell(2, 2), "1,5,2");
+    EXPECT_EQ(table().text(3, 2), "1,5,2");  // and the exports read it
+}
+
 TEST_F(PointTableTest, ABadCoordinateShowsTheConversionErrorAndAddsNothing) {
     importPoints(1);
     addPoint("2", "1", "2,5,1", "3");

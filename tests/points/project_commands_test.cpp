@@ -149,6 +149,20 @@ TEST_F(ProjectCommandsTest, CloseEmptiesTheWorkAndKeepsTheWindowsChoices) {
     EXPECT_EQ(data.store.count(), 0u);
 }
 
+TEST_F(ProjectCommandsTest, ANumberTooLongToOpenAgainKeepsTheProjectFromBeingSaved) {
+    importPoints(3);
+    data.store.setNumber(2, std::string(10000, '7'));
+    action("Save2")->trigger();  // refused before the file dialog opens
+    const QStringList messages = dialogs.takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QString::fromUtf8("строке 3"))) << messages[0].toStdString();
+    data.store.setNumber(2, std::string(9999, '7'));  // the longest number that opens again
+    const std::string path = surveys.file("long.kpr");
+    save(path);
+    open(path);
+    EXPECT_EQ(data.store.number()[2].size(), 9999u);
+}
+
 TEST_F(ProjectCommandsTest, AFileThatCannotBeWrittenIsReported) {
     importPoints(2);
     save(surveys.file("no/such/folder/work.kpr"));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/cp1251.h"
 #include "points/point_store.h"
 
@@ -112,6 +114,16 @@ TEST(AreaHandOver, TakesSelectedPointsThatAreNotFrozenInStoreOrder) {
     EXPECT_EQ(vertices[0].y, 2);
     EXPECT_EQ(vertices[1].x, 10);
     EXPECT_EQ(vertices[1].y, 11);
+}
+
+TEST(LengthReport, ASelectionWithTooManyPairsIsRefusedWithItsCounts) {
+    EXPECT_FALSE(lengthReportRefusal(std::vector<std::int32_t>(3162, 1)));  // 4,997,541 pairs
+    std::vector<std::int32_t> selected(5000, 0);
+    std::fill(selected.begin(), selected.begin() + 3163, 1);  // 5,000,703 pairs
+    const auto refusal = lengthReportRefusal(selected);
+    ASSERT_TRUE(refusal);
+    EXPECT_NE(refusal->find("3163"), std::string::npos);
+    EXPECT_NE(refusal->find("5000703"), std::string::npos);
 }
 
 }  // namespace

@@ -66,8 +66,14 @@ TEST(Measurements, SpaceAngleHasNoValueWithoutASide) {
     const SpacePoint o{1, 2, 3}, a{4, 5, 6};
     EXPECT_FALSE(SpaceAngle(o, o, a));
     EXPECT_FALSE(SpaceAngle(o, a, o));
-    EXPECT_FALSE(SpaceAngle({0, 0, 0}, {1e-170, 0, 0}, a));  // its square is below double's range
     EXPECT_TRUE(SpaceAngle(o, {1, 2, 3.001}, a));
+}
+
+TEST(Measurements, SpaceAngleOfSidesBeyondTheRangeOfTheirSquares) {
+    constexpr double kRightAngle = 1.5707963267948966;
+    EXPECT_DOUBLE_EQ(*SpaceAngle({0, 0, 0}, {1e-170, 0, 0}, {0, 1e-170, 0}), kRightAngle);
+    EXPECT_DOUBLE_EQ(*SpaceAngle({0, 0, 0}, {1e200, 0, 0}, {0, 1e200, 0}), kRightAngle);
+    EXPECT_DOUBLE_EQ(*SpaceAngle({0, 0, 0}, {-1e300, 0, 0}, {1e300, 0, 0}), 2 * kRightAngle);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
+#include <filesystem>
 
 #include "area/tgeop.h"
 #include "exchange/tform5.h"
@@ -73,17 +74,20 @@ TEST_F(SurveyTasksTest, SavingKeepsTheUsersEditsAndReportsAFileThatCannotBeWritt
     EXPECT_EQ(forms.form8->windowTitle(), QString::fromUtf8("Внутренние углы"));
     EXPECT_EQ(reportText(), QString::fromUtf8("Надо выбрать ровно три точки!"));
     auto* memo = forms.form8->findChild<QPlainTextEdit*>("Memo1");
-    memo->setPlainText(QString::fromUtf8("угол 47°\nпроверен"));
+    memo->setPlainText(QString::fromUtf8("угол 47°\u00A0\nпроверен"));
     const std::string path = surveys.file("edited.txt");
     dialogs.answer(QString::fromStdString(path));
     forms.form8->Button2Click();
-    EXPECT_EQ(testing::readFile(path), "\xF3\xE3\xEE\xEB 47\xB0\r\n\xEF\xF0\xEE\xE2\xE5\xF0\xE5\xED");
+    EXPECT_EQ(testing::readFile(path), "\xF3\xE3\xEE\xEB 47\xB0\xA0\r\n\xEF\xF0\xEE\xE2\xE5\xF0\xE5\xED");
 
     dialogs.answer(QString::fromStdString(surveys.file("missing/report.txt")));
     forms.form8->Button2Click();
     EXPECT_EQ(dialogs.takeMessages().size(), 1);
-    dialogs.answer(std::nullopt);  // cancelled: nothing happens
+    dialogs.answer(std::nullopt);  // cancelled: nothing is written, nothing is said
     forms.form8->Button2Click();
+    EXPECT_TRUE(dialogs.takeMessages().isEmpty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(surveys.path()),
+                            std::filesystem::directory_iterator()), 2);  // the survey and edited.txt
 }
 
 TEST_F(SurveyTasksTest, InteriorAnglesOfThreeSelectedPoints) {
