@@ -5,28 +5,9 @@
 #include "points/survey_reader.h"
 
 namespace korvela {
-namespace {
-
-template <typename Sequence>
-void eraseAt(Sequence& sequence, std::size_t index) {
-    sequence.erase(sequence.begin() + static_cast<std::ptrdiff_t>(index));
-}
-
-template <typename Sequence>
-void shrinkWhenWasteful(Sequence& sequence) {
-    if (sequence.capacity() > sequence.size() + sequence.size() / 4) sequence.shrink_to_fit();
-}
-
-}  // namespace
 
 void PointStore::clear() {
-    active_.clear();
-    number_.clear();
-    x_.clear();
-    y_.clear();
-    z_.clear();
-    kind_.clear();
-    colour_.clear();
+    points_.forEach([](auto& sequence) { sequence.clear(); });
 }
 
 std::optional<FileError> PointStore::loadSurveyFile(const std::string& path) {
@@ -35,84 +16,51 @@ std::optional<FileError> PointStore::loadSurveyFile(const std::string& path) {
 
 void PointStore::append(std::string number, double x, double y, double z, std::int32_t colour,
                         std::int32_t kind) {
-    active_.push_back(1);
-    number_.push_back(std::move(number));
-    x_.push_back(x);
-    y_.push_back(y);
-    z_.push_back(z);
-    kind_.push_back(kind);
-    colour_.push_back(colour);
+    points_.active.push_back(1);
+    points_.number.push_back(std::move(number));
+    points_.x.push_back(x);
+    points_.y.push_back(y);
+    points_.z.push_back(z);
+    points_.kind.push_back(kind);
+    points_.colour.push_back(colour);
 }
 
 void PointStore::assign(PointSequences sequences) {
     const std::size_t n = sequences.x.size();
-    for (std::size_t length : {sequences.active.size(), sequences.number.size(), sequences.y.size(),
-                               sequences.z.size(), sequences.kind.size(), sequences.colour.size()}) {
-        if (length != n) throw std::invalid_argument("point sequences of different lengths");
-    }
-    active_ = std::move(sequences.active);
-    number_ = std::move(sequences.number);
-    x_ = std::move(sequences.x);
-    y_ = std::move(sequences.y);
-    z_ = std::move(sequences.z);
-    kind_ = std::move(sequences.kind);
-    colour_ = std::move(sequences.colour);
+    sequences.forEach([n](const auto& sequence) {
+        if (sequence.size() != n) throw std::invalid_argument("point sequences of different lengths");
+    });
+    points_ = std::move(sequences);
 }
 
 void PointStore::reserve(std::size_t total) {
-    active_.reserve(total);
-    number_.reserve(total);
-    x_.reserve(total);
-    y_.reserve(total);
-    z_.reserve(total);
-    kind_.reserve(total);
-    colour_.reserve(total);
+    points_.forEach([total](auto& sequence) { sequence.reserve(total); });
 }
 
 void PointStore::erase(std::size_t index) {
-    eraseAt(active_, index);
-    eraseAt(number_, index);
-    eraseAt(x_, index);
-    eraseAt(y_, index);
-    eraseAt(z_, index);
-    eraseAt(kind_, index);
-    eraseAt(colour_, index);
+    points_.forEach([index](auto& sequence) {
+        sequence.erase(sequence.begin() + static_cast<std::ptrdiff_t>(index));
+    });
 }
 
 std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < count(); ++i) {
-        if (flags[i] == 1) continue;
-        if (kept != i) {
-            active_[kept] = active_[i];
-            number_[kept] = std::move(number_[i]);
-            x_[kept] = x_[i];
-            y_[kept] = y_[i];
-            z_[kept] = z_[i];
-            kind_[kept] = kind_[i];
-            colour_[kept] = colour_[i];
+    const std::size_t before = count();
+    points_.forEach([&flags](auto& sequence) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < sequence.size(); ++i) {
+            if (flags[i] == 1) continue;
+            if (kept != i) sequence[kept] = std::move(sequence[i]);
+            ++kept;
         }
-        ++kept;
-    }
-    const std::size_t erased = count() - kept;
-    active_.resize(kept);
-    number_.resize(kept);
-    x_.resize(kept);
-    y_.resize(kept);
-    z_.resize(kept);
-    kind_.resize(kept);
-    colour_.resize(kept);
-    return erased;
+        sequence.resize(kept);
+    });
+    return before - count();
 }
 
 void PointStore::releaseSpareCapacity() {
-    shrinkWhenWasteful(active_);
-    shrinkWhenWasteful(number_);
-    shrinkWhenWasteful(x_);
-    shrinkWhenWasteful(y_);
-    shrinkWhenWasteful(z_);
-    shrinkWhenWasteful(kind_);
-    shrinkWhenWasteful(colour_);
+    points_.forEach([](auto& sequence) {
+        if (sequence.capacity() > sequence.size() + sequence.size() / 4) sequence.shrink_to_fit();
+    });
 }
 
 }  // namespace korvela

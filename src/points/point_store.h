@@ -17,7 +17,8 @@ inline constexpr std::int32_t kColourGreen = 0x0000FF00;  // points joined from 
 inline constexpr std::int32_t kKindStation = 0;  // traverse station (an SDR station record)
 inline constexpr std::int32_t kKindPoint = 1;    // ordinary point
 
-// The seven sequences of a store handed over whole (a project file read into temporaries).
+// The seven sequences of a store, in their declared order (also handed over whole, as a
+// project file read into temporaries).
 struct PointSequences {
     std::vector<std::int32_t> active;
     std::vector<std::string> number;
@@ -26,13 +27,25 @@ struct PointSequences {
     std::vector<double> z;
     std::vector<std::int32_t> kind;
     std::vector<std::int32_t> colour;
+
+    // Runs action on each of the seven sequences: what is done to one is done to all.
+    template <typename Action>
+    void forEach(Action&& action) {
+        action(active);
+        action(number);
+        action(x);
+        action(y);
+        action(z);
+        action(kind);
+        action(colour);
+    }
 };
 
 // The surveyed points as seven parallel sequences; index i is the same point in each.
 // Numbers are Windows-1251 byte strings, any text, not necessarily unique.
 class PointStore {
 public:
-    std::size_t count() const { return x_.size(); }
+    std::size_t count() const { return points_.x.size(); }
 
     void clear();
     // Replaces the points with those of a survey file. When the file cannot be read the
@@ -50,33 +63,27 @@ public:
     // Makes room for `total` points, so that appending many points moves nothing.
     void reserve(std::size_t total);
 
-    const std::vector<std::int32_t>& active() const { return active_; }
-    const std::vector<std::string>& number() const { return number_; }
-    const std::vector<double>& x() const { return x_; }
-    const std::vector<double>& y() const { return y_; }
-    const std::vector<double>& z() const { return z_; }
-    const std::vector<std::int32_t>& kind() const { return kind_; }
-    const std::vector<std::int32_t>& colour() const { return colour_; }
+    const std::vector<std::int32_t>& active() const { return points_.active; }
+    const std::vector<std::string>& number() const { return points_.number; }
+    const std::vector<double>& x() const { return points_.x; }
+    const std::vector<double>& y() const { return points_.y; }
+    const std::vector<double>& z() const { return points_.z; }
+    const std::vector<std::int32_t>& kind() const { return points_.kind; }
+    const std::vector<std::int32_t>& colour() const { return points_.colour; }
 
     // The single values the program changes in place.
-    void setNumber(std::size_t index, std::string number) { number_[index] = std::move(number); }
-    void setX(std::size_t index, double value) { x_[index] = value; }
-    void setY(std::size_t index, double value) { y_[index] = value; }
-    void setZ(std::size_t index, double value) { z_[index] = value; }
-    void setActive(std::size_t index, std::int32_t value) { active_[index] = value; }
-    void setColour(std::size_t index, std::int32_t value) { colour_[index] = value; }
+    void setNumber(std::size_t index, std::string number) { points_.number[index] = std::move(number); }
+    void setX(std::size_t index, double value) { points_.x[index] = value; }
+    void setY(std::size_t index, double value) { points_.y[index] = value; }
+    void setZ(std::size_t index, double value) { points_.z[index] = value; }
+    void setActive(std::size_t index, std::int32_t value) { points_.active[index] = value; }
+    void setColour(std::size_t index, std::int32_t value) { points_.colour[index] = value; }
 
     // Returns the unused capacity of the sequences (after a read of unknown length).
     void releaseSpareCapacity();
 
 private:
-    std::vector<std::int32_t> active_;
-    std::vector<std::string> number_;
-    std::vector<double> x_;
-    std::vector<double> y_;
-    std::vector<double> z_;
-    std::vector<std::int32_t> kind_;
-    std::vector<std::int32_t> colour_;
+    PointSequences points_;
 };
 
 }  // namespace korvela

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "points/point_store.h"
+#include "points/survey_points.h"
 
 namespace korvela {
 namespace {
@@ -17,16 +18,7 @@ namespace fs = std::filesystem;
 
 const fs::path kRealData = KORVELA_REALDATA;
 
-struct Point {
-    std::string number;
-    double x, y, z;
-    int kind;
-    bool operator==(const Point&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Point& p) {
-    return out << '{' << p.number << ' ' << p.x << ' ' << p.y << ' ' << p.z << ' ' << p.kind << '}';
-}
+using Point = testing::SurveyPoint;
 
 struct Sample {
     std::size_t index;

@@ -6,21 +6,13 @@
 #include <random>
 
 #include "points/point_store.h"
+#include "points/survey_points.h"
 #include "test_support.h"
 
 namespace korvela {
 namespace {
 
-struct Point {
-    std::string number;
-    double x, y, z;
-    int kind;
-    bool operator==(const Point&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Point& p) {
-    return out << '{' << p.number << ' ' << p.x << ' ' << p.y << ' ' << p.z << ' ' << p.kind << '}';
-}
+using Point = testing::SurveyPoint;
 
 std::vector<Point> pointsOf(const PointStore& store) {
     std::vector<Point> points;
