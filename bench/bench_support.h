@@ -41,8 +41,8 @@ inline std::string writePlainCommaListing(std::size_t count) {
         const double north = 538000.0 + static_cast<double>(i % 1000) * 0.73129;
         const double east = 1455000.0 + static_cast<double>(i / 1000) * 0.51937;
         const double z = 670.0 + static_cast<double>(i % 97) * 0.12511;
-        const int length = std::snprintf(line, sizeof line, "%zu,%.5f,%.5f,%.5f,TOP WALL\r\n", i + 1,
-                                         north, east, z);
+        const int length = std::snprintf(line, sizeof line, "%zu,%.5f,%.5f,%.5f,TOP WALL\r\n",
+                                         i + 1, north, east, z);
         out.write(line, length);
     }
     return path.string();

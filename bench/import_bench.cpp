@@ -20,7 +20,8 @@ std::size_t storeBytes(const PointStore& store) {
                         bytesOf(store.y()) + bytesOf(store.z()) + bytesOf(store.kind()) +
                         bytesOf(store.colour());
     for (const std::string& number : store.number()) {
-        if (number.capacity() > 15) bytes += number.capacity() + 1;  // beyond the small-string buffer
+        if (number.capacity() > 15)
+            bytes += number.capacity() + 1;  // beyond the small-string buffer
     }
     return bytes;
 }

@@ -54,7 +54,8 @@ void BM_OpenProject(benchmark::State& state) {
     for (auto _ : state) {
         auto opened = openProjectFile(project.path);
         const auto* content = std::get_if<ProjectContent>(&opened);
-        if (content == nullptr || content->store.count() != kPoints) state.SkipWithError("open failed");
+        if (content == nullptr || content->store.count() != kPoints)
+            state.SkipWithError("open failed");
         benchmark::DoNotOptimize(opened);
     }
 }

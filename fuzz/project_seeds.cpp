@@ -30,7 +30,10 @@ bool saveOddProject(const std::filesystem::path& path) {
     store.append("ST1", 5412100, 7312100, 151.2, korvela::kColourAqua, korvela::kKindStation);
     store.append("", -0.0, std::numeric_limits<double>::quiet_NaN(), 1e308, korvela::kColourGreen,
                  korvela::kKindPoint);
-    store.append("\xCF\xD3" "1", 1, 2, 3, -1, 7);
+    store.append(
+        "\xCF\xD3"
+        "1",
+        1, 2, 3, -1, 7);
     store.setActive(1, 0);
     ViewState view;
     view.rollDeg = 90.5;

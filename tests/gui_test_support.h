@@ -17,8 +17,8 @@ namespace korvela::testing {
 class ScriptedDialogs : public UserDialogs {
 public:
     ~ScriptedDialogs() override {
-        EXPECT_TRUE(messages_.empty()) << "messages nobody looked at: "
-                                       << messages_.join(" | ").toStdString();
+        EXPECT_TRUE(messages_.empty())
+            << "messages nobody looked at: " << messages_.join(" | ").toStdString();
     }
 
     // The next file dialog answers path (or is cancelled with nothing); the next print

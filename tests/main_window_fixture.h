@@ -58,7 +58,8 @@ protected:
 
     // Ticks or unticks the check box of a table row as a click on it would.
     void setTicked(int row, bool ticked) {
-        model()->setData(model()->index(row, 0), ticked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+        model()->setData(model()->index(row, 0), ticked ? Qt::Checked : Qt::Unchecked,
+                         Qt::CheckStateRole);
     }
 
     // Opens the cell's editor, types the keys into it one by one, and leaves the cell.
@@ -75,7 +76,8 @@ protected:
         editor->selectAll();
         QTest::keyClick(editor, Qt::Key_Backspace);
         for (const QChar character : keys) {
-            QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString(character), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString(character),
+                                Qt::NoModifier);
         }
         grid()->setCurrentIndex(model()->index(row, column == 1 ? 2 : 1));
     }

@@ -13,7 +13,8 @@ namespace korvela::testing {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "korvela-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "korvela-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
@@ -47,8 +48,8 @@ inline std::string readFile(const std::string& path) {
 inline ::testing::AssertionResult near(double expected, double got, double tolerance) {
     const double difference = got - expected;
     if (std::abs(difference) <= tolerance) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected " << expected << ", got " << got
-                                         << ", difference " << difference;
+    return ::testing::AssertionFailure()
+           << "expected " << expected << ", got " << got << ", difference " << difference;
 }
 
 }  // namespace korvela::testing

@@ -26,11 +26,13 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& r
 
 }  // namespace
 
-std::optional<QString> DesktopDialogs::askOpenPath(QWidget* parent, const FileDialogRequest& request) {
+std::optional<QString> DesktopDialogs::askOpenPath(QWidget* parent,
+                                                   const FileDialogRequest& request) {
     return runFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> DesktopDialogs::askSavePath(QWidget* parent, const FileDialogRequest& request) {
+std::optional<QString> DesktopDialogs::askSavePath(QWidget* parent,
+                                                   const FileDialogRequest& request) {
     return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 

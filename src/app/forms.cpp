@@ -1,7 +1,6 @@
 #include "app/forms.h"
 
 #include "app/tform1.h"
-#include "points/program_data.h"
 #include "area/tgeop.h"
 #include "exchange/tform10.h"
 #include "exchange/tform5.h"
@@ -17,16 +16,14 @@
 namespace korvela {
 
 Forms::Forms(ProgramData& data, UserDialogs& dialogs)
-    : form1(std::make_unique<TForm1>(data, dialogs)),
-      form2(std::make_unique<TForm2>(form1.get())),
+    : form1(std::make_unique<TForm1>(data, dialogs)), form2(std::make_unique<TForm2>(form1.get())),
       form4(std::make_unique<TForm4>(form1.get())),
       form5(std::make_unique<TForm5>(form1.get(), data.store, dialogs)),
       geop(std::make_unique<TGeop>(dialogs)),
       settings(std::make_unique<TSettings>(form1.get(), data.view, form1->plan(), dialogs)),
       form7(std::make_unique<TForm7>(form1.get())),
       form8(std::make_unique<TForm8>(form1.get(), dialogs)),
-      form9(std::make_unique<TForm9>(form1.get())),
-      form10(std::make_unique<TForm10>(form1.get())),
+      form9(std::make_unique<TForm9>(form1.get())), form10(std::make_unique<TForm10>(form1.get())),
       form11(std::make_unique<TForm11>(form1.get())) {
     form1->attachForms(*this);
 }

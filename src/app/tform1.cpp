@@ -13,13 +13,13 @@
 #include <QWheelEvent>
 
 #include "app/forms.h"
+#include "app/korvela_application.h"
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
 #include "app/window_style.h"
-#include "app/korvela_application.h"
+#include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
 #include "plan/pick_list.h"
-#include "exchange/export_commands.h"
 #include "plan/plan_image.h"
 #include "plan/plan_navigation.h"
 #include "plan/tform7.h"
@@ -28,11 +28,11 @@
 #include "points/live_edit_delegate.h"
 #include "points/point_table_model.h"
 #include "points/point_table_text.h"
+#include "points/program_data.h"
 #include "points/project_commands.h"
 #include "points/tform4.h"
 #include "tasks/survey_tasks.h"
 #include "tasks/tform2.h"
-#include "points/program_data.h"
 
 namespace korvela {
 namespace {
@@ -52,7 +52,8 @@ const FileDialogRequest& TForm1::surveyOpenDialog() {
         {QString::fromUtf8("sdr, dxf, txt (*.sdr *.dxf *.txt)"),
          QString::fromUtf8("Sokkia - sdr (*.sdr)"), QString::fromUtf8("*.dxf (*.dxf)"),
          QString::fromUtf8("*.* (*)")},
-        QString(), QString()};
+        QString(),
+        QString()};
     return request;
 }
 
@@ -72,7 +73,8 @@ QAction* addItem(QMenu* menu, const char* name, const char* caption) {
 }
 
 template <typename Handler>
-void addCommand(QMenu* menu, const char* name, const char* caption, QObject* context, Handler handler) {
+void addCommand(QMenu* menu, const char* name, const char* caption, QObject* context,
+                Handler handler) {
     connectCommand(addItem(menu, name, caption), &QAction::triggered, context, handler);
 }
 
@@ -87,7 +89,8 @@ TForm1::TForm1(ProgramData& data, UserDialogs& dialogs)
     createControls();
     createMenus();
     createTablePopupMenu();
-    resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height() + statusBar()->height());
+    resize(kDesignClientWidth,
+           kDesignClientHeight + menuBar()->sizeHint().height() + statusBar()->height());
 }
 
 TForm1::~TForm1() = default;
@@ -128,7 +131,8 @@ void TForm1::createControls() {
     StringGrid1->setModel(tableModel_);
     StringGrid1->setItemDelegate(new LiveEditDelegate(StringGrid1));
     StringGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    StringGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+    StringGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed |
+                                 QAbstractItemView::DoubleClicked |
                                  QAbstractItemView::EditKeyPressed);
     StringGrid1->setGeometry(0, -1, 369, 693);
     StringGrid1->verticalHeader()->hide();
@@ -362,7 +366,8 @@ void TForm1::Panel1MouseDown(QPoint at) {
 // The release ends a drag: the plan follows the pointer by the distance dragged.
 void TForm1::Panel1MouseUp(QPoint at) {
     if (pointerDragFlag_ == 1) {
-        dragPan(data_.view, pressPosition_.x(), pressPosition_.y(), at.x(), at.y(), Image1->controlSize());
+        dragPan(data_.view, pressPosition_.x(), pressPosition_.y(), at.x(), at.y(),
+                Image1->controlSize());
     }
     pointerDragFlag_ = 0;
     redraw();
@@ -394,7 +399,8 @@ void TForm1::Settings1Click() { forms_->settings->show(); }
 
 // "Один Цвет": every point aqua again.
 void TForm1::N13Click() {
-    for (std::size_t point = 0; point < data_.store.count(); ++point) data_.store.setColour(point, kColourAqua);
+    for (std::size_t point = 0; point < data_.store.count(); ++point)
+        data_.store.setColour(point, kColourAqua);
     redraw();
 }
 

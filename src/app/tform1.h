@@ -3,8 +3,8 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <cstddef>
-#include <memory>
 #include <cstdint>
+#include <memory>
 
 class QFrame;
 class QLabel;

@@ -26,8 +26,10 @@ public:
     virtual ~UserDialogs() = default;
 
     // The chosen path, or nothing when the user cancels.
-    virtual std::optional<QString> askOpenPath(QWidget* parent, const FileDialogRequest& request) = 0;
-    virtual std::optional<QString> askSavePath(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> askOpenPath(QWidget* parent,
+                                               const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> askSavePath(QWidget* parent,
+                                               const FileDialogRequest& request) = 0;
     // The print dialog, for when there is no default printer: sets the printer up (a
     // printer, or a PDF file); false when the user cancels.
     virtual bool askPrinter(QWidget* parent, QPrinter& printer) = 0;

@@ -11,7 +11,8 @@ constexpr int kTextTop = 2;
 
 }  // namespace
 
-void AreaCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void AreaCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
     const QVariant background = index.data(Qt::BackgroundRole);
     if (!background.isValid()) {
         QStyledItemDelegate::paint(painter, option, index);
@@ -31,9 +32,8 @@ QWidget* AreaCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
                                         const QModelIndex& index) const {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-        connect(line, &QLineEdit::textEdited, this, [this, line] {
-            emit const_cast<AreaCellDelegate*>(this)->commitData(line);
-        });
+        connect(line, &QLineEdit::textEdited, this,
+                [this, line] { emit const_cast<AreaCellDelegate*>(this)->commitData(line); });
     }
     return editor;
 }

@@ -60,12 +60,8 @@ private:
 };
 
 Computation::Computation(AreaSheet& sheet)
-    : sheet_(sheet),
-      count_(sheet.pointCount()),
-      x_(count_ + 1),
-      y_(count_ + 1),
-      xDifference_(count_),
-      yDifference_(count_) {
+    : sheet_(sheet), count_(sheet.pointCount()), x_(count_ + 1), y_(count_ + 1),
+      xDifference_(count_), yDifference_(count_) {
     for (int row = 0; row <= count_; ++row) {
         x_[row] = readSheetNumber(sheet.cell(row, AreaSheet::XColumn));
         y_[row] = readSheetNumber(sheet.cell(row, AreaSheet::YColumn));
@@ -104,9 +100,11 @@ bool Computation::run() {
 }
 
 bool Computation::computeDifferences(int row) {
-    const auto xDifference = writeRounded(row, AreaSheet::XDifferenceColumn, x_[previous(row)] - x_[next(row)], 2);
+    const auto xDifference =
+        writeRounded(row, AreaSheet::XDifferenceColumn, x_[previous(row)] - x_[next(row)], 2);
     if (!xDifference) return false;
-    const auto yDifference = writeRounded(row, AreaSheet::YDifferenceColumn, y_[next(row)] - y_[previous(row)], 2);
+    const auto yDifference =
+        writeRounded(row, AreaSheet::YDifferenceColumn, y_[next(row)] - y_[previous(row)], 2);
     if (!yDifference) return false;
     xDifference_[row] = *xDifference;
     yDifference_[row] = *yDifference;
@@ -114,9 +112,11 @@ bool Computation::computeDifferences(int row) {
 }
 
 bool Computation::computeProducts(int row) {
-    const auto yProduct = writeRounded(row, AreaSheet::YProductColumn, y_[row] * xDifference_[row], 0);
+    const auto yProduct =
+        writeRounded(row, AreaSheet::YProductColumn, y_[row] * xDifference_[row], 0);
     if (!yProduct) return false;
-    const auto xProduct = writeRounded(row, AreaSheet::XProductColumn, x_[row] * yDifference_[row], 0);
+    const auto xProduct =
+        writeRounded(row, AreaSheet::XProductColumn, x_[row] * yDifference_[row], 0);
     if (!xProduct) return false;
     addTo(yProducts_, *yProduct, false);
     addTo(xProducts_, *xProduct, false);
@@ -149,12 +149,14 @@ void Computation::writeProductSummaries() {
 // P is the mean of the two doubled areas, halved; it keeps its sign.
 bool Computation::writeResult() {
     const double area =
-        (yProducts_.positive + yProducts_.negative + xProducts_.positive + xProducts_.negative) * 0.25;
+        (yProducts_.positive + yProducts_.negative + xProducts_.positive + xProducts_.negative) *
+        0.25;
     const auto hectares = roundToDecimals(area * kSquareMetresToHectares, 2);
     if (!hectares) return false;
     static const std::string squareMetres = utf8ToCp1251(kSquareMetresText);
     static const std::string hectaresUnit = utf8ToCp1251(kHectaresText);
-    sheet_.setResult(kAreaText + formatNumber(area) + squareMetres + formatNumber(*hectares) + hectaresUnit);
+    sheet_.setResult(kAreaText + formatNumber(area) + squareMetres + formatNumber(*hectares) +
+                     hectaresUnit);
     return true;
 }
 

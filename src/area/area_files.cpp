@@ -65,7 +65,8 @@ void readPointRow(std::string_view line, int row, AreaSheet& sheet) {
             cell = line.substr(start, at - start);
         }
     }
-    for (int column = 0; column < kCellsPerRow; ++column) sheet.setCell(row, column, std::move(cells[column]));
+    for (int column = 0; column < kCellsPerRow; ++column)
+        sheet.setCell(row, column, std::move(cells[column]));
 }
 
 // Reads an area computation file line by line; stops after the last point row.
@@ -99,17 +100,20 @@ private:
 // Reads a coordinate statement line by line; a section's words may run across lines.
 class StatementReader {
 public:
-    StatementReader(AreaSheet& sheet, std::uint64_t fileSize) : sheet_(sheet), fileSize_(fileSize) {}
+    StatementReader(AreaSheet& sheet, std::uint64_t fileSize)
+        : sheet_(sheet), fileSize_(fileSize) {}
 
     bool line(std::string_view text) {
         ++lineNumber_;
         if (lineNumber_ == 1) return true;
         if (lineNumber_ == 2) {
             const std::string_view countLine = text.substr(0, kStatementCountLineLength);
-            const std::string_view countText =
-                countLine.size() > kStatementCountStart ? countLine.substr(kStatementCountStart) : std::string_view();
+            const std::string_view countText = countLine.size() > kStatementCountStart
+                                                   ? countLine.substr(kStatementCountStart)
+                                                   : std::string_view();
             // A count far beyond what the file can hold is damage, not a parcel.
-            sheet_.buildTable(pointCountFrom(countText, std::max(fileSize_, kLargestCountOfASmallFile)));
+            sheet_.buildTable(
+                pointCountFrom(countText, std::max(fileSize_, kLargestCountOfASmallFile)));
             return true;
         }
         if (column_ >= 0) {
@@ -125,7 +129,8 @@ public:
     void finish() {
         if (lineNumber_ < 2) sheet_.buildTable(0);
         if (column_ < 0) return;
-        for (int row = wordsRead_; row < sheet_.pointCount(); ++row) sheet_.setCell(row, column_, std::string());
+        for (int row = wordsRead_; row < sheet_.pointCount(); ++row)
+            sheet_.setCell(row, column_, std::string());
     }
 
 private:
@@ -199,7 +204,8 @@ void readAreaFile(std::string_view bytes, AreaSheet& sheet) {
 std::optional<FileError> openAreaFile(const std::string& path, AreaSheet& sheet) {
     AreaSheet loaded;
     AreaFileReader reader(loaded);
-    if (auto error = forEachLineOfFile(path, [&reader](std::string_view line) { return reader.line(line); })) {
+    if (auto error = forEachLineOfFile(
+            path, [&reader](std::string_view line) { return reader.line(line); })) {
         return error;
     }
     reader.finish();
@@ -220,7 +226,8 @@ std::optional<FileError> loadStatementFile(const std::string& path, AreaSheet& s
     if (sizeError) return FileError{FileError::Operation::Read, path, sizeError.value()};
     AreaSheet loaded;
     StatementReader reader(loaded, size);
-    if (auto error = forEachLineOfFile(path, [&reader](std::string_view line) { return reader.line(line); })) {
+    if (auto error = forEachLineOfFile(
+            path, [&reader](std::string_view line) { return reader.line(line); })) {
         return error;
     }
     reader.finish();

@@ -23,7 +23,8 @@ void AreaSheet::buildTable(int count) {
     rows_ = count + kSummaryRows;
     cells_.assign(static_cast<std::size_t>(rows_) * ColumnCount, std::string());
     result_.clear();
-    for (int row = 0; row < count; ++row) cells_[index(row, NumberColumn)] = std::to_string(row + 1);
+    for (int row = 0; row < count; ++row)
+        cells_[index(row, NumberColumn)] = std::to_string(row + 1);
 }
 
 void AreaSheet::emptyCells() {

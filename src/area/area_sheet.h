@@ -29,7 +29,9 @@ public:
     int pointCount() const { return rows_ - kSummaryRows; }
 
     const std::string& cell(int row, int column) const { return cells_[index(row, column)]; }
-    void setCell(int row, int column, std::string text) { cells_[index(row, column)] = std::move(text); }
+    void setCell(int row, int column, std::string text) {
+        cells_[index(row, column)] = std::move(text);
+    }
 
     // The result field: "P = … м^2 = … га" after a computation.
     const std::string& result() const { return result_; }

@@ -12,9 +12,12 @@ const QColor kSummaryBackground(0xDF, 0xDF, 0xDF);
 
 }  // namespace
 
-AreaTableModel::AreaTableModel(AreaSheet& sheet, QObject* parent) : QAbstractTableModel(parent), sheet_(sheet) {}
+AreaTableModel::AreaTableModel(AreaSheet& sheet, QObject* parent)
+    : QAbstractTableModel(parent), sheet_(sheet) {}
 
-int AreaTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : sheet_.rowCount(); }
+int AreaTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : sheet_.rowCount();
+}
 
 int AreaTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : AreaSheet::ColumnCount;
@@ -24,10 +27,14 @@ QVariant AreaTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::EditRole: return fromCp1251(sheet_.cell(index.row(), index.column()));
-        case Qt::BackgroundRole: return isSummaryRow(index.row()) ? QVariant(kSummaryBackground) : QVariant();
-        case Qt::ForegroundRole: return isSummaryRow(index.row()) ? QVariant(QColor(Qt::black)) : QVariant();
-        default: return {};
+        case Qt::EditRole:
+            return fromCp1251(sheet_.cell(index.row(), index.column()));
+        case Qt::BackgroundRole:
+            return isSummaryRow(index.row()) ? QVariant(kSummaryBackground) : QVariant();
+        case Qt::ForegroundRole:
+            return isSummaryRow(index.row()) ? QVariant(QColor(Qt::black)) : QVariant();
+        default:
+            return {};
     }
 }
 

@@ -49,7 +49,8 @@ const char* const kLicenceFile = "License.txt";
 const char* const kHelpFile = "README.md";
 
 const char* const kSaveFailed = "Ошибка сохранения!";
-const char* const kTooManyPointsToSave = "В файл расчета площади можно сохранить не более %1 точек.";
+const char* const kTooManyPointsToSave =
+    "В файл расчета площади можно сохранить не более %1 точек.";
 const char* const kOpenFailed = "Ошибка открытия файла!";
 const char* const kPrintFailed = "Ошибка печати: принтер недоступен.";
 
@@ -104,7 +105,8 @@ const MenuItem kMenuItems[] = {
     {"N5", "Вычислить", {}, &TGeop::N5Click},
     {"N3", "Открыть", QKeyCombination(Qt::ControlModifier, Qt::Key_O), &TGeop::N3Click},
     {"N4", "Сохранить", QKeyCombination(Qt::ControlModifier, Qt::Key_S), &TGeop::N4Click},
-    {"N18", "Загрузить из ведомости", QKeyCombination(Qt::ControlModifier, Qt::Key_I), &TGeop::N18Click},
+    {"N18", "Загрузить из ведомости", QKeyCombination(Qt::ControlModifier, Qt::Key_I),
+     &TGeop::N18Click},
     {"N19", "Образец", {}, &TGeop::N19Click},
     {"N20", "Очистить", QKeyCombination(Qt::ControlModifier, Qt::Key_E), &TGeop::N20Click},
     {"N22", "Печать", QKeyCombination(Qt::ControlModifier, Qt::Key_P), &TGeop::N22Click},
@@ -141,7 +143,8 @@ int gridColumnLeft(int column) {
 }
 
 void openProgramFile(const char* name) {
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(name));
+    const QString path =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(name));
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
@@ -151,8 +154,8 @@ TGeop::TGeop(UserDialogs& dialogs, QString firstArgument)
     : dialogs_(dialogs), firstArgument_(std::move(firstArgument)) {
     setObjectName("TGeop");
     setWindowTitle(QString::fromUtf8(kCaption));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     // A secondary window: it never keeps the program running once the main window is gone.
     setAttribute(Qt::WA_QuitOnClose, false);
     setFont(windowFont(12));
@@ -249,7 +252,8 @@ void TGeop::createHeadings(int gridLeft) {
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
         const int left = gridLeft + gridColumnLeft(heading.firstColumn);
-        const int width = gridColumnLeft(heading.lastColumn + 1) - gridColumnLeft(heading.firstColumn);
+        const int width =
+            gridColumnLeft(heading.lastColumn + 1) - gridColumnLeft(heading.firstColumn);
         const int top = heading.lowerHalf ? kHeadingTop + kHalfHeight : kHeadingTop;
         const int height = heading.upperHalf || heading.lowerHalf ? kHalfHeight : kHeadingHeight;
         label->setGeometry(left, top, width, height);
@@ -305,7 +309,8 @@ void TGeop::computeAndShow() {
 }
 
 void TGeop::N3Click() {
-    const FileDialogRequest request{QString::fromUtf8(kOpenTitle), filtersWith(kAreaFileFilter), QString(), QString()};
+    const FileDialogRequest request{QString::fromUtf8(kOpenTitle), filtersWith(kAreaFileFilter),
+                                    QString(), QString()};
     const std::optional<QString> path = dialogs_.askOpenPath(this, request);
     if (!path) return;
     if (openAreaFile(toLocalPath(*path), sheet_)) {
@@ -318,21 +323,23 @@ void TGeop::N3Click() {
 
 void TGeop::N4Click() {
     if (sheet_.pointCount() > kLargestAreaFileCount) {
-        return dialogs_.showMessage(this, QString::fromUtf8(kTooManyPointsToSave).arg(kLargestAreaFileCount));
+        return dialogs_.showMessage(
+            this, QString::fromUtf8(kTooManyPointsToSave).arg(kLargestAreaFileCount));
     }
     const FileDialogRequest request{QString::fromUtf8(kSaveTitle), filtersWith(kAreaFileFilter),
                                     QString::fromUtf8(kAreaFileSuffix), QString()};
     std::optional<QString> path = dialogs_.askSavePath(this, request);
     if (!path) return;
-    if (QFileInfo(*path).suffix().isEmpty()) *path += QStringLiteral(".") + QString::fromUtf8(kAreaFileSuffix);
+    if (QFileInfo(*path).suffix().isEmpty())
+        *path += QStringLiteral(".") + QString::fromUtf8(kAreaFileSuffix);
     const auto error = saveAreaFile(toLocalPath(*path), sheet_);
     sheetChanged();
     if (error) dialogs_.showMessage(this, QString::fromUtf8(kSaveFailed));
 }
 
 void TGeop::N18Click() {
-    const FileDialogRequest request{QString::fromUtf8(kStatementTitle), filtersWith(kStatementFilter), QString(),
-                                    QString()};
+    const FileDialogRequest request{QString::fromUtf8(kStatementTitle),
+                                    filtersWith(kStatementFilter), QString(), QString()};
     const std::optional<QString> path = dialogs_.askOpenPath(this, request);
     if (!path) return;
     importStatement(*path);
@@ -394,11 +401,13 @@ void TGeop::showEvent(QShowEvent* event) {
 bool TGeop::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::ShortcutOverride:
-        case QEvent::KeyPress: return handleWindowKey(watched, event);
+        case QEvent::KeyPress:
+            return handleWindowKey(watched, event);
         case QEvent::MouseButtonPress: {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             // The top strip of the client area moves the window, like its title bar.
-            if (watched != client_ || mouse->button() != Qt::LeftButton || mouse->position().y() >= kDragStripHeight) {
+            if (watched != client_ || mouse->button() != Qt::LeftButton ||
+                mouse->position().y() >= kDragStripHeight) {
                 return false;
             }
             if (QWindow* window = windowHandle()) window->startSystemMove();
@@ -410,7 +419,8 @@ bool TGeop::eventFilter(QObject* watched, QEvent* event) {
                 QTimer::singleShot(0, static_cast<QLineEdit*>(watched), &QLineEdit::selectAll);
             }
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -419,8 +429,9 @@ bool TGeop::handleWindowKey(QObject* watched, QEvent* event) {
     const auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) return false;
     const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
-    const auto found = std::find_if(std::begin(kWindowKeys), std::end(kWindowKeys),
-                                    [key](const WindowKey& windowKey) { return windowKey.key == key; });
+    const auto found =
+        std::find_if(std::begin(kWindowKeys), std::end(kWindowKeys),
+                     [key](const WindowKey& windowKey) { return windowKey.key == key; });
     if (found == std::end(kWindowKeys)) return false;
     event->accept();
     if (event->type() == QEvent::KeyPress) (this->*found->handler)();

@@ -15,7 +15,9 @@ bool isAreaFile(const std::string& path) {
     constexpr std::string_view kExtension = ".tdp";
     if (path.size() < kExtension.size()) return false;
     return std::equal(kExtension.begin(), kExtension.end(), path.end() - kExtension.size(),
-                      [](char wanted, char got) { return wanted == std::tolower(static_cast<unsigned char>(got)); });
+                      [](char wanted, char got) {
+                          return wanted == std::tolower(static_cast<unsigned char>(got));
+                      });
 }
 
 void printAreaSheet(const AreaSheet& sheet, std::ostream& out) {
@@ -46,7 +48,8 @@ int computeAndPrintAreaSheet(AreaSheet& sheet, CommandContext& context) {
 int runArea(CommandContext& context) {
     const std::string& path = context.arguments[0];
     AreaSheet sheet;
-    const auto error = isAreaFile(path) ? openAreaFile(path, sheet) : loadStatementFile(path, sheet);
+    const auto error =
+        isAreaFile(path) ? openAreaFile(path, sheet) : loadStatementFile(path, sheet);
     if (error) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;

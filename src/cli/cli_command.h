@@ -10,9 +10,9 @@ namespace korvela::cli {
 
 // Exit statuses of korvela-cli.
 inline constexpr int kSuccess = 0;
-inline constexpr int kFileFailure = 1;   // a file that cannot be read or written
+inline constexpr int kFileFailure = 1;  // a file that cannot be read or written
 inline constexpr int kWrongArguments = 2;
-inline constexpr int kNotice = 3;        // the task ended with a notice instead of a result
+inline constexpr int kNotice = 3;  // the task ended with a notice instead of a result
 
 struct CommandContext {
     const std::vector<std::string>& arguments;  // after the command name

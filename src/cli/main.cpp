@@ -8,8 +8,8 @@
 #include "cli/area_command.h"
 #include "cli/cli_command.h"
 #include "cli/export_commands.h"
-#include "cli/spreadsheet_commands.h"
 #include "cli/project_commands.h"
+#include "cli/spreadsheet_commands.h"
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
 #include "common/conversion_error.h"
@@ -39,13 +39,15 @@ const std::vector<Command>& commands() {
          "hand the points NUMBER... to the area window, compute, print the sheet", 2, SIZE_MAX,
          runParcel},
         {"area", "FILE",
-         "open FILE (.tdp) or read it as a coordinate statement, compute the area and print the sheet",
+         "open FILE (.tdp) or read it as a coordinate statement, compute the area and print the "
+         "sheet",
          1, 1, runArea},
         {"workbook-write", "SURVEY OUT",
-         "write the points of SURVEY into the workbook OUT as \"Отредактировать всё в Excel\" does", 2, 2,
-         runWorkbookWrite},
+         "write the points of SURVEY into the workbook OUT as \"Отредактировать всё в Excel\" does",
+         2, 2, runWorkbookWrite},
         {"workbook-points", "WORKBOOK",
-         "print the points that \"Добавить много точек\" reads from WORKBOOK", 1, 1, runWorkbookPoints},
+         "print the points that \"Добавить много точек\" reads from WORKBOOK", 1, 1,
+         runWorkbookPoints},
         {"project", "SURVEY OUT", "import SURVEY and save it as the project file OUT", 2, 2,
          runProject},
         {"project-points", "PROJECT", "print the points that \"Open Project\" reads from PROJECT",
@@ -60,8 +62,8 @@ void printUsage(std::ostream& stream) {
     stream << "usage: korvela-cli COMMAND ARGUMENTS...\n"
               "       korvela-cli --help | --version\n\ncommands:\n";
     for (const Command& command : commands()) {
-        stream << "  " << command.name << ' ' << command.arguments << "\n      "
-               << command.summary << '\n';
+        stream << "  " << command.name << ' ' << command.arguments << "\n      " << command.summary
+               << '\n';
     }
 }
 

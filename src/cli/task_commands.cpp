@@ -27,7 +27,8 @@ void writeBytes(std::ostream& out, std::string_view bytes) {
 }
 
 std::vector<std::string> argumentsFrom(const CommandContext& context, std::size_t first) {
-    return {context.arguments.begin() + static_cast<std::ptrdiff_t>(first), context.arguments.end()};
+    return {context.arguments.begin() + static_cast<std::ptrdiff_t>(first),
+            context.arguments.end()};
 }
 
 // Imports the survey and selects the points named by the arguments from `first` on; runs the
@@ -103,7 +104,8 @@ int runJoin(CommandContext& context) {
     const std::vector<std::string>& arguments = context.arguments;
     PointStore store;
     if (!importSurvey(arguments[0], store, context.err)) return kFileFailure;
-    std::vector<std::int32_t> selected = selectByNumbers(store, {arguments[1], arguments[2], arguments[3]});
+    std::vector<std::int32_t> selected =
+        selectByNumbers(store, {arguments[1], arguments[2], arguments[3]});
     // Without three base points the command ends before the second survey is asked for.
     if (!joinBasePoints(selected)) {
         context.err << joinNoticeText(JoinNotice::WrongBasePoints) << '\n';

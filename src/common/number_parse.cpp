@@ -35,7 +35,8 @@ std::size_t endOfUnsignedNumber(std::string_view text, std::size_t at) {
     if (!anyDigit) return at;
     if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
         std::size_t exponentStart = end + 1;
-        if (exponentStart < text.size() && (text[exponentStart] == '+' || text[exponentStart] == '-')) {
+        if (exponentStart < text.size() &&
+            (text[exponentStart] == '+' || text[exponentStart] == '-')) {
             ++exponentStart;
         }
         const std::size_t exponentEnd = skipDigits(text, exponentStart);
@@ -83,8 +84,8 @@ ScannedNumber scanNumber(std::string_view text) {
     if (end == at) return {};
 
     double magnitude = 0;
-    const auto result = std::from_chars(text.data() + at, text.data() + end, magnitude,
-                                        std::chars_format::general);
+    const auto result =
+        std::from_chars(text.data() + at, text.data() + end, magnitude, std::chars_format::general);
     bool overflow = false;
     if (result.ec == std::errc::result_out_of_range) {
         overflow = isOverflow(text.substr(at, end - at));

@@ -21,9 +21,8 @@ struct DecimalDigits {
 // Rounds |value| to 15 significant digits, correctly rounded.
 DecimalDigits decompose(double magnitude) {
     char text[kNumberTextCapacity];
-    const auto result =
-        std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific,
-                      kSignificantDigits - 1);
+    const auto result = std::to_chars(text, text + sizeof text, magnitude,
+                                      std::chars_format::scientific, kSignificantDigits - 1);
     // text is d.dddddddddddddde±XX
     DecimalDigits decimal;
     decimal.digits[0] = text[0];
@@ -89,8 +88,8 @@ std::size_t formatNumberInto(double value, char* out) {
     if (value < 0) *out++ = '-';
     if (std::isinf(value)) return writeCopy("INF", out) - start;
     const DecimalDigits decimal = decompose(std::fabs(value));
-    const bool fixed = decimal.exponent >= kSmallestFixedExponent &&
-                       decimal.exponent <= kLargestFixedExponent;
+    const bool fixed =
+        decimal.exponent >= kSmallestFixedExponent && decimal.exponent <= kLargestFixedExponent;
     out = fixed ? writeFixed(decimal, out) : writeExponent(decimal, out);
     return out - start;
 }

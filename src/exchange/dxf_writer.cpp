@@ -47,9 +47,13 @@ const LineType kLineTypes[] = {
     {"LTYPE10", "large_dash,huge_space", "2.25", {"0.75", "-1.5"}},
     {"LTYPE11", "huge_dash,huge_space", "2.5", {"1.0", "-1.5"}},
     {"LTYPE12", "medium_dash,short_space,dot", "1.5", {"0.5", "-0.5", "0.0", "-0.5"}},
-    {"LTYPE13", "medium_dash,short_space,double_dot", "2.0",
+    {"LTYPE13",
+     "medium_dash,short_space,double_dot",
+     "2.0",
      {"0.5", "-0.5", "0.0", "-0.5", "0.0", "-0.5"}},
-    {"LTYPE14", "medium_dash,short_space,triple_dot", "2.5",
+    {"LTYPE14",
+     "medium_dash,short_space,triple_dot",
+     "2.5",
      {"0.5", "-0.5", "0.0", "-0.5", "0.0", "-0.5", "0.0", "-0.5"}},
     {"LTYPE15", "medium_dash,medium_space,dot", "2.5", {"0.5", "-1.0", "0.0", "-1.0"}},
 };
@@ -180,7 +184,8 @@ void writeTables(DxfPairs& dxf) {
     dxf.pair("0", "TABLE");
     dxf.pair("2", "LAYER");
     dxf.pair("70", "3");
-    for (const std::string* layer : {&layerNames().point, &layerNames().name, &layerNames().height}) {
+    for (const std::string* layer :
+         {&layerNames().point, &layerNames().name, &layerNames().height}) {
         dxf.pair("0", "LAYER");
         dxf.pair("2", *layer);
         dxf.pair("6", "CONTINUOUS");
@@ -291,8 +296,8 @@ void writeDxfDrawing(const DxfDrawing& drawing, std::ostream& out) {
     dxf.pair("0", "EOF");
 }
 
-void WriteDxf(const TextGrid& grid, const DxfColumns& columns, const std::vector<std::int32_t>& kind,
-              bool onlyFlagged, std::ostream& out) {
+void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
+              const std::vector<std::int32_t>& kind, bool onlyFlagged, std::ostream& out) {
     writeDxfDrawing(readDxfDrawing(grid, columns, kind, onlyFlagged), out);
 }
 

@@ -55,8 +55,8 @@ DxfDrawing readDxfDrawing(const TextGrid& grid, const DxfColumns& columns,
 void writeDxfDrawing(const DxfDrawing& drawing, std::ostream& out);
 
 // Reads the grid and writes its drawing to out.
-void WriteDxf(const TextGrid& grid, const DxfColumns& columns, const std::vector<std::int32_t>& kind,
-              bool onlyFlagged, std::ostream& out);
+void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
+              const std::vector<std::int32_t>& kind, bool onlyFlagged, std::ostream& out);
 
 // WriteDxf into the file at path through the safe file writer. The grid is read first, so
 // a conversion error (thrown) leaves no file and an existing file as it was.

@@ -10,15 +10,16 @@
 namespace korvela {
 namespace {
 
-void reportWriteError(QWidget* parent, UserDialogs& dialogs, const std::optional<FileError>& error) {
+void reportWriteError(QWidget* parent, UserDialogs& dialogs,
+                      const std::optional<FileError>& error) {
     if (error) dialogs.showMessage(parent, fromUtf8(error->message()));
 }
 
 }  // namespace
 
 const FileDialogRequest& dxfSaveDialog() {
-    static const FileDialogRequest request{QString(), {QStringLiteral("*.dxf (*.dxf)")},
-                                           QStringLiteral("DXF"), QString()};
+    static const FileDialogRequest request{
+        QString(), {QStringLiteral("*.dxf (*.dxf)")}, QStringLiteral("DXF"), QString()};
     return request;
 }
 

@@ -11,7 +11,9 @@ TextCellModel::TextCellModel(int columns, int rows, QObject* parent)
     setRowCount(rows);
 }
 
-int TextCellModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int TextCellModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
 
 int TextCellModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : columns_;

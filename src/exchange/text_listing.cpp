@@ -26,10 +26,10 @@ constexpr int kLowestFittingPrecision = 7;
 constexpr int kFallbackPrecision = 6;
 
 std::size_t formatGeneral(double value, int precision, char* out) {
-    return static_cast<std::size_t>(
-        std::to_chars(out, out + kListingNumberCapacity, value, std::chars_format::general, precision)
-            .ptr -
-        out);
+    return static_cast<std::size_t>(std::to_chars(out, out + kListingNumberCapacity, value,
+                                                  std::chars_format::general, precision)
+                                        .ptr -
+                                    out);
 }
 
 // The shortest decimal digits that read back as the value: d.ddd × 10^exponent.
@@ -91,9 +91,9 @@ std::size_t formatListingNumber(double value, char* out) {
         const int lowestExact = std::max(decimal.digits, kLowestFittingPrecision);
         const bool exponentSomewhere = exponent < -4 || exponent >= lowestExact;
         if (exponentSomewhere && exponentLength(decimal) <= kFieldWidth) {
-            return formatGeneral(value, exponent < -4 ? kHighestPrecision
-                                                      : std::min(exponent, kHighestPrecision),
-                                 out);
+            return formatGeneral(
+                value, exponent < -4 ? kHighestPrecision : std::min(exponent, kHighestPrecision),
+                out);
         }
         highestLeft = decimal.digits - 1;
     }

@@ -79,7 +79,8 @@ void TForm5::setRowCount(int rows) { cells_->setRowCount(rows); }
 const TextGrid& TForm5::grid() const { return *cells_; }
 
 void TForm5::Button1Click() {
-    exportDxf(this, dialogs_, dxfSaveDialog(), *cells_, kRotationGridDxfColumns, store_.kind(), false);
+    exportDxf(this, dialogs_, dxfSaveDialog(), *cells_, kRotationGridDxfColumns, store_.kind(),
+              false);
 }
 
 }  // namespace korvela

@@ -32,7 +32,8 @@ namespace {
 // The double that a 16-significant-digit rendering of value reads back as.
 double atSixteenDigits(double value) {
     char text[32];
-    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 16);
+    const auto written =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 16);
     double read = value;
     std::from_chars(text, written.ptr, read);
     return read;
@@ -55,7 +56,8 @@ void restoreFullPrecision(std::vector<WorkbookPoint>& points, const PointStore& 
 
 std::optional<std::size_t> firstPointWithoutNumber(const PointStore& store) {
     const auto& numbers = store.number();
-    const auto found = std::find_if(numbers.begin(), numbers.end(), [](const std::string& n) { return n.empty(); });
+    const auto found = std::find_if(numbers.begin(), numbers.end(),
+                                    [](const std::string& n) { return n.empty(); });
     if (found == numbers.end()) return std::nullopt;
     return static_cast<std::size_t>(found - numbers.begin());
 }

@@ -16,8 +16,8 @@ int PickAt(const PickList& pickList, std::int32_t cursorRadius, double bx, doubl
         const double dy = by - pickList.y[i];
         if (dx * dx + dy * dy <= radiusSquared) caught.push_back(pickList.index[i]);
     }
-    const bool anyUnselected = std::any_of(caught.begin(), caught.end(),
-                                           [&](int point) { return selected[point] == 0; });
+    const bool anyUnselected =
+        std::any_of(caught.begin(), caught.end(), [&](int point) { return selected[point] == 0; });
     for (const int point : caught) selected[point] = anyUnselected ? 1 : 0;
     return static_cast<int>(caught.size());
 }

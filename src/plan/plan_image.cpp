@@ -56,7 +56,8 @@ void PlanImage::followControlSize() {
     if (width() <= 0 || height() <= 0) return;
     const double widthRatio = keptWidthRatio_;
     const double heightRatio = keptHeightRatio_;
-    setBitmapSize({static_cast<int>(width() * widthRatio), static_cast<int>(height() * heightRatio)});
+    setBitmapSize(
+        {static_cast<int>(width() * widthRatio), static_cast<int>(height() * heightRatio)});
     // A bitmap held at its largest size keeps the ratio the user zoomed to.
     keptWidthRatio_ = widthRatio;
     keptHeightRatio_ = heightRatio;
@@ -90,8 +91,9 @@ QRect PlanImage::cursorArea() const {
     const double scaleX = double(width()) / bitmap_.width();
     const double scaleY = double(height()) / bitmap_.height();
     const int margin = 2 + static_cast<int>(std::ceil(std::max(scaleX, scaleY)));
-    const QRectF area((cursorCentre_.x() - cursorRadius_) * scaleX, (cursorCentre_.y() - cursorRadius_) * scaleY,
-                      2.0 * cursorRadius_ * scaleX, 2.0 * cursorRadius_ * scaleY);
+    const QRectF area((cursorCentre_.x() - cursorRadius_) * scaleX,
+                      (cursorCentre_.y() - cursorRadius_) * scaleY, 2.0 * cursorRadius_ * scaleX,
+                      2.0 * cursorRadius_ * scaleY);
     return area.toAlignedRect().adjusted(-margin, -margin, margin, margin).intersected(rect());
 }
 
@@ -120,6 +122,8 @@ void PlanImage::mousePressEvent(QMouseEvent* event) { emit pressed(event->positi
 
 void PlanImage::mouseMoveEvent(QMouseEvent* event) { emit moved(event->position().toPoint()); }
 
-void PlanImage::mouseReleaseEvent(QMouseEvent* event) { emit released(event->position().toPoint()); }
+void PlanImage::mouseReleaseEvent(QMouseEvent* event) {
+    emit released(event->position().toPoint());
+}
 
 }  // namespace korvela

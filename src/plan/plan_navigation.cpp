@@ -19,7 +19,8 @@ PixelSize zoomBitmap(PixelSize bitmap, bool up, PixelSize control) {
     return zoomed;
 }
 
-void dragPan(ViewState& view, int pressX, int pressY, int releaseX, int releaseY, PixelSize control) {
+void dragPan(ViewState& view, int pressX, int pressY, int releaseX, int releaseY,
+             PixelSize control) {
     const int dy = pressY - releaseY;
     const int dx = pressX - releaseX;
     view.panDown = view.panDown - dy / (control.height * 0.5) / view.scale;

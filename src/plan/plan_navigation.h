@@ -24,6 +24,7 @@ PixelSize zoomBitmap(PixelSize bitmap, bool up, PixelSize control);
 
 // A drag from the press to the release position (control pixels) moves the picture by
 // exactly the distance dragged on the screen, whatever the bitmap's resolution.
-void dragPan(ViewState& view, int pressX, int pressY, int releaseX, int releaseY, PixelSize control);
+void dragPan(ViewState& view, int pressX, int pressY, int releaseX, int releaseY,
+             PixelSize control);
 
 }  // namespace korvela

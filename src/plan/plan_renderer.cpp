@@ -6,9 +6,9 @@
 #include <QImage>
 #include <QPainter>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <string_view>
-#include <cmath>
 
 #include "app/qt_text.h"
 #include "common/number_text.h"
@@ -23,7 +23,7 @@ namespace {
 constexpr double kDiscRadius = 2;
 constexpr double kLeaderLength = 40;
 constexpr double kLabelGap = 3;
-constexpr double kAxisLength = 0.3;      // in scaled units: 0.3 of the half size
+constexpr double kAxisLength = 0.3;  // in scaled units: 0.3 of the half size
 constexpr double kAxisLetterDistance = 25;
 constexpr double kLargestCoordinate = 1e9;  // beyond this nothing can be on the bitmap
 
@@ -121,7 +121,9 @@ private:
 
     const Glyph& glyph(unsigned char byte) {
         std::optional<Glyph>& cached = glyphs_[byte];
-        if (!cached) cached = drawGlyph(fromCp1251(std::string_view(reinterpret_cast<const char*>(&byte), 1)));
+        if (!cached)
+            cached =
+                drawGlyph(fromCp1251(std::string_view(reinterpret_cast<const char*>(&byte), 1)));
         return *cached;
     }
 
@@ -189,14 +191,15 @@ void drawAxisCross(QPainter& painter, const ViewTransform& transform, const View
     }
 }
 
-void drawLabels(PixelWriter& pixels, LabelWriter& labels, const ViewState& view, const PointStore& store,
-                std::size_t point, ScreenPoint at, int fontHeight) {
+void drawLabels(PixelWriter& pixels, LabelWriter& labels, const ViewState& view,
+                const PointStore& store, std::size_t point, ScreenPoint at, int fontHeight) {
     if (!view.showNumbers && !view.showHeights) return;
     const QRgb yellow = toRgb(kPlanYellow);
     const int left = truncated(at.x);
     pixels.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
     if (view.showNumbers) {
-        labels.write(pixels, left, truncated(at.y - kLabelGap - fontHeight), store.number()[point], yellow);
+        labels.write(pixels, left, truncated(at.y - kLabelGap - fontHeight), store.number()[point],
+                     yellow);
     }
     if (view.showHeights) {
         char height[kNumberTextCapacity];
@@ -208,7 +211,8 @@ void drawLabels(PixelWriter& pixels, LabelWriter& labels, const ViewState& view,
 }  // namespace
 
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
-            const std::vector<std::int32_t>& selected, const PointStore& store, const QFont& labelFont) {
+            const std::vector<std::int32_t>& selected, const PointStore& store,
+            const QFont& labelFont) {
     pickList.clear();
     if (bitmap.isNull()) return;  // a control with no area: nothing to draw on
     const double cx = bitmap.width() * 0.5;

@@ -22,6 +22,7 @@ inline constexpr std::int32_t kPlanRed = 0x000000FF;     // axis cross
 // active point as a small disc in its colour (selected ones yellow, with their number above
 // and height below a 40-pixel leader when the view says so). Frozen points are not drawn.
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
-            const std::vector<std::int32_t>& selected, const PointStore& store, const QFont& labelFont);
+            const std::vector<std::int32_t>& selected, const PointStore& store,
+            const QFont& labelFont);
 
 }  // namespace korvela

@@ -48,7 +48,8 @@ void TSettings::createControls() {
     PageControl1->addTab(screen, QString::fromUtf8("экран"));
     PageControl1->addTab(axes, QString::fromUtf8("выбрать xyz"));
 
-    ShowNumberHight = createCheckBox(screen, "ShowNumberHight", "Показывать надписи", {8, 8, 270, 22});
+    ShowNumberHight =
+        createCheckBox(screen, "ShowNumberHight", "Показывать надписи", {8, 8, 270, 22});
     ShowNumber = createCheckBox(screen, "ShowNumber", "Показывать номера", {28, 32, 250, 22});
     ShowHight = createCheckBox(screen, "ShowHight", "Показывать высоты", {28, 56, 250, 22});
     CheckBox1 = createCheckBox(screen, "CheckBox1", "масштаб надписи вместе с увеличением экрана",
@@ -91,7 +92,8 @@ void TSettings::ShowNumberHightClick() {
 }
 
 void TSettings::ShowNumberClick() {
-    if (ShowHight->isChecked() == ShowNumber->isChecked()) ShowNumberHight->setChecked(ShowNumber->isChecked());
+    if (ShowHight->isChecked() == ShowNumber->isChecked())
+        ShowNumberHight->setChecked(ShowNumber->isChecked());
     view_.showNumbers = ShowNumber->isChecked() ? 1 : 0;
     view_.showHeights = ShowHight->isChecked() ? 1 : 0;
     view_.cursorRadius = toIntStrict(toUtf8(Cursor->text()));

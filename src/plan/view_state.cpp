@@ -21,7 +21,8 @@ public:
 
 private:
     void putBits(std::uint64_t bits, std::size_t byteCount) {
-        for (std::size_t i = 0; i < byteCount; ++i) image_[at_++] = static_cast<std::uint8_t>(bits >> (8 * i));
+        for (std::size_t i = 0; i < byteCount; ++i)
+            image_[at_++] = static_cast<std::uint8_t>(bits >> (8 * i));
     }
 
     ViewState::Image& image_;
@@ -33,7 +34,9 @@ public:
     explicit ImageReader(const ViewState::Image& image) : image_(image) {}
 
     void get(double& value) { value = std::bit_cast<double>(getBits(8)); }
-    void get(std::int32_t& value) { value = static_cast<std::int32_t>(static_cast<std::uint32_t>(getBits(4))); }
+    void get(std::int32_t& value) {
+        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(getBits(4)));
+    }
     void get(std::uint8_t& value) { value = static_cast<std::uint8_t>(getBits(1)); }
 
 private:
@@ -66,9 +69,9 @@ ViewState::Image ViewState::toImage() const {
 ViewState ViewState::fromImage(const Image& image) {
     ViewState view;
     ImageReader reader(image);
-    for (double* value : {&view.offsetX, &view.offsetY, &view.offsetZ, &view.rollDeg,
-                          &view.tiltDeg, &view.azimuthDeg, &view.scale, &view.panDown,
-                          &view.panRight, &view.depthOffset}) {
+    for (double* value :
+         {&view.offsetX, &view.offsetY, &view.offsetZ, &view.rollDeg, &view.tiltDeg,
+          &view.azimuthDeg, &view.scale, &view.panDown, &view.panRight, &view.depthOffset}) {
         reader.get(*value);
     }
     reader.get(view.cursorRadius);

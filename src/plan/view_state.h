@@ -10,16 +10,16 @@ class PointStore;
 // Where the plan looks and how it labels points. Its file image is 88 bytes, little-endian,
 // written and read field by field (the project file starts with it).
 struct ViewState {
-    double offsetX = 0;      // added to a point's X, Y, Z before projection
+    double offsetX = 0;  // added to a point's X, Y, Z before projection
     double offsetY = 0;
     double offsetZ = 0;
-    double rollDeg = 0;      // view angles in degrees
+    double rollDeg = 0;  // view angles in degrees
     double tiltDeg = 0;
     double azimuthDeg = 0;
-    double scale = 0.03;     // zoom factor
-    double panDown = 0;      // pan in scaled units
+    double scale = 0.03;  // zoom factor
+    double panDown = 0;   // pan in scaled units
     double panRight = 0;
-    double depthOffset = 0;  // carried and stored; takes no part in the picture
+    double depthOffset = 0;         // carried and stored; takes no part in the picture
     std::int32_t cursorRadius = 5;  // pick radius in bitmap pixels
     std::uint8_t showNumbers = 1;
     std::uint8_t showHeights = 1;

@@ -37,7 +37,8 @@ ScreenPoint ViewTransform::project(double x, double y, double z) const {
     return {cx_ + cx_ * scale_ * (p + panRight_), cy_ + cy_ * scale_ * (r + panDown_)};
 }
 
-ScreenPoint ProjectPoint(const ViewState& view, double cx, double cy, double x, double y, double z) {
+ScreenPoint ProjectPoint(const ViewState& view, double cx, double cy, double x, double y,
+                         double z) {
     return ViewTransform(view, cx, cy).project(x, y, z);
 }
 

@@ -28,7 +28,8 @@ void PointStore::append(std::string number, double x, double y, double z, std::i
 void PointStore::assign(PointSequences sequences) {
     const std::size_t n = sequences.x.size();
     sequences.forEach([n](const auto& sequence) {
-        if (sequence.size() != n) throw std::invalid_argument("point sequences of different lengths");
+        if (sequence.size() != n)
+            throw std::invalid_argument("point sequences of different lengths");
     });
     points_ = std::move(sequences);
 }

@@ -72,7 +72,9 @@ public:
     const std::vector<std::int32_t>& colour() const { return points_.colour; }
 
     // The single values the program changes in place.
-    void setNumber(std::size_t index, std::string number) { points_.number[index] = std::move(number); }
+    void setNumber(std::size_t index, std::string number) {
+        points_.number[index] = std::move(number);
+    }
     void setX(std::size_t index, double value) { points_.x[index] = value; }
     void setY(std::size_t index, double value) { points_.y[index] = value; }
     void setZ(std::size_t index, double value) { points_.z[index] = value; }

@@ -18,7 +18,9 @@ PointTableModel::PointTableModel(const PointStore& store, std::vector<std::int32
                                  QObject* parent)
     : QAbstractTableModel(parent), store_(store), selected_(selected) {}
 
-int PointTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int PointTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
 
 int PointTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kPointColumns;
@@ -33,14 +35,17 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
     const int row = index.row();
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::EditRole: return displayText(row, index.column());
+        case Qt::EditRole:
+            return displayText(row, index.column());
         case Qt::CheckStateRole:
             if (index.column() != kCheckColumn || !checkBoxesShown_ || !hasPoint(row)) return {};
             return selected_[static_cast<std::size_t>(row)] == 1 ? Qt::Checked : Qt::Unchecked;
         case Qt::BackgroundRole:
-            if (hasPoint(row) && store_.active()[static_cast<std::size_t>(row)] == 0) return kFrozenColour;
+            if (hasPoint(row) && store_.active()[static_cast<std::size_t>(row)] == 0)
+                return kFrozenColour;
             return {};
-        default: return {};
+        default:
+            return {};
     }
 }
 
@@ -121,7 +126,8 @@ void PointTableModel::pointsAppended() {
     const int wanted = static_cast<int>(std::max<std::size_t>(1, store_.count()));
     // A row that had no point drops what was typed into it; rows with a point keep theirs.
     for (int row = static_cast<int>(pointsShown_); row < rows_; ++row) {
-        for (int column = 0; column < kPointColumns; ++column) typedTexts_.remove(cellKey(row, column));
+        for (int column = 0; column < kPointColumns; ++column)
+            typedTexts_.remove(cellKey(row, column));
     }
     pointsShown_ = store_.count();
     if (wanted > rows_) {

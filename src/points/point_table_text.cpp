@@ -25,12 +25,18 @@ const char* pointTableHeader(int column) {
 
 std::string pointCellText(const PointStore& store, std::size_t index, int column) {
     switch (column) {
-        case kNumberColumn: return store.number()[index];
-        case kXColumn: return formatNumber(store.x()[index]);
-        case kYColumn: return formatNumber(store.y()[index]);
-        case kHeightColumn: return formatNumber(store.z()[index]);
-        case kKindColumn: return std::to_string(store.kind()[index]);
-        default: return {};
+        case kNumberColumn:
+            return store.number()[index];
+        case kXColumn:
+            return formatNumber(store.x()[index]);
+        case kYColumn:
+            return formatNumber(store.y()[index]);
+        case kHeightColumn:
+            return formatNumber(store.z()[index]);
+        case kKindColumn:
+            return std::to_string(store.kind()[index]);
+        default:
+            return {};
     }
 }
 
@@ -40,7 +46,9 @@ std::optional<double> parseTypedCoordinate(std::string_view text) {
     return value;
 }
 
-double toTypedCoordinateStrict(std::string_view text) { return toDoubleStrict(withDecimalPoint(text)); }
+double toTypedCoordinateStrict(std::string_view text) {
+    return toDoubleStrict(withDecimalPoint(text));
+}
 
 bool applyTypedCell(PointStore& store, std::size_t index, int column, std::string_view text) {
     if (column == kNumberColumn) {

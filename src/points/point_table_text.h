@@ -10,7 +10,15 @@ namespace korvela {
 class PointStore;
 
 // The columns of the point table.
-enum PointColumn { kCheckColumn, kNumberColumn, kXColumn, kYColumn, kHeightColumn, kKindColumn, kPointColumns };
+enum PointColumn {
+    kCheckColumn,
+    kNumberColumn,
+    kXColumn,
+    kYColumn,
+    kHeightColumn,
+    kKindColumn,
+    kPointColumns
+};
 
 // The header text of a column (UTF-8).
 const char* pointTableHeader(int column);

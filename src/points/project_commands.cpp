@@ -34,7 +34,8 @@ void ProjectCommands::Save21Click() {
     }
     const std::optional<QString> path = main_.dialogs().askSavePath(&main_, FileDialogRequest{});
     if (!path) return;
-    if (const auto error = saveProjectFile(toLocalPath(*path), data.view, data.selected, data.store)) {
+    if (const auto error =
+            saveProjectFile(toLocalPath(*path), data.view, data.selected, data.store)) {
         main_.dialogs().showMessage(&main_, fromUtf8(error->message()));
     }
 }

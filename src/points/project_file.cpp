@@ -24,7 +24,8 @@ template <typename T>
 T withBytesReversed(T value) {
     auto bits = std::bit_cast<Bits<T>>(value);
     Bits<T> reversed = 0;
-    for (std::size_t b = 0; b < sizeof(T); ++b, bits >>= 8) reversed = (reversed << 8) | (bits & 0xFF);
+    for (std::size_t b = 0; b < sizeof(T); ++b, bits >>= 8)
+        reversed = (reversed << 8) | (bits & 0xFF);
     return std::bit_cast<T>(reversed);
 }
 
@@ -127,7 +128,8 @@ public:
     }
 
 private:
-    // Reads at least `least` and at most `most` bytes; a file shorter than its size said ends early.
+    // Reads at least `least` and at most `most` bytes; a file shorter than its size said ends
+    // early.
     std::size_t readFromFile(char* into, std::size_t most, std::size_t least) {
         std::size_t done = 0;
         while (done < least) {
@@ -241,8 +243,8 @@ struct Descriptor {
 
 std::string DamagedProjectFile::message() const { return "Файл проекта повреждён: " + path; }
 
-void writeProject(std::ostream& out, const ViewState& view, const std::vector<std::int32_t>& selected,
-                  const PointStore& store) {
+void writeProject(std::ostream& out, const ViewState& view,
+                  const std::vector<std::int32_t>& selected, const PointStore& store) {
     BlockWriter writer(out);
     const ViewState::Image image = view.toImage();
     writer.bytes({reinterpret_cast<const char*>(image.data()), image.size()});
@@ -264,7 +266,8 @@ void writeProject(std::ostream& out, const ViewState& view, const std::vector<st
 std::optional<FileError> saveProjectFile(const std::string& path, const ViewState& view,
                                          const std::vector<std::int32_t>& selected,
                                          const PointStore& store) {
-    return writeFileSafely(path, [&](std::ostream& out) { writeProject(out, view, selected, store); });
+    return writeFileSafely(path,
+                           [&](std::ostream& out) { writeProject(out, view, selected, store); });
 }
 
 std::variant<ProjectContent, ProjectDamage> readProject(std::string_view bytes) {
@@ -276,7 +279,8 @@ std::variant<ProjectContent, ProjectDamage> readProject(std::string_view bytes) 
     }
 }
 
-std::variant<ProjectContent, FileError, DamagedProjectFile> openProjectFile(const std::string& path) {
+std::variant<ProjectContent, FileError, DamagedProjectFile> openProjectFile(
+    const std::string& path) {
     const auto failure = [&](int errorNumber) {
         return FileError{FileError::Operation::Read, path, errorNumber};
     };
@@ -306,9 +310,9 @@ std::vector<std::int32_t> selectionAfterOpening(const std::vector<std::int32_t>&
 
 std::optional<std::string> unsavableNumberMessage(const PointStore& store) {
     const auto& numbers = store.number();
-    const auto tooLong = std::find_if(numbers.begin(), numbers.end(), [](const std::string& number) {
-        return number.size() > kLongestProjectNumber;
-    });
+    const auto tooLong = std::find_if(
+        numbers.begin(), numbers.end(),
+        [](const std::string& number) { return number.size() > kLongestProjectNumber; });
     if (tooLong == numbers.end()) return std::nullopt;
     return "Номер точки в строке " + std::to_string(tooLong - numbers.begin() + 1) +
            " длиннее 9999 байт: такой проект не открылся бы, он не сохранён.";

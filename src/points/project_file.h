@@ -56,8 +56,8 @@ struct DamagedProjectFile {
 std::optional<std::string> unsavableNumberMessage(const PointStore& store);
 
 // Writes the project; each sequence is written with its own length as count.
-void writeProject(std::ostream& out, const ViewState& view, const std::vector<std::int32_t>& selected,
-                  const PointStore& store);
+void writeProject(std::ostream& out, const ViewState& view,
+                  const std::vector<std::int32_t>& selected, const PointStore& store);
 
 // Writes the project file through the safe file writer; the error when it could not be written.
 std::optional<FileError> saveProjectFile(const std::string& path, const ViewState& view,
@@ -69,7 +69,8 @@ std::optional<FileError> saveProjectFile(const std::string& path, const ViewStat
 std::variant<ProjectContent, ProjectDamage> readProject(std::string_view bytes);
 
 // Reads the project file at path in one go: the content, or why there is none.
-std::variant<ProjectContent, FileError, DamagedProjectFile> openProjectFile(const std::string& path);
+std::variant<ProjectContent, FileError, DamagedProjectFile> openProjectFile(
+    const std::string& path);
 
 // The selection as opening leaves it: the row of every point whose flag in the file is not 0
 // gets ticked, which makes its flag 1; the others are 0.

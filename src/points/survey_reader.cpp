@@ -17,7 +17,8 @@ namespace {
 constexpr std::string_view kSdrMarker = "NMSDR";
 constexpr std::string_view kSdrHeaderRecord = "00";
 constexpr std::string_view kSdr2xVersion = "SDR2";
-constexpr std::string_view kCoordinateRecord = "08";  // whatever the derivation code: TP, KI, CO, ...
+constexpr std::string_view kCoordinateRecord =
+    "08";  // whatever the derivation code: TP, KI, CO, ...
 constexpr std::string_view kStationRecord = "02";
 constexpr std::string_view kCommaMarker = ",--------,";
 
@@ -97,7 +98,8 @@ std::size_t splitCommaFields(std::string_view line, std::array<std::string_view,
     while (true) {
         if (count == N) return 0;
         const std::size_t comma = line.find(',', start);
-        fields[count++] = line.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        fields[count++] =
+            line.substr(start, comma == std::string_view::npos ? comma : comma - start);
         if (comma == std::string_view::npos) return count;
         start = comma + 1;
     }
@@ -111,7 +113,8 @@ bool splitThreeTokens(std::string_view text, Values& tokens) {
         if (rest.empty()) return false;
         const std::size_t space = rest.find(' ');
         token = rest.substr(0, space);
-        rest = space == std::string_view::npos ? std::string_view() : trimWhiteSpace(rest.substr(space));
+        rest = space == std::string_view::npos ? std::string_view()
+                                               : trimWhiteSpace(rest.substr(space));
     }
     return true;
 }
@@ -135,10 +138,15 @@ public:
             return true;
         }
         switch (format_) {
-            case Format::Listing: return readListingRow(line);
-            case Format::Sdr: return readSdrRecord(line);
-            case Format::Comma: readCommaLine(line); return true;
-            case Format::Unknown: break;
+            case Format::Listing:
+                return readListingRow(line);
+            case Format::Sdr:
+                return readSdrRecord(line);
+            case Format::Comma:
+                readCommaLine(line);
+                return true;
+            case Format::Unknown:
+                break;
         }
         return true;
     }
@@ -173,8 +181,8 @@ private:
     void readSdrHeaderOptions(std::string_view header) {
         if (!header.starts_with(kSdrHeaderRecord) || header.size() < kSdrVersionAt) return;
         sdr2x_ = header.substr(kSdrVersionAt).starts_with(kSdr2xVersion);
-        eastingFirst_ = header.size() > kSdrCoordinateOrderAt &&
-                        header[kSdrCoordinateOrderAt] == kEastingFirst;
+        eastingFirst_ =
+            header.size() > kSdrCoordinateOrderAt && header[kSdrCoordinateOrderAt] == kEastingFirst;
     }
 
     bool readSdrRecord(std::string_view line) {
@@ -272,8 +280,8 @@ private:
         store_.append(std::string(trimWhiteSpace(fields[0])), x, y, z, kColourAqua, kKindPoint);
     }
 
-    void append(std::string_view number, std::string_view x, std::string_view y,
-                std::string_view z, std::int32_t kind) {
+    void append(std::string_view number, std::string_view x, std::string_view y, std::string_view z,
+                std::int32_t kind) {
         store_.append(std::string(number), parseNumberPrefix(x), parseNumberPrefix(y),
                       parseNumberPrefix(z), kColourAqua, kind);
     }

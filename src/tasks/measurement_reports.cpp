@@ -72,7 +72,8 @@ std::string lengthReport(const PointStore& store, const std::vector<std::int32_t
             text += ' ';
             text += store.number()[j];
             text += kCrLf;
-            text.append(distance, formatNumberInto(SlopeDistance(p, spacePointAt(store, j)), distance));
+            text.append(distance,
+                        formatNumberInto(SlopeDistance(p, spacePointAt(store, j)), distance));
             text += kCrLf;
             text += kCrLf;
         }
@@ -80,7 +81,8 @@ std::string lengthReport(const PointStore& store, const std::vector<std::int32_t
     return text;
 }
 
-std::string interiorAnglesReport(const PointStore& store, const std::vector<std::int32_t>& selected) {
+std::string interiorAnglesReport(const PointStore& store,
+                                 const std::vector<std::int32_t>& selected) {
     const std::vector<std::size_t> chosen =
         indicesWhere(selected, [](std::int32_t flag) { return flag != 0; });
     if (chosen.size() != 3) return utf8ToCp1251(kSelectExactlyThree);
@@ -104,14 +106,16 @@ std::string directionalAngleReport(const PointStore& store, std::string_view fro
         }
     }
     if (fromMatches != 1 || toMatches != 1) return utf8ToCp1251(kSelectExactlyTwo);
-    return angleText(AngleToDms(DirectionalAngle(spacePointAt(store, from), spacePointAt(store, to))));
+    return angleText(
+        AngleToDms(DirectionalAngle(spacePointAt(store, from), spacePointAt(store, to))));
 }
 
 std::vector<PlanePoint> areaHandOverPoints(const PointStore& store,
                                            const std::vector<std::int32_t>& selected) {
     std::vector<PlanePoint> vertices;
     for (std::size_t i = 0; i < store.count(); ++i) {
-        if (selected[i] == 1 && store.active()[i] == 1) vertices.push_back({store.x()[i], store.y()[i]});
+        if (selected[i] == 1 && store.active()[i] == 1)
+            vertices.push_back({store.x()[i], store.y()[i]});
     }
     return vertices;
 }

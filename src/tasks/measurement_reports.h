@@ -29,7 +29,8 @@ std::optional<std::string> lengthReportRefusal(const std::vector<std::int32_t>& 
 // The interior angles of the three selected points P1, P2, P3 (store order, frozen ones
 // too), one block per vertex: its number, its angle (or "Точки совпадают!" when a side at it
 // has no length), an empty line. Any other count gives the one-line message.
-std::string interiorAnglesReport(const PointStore& store, const std::vector<std::int32_t>& selected);
+std::string interiorAnglesReport(const PointStore& store,
+                                 const std::vector<std::int32_t>& selected);
 
 // The directional angle from the point numbered `fromNumber` to the one numbered `toNumber`
 // (typed texts, Windows-1251, compared byte for byte) as one angle line; the one-line message

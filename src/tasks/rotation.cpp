@@ -49,12 +49,14 @@ double proposedAngleDegrees(const PointStore& store, const std::vector<std::int3
 
 }  // namespace
 
-std::string proposedRotationAngle(const PointStore& store, const std::vector<std::int32_t>& selected) {
+std::string proposedRotationAngle(const PointStore& store,
+                                  const std::vector<std::int32_t>& selected) {
     return formatNumber(proposedAngleDegrees(store, selected));
 }
 
 std::vector<RotationRow> rotatePoints(const PointStore& store,
-                                      const std::vector<std::int32_t>& selected, double angleDegrees) {
+                                      const std::vector<std::int32_t>& selected,
+                                      double angleDegrees) {
     const double phi = radiansFromDegrees(angleDegrees) - kHalfPi;
     const double cosine = std::cos(phi);
     const double sine = std::sin(phi);

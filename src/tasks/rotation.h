@@ -15,7 +15,8 @@ class PointStore;
 // The proposed angle as number text: from the first taking-part point P0 and the next one
 // whose Y lies within 0.01 of P0's and whose Z differs, the angle whose tangent is
 // ΔX / ΔZ (−90 to 90); otherwise 0.
-std::string proposedRotationAngle(const PointStore& store, const std::vector<std::int32_t>& selected);
+std::string proposedRotationAngle(const PointStore& store,
+                                  const std::vector<std::int32_t>& selected);
 
 // One row of the rotation result grid: number and the turned X, Y, Z rounded with Round4,
 // as number text.
@@ -27,7 +28,8 @@ struct RotationRow {
 };
 
 std::vector<RotationRow> rotatePoints(const PointStore& store,
-                                      const std::vector<std::int32_t>& selected, double angleDegrees);
+                                      const std::vector<std::int32_t>& selected,
+                                      double angleDegrees);
 
 // The view scroll bars run from 0 to 362; position P stands for P − 1 degrees.
 inline constexpr int kViewScrollMinimum = 0;

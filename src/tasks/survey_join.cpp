@@ -39,7 +39,8 @@ std::string_view joinNoticeText(JoinNotice notice) {
     return notice == JoinNotice::SingularMatrix ? kSingularMatrixText : kWrongBasePointsText;
 }
 
-std::optional<std::array<std::size_t, 3>> joinBasePoints(const std::vector<std::int32_t>& selected) {
+std::optional<std::array<std::size_t, 3>> joinBasePoints(
+    const std::vector<std::int32_t>& selected) {
     std::array<std::size_t, 3> base{};
     std::size_t count = 0;
     for (std::size_t i = 0; i < selected.size(); ++i) {

@@ -40,7 +40,8 @@ void SurveyTasks::N8Click() {
     if (const auto refusal = lengthReportRefusal(data.selected)) {
         return main_.dialogs().showMessage(&main_, fromUtf8(*refusal));
     }
-    main_.forms().form8->showReport(QString::fromUtf8(kLengthCaption), lengthReport(data.store, data.selected));
+    main_.forms().form8->showReport(QString::fromUtf8(kLengthCaption),
+                                    lengthReport(data.store, data.selected));
 }
 
 void SurveyTasks::N9Click() {
@@ -99,7 +100,8 @@ void SurveyTasks::AddtoProject1Click() {
         notice.showNotice(fromUtf8(joinNoticeText(which)));
     };
     if (!joinBasePoints(data.selected)) return showNotice(JoinNotice::WrongBasePoints);
-    const std::optional<QString> path = main_.dialogs().askOpenPath(&main_, TForm1::surveyOpenDialog());
+    const std::optional<QString> path =
+        main_.dialogs().askOpenPath(&main_, TForm1::surveyOpenDialog());
     if (!path) return showNotice(JoinNotice::WrongBasePoints);
     PointStore second;
     if (const auto error = second.loadSurveyFile(toLocalPath(*path))) {
@@ -121,7 +123,8 @@ void SurveyTasks::N16Click() { main_.forms().form11->startPathMode(); }
 void SurveyTasks::stationTicked(std::size_t point) {
     const ProgramData& data = main_.data();
     TForm11& traverse = *main_.forms().form11;
-    if (traverse.pathModeOn() && data.store.kind()[point] == kKindStation && data.selected[point] == 1) {
+    if (traverse.pathModeOn() && data.store.kind()[point] == kKindStation &&
+        data.selected[point] == 1) {
         traverse.addStation(data.store.number()[point]);
     }
 }

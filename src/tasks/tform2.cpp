@@ -43,7 +43,8 @@ QScrollBar* TForm2::addScrollBar(const char* name, const char* caption, int top)
     bar->setRange(kViewScrollMinimum, kViewScrollMaximum);
     bar->setPageStep(0);
     bar->setValue(1);
-    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int position) { ScrollBarChange(bar, position); });
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int position) { ScrollBarChange(bar, position); });
     return bar;
 }
 

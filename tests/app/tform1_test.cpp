@@ -41,22 +41,37 @@ TEST_F(MainWindowTest, StartsWithTheHeaderRowOneEmptyRowAndAnEmptyStatusLine) {
 }
 
 TEST_F(MainWindowTest, HasEveryButtonAndMenuItemWithItsCaption) {
-    const std::pair<const char*, const char*> buttons[] = {
-        {"OpenButton", "Import Project"}, {"Button2", "Rotate"}, {"Button3", "Выбрать все"},
-        {"Button4", "Убрать все"}, {"Button1", "Площадь"}};
+    const std::pair<const char*, const char*> buttons[] = {{"OpenButton", "Import Project"},
+                                                           {"Button2", "Rotate"},
+                                                           {"Button3", "Выбрать все"},
+                                                           {"Button4", "Убрать все"},
+                                                           {"Button1", "Площадь"}};
     for (const auto& [name, caption] : buttons) {
         ASSERT_NE(button(name), nullptr) << name;
         EXPECT_EQ(button(name)->text(), QString::fromUtf8(caption)) << name;
     }
-    const std::pair<const char*, const char*> items[] = {
-        {"Open1", "Open Project"}, {"Save2", "Save Project"}, {"AddtoProject1", "Add to Project"},
-        {"CloseProject1", "Close Project"}, {"ImportProject1", "Import Project"},
-        {"SaveProject1", "Export txt"}, {"ExportProject1", "Export AutoCad"}, {"Quit1", "Quit"},
-        {"Settings1", "Settings"}, {"Rotate1", "Rotate"}, {"N7", "Площадь"}, {"N8", "Длина"},
-        {"N9", "Углы"}, {"N14", "Дирекционные углы"}, {"N13", "Один Цвет"},
-        {"N16", "Выбрать путь хода"}, {"N1", "Удалить"}, {"N4", "Добавить"},
-        {"N2", "Заморозить"}, {"N3", "Разморозить"}, {"N15", "Добавить много точек"},
-        {"Excel1", "Отредактировать всё в Excel"}};
+    const std::pair<const char*, const char*> items[] = {{"Open1", "Open Project"},
+                                                         {"Save2", "Save Project"},
+                                                         {"AddtoProject1", "Add to Project"},
+                                                         {"CloseProject1", "Close Project"},
+                                                         {"ImportProject1", "Import Project"},
+                                                         {"SaveProject1", "Export txt"},
+                                                         {"ExportProject1", "Export AutoCad"},
+                                                         {"Quit1", "Quit"},
+                                                         {"Settings1", "Settings"},
+                                                         {"Rotate1", "Rotate"},
+                                                         {"N7", "Площадь"},
+                                                         {"N8", "Длина"},
+                                                         {"N9", "Углы"},
+                                                         {"N14", "Дирекционные углы"},
+                                                         {"N13", "Один Цвет"},
+                                                         {"N16", "Выбрать путь хода"},
+                                                         {"N1", "Удалить"},
+                                                         {"N4", "Добавить"},
+                                                         {"N2", "Заморозить"},
+                                                         {"N3", "Разморозить"},
+                                                         {"N15", "Добавить много точек"},
+                                                         {"Excel1", "Отредактировать всё в Excel"}};
     for (const auto& [name, caption] : items) {
         const QAction* action = main().findChild<QAction*>(name);
         ASSERT_NE(action, nullptr) << name;
@@ -69,11 +84,16 @@ TEST_F(MainWindowTest, HasEveryButtonAndMenuItemWithItsCaption) {
 }
 
 TEST_F(MainWindowTest, TheOtherTenWindowsExistHiddenWithTheirCaptions) {
-    const QStringList expected = {
-        QString::fromUtf8("Поворот"), "Form4", "AutoCAD", QString::fromUtf8("Вычисление площадей"),
-        "Settings", QString::fromUtf8("Выбрано сразу несколько точек"), "Form8",
-        QString::fromUtf8("Номера базовых точек второй системы"),
-        QString::fromUtf8("Добавить много точек"), "Form11"};
+    const QStringList expected = {QString::fromUtf8("Поворот"),
+                                  "Form4",
+                                  "AutoCAD",
+                                  QString::fromUtf8("Вычисление площадей"),
+                                  "Settings",
+                                  QString::fromUtf8("Выбрано сразу несколько точек"),
+                                  "Form8",
+                                  QString::fromUtf8("Номера базовых точек второй системы"),
+                                  QString::fromUtf8("Добавить много точек"),
+                                  "Form11"};
     QStringList captions;
     for (const char* name : {"TForm2", "TForm4", "TForm5", "TGeop", "TSettings", "TForm7", "TForm8",
                              "TForm9", "TForm10", "TForm11"}) {
@@ -95,7 +115,8 @@ TEST_F(MainWindowTest, ImportProjectReadsTheChosenSurvey) {
     ASSERT_GT(data.store.count(), 10u);
     EXPECT_EQ(data.selected, std::vector<std::int32_t>(data.store.count(), 0));
     EXPECT_EQ(dialogs.lastRequest().filters.size(), 4);
-    EXPECT_EQ(dialogs.lastRequest().filters.first(), QString::fromUtf8("sdr, dxf, txt (*.sdr *.dxf *.txt)"));
+    EXPECT_EQ(dialogs.lastRequest().filters.first(),
+              QString::fromUtf8("sdr, dxf, txt (*.sdr *.dxf *.txt)"));
     // More than ten points: the plan looks at the eleventh.
     EXPECT_EQ(data.view.offsetX, -data.store.x()[10]);
     EXPECT_EQ(data.view.offsetY, -data.store.y()[10]);

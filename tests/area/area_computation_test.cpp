@@ -29,7 +29,8 @@ Rows rowsOf(const AreaSheet& sheet) {
     Rows rows;
     for (int row = 0; row < sheet.rowCount(); ++row) {
         rows.emplace_back();
-        for (int column = 0; column < AreaSheet::ColumnCount; ++column) rows.back().push_back(sheet.cell(row, column));
+        for (int column = 0; column < AreaSheet::ColumnCount; ++column)
+            rows.back().push_back(sheet.cell(row, column));
     }
     return rows;
 }
@@ -73,11 +74,13 @@ TEST(AreaComputation, TheStartUpSheetComputesToZeros) {
     sheet.buildTable(8);
     ASSERT_TRUE(computeArea(sheet));
     for (int row = 0; row < 8; ++row) {
-        EXPECT_EQ(rowsOf(sheet)[row], (std::vector<std::string>{std::to_string(row + 1), "", "", "0", "0", "0", "0"}));
+        EXPECT_EQ(rowsOf(sheet)[row],
+                  (std::vector<std::string>{std::to_string(row + 1), "", "", "0", "0", "0", "0"}));
     }
     EXPECT_EQ(rowsOf(sheet)[8], (std::vector<std::string>{"", "", "", "+0", "+0", "+0", "+0"}));
     EXPECT_EQ(rowsOf(sheet)[9], (std::vector<std::string>{"", "", "", "0", "0", "0", "0"}));
-    EXPECT_EQ(rowsOf(sheet)[10], (std::vector<std::string>{"", "", "", "0", "0", "2P = 0", "2P = 0"}));
+    EXPECT_EQ(rowsOf(sheet)[10],
+              (std::vector<std::string>{"", "", "", "0", "0", "2P = 0", "2P = 0"}));
     EXPECT_EQ(sheet.result(), resultText("P = 0 м^2 = 0 га"));
 }
 
@@ -102,10 +105,10 @@ TEST(AreaComputation, RoundsTiesToEvenAndRefusesWhatCannotBeRounded) {
     };
     const double infinity = std::numeric_limits<double>::infinity();
     const Case cases[] = {
-        {0.5, 0, 0.0},        {1.5, 0, 2.0},          {2.5, 0, 2.0},      {-2.5, 0, -2.0},
-        {2.51, 0, 3.0},       {0.125, 2, 0.12},       {0.375, 2, 0.38},   {-0.125, 2, -0.12},
-        {123.456, 2, 123.46}, {9.2e18, 0, 9.2e18},    {9.3e18, 0, {}},    {1e17, 2, {}},
-        {infinity, 0, {}},    {-infinity, 2, {}},     {std::nan(""), 0, {}},
+        {0.5, 0, 0.0},        {1.5, 0, 2.0},       {2.5, 0, 2.0},         {-2.5, 0, -2.0},
+        {2.51, 0, 3.0},       {0.125, 2, 0.12},    {0.375, 2, 0.38},      {-0.125, 2, -0.12},
+        {123.456, 2, 123.46}, {9.2e18, 0, 9.2e18}, {9.3e18, 0, {}},       {1e17, 2, {}},
+        {infinity, 0, {}},    {-infinity, 2, {}},  {std::nan(""), 0, {}},
     };
     for (const Case& test : cases) {
         EXPECT_EQ(roundToDecimals(test.value, test.decimals), test.rounded)
@@ -115,11 +118,12 @@ TEST(AreaComputation, RoundsTiesToEvenAndRefusesWhatCannotBeRounded) {
 
 TEST(AreaComputation, ReadsCellsWithPointOrCommaAndCountsAnythingElseAsZero) {
     const std::pair<const char*, double> cases[] = {
-        {"12.5", 12.5}, {"  -3  ", -3},   {"+967,5", 967.5}, {"-0,5", -0.5}, {"1e3", 1000},
-        {"", 0},        {"   ", 0},       {"abc", 0},        {"12 a", 0},    {"12a", 0},
-        {"1,2,3", 0},   {"1.5,2", 0},     {"1e999", 0},      {",", 0},       {"\t7\t", 7},
+        {"12.5", 12.5}, {"  -3  ", -3}, {"+967,5", 967.5}, {"-0,5", -0.5}, {"1e3", 1000},
+        {"", 0},        {"   ", 0},     {"abc", 0},        {"12 a", 0},    {"12a", 0},
+        {"1,2,3", 0},   {"1.5,2", 0},   {"1e999", 0},      {",", 0},       {"\t7\t", 7},
     };
-    for (const auto& [text, value] : cases) EXPECT_EQ(readSheetNumber(text), value) << '"' << text << '"';
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(readSheetNumber(text), value) << '"' << text << '"';
 }
 
 TEST(AreaComputation, OneTwoAndNoPoints) {
@@ -162,14 +166,15 @@ TEST(AreaComputation, NationalGridCoordinates) {
                                {"5412125.5", "7312140.25"},
                                {"5412101.75", "7312131"}});
     ASSERT_TRUE(computeArea(sheet));
-    EXPECT_EQ(rowsOf(sheet),
-              (Rows{{"1", "5412112.345", "7312105.678", "-28.25", "-32.58", "-206566985", "-176326620"},
-                    {"2", "5412130.002", "7312098.417", "-13.16", "34.57", "-96227215", "187097334"},
-                    {"3", "5412125.5", "7312140.25", "28.25", "32.58", "206567962", "176327049"},
-                    {"4", "5412101.75", "7312131", "13.16", "-34.57", "96227644", "-187096357"},
-                    {"", "", "", "+41", "+68", "+302795606", "+363424383"},
-                    {"", "", "", "-41", "-68", "-302794200", "-363422977"},
-                    {"", "", "", "0", "0", "2P = 1406", "2P = 1406"}}));
+    EXPECT_EQ(
+        rowsOf(sheet),
+        (Rows{{"1", "5412112.345", "7312105.678", "-28.25", "-32.58", "-206566985", "-176326620"},
+              {"2", "5412130.002", "7312098.417", "-13.16", "34.57", "-96227215", "187097334"},
+              {"3", "5412125.5", "7312140.25", "28.25", "32.58", "206567962", "176327049"},
+              {"4", "5412101.75", "7312131", "13.16", "-34.57", "96227644", "-187096357"},
+              {"", "", "", "+41", "+68", "+302795606", "+363424383"},
+              {"", "", "", "-41", "-68", "-302794200", "-363422977"},
+              {"", "", "", "0", "0", "2P = 1406", "2P = 1406"}}));
     EXPECT_EQ(sheet.result(), resultText("P = 703 м^2 = 0.07 га"));
 }
 
@@ -179,10 +184,14 @@ TEST(AreaComputation, AValueTooLargeStopsTheComputation) {
     AreaSheet sheet = sheetOf({{"0", "0"}, {"1e10", "0"}, {"0", "1e10"}});
     sheet.setResult("old");
     EXPECT_FALSE(computeArea(sheet));
-    EXPECT_EQ(rowsOf(sheet)[0], (std::vector<std::string>{"1", "0", "0", "-10000000000", "-10000000000", "0", "0"}));
-    EXPECT_EQ(rowsOf(sheet)[1], (std::vector<std::string>{"2", "1e10", "0", "0", "10000000000", "0", ""}));
-    EXPECT_EQ(rowsOf(sheet)[3], (std::vector<std::string>{"", "", "", "+10000000000", "+10000000000", "+0", "+0"}));
-    EXPECT_EQ(rowsOf(sheet)[5], (std::vector<std::string>{"", "", "", "0", "0", "2P = 0", "2P = 0"}));
+    EXPECT_EQ(rowsOf(sheet)[0],
+              (std::vector<std::string>{"1", "0", "0", "-10000000000", "-10000000000", "0", "0"}));
+    EXPECT_EQ(rowsOf(sheet)[1],
+              (std::vector<std::string>{"2", "1e10", "0", "0", "10000000000", "0", ""}));
+    EXPECT_EQ(rowsOf(sheet)[3],
+              (std::vector<std::string>{"", "", "", "+10000000000", "+10000000000", "+0", "+0"}));
+    EXPECT_EQ(rowsOf(sheet)[5],
+              (std::vector<std::string>{"", "", "", "0", "0", "2P = 0", "2P = 0"}));
     EXPECT_EQ(sheet.result(), "old");
 
     AreaSheet first = sheetOf({{"1e300", "0"}, {"0", "0"}, {"0", "0"}});

@@ -22,7 +22,8 @@ Rows rowsOf(const AreaSheet& sheet, int columns = AreaSheet::ColumnCount) {
     Rows rows;
     for (int row = 0; row < sheet.rowCount(); ++row) {
         rows.emplace_back();
-        for (int column = 0; column < columns; ++column) rows.back().push_back(sheet.cell(row, column));
+        for (int column = 0; column < columns; ++column)
+            rows.back().push_back(sheet.cell(row, column));
     }
     return rows;
 }
@@ -113,8 +114,8 @@ TEST(AreaFile, AFileThatCannotBeWrittenLeavesSheetAndOldFileAsTheyWere) {
 
 TEST(AreaFile, ReadsTheCountFromTheFirstFourCharactersOfLineTwo) {
     const std::pair<const char*, int> cases[] = {
-        {"3", 3}, {"3.9", 3}, {"2,5", 2}, {" 2 ", 2}, {"12345", 1234}, {"-2", 0},
-        {"abc", 0}, {"", 0}, {"1e2", 100}, {"0.5", 0},
+        {"3", 3},  {"3.9", 3}, {"2,5", 2}, {" 2 ", 2},   {"12345", 1234},
+        {"-2", 0}, {"abc", 0}, {"", 0},    {"1e2", 100}, {"0.5", 0},
     };
     for (const auto& [line, count] : cases) {
         AreaSheet sheet;
@@ -130,11 +131,12 @@ TEST(AreaFile, ReadsTheCountFromTheFirstFourCharactersOfLineTwo) {
 TEST(AreaFile, LinesWithoutSevenSpacesGiveTheirFirstSevenWords) {
     AreaSheet sheet;
     sheet.setResult("previous");
-    readAreaFile(kHeader + "4\r\n"
-                           "1\t2  3 4 5 6 7 8 9\r\n"
-                           "a b\n"
-                           "x  y  z       \r\n"
-                           "P = 5 \xEC^2 = 0 \xE3\xE0",
+    readAreaFile(kHeader +
+                     "4\r\n"
+                     "1\t2  3 4 5 6 7 8 9\r\n"
+                     "a b\n"
+                     "x  y  z       \r\n"
+                     "P = 5 \xEC^2 = 0 \xE3\xE0",
                  sheet);
     EXPECT_EQ(rowsOf(sheet), (Rows{{"1", "2", "3", "4", "5", "6", "7"},
                                    {"a", "b", "", "", "", "", ""},
@@ -149,8 +151,12 @@ TEST(AreaFile, LinesWithoutSevenSpacesGiveTheirFirstSevenWords) {
 TEST(AreaFile, AFileThatEndsEarlyLeavesTheRemainingRowsEmpty) {
     AreaSheet sheet;
     readAreaFile(kHeader + "3\r\n1 5 6 \r\n", sheet);
-    EXPECT_EQ(rowsOf(sheet, 3), (Rows{{"1", "5", "6"}, {"", "", ""}, {"", "", ""},
-                                      {"", "", ""}, {"", "", ""}, {"", "", ""}}));
+    EXPECT_EQ(rowsOf(sheet, 3), (Rows{{"1", "5", "6"},
+                                      {"", "", ""},
+                                      {"", "", ""},
+                                      {"", "", ""},
+                                      {"", "", ""},
+                                      {"", "", ""}}));
 }
 
 TEST(AreaFile, AFileThatCannotBeOpenedLeavesTheSheetUnchanged) {
@@ -173,9 +179,12 @@ TEST(Statement, ReadsTheSectionsInEitherOrderAndAcrossLines) {
         AreaSheet sheet;
         readStatement(statement, sheet);
         ASSERT_EQ(sheet.pointCount(), 4);
-        EXPECT_EQ(column(sheet, AreaSheet::NumberColumn), (std::vector<std::string>{"1", "2", "3", "4"}));
-        EXPECT_EQ(column(sheet, AreaSheet::XColumn), (std::vector<std::string>{"0", "100", "100", "0"}));
-        EXPECT_EQ(column(sheet, AreaSheet::YColumn), (std::vector<std::string>{"0", "0", "100", "100"}));
+        EXPECT_EQ(column(sheet, AreaSheet::NumberColumn),
+                  (std::vector<std::string>{"1", "2", "3", "4"}));
+        EXPECT_EQ(column(sheet, AreaSheet::XColumn),
+                  (std::vector<std::string>{"0", "100", "100", "0"}));
+        EXPECT_EQ(column(sheet, AreaSheet::YColumn),
+                  (std::vector<std::string>{"0", "0", "100", "100"}));
         EXPECT_EQ(sheet.cell(0, AreaSheet::XDifferenceColumn), "");
     }
 }
@@ -187,15 +196,15 @@ TEST(Statement, SectionHeadingsAreWholeLines) {
         std::vector<std::string> y;
     };
     const Case cases[] = {
-        {"[X]\n1 2\n", {"1", "2"}, {"", ""}},                    // the [Y] section is missing
-        {"[X] \n1 2\n[Y]\n3 4\n", {"", ""}, {"3", "4"}},         // "[X] " is not a heading
+        {"[X]\n1 2\n", {"1", "2"}, {"", ""}},             // the [Y] section is missing
+        {"[X] \n1 2\n[Y]\n3 4\n", {"", ""}, {"3", "4"}},  // "[X] " is not a heading
         {" [X]\n1 2\n[x]\n1 2\n", {"", ""}, {"", ""}},
         // After a section, the rest of its last line is read as a line: " [Y]" is none.
         {"[X]\n1 2 [Y]\n5 6\n[Y]\n7 8 9\n", {"1", "2"}, {"7", "8"}},
-        {"[X]\nabc 1,5\n", {"abc", "1,5"}, {"", ""}},             // words are kept as they are
-        {"[X]\n1\n", {"1", ""}, {"", ""}},                       // the file ends early
-        {"[X]\n1 2\n[X]\n3\n", {"3", ""}, {"", ""}},             // a repeated section ends early
-        {"[Y]\r\n[X]\r\n1 2\r\n", {"", ""}, {"[X]", "1"}},      // a heading inside a section is a word
+        {"[X]\nabc 1,5\n", {"abc", "1,5"}, {"", ""}},       // words are kept as they are
+        {"[X]\n1\n", {"1", ""}, {"", ""}},                  // the file ends early
+        {"[X]\n1 2\n[X]\n3\n", {"3", ""}, {"", ""}},        // a repeated section ends early
+        {"[Y]\r\n[X]\r\n1 2\r\n", {"", ""}, {"[X]", "1"}},  // a heading inside a section is a word
     };
     for (const Case& test : cases) {
         AreaSheet sheet;
@@ -208,13 +217,23 @@ TEST(Statement, SectionHeadingsAreWholeLines) {
 
 TEST(Statement, ReadsTheCountFromTheFifthCharacterOfLineTwo) {
     const std::pair<std::string, int> cases[] = {
-        {"N = 12", 12}, {"N = 3.7", 3}, {"N=4", 0}, {"N = ", 0}, {"", 0}, {"N = -3", 0},
-        {"N = 12 points", 0}, {"abcd5", 5},
+        {"N = 12", 12},
+        {"N = 3.7", 3},
+        {"N=4", 0},
+        {"N = ", 0},
+        {"", 0},
+        {"N = -3", 0},
+        {"N = 12 points", 0},
+        {"abcd5", 5},
         // A statement that ends early still gets the rows its count asks for, but a count far
         // beyond anything the file could hold is no count.
-        {"N = 500", 500}, {"N = 100000", 100000}, {"N = 2000000000", 0}, {"N = 1e300", 0},
+        {"N = 500", 500},
+        {"N = 100000", 100000},
+        {"N = 2000000000", 0},
+        {"N = 1e300", 0},
         // Only the first 99 characters of the line count.
-        {"N = " + std::string(94, ' ') + "7", 7}, {"N = " + std::string(95, ' ') + "7", 0},
+        {"N = " + std::string(94, ' ') + "7", 7},
+        {"N = " + std::string(95, ' ') + "7", 0},
     };
     for (const auto& [line, count] : cases) {
         AreaSheet sheet;

@@ -47,7 +47,8 @@ const QString kOpenFailed = QString::fromUtf8("Ошибка открытия ф�
 // Runs a test in a folder of its own as the current folder.
 class CurrentFolder {
 public:
-    explicit CurrentFolder(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
+    explicit CurrentFolder(const std::filesystem::path& folder)
+        : previous_(std::filesystem::current_path()) {
         std::filesystem::current_path(folder);
     }
     ~CurrentFolder() { std::filesystem::current_path(previous_); }
@@ -59,7 +60,8 @@ private:
 int pdfPageCount(const std::string& pdf) {
     int pages = 0;
     const std::string pageType = "/Type /Page";
-    for (std::size_t at = pdf.find(pageType); at != std::string::npos; at = pdf.find(pageType, at + 1)) {
+    for (std::size_t at = pdf.find(pageType); at != std::string::npos;
+         at = pdf.find(pageType, at + 1)) {
         if (at + pageType.size() < pdf.size() && pdf[at + pageType.size()] != 's') ++pages;
     }
     return pages;
@@ -67,7 +69,8 @@ int pdfPageCount(const std::string& pdf) {
 
 class AreaWindowTest : public ::testing::Test {
 protected:
-    explicit AreaWindowTest(const QString& firstArgument = QString()) : window(dialogs, firstArgument) {
+    explicit AreaWindowTest(const QString& firstArgument = QString())
+        : window(dialogs, firstArgument) {
         application()->setDialogs(&dialogs);
     }
     ~AreaWindowTest() override { application()->setDialogs(nullptr); }
@@ -81,7 +84,8 @@ protected:
 
     QStringList row(int index) {
         QStringList texts;
-        for (int column = 0; column < 7; ++column) texts << table()->model()->index(index, column).data().toString();
+        for (int column = 0; column < 7; ++column)
+            texts << table()->model()->index(index, column).data().toString();
         return texts;
     }
     int rows() { return table()->model()->rowCount(); }
@@ -96,7 +100,8 @@ protected:
     }
 
     void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* target = QApplication::focusWidget() != nullptr && QApplication::focusWidget()->window() == &window
+        QWidget* target = QApplication::focusWidget() != nullptr &&
+                                  QApplication::focusWidget()->window() == &window
                               ? QApplication::focusWidget()
                               : table();
         QTest::keyClick(target, key, modifiers);
@@ -117,32 +122,37 @@ TEST_F(AreaWindowTest, StartsWithEightNumberedPointRowsAndItsControls) {
     EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Вычисление площадей"));
     EXPECT_EQ(window.centralWidget()->size(), QSize(598, 357));
     ASSERT_EQ(rows(), 11);
-    for (int point = 0; point < 8; ++point) EXPECT_EQ(row(point), (QStringList{QString::number(point + 1), "", "", "", "", "", ""}));
-    for (int summary = 8; summary < 11; ++summary) EXPECT_EQ(row(summary), QStringList(7, QString()));
+    for (int point = 0; point < 8; ++point)
+        EXPECT_EQ(row(point), (QStringList{QString::number(point + 1), "", "", "", "", "", ""}));
+    for (int summary = 8; summary < 11; ++summary)
+        EXPECT_EQ(row(summary), QStringList(7, QString()));
     const int widths[] = {40, 60, 60, 60, 60, 85, 81};
-    for (int column = 0; column < 7; ++column) EXPECT_EQ(table()->columnWidth(column), widths[column]) << column;
+    for (int column = 0; column < 7; ++column)
+        EXPECT_EQ(table()->columnWidth(column), widths[column]) << column;
     EXPECT_EQ(table()->rowHeight(0), 16);
     EXPECT_EQ(txtNum()->text(), "8");
     EXPECT_TRUE(txtP()->isReadOnly());
     EXPECT_EQ(txtP()->alignment(), Qt::AlignCenter);
     EXPECT_EQ(txtP()->text(), "");
-    EXPECT_EQ(window.findChild<QGroupBox*>("GroupBox1")->title(), QString::fromUtf8("Число точек:"));
+    EXPECT_EQ(window.findChild<QGroupBox*>("GroupBox1")->title(),
+              QString::fromUtf8("Число точек:"));
     EXPECT_EQ(window.findChild<QPushButton*>("Button2")->text(), QString::fromUtf8("Построить"));
 
     QStringList headings;
     for (const QLabel* label : window.findChildren<QLabel*>()) headings << label->text();
-    for (const char* heading : {"№ точки", "координаты (м)", "X", "Y", "x(i-1) - x(i+1) (м)", "y(i+1) - y(i-1) (м)",
-                                "y(i)[x(i-1) - x(i+1)] м^2", "x(i)[y(i+1) - y(i-1)] м^2"}) {
+    for (const char* heading :
+         {"№ точки", "координаты (м)", "X", "Y", "x(i-1) - x(i+1) (м)", "y(i+1) - y(i-1) (м)",
+          "y(i)[x(i-1) - x(i+1)] м^2", "x(i)[y(i+1) - y(i-1)] м^2"}) {
         EXPECT_TRUE(headings.contains(QString::fromUtf8(heading))) << heading;
     }
 }
 
 TEST_F(AreaWindowTest, TheMenuHasEveryItemWithItsShortcut) {
     const std::tuple<const char*, const char*, const char*> items[] = {
-        {"N5", "Вычислить", ""},         {"N3", "Открыть", "Ctrl+O"},
-        {"N4", "Сохранить", "Ctrl+S"},   {"N18", "Загрузить из ведомости", "Ctrl+I"},
-        {"N19", "Образец", ""},          {"N20", "Очистить", "Ctrl+E"},
-        {"N22", "Печать", "Ctrl+P"},     {"N24", "Выход", "Ctrl+X"},
+        {"N5", "Вычислить", ""},       {"N3", "Открыть", "Ctrl+O"},
+        {"N4", "Сохранить", "Ctrl+S"}, {"N18", "Загрузить из ведомости", "Ctrl+I"},
+        {"N19", "Образец", ""},        {"N20", "Очистить", "Ctrl+E"},
+        {"N22", "Печать", "Ctrl+P"},   {"N24", "Выход", "Ctrl+X"},
     };
     QMenu* menu = window.menuBar()->findChild<QMenu*>("ActionsMenu");
     ASSERT_NE(menu, nullptr);
@@ -188,7 +198,8 @@ TEST_F(AreaWindowTest, SummaryRowsArePaintedLightGrey) {
         return grid.pixelColor(cell.right() - 4, cell.center().y()).rgb() & 0xFFFFFF;
     };
     for (int summary = 8; summary < 11; ++summary) {
-        for (int column = 0; column < 7; ++column) EXPECT_EQ(colourIn(summary, column), 0xDFDFDFu) << summary;
+        for (int column = 0; column < 7; ++column)
+            EXPECT_EQ(colourIn(summary, column), 0xDFDFDFu) << summary;
     }
     EXPECT_NE(colourIn(3, 4), 0xDFDFDFu);
     const QModelIndex summaryCell = table()->model()->index(8, 3);
@@ -201,7 +212,8 @@ TEST_F(AreaWindowTest, BuildTakesAWholeNonNegativeCountOrShowsTheConversionMessa
     for (const char* typed : {"-5", "ab", "1.5", ""}) {
         txtNum()->setText(typed);
         QTest::mouseClick(window.findChild<QPushButton*>("Button2"), Qt::LeftButton);
-        EXPECT_EQ(dialogs.takeMessages(), QStringList{QString("'%1' is not a valid integer value").arg(typed)});
+        EXPECT_EQ(dialogs.takeMessages(),
+                  QStringList{QString("'%1' is not a valid integer value").arg(typed)});
         EXPECT_EQ(rows(), 6) << typed;
         EXPECT_EQ(txtP()->text(), kTriangleResult);
     }
@@ -236,7 +248,8 @@ TEST_F(AreaWindowTest, TypedCellTextCountsAtOnceAndAComputationFailureIsReported
     QTest::keyClicks(editor, "1e300");
     item("N5")->trigger();  // chosen while the cell is still being edited
     EXPECT_EQ(window.sheet().cell(1, 1), "1e300");
-    EXPECT_EQ(dialogs.takeMessages(), QStringList{QString::fromUtf8("Ошибка вычисления!\nПроверьте исходные данные.")});
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList{QString::fromUtf8("Ошибка вычисления!\nПроверьте исходные данные.")});
     EXPECT_EQ(txtP()->text(), "");
 }
 
@@ -249,12 +262,14 @@ TEST_F(AreaWindowTest, SavesAndOpensAreaFiles) {
     item("N4")->trigger();
     EXPECT_EQ(dialogs.lastRequest().title, QString::fromUtf8("Сохранить"));
     EXPECT_EQ(dialogs.lastRequest().filters,
-              (QStringList{QString::fromUtf8("Файл расчета площади (*.tdp)"), QString::fromUtf8("Все файлы (*)")}));
+              (QStringList{QString::fromUtf8("Файл расчета площади (*.tdp)"),
+                           QString::fromUtf8("Все файлы (*)")}));
     EXPECT_EQ(dialogs.lastRequest().defaultSuffix, "tdp");
     // A name typed without extension gets ".tdp"; the point number loses its blank.
     const std::string bytes = testing::readFile(dir.file("parcel.tdp"));
-    EXPECT_EQ(bytes.substr(bytes.find("\r\n1a ")), "\r\n1a 0 0 -100 -100 0 0 \r\n2 100 0 0 100 0 10000 \r\n"
-                                                   "3 0 100 100 0 10000 0 \r\nP = 5000 \xEC^2 = 0.5 \xE3\xE0");
+    EXPECT_EQ(bytes.substr(bytes.find("\r\n1a ")),
+              "\r\n1a 0 0 -100 -100 0 0 \r\n2 100 0 0 100 0 10000 \r\n"
+              "3 0 100 100 0 10000 0 \r\nP = 5000 \xEC^2 = 0.5 \xE3\xE0");
     EXPECT_EQ(row(0)[0], "1a");
 
     item("N20")->trigger();
@@ -293,7 +308,8 @@ TEST_F(AreaWindowTest, ImportsAStatementAndComputes) {
     item("N18")->trigger();
     EXPECT_EQ(dialogs.lastRequest().title, QString::fromUtf8("Импортировать из ведомости"));
     EXPECT_EQ(dialogs.lastRequest().filters,
-              (QStringList{QString::fromUtf8("Координатная ведомость (*.tdl)"), QString::fromUtf8("Все файлы (*)")}));
+              (QStringList{QString::fromUtf8("Координатная ведомость (*.tdl)"),
+                           QString::fromUtf8("Все файлы (*)")}));
     EXPECT_EQ(txtNum()->text(), "3");
     EXPECT_EQ(row(2), (QStringList{"3", "0", "100", "100", "0", "10000", "0"}));
     EXPECT_EQ(txtP()->text(), kTriangleResult);
@@ -358,7 +374,8 @@ TEST_F(AreaWindowTest, ReadMeLicenceAndHelpOpenFromTheProgramFolder) {
     const char* const names[] = {"ReadMe.txt", "License.txt", "README.md"};
     for (int index = 0; index < 3; ++index) {
         EXPECT_EQ(opened.urls[index], QUrl::fromLocalFile(programFolder.filePath(names[index])));
-        EXPECT_TRUE(QFileInfo::exists(opened.urls[index].toLocalFile())) << names[index] << " is not shipped";
+        EXPECT_TRUE(QFileInfo::exists(opened.urls[index].toLocalFile()))
+            << names[index] << " is not shipped";
     }
 }
 
@@ -371,7 +388,8 @@ TEST_F(AreaWindowTest, PrintsTheClientAreaOnOnePage) {
 }
 
 TEST_F(AreaWindowTest, WithoutAPrinterThePrintDialogOffersAPdfFile) {
-    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a default printer";
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        GTEST_SKIP() << "this machine has a default printer";
     dialogs.answer(std::nullopt);
     item("N22")->trigger();
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
@@ -387,7 +405,8 @@ protected:
 };
 
 TEST_F(StatementHandOverTest, EveryShowingReadsTheTemporaryStatement) {
-    testing::writeFile(dir.file("~TEMP.tdl"), "header\r\nN = 3\r\n[X]\r\n0 100 0\r\n[Y]\r\n0 0 100\r\n");
+    testing::writeFile(dir.file("~TEMP.tdl"),
+                       "header\r\nN = 3\r\n[X]\r\n0 100 0\r\n[Y]\r\n0 0 100\r\n");
     window.show();
     EXPECT_EQ(row(1), (QStringList{"2", "100", "0", "0", "100", "0", "10000"}));
     EXPECT_EQ(txtP()->text(), kTriangleResult);

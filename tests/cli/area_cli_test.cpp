@@ -20,10 +20,13 @@ const std::string kTriangleSheet =
 TEST(CliArea, ChoosesTheReaderByTheExtensionInAnyCase) {
     testing::TempDir dir;
     const std::string areaFile =
-        "This is a TavRIN KRM 0.51 savefile. Please DO NOT EDIT!\r\n3\r\n1 0 0 \r\n2 100 0 \r\n3 0 100 \r\n";
+        "This is a TavRIN KRM 0.51 savefile. Please DO NOT EDIT!\r\n3\r\n1 0 0 \r\n2 100 0 \r\n3 0 "
+        "100 \r\n";
     const std::string statement = "header\r\nN = 3\r\n[X]\r\n0 100 0\r\n[Y]\r\n0 0 100\r\n";
-    const std::pair<std::string, const std::string*> files[] = {
-        {"parcel.TDP", &areaFile}, {"parcel.Tdp", &areaFile}, {"parcel.txt", &statement}, {"parcel", &statement}};
+    const std::pair<std::string, const std::string*> files[] = {{"parcel.TDP", &areaFile},
+                                                                {"parcel.Tdp", &areaFile},
+                                                                {"parcel.txt", &statement},
+                                                                {"parcel", &statement}};
     for (const auto& [name, content] : files) {
         testing::writeFile(dir.file(name), *content);
         const auto result = runCli({"area", dir.file(name)});
@@ -37,12 +40,14 @@ TEST(CliArea, AStatementWithoutPointsPrintsTheSummaryRows) {
     testing::writeFile(dir.file("empty.tdl"), "header\r\nN=0\r\n");
     const auto result = runCli({"area", dir.file("empty.tdl")});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "\t\t\t+0\t+0\t\t\n\t\t\t0\t0\t\t\n\t\t\t0\t0\t\t\nP = 0 \xEC^2 = 0 \xE3\xE0\n");
+    EXPECT_EQ(result.out,
+              "\t\t\t+0\t+0\t\t\n\t\t\t0\t0\t\t\n\t\t\t0\t0\t\t\nP = 0 \xEC^2 = 0 \xE3\xE0\n");
 }
 
 TEST(CliArea, AFileThatCannotBeReadExitsWithOne) {
     testing::TempDir dir;
-    for (const std::string& path : {dir.file("missing.tdp"), dir.file("missing.tdl"), dir.path().string()}) {
+    for (const std::string& path :
+         {dir.file("missing.tdp"), dir.file("missing.tdl"), dir.path().string()}) {
         const auto result = runCli({"area", path});
         EXPECT_EQ(result.status, 1) << path;
         EXPECT_TRUE(result.out.empty());

@@ -34,7 +34,8 @@ inline CliResult runCli(const std::vector<std::string>& arguments,
         for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(KORVELA_CLI));
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         ::execv(KORVELA_CLI, argv.data());
         ::_exit(127);

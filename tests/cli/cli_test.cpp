@@ -44,10 +44,14 @@ TEST(Cli, ASurveyThatCannotBeReadExitsWithOneNamingTheFile) {
 TEST(Cli, PointsPrintsNumbersAsTheFileHoldsThem) {
     testing::TempDir dir;
     const std::string path = dir.file("site.txt");
-    testing::writeFile(path, "header\r\n\xCF\xD3" "1,--------,1e-7,-0,1234567890123456\r\n");
+    testing::writeFile(path,
+                       "header\r\n\xCF\xD3"
+                       "1,--------,1e-7,-0,1234567890123456\r\n");
     const auto result = runCli({"points", path});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "\xCF\xD3" "1\t1E-7\t0\t1.23456789012346E15\t1\n");
+    EXPECT_EQ(result.out,
+              "\xCF\xD3"
+              "1\t1E-7\t0\t1.23456789012346E15\t1\n");
 }
 
 // An empty survey fills the table with one empty row, whose cell does not convert.
@@ -62,10 +66,12 @@ TEST(Cli, DxfOfASurveyWithoutPointsEndsWithTheConversionMessageAndNoFile) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.dxf")));
 
     // The listing of no point is its header.
-    const auto listing = runCli({"txt", survey, dir.file("out.txt")}, {{"KORVELA_NOW", "2011-01-01 00:00:00"}});
+    const auto listing =
+        runCli({"txt", survey, dir.file("out.txt")}, {{"KORVELA_NOW", "2011-01-01 00:00:00"}});
     EXPECT_EQ(listing.status, 0) << listing.err;
     EXPECT_EQ(testing::readFile(dir.file("out.txt")),
-              "Sokkia - sdr\r\nPROGRAM \"vex\"\r\n0:0:0\r\n1:1:2011\r\nN     X          Y          Z\r\n");
+              "Sokkia - sdr\r\nPROGRAM \"vex\"\r\n0:0:0\r\n1:1:2011\r\nN     X          Y          "
+              "Z\r\n");
 }
 
 TEST(Cli, ExportsIntoAMissingFolderOrFromAMissingSurveyExitWithOne) {

@@ -19,9 +19,10 @@ const fs::path kRealData = KORVELA_REALDATA;
 const fs::path kRealDataGolden = fs::path(KORVELA_TEST_DATA) / "golden-realdata";
 
 // The examples whose commands korvela-cli has.
-const char* const kExamples[] = {"angles", "area-tdl", "area-tdp", "direction", "dxf", "join",
-                                 "length", "parcel", "points-comma", "points-listing",
-                                 "points-sdr", "project", "project-points", "rotate", "txt"};
+const char* const kExamples[] = {
+    "angles",     "area-tdl", "area-tdp",       "direction",    "dxf",
+    "join",       "length",   "parcel",         "points-comma", "points-listing",
+    "points-sdr", "project",  "project-points", "rotate",       "txt"};
 
 // Survey files written by instruments and other programs; `points` of each prints
 // golden-realdata/<name>.stdout.
@@ -39,7 +40,8 @@ const char* const kRealFiles[] = {
 };
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
     return text;
@@ -83,15 +85,13 @@ TEST_P(GoldenExample, PrintsAndWritesTheExpectedBytes) {
         EXPECT_EQ(got.size(), want.size()) << name;
         EXPECT_EQ(got, want) << name;
     }
-    EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(out.path()),
-                                                     fs::directory_iterator())),
+    EXPECT_EQ(static_cast<std::size_t>(
+                  std::distance(fs::directory_iterator(out.path()), fs::directory_iterator())),
               expectedFiles);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, GoldenExample, ::testing::ValuesIn(kExamples),
-                         [](const auto& info) {
-                             return replaceAll(info.param, "-", "_");
-                         });
+                         [](const auto& info) { return replaceAll(info.param, "-", "_"); });
 
 class RealFilePoints : public ::testing::TestWithParam<const char*> {};
 
@@ -110,8 +110,10 @@ std::string sha256Of(const std::string& bytes) {
 // The expected output of each real file is kept as its digest and length only: the files'
 // licences do not let their points into this repository.
 TEST_P(RealFilePoints, PrintsTheGoldenPoints) {
-    if (!fs::is_directory(kRealData)) GTEST_SKIP() << "the real survey files are not at " << kRealData;
-    const testing::CliResult result = testing::runCli({"points", (kRealData / GetParam()).string()});
+    if (!fs::is_directory(kRealData))
+        GTEST_SKIP() << "the real survey files are not at " << kRealData;
+    const testing::CliResult result =
+        testing::runCli({"points", (kRealData / GetParam()).string()});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     std::istringstream expected(

@@ -16,7 +16,8 @@ using testing::runCli;
 constexpr const char* kSurvey =
     "header\r\n"
     "A,--------,10.5,20.25,3\r\n"
-    "\xCF\xD3" "2,--------,-1,-2,-3\r\n";
+    "\xCF\xD3"
+    "2,--------,-1,-2,-3\r\n";
 
 TEST(ProjectCommands, ASavedSurveyOpensWithNothingSelectedAndEveryPointActive) {
     testing::TempDir dir;
@@ -29,7 +30,8 @@ TEST(ProjectCommands, ASavedSurveyOpensWithNothingSelectedAndEveryPointActive) {
     EXPECT_EQ(opened.status, 0) << opened.err;
     EXPECT_EQ(opened.out,
               "A\t10.5\t20.25\t3\t1\t1\t0\t16776960\n"
-              "\xCF\xD3" "2\t-1\t-2\t-3\t1\t1\t0\t16776960\n");
+              "\xCF\xD3"
+              "2\t-1\t-2\t-3\t1\t1\t0\t16776960\n");
 }
 
 TEST(ProjectCommands, OpeningPrintsFrozenPointsAndTheSelectionAsTheTicksLeaveIt) {
@@ -53,7 +55,8 @@ TEST(ProjectCommands, FilesThatCannotBeReadOrWrittenExitWithOne) {
         std::string message;
     };
     const Case cases[] = {
-        {{"project-points", dir.file("broken.kpr")}, "Файл проекта повреждён: " + dir.file("broken.kpr")},
+        {{"project-points", dir.file("broken.kpr")},
+         "Файл проекта повреждён: " + dir.file("broken.kpr")},
         {{"project-points", dir.file("missing.kpr")}, dir.file("missing.kpr")},
         {{"project", dir.file("missing.txt"), dir.file("out.kpr")}, dir.file("missing.txt")},
         {{"project", dir.file("site.txt"), dir.file("none/out.kpr")}, dir.file("none/out.kpr")},
@@ -69,9 +72,10 @@ TEST(ProjectCommands, FilesThatCannotBeReadOrWrittenExitWithOne) {
 }
 
 TEST(ProjectCommands, WrongArgumentCountsExitWithTwo) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"project", "a"}, {"project", "a", "b", "c"}, {"project-points"},
-          {"project-points", "a", "b"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"project", "a"},
+                                                      {"project", "a", "b", "c"},
+                                                      {"project-points"},
+                                                      {"project-points", "a", "b"}}) {
         EXPECT_EQ(runCli(arguments).status, 2) << arguments.size();
     }
 }

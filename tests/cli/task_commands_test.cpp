@@ -11,7 +11,8 @@ using testing::runCli;
 // Point numbers in Windows-1251: "ПУ1" and "Б".
 const std::string kSurvey =
     "header\r\n"
-    "\xCF\xD3" "1,--------,0,0,0\r\n"
+    "\xCF\xD3"
+    "1,--------,0,0,0\r\n"
     "2,--------,3,4,0\r\n"
     "3,--------,0,10,0\r\n"
     "\xC1,--------,10,0,0\r\n";
@@ -27,19 +28,27 @@ protected:
 TEST_F(TaskCommands, Utf8NumbersAreTakenAsWindows1251) {
     const auto length = runCli({"length", survey, "ПУ1", "2"});
     EXPECT_EQ(length.status, 0);
-    EXPECT_EQ(length.out, "\xCF\xD3" "1 2\r\n5\r\n\r\n");
+    EXPECT_EQ(length.out,
+              "\xCF\xD3"
+              "1 2\r\n5\r\n\r\n");
 
     const auto direction = runCli({"direction", survey, "ПУ1", "Б"});
     EXPECT_EQ(direction.out, "0\xB0 0' 0''\r\n");
     // Bytes that are not UTF-8 are used as they are.
-    EXPECT_EQ(runCli({"direction", survey, "\xCF\xD3" "1", "2"}).out, "53\xB0 7' 48''\r\n");
+    EXPECT_EQ(runCli({"direction", survey,
+                      "\xCF\xD3"
+                      "1",
+                      "2"})
+                  .out,
+              "53\xB0 7' 48''\r\n");
 }
 
 TEST_F(TaskCommands, ReportMessagesArePrintedAsTheReport) {
     const auto angles = runCli({"angles", survey, "2", "3"});
     EXPECT_EQ(angles.status, 0);
-    EXPECT_EQ(angles.out, "\xCD\xE0\xE4\xEE \xE2\xFB\xE1\xF0\xE0\xF2\xFC \xF0\xEE\xE2\xED\xEE "
-                          "\xF2\xF0\xE8 \xF2\xEE\xF7\xEA\xE8!");
+    EXPECT_EQ(angles.out,
+              "\xCD\xE0\xE4\xEE \xE2\xFB\xE1\xF0\xE0\xF2\xFC \xF0\xEE\xE2\xED\xEE "
+              "\xF2\xF0\xE8 \xF2\xEE\xF7\xEA\xE8!");
     const auto direction = runCli({"direction", survey, "2", "2 "});
     EXPECT_EQ(direction.status, 0);
     EXPECT_EQ(direction.out.back(), '!');
@@ -71,7 +80,8 @@ TEST_F(TaskCommands, JoinNoticesExitWithThreeAndChangeNothing) {
         {{"join", survey, "2", "3", "2", second, "A", "B", "C"}, 3, wrong},  // two selected
         {{"join", survey, "2", "3", "2", dir.file("missing"), "A", "B", "C"}, 3, wrong},
         {{"join", survey, "ПУ1", "2", "3", second, "A", "A", "C"}, 3, wrong},
-        {{"join", survey, "ПУ1", "2", "3", second, "A", "B", "Z"}, 3,
+        {{"join", survey, "ПУ1", "2", "3", second, "A", "B", "Z"},
+         3,
          "Матрица сингулярная. Бесконечно много решений. Поменяйте точки.\n"},
     };
     for (const auto& c : cases) {
@@ -80,17 +90,20 @@ TEST_F(TaskCommands, JoinNoticesExitWithThreeAndChangeNothing) {
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, c.err);
     }
-    const auto missing = runCli({"join", survey, "ПУ1", "2", "3", dir.file("missing"), "A", "B", "C"});
+    const auto missing =
+        runCli({"join", survey, "ПУ1", "2", "3", dir.file("missing"), "A", "B", "C"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find(dir.file("missing")), std::string::npos);
 }
 
 TEST_F(TaskCommands, JoinAppendsTheSecondSurveyAfterTheStore) {
     const std::string second = dir.file("second.txt");
-    testing::writeFile(second, "header\r\n\xC0,--------,0,10,0\r\nB,--------,-3,0,2\r\n"
-                               "C,--------,0,0,5\r\nN,--------,0,5,3\r\n");
+    testing::writeFile(second,
+                       "header\r\n\xC0,--------,0,10,0\r\nB,--------,-3,0,2\r\n"
+                       "C,--------,0,0,5\r\nN,--------,0,5,3\r\n");
     // The second survey is the first turned by 90 degrees about Z.
-    testing::writeFile(survey, "header\r\nS1,--------,10,0,0\r\nS2,--------,0,3,2\r\nS3,--------,0,0,5\r\n");
+    testing::writeFile(
+        survey, "header\r\nS1,--------,10,0,0\r\nS2,--------,0,3,2\r\nS3,--------,0,0,5\r\n");
     const auto result = runCli({"join", survey, "S1", "S2", "S3", second, "А", "B", "C"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
@@ -99,16 +112,18 @@ TEST_F(TaskCommands, JoinAppendsTheSecondSurveyAfterTheStore) {
 }
 
 TEST_F(TaskCommands, JoinKeepsNationalGridCoordinates) {
-    testing::writeFile(survey, "header\r\n"
-                               "1,--------,5412345.678,7312456.789,151.234\r\n"
-                               "2,--------,5412512.345,7312301.012,148.75\r\n"
-                               "3,--------,5412198.765,7312611.321,153.5\r\n");
+    testing::writeFile(survey,
+                       "header\r\n"
+                       "1,--------,5412345.678,7312456.789,151.234\r\n"
+                       "2,--------,5412512.345,7312301.012,148.75\r\n"
+                       "3,--------,5412198.765,7312611.321,153.5\r\n");
     const std::string second = dir.file("second.txt");
-    testing::writeFile(second, "header\r\n"
-                               "A,--------,-7312456.789,5412345.678,151.234\r\n"
-                               "B,--------,-7312301.012,5412512.345,148.75\r\n"
-                               "C,--------,-7312611.321,5412198.765,153.5\r\n"
-                               "N,--------,-7312500.5,5412401.2345,150.001\r\n");
+    testing::writeFile(second,
+                       "header\r\n"
+                       "A,--------,-7312456.789,5412345.678,151.234\r\n"
+                       "B,--------,-7312301.012,5412512.345,148.75\r\n"
+                       "C,--------,-7312611.321,5412198.765,153.5\r\n"
+                       "N,--------,-7312500.5,5412401.2345,150.001\r\n");
     const auto result = runCli({"join", survey, "1", "2", "3", second, "A", "B", "C"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out.substr(result.out.find("A\t")),
@@ -120,8 +135,11 @@ TEST_F(TaskCommands, JoinKeepsNationalGridCoordinates) {
 
 TEST(TaskCommandArguments, WrongCountsGiveTheUsage) {
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"length", "s"}, {"angles", "s"}, {"direction", "s", "1"},
-          {"direction", "s", "1", "2", "3"}, {"rotate", "s", "45"},
+         {std::vector<std::string>{"length", "s"},
+          {"angles", "s"},
+          {"direction", "s", "1"},
+          {"direction", "s", "1", "2", "3"},
+          {"rotate", "s", "45"},
           {"join", "s", "1", "2", "3", "t", "A", "B"}}) {
         const auto result = runCli(arguments);
         EXPECT_EQ(result.status, 2) << arguments[0];

@@ -24,10 +24,12 @@ TEST(Cp1251, CyrillicAndSignsMapToTheirBytes) {
 
 TEST(Cp1251, WhatTheCodePageCannotHoldBecomesAQuestionMark) {
     EXPECT_EQ(utf8ToCp1251("日本"), "??");
-    EXPECT_EQ(utf8ToCp1251("a\xFF" "b"), "a?b");        // not UTF-8
-    EXPECT_EQ(utf8ToCp1251("\xD0"), "?");               // cut off sequence
-    EXPECT_EQ(utf8ToCp1251("\xC0\xAF"), "??");          // overlong form
-    EXPECT_EQ(utf8ToCp1251("\xED\xA0\x80"), "???");     // surrogate
+    EXPECT_EQ(utf8ToCp1251("a\xFF"
+                           "b"),
+              "a?b");                                // not UTF-8
+    EXPECT_EQ(utf8ToCp1251("\xD0"), "?");            // cut off sequence
+    EXPECT_EQ(utf8ToCp1251("\xC0\xAF"), "??");       // overlong form
+    EXPECT_EQ(utf8ToCp1251("\xED\xA0\x80"), "???");  // surrogate
 }
 
 TEST(Cp1251, RecognisesValidUtf8) {

@@ -79,7 +79,8 @@ TEST(StrictConversion, RejectsEverythingElseWithTheUsersText) {
             toDoubleStrict(text);
             ADD_FAILURE() << "accepted '" << text << "'";
         } catch (const ConversionError& error) {
-            EXPECT_EQ(error.what(), "'" + std::string(text) + "' is not a valid floating point value");
+            EXPECT_EQ(error.what(),
+                      "'" + std::string(text) + "' is not a valid floating point value");
         }
     }
     for (const char* text : {"", "abc", "1.5", "+-5", "2147483648", "12 3", "Ж"}) {

@@ -28,9 +28,9 @@ TEST(TextLines, SplitsLikeATextModeReader) {
     EXPECT_EQ(linesOf(""), Lines{});
     EXPECT_EQ(linesOf("a\nb\n"), (Lines{"a", "b"}));
     EXPECT_EQ(linesOf("a\r\nb\r\n"), (Lines{"a", "b"}));
-    EXPECT_EQ(linesOf("a\nlast"), (Lines{"a", "last"}));       // a last line without line end
+    EXPECT_EQ(linesOf("a\nlast"), (Lines{"a", "last"}));  // a last line without line end
     EXPECT_EQ(linesOf("a\n\n\nb"), (Lines{"a", "", "", "b"}));
-    EXPECT_EQ(linesOf("a\rb\r\r\n"), (Lines{"a\rb\r"}));        // only the CR before LF goes
+    EXPECT_EQ(linesOf("a\rb\r\r\n"), (Lines{"a\rb\r"}));  // only the CR before LF goes
     EXPECT_EQ(linesOf("\n"), (Lines{""}));
 }
 
@@ -63,10 +63,12 @@ TEST(TextLines, LinesAcrossReadBlocksComeWhole) {
 
 TEST(TextLines, FilesThatCannotBeReadReportWhy) {
     testing::TempDir dir;
-    const auto missing = forEachLineOfFile(dir.file("missing.sdr"), [](std::string_view) { return true; });
+    const auto missing =
+        forEachLineOfFile(dir.file("missing.sdr"), [](std::string_view) { return true; });
     ASSERT_TRUE(missing);
     EXPECT_EQ(missing->errorNumber, ENOENT);
-    const auto folder = forEachLineOfFile(dir.path().string(), [](std::string_view) { return true; });
+    const auto folder =
+        forEachLineOfFile(dir.path().string(), [](std::string_view) { return true; });
     ASSERT_TRUE(folder);
     EXPECT_EQ(folder->errorNumber, EISDIR);
     // A pipe would wait for a writer forever.

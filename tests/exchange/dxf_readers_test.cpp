@@ -32,7 +32,8 @@ CommandResult run(const std::string& command, const testing::TempDir& dir) {
     FILE* pipe = ::popen((command + " 2>'" + errPath + "'").c_str(), "r");
     if (pipe == nullptr) return result;
     char block[4096];
-    for (std::size_t read; (read = std::fread(block, 1, sizeof block, pipe)) > 0;) result.out.append(block, read);
+    for (std::size_t read; (read = std::fread(block, 1, sizeof block, pipe)) > 0;)
+        result.out.append(block, read);
     result.status = ::pclose(pipe);
     result.err = testing::readFile(errPath);
     return result;
@@ -43,17 +44,17 @@ struct Entity {
     std::string type;
     std::string layer;  // UTF-8
     double x, y, z;
-    std::string text;   // the TEXT's value, or the INSERT's block name
+    std::string text;  // the TEXT's value, or the INSERT's block name
 };
 
 const std::string kPointLayer = "Точки_обоснования";
 
 // Rows 2 to 4 exported (row 1 is a station); the point on row 4 has line breaks in its number.
 testing::VectorGrid sampleTable() {
-    return testing::VectorGrid({tableHeader(), tableRow("ST1", "5412100", "7312100", "151.2", "0"),
-                                tableRow("\xCF\xF3\xED\xEA\xF2-7", "5412112.345", "7312105.678", "150.125"),
-                                tableRow("12", "200", "100", "15.250"),
-                                tableRow("A\r\nB", "-0.5", "-1234567.891", "7")});
+    return testing::VectorGrid(
+        {tableHeader(), tableRow("ST1", "5412100", "7312100", "151.2", "0"),
+         tableRow("\xCF\xF3\xED\xEA\xF2-7", "5412112.345", "7312105.678", "150.125"),
+         tableRow("12", "200", "100", "15.250"), tableRow("A\r\nB", "-0.5", "-1234567.891", "7")});
 }
 
 const std::vector<Entity> kSampleEntities = {
@@ -91,7 +92,8 @@ void expectSameEntity(const Entity& expected, const Entity& got, std::size_t ind
 class DxfReaders : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(writeDxfFile(path, sampleTable(), kPointTableDxfColumns, {0, 1, 1, 1}, true), std::nullopt);
+        ASSERT_EQ(writeDxfFile(path, sampleTable(), kPointTableDxfColumns, {0, 1, 1, 1}, true),
+                  std::nullopt);
     }
 
     testing::TempDir dir;
@@ -132,7 +134,8 @@ TEST_F(DxfReaders, EzdxfAuditsWithoutErrorsAndReadsEveryInsertPointAndText) {
         entities.push_back(entity);
     }
     ASSERT_EQ(entities.size(), kSampleEntities.size()) << result.out;
-    for (std::size_t i = 0; i < entities.size(); ++i) expectSameEntity(kSampleEntities[i], entities[i], i);
+    for (std::size_t i = 0; i < entities.size(); ++i)
+        expectSameEntity(kSampleEntities[i], entities[i], i);
 }
 
 // ogrinfo with block geometries kept apart lists each inserted POINT and TEXT as a feature.

@@ -34,7 +34,8 @@ Pairs pairsOf(const std::string& file) {
     }
     EXPECT_EQ(lines.size() % 2, 0u);
     Pairs pairs;
-    for (std::size_t i = 0; i + 1 < lines.size(); i += 2) pairs.emplace_back(lines[i], lines[i + 1]);
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2)
+        pairs.emplace_back(lines[i], lines[i + 1]);
     return pairs;
 }
 
@@ -67,7 +68,8 @@ Pairs headerVariable(const Pairs& pairs, const std::string& name) {
     const Pairs header = section(pairs, "HEADER");
     auto at = std::find(header.begin(), header.end(), Pairs::value_type{"9", name});
     if (at == header.end()) return {};
-    const auto end = std::find_if(at + 1, header.end(), [](const auto& pair) { return pair.first == "9"; });
+    const auto end =
+        std::find_if(at + 1, header.end(), [](const auto& pair) { return pair.first == "9"; });
     return Pairs(at + 1, end);
 }
 
@@ -82,20 +84,19 @@ std::vector<std::string> valuesWithCode(const Pairs& pairs, const std::string& c
 TEST(DxfWriter, APointBecomesABlockWithItsTextsAndOneInsertion) {
     const VectorGrid grid({tableHeader(), tableRow("12", "200", "100", "15.25")});
     const Pairs pairs = tableDxf(grid, {1});
-    const std::string pointLayer = "\xD2\xEE\xF7\xEA\xE8_\xEE\xE1\xEE\xF1\xED\xEE\xE2\xE0\xED\xE8\xFF";
+    const std::string pointLayer =
+        "\xD2\xEE\xF7\xEA\xE8_\xEE\xE1\xEE\xF1\xED\xEE\xE2\xE0\xED\xE8\xFF";
     const std::string nameLayer = "\xC8\xEC\xE5\xED\xE0";
     const std::string heightLayer = "\xC2\xFB\xF1\xEE\xF2\xFB";
     const Pairs expectedBlocks = {
-        {"0", "BLOCK"}, {"8", pointLayer}, {"2", "BLK1"}, {"70", "2"},
-        {"10", "100"}, {"20", "200"}, {"30", "0"},
-        {"0", "POINT"}, {"8", "sloika"}, {"10", "100"}, {"20", "200"}, {"30", "15.25"},
-        {"0", "TEXT"}, {"8", nameLayer}, {"10", "100.5"}, {"20", "200.5"}, {"30", "15.25"},
-        {"40", "0.5"}, {"1", "12"}, {"72", "0"}, {"73", "0"},
-        {"11", "7.500"}, {"21", "1.500"}, {"31", "0.000"},
-        {"0", "TEXT"}, {"8", heightLayer}, {"10", "100.5"}, {"20", "199.5"}, {"30", "15.25"},
-        {"40", "0.5"}, {"1", "15.25"}, {"72", "0"}, {"73", "0"},
-        {"11", "7.500"}, {"21", "1.500"}, {"31", "0.000"},
-        {"0", "ENDBLK"}};
+        {"0", "BLOCK"},     {"8", pointLayer}, {"2", "BLK1"},   {"70", "2"},      {"10", "100"},
+        {"20", "200"},      {"30", "0"},       {"0", "POINT"},  {"8", "sloika"},  {"10", "100"},
+        {"20", "200"},      {"30", "15.25"},   {"0", "TEXT"},   {"8", nameLayer}, {"10", "100.5"},
+        {"20", "200.5"},    {"30", "15.25"},   {"40", "0.5"},   {"1", "12"},      {"72", "0"},
+        {"73", "0"},        {"11", "7.500"},   {"21", "1.500"}, {"31", "0.000"},  {"0", "TEXT"},
+        {"8", heightLayer}, {"10", "100.5"},   {"20", "199.5"}, {"30", "15.25"},  {"40", "0.5"},
+        {"1", "15.25"},     {"72", "0"},       {"73", "0"},     {"11", "7.500"},  {"21", "1.500"},
+        {"31", "0.000"},    {"0", "ENDBLK"}};
     EXPECT_EQ(section(pairs, "BLOCKS"), expectedBlocks);
     const Pairs expectedEntities = {{"0", "INSERT"}, {"2", "BLK1"}, {"8", pointLayer},
                                     {"10", "100"},   {"20", "200"}, {"30", "0"}};
@@ -110,50 +111,79 @@ TEST(DxfWriter, APointBecomesABlockWithItsTextsAndOneInsertion) {
 
 TEST(DxfWriter, TheHeaderNamesReleaseTwelveAndTheCyrillicCodePage) {
     const Pairs pairs = tableDxf(VectorGrid({tableHeader(), tableRow("1", "2", "3", "4")}), {1});
-    const Pairs expectedStart = {{"0", "SECTION"}, {"2", "HEADER"}, {"9", "$ACADVER"},
+    const Pairs expectedStart = {{"0", "SECTION"}, {"2", "HEADER"},       {"9", "$ACADVER"},
                                  {"1", "AC1009"},  {"9", "$DWGCODEPAGE"}, {"3", "ANSI_1251"},
                                  {"9", "$EXTMIN"}};
     EXPECT_EQ(Pairs(pairs.begin(), pairs.begin() + 7), expectedStart);
 }
 
 TEST(DxfWriter, TheTablesHoldSixteenLineTypesThreeLayersAndNoStyle) {
-    const Pairs tables = section(tableDxf(VectorGrid({tableHeader(), tableRow("1", "2", "3", "4")}), {1}),
-                                 "TABLES");
+    const Pairs tables =
+        section(tableDxf(VectorGrid({tableHeader(), tableRow("1", "2", "3", "4")}), {1}), "TABLES");
     ASSERT_GE(tables.size(), 3u);
     EXPECT_EQ(Pairs(tables.begin(), tables.begin() + 3),
               (Pairs{{"0", "TABLE"}, {"2", "LTYPE"}, {"70", "3"}}));
-    const auto lineTypesEnd = std::find(tables.begin(), tables.end(), Pairs::value_type{"0", "ENDTAB"});
+    const auto lineTypesEnd =
+        std::find(tables.begin(), tables.end(), Pairs::value_type{"0", "ENDTAB"});
     const Pairs lineTypes(tables.begin() + 3, lineTypesEnd);
     std::vector<std::string> names = {"CONTINUOUS"};
-    for (int i = 1; i <= 15; ++i) names.push_back((i < 10 ? "LTYPE0" : "LTYPE") + std::to_string(i));
+    for (int i = 1; i <= 15; ++i)
+        names.push_back((i < 10 ? "LTYPE0" : "LTYPE") + std::to_string(i));
     EXPECT_EQ(valuesWithCode(lineTypes, "2"), names);
     EXPECT_EQ(valuesWithCode(lineTypes, "73"),
               (std::vector<std::string>{"0", "2", "2", "2", "2", "2", "2", "2", "2", "2", "2", "2",
                                         "4", "6", "8", "4"}));
     EXPECT_EQ(valuesWithCode(lineTypes, "49").size(), 2u * 11 + 4 + 6 + 8 + 4);
     // LTYPE13, literal texts, not the number format.
-    const auto ltype13 = std::find(lineTypes.begin(), lineTypes.end(), Pairs::value_type{"2", "LTYPE13"});
+    const auto ltype13 =
+        std::find(lineTypes.begin(), lineTypes.end(), Pairs::value_type{"2", "LTYPE13"});
     ASSERT_NE(ltype13, lineTypes.end());
-    EXPECT_EQ(Pairs(ltype13 - 1, ltype13 + 12),
-              (Pairs{{"0", "LTYPE"}, {"2", "LTYPE13"}, {"70", "0"},
-                     {"3", "medium_dash,short_space,double_dot"}, {"72", "65"}, {"73", "6"},
-                     {"40", "2.0"}, {"49", "0.5"}, {"49", "-0.5"}, {"49", "0.0"}, {"49", "-0.5"},
-                     {"49", "0.0"}, {"49", "-0.5"}}));
+    EXPECT_EQ(Pairs(ltype13 - 1, ltype13 + 12), (Pairs{{"0", "LTYPE"},
+                                                       {"2", "LTYPE13"},
+                                                       {"70", "0"},
+                                                       {"3", "medium_dash,short_space,double_dot"},
+                                                       {"72", "65"},
+                                                       {"73", "6"},
+                                                       {"40", "2.0"},
+                                                       {"49", "0.5"},
+                                                       {"49", "-0.5"},
+                                                       {"49", "0.0"},
+                                                       {"49", "-0.5"},
+                                                       {"49", "0.0"},
+                                                       {"49", "-0.5"}}));
 
     const Pairs rest(lineTypesEnd + 1, tables.end());
     const Pairs expectedRest = {
-        {"0", "TABLE"}, {"2", "LAYER"}, {"70", "3"},
-        {"0", "LAYER"}, {"2", "\xD2\xEE\xF7\xEA\xE8_\xEE\xE1\xEE\xF1\xED\xEE\xE2\xE0\xED\xE8\xFF"},
-        {"6", "CONTINUOUS"}, {"70", "0"}, {"62", "255"},
-        {"0", "LAYER"}, {"2", "\xC8\xEC\xE5\xED\xE0"}, {"6", "CONTINUOUS"}, {"70", "0"}, {"62", "255"},
-        {"0", "LAYER"}, {"2", "\xC2\xFB\xF1\xEE\xF2\xFB"}, {"6", "CONTINUOUS"}, {"70", "0"}, {"62", "255"},
-        {"0", "ENDTAB"}, {"0", "TABLE"}, {"2", "STYLE"}, {"70", "0"}, {"0", "ENDTAB"}};
+        {"0", "TABLE"},
+        {"2", "LAYER"},
+        {"70", "3"},
+        {"0", "LAYER"},
+        {"2", "\xD2\xEE\xF7\xEA\xE8_\xEE\xE1\xEE\xF1\xED\xEE\xE2\xE0\xED\xE8\xFF"},
+        {"6", "CONTINUOUS"},
+        {"70", "0"},
+        {"62", "255"},
+        {"0", "LAYER"},
+        {"2", "\xC8\xEC\xE5\xED\xE0"},
+        {"6", "CONTINUOUS"},
+        {"70", "0"},
+        {"62", "255"},
+        {"0", "LAYER"},
+        {"2", "\xC2\xFB\xF1\xEE\xF2\xFB"},
+        {"6", "CONTINUOUS"},
+        {"70", "0"},
+        {"62", "255"},
+        {"0", "ENDTAB"},
+        {"0", "TABLE"},
+        {"2", "STYLE"},
+        {"70", "0"},
+        {"0", "ENDTAB"}};
     EXPECT_EQ(rest, expectedRest);
 }
 
 TEST(DxfWriter, StationsGetNoBlockButCountForTheExtents) {
     const VectorGrid grid({tableHeader(), tableRow("S1", "10", "-5", "1", "0"),
-                           tableRow("S2", "30", "7.5", "1", "0"), tableRow("S3", "-2", "3", "1", "0")});
+                           tableRow("S2", "30", "7.5", "1", "0"),
+                           tableRow("S3", "-2", "3", "1", "0")});
     const Pairs pairs = tableDxf(grid, {0, 0, 0});
     EXPECT_TRUE(section(pairs, "BLOCKS").empty());
     EXPECT_TRUE(section(pairs, "ENTITIES").empty());
@@ -163,20 +193,25 @@ TEST(DxfWriter, StationsGetNoBlockButCountForTheExtents) {
 
 TEST(DxfWriter, BlocksAreNamedAfterTheirRowsLeavingGapsForStations) {
     std::vector<std::vector<std::string>> cells = {tableHeader()};
-    for (int row = 1; row <= 6; ++row) cells.push_back(tableRow(std::to_string(row), "1", "2", "3"));
+    for (int row = 1; row <= 6; ++row)
+        cells.push_back(tableRow(std::to_string(row), "1", "2", "3"));
     const Pairs pairs = tableDxf(VectorGrid(cells), {0, 1, 0, 0, 1, 0});
-    EXPECT_EQ(valuesWithCode(section(pairs, "BLOCKS"), "2"), (std::vector<std::string>{"BLK2", "BLK5"}));
-    EXPECT_EQ(valuesWithCode(section(pairs, "ENTITIES"), "2"), (std::vector<std::string>{"BLK2", "BLK5"}));
-    EXPECT_EQ(valuesWithCode(section(pairs, "BLOCKS"), "1"), (std::vector<std::string>{"2", "3", "5", "3"}));
+    EXPECT_EQ(valuesWithCode(section(pairs, "BLOCKS"), "2"),
+              (std::vector<std::string>{"BLK2", "BLK5"}));
+    EXPECT_EQ(valuesWithCode(section(pairs, "ENTITIES"), "2"),
+              (std::vector<std::string>{"BLK2", "BLK5"}));
+    EXPECT_EQ(valuesWithCode(section(pairs, "BLOCKS"), "1"),
+              (std::vector<std::string>{"2", "3", "5", "3"}));
 }
 
 TEST(DxfWriter, NumbersAreParsedAndWrittenInTheNumberFormat) {
     const std::pair<const char*, const char*> cases[] = {
-        {"15.250", "15.25"}, {"7", "7"}, {" 3.0 ", "3"}, {"1e-7", "1E-7"}, {"-0.0", "0"},
-        {"123456789.123456789", "123456789.123457"}, {"+2.50E1", "25"}};
+        {"15.250", "15.25"}, {"7", "7"},    {" 3.0 ", "3"},
+        {"1e-7", "1E-7"},    {"-0.0", "0"}, {"123456789.123456789", "123456789.123457"},
+        {"+2.50E1", "25"}};
     for (const auto& [cell, written] : cases) {
-        const Pairs blocks = section(tableDxf(VectorGrid({tableHeader(), tableRow("1", cell, cell, cell)}), {1}),
-                                     "BLOCKS");
+        const Pairs blocks = section(
+            tableDxf(VectorGrid({tableHeader(), tableRow("1", cell, cell, cell)}), {1}), "BLOCKS");
         EXPECT_EQ(valuesWithCode(blocks, "1").at(1), written) << cell;  // the height text
         EXPECT_EQ(valuesWithCode(blocks, "10").at(0), written) << cell;
         EXPECT_EQ(valuesWithCode(blocks, "20").at(0), written) << cell;
@@ -193,12 +228,14 @@ TEST(DxfWriter, TheRotationGridExportsEveryRowWithColumnTwoAsEasting) {
     const Pairs blocks = section(pairs, "BLOCKS");
     EXPECT_EQ(valuesWithCode(blocks, "1"), (std::vector<std::string>{"A", "30", "B", "31"}));
     // No kind sequence is needed when every row goes.
-    EXPECT_EQ(dxfOf(grid, kRotationGridDxfColumns, {}, false), dxfOf(grid, kRotationGridDxfColumns, {0, 0}, false));
+    EXPECT_EQ(dxfOf(grid, kRotationGridDxfColumns, {}, false),
+              dxfOf(grid, kRotationGridDxfColumns, {0, 0}, false));
 }
 
 TEST(DxfWriter, NamesAreWrittenAsTheCellHoldsThemExceptLineBreaks) {
     const VectorGrid grid({tableHeader(), tableRow("\xCF\xD3-7", "1", "2", "3"),
-                           tableRow("A\r\nB\rC\nD", "1", "2", "3"), tableRow(" x ", "1", "2", "3")});
+                           tableRow("A\r\nB\rC\nD", "1", "2", "3"),
+                           tableRow(" x ", "1", "2", "3")});
     const Pairs blocks = section(tableDxf(grid, {1, 1, 1}), "BLOCKS");
     EXPECT_EQ(valuesWithCode(blocks, "1"),
               (std::vector<std::string>{"\xCF\xD3-7", "3", "A  B C D", "3", " x ", "3"}));
@@ -214,13 +251,17 @@ TEST(DxfWriter, ACellThatIsNoNumberStopsTheExportWithTheConversionMessage) {
     };
     const Case cases[] = {
         {{tableRow("", "", "", "", "")}, {}, "'' is not a valid floating point value"},
-        {{tableRow("1", "1", "2", "3"), tableRow("S", "1", "12a", "3", "0")}, {1, 0},
+        {{tableRow("1", "1", "2", "3"), tableRow("S", "1", "12a", "3", "0")},
+         {1, 0},
          "'12a' is not a valid floating point value"},
-        {{tableRow("1", "1", "2", "h?"), tableRow("2", "x?", "2", "3")}, {1, 1},
+        {{tableRow("1", "1", "2", "h?"), tableRow("2", "x?", "2", "3")},
+         {1, 1},
          "'x?' is not a valid floating point value"},
-        {{tableRow("1", "1", "2", "3"), tableRow("2", "1", "2", "\xE0\xE1\xE2")}, {1, 1},
+        {{tableRow("1", "1", "2", "3"), tableRow("2", "1", "2", "\xE0\xE1\xE2")},
+         {1, 1},
          "'абв' is not a valid floating point value"},
-        {{tableRow("1", "1", "2", "3"), tableRow("2", "1", "2", "1,5")}, {1, 1},
+        {{tableRow("1", "1", "2", "3"), tableRow("2", "1", "2", "1,5")},
+         {1, 1},
          "'1,5' is not a valid floating point value"},
     };
     for (const Case& test : cases) {
@@ -238,7 +279,8 @@ TEST(DxfWriter, ACellThatIsNoNumberStopsTheExportWithTheConversionMessage) {
 }
 
 TEST(DxfWriter, TheHeightOfAStationIsNeverRead) {
-    const VectorGrid grid({tableHeader(), tableRow("S", "1", "2", "", "0"), tableRow("1", "5", "6", "7")});
+    const VectorGrid grid(
+        {tableHeader(), tableRow("S", "1", "2", "", "0"), tableRow("1", "5", "6", "7")});
     EXPECT_NO_THROW(tableDxf(grid, {0, 1}));
 }
 

@@ -37,7 +37,8 @@ protected:
 
     TForm1& main() { return *forms.form1; }
     const TextGrid& table() {
-        return *static_cast<PointTableModel*>(main().findChild<QTableView*>("StringGrid1")->model());
+        return *static_cast<PointTableModel*>(
+            main().findChild<QTableView*>("StringGrid1")->model());
     }
 
     void importSample() {
@@ -50,12 +51,14 @@ protected:
     // (an exception that escapes becomes a message).
     void chooseMenuItem(const char* name, std::optional<QString> path) {
         dialogs.answer(std::move(path));
-        QMetaObject::invokeMethod(main().findChild<QAction*>(name), "trigger", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(main().findChild<QAction*>(name), "trigger",
+                                  Qt::QueuedConnection);
         QApplication::processEvents();
     }
 
     std::size_t filesIn(const testing::TempDir& dir) {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(dir.path()), {}));
     }
 
     testing::ScriptedDialogs dialogs;

@@ -33,13 +33,27 @@ const std::string kHeader =
 
 TEST(TextListing, NumbersKeepAsManyDigitsAsTenCharactersHold) {
     const std::pair<double, const char*> cases[] = {
-        {1234.5678, "1234.5678"},     {6123456.789, "6123456.79"},  {0.5, "0.5"},
-        {150, "150"},                 {123456.789, "123456.789"},   {-123456.789, "-123456.79"},
-        {5412112.345, "5412112.34"},  {5412130.002, "5412130"},     {0, "0"},
-        {-12.5, "-12.5"},             {0.0001234, "0.0001234"},     {0.00001234, "1.234e-05"},
-        {1e-7, "1e-07"},              {0.1 + 0.2, "0.3"},           {1.0 / 3, "0.33333333"},
-        {9999999999.0, "9999999999"}, {12345678901.0, "1.23457e+10"}, {1e10, "1e+10"},
-        {-1234567890123.0, "-1.23457e+12"}, {1e100, "1e+100"},      {-1.5e-300, "-1.5e-300"},
+        {1234.5678, "1234.5678"},
+        {6123456.789, "6123456.79"},
+        {0.5, "0.5"},
+        {150, "150"},
+        {123456.789, "123456.789"},
+        {-123456.789, "-123456.79"},
+        {5412112.345, "5412112.34"},
+        {5412130.002, "5412130"},
+        {0, "0"},
+        {-12.5, "-12.5"},
+        {0.0001234, "0.0001234"},
+        {0.00001234, "1.234e-05"},
+        {1e-7, "1e-07"},
+        {0.1 + 0.2, "0.3"},
+        {1.0 / 3, "0.33333333"},
+        {9999999999.0, "9999999999"},
+        {12345678901.0, "1.23457e+10"},
+        {1e10, "1e+10"},
+        {-1234567890123.0, "-1.23457e+12"},
+        {1e100, "1e+100"},
+        {-1.5e-300, "-1.5e-300"},
         {99999.99999999, "100000"},
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(listingNumber(value), text) << value;
@@ -74,20 +88,19 @@ TEST(TextListing, NumbersMatchPrintfForAnyValue) {
 TEST(TextListing, APointLineIsFortyFiveCharactersWithFieldsAtTheirColumns) {
     PointStore store;
     store.append("12", 1234.5678, 0.5, 150, kColourAqua, kKindPoint);
-    EXPECT_EQ(listingOf(store),
-              kHeader + "12    1234.5678  0.5        150              \r\n");
+    EXPECT_EQ(listingOf(store), kHeader + "12    1234.5678  0.5        150              \r\n");
 }
 
 TEST(TextListing, LaterFieldsOverwriteEarlierOnesAndNothingPassesColumnFortyFour) {
     PointStore store;
-    store.append("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcdefghijklmnop", 1, 2, 3, kColourAqua, kKindPoint);
+    store.append("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcdefghijklmnop", 1, 2, 3, kColourAqua,
+                 kKindPoint);
     store.append("1234567", -1234567890123.0, -12345678901.0, -0.00001234, kColourAqua, kKindPoint);
     store.append("7", 1, 2, -1.5e-300, kColourAqua, kKindPoint);
-    EXPECT_EQ(listingOf(store),
-              kHeader +
-                  "ABCDEF1HIJKLMNOPQ2STUVWXYZ0133456789abcdefghi\r\n"
-                  "123456-1.23457e+1-1.23457e+1-1.234e-05       \r\n"
-                  "7     1          2          -1.5e-300        \r\n");
+    EXPECT_EQ(listingOf(store), kHeader +
+                                    "ABCDEF1HIJKLMNOPQ2STUVWXYZ0133456789abcdefghi\r\n"
+                                    "123456-1.23457e+1-1.23457e+1-1.234e-05       \r\n"
+                                    "7     1          2          -1.5e-300        \r\n");
 }
 
 TEST(TextListing, LineBreaksInANumberBecomeBlanks) {
@@ -101,11 +114,15 @@ TEST(TextListing, OnlyOrdinaryPointsAreListedInStoreOrder) {
     EXPECT_EQ(listingOf(store), kHeader);
     store.append("ST1", 1, 1, 1, kColourAqua, kKindStation);
     EXPECT_EQ(listingOf(store), kHeader);
-    store.append("\xCF\xD3" "2", 2, 2, 2, kColourAqua, kKindPoint);
+    store.append(
+        "\xCF\xD3"
+        "2",
+        2, 2, 2, kColourAqua, kKindPoint);
     store.append("ST2", 3, 3, 3, kColourAqua, kKindStation);
     store.append("4", 4, 4, 4, kColourAqua, kKindPoint);
     EXPECT_EQ(listingOf(store), kHeader +
-                                    "\xCF\xD3" "2   2          2          2                \r\n"
+                                    "\xCF\xD3"
+                                    "2   2          2          2                \r\n"
                                     "4     4          4          4                \r\n");
 }
 

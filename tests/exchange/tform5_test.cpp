@@ -31,8 +31,12 @@ protected:
     ~RotationResultTest() override { static_cast<KorvelaApplication*>(qApp)->setDialogs(nullptr); }
 
     QTableView* grid() { return form.findChild<QTableView*>("StringGrid1"); }
-    QString cell(int row, int column) { return grid()->model()->index(row, column).data().toString(); }
-    void clickExport() { QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton); }
+    QString cell(int row, int column) {
+        return grid()->model()->index(row, column).data().toString();
+    }
+    void clickExport() {
+        QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    }
 
     testing::ScriptedDialogs dialogs;
     PointStore store;
@@ -64,16 +68,22 @@ TEST_F(RotationResultTest, HasTheButtonAcrossTheTopAndTheGridBetweenTwoGreenBars
     EXPECT_LE(left->geometry().right(), grid()->geometry().left());
     EXPECT_GE(right->geometry().left(), grid()->geometry().right());
     EXPECT_EQ(left->palette().color(QPalette::Window), right->palette().color(QPalette::Window));
-    EXPECT_GT(left->palette().color(QPalette::Window).green(), left->palette().color(QPalette::Window).red());
+    EXPECT_GT(left->palette().color(QPalette::Window).green(),
+              left->palette().color(QPalette::Window).red());
     form.hide();
 }
 
 TEST_F(RotationResultTest, TheRotationClearsWritesAndSizesTheGrid) {
-    form.setRow(1, "\xCF\xD3" "1", "10", "20", "30");
+    form.setRow(1,
+                "\xCF\xD3"
+                "1",
+                "10", "20", "30");
     form.setRow(3, "3", "11", "21", "31");  // beyond the grid: rows are added
     EXPECT_EQ(form.grid().rows(), 4);
     EXPECT_EQ(cell(1, 0), QString::fromUtf8("ПУ1"));
-    EXPECT_EQ(form.grid().text(1, 0), "\xCF\xD3" "1");
+    EXPECT_EQ(form.grid().text(1, 0),
+              "\xCF\xD3"
+              "1");
     EXPECT_EQ(cell(3, 3), "31");
     EXPECT_EQ(cell(2, 1), "");
     form.setRowCount(2);

@@ -15,12 +15,14 @@ public:
     int rows() const override { return static_cast<int>(cells_.size()); }
     std::string text(int row, int column) const override {
         const auto& cells = cells_.at(static_cast<std::size_t>(row));
-        return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
-                                                               : std::string();
+        return static_cast<std::size_t>(column) < cells.size()
+                   ? cells[static_cast<std::size_t>(column)]
+                   : std::string();
     }
 
     void set(int row, int column, std::string text) {
-        cells_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column)) = std::move(text);
+        cells_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column)) =
+            std::move(text);
     }
 
 private:

@@ -46,8 +46,8 @@ TEST(ViewTransform, RollNinetyGivesAnElevationWithHeightsUp) {
     const ScreenPoint north = ProjectPoint(view, 100, 100, 10, 0, 0);
     EXPECT_TRUE(near(low.x, high.x, kPixel));
     EXPECT_TRUE(near(-30, high.y - low.y, kPixel));  // ten metres up is 30 pixels up
-    EXPECT_TRUE(near(30, east.x - low.x, kPixel));    // Y stays to the right
-    EXPECT_TRUE(near(low.y, north.y, kPixel));         // X goes into the screen
+    EXPECT_TRUE(near(30, east.x - low.x, kPixel));   // Y stays to the right
+    EXPECT_TRUE(near(low.y, north.y, kPixel));       // X goes into the screen
 }
 
 TEST(ViewTransform, MapsAndUnmapsAlongTheScreenAxes) {

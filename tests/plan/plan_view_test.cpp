@@ -74,9 +74,9 @@ protected:
 TEST_F(PlanViewTest, TheEmptyPlanShowsTheAxisCrossAtItsFixedPlace) {
     ASSERT_EQ(plan().bitmapSize(), (PixelSize{470, 443}));
     const QImage image = picture();
-    EXPECT_EQ(image.pixel(47, 398) | 0xFF000000, kRed);   // the origin
-    EXPECT_EQ(image.pixel(47, 340) | 0xFF000000, kRed);   // the x arrow points up
-    EXPECT_EQ(image.pixel(110, 398) | 0xFF000000, kRed);  // the y arrow to the right
+    EXPECT_EQ(image.pixel(47, 398) | 0xFF000000, kRed);    // the origin
+    EXPECT_EQ(image.pixel(47, 340) | 0xFF000000, kRed);    // the x arrow points up
+    EXPECT_EQ(image.pixel(110, 398) | 0xFF000000, kRed);   // the y arrow to the right
     EXPECT_EQ(image.pixel(47, 320) | 0xFF000000, kBlack);  // 0.15 of the height long
     EXPECT_TRUE(paintedWith(image, letterBox(47, 373, "x"), kYellow, kRed));
     EXPECT_TRUE(paintedWith(image, letterBox(72, 398, "y"), kYellow, kRed));
@@ -87,7 +87,8 @@ TEST_F(PlanViewTest, TheEmptyPlanShowsTheAxisCrossAtItsFixedPlace) {
         for (int x = 0; x < image.width(); ++x) {
             if ((image.pixel(x, y) | 0xFF000000) != kYellow) continue;
             ++yellow;
-            if (letterBox(47, 373, "x").contains(x, y) || letterBox(72, 398, "y").contains(x, y)) ++yellowInLetters;
+            if (letterBox(47, 373, "x").contains(x, y) || letterBox(72, 398, "y").contains(x, y))
+                ++yellowInLetters;
         }
     }
     EXPECT_GT(yellow, 0);
@@ -120,13 +121,14 @@ TEST_F(PlanViewTest, SelectedPointsAreYellowWithTheirLabels) {
     EXPECT_EQ(labelled.pixel(255, 221) | 0xFF000000, kYellow);  // the leader line
     const QFontMetrics metrics(plan().labelFont());
     // Number "11" above the line, height 21 below it.
-    EXPECT_TRUE(paintedWith(labelled, QRect(235, 221 + 1, metrics.horizontalAdvance("21"), metrics.height() - 1),
-                            kYellow, kBlack));
+    EXPECT_TRUE(paintedWith(
+        labelled, QRect(235, 221 + 1, metrics.horizontalAdvance("21"), metrics.height() - 1),
+        kYellow, kBlack));
     settingsBox("ShowNumberHight")->setChecked(false);
     const QImage bare = picture();
     EXPECT_EQ(bare.pixel(235, 221) | 0xFF000000, kYellow);
     EXPECT_EQ(bare.pixel(255, 221) | 0xFF000000, kBlack);  // no leader without labels
-    settingsBox("ShowNumber")->setChecked(true);  // numbers only: the leader comes back
+    settingsBox("ShowNumber")->setChecked(true);           // numbers only: the leader comes back
     EXPECT_EQ(picture().pixel(255, 221) | 0xFF000000, kYellow);
     setTicked(10, false);  // an unselected point is never labelled
     EXPECT_EQ(picture().pixel(255, 221) | 0xFF000000, kBlack);
@@ -182,7 +184,8 @@ TEST_F(PlanViewTest, DraggingMovesThePictureByTheDistanceOnScreenInBothZoomModes
         emit plan().pressed(QPoint(50, 60));
         emit plan().released(QPoint(150, 60));
         const ScreenPoint after = drawnAt(10);
-        EXPECT_TRUE(testing::near(100, (after.x - before.x) / plan().widthRatio(), 1e-9)) << labelScaling;
+        EXPECT_TRUE(testing::near(100, (after.x - before.x) / plan().widthRatio(), 1e-9))
+            << labelScaling;
         EXPECT_TRUE(testing::near(0, after.y - before.y, 1e-9));
     }
 }
@@ -215,11 +218,13 @@ TEST_F(PlanViewTest, AWindowWithoutRoomForThePlanGetsItBackWhenItGrows) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
     const QSize normal = main().size();
     main().resize(normal.width(), 40);  // no height left for the plan
-    picture();  // drawing without room is no error
+    picture();                          // drawing without room is no error
     main().resize(normal);
     EXPECT_EQ(plan().bitmapSize(), plan().controlSize());
-    EXPECT_EQ(picture().pixel(47 * plan().bitmapSize().width / 470, plan().bitmapSize().height * 9 / 10) | 0xFF000000,
-              kRed);
+    EXPECT_EQ(
+        picture().pixel(47 * plan().bitmapSize().width / 470, plan().bitmapSize().height * 9 / 10) |
+            0xFF000000,
+        kRed);
 }
 
 TEST_F(PlanViewTest, TheBitmapStaysWithinItsLargestSizeThroughAResize) {
@@ -332,7 +337,7 @@ TEST_F(SettingsTest, ANewFontShowsFromTheNextRedrawOn) {
     EXPECT_EQ(plan().labelFont(), big);
     EXPECT_EQ(picture(), before);
     main().redraw();
-    EXPECT_NE(picture(), before);  // the axis letters are larger
+    EXPECT_NE(picture(), before);      // the axis letters are larger
     dialogs.answerFont(std::nullopt);  // cancelled: the font stays
     QTest::mouseClick(settings().findChild<QPushButton*>("Button2"), Qt::LeftButton);
     EXPECT_EQ(plan().labelFont(), big);

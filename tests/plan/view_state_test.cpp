@@ -30,9 +30,9 @@ TEST(ViewState, StartsAtTheResetValues) {
 TEST(ViewState, FileImageHasTheFixedLayout) {
     ViewState view;
     const double doubles[] = {1.5, -2.25, 3, 45, 30, 315, 0.0456, -7, 8, 9.5};
-    double* fields[] = {&view.offsetX, &view.offsetY, &view.offsetZ, &view.rollDeg, &view.tiltDeg,
-                        &view.azimuthDeg, &view.scale, &view.panDown, &view.panRight,
-                        &view.depthOffset};
+    double* fields[] = {&view.offsetX,  &view.offsetY,    &view.offsetZ, &view.rollDeg,
+                        &view.tiltDeg,  &view.azimuthDeg, &view.scale,   &view.panDown,
+                        &view.panRight, &view.depthOffset};
     for (std::size_t i = 0; i < 10; ++i) *fields[i] = doubles[i];
     view.cursorRadius = -0x01020304;
     view.showNumbers = 0;
@@ -55,7 +55,8 @@ TEST(ViewState, FileImageHasTheFixedLayout) {
 
 PointStore storeOf(int count) {
     PointStore store;
-    for (int i = 0; i < count; ++i) store.append(std::to_string(i), 100.0 + i, 200.0 + i, 50.0 + i, kColourAqua, 1);
+    for (int i = 0; i < count; ++i)
+        store.append(std::to_string(i), 100.0 + i, 200.0 + i, 50.0 + i, kColourAqua, 1);
     return store;
 }
 

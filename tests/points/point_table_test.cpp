@@ -80,7 +80,9 @@ TEST_F(PointTableTest, TypingAppliesEachKeystrokeWithADecimalComma) {
     EXPECT_EQ(data.store.x()[1], 1.5);
     EXPECT_EQ(cell(1, 2), "1,5,2");  // and the cell keeps what was typed
     typeInto(0, 1, QString::fromUtf8("ОП9"));
-    EXPECT_EQ(data.store.number()[0], "\xCE\xCF" "9");
+    EXPECT_EQ(data.store.number()[0],
+              "\xCE\xCF"
+              "9");
     typeInto(0, 4, "");  // an empty text leaves the value
     EXPECT_EQ(data.store.z()[0], 11);
     typeInto(0, 5, "0");  // the kind column changes nothing

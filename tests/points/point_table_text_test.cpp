@@ -13,9 +13,12 @@ TEST(TypedCoordinate, TheFirstCommaIsTheDecimalPoint) {
         const char* text;
         std::optional<double> value;
     } cases[] = {
-        {"1,5", 1.5}, {"1.5", 1.5}, {"-0,25", -0.25}, {" 7 ", 7.0}, {"1e3", 1000.0},
-        {"1,5,2", std::nullopt}, {"", std::nullopt}, {"-", std::nullopt}, {"12a", std::nullopt},
-        {"1.5,2", std::nullopt}, {",", std::nullopt},
+        {"1,5", 1.5},          {"1.5", 1.5},
+        {"-0,25", -0.25},      {" 7 ", 7.0},
+        {"1e3", 1000.0},       {"1,5,2", std::nullopt},
+        {"", std::nullopt},    {"-", std::nullopt},
+        {"12a", std::nullopt}, {"1.5,2", std::nullopt},
+        {",", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(parseTypedCoordinate(c.text), c.value) << c.text;
 }
@@ -49,9 +52,14 @@ TEST(TypedCell, ChangesTheTypedValueOnlyWhenItConverts) {
 
 TEST(PointCellText, ShowsTheStoredValuesAsNumberText) {
     PointStore store;
-    store.append("\xCF\xD3" "7", 5412112.345, 0.00001, 100, kColourAqua, kKindStation);
+    store.append(
+        "\xCF\xD3"
+        "7",
+        5412112.345, 0.00001, 100, kColourAqua, kKindStation);
     EXPECT_EQ(pointCellText(store, 0, kCheckColumn), "");
-    EXPECT_EQ(pointCellText(store, 0, kNumberColumn), "\xCF\xD3" "7");
+    EXPECT_EQ(pointCellText(store, 0, kNumberColumn),
+              "\xCF\xD3"
+              "7");
     EXPECT_EQ(pointCellText(store, 0, kXColumn), "5412112.345");
     EXPECT_EQ(pointCellText(store, 0, kYColumn), "0.00001");
     EXPECT_EQ(pointCellText(store, 0, kHeightColumn), "100");

@@ -81,7 +81,9 @@ TEST_F(ProjectCommandsTest, OpeningRestoresTheSavedWork) {
 
     open(path);
     EXPECT_EQ(data.store.number(), saved.number());
-    EXPECT_EQ(data.store.number()[0], "\xCE\xCF" "1");
+    EXPECT_EQ(data.store.number()[0],
+              "\xCE\xCF"
+              "1");
     EXPECT_EQ(data.store.x(), saved.x());  // bit for bit
     EXPECT_EQ(data.store.y(), saved.y());
     EXPECT_EQ(data.store.z(), saved.z());
@@ -177,8 +179,9 @@ TEST_F(ProjectCommandsTest, TheTypicalRoadThroughTheProgram) {
     PlanImage& plan = main().plan();
     const auto controlPosition = [&](std::size_t i) {
         const PixelSize size = plan.bitmapSize();
-        const ScreenPoint at = ProjectPoint(data.view, size.width * 0.5, size.height * 0.5,
-                                            data.store.x()[i], data.store.y()[i], data.store.z()[i]);
+        const ScreenPoint at =
+            ProjectPoint(data.view, size.width * 0.5, size.height * 0.5, data.store.x()[i],
+                         data.store.y()[i], data.store.z()[i]);
         return QPoint(qRound(at.x / plan.widthRatio()), qRound(at.y / plan.heightRatio()));
     };
     for (const std::size_t point : {std::size_t{10}, std::size_t{3}}) {
@@ -194,12 +197,16 @@ TEST_F(ProjectCommandsTest, TheTypicalRoadThroughTheProgram) {
     const std::string dxf = surveys.file("site.dxf");
     dialogs.answer(QString::fromStdString(dxf));
     action("ExportProject1")->trigger();
-    FILE* reader = ::popen(("/usr/bin/python3 " KORVELA_SOURCE_DIR "/tests/exchange/read_dxf_with_ezdxf.py '" +
-                            dxf + "' 2>&1").c_str(), "r");
+    FILE* reader =
+        ::popen(("/usr/bin/python3 " KORVELA_SOURCE_DIR "/tests/exchange/read_dxf_with_ezdxf.py '" +
+                 dxf + "' 2>&1")
+                    .c_str(),
+                "r");
     ASSERT_NE(reader, nullptr);
     std::string listing;
     char block[4096];
-    for (std::size_t read; (read = std::fread(block, 1, sizeof block, reader)) > 0;) listing.append(block, read);
+    for (std::size_t read; (read = std::fread(block, 1, sizeof block, reader)) > 0;)
+        listing.append(block, read);
     EXPECT_EQ(::pclose(reader), 0) << listing;
     EXPECT_NE(listing.find("audit\t0\t0\n"), std::string::npos) << listing.substr(0, 400);
 

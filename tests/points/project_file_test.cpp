@@ -15,7 +15,8 @@ namespace {
 
 std::string le32(std::int32_t value) {
     std::string bytes;
-    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
     return bytes;
 }
 
@@ -75,8 +76,12 @@ struct Sample {
         view.showHeights = 1;
         view.scaleLabelsWithZoom = 1;
         store.append("ST1", 5412100, 7312100, 151.2, kColourAqua, kKindStation);
-        store.append("", -0.0, std::numeric_limits<double>::denorm_min(), 1e308, kColourGreen, kKindPoint);
-        store.append("\xCF\xD3" "1", 0.1 + 0.2, -1.5, std::numeric_limits<double>::infinity(), -1, 7);
+        store.append("", -0.0, std::numeric_limits<double>::denorm_min(), 1e308, kColourGreen,
+                     kKindPoint);
+        store.append(
+            "\xCF\xD3"
+            "1",
+            0.1 + 0.2, -1.5, std::numeric_limits<double>::infinity(), -1, 7);
         store.setActive(1, 0);
     }
 
@@ -98,14 +103,16 @@ TEST(ProjectFile, AnEmptyStoreGivesTheViewRecordAndEightZeroCounts) {
 TEST(ProjectFile, BlocksFollowEachOtherInTheirOrderLittleEndian) {
     const Sample sample;
     const std::string expected =
-        imageOf(sample.view) + le32(3) + le32(1) + le32(0) + le32(1)     // selected
-        + le32(3) + le32(0) + le32(1) + le32(7)                         // kind
-        + le32(3) + le32(1) + le32(0) + le32(1)                         // active
-        + le32(3) + le64(5412100) + le64(-0.0) + le64(0.1 + 0.2)        // x
-        + le32(3) + le64(7312100) + le64(std::numeric_limits<double>::denorm_min()) + le64(-1.5)
-        + le32(3) + le64(151.2) + le64(1e308) + le64(std::numeric_limits<double>::infinity())
-        + le32(3) + le32(kColourAqua) + le32(kColourGreen) + le32(-1)   // colour
-        + le32(3) + le32(3) + "ST1" + le32(0) + le32(3) + "\xCF\xD3" "1";  // number
+        imageOf(sample.view) + le32(3) + le32(1) + le32(0) + le32(1)  // selected
+        + le32(3) + le32(0) + le32(1) + le32(7)                       // kind
+        + le32(3) + le32(1) + le32(0) + le32(1)                       // active
+        + le32(3) + le64(5412100) + le64(-0.0) + le64(0.1 + 0.2)      // x
+        + le32(3) + le64(7312100) + le64(std::numeric_limits<double>::denorm_min()) + le64(-1.5) +
+        le32(3) + le64(151.2) + le64(1e308) + le64(std::numeric_limits<double>::infinity()) +
+        le32(3) + le32(kColourAqua) + le32(kColourGreen) + le32(-1)  // colour
+        + le32(3) + le32(3) + "ST1" + le32(0) + le32(3) +
+        "\xCF\xD3"
+        "1";  // number
     const std::string bytes = sample.bytes();
     EXPECT_EQ(bytes.size(), 88u + 32u + 40u * 3u + (4u + 3u) + 4u + (4u + 3u));
     EXPECT_EQ(bytes, expected);
@@ -123,9 +130,12 @@ TEST(ProjectFile, ReadingBackRestoresEverythingBitForBit) {
     EXPECT_EQ(read.store.active(), sample.store.active());
     EXPECT_EQ(read.store.colour(), sample.store.colour());
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(read.store.x()[i]), std::bit_cast<std::uint64_t>(sample.store.x()[i]));
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(read.store.y()[i]), std::bit_cast<std::uint64_t>(sample.store.y()[i]));
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(read.store.z()[i]), std::bit_cast<std::uint64_t>(sample.store.z()[i]));
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(read.store.x()[i]),
+                  std::bit_cast<std::uint64_t>(sample.store.x()[i]));
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(read.store.y()[i]),
+                  std::bit_cast<std::uint64_t>(sample.store.y()[i]));
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(read.store.z()[i]),
+                  std::bit_cast<std::uint64_t>(sample.store.z()[i]));
     }
     // Saving what was read gives the same file.
     EXPECT_EQ(projectBytes(read.view, read.selected, read.store), bytes);
@@ -218,8 +228,8 @@ TEST(ProjectFile, DamagedCountsAndLengthsAreReported) {
          ProjectDamage::NegativeCount},
         {"number length 10000", firstLengthAt, 10'000, ProjectDamage::NumberTooLong},
         {"number length past the end", firstLengthAt, 100, ProjectDamage::EndsEarly},
-        {"selected count far beyond the file", kCountAt[0], std::numeric_limits<std::int32_t>::max(),
-         ProjectDamage::EndsEarly},
+        {"selected count far beyond the file", kCountAt[0],
+         std::numeric_limits<std::int32_t>::max(), ProjectDamage::EndsEarly},
         {"selected count 2", kCountAt[0], 2, ProjectDamage::CountsDiffer},
     };
     for (const Case& c : cases) {
@@ -227,7 +237,8 @@ TEST(ProjectFile, DamagedCountsAndLengthsAreReported) {
     }
     for (std::size_t block = 1; block < 8; ++block) {
         for (const std::int32_t count : {2, 4}) {
-            EXPECT_EQ(damageOf(withInt32At(bytes, kCountAt[block], count)), ProjectDamage::CountsDiffer)
+            EXPECT_EQ(damageOf(withInt32At(bytes, kCountAt[block], count)),
+                      ProjectDamage::CountsDiffer)
                 << "block " << block << " count " << count;
         }
     }
@@ -265,7 +276,8 @@ TEST(ProjectFile, FilesThatCannotBeReadOrWrittenAreFileErrors) {
     ASSERT_TRUE(std::holds_alternative<FileError>(folder));
     EXPECT_EQ(std::get<FileError>(folder).errorNumber, EISDIR);
 
-    const auto written = saveProjectFile(dir.file("no-such-folder/work.kpr"), ViewState(), {}, PointStore());
+    const auto written =
+        saveProjectFile(dir.file("no-such-folder/work.kpr"), ViewState(), {}, PointStore());
     ASSERT_TRUE(written);
     EXPECT_EQ(written->operation, FileError::Operation::Write);
 }

@@ -17,7 +17,8 @@ using Point = testing::SurveyPoint;
 std::vector<Point> pointsOf(const PointStore& store) {
     std::vector<Point> points;
     for (std::size_t i = 0; i < store.count(); ++i) {
-        points.push_back({store.number()[i], store.x()[i], store.y()[i], store.z()[i], store.kind()[i]});
+        points.push_back(
+            {store.number()[i], store.x()[i], store.y()[i], store.z()[i], store.kind()[i]});
         EXPECT_EQ(store.active()[i], 1);
         EXPECT_EQ(store.colour()[i], kColourAqua);
     }
@@ -38,44 +39,47 @@ const std::string kListingHeader =
 // --- the fixed-column listing -------------------------------------------------------------
 
 TEST(ListingFormat, ReadsTheFixedColumns) {
-    EXPECT_EQ(read(kListingHeader +
-                   "12    1234.5678  0.5        150            \r\n"
-                   "ABCDEF12345678901-2345678901987654321.5xyz\r\n"),
-              (Points{{"12", 1234.5678, 0.5, 150, 1}, {"ABCDEF", 12345678901, -2345678901, 987654321.5, 1}}));
+    EXPECT_EQ(read(kListingHeader + "12    1234.5678  0.5        150            \r\n"
+                                    "ABCDEF12345678901-2345678901987654321.5xyz\r\n"),
+              (Points{{"12", 1234.5678, 0.5, 150, 1},
+                      {"ABCDEF", 12345678901, -2345678901, 987654321.5, 1}}));
 }
 
 TEST(ListingFormat, HeaderOnlyGivesNoPointsAndAnEmptyLineEndsTheReading) {
     EXPECT_EQ(read(kListingHeader), Points{});
-    EXPECT_EQ(read(kListingHeader + "1     1          2          3\r\n\r\n2     4          5          6\r\n"),
+    EXPECT_EQ(read(kListingHeader +
+                   "1     1          2          3\r\n\r\n2     4          5          6\r\n"),
               (Points{{"1", 1, 2, 3, 1}}));
 }
 
 TEST(ListingFormat, ShortRowsAreSkippedAndAnEndedZFieldReadsWhatIsThere) {
     EXPECT_EQ(read(kListingHeader +
-                   "1     1          2\r\n"                 // shorter than 28: skipped
-                   "2     1          2          \r\n"       // exactly 28: z is empty, 0
-                   "3     1          2          15\r\n"),   // the line ends inside the z field
+                   "1     1          2\r\n"                // shorter than 28: skipped
+                   "2     1          2          \r\n"      // exactly 28: z is empty, 0
+                   "3     1          2          15\r\n"),  // the line ends inside the z field
               (Points{{"2", 1, 2, 0, 1}, {"3", 1, 2, 15, 1}}));
 }
 
 TEST(ListingFormat, FirstLineMustMatchExactly) {
     // A trailing blank makes it a comma file, which this is not.
-    EXPECT_EQ(read("Sokkia - sdr \r\nPROGRAM\r\n1\r\n2\r\nN\r\n1     1          2          3\r\n"), Points{});
+    EXPECT_EQ(read("Sokkia - sdr \r\nPROGRAM\r\n1\r\n2\r\nN\r\n1     1          2          3\r\n"),
+              Points{});
 }
 
 // --- Sokkia SDR ---------------------------------------------------------------------------
 
-const std::string kSdrHeader = "00NMSDR33 V04-04.02     01-Jan-10 00:00 113111\r\n10NMJOB\r\n13NMa\r\n13NMb\r\n";
+const std::string kSdrHeader =
+    "00NMSDR33 V04-04.02     01-Jan-10 00:00 113111\r\n10NMJOB\r\n13NMa\r\n13NMb\r\n";
 
 TEST(SdrFormat, ReadsCoordinateAndStationRecords) {
-    EXPECT_EQ(read(kSdrHeader +
-                   "02TP             ST1 5412100.000 7312100.000 151.200\r\n"
-                   "08TP               1 5412112.345 7312105.678 150.125   extra tokens\r\n"
-                   "09F1               1 2 3 4\r\n"
-                   "08TP           12345   -1.5   2.25e1  3\r\n"),
-              (Points{{"ST1", 5412100, 7312100, 151.2, 0},
-                      {"1", 5412112.345, 7312105.678, 150.125, 1},
-                      {"12345", -1.5, 22.5, 3, 1}}));
+    EXPECT_EQ(
+        read(kSdrHeader + "02TP             ST1 5412100.000 7312100.000 151.200\r\n"
+                          "08TP               1 5412112.345 7312105.678 150.125   extra tokens\r\n"
+                          "09F1               1 2 3 4\r\n"
+                          "08TP           12345   -1.5   2.25e1  3\r\n"),
+        (Points{{"ST1", 5412100, 7312100, 151.2, 0},
+                {"1", 5412112.345, 7312105.678, 150.125, 1},
+                {"12345", -1.5, 22.5, 3, 1}}));
 }
 
 TEST(SdrFormat, MarkerAnywhereInTheFirstLineAndThreeLinesSkipped) {
@@ -85,11 +89,10 @@ TEST(SdrFormat, MarkerAnywhereInTheFirstLineAndThreeLinesSkipped) {
 }
 
 TEST(SdrFormat, ShortRecordsAndRecordsWithFewTokensAreSkipped) {
-    EXPECT_EQ(read(kSdrHeader +
-                   "08TP1234567890123456\r\n"       // 08TP and 16 more characters
-                   "08TP               1\r\n"       // 20 characters
-                   "08TP               21 2\r\n"    // two tokens
-                   "08TP               3 7 8 9\r\n"),
+    EXPECT_EQ(read(kSdrHeader + "08TP1234567890123456\r\n"     // 08TP and 16 more characters
+                                "08TP               1\r\n"     // 20 characters
+                                "08TP               21 2\r\n"  // two tokens
+                                "08TP               3 7 8 9\r\n"),
               (Points{{"3", 7, 8, 9, 1}}));
 }
 
@@ -120,13 +123,12 @@ TEST(SdrFormat, PointNumberIsTheWholeIdOfItsSixteenCharacterField) {
 }
 
 TEST(SdrFormat, EveryCoordinateAndStationRecordIsReadWhateverItsDerivationCode) {
-    EXPECT_EQ(read(kSdrHeader +
-                   "08KI             101-6.794          -4.347          0.432\r\n"
-                   "08CO           STLEV6594.363   15102.106  163.403\r\n"
-                   "02KI             202 4.773 -2.422 0.044 0.000\r\n"
-                   "09F1             202              11 101.4 289.4\r\n"
-                   "07TP           STLEV          KRYSHA202.3 201.2\r\n"
-                   "13NM            Note 1 2 3\r\n"),
+    EXPECT_EQ(read(kSdrHeader + "08KI             101-6.794          -4.347          0.432\r\n"
+                                "08CO           STLEV6594.363   15102.106  163.403\r\n"
+                                "02KI             202 4.773 -2.422 0.044 0.000\r\n"
+                                "09F1             202              11 101.4 289.4\r\n"
+                                "07TP           STLEV          KRYSHA202.3 201.2\r\n"
+                                "13NM            Note 1 2 3\r\n"),
               (Points{{"101", -6.794, -4.347, 0.432, 1},
                       {"STLEV", 6594.363, 15102.106, 163.403, 1},
                       {"202", 4.773, -2.422, 0.044, 0}}));
@@ -136,29 +138,34 @@ const std::string kSdr2xHeader =
     "00NMSDR20     V03-05    25-Sep-10 22:10 113111\r\n10NM20100925\r\n13CPa\r\n13CPb\r\n";
 
 TEST(SdrFormat, Sdr2xRecordsAreFixedFieldsThatMayTouch) {
-    EXPECT_EQ(read(kSdr2xHeader +
-                   "08TP0007-12.345678123456.789-0.1234567CODE\r\n"
-                   "02TP00081.5       2.25      3.125     1.60000000\r\n"
-                   "08TP00091.0       2.0       \r\n"   // the elevation is null
-                   "08TP00101.0       2.0      \r\n"    // ends before the elevation field
-                   "09F100011001          90.2166666114.030555\r\n"),
-              (Points{{"0007", -12.345678, 123456.789, -0.1234567, 1},
-                      {"0008", 1.5, 2.25, 3.125, 0},
-                      {"0009", 1, 2, 0, 1}}));
+    EXPECT_EQ(
+        read(kSdr2xHeader + "08TP0007-12.345678123456.789-0.1234567CODE\r\n"
+                            "02TP00081.5       2.25      3.125     1.60000000\r\n"
+                            "08TP00091.0       2.0       \r\n"  // the elevation is null
+                            "08TP00101.0       2.0      \r\n"   // ends before the elevation field
+                            "09F100011001          90.2166666114.030555\r\n"),
+        (Points{{"0007", -12.345678, 123456.789, -0.1234567, 1},
+                {"0008", 1.5, 2.25, 3.125, 0},
+                {"0009", 1, 2, 0, 1}}));
     // Only the 00 header's version tells the layout.
     EXPECT_EQ(read("xxNMSDR20\r\n1\r\n2\r\n3\r\n08TP           0007 1.5 2.5 3.5\r\n"),
               (Points{{"0007", 1.5, 2.5, 3.5, 1}}));
 }
 
 TEST(SdrFormat, CoordinateOrderTwoPutsTheFirstValueIntoY) {
-    const std::string records = "02TP             ST1 10 20 30\r\n08TP               1 40 50 60\r\n";
+    const std::string records =
+        "02TP             ST1 10 20 30\r\n08TP               1 40 50 60\r\n";
     const Points northingFirst{{"ST1", 10, 20, 30, 0}, {"1", 40, 50, 60, 1}};
     const Points eastingFirst{{"ST1", 20, 10, 30, 0}, {"1", 50, 40, 60, 1}};
     const std::string notes = "10NMJOB\r\n13NMa\r\n13NMb\r\n";
-    EXPECT_EQ(read("00NMSDR33 V04-04.02     01-Jan-10 00:00 113121\r\n" + notes + records), eastingFirst);
-    EXPECT_EQ(read("00NMSDR33 V04-04.02     01-Jan-10 00:00 113111\r\n" + notes + records), northingFirst);
-    EXPECT_EQ(read("00NMSDR33 V04-04.02     01-Jan-10 00:00 1131\r\n" + notes + records), northingFirst);
-    EXPECT_EQ(read("xxNMSDR33 V04-04.02     01-Jan-10 00:00 113121\r\n" + notes + records), northingFirst);
+    EXPECT_EQ(read("00NMSDR33 V04-04.02     01-Jan-10 00:00 113121\r\n" + notes + records),
+              eastingFirst);
+    EXPECT_EQ(read("00NMSDR33 V04-04.02     01-Jan-10 00:00 113111\r\n" + notes + records),
+              northingFirst);
+    EXPECT_EQ(read("00NMSDR33 V04-04.02     01-Jan-10 00:00 1131\r\n" + notes + records),
+              northingFirst);
+    EXPECT_EQ(read("xxNMSDR33 V04-04.02     01-Jan-10 00:00 113121\r\n" + notes + records),
+              northingFirst);
     EXPECT_EQ(read("00NMSDR20     V03-05    01-Jan-10 00:00 113121\r\n" + notes +
                    "08TP00011.5       2.5       3.5       \r\n"),
               (Points{{"0001", 2.5, 1.5, 3.5, 1}}));
@@ -170,7 +177,8 @@ TEST(SdrFormat, AnEmptyLineEndsTheReading) {
 }
 
 TEST(SdrFormat, LfAndCrLfFilesAndALastLineWithoutLineEndReadAlike) {
-    const std::string crlf = kSdrHeader + "08TP               1 1 2 3\r\n08TP               2 4 5 6";
+    const std::string crlf =
+        kSdrHeader + "08TP               1 1 2 3\r\n08TP               2 4 5 6";
     std::string lf = crlf;
     std::erase(lf, '\r');
     const Points expected{{"1", 1, 2, 3, 1}, {"2", 4, 5, 6, 1}};
@@ -186,12 +194,14 @@ TEST(SdrFormat, TokensAreSplitAtBlanksOnly) {
 // --- comma lines --------------------------------------------------------------------------
 
 TEST(CommaFormat, ReadsNumberAndCoordinatesAroundTheMarker) {
-    EXPECT_EQ(read("job\r\n12,--------,5012.345,7023.456,101.25\r\n13,--------,5020.5,7030,100.75,CODE\r\n"),
+    EXPECT_EQ(read("job\r\n12,--------,5012.345,7023.456,101.25\r\n13,--------,5020.5,7030,100.75,"
+                   "CODE\r\n"),
               (Points{{"12", 5012.345, 7023.456, 101.25, 1}, {"13", 5020.5, 7030, 100.75, 1}}));
 }
 
 TEST(CommaFormat, FirstLineIsNeverAPointAndEmptyLinesDoNotStop) {
-    EXPECT_EQ(read("1,--------,1,2,3\n\n\nno marker,1,2,3\n2,--------,4,5,6\n"), (Points{{"2", 4, 5, 6, 1}}));
+    EXPECT_EQ(read("1,--------,1,2,3\n\n\nno marker,1,2,3\n2,--------,4,5,6\n"),
+              (Points{{"2", 4, 5, 6, 1}}));
 }
 
 TEST(CommaFormat, ALongNumberShiftsTheFields) {
@@ -201,7 +211,8 @@ TEST(CommaFormat, ALongNumberShiftsTheFields) {
 }
 
 TEST(CommaFormat, LinesWithFewerThanThreeCoordinatesAreSkipped) {
-    EXPECT_EQ(read("h\n1,--------,1,2\n2,--------,\n3,--------,1,2,3\n"), (Points{{"3", 1, 2, 3, 1}}));
+    EXPECT_EQ(read("h\n1,--------,1,2\n2,--------,\n3,--------,1,2,3\n"),
+              (Points{{"3", 1, 2, 3, 1}}));
 }
 
 TEST(CommaFormat, TextAfterALoneCarriageReturnIsCut) {
@@ -214,14 +225,14 @@ TEST(CommaFormat, NumbersThatDoNotReadAreZero) {
 
 TEST(CommaFormat, WithoutTheMarkerEveryPointLineIsReadFromLineOne) {
     EXPECT_EQ(read("1,538542.57000,1455644.37100,681.31000,I\r\n"
-                   "P,N,E,Z,D\r\n"                                 // a header
-                   " P7 , 10 ,20,30\r\n"                            // blanks around fields
-                   "8,1,2,3,\r\n"                                   // empty description
+                   "P,N,E,Z,D\r\n"        // a header
+                   " P7 , 10 ,20,30\r\n"  // blanks around fields
+                   "8,1,2,3,\r\n"         // empty description
                    "9,-1e3,+2.5,.5,TOP WALL 18\" WI\r\n"
-                   "10,1,2\r\n"                                     // too few fields
-                   "11,1,2,3,A,B\r\n"                               // too many
-                   "UP,4,,656307.390,257535.510,126.140,code\r\n"   // a raw observation line
-                   "12,1,2x,3\r\n"                                  // a field that is no number
+                   "10,1,2\r\n"                                    // too few fields
+                   "11,1,2,3,A,B\r\n"                              // too many
+                   "UP,4,,656307.390,257535.510,126.140,code\r\n"  // a raw observation line
+                   "12,1,2x,3\r\n"                                 // a field that is no number
                    "13,,2,3\r\n"
                    "14,0x10,2,3\r\n"
                    ",1,2,3\r\n"),
@@ -260,20 +271,25 @@ TEST(CommaFormat, AMarkerAfterMoreThanABlockOfListingDropsTheListingOnDisk) {
 
 TEST(SurveyReader, FilesWithoutAFormatsMarkerGiveNoPoints) {
     EXPECT_EQ(read(""), Points{});
-    EXPECT_EQ(read("0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1009\r\n0\r\nEOF\r\n"), Points{});
+    EXPECT_EQ(read("0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1009\r\n0\r\nEOF\r\n"),
+              Points{});
 }
 
 TEST(SurveyReader, ATransmissionsStxLineIsSkippedAndItsEtxLineEndsTheReading) {
     const Points sdrPoints{{"1", 1, 2, 3, 1}};
     for (const std::string stx : {"\x02\r\n", "\x02\n"}) {
-        EXPECT_EQ(read(stx + kSdrHeader + "08TP               1 1 2 3\r\n\x03" "58903\r\n"
+        EXPECT_EQ(read(stx + kSdrHeader +
+                       "08TP               1 1 2 3\r\n\x03"
+                       "58903\r\n"
                        "08TP               2 4 5 6\r\n"),
                   sdrPoints);
-        EXPECT_EQ(read(stx + kListingHeader + "1     1          2          3\r\n\x03\r\n"
+        EXPECT_EQ(read(stx + kListingHeader +
+                       "1     1          2          3\r\n\x03\r\n"
                        "2     4          5          6\r\n"),
                   sdrPoints);
-        EXPECT_EQ(read(stx + "1,--------,9,9,9\r\n1,--------,1,2,3\r\n\x03\r\n2,--------,4,5,6\r\n"),
-                  sdrPoints);
+        EXPECT_EQ(
+            read(stx + "1,--------,9,9,9\r\n1,--------,1,2,3\r\n\x03\r\n2,--------,4,5,6\r\n"),
+            sdrPoints);
         EXPECT_EQ(read(stx + "1,1,2,3\r\n\x03\r\n2,--------,4,5,6\r\n"), sdrPoints);
     }
     // Only a first line that holds STX alone is skipped.

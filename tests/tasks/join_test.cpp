@@ -16,7 +16,8 @@ using testing::near;
 
 PointStore storeOf(const std::vector<std::pair<std::string, Vector3>>& points) {
     PointStore store;
-    for (const auto& [number, p] : points) store.append(number, p[0], p[1], p[2], kColourAqua, kKindPoint);
+    for (const auto& [number, p] : points)
+        store.append(number, p[0], p[1], p[2], kColourAqua, kKindPoint);
     return store;
 }
 
@@ -28,7 +29,8 @@ TEST(JoinSolver, PivotsOnTheLargestEntryAndSolvesEveryRightHandSide) {
     ASSERT_FALSE(solver.singular());
     const Vector3 want{1.5, -2, 0.25};
     const auto product = [](const Vector3& c) {
-        return Vector3{c[0] + 2 * c[1] + 3 * c[2], 2 * c[0] + 5 * c[1] + c[2], 4 * c[0] + c[1] + 2 * c[2]};
+        return Vector3{c[0] + 2 * c[1] + 3 * c[2], 2 * c[0] + 5 * c[1] + c[2],
+                       4 * c[0] + c[1] + 2 * c[2]};
     };
     const Vector3 got = solver.solve(product(want));
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(near(want[i], got[i], 1e-14)) << i;
@@ -62,13 +64,16 @@ TEST(SurveyJoin, MapsTheSecondSurveyThroughTheBasePoints) {
          {5, 0, 3}},
     };
     for (const auto& c : cases) {
-        PointStore first = storeOf({{"S1", c.first[0]}, {"x", {7, 7, 7}}, {"S2", c.first[1]}, {"S3", c.first[2]}});
-        PointStore second = storeOf({{"C", c.second[2]}, {"N", c.point}, {"A", c.second[0]}, {"B", c.second[1]}});
+        PointStore first =
+            storeOf({{"S1", c.first[0]}, {"x", {7, 7, 7}}, {"S2", c.first[1]}, {"S3", c.first[2]}});
+        PointStore second =
+            storeOf({{"C", c.second[2]}, {"N", c.point}, {"A", c.second[0]}, {"B", c.second[1]}});
         const JoinOutcome outcome = computeJoin(first, {1, 0, 1, 1}, second, kTypedABC);
         ASSERT_FALSE(outcome.notice) << c.name;
         ASSERT_EQ(outcome.points.size(), 4u);
         EXPECT_EQ(outcome.points[1].number, "N");
-        EXPECT_EQ((Vector3{outcome.points[1].x, outcome.points[1].y, outcome.points[1].z}), c.want) << c.name;
+        EXPECT_EQ((Vector3{outcome.points[1].x, outcome.points[1].y, outcome.points[1].z}), c.want)
+            << c.name;
         EXPECT_EQ(outcome.points[2].x, c.first[0][0]) << c.name;  // A lands on S1
         EXPECT_EQ(outcome.points[0].z, c.first[2][2]) << c.name;  // C lands on S3
     }
@@ -90,8 +95,10 @@ TEST(SurveyJoin, KeepsNationalGridCoordinatesToTheMillimetre) {
     for (const auto& transform : {std::function<Vector3(const Vector3&)>(toSecond),
                                   std::function<Vector3(const Vector3&)>(toSecondExactly)}) {
         const PointStore first = storeOf({{"1", base[0]}, {"2", base[1]}, {"3", base[2]}});
-        const PointStore second = storeOf({{"A", transform(base[0])}, {"B", transform(base[1])},
-                                           {"C", transform(base[2])}, {"N", transform(extra)}});
+        const PointStore second = storeOf({{"A", transform(base[0])},
+                                           {"B", transform(base[1])},
+                                           {"C", transform(base[2])},
+                                           {"N", transform(extra)}});
         const JoinOutcome outcome = computeJoin(first, {1, 1, 1}, second, kTypedABC);
         ASSERT_FALSE(outcome.notice);
         for (std::size_t i = 0; i < 4; ++i) {
@@ -107,9 +114,10 @@ TEST(SurveyJoin, KeepsNationalGridCoordinatesToTheMillimetre) {
 }
 
 TEST(SurveyJoin, WrongBasePointsGiveTheFirstNotice) {
-    const PointStore first = storeOf({{"1", {1, 0, 0}}, {"2", {0, 1, 0}}, {"3", {0, 0, 1}}, {"4", {1, 1, 1}}});
-    const PointStore second = storeOf({{"A", {1, 0, 0}}, {"B", {0, 1, 0}}, {"C", {0, 0, 1}}, {"D", {1, 1, 1}},
-                                       {"D", {2, 2, 2}}});
+    const PointStore first =
+        storeOf({{"1", {1, 0, 0}}, {"2", {0, 1, 0}}, {"3", {0, 0, 1}}, {"4", {1, 1, 1}}});
+    const PointStore second = storeOf(
+        {{"A", {1, 0, 0}}, {"B", {0, 1, 0}}, {"C", {0, 0, 1}}, {"D", {1, 1, 1}}, {"D", {2, 2, 2}}});
     const struct {
         const char* name;
         std::vector<std::int32_t> selected;
@@ -133,14 +141,18 @@ TEST(SurveyJoin, WrongBasePointsGiveTheFirstNotice) {
 
 TEST(SurveyJoin, BasePointsInOnePlaneThroughTheOriginGiveTheSingularNotice) {
     const PointStore first = storeOf({{"1", {1, 0, 0}}, {"2", {0, 1, 0}}, {"3", {0, 0, 1}}});
-    for (const auto& secondBase : {std::array<Vector3, 3>{Vector3{1, 2, 0}, Vector3{3, 1, 0}, Vector3{5, 7, 0}},
-                                   std::array<Vector3, 3>{Vector3{0, 0, 0}, Vector3{3, 1, 2}, Vector3{5, 7, 1}}}) {
-        const PointStore second = storeOf({{"A", secondBase[0]}, {"B", secondBase[1]}, {"C", secondBase[2]}});
-        EXPECT_EQ(computeJoin(first, {1, 1, 1}, second, kTypedABC).notice, JoinNotice::SingularMatrix);
+    for (const auto& secondBase :
+         {std::array<Vector3, 3>{Vector3{1, 2, 0}, Vector3{3, 1, 0}, Vector3{5, 7, 0}},
+          std::array<Vector3, 3>{Vector3{0, 0, 0}, Vector3{3, 1, 2}, Vector3{5, 7, 1}}}) {
+        const PointStore second =
+            storeOf({{"A", secondBase[0]}, {"B", secondBase[1]}, {"C", secondBase[2]}});
+        EXPECT_EQ(computeJoin(first, {1, 1, 1}, second, kTypedABC).notice,
+                  JoinNotice::SingularMatrix);
     }
     EXPECT_EQ(joinNoticeText(JoinNotice::SingularMatrix),
               "Матрица сингулярная. Бесконечно много решений. Поменяйте точки.");
-    EXPECT_EQ(joinNoticeText(JoinNotice::WrongBasePoints), "Надо выбрать ровно о три точки с каждой стороны");
+    EXPECT_EQ(joinNoticeText(JoinNotice::WrongBasePoints),
+              "Надо выбрать ровно о три точки с каждой стороны");
 }
 
 TEST(SurveyJoin, AppendedPointsAreGreenOrdinaryAndNotSelected) {

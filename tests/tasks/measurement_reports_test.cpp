@@ -47,7 +47,11 @@ TEST(LengthReport, IsEmptyWithFewerThanTwoPoints) {
 
 TEST(InteriorAnglesReport, GivesOneBlockPerVertexInStoreOrder) {
     Survey survey;
-    survey.add("A", 0, 0, 0).add("skip", 5, 5, 5, 0).add("B", 10, 0, 0).freezeLast().add("\xCF", 0, 10, 0);
+    survey.add("A", 0, 0, 0)
+        .add("skip", 5, 5, 5, 0)
+        .add("B", 10, 0, 0)
+        .freezeLast()
+        .add("\xCF", 0, 10, 0);
     EXPECT_EQ(interiorAnglesReport(survey.store, survey.selected),
               "A\r\n90\xB0 0' 0''\r\n\r\n"
               "B\r\n45\xB0 0' 0''\r\n\r\n"
@@ -73,9 +77,12 @@ TEST(InteriorAnglesReport, CoincidentPointsAndStraightLinesGiveNoNan) {
     Survey coincident;
     coincident.add("1", 5, 5, 5).add("2", 5, 5, 5).add("3", 8, 9, 5);
     EXPECT_EQ(interiorAnglesReport(coincident.store, coincident.selected),
-              "1\r\n" + kCoincide + "\r\n\r\n"
-              "2\r\n" + kCoincide + "\r\n\r\n"
-              "3\r\n0\xB0 0' 0''\r\n\r\n");
+              "1\r\n" + kCoincide +
+                  "\r\n\r\n"
+                  "2\r\n" +
+                  kCoincide +
+                  "\r\n\r\n"
+                  "3\r\n0\xB0 0' 0''\r\n\r\n");
 
     // Cosines that rounding pushes just past ±1 are clamped.
     Survey straight;
@@ -94,9 +101,9 @@ TEST(DirectionalAngleReport, FindsEachNumberExactlyOnce) {
         const char* to;
     } failing[] = {
         {"1 ", "\xCF\xD3"},  // a trailing blank matches nothing
-        {"1", "2"},           // not found
-        {"1", "d"},           // found twice
-        {"1", "1"},           // both fields name the same point
+        {"1", "2"},          // not found
+        {"1", "d"},          // found twice
+        {"1", "1"},          // both fields name the same point
         {"", "1"},
     };
     for (const auto& c : failing) {
@@ -107,7 +114,11 @@ TEST(DirectionalAngleReport, FindsEachNumberExactlyOnce) {
 
 TEST(AreaHandOver, TakesSelectedPointsThatAreNotFrozenInStoreOrder) {
     Survey survey;
-    survey.add("1", 1, 2, 3).add("2", 4, 5, 6, 0).add("3", 7, 8, 9).freezeLast().add("4", 10, 11, 12);
+    survey.add("1", 1, 2, 3)
+        .add("2", 4, 5, 6, 0)
+        .add("3", 7, 8, 9)
+        .freezeLast()
+        .add("4", 10, 11, 12);
     const std::vector<PlanePoint> vertices = areaHandOverPoints(survey.store, survey.selected);
     ASSERT_EQ(vertices.size(), 2u);
     EXPECT_EQ(vertices[0].x, 1);

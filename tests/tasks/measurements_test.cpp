@@ -37,12 +37,12 @@ TEST(Measurements, DirectionalAngleTurnsFromPlusXTowardsPlusY) {
         SpacePoint to;
         const char* text;
     } cases[] = {
-        {{10, 10, 0}, "45\xB0 0' 0''\r\n"},   {{-10, 10, 0}, "135\xB0 0' 0''\r\n"},
+        {{10, 10, 0}, "45\xB0 0' 0''\r\n"},    {{-10, 10, 0}, "135\xB0 0' 0''\r\n"},
         {{-10, -10, 0}, "225\xB0 0' 0''\r\n"}, {{10, -10, 0}, "315\xB0 0' 0''\r\n"},
-        {{-10, 0, 0}, "180\xB0 0' 0''\r\n"},  {{0, -10, 0}, "270\xB0 0' 0''\r\n"},
-        {{0, 10, 0}, "90\xB0 0' 0''\r\n"},    {{10, 0, 0}, "0\xB0 0' 0''\r\n"},
-        {{0, 0, 0}, "90\xB0 0' 0''\r\n"},     // equal points
-        {{0, 0, 25}, "90\xB0 0' 0''\r\n"},    // the height plays no part
+        {{-10, 0, 0}, "180\xB0 0' 0''\r\n"},   {{0, -10, 0}, "270\xB0 0' 0''\r\n"},
+        {{0, 10, 0}, "90\xB0 0' 0''\r\n"},     {{10, 0, 0}, "0\xB0 0' 0''\r\n"},
+        {{0, 0, 0}, "90\xB0 0' 0''\r\n"},   // equal points
+        {{0, 0, 25}, "90\xB0 0' 0''\r\n"},  // the height plays no part
         {{3, 4, 0}, "53\xB0 7' 48''\r\n"},
     };
     for (const auto& c : cases) {

@@ -10,9 +10,9 @@ namespace {
 TEST(ReportFile, WritesTheTextByteForByte) {
     testing::TempDir dir;
     const std::string texts[] = {
-        "1 2\r\n5\r\n\r\n1 3\r\n7\r\n\r\n",                   // ends with CR LF and an empty line
-        "47\xB0 3' 29''\r\n",                                  // degree sign as 0xB0
-        "\xCD\xE0\xE4\xEE \xE2\xFB\xE1\xF0\xE0\xF2\xFC",     // no line end at all
+        "1 2\r\n5\r\n\r\n1 3\r\n7\r\n\r\n",               // ends with CR LF and an empty line
+        "47\xB0 3' 29''\r\n",                             // degree sign as 0xB0
+        "\xCD\xE0\xE4\xEE \xE2\xFB\xE1\xF0\xE0\xF2\xFC",  // no line end at all
         "",
         std::string("a\0b\r\nedited", 12),
     };

@@ -27,11 +27,8 @@ TEST(Rotation, TurnsAboutTheYAxisAndRoundsToFourDecimals) {
         double angle;
         const char *x, *y, *z;
     } cases[] = {
-        {45, "5.6569", "5", "8.4853"},
-        {0, "-2", "5", "10"},
-        {30, "3.2679", "5", "9.6603"},
-        {90, "10", "5", "2"},
-        {180, "2", "5", "-10"},
+        {45, "5.6569", "5", "8.4853"}, {0, "-2", "5", "10"},   {30, "3.2679", "5", "9.6603"},
+        {90, "10", "5", "2"},          {180, "2", "5", "-10"},
     };
     for (const auto& c : cases) {
         const std::vector<RotationRow> rows = rotatePoints(survey.store, survey.selected, c.angle);
@@ -83,10 +80,11 @@ TEST(Rotation, RollScrollBarFollowsTheAngleWithinItsRangeAndWraps) {
         double angle;
         int position;
     } cases[] = {
-        {45, 315}, {91, 1},        {90, 360},   {92, 362},   {0, 270},  {-30, 240}, {-29.7, 241},
-        {45.9, 315}, {-270, 360},  {-271, 360}, {1e300, 362}, {-1e300, 360},
+        {45, 315},    {91, 1},     {90, 360},   {92, 362},   {0, 270},     {-30, 240},
+        {-29.7, 241}, {45.9, 315}, {-270, 360}, {-271, 360}, {1e300, 362}, {-1e300, 360},
     };
-    for (const auto& c : cases) EXPECT_EQ(rollScrollPositionAfterRotation(c.angle), c.position) << c.angle;
+    for (const auto& c : cases)
+        EXPECT_EQ(rollScrollPositionAfterRotation(c.angle), c.position) << c.angle;
 }
 
 TEST(Rotation, ViewScrollBarsWrapAtBothEnds) {

@@ -78,7 +78,8 @@ TEST_F(SurveyTasksTest, SavingKeepsTheUsersEditsAndReportsAFileThatCannotBeWritt
     const std::string path = surveys.file("edited.txt");
     dialogs.answer(QString::fromStdString(path));
     forms.form8->Button2Click();
-    EXPECT_EQ(testing::readFile(path), "\xF3\xE3\xEE\xEB 47\xB0\xA0\r\n\xEF\xF0\xEE\xE2\xE5\xF0\xE5\xED");
+    EXPECT_EQ(testing::readFile(path),
+              "\xF3\xE3\xEE\xEB 47\xB0\xA0\r\n\xEF\xF0\xEE\xE2\xE5\xF0\xE5\xED");
 
     dialogs.answer(QString::fromStdString(surveys.file("missing/report.txt")));
     forms.form8->Button2Click();
@@ -87,7 +88,8 @@ TEST_F(SurveyTasksTest, SavingKeepsTheUsersEditsAndReportsAFileThatCannotBeWritt
     forms.form8->Button2Click();
     EXPECT_TRUE(dialogs.takeMessages().isEmpty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(surveys.path()),
-                            std::filesystem::directory_iterator()), 2);  // the survey and edited.txt
+                            std::filesystem::directory_iterator()),
+              2);  // the survey and edited.txt
 }
 
 TEST_F(SurveyTasksTest, InteriorAnglesOfThreeSelectedPoints) {
@@ -175,11 +177,13 @@ TEST_F(SurveyTasksTest, ViewScrollBarsWrapAndTurnThePlanAndImportSetsThemBack) {
 }
 
 TEST_F(SurveyTasksTest, JoinAppendsTheSecondSurveyMappedThroughThreeBasePoints) {
-    importSurveyBytes("h\n"
-                      "A,--------,10,0,0\nB,--------,0,10,0\nC,--------,0,0,10\n");
+    importSurveyBytes(
+        "h\n"
+        "A,--------,10,0,0\nB,--------,0,10,0\nC,--------,0,0,10\n");
     select({0, 1, 2});
     const std::string second = surveys.file("second.txt");
-    testing::writeFile(second, "h\na,--------,1,0,0\nb,--------,0,1,0\nc,--------,0,0,1\nn,--------,1,1,1\n");
+    testing::writeFile(
+        second, "h\na,--------,1,0,0\nb,--------,0,1,0\nc,--------,0,0,1\nn,--------,1,1,1\n");
     dialogs.answer(QString::fromStdString(second));
     answerNumbers("a", "b", "c");
     action("AddtoProject1")->trigger();
@@ -199,7 +203,8 @@ TEST_F(SurveyTasksTest, JoinNoticesLeaveEverythingAsItWas) {
     select({1, 2, 3, 5});  // four selected: the notice at once, no dialog
     action("AddtoProject1")->trigger();
     EXPECT_TRUE(forms.form7->isVisible());
-    EXPECT_EQ(forms.form7->windowTitle(), QString::fromUtf8("Надо выбрать ровно о три точки с каждой стороны"));
+    EXPECT_EQ(forms.form7->windowTitle(),
+              QString::fromUtf8("Надо выбрать ровно о три точки с каждой стороны"));
     forms.form7->Button1Click();
 
     setTicked(5, false);
