@@ -192,6 +192,15 @@ void TForm1::createMenus() {
         Quit1Click();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    QMenu* edit = bar->addMenu(QString::fromUtf8("&Правка"));
+    edit->setObjectName("Edit1");
+    undoAction_ = addCommand(edit, "Undo1", "Отменить", this, [this] { data_.points.undo(); });
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = addCommand(edit, "Redo1", "Повторить", this, [this] { data_.points.redo(); });
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    showHistory();
+
     QMenu* settings = bar->addMenu(QStringLiteral("&Settings"));
     settings->setObjectName("SettingsMenu");
     addCommand(settings, "Settings1", "Settings", this, [this] { Settings1Click(); });
@@ -244,8 +253,22 @@ void TForm1::createTablePopupMenu() {
 
 QString TForm1::statusText() const { return statusLine_->text(); }
 
+// "Отменить" and "Повторить" name the steps they take, and are enabled only when there is one.
+void TForm1::showHistory() {
+    const ChangeHistory& history = data_.points.history();
+    const auto caption = [](const char* command, const std::string& step) {
+        QString text = QString::fromUtf8(command);
+        return step.empty() ? text : text + QStringLiteral(": ") + QString::fromStdString(step);
+    };
+    undoAction_->setText(caption("Отменить", history.undoName()));
+    undoAction_->setEnabled(history.canUndo());
+    redoAction_->setText(caption("Повторить", history.redoName()));
+    redoAction_->setEnabled(history.canRedo());
+}
+
 void TForm1::workspaceChanged(const WorkspaceChange& change) {
     statusLine_->setText(QString::fromStdString(data_.points.status()));
+    showHistory();
     using Kind = WorkspaceChange::Kind;
     // New rows come with the selection ticked again: each tick runs the traverse rule.
     if (change.kind == Kind::Replaced || change.kind == Kind::Appended) {
@@ -269,7 +292,7 @@ void TForm1::importSurvey(const QString& path) {
     CentreViewOnStore(data_.view, points);
     Image1->setBitmapSize(Image1->controlSize());
     // An unreadable file leaves no data, so the status line does not claim any.
-    data_.points.replace(std::move(points), {}, error ? std::string() : toUtf8(path));
+    data_.points.replace(std::move(points), {}, error ? std::string() : toUtf8(path), "Импорт");
     forms_->form2->setRollPosition(1);
     forms_->form2->setTiltPosition(1);
     forms_->form2->setAzimuthPosition(1);
@@ -286,7 +309,7 @@ void TForm1::SetEditText(int row, int column, const QString& text) {
     // Before any data is present the typed text only stays in the cell.
     if (row < 0) return;
     const std::string bytes = column == kNumberColumn ? toCp1251(text) : toUtf8(text);
-    data_.points.typeCell(static_cast<std::size_t>(row), column, bytes);
+    data_.points.typeCell(static_cast<std::size_t>(row), column, bytes, "Изменить ячейку");
 }
 
 // "Выбрать все" and "Убрать все": every check box at once, one redraw.
@@ -300,9 +323,9 @@ void TForm1::Button4Click() { data_.points.setAllSelected(false); }
 void TForm1::N1Click() { data_.points.eraseSelected(); }
 
 // "Заморозить" and "Разморозить" act on the selected points.
-void TForm1::N2Click() { data_.points.setActiveOfSelected(0); }
+void TForm1::N2Click() { data_.points.setActiveOfSelected(0, "Заморозить"); }
 
-void TForm1::N3Click() { data_.points.setActiveOfSelected(1); }
+void TForm1::N3Click() { data_.points.setActiveOfSelected(1, "Разморозить"); }
 
 // "Добавить": one point through the small dialog, appended unselected.
 void TForm1::N4Click() {
@@ -311,7 +334,7 @@ void TForm1::N4Click() {
     const TypedPoint& typed = dialog.acceptedPoint();
     PointStore point;
     point.append(typed.number, typed.x, typed.y, typed.z, kColourAqua, kKindPoint);
-    data_.points.append(point);
+    data_.points.append(point, false, "Добавить");
 }
 
 void TForm1::Image1Click() { OpenButton->setFocus(); }
@@ -375,7 +398,7 @@ void TForm1::zoomOneNotch(bool up) {
 void TForm1::Settings1Click() { forms_->settings->show(); }
 
 // "Один Цвет": every point aqua again.
-void TForm1::N13Click() { data_.points.setAllColours(kColourAqua); }
+void TForm1::N13Click() { data_.points.setAllColours(kColourAqua, "Один Цвет"); }
 
 void TForm1::showAllPoints() {
     fitViewToActivePoints(data_.view, data_.points.store());

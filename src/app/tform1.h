@@ -8,6 +8,7 @@
 
 #include "points/workspace.h"
 
+class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -86,6 +87,7 @@ private:
     void createControls();
     void createMenus();
     void createTablePopupMenu();
+    void showHistory();
     void LayoutMainWindow();
     void leaveMaximisedState();
     void selectAndShow(std::size_t point);
@@ -117,6 +119,8 @@ private:
     QFrame* ControlBar2 = nullptr;
     QLabel* statusLine_ = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
 };
 
 }  // namespace korvela

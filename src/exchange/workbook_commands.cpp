@@ -58,7 +58,7 @@ void N15Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs& di
     PointStore added;
     appendWorkbookPoints(added, *points);
     // Rows added from the workbook leave the column "ход точка" empty.
-    data.append(added, true);
+    data.append(added, true, "Добавить много точек");
 }
 
 void Excel1Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs& dialogs) {
@@ -82,7 +82,8 @@ void Excel1Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs&
     selected.resize(points->size(), 0);
     std::string status = data.status();
     if (!points->empty() && status.empty()) status = kNoFileStatus;
-    data.replace(std::move(edited), std::move(selected), std::move(status));
+    data.replace(std::move(edited), std::move(selected), std::move(status),
+                 "Отредактировать всё в Excel");
 }
 
 }  // namespace korvela

@@ -1,5 +1,7 @@
 #include "points/point_store.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "points/survey_reader.h"
@@ -45,17 +47,63 @@ void PointStore::erase(std::size_t index) {
 }
 
 std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
-    const std::size_t before = count();
-    points_.forEach([&flags](auto& sequence) {
+    return takeFlagged(flags).count();
+}
+
+PointSequences PointStore::takeFlagged(const std::vector<std::int32_t>& flags) {
+    const auto taken = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), 1));
+    PointSequences erased;
+    points_.forEachWith(erased, [&flags, taken](auto& sequence, auto& out) {
+        out.reserve(taken);
         std::size_t kept = 0;
         for (std::size_t i = 0; i < sequence.size(); ++i) {
-            if (flags[i] == 1) continue;
+            if (flags[i] == 1) {
+                out.push_back(std::move(sequence[i]));
+                continue;
+            }
             if (kept != i) sequence[kept] = std::move(sequence[i]);
             ++kept;
         }
         sequence.resize(kept);
     });
-    return before - count();
+    return erased;
+}
+
+void PointStore::insertFlagged(const std::vector<std::int32_t>& flags, PointSequences points) {
+    const auto inserted = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), 1));
+    if (inserted != points.count() || flags.size() != count() + inserted) {
+        throw std::invalid_argument("insert flags do not fit the points");
+    }
+    // Filled from the back, so every kept point moves once and nothing is allocated twice.
+    points_.forEachWith(points, [&flags](auto& sequence, auto& in) {
+        std::size_t kept = sequence.size();
+        std::size_t next = in.size();
+        sequence.resize(flags.size());
+        for (std::size_t i = flags.size(); i-- > 0;) {
+            if (flags[i] == 1) {
+                sequence[i] = std::move(in[--next]);
+            } else if (--kept != i) {
+                sequence[i] = std::move(sequence[kept]);
+            }
+        }
+    });
+}
+
+PointSequences PointStore::takeFrom(std::size_t first) {
+    PointSequences tail;
+    points_.forEachWith(tail, [first](auto& sequence, auto& out) {
+        const auto from = sequence.begin() + static_cast<std::ptrdiff_t>(first);
+        out.assign(std::make_move_iterator(from), std::make_move_iterator(sequence.end()));
+        sequence.erase(from, sequence.end());
+    });
+    return tail;
+}
+
+void PointStore::appendAll(PointSequences points) {
+    points_.forEachWith(points, [](auto& sequence, auto& in) {
+        sequence.insert(sequence.end(), std::make_move_iterator(in.begin()),
+                        std::make_move_iterator(in.end()));
+    });
 }
 
 void PointStore::releaseSpareCapacity() {
