@@ -212,19 +212,27 @@ StepSurroundings StepSurroundings::of(const std::vector<std::int32_t>& selected,
                                       std::vector<TypedText> typedTexts) {
     StepSurroundings found{{}, std::move(status), std::move(typedTexts)};
     for (std::size_t point = 0; point < selected.size(); ++point) {
-        if (selected[point] == 1) found.selectedPoints.push_back(point);
+        if (selected[point] != 1) continue;
+        if (!found.selectedRuns.empty() && found.selectedRuns.back().second == point) {
+            found.selectedRuns.back().second = point + 1;
+        } else {
+            found.selectedRuns.emplace_back(point, point + 1);
+        }
     }
     return found;
 }
 
 std::vector<std::int32_t> StepSurroundings::selectionFlags(std::size_t count) const {
     std::vector<std::int32_t> flags(count, 0);
-    for (const std::size_t point : selectedPoints) flags[point] = 1;
+    for (const auto& [first, end] : selectedRuns) {
+        std::fill(flags.begin() + static_cast<std::ptrdiff_t>(first),
+                  flags.begin() + static_cast<std::ptrdiff_t>(end), 1);
+    }
     return flags;
 }
 
 std::size_t StepSurroundings::bytes() const {
-    std::size_t total = selectedPoints.size() * sizeof(std::size_t) + status.size();
+    std::size_t total = selectedRuns.size() * sizeof(selectedRuns[0]) + status.size();
     for (const TypedText& typed : typedTexts) total += sizeof(TypedText) + heapBytes(typed.text);
     return total;
 }

@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "points/point_store.h"
@@ -46,7 +47,8 @@ std::unique_ptr<ChangeStep> typedCellStep(const PointStore& store, std::size_t p
 // line and the texts typed into the table. Each step keeps those it found; undo brings them
 // back, and keeps those it found for redo.
 struct StepSurroundings {
-    std::vector<std::size_t> selectedPoints;
+    // Runs of selected points [first, end): "Выбрать все" keeps one run, not a flag per point.
+    std::vector<std::pair<std::size_t, std::size_t>> selectedRuns;
     std::string status;
     std::vector<TypedText> typedTexts;
 
