@@ -13,10 +13,6 @@
 #include <QWheelEvent>
 
 #include "app/forms.h"
-#include "ui/korvela_application.h"
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
-#include "ui/window_style.h"
 #include "area/tgeop.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
@@ -37,6 +33,10 @@
 #include "points/tform4.h"
 #include "tasks/survey_tasks.h"
 #include "tasks/tform2.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "ui/window_style.h"
 
 namespace korvela {
 namespace {
@@ -194,9 +194,11 @@ void TForm1::createMenus() {
 
     QMenu* edit = bar->addMenu(QString::fromUtf8("&Правка"));
     edit->setObjectName("Edit1");
-    undoAction_ = addCommand(edit, "Undo1", "Отменить", this, [this] { data_.points.undo(); });
+    undoAction_ =
+        addCommand(edit, "Undo1", "Отменить", this, [this] { takeStep(&Workspace::undo); });
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redoAction_ = addCommand(edit, "Redo1", "Повторить", this, [this] { data_.points.redo(); });
+    redoAction_ =
+        addCommand(edit, "Redo1", "Повторить", this, [this] { takeStep(&Workspace::redo); });
     redoAction_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     showHistory();
@@ -252,6 +254,13 @@ void TForm1::createTablePopupMenu() {
 }
 
 QString TForm1::statusText() const { return statusLine_->text(); }
+
+// A cell still being edited is left first: its editor would otherwise type its text over what
+// undo brings back (its keystrokes are one step with the ones before).
+void TForm1::takeStep(bool (Workspace::*direction)()) {
+    static_cast<PointTableView*>(StringGrid1)->finishEditing();
+    (data_.points.*direction)();
+}
 
 // "Отменить" and "Повторить" name the steps they take, and are enabled only when there is one.
 void TForm1::showHistory() {

@@ -88,6 +88,7 @@ private:
     void createMenus();
     void createTablePopupMenu();
     void showHistory();
+    void takeStep(bool (Workspace::*direction)());
     void LayoutMainWindow();
     void leaveMaximisedState();
     void selectAndShow(std::size_t point);

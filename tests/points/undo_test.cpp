@@ -134,6 +134,26 @@ TEST_F(UndoTest, TheCommandsAreEnabledOnlyWithAStepAndLeaveTheTitleAlone) {
     EXPECT_EQ(model()->rowCount(), 1);
 }
 
+// Undo from the menu while a cell is still being edited takes back what was typed so far and
+// closes the editor, which then types nothing over it.
+TEST_F(UndoTest, UndoWhileACellIsEditedTakesBackItsTyping) {
+    importPoints(2);
+    const Seen before = seen();
+    const QModelIndex number = model()->index(1, kNumberColumn);
+    grid()->setCurrentIndex(number);
+    grid()->edit(number);
+    auto* editor = grid()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "75");
+    action("Undo1")->trigger();
+    grid()->setCurrentIndex(model()->index(0, kNumberColumn));  // leaving the cell types nothing
+    EXPECT_EQ(seen(), before);
+    EXPECT_EQ(action("Redo1")->text(), QString::fromUtf8("Повторить: Изменить ячейку"));
+    action("Redo1")->trigger();
+    EXPECT_EQ(data.points.store().number()[1], "75");
+}
+
 // Saving keeps the history: the step before the save can still be undone.
 TEST_F(UndoTest, SavingAProjectKeepsTheHistory) {
     importPoints(2);
