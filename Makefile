@@ -5,27 +5,40 @@ FUZZ_SECONDS ?= 600
 JOBS ?= 2
 SAMPLE ?= examples/site.sdr
 
-.PHONY: deps configure build run test bench fuzz fuzz-long clean
+.PHONY: deps test-deps configure build run test check bench fuzz fuzz-build fuzz-long clean
 
+# What building and running need; `test-deps` adds the test tools (scripts/install-deps).
 deps:
-	scripts/install-deps
+	scripts/install-deps run
 
-configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+test-deps:
+	scripts/install-deps test
+
+configure:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
-run: build
+run: deps
+	$(MAKE) build
 	$(BUILD_DIR)/korvela $(SAMPLE)
 
-test: build fuzz
+test: test-deps
+	$(MAKE) build fuzz-build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
 	cd $(FUZZ_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
 
+# The quick round while working: build and run the tests, no package check, no fuzz build.
+check: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
+
 # The readers of untrusted files as libFuzzer targets (clang, ASan, UBSan), in a build of
 # their own; its ctest runs each target once over its seed corpus.
-fuzz: deps
+fuzz: test-deps
+	$(MAKE) fuzz-build
+
+fuzz-build:
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
 		-DKORVELA_FUZZING=ON
 	cmake --build $(FUZZ_DIR) -j$(JOBS)
