@@ -4,6 +4,8 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 600
 JOBS ?= 2
 SAMPLE ?= examples/site.sdr
+# The golden examples and real survey files (golden/, realdata/).
+SHARED_DIR ?= $(CURDIR)/../shared
 
 .PHONY: deps test-deps configure build run test check bench fuzz fuzz-build fuzz-long clean
 
@@ -15,7 +17,7 @@ test-deps:
 	scripts/install-deps test
 
 configure:
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DKORVELA_SHARED_DIR=$(SHARED_DIR)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
@@ -40,7 +42,7 @@ fuzz: test-deps
 
 fuzz-build:
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
-		-DKORVELA_FUZZING=ON
+		-DKORVELA_FUZZING=ON -DKORVELA_SHARED_DIR=$(SHARED_DIR)
 	cmake --build $(FUZZ_DIR) -j$(JOBS)
 
 # Fuzzes each reader for FUZZ_SECONDS, one after the other; the corpus grows in
@@ -52,7 +54,7 @@ fuzz-long: fuzz
 		-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/project $(FUZZ_DIR)/seeds/project
 	$(FUZZ_DIR)/fuzz/korvela_survey_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/survey.dict \
-		$(FUZZ_DIR)/corpus/survey examples fuzz/regressions/survey $(wildcard ../shared/realdata)
+		$(FUZZ_DIR)/corpus/survey examples fuzz/regressions/survey $(wildcard $(SHARED_DIR)/realdata)
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
