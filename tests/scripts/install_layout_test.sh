@@ -24,7 +24,7 @@ for text in ReadMe.txt License.txt README.md; do
 done
 
 desktop-file-validate "$share/applications/korvela.desktop" || fail "the desktop entry is invalid"
-grep -qx "Exec=$prefix/bin/korvela %f" "$share/applications/korvela.desktop" ||
+grep -qxF "Exec=\"$prefix/bin/korvela\" %f" "$share/applications/korvela.desktop" ||
   fail "the desktop entry does not start the installed program"
 
 # Every file type the entry opens is defined, and the desktop's database maps its extension.
