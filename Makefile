@@ -6,6 +6,8 @@ JOBS ?= 2
 SAMPLE ?= examples/site.sdr
 # The golden examples and real survey files (golden/, realdata/).
 SHARED_DIR ?= $(CURDIR)/../shared
+# `make run` builds without tests and benchmarks: their libraries come with `make test`.
+TESTS ?= ON
 
 .PHONY: deps test-deps configure build run test check bench fuzz fuzz-build fuzz-long clean
 
@@ -17,13 +19,14 @@ test-deps:
 	scripts/install-deps test
 
 configure:
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DKORVELA_SHARED_DIR=$(SHARED_DIR)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DKORVELA_SHARED_DIR=$(SHARED_DIR) \
+		-DKORVELA_BUILD_TESTS=$(TESTS) -DKORVELA_BUILD_BENCHMARKS=$(TESTS)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
 run: deps
-	$(MAKE) build
+	$(MAKE) build TESTS=OFF
 	$(BUILD_DIR)/korvela $(SAMPLE)
 
 test: test-deps
