@@ -57,7 +57,7 @@ TEST_F(StartUpFileTest, AStatementOpensComputedInTheAreaWindow) {
     EXPECT_TRUE(forms.geop->isVisible());
     EXPECT_EQ(forms.geop->sheet().pointCount(), expected.pointCount());
     EXPECT_EQ(forms.geop->sheet().result(), expected.result());
-    EXPECT_EQ(data.store.count(), 0u);
+    EXPECT_EQ(data.points.store().count(), 0u);
 }
 
 TEST_F(StartUpFileTest, AnUnreadableAreaSheetSaysWhy) {
@@ -70,7 +70,7 @@ TEST_F(StartUpFileTest, AnUnreadableAreaSheetSaysWhy) {
 
 TEST_F(StartUpFileTest, ASurveyIsImported) {
     open(QStringLiteral(KORVELA_EXAMPLES "/site.sdr"));
-    EXPECT_GT(data.store.count(), 0u);
+    EXPECT_GT(data.points.store().count(), 0u);
     EXPECT_FALSE(forms.geop->isVisible());
 }
 
