@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QWheelEvent>
 
+#include "app/column_widener.h"
 #include "app/forms.h"
 #include "app/korvela_application.h"
 #include "app/qt_text.h"
@@ -141,6 +142,7 @@ void TForm1::createControls() {
     StringGrid1->setShowGrid(true);
     StringGrid1->verticalHeader()->setDefaultSectionSize(24);
     StringGrid1->setTextElideMode(Qt::ElideNone);  // a narrow column clips its text
+    new ColumnWidener(StringGrid1, std::vector<int>(tableModel_->columnCount(), kTableColumnWidth));
     QPalette gridPalette = StringGrid1->palette();
     gridPalette.setColor(QPalette::Base, kGridColour);
     StringGrid1->setPalette(gridPalette);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <vector>
+
+class QTableView;
+
+namespace korvela {
+
+// Keeps the columns of a table view wide enough for their texts, the header's included, so
+// that no value is cut: a column is never narrower than its design width and widens to the
+// widest text of the rows in view and of the last `trailingRows` rows (the summary rows of a
+// sheet). Only those rows are measured, at most kMeasuredRows of them, which keeps a model of
+// a million rows as fast as before: columns widen as longer texts come into view or are
+// typed, and start again from their design widths when the model is reset.
+class ColumnWidener : public QObject {
+public:
+    static constexpr int kMeasuredRows = 200;
+
+    ColumnWidener(QTableView* view, std::vector<int> designWidths, int trailingRows = 0);
+
+    // The width that shows the texts of rows first … last of column (and its header, when
+    // the header is shown) without cutting them.
+    static int textWidth(const QTableView& view, int column, int first, int last);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void restart();
+    // Widens the columns for the rows of first … last that are measured.
+    void widen(int first, int last);
+    void widenRows(int first, int last);
+
+    QTableView* view_;
+    std::vector<int> designWidths_;
+    int trailingRows_;
+};
+
+}  // namespace korvela
