@@ -2,11 +2,13 @@
 
 #include <QAbstractItemModel>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace korvela {
@@ -31,11 +33,15 @@ int cellPadding(const QTableView& view) {
     return 2 * margin + 1;
 }
 
+QString cellText(const QTableView& view, int row, int column) {
+    return view.model()->index(row, column).data(Qt::DisplayRole).toString();
+}
+
 }  // namespace
 
 ColumnWidener::ColumnWidener(QTableView* view, std::vector<int> designWidths, int trailingRows)
     : QObject(view), view_(view), designWidths_(std::move(designWidths)),
-      trailingRows_(trailingRows) {
+      trailingRows_(trailingRows), padding_(cellPadding(*view)) {
     const QAbstractItemModel* model = view->model();
     connect(model, &QAbstractItemModel::modelReset, this, &ColumnWidener::restart);
     connect(model, &QAbstractItemModel::rowsInserted, this,
@@ -53,14 +59,13 @@ ColumnWidener::ColumnWidener(QTableView* view, std::vector<int> designWidths, in
 }
 
 int ColumnWidener::textWidth(const QTableView& view, int column, int first, int last) {
-    const QAbstractItemModel& model = *view.model();
-    const QFontMetrics metrics(view.font());
-    int widest = 0;
+    const QFontMetricsF metrics(view.font());
+    qreal widest = 0;
     for (int row = first; row <= last; ++row) {
-        const QString text = model.index(row, column).data(Qt::DisplayRole).toString();
+        const QString text = cellText(view, row, column);
         if (!text.isEmpty()) widest = std::max(widest, metrics.horizontalAdvance(text));
     }
-    const int width = widest > 0 ? widest + cellPadding(view) : 0;
+    const int width = widest > 0 ? static_cast<int>(std::ceil(widest)) + cellPadding(view) : 0;
     const QHeaderView& header = *view.horizontalHeader();
     return header.isHidden() ? width : std::max(width, header.sectionSizeHint(column));
 }
@@ -71,25 +76,56 @@ bool ColumnWidener::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ColumnWidener::restart() {
-    for (int column = 0; column < static_cast<int>(designWidths_.size()); ++column) {
-        view_->setColumnWidth(column,
-                              std::max(designWidths_[column], textWidth(*view_, column, 0, -1)));
-    }
-    widen(0, kAllRows);
+    std::vector<int> widths = designWidths_;
+    for (int column = 0; column < static_cast<int>(widths.size()); ++column)
+        widths[column] = std::max(widths[column], textWidth(*view_, column, 0, -1));
+    widenFor(widths, 0, kAllRows);
+    apply(widths);
 }
 
 void ColumnWidener::widen(int first, int last) {
-    const auto [top, bottom] = rowsInView(*view_);
-    widenRows(std::max(first, top), std::min(last, bottom));
-    const int rows = view_->model()->rowCount();
-    widenRows(std::max({first, rows - trailingRows_, bottom + 1}), std::min(last, rows - 1));
+    std::vector<int> widths;
+    for (int column = 0; column < static_cast<int>(designWidths_.size()); ++column)
+        widths.push_back(view_->columnWidth(column));
+    widenFor(widths, first, last);
+    apply(widths);
 }
 
-void ColumnWidener::widenRows(int first, int last) {
-    if (first > last) return;
-    for (int column = 0; column < static_cast<int>(designWidths_.size()); ++column) {
-        const int needed = textWidth(*view_, column, first, last);
-        if (needed > view_->columnWidth(column)) view_->setColumnWidth(column, needed);
+void ColumnWidener::widenFor(std::vector<int>& widths, int first, int last) {
+    const auto [top, bottom] = rowsInView(*view_);
+    const int rows = view_->model()->rowCount();
+    const std::pair<int, int> measured[] = {
+        {std::max(first, top), std::min(last, bottom)},
+        {std::max({first, rows - trailingRows_, bottom + 1}), std::min(last, rows - 1)}};
+    const QFontMetricsF metrics(view_->font());
+    for (const auto& [from, to] : measured) {
+        for (int row = from; row <= to; ++row) {
+            for (int column = 0; column < static_cast<int>(widths.size()); ++column) {
+                const QString text = cellText(*view_, row, column);
+                if (surelyFits(metrics, text, widths[column])) continue;
+                const int advance = static_cast<int>(std::ceil(metrics.horizontalAdvance(text)));
+                widths[column] = std::max(widths[column], advance + padding_);
+            }
+        }
+    }
+}
+
+bool ColumnWidener::surelyFits(const QFontMetricsF& metrics, const QString& text, int width) {
+    double estimate = 0;
+    for (const QChar character : text) {
+        const char16_t code = character.unicode();
+        if (code >= advances_.size()) return false;
+        float& advance = advances_[code];
+        if (advance == 0) advance = static_cast<float>(metrics.horizontalAdvance(character));
+        estimate += advance;
+    }
+    return std::ceil(estimate) + padding_ <= width;
+}
+
+void ColumnWidener::apply(const std::vector<int>& widths) {
+    for (int column = 0; column < static_cast<int>(widths.size()); ++column) {
+        if (widths[column] != view_->columnWidth(column))
+            view_->setColumnWidth(column, widths[column]);
     }
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <vector>
 
+class QFontMetricsF;
 class QTableView;
 
 namespace korvela {
@@ -15,7 +17,7 @@ namespace korvela {
 // typed, and start again from their design widths when the model is reset.
 class ColumnWidener : public QObject {
 public:
-    static constexpr int kMeasuredRows = 200;
+    static constexpr int kMeasuredRows = 100;
 
     ColumnWidener(QTableView* view, std::vector<int> designWidths, int trailingRows = 0);
 
@@ -30,11 +32,17 @@ private:
     void restart();
     // Widens the columns for the rows of first … last that are measured.
     void widen(int first, int last);
-    void widenRows(int first, int last);
+    void widenFor(std::vector<int>& widths, int first, int last);
+    // Whether text surely fits width by the sum of its characters' advances (kerning only
+    // ever narrows a number). Only texts that may not fit are laid out, which is what costs.
+    bool surelyFits(const QFontMetricsF& metrics, const QString& text, int width);
+    void apply(const std::vector<int>& widths);
 
     QTableView* view_;
     std::vector<int> designWidths_;
     int trailingRows_;
+    int padding_;
+    std::array<float, 0x500> advances_{};  // Latin and Cyrillic characters; 0: not known yet
 };
 
 }  // namespace korvela
