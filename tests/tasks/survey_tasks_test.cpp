@@ -230,7 +230,7 @@ TEST_F(SurveyTasksTest, TheNumbersDialogAlwaysOpensInItsFirstField) {
     action("AddtoProject1")->trigger();
     EXPECT_EQ(forms.form9->numbers(), (std::array<std::string, 3>{"T1", "T2", "T3"}));
     EXPECT_FALSE(forms.form7->isVisible());
-    EXPECT_EQ(data.store.count(), 9u);
+    EXPECT_EQ(data.points.store().count(), 9u);
 }
 
 TEST_F(SurveyTasksTest, JoinNoticesLeaveEverythingAsItWas) {
