@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QFontDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "app/desktop_dialogs.h"
 #include "main_window_fixture.h"
 #include "plan/plan_image.h"
 #include "plan/plan_renderer.h"
@@ -411,28 +409,6 @@ TEST_F(SettingsTest, ANewFontShowsFromTheNextRedrawOn) {
     dialogs.answerFont(std::nullopt);  // cancelled: the font stays
     QTest::mouseClick(settings().findChild<QPushButton*>("Button2"), Qt::LeftButton);
     EXPECT_EQ(plan().labelFont(), big);
-}
-
-// The real font dialog, accepted as it opens, gives back the font it was started from:
-// not its first style (for DejaVu Sans "Oblique"), which would turn the labels italic when
-// only the size is changed.
-TEST(FontDialog, StartsFromTheFontAsItIs) {
-    DesktopDialogs dialogs;
-    for (const QFont& start : {QFont(QStringLiteral("DejaVu Sans"), 9),
-                               QFont(QStringLiteral("DejaVu Sans"), 14, QFont::Bold)}) {
-        QTimer::singleShot(0, [] {
-            auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            dialog->accept();
-        });
-        const std::optional<QFont> chosen = dialogs.askFont(nullptr, start);
-        ASSERT_TRUE(chosen);
-        const QFontInfo got(*chosen), want(start);
-        EXPECT_EQ(got.family(), want.family());
-        EXPECT_EQ(got.italic(), want.italic()) << got.styleName().toStdString();
-        EXPECT_EQ(got.weight(), want.weight()) << got.styleName().toStdString();
-        EXPECT_EQ(got.pointSize(), want.pointSize());
-    }
 }
 
 }  // namespace
