@@ -4,8 +4,8 @@
 #include <QPrinter>
 #include <numeric>
 
-#include "app/qt_text.h"
 #include "area/area_sheet.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 

@@ -27,11 +27,6 @@
 #include <iterator>
 #include <numeric>
 
-#include "app/column_widener.h"
-#include "app/korvela_application.h"
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
-#include "app/window_style.h"
 #include "area/area_cell_delegate.h"
 #include "area/area_computation.h"
 #include "area/area_files.h"
@@ -39,6 +34,11 @@
 #include "area/area_table_model.h"
 #include "common/conversion_error.h"
 #include "common/number_parse.h"
+#include "ui/column_widener.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "ui/window_style.h"
 
 namespace korvela {
 namespace {

@@ -7,11 +7,11 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/column_widener.h"
-#include "app/window_style.h"
 #include "exchange/export_commands.h"
 #include "exchange/text_cell_model.h"
 #include "points/point_store.h"
+#include "ui/column_widener.h"
+#include "ui/window_style.h"
 
 namespace korvela {
 namespace {

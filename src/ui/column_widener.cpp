@@ -1,4 +1,4 @@
-#include "app/column_widener.h"
+#include "ui/column_widener.h"
 
 #include <QAbstractItemModel>
 #include <QEvent>
