@@ -73,28 +73,30 @@ private:
     PointSequences appended_;
 };
 
+// The erased points are kept as runs: deleting a block of points keeps two numbers.
 class ErasingStep : public ChangeStep {
 public:
-    ErasingStep(std::vector<std::int32_t> flags, PointSequences erased)
-        : flags_(std::move(flags)), erased_(std::move(erased)),
-          bytes_(flags_.size() * sizeof(std::int32_t) + pointBytes(erased_.number)) {}
+    ErasingStep(const std::vector<std::int32_t>& flags, PointSequences erased)
+        : runs_(runsOfFlagged(flags)), countBefore_(flags.size()), erased_(std::move(erased)),
+          bytes_(runs_.size() * sizeof(runs_[0]) + pointBytes(erased_.number)) {}
     WorkspaceChange undo(PointStore& store) override {
-        store.insertFlagged(flags_, std::move(erased_));
-        erased_ = PointSequences();
         WorkspaceChange change = changeOf(Kind::Inserted);
-        change.insertedFlags = flags_;
+        change.insertedFlags = flagsOf(runs_, countBefore_);
+        store.insertFlagged(change.insertedFlags, std::move(erased_));
+        erased_ = PointSequences();
         return change;
     }
     WorkspaceChange redo(PointStore& store) override {
-        erased_ = store.takeFlagged(flags_);
         WorkspaceChange change = changeOf(Kind::Erased);
-        change.erasedFlags = flags_;
+        change.erasedFlags = flagsOf(runs_, countBefore_);
+        erased_ = store.takeFlagged(change.erasedFlags);
         return change;
     }
     std::size_t bytes() const override { return bytes_; }
 
 private:
-    std::vector<std::int32_t> flags_;
+    PointRuns runs_;
+    std::size_t countBefore_;
     PointSequences erased_;
     std::size_t bytes_;
 };
@@ -111,15 +113,9 @@ public:
 
 private:
     WorkspaceChange exchange(PointStore& store) {
-        for (std::size_t i = 0; i < other_.size(); ++i) {
-            const std::size_t point = points_.empty() ? i : points_[i];
-            const std::int32_t current =
-                value_ == PointValue::Active ? store.active()[point] : store.colour()[point];
-            if (value_ == PointValue::Active) {
-                store.setActive(point, other_[i]);
-            } else {
-                store.setColour(point, other_[i]);
-            }
+        for (std::size_t i = 0; i < points_.size(); ++i) {
+            const std::int32_t current = pointValue(store, value_, points_[i]);
+            setPointValue(store, value_, points_[i], other_[i]);
             other_[i] = current;
         }
         return changeOf(Kind::ValuesChanged);
@@ -195,8 +191,9 @@ std::unique_ptr<ChangeStep> appendingStep(std::size_t first, const PointStore& s
                                            kindCellsBlank);
 }
 
-std::unique_ptr<ChangeStep> erasingStep(std::vector<std::int32_t> flags, PointSequences erased) {
-    return std::make_unique<ErasingStep>(std::move(flags), std::move(erased));
+std::unique_ptr<ChangeStep> erasingStep(const std::vector<std::int32_t>& flags,
+                                        PointSequences erased) {
+    return std::make_unique<ErasingStep>(flags, std::move(erased));
 }
 
 std::unique_ptr<ChangeStep> valuesStep(PointValue value, std::vector<std::size_t> points,
@@ -208,27 +205,47 @@ std::unique_ptr<ChangeStep> typedCellStep(const PointStore& store, std::size_t p
     return std::make_unique<TypedCellStep>(store, point, column);
 }
 
-StepSurroundings StepSurroundings::of(const std::vector<std::int32_t>& selected, std::string status,
-                                      std::vector<TypedText> typedTexts) {
-    StepSurroundings found{{}, std::move(status), std::move(typedTexts)};
-    for (std::size_t point = 0; point < selected.size(); ++point) {
-        if (selected[point] != 1) continue;
-        if (!found.selectedRuns.empty() && found.selectedRuns.back().second == point) {
-            found.selectedRuns.back().second = point + 1;
-        } else {
-            found.selectedRuns.emplace_back(point, point + 1);
-        }
-    }
-    return found;
+std::int32_t pointValue(const PointStore& store, PointValue value, std::size_t point) {
+    return value == PointValue::Active ? store.active()[point] : store.colour()[point];
 }
 
-std::vector<std::int32_t> StepSurroundings::selectionFlags(std::size_t count) const {
+void setPointValue(PointStore& store, PointValue value, std::size_t point, std::int32_t to) {
+    if (value == PointValue::Active) {
+        store.setActive(point, to);
+    } else {
+        store.setColour(point, to);
+    }
+}
+
+PointRuns runsOfFlagged(const std::vector<std::int32_t>& flags) {
+    PointRuns runs;
+    for (std::size_t point = 0; point < flags.size(); ++point) {
+        if (flags[point] != 1) continue;
+        if (!runs.empty() && runs.back().second == point) {
+            runs.back().second = point + 1;
+        } else {
+            runs.emplace_back(point, point + 1);
+        }
+    }
+    return runs;
+}
+
+std::vector<std::int32_t> flagsOf(const PointRuns& runs, std::size_t count) {
     std::vector<std::int32_t> flags(count, 0);
-    for (const auto& [first, end] : selectedRuns) {
+    for (const auto& [first, end] : runs) {
         std::fill(flags.begin() + static_cast<std::ptrdiff_t>(first),
                   flags.begin() + static_cast<std::ptrdiff_t>(end), 1);
     }
     return flags;
+}
+
+StepSurroundings StepSurroundings::of(const std::vector<std::int32_t>& selected, std::string status,
+                                      std::vector<TypedText> typedTexts) {
+    return {runsOfFlagged(selected), std::move(status), std::move(typedTexts)};
+}
+
+std::vector<std::int32_t> StepSurroundings::selectionFlags(std::size_t count) const {
+    return flagsOf(selectedRuns, count);
 }
 
 std::size_t StepSurroundings::bytes() const {

@@ -34,21 +34,30 @@ std::unique_ptr<ChangeStep> replacingStep(PointStore previous);
 std::unique_ptr<ChangeStep> appendingStep(std::size_t first, const PointStore& store,
                                           bool kindCellsBlank);
 // The points flagged 1 in `flags` (one flag per point before) were erased.
-std::unique_ptr<ChangeStep> erasingStep(std::vector<std::int32_t> flags, PointSequences erased);
-// The active flags (freeze) or colours of some points changed: their indices (every point
-// when empty) and their values before.
+std::unique_ptr<ChangeStep> erasingStep(const std::vector<std::int32_t>& flags,
+                                        PointSequences erased);
+// The active flags (freeze) or colours of some points changed: their indices and their values
+// before.
 enum class PointValue { Active, Colour };
+std::int32_t pointValue(const PointStore& store, PointValue value, std::size_t point);
+void setPointValue(PointStore& store, PointValue value, std::size_t point, std::int32_t to);
 std::unique_ptr<ChangeStep> valuesStep(PointValue value, std::vector<std::size_t> points,
                                        std::vector<std::int32_t> previous);
 // A typed cell changed one value of one point: the step holds the value before.
 std::unique_ptr<ChangeStep> typedCellStep(const PointStore& store, std::size_t point, int column);
+
+// Runs [first, end) of the points whose flag is 1: a compact set of points.
+using PointRuns = std::vector<std::pair<std::size_t, std::size_t>>;
+PointRuns runsOfFlagged(const std::vector<std::int32_t>& flags);
+// One flag per point of `count` points, 1 in the runs.
+std::vector<std::int32_t> flagsOf(const PointRuns& runs, std::size_t count);
 
 // What surrounds the store when a step is made or taken back: the selection, the status
 // line and the texts typed into the table. Each step keeps those it found; undo brings them
 // back, and keeps those it found for redo.
 struct StepSurroundings {
     // Runs of selected points [first, end): "Выбрать все" keeps one run, not a flag per point.
-    std::vector<std::pair<std::size_t, std::size_t>> selectedRuns;
+    PointRuns selectedRuns;
     std::string status;
     std::vector<TypedText> typedTexts;
 

@@ -107,33 +107,30 @@ std::size_t Workspace::eraseSelected(std::string stepName) {
 }
 
 void Workspace::setActiveOfSelected(std::int32_t active, std::string stepName) {
-    std::vector<std::size_t> points;
-    std::vector<std::int32_t> previous;
-    for (std::size_t point = 0; point < store_.count(); ++point) {
-        if (selected_[point] != 1 || store_.active()[point] == active) continue;
-        points.push_back(point);
-        previous.push_back(store_.active()[point]);
-    }
-    if (!points.empty()) {
-        history_.record(nameOr(std::move(stepName), active == 0 ? "Заморозить" : "Разморозить"),
-                        surroundings(),
-                        valuesStep(PointValue::Active, std::move(points), std::move(previous)));
-        for (std::size_t point = 0; point < store_.count(); ++point) {
-            if (selected_[point] == 1) store_.setActive(point, active);
-        }
-    }
-    announce(WorkspaceChange::Kind::ValuesChanged);
+    setPointValues(PointValue::Active, active, true,
+                   nameOr(std::move(stepName), active == 0 ? "Заморозить" : "Разморозить"));
 }
 
 void Workspace::setAllColours(std::int32_t colour, std::string stepName) {
-    const std::vector<std::int32_t>& colours = store_.colour();
-    if (std::any_of(colours.begin(), colours.end(),
-                    [colour](std::int32_t c) { return c != colour; })) {
-        history_.record(nameOr(std::move(stepName), "Изменить цвет"), surroundings(),
-                        valuesStep(PointValue::Colour, {}, colours));
-        for (std::size_t point = 0; point < store_.count(); ++point)
-            store_.setColour(point, colour);
+    setPointValues(PointValue::Colour, colour, false, nameOr(std::move(stepName), "Изменить цвет"));
+}
+
+// The step keeps the old values of the points that change only.
+void Workspace::setPointValues(PointValue which, std::int32_t value, bool onlySelected,
+                               std::string stepName) {
+    std::vector<std::size_t> points;
+    std::vector<std::int32_t> previous;
+    for (std::size_t point = 0; point < store_.count(); ++point) {
+        const std::int32_t old = pointValue(store_, which, point);
+        if ((onlySelected && selected_[point] != 1) || old == value) continue;
+        points.push_back(point);
+        previous.push_back(old);
     }
+    if (!points.empty()) {
+        history_.record(std::move(stepName), surroundings(),
+                        valuesStep(which, points, std::move(previous)));
+    }
+    for (const std::size_t point : points) setPointValue(store_, which, point, value);
     announce(WorkspaceChange::Kind::ValuesChanged);
 }
 

@@ -101,6 +101,8 @@ private:
     void announce(const WorkspaceChange& change);
     void announce(WorkspaceChange::Kind kind, std::optional<std::size_t> point = std::nullopt);
     StepSurroundings surroundings() const;
+    void setPointValues(PointValue which, std::int32_t value, bool onlySelected,
+                        std::string stepName);
     bool takeStep(ChangeHistory::Entry* entry,
                   WorkspaceChange (ChangeStep::*direction)(PointStore&));
 
