@@ -3,9 +3,9 @@
 #include <QColor>
 #include <algorithm>
 
-#include "ui/qt_text.h"
 #include "points/point_store.h"
 #include "points/point_table_text.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 namespace {
@@ -26,33 +26,28 @@ PointTableModel::~PointTableModel() {
 }
 
 void PointTableModel::workspaceChanged(const WorkspaceChange& change) {
+    followRows(change);
+    if (change.typedTexts) restoreTypedTexts(*change.typedTexts);
+}
+
+void PointTableModel::followRows(const WorkspaceChange& change) {
     using Kind = WorkspaceChange::Kind;
     switch (change.kind) {
         case Kind::Replaced:
-            fillTable();
-            break;
+            return fillTable();
         case Kind::Appended:
             pointsAppended(change);
-            rebuildCheckBoxes();
-            break;
+            return rebuildCheckBoxes();
         case Kind::Erased:
-            pointsErased(change.erasedFlags);
-            break;
+            return pointsErased(change.erasedFlags);
         case Kind::Inserted:
-            pointsInserted();
-            break;
+            return pointsInserted();
         case Kind::ValuesChanged:
         case Kind::SelectionChanged:
-            if (change.point) {
-                rowChanged(*change.point);
-            } else {
-                layoutCheckBoxes();
-            }
-            break;
+            return change.point ? rowChanged(*change.point) : layoutCheckBoxes();
         case Kind::StatusChanged:
-            break;
+            return;
     }
-    if (change.typedTexts) restoreTypedTexts(*change.typedTexts);
 }
 
 std::vector<TypedText> PointTableModel::typedTexts() const {

@@ -61,6 +61,8 @@ signals:
 
 private:
     void workspaceChanged(const WorkspaceChange& change) override;
+    // The rows follow the points of the store.
+    void followRows(const WorkspaceChange& change);
     std::vector<TypedText> typedTexts() const override;
     // Undo and redo: the typed texts become exactly those the step kept.
     void restoreTypedTexts(const std::vector<TypedText>& texts);

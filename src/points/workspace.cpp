@@ -25,11 +25,9 @@ std::string erasingStepName(std::size_t count) {
     const std::size_t last = count % 10;
     const char* noun = "точек";
     if (last == 1 && lastTwo != 11) noun = "точку";
-    if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) noun = "точки";
+    if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) noun = "точки";  // not 12–14
     return "Удалить " + std::to_string(count) + " " + noun;
 }
-
-namespace {}  // namespace
 
 void Workspace::addObserver(WorkspaceObserver& observer) { observers_.push_back(&observer); }
 
