@@ -13,6 +13,7 @@
 #include "common/conversion_error.h"
 #include "common/number_parse.h"
 #include "points/point_store.h"
+#include "tasks/common_point_transform.h"
 #include "tasks/measurement_reports.h"
 #include "tasks/rotation.h"
 #include "tasks/survey_join.h"
@@ -123,6 +124,27 @@ int runJoin(CommandContext& context) {
     }
     appendJoinedPoints(store, selected, std::move(outcome.points));
     printPoints(store, context.out);
+    return kSuccess;
+}
+
+// FIRST NUMBER... SECOND: the selected points are the candidates for common points.
+int runTransform(CommandContext& context) {
+    const std::vector<std::string>& arguments = context.arguments;
+    PointStore store;
+    if (!importSurvey(arguments.front(), store, context.err)) return kFileFailure;
+    std::vector<std::int32_t> selected =
+        selectByNumbers(store, {arguments.begin() + 1, arguments.end() - 1});
+    PointStore second;
+    if (!importSurvey(arguments.back(), second, context.err)) return kFileFailure;
+    TransformOutcome outcome = computeCommonPointTransform(store, selected, second);
+    if (outcome.notice) {
+        context.err << transformNoticeText(*outcome.notice) << '\n';
+        return kNotice;
+    }
+    writeBytes(context.out, transformReport(outcome));
+    const std::size_t firstAppended = store.count();
+    appendTransformedPoints(store, selected, std::move(outcome.points));
+    printPoints(store, context.out, firstAppended);
     return kSuccess;
 }
 
