@@ -22,6 +22,7 @@
 #include "plan/pick_list.h"
 #include "plan/plan_image.h"
 #include "plan/plan_navigation.h"
+#include "plan/plan_paper_commands.h"
 #include "plan/tform7.h"
 #include "plan/tsettings.h"
 #include "plan/view_state.h"
@@ -183,6 +184,12 @@ void TForm1::createMenus() {
                [this] { SaveProject1Click(this, dialogs_, data_.store); });
     addCommand(exportMenu, "ExportProject1", "Export AutoCad", this,
                [this] { ExportProject1Click(this, dialogs_, *tableModel_, data_.store); });
+    addCommand(file, "SavePlan1", "Сохранить план…", this, [this] {
+        SavePlanClick(this, dialogs_, planPictureOf(data_, *Image1, statusText()));
+    });
+    addCommand(file, "PrintPlan1", "Печать плана", this, [this] {
+        PrintPlanClick(this, dialogs_, planPictureOf(data_, *Image1, statusText()));
+    });
     addCommand(file, "Quit1", "Quit", this, [this] { Quit1Click(); });
 
     QAction* settings = bar->addAction(QStringLiteral("Settings"));
