@@ -17,6 +17,7 @@
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
 #include "app/window_style.h"
+#include "exchange/csv_dialog.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
 #include "plan/pick_list.h"
@@ -184,6 +185,8 @@ void TForm1::createMenus() {
                [this] { SaveProject1Click(this, dialogs_, data_.store); });
     addCommand(exportMenu, "ExportProject1", "Export AutoCad", this,
                [this] { ExportProject1Click(this, dialogs_, *tableModel_, data_.store); });
+    addCommand(exportMenu, "ExportCsv1", "Export CSV", this,
+               [this] { ExportCsvClick(this, dialogs_, data_.store); });
     addCommand(file, "SavePlan1", "Сохранить план…", this, [this] {
         SavePlanClick(this, dialogs_, planPictureOf(data_, *Image1, statusText()));
     });

@@ -36,9 +36,9 @@ QComboBox* choiceBox(QWidget* parent, const char* name, const QStringList& items
 QTableWidget* createPreviewTable(QWidget* parent) {
     auto* table = new QTableWidget(0, 5, parent);
     table->setObjectName("previewTable");
-    table->setHorizontalHeaderLabels({QString::fromUtf8("Строка файла"),
-                                      QString::fromUtf8("Номер"), QStringLiteral("X"),
-                                      QStringLiteral("Y"), QStringLiteral("Z")});
+    table->setHorizontalHeaderLabels({QString::fromUtf8("Строка файла"), QString::fromUtf8("Номер"),
+                                      QStringLiteral("X"), QStringLiteral("Y"),
+                                      QStringLiteral("Z")});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setStretchLastSection(true);
     table->setMinimumSize(640, 300);
@@ -78,9 +78,10 @@ CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent) {
     columnsBox_ = choiceBox(this, "columnsBox",
                             {"PNEZD", "PENZD", "PNEZ", "PENZ", "NEZ", "ENZ", "PNE", "PEN"});
     columnsBox_->setEditable(true);
-    separatorBox_ = choiceBox(this, "separatorBox",
-                              {QString::fromUtf8("запятая ,"), QString::fromUtf8("точка с запятой ;"),
-                               QString::fromUtf8("табуляция"), QString::fromUtf8("пробелы")});
+    separatorBox_ =
+        choiceBox(this, "separatorBox",
+                  {QString::fromUtf8("запятая ,"), QString::fromUtf8("точка с запятой ;"),
+                   QString::fromUtf8("табуляция"), QString::fromUtf8("пробелы")});
     decimalCommaBox_ = new QCheckBox(QString::fromUtf8("Десятичная запятая"), this);
     decimalCommaBox_->setObjectName("decimalCommaBox");
     skipBox_ = new QSpinBox(this);
