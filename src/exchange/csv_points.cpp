@@ -21,51 +21,69 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Splits a line into its fields; a field that starts with a quote runs to the closing quote,
 // a doubled quote inside standing for one. With blanks as separator, runs of blanks separate
-// and blanks at the ends make no field.
-std::vector<std::string> splitFields(std::string_view line, char separator) {
-    const bool blanks = separator == kBlankSeparator;
-    const auto separates = [&](char c) { return blanks ? isBlank(c) : c == separator; };
-    if (blanks) line = trimWhiteSpace(line);
-    std::vector<std::string> fields;
-    std::string field;
-    bool quoted = false;
-    bool fieldStarted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c != kQuote) {
-                field += c;
-            } else if (i + 1 < line.size() && line[i + 1] == kQuote) {
-                field += kQuote;
-                ++i;
+// and blanks at the ends make no field. The fields view the line, or the splitter's own copy
+// for quoted ones, until the next line is split.
+class FieldSplitter {
+public:
+    const std::vector<std::string_view>& split(std::string_view line, char separator) {
+        const bool blanks = separator == kBlankSeparator;
+        const auto separates = [&](char c) { return blanks ? isBlank(c) : c == separator; };
+        if (blanks) line = trimWhiteSpace(line);
+        fields_.clear();
+        unquoted_.clear();
+        unquoted_.reserve(line.size());  // views into it stay valid while the line is split
+        std::size_t i = 0;
+        while (i < line.size()) {
+            const std::size_t start = i;
+            while (i < line.size() && isBlank(line[i]) && !separates(line[i])) ++i;
+            if (i < line.size() && line[i] == kQuote) {
+                i = takeQuoted(line, i + 1);
+                while (i < line.size() && !separates(line[i])) ++i;  // after the closing quote
             } else {
-                quoted = false;
+                while (i < line.size() && !separates(line[i])) ++i;
+                fields_.push_back(line.substr(start, i - start));
             }
-        } else if (c == kQuote && trimWhiteSpace(field).empty()) {
-            field.clear();
-            quoted = true;
-        } else if (separates(c)) {
-            fields.push_back(std::move(field));
-            field.clear();
-            while (blanks && i + 1 < line.size() && isBlank(line[i + 1])) ++i;
-        } else {
-            field += c;
+            if (i == line.size()) break;
+            ++i;
+            while (blanks && i < line.size() && isBlank(line[i])) ++i;
+            if (i == line.size()) fields_.push_back({});  // a separator ends the line
         }
-        fieldStarted = true;
+        return fields_;
     }
-    if (fieldStarted) fields.push_back(std::move(field));
-    return fields;
-}
+
+private:
+    // Copies the quoted text from `at` up to its closing quote; returns the index after it.
+    std::size_t takeQuoted(std::string_view line, std::size_t at) {
+        const std::size_t begin = unquoted_.size();
+        for (; at < line.size(); ++at) {
+            if (line[at] != kQuote) {
+                unquoted_ += line[at];
+            } else if (at + 1 < line.size() && line[at + 1] == kQuote) {
+                unquoted_ += kQuote;
+                ++at;
+            } else {
+                ++at;
+                break;
+            }
+        }
+        fields_.push_back(std::string_view(unquoted_).substr(begin));
+        return at;
+    }
+
+    std::vector<std::string_view> fields_;
+    std::string unquoted_;
+};
 
 bool readNumber(std::string_view field, bool decimalComma, double& value) {
-    std::string text(trimWhiteSpace(field));
-    if (decimalComma) std::replace(text.begin(), text.end(), ',', '.');
+    if (!decimalComma) return parseWholeNumber(field, value);
+    std::string text(field);
+    std::replace(text.begin(), text.end(), ',', '.');
     return parseWholeNumber(text, value);
 }
 
-std::optional<CsvPoint> readRow(std::string_view line, const CsvLayout& layout,
-                                std::size_t ordinal) {
-    const std::vector<std::string> fields = splitFields(line, layout.separator);
+std::optional<CsvPoint> readRow(FieldSplitter& splitter, std::string_view line,
+                                const CsvLayout& layout, std::size_t ordinal) {
+    const std::vector<std::string_view>& fields = splitter.split(line, layout.separator);
     CsvPoint point;
     point.number = std::to_string(ordinal);
     for (std::size_t column = 0; column < layout.columns.size(); ++column) {
@@ -158,9 +176,10 @@ std::vector<CsvPreviewRow> previewCsv(std::string_view bytes, const CsvLayout& l
                                       std::size_t rows) {
     std::vector<CsvPreviewRow> preview;
     std::size_t pointsRead = 0;
+    FieldSplitter splitter;
     if (rows == 0) return preview;
     forEachDataLine(bytes, layout, [&](std::string_view line) {
-        std::optional<CsvPoint> point = readRow(line, layout, pointsRead + 1);
+        std::optional<CsvPoint> point = readRow(splitter, line, layout, pointsRead + 1);
         if (point) ++pointsRead;
         preview.push_back({layout.encoding == TextEncoding::Utf8 && isValidUtf8(line)
                                ? std::string(line)
@@ -174,8 +193,9 @@ std::vector<CsvPreviewRow> previewCsv(std::string_view bytes, const CsvLayout& l
 CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store) {
     store.clear();
     CsvReadSummary summary;
+    FieldSplitter splitter;
     forEachDataLine(bytes, layout, [&](std::string_view line) {
-        std::optional<CsvPoint> point = readRow(line, layout, summary.pointsRead + 1);
+        std::optional<CsvPoint> point = readRow(splitter, line, layout, summary.pointsRead + 1);
         if (!point) {
             ++summary.rowsUnread;
             return true;

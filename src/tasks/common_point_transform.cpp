@@ -23,17 +23,27 @@ constexpr int kMetreDecimals = 3;
 constexpr int kMillimetreDecimals = 1;
 constexpr int kScaleDecimals = 9;
 
-// Each number of the second survey with the index of its only point, or no index when the
-// number occurs more than once.
-std::unordered_map<std::string_view, std::optional<std::size_t>> uniqueNumbers(
-    const PointStore& second) {
-    std::unordered_map<std::string_view, std::optional<std::size_t>> unique;
-    unique.reserve(second.count());
-    for (std::size_t i = 0; i < second.count(); ++i) {
-        const auto [at, isNew] = unique.try_emplace(second.number()[i], i);
-        if (!isNew) at->second.reset();
+struct Partner {
+    std::size_t index = 0;
+    std::size_t occurrences = 0;
+};
+
+// The selected points' numbers with where, and how often, they occur in the second survey:
+// one pass over the second survey, looking up only the few selected numbers.
+std::unordered_map<std::string_view, Partner> partnersOf(const PointStore& store,
+                                                         const std::vector<std::int32_t>& selected,
+                                                         const PointStore& second) {
+    std::unordered_map<std::string_view, Partner> partners;
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        if (selected[i] != 0) partners.try_emplace(store.number()[i]);
     }
-    return unique;
+    for (std::size_t i = 0; i < second.count(); ++i) {
+        const auto found = partners.find(second.number()[i]);
+        if (found == partners.end()) continue;
+        found->second.index = i;
+        ++found->second.occurrences;
+    }
+    return partners;
 }
 
 struct CommonPoints {
@@ -44,18 +54,18 @@ struct CommonPoints {
 
 CommonPoints pairCommonPoints(const PointStore& store, const std::vector<std::int32_t>& selected,
                               const PointStore& second, std::vector<std::string>& unpaired) {
-    const auto unique = uniqueNumbers(second);
+    const auto partners = partnersOf(store, selected, second);
     CommonPoints common;
     for (std::size_t i = 0; i < selected.size(); ++i) {
         if (selected[i] == 0) continue;
-        const auto partner = unique.find(store.number()[i]);
-        if (partner == unique.end() || !partner->second) {
+        const Partner& partner = partners.at(store.number()[i]);
+        if (partner.occurrences != 1) {
             unpaired.push_back(store.number()[i]);
             continue;
         }
         common.firstIndex.push_back(i);
         common.first.push_back(spacePointAt(store, i));
-        common.second.push_back(spacePointAt(second, *partner->second));
+        common.second.push_back(spacePointAt(second, partner.index));
     }
     return common;
 }
