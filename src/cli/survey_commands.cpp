@@ -29,9 +29,9 @@ void pointLine(const PointStore& store, std::size_t index, std::string& line) {
     line += std::to_string(store.kind()[index]);
 }
 
-void printPoints(const PointStore& store, std::ostream& out, std::size_t first) {
+void printPoints(const PointStore& store, std::ostream& out) {
     std::string line;
-    for (std::size_t i = first; i < store.count(); ++i) {
+    for (std::size_t i = 0; i < store.count(); ++i) {
         pointLine(store, i, line);
         line += '\n';
         out.write(line.data(), static_cast<std::streamsize>(line.size()));

@@ -17,8 +17,8 @@ bool importSurvey(const std::string& path, PointStore& store, std::ostream& err)
 // Sets line to NUMBER TAB X TAB Y TAB Z TAB KIND of one point, without a line end.
 void pointLine(const PointStore& store, std::size_t index, std::string& line);
 
-// One line per point from index `first` on: NUMBER TAB X TAB Y TAB Z TAB KIND LF.
-void printPoints(const PointStore& store, std::ostream& out, std::size_t first = 0);
+// One line per point: NUMBER TAB X TAB Y TAB Z TAB KIND LF.
+void printPoints(const PointStore& store, std::ostream& out);
 
 int runPoints(CommandContext& context);
 

@@ -13,6 +13,7 @@
 #include "common/conversion_error.h"
 #include "common/number_parse.h"
 #include "points/point_store.h"
+#include "points/workspace.h"
 #include "tasks/common_point_transform.h"
 #include "tasks/measurement_reports.h"
 #include "tasks/rotation.h"
@@ -122,8 +123,10 @@ int runJoin(CommandContext& context) {
         context.err << joinNoticeText(*outcome.notice) << '\n';
         return kNotice;
     }
-    appendJoinedPoints(store, selected, std::move(outcome.points));
-    printPoints(store, context.out);
+    Workspace points;
+    points.replace(std::move(store), std::move(selected), arguments[0]);
+    points.append(joinedPoints(std::move(outcome.points)));
+    printPoints(points.store(), context.out);
     return kSuccess;
 }
 
@@ -132,7 +135,7 @@ int runTransform(CommandContext& context) {
     const std::vector<std::string>& arguments = context.arguments;
     PointStore store;
     if (!importSurvey(arguments.front(), store, context.err)) return kFileFailure;
-    std::vector<std::int32_t> selected =
+    const std::vector<std::int32_t> selected =
         selectByNumbers(store, {arguments.begin() + 1, arguments.end() - 1});
     PointStore second;
     if (!importSurvey(arguments.back(), second, context.err)) return kFileFailure;
@@ -142,9 +145,7 @@ int runTransform(CommandContext& context) {
         return kNotice;
     }
     writeBytes(context.out, transformReport(outcome));
-    const std::size_t firstAppended = store.count();
-    appendTransformedPoints(store, selected, std::move(outcome.points));
-    printPoints(store, context.out, firstAppended);
+    printPoints(transformedPoints(std::move(outcome.points)), context.out);
     return kSuccess;
 }
 

@@ -22,6 +22,7 @@ namespace {
 const char* const kImportCaption = "Импорт CSV";
 const char* const kExportCaption = "Export CSV";
 const char* const kRowNotRead = "не читается";
+const char* const kRowsNotRead = "Строк, которые не читаются как точки: %1";
 
 // The separators offered, in the order of the box.
 constexpr char kSeparators[] = {',', ';', '\t', kBlankSeparator};
@@ -61,15 +62,6 @@ void setPreviewRow(QTableWidget& table, int row, const CsvPreviewRow& preview) {
 }
 
 }  // namespace
-
-const FileDialogRequest& csvOpenDialog() {
-    static const FileDialogRequest request{
-        QString::fromUtf8(kImportCaption),
-        {QStringLiteral("CSV, txt (*.csv *.txt)"), QStringLiteral("*.* (*)")},
-        QString(),
-        QString()};
-    return request;
-}
 
 CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent) {
     setObjectName("CsvDialog");
@@ -154,6 +146,30 @@ void CsvDialog::updatePreview() {
     for (std::size_t row = 0; row < rows.size(); ++row) {
         setPreviewRow(*previewTable_, static_cast<int>(row), rows[row]);
     }
+}
+
+std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs) {
+    static const FileDialogRequest openDialog{
+        QString::fromUtf8(kImportCaption),
+        {QStringLiteral("CSV, txt (*.csv *.txt)"), QStringLiteral("*.* (*)")},
+        QString(),
+        QString()};
+    const std::optional<QString> path = dialogs.askOpenPath(parent, openDialog);
+    if (!path) return std::nullopt;
+    std::string bytes;
+    if (const auto error = readCsvFile(toLocalPath(*path), bytes)) {
+        dialogs.showMessage(parent, fromUtf8(error->message()));
+        return std::nullopt;
+    }
+    CsvDialog choices(parent, CsvDialog::Purpose::Import);
+    choices.setFileBytes(bytes);
+    if (choices.exec() != QDialog::Accepted) return std::nullopt;
+    CsvImport imported{PointStore(), *path};
+    const CsvReadSummary summary = readCsvPoints(bytes, choices.layout(), imported.points);
+    if (summary.rowsUnread > 0) {
+        dialogs.showMessage(parent, QString::fromUtf8(kRowsNotRead).arg(summary.rowsUnread));
+    }
+    return imported;
 }
 
 void ExportCsvClick(QWidget* parent, UserDialogs& dialogs, const PointStore& store) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 #include "exchange/csv_points.h"
+#include "points/point_store.h"
 
 class QCheckBox;
 class QComboBox;
@@ -45,14 +47,20 @@ private:
     QPushButton* okButton_ = nullptr;
 };
 
-class PointStore;
 class UserDialogs;
+
+// What "Импорт CSV" read: the points and the file's path.
+struct CsvImport {
+    PointStore points;
+    QString path;
+};
+
+// File ▸ "Импорт CSV" up to the reading: the file, then the choices with the preview; the
+// points read, or nothing when cancelled or the file cannot be read (a message says so).
+// Rows that did not read are counted in a message.
+std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs);
 
 // File ▸ Export Project ▸ "Export CSV": the choices, then the file; every point of the store.
 void ExportCsvClick(QWidget* parent, UserDialogs& dialogs, const PointStore& store);
-
-// The open dialog of "Импорт CSV".
-struct FileDialogRequest;
-const FileDialogRequest& csvOpenDialog();
 
 }  // namespace korvela

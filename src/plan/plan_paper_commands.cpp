@@ -86,14 +86,14 @@ PlanPaper PlanPaperDialog::paper() const {
     return paper;
 }
 
-PlanPicture planPictureOf(const ProgramData& data, const PlanImage& plan, const QString& source) {
+PlanPicture planPictureOf(const ProgramData& data, const PlanImage& plan) {
     const PixelSize bitmap = plan.bitmapSize();
     return {data.view,
-            data.selected,
-            data.store,
+            data.points.selected(),
+            data.points.store(),
             plan.labelFont(),
             std::max(bitmap.width, bitmap.height),
-            QFileInfo(source).fileName(),
+            QFileInfo(fromUtf8(data.points.status())).fileName(),
             dateText(currentLocalTime())};
 }
 

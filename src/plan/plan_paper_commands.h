@@ -28,9 +28,9 @@ private:
     QSpinBox* resolutionBox_ = nullptr;
 };
 
-// The page's content: the plan as the image control shows it, the file it came from
-// (`source`, the status line) and today's date.
-PlanPicture planPictureOf(const ProgramData& data, const PlanImage& plan, const QString& source);
+// The page's content: the plan as the image control shows it, the name of the file the points
+// came from (the status line) and today's date.
+PlanPicture planPictureOf(const ProgramData& data, const PlanImage& plan);
 
 // File ▸ "Сохранить план…": the choices, then the file; a file that cannot be written is
 // reported in a message.

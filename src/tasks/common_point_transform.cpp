@@ -194,14 +194,13 @@ std::string transformReport(const TransformOutcome& outcome) {
     return text;
 }
 
-void appendTransformedPoints(PointStore& store, std::vector<std::int32_t>& selected,
-                             std::vector<TransformedPoint> points) {
-    store.reserve(store.count() + points.size());
-    selected.reserve(store.count() + points.size());
+PointStore transformedPoints(std::vector<TransformedPoint> points) {
+    PointStore store;
+    store.reserve(points.size());
     for (TransformedPoint& point : points) {
         store.append(std::move(point.number), point.x, point.y, point.z, kColourGreen, point.kind);
-        selected.push_back(0);
     }
+    return store;
 }
 
 }  // namespace korvela

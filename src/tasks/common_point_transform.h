@@ -66,8 +66,7 @@ TransformOutcome computeCommonPointTransform(const PointStore& store,
 // suspect ones, the RMS; then the selected points left out for want of a partner.
 std::string transformReport(const TransformOutcome& outcome);
 
-// Appends the transformed points: green, their kind as read, not selected.
-void appendTransformedPoints(PointStore& store, std::vector<std::int32_t>& selected,
-                             std::vector<TransformedPoint> points);
+// The transformed points as the store appends them: green, their kind as read.
+PointStore transformedPoints(std::vector<TransformedPoint> points);
 
 }  // namespace korvela

@@ -54,6 +54,40 @@ TEST_F(CsvDialogTest, PreviewShowsTheRowsAsTheyWillBeRead) {
     EXPECT_EQ(table->rowCount(), 0);
 }
 
+TEST_F(CsvDialogTest, ImportReplacesThePointsAndCountsTheRowsThatDoNotRead) {
+    importPoints(3);
+    setTicked(0, true);
+    const std::string path = surveys.file("points.csv");
+    testing::writeFile(path, "П1;5,5;6,5\r\nbad;row\r\nП2;7;8\r\n");
+    dialogs.answer(QString::fromStdString(path));
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CsvDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->findChild<QComboBox*>("encodingBox")->currentText(), "UTF-8");
+        dialog->findChild<QComboBox*>("columnsBox")->setCurrentText("PNE");
+        dialog->findChild<QComboBox*>("separatorBox")->setCurrentIndex(1);
+        dialog->findChild<QCheckBox*>("decimalCommaBox")->setChecked(true);
+        dialog->accept();
+    });
+    action("ImportCsv1")->trigger();
+    const PointStore& store = data.points.store();
+    ASSERT_EQ(store.count(), 2u);
+    EXPECT_EQ(store.number()[0],
+              "\xCF"
+              "1");  // "П1" kept in Windows-1251
+    EXPECT_DOUBLE_EQ(store.x()[0], 5.5);
+    EXPECT_DOUBLE_EQ(store.y()[1], 8);
+    EXPECT_EQ(data.points.selected(), (std::vector<std::int32_t>{0, 0}));
+    EXPECT_EQ(main().statusText(), QString::fromStdString(path));
+    EXPECT_EQ(model()->rowCount(), 2);
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList{QString::fromUtf8("Строк, которые не читаются как точки: 1")});
+
+    dialogs.answer(std::nullopt);  // cancelled: nothing changes
+    action("ImportCsv1")->trigger();
+    EXPECT_EQ(data.points.store().count(), 2u);
+}
+
 TEST_F(CsvDialogTest, ExportWritesEveryPointWithTheChosenMarks) {
     importPoints(2);
     const std::string path = surveys.file("points.csv");

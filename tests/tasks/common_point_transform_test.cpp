@@ -168,15 +168,14 @@ TEST(CommonPointTransform, ReportStatesTheMapResidualsAndLeftOutPoints) {
 }
 
 TEST(CommonPointTransform, AppendsEverySecondPointGreenWithItsKind) {
-    Surveys s = surveysOf(3, std::nullopt, 0);
-    TransformOutcome outcome = computeCommonPointTransform(s.first, s.selected, s.second);
-    appendTransformedPoints(s.first, s.selected, std::move(outcome.points));
-    ASSERT_EQ(s.first.count(), 3u + 4u);
-    EXPECT_EQ(s.selected, (std::vector<std::int32_t>{1, 1, 1, 0, 0, 0, 0}));
-    EXPECT_EQ(s.first.kind()[3], kKindStation);
-    EXPECT_EQ(s.first.kind()[4], kKindPoint);
-    for (std::size_t i = 3; i < 7; ++i) EXPECT_EQ(s.first.colour()[i], kColourGreen);
-    EXPECT_EQ(s.first.number()[6], "extra");
+    const Surveys s = surveysOf(3, std::nullopt, 0);
+    const PointStore appended =
+        transformedPoints(computeCommonPointTransform(s.first, s.selected, s.second).points);
+    ASSERT_EQ(appended.count(), 4u);
+    EXPECT_EQ(appended.kind(),
+              (std::vector<std::int32_t>{kKindStation, kKindPoint, kKindPoint, kKindPoint}));
+    EXPECT_EQ(appended.colour(), std::vector<std::int32_t>(4, kColourGreen));
+    EXPECT_EQ(appended.number()[3], "extra");
 }
 
 }  // namespace
