@@ -89,7 +89,7 @@ int runCsvPoints(CommandContext& context) {
     PointStore store;
     const CsvReadSummary summary = readCsvPoints(bytes, layout, store);
     printPoints(store, context.out);
-    if (summary.rowsUnread > 0) context.err << "Не прочитано строк: " << summary.rowsUnread << '\n';
+    if (summary.rowsUnread > 0) context.err << unreadRowsMessage(summary.rowsUnread) << '\n';
     return kSuccess;
 }
 

@@ -22,7 +22,6 @@ namespace {
 const char* const kImportCaption = "Импорт CSV";
 const char* const kExportCaption = "Export CSV";
 const char* const kRowNotRead = "не читается";
-const char* const kRowsNotRead = "Строк, которые не читаются как точки: %1";
 
 // The separators offered, in the order of the box.
 constexpr char kSeparators[] = {',', ';', '\t', kBlankSeparator};
@@ -167,7 +166,7 @@ std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs) {
     CsvImport imported{PointStore(), *path};
     const CsvReadSummary summary = readCsvPoints(bytes, choices.layout(), imported.points);
     if (summary.rowsUnread > 0) {
-        dialogs.showMessage(parent, QString::fromUtf8(kRowsNotRead).arg(summary.rowsUnread));
+        dialogs.showMessage(parent, fromUtf8(unreadRowsMessage(summary.rowsUnread)));
     }
     return imported;
 }

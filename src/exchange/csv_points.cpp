@@ -190,6 +190,10 @@ std::vector<CsvPreviewRow> previewCsv(std::string_view bytes, const CsvLayout& l
     return preview;
 }
 
+std::string unreadRowsMessage(std::size_t rows) {
+    return "Строк, которые не читаются как точки: " + std::to_string(rows);
+}
+
 CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store) {
     store.clear();
     CsvReadSummary summary;

@@ -61,6 +61,9 @@ struct CsvReadSummary {
     std::size_t rowsUnread = 0;  // lines that are neither blank nor a point
 };
 
+// The message (UTF-8) that counts the rows that did not read.
+std::string unreadRowsMessage(std::size_t rows);
+
 // Replaces the points of store with those of the file's bytes: active, aqua, ordinary points.
 // A row reads when it has the layout's columns, N and E (and Z, when not empty) are numbers
 // and P is not empty; fields may be quoted with '"'.

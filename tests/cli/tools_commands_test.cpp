@@ -56,7 +56,7 @@ TEST_F(ToolsCommands, CsvPointsTakesTheLayoutFromItsOptions) {
                                 "--decimal-comma", "--skip", "1"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "\xCF\xD3-1\t6123456.25\t7412345.5\t0\t1\n");
-    EXPECT_EQ(result.err, "Не прочитано строк: 1\n");
+    EXPECT_EQ(result.err, "Строк, которые не читаются как точки: 1\n");
     // Told to read Windows-1251, the UTF-8 bytes stay as they are.
     EXPECT_EQ(runCli({"csv-points", file, "--columns", "ENP", "--separator", ";", "--decimal-comma",
                       "--skip", "1", "--encoding", "cp1251"})
