@@ -10,8 +10,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 #include "common/number_text.h"
 #include "common/safe_file_writer.h"
 #include "points/point_store.h"

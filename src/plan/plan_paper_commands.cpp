@@ -8,8 +8,8 @@
 #include <QSpinBox>
 #include <algorithm>
 
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
 #include "plan/plan_image.h"

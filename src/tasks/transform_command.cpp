@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 #include "points/survey_open_dialog.h"
 #include "points/workspace.h"
 #include "tasks/common_point_transform.h"
