@@ -17,8 +17,8 @@ using Point = testing::SurveyPoint;
 std::vector<Point> pointsOf(const PointStore& store) {
     std::vector<Point> points;
     for (std::size_t i = 0; i < store.count(); ++i) {
-        points.push_back(
-            {store.number()[i], store.x()[i], store.y()[i], store.z()[i], store.kind()[i]});
+        points.push_back({std::string(store.number()[i]), store.x()[i], store.y()[i], store.z()[i],
+                          store.kind()[i]});
         EXPECT_EQ(store.active()[i], 1);
         EXPECT_EQ(store.colour()[i], kColourAqua);
     }
