@@ -1,14 +1,50 @@
 #include "cli/survey_commands.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/number_text.h"
+#include "common/output_buffer.h"
 #include "points/point_store.h"
+#include "points/survey_reader.h"
 
 namespace korvela::cli {
 
+namespace {
+
+constexpr std::string_view kStandardStream = "-";
+
+// All of standard input; the system's error number when it cannot be read.
+int readStandardInput(std::string& bytes) {
+    char block[1 << 16];
+    while (true) {
+        const ssize_t count = ::read(STDIN_FILENO, block, sizeof block);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return errno;
+        if (count == 0) return 0;
+        bytes.append(block, static_cast<std::size_t>(count));
+    }
+}
+
+}  // namespace
+
 bool importSurvey(const std::string& path, PointStore& store, std::ostream& err) {
-    if (const auto error = store.loadSurveyFile(path)) {
+    std::optional<FileError> error;
+    if (path == kStandardStream) {
+        std::string bytes;
+        if (const int errorNumber = readStandardInput(bytes)) {
+            error = FileError{FileError::Operation::Read, path, errorNumber};
+        } else {
+            readSurvey(bytes, store);
+        }
+    } else {
+        error = store.loadSurveyFile(path);
+    }
+    if (error) {
         err << "korvela-cli: " << error->message() << '\n';
         return false;
     }
@@ -26,15 +62,16 @@ void pointLine(const PointStore& store, std::size_t index, std::string& line) {
     appendNumber(store.y()[index]);
     appendNumber(store.z()[index]);
     line += '\t';
-    line += std::to_string(store.kind()[index]);
+    line += static_cast<char>('0' + store.kind()[index]);  // kind is 0, 1 or 2
 }
 
 void printPoints(const PointStore& store, std::ostream& out) {
+    OutputBuffer buffer(out);
     std::string line;
     for (std::size_t i = 0; i < store.count(); ++i) {
         pointLine(store, i, line);
         line += '\n';
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        buffer.append(line);
     }
 }
 
