@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <string>
@@ -30,6 +31,23 @@ int readStandardInput(std::string& bytes) {
     }
 }
 
+// Room for a point's line besides its number: three values, the kind, tabs and LF.
+constexpr std::size_t kPointLineRoom = 3 * (kNumberTextCapacity + 1) + 3;
+
+// Writes NUMBER TAB X TAB Y TAB Z TAB KIND at out (room for the number and kPointLineRoom);
+// returns the end.
+char* writePointLine(const PointStore& store, std::size_t index, char* out) {
+    const std::string_view number = store.number()[index];
+    out = std::copy(number.begin(), number.end(), out);
+    for (const double value : {store.x()[index], store.y()[index], store.z()[index]}) {
+        *out++ = '\t';
+        out += formatNumberInto(value, out);
+    }
+    *out++ = '\t';
+    *out++ = static_cast<char>('0' + store.kind()[index]);  // kind is 0, 1 or 2
+    return out;
+}
+
 }  // namespace
 
 bool importSurvey(const std::string& path, PointStore& store, std::ostream& err) {
@@ -52,26 +70,17 @@ bool importSurvey(const std::string& path, PointStore& store, std::ostream& err)
 }
 
 void pointLine(const PointStore& store, std::size_t index, std::string& line) {
-    char number[kNumberTextCapacity];
-    const auto appendNumber = [&](double value) {
-        line += '\t';
-        line.append(number, formatNumberInto(value, number));
-    };
-    line = store.number()[index];
-    appendNumber(store.x()[index]);
-    appendNumber(store.y()[index]);
-    appendNumber(store.z()[index]);
-    line += '\t';
-    line += static_cast<char>('0' + store.kind()[index]);  // kind is 0, 1 or 2
+    line.resize(store.number()[index].size() + kPointLineRoom);
+    line.resize(static_cast<std::size_t>(writePointLine(store, index, line.data()) - line.data()));
 }
 
 void printPoints(const PointStore& store, std::ostream& out) {
     OutputBuffer buffer(out);
-    std::string line;
     for (std::size_t i = 0; i < store.count(); ++i) {
-        pointLine(store, i, line);
-        line += '\n';
-        buffer.append(line);
+        char* const line = buffer.reserve(store.number()[i].size() + kPointLineRoom);
+        char* const end = writePointLine(store, i, line);
+        *end = '\n';
+        buffer.commit(static_cast<std::size_t>(end + 1 - line));
     }
 }
 

@@ -417,15 +417,6 @@ struct Chunk {
     std::string numbers;
 };
 
-std::size_t countLines(std::string_view bytes) {
-    std::size_t lines = 0;
-    for (const char *at = bytes.data(), *end = bytes.data() + bytes.size(); at < end; ++lines) {
-        const void* found = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
-        at = found == nullptr ? end : static_cast<const char*>(found) + 1;
-    }
-    return lines;
-}
-
 // Splits [from, bytes.size()) into at most `parts` chunks of whole lines.
 std::vector<Chunk> splitIntoChunks(std::string_view bytes, std::size_t from, std::size_t parts) {
     const std::size_t length = bytes.size() - from;
@@ -458,6 +449,17 @@ public:
 private:
     const RegularFile* file_;
 };
+
+std::size_t countLines(std::string_view bytes, const Chunk& chunk, const PageRelease& release) {
+    std::size_t lines = 0;
+    std::size_t released = chunk.begin;
+    for (LineCursor cursor(bytes.substr(0, chunk.end), chunk.begin); !cursor.atEnd(); ++lines) {
+        cursor.next();
+        release.upTo(released, cursor.position());
+    }
+    release.upTo(released, chunk.end);
+    return lines;
+}
 
 void readChunk(std::string_view bytes, const Layout& layout, const PageRelease& release,
                Chunk& chunk, SlotSequences& slots) {
@@ -553,14 +555,12 @@ PointSequences collect(std::vector<Chunk>& chunks, SlotSequences& slots) {
 
 void parseSurvey(std::string_view bytes, PointStore& store, std::size_t threads,
                  const PageRelease& release) {
-    store.clear();
+    store = PointStore();  // gives back the old points' memory before the new points take theirs
     const Layout layout = readLayout(bytes);
     if (layout.nothingToRead) return;
 
     std::vector<Chunk> chunks = splitIntoChunks(bytes, layout.bodyStart, threads);
-    forEachChunk(chunks, [&](Chunk& chunk) {
-        chunk.lines = countLines(bytes.substr(chunk.begin, chunk.end - chunk.begin));
-    });
+    forEachChunk(chunks, [&](Chunk& chunk) { chunk.lines = countLines(bytes, chunk, release); });
     std::size_t slotCount = 0;
     for (Chunk& chunk : chunks) {
         chunk.firstSlot = slotCount;
@@ -586,7 +586,7 @@ void readSurvey(std::string_view bytes, PointStore& store, std::size_t threads) 
 
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
                                         std::size_t threads) {
-    store.clear();
+    store = PointStore();
     RegularFile file;
     std::optional<FileError> error = file.open(path);
     if (!error) error = file.map();
