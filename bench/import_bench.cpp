@@ -1,11 +1,7 @@
 // Import of large surveys (SDR, and a comma listing without the marker): time, the store's
 // memory per point, and the process's peak memory; and `korvela-cli points` of the SDR file.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -60,35 +56,11 @@ void BM_ImportPlainCommaListing(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportPlainCommaListing)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-double childrenCpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_CHILDREN, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 // The whole `korvela-cli points SURVEY` with its printing into /dev/null; the program's own
 // CPU time is the counter cli_cpu_ms.
 void BM_CliPoints(benchmark::State& state) {
-    const std::string path = bench::writeSdrSurvey(static_cast<std::size_t>(state.range(0)));
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    char* const arguments[] = {const_cast<char*>(KORVELA_CLI), const_cast<char*>("points"),
-                               const_cast<char*>(path.c_str()), nullptr};
-    const double cpuBefore = childrenCpuSeconds();
-    for (auto _ : state) {
-        pid_t child = 0;
-        int status = 0;
-        if (posix_spawn(&child, KORVELA_CLI, &actions, nullptr, arguments, environ) != 0 ||
-            ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-            WEXITSTATUS(status) != 0) {
-            state.SkipWithError("korvela-cli points failed");
-        }
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    state.counters["cli_cpu_ms"] =
-        (childrenCpuSeconds() - cpuBefore) * 1000 / static_cast<double>(state.iterations());
+    bench::runCli(state,
+                  {"points", bench::writeSdrSurvey(static_cast<std::size_t>(state.range(0)))});
 }
 BENCHMARK(BM_CliPoints)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
