@@ -125,7 +125,7 @@ void SurveyTasks::stationTicked(std::size_t point) {
     TForm11& traverse = *main_.forms().form11;
     if (traverse.pathModeOn() && data.store.kind()[point] == kKindStation &&
         data.selected[point] == 1) {
-        traverse.addStation(data.store.number()[point]);
+        traverse.addStation(std::string(data.store.number()[point]));
     }
 }
 
@@ -135,7 +135,7 @@ void SurveyTasks::addSelectedStations() {
     if (!traverse.pathModeOn()) return;
     for (std::size_t point = 0; point < data.store.count(); ++point) {
         if (data.store.kind()[point] == kKindStation && data.selected[point] != 0) {
-            traverse.addStation(data.store.number()[point]);
+            traverse.addStation(std::string(data.store.number()[point]));
         }
     }
     traverse.show();

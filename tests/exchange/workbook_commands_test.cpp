@@ -61,7 +61,9 @@ protected:
         };
     }
 
-    std::vector<std::string> storeNumbers() { return data.store.number(); }
+    std::vector<std::string> storeNumbers() {
+        return std::vector<std::string>(data.store.number().begin(), data.store.number().end());
+    }
 
     testing::TempDir folder;
     std::vector<QString> opened;
@@ -231,7 +233,7 @@ TEST_F(WorkbookCommandsTest, AFailedReadOfTheEditedWorkbookLeavesEverythingAsItW
         EXPECT_EQ(dialogs.takeMessages(),
                   QStringList{message.contains("%1") ? message.arg(path) : message});
         EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"1", "2", "3"}));
-        EXPECT_EQ(data.store.active(), (Flags{1, 0, 1}));
+        EXPECT_EQ(data.store.active(), (std::vector<PointFlag>{1, 0, 1}));
         EXPECT_EQ(data.selected, (Flags{0, 1, 0}));
         ASSERT_EQ(model()->rowCount(), 3);
         EXPECT_EQ(checkState(1), Qt::Checked);
