@@ -1,5 +1,6 @@
 #include "cli/project_commands.h"
 
+#include <charconv>
 #include <string>
 #include <variant>
 #include <vector>
@@ -14,8 +15,9 @@ namespace korvela::cli {
 namespace {
 
 void appendField(std::string& line, std::int32_t value) {
+    char digits[12];
     line += '\t';
-    line += std::to_string(value);
+    line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
 }  // namespace
