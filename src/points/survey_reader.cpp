@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -489,16 +490,29 @@ void readChunk(std::string_view bytes, const Layout& layout, const PageRelease& 
     release.upTo(released, chunk.end);
 }
 
-// Runs work(i) for every chunk, on threads of their own when there are several.
+// Runs work on every chunk, on threads of their own when there are several. An exception of
+// a thread (no memory) is thrown again here once all have ended.
 template <typename Work>
 void forEachChunk(std::vector<Chunk>& chunks, Work work) {
     if (chunks.size() == 1) {
         work(chunks[0]);
         return;
     }
-    std::vector<std::thread> threads;
-    for (Chunk& chunk : chunks) threads.emplace_back([&work, &chunk] { work(chunk); });
-    for (std::thread& thread : threads) thread.join();
+    std::vector<std::exception_ptr> failures(chunks.size());
+    std::vector<std::jthread> threads;  // joined however this ends
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        threads.emplace_back([&, i] {
+            try {
+                work(chunks[i]);
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
+        });
+    }
+    threads.clear();
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) std::rethrow_exception(failure);
+    }
 }
 
 // Closes the gaps between the chunks' points, up to the chunk that ends the reading, and
