@@ -11,9 +11,9 @@ namespace {
 
 using Kind = WorkspaceChange::Kind;
 
-// The bytes of a point besides the heap text of its number.
+// The bytes of a point besides the text of its number.
 constexpr std::size_t kFixedPointBytes =
-    3 * sizeof(double) + 3 * sizeof(std::int32_t) + sizeof(std::string);
+    3 * sizeof(double) + 2 * sizeof(PointFlag) + sizeof(std::int32_t) + sizeof(std::uint32_t);
 
 std::size_t heapBytes(const std::string& text) {
     return text.capacity() > std::string().capacity() ? text.capacity() + 1 : 0;
@@ -28,7 +28,7 @@ WorkspaceChange changeOf(Kind kind) {
 class ReplacingStep : public ChangeStep {
 public:
     explicit ReplacingStep(PointStore other)
-        : other_(std::move(other)), bytes_(pointBytes(other_.number())) {}
+        : other_(std::move(other)), bytes_(other_.allocatedBytes()) {}
     WorkspaceChange undo(PointStore& store) override { return exchange(store); }
     WorkspaceChange redo(PointStore& store) override { return exchange(store); }
     std::size_t bytes() const override { return bytes_; }
@@ -36,7 +36,7 @@ public:
 private:
     WorkspaceChange exchange(PointStore& store) {
         std::swap(store, other_);
-        bytes_ = pointBytes(other_.number());
+        bytes_ = other_.allocatedBytes();
         return changeOf(Kind::Replaced);
     }
     PointStore other_;
@@ -144,7 +144,7 @@ private:
     Value valueIn(const PointStore& store) const {
         switch (column_) {
             case kNumberColumn:
-                return store.number()[point_];
+                return std::string(store.number()[point_]);
             case kXColumn:
                 return store.x()[point_];
             case kYColumn:
@@ -175,9 +175,9 @@ private:
 
 }  // namespace
 
-std::size_t pointBytes(const std::vector<std::string>& numbers, std::size_t first) {
+std::size_t pointBytes(const PointNumbers& numbers, std::size_t first) {
     std::size_t bytes = (numbers.size() - first) * kFixedPointBytes;
-    for (std::size_t i = first; i < numbers.size(); ++i) bytes += heapBytes(numbers[i]);
+    for (std::size_t i = first; i < numbers.size(); ++i) bytes += numbers[i].size();
     return bytes;
 }
 

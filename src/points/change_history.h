@@ -69,7 +69,7 @@ struct StepSurroundings {
 };
 
 // The bytes the points from index `first` on take in memory, given their numbers.
-std::size_t pointBytes(const std::vector<std::string>& numbers, std::size_t first = 0);
+std::size_t pointBytes(const PointNumbers& numbers, std::size_t first = 0);
 
 struct HistoryLimits {
     std::size_t steps = 100;

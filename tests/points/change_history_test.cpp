@@ -26,10 +26,11 @@ PointStore pointsNumbered(const std::vector<std::string>& numbers, std::int32_t 
 
 // Everything undo brings back, copied whole.
 struct Snapshot {
-    std::vector<std::int32_t> active;
-    std::vector<std::string> number;
+    std::vector<PointFlag> active;
+    PointNumbers number;
     std::vector<double> x, y, z;
-    std::vector<std::int32_t> kind, colour, selected;
+    std::vector<PointFlag> kind;
+    std::vector<std::int32_t> colour, selected;
     std::string status;
 
     static Snapshot of(const Workspace& points) {
