@@ -299,7 +299,8 @@ void TForm1::workspaceChanged(const WorkspaceChange& change) {
     showHistory();
     using Kind = WorkspaceChange::Kind;
     // New rows come with the selection ticked again: each tick runs the traverse rule.
-    if (change.kind == Kind::Replaced || change.kind == Kind::Appended) {
+    if (change.kind == Kind::Replaced || change.kind == Kind::Appended ||
+        change.kind == Kind::Inserted) {
         tasks_->addSelectedStations(false);
     }
     redraw();
