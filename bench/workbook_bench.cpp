@@ -40,10 +40,8 @@ void BM_WorkbookReadPoints(benchmark::State& state) {
     const std::string path = workbookPath(count);
     if (writeWorkbookPoints(path, surveyStore(count))) state.SkipWithError("write failed");
     for (auto _ : state) {
-        WorkbookSheet sheet;
-        if (readFirstSheetFile(path, sheet)) state.SkipWithError("read failed");
         PointStore store;
-        appendWorkbookPoints(store, readWorkbookPoints(sheet));
+        if (readWorkbookPointsFile(path, store)) state.SkipWithError("read failed");
         if (store.count() != count) state.SkipWithError("rows lost");
     }
 }

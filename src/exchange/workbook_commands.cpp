@@ -24,19 +24,19 @@ const char* const kPointWithoutNumber =
     "и точки после неё пропали бы: дайте точке номер и повторите.";
 
 // Every row of the workbook the user saved, or nothing once the reason has been shown.
-std::optional<std::vector<WorkbookPoint>> readEditedPoints(const std::string& path, TForm1& main,
-                                                           UserDialogs& dialogs) {
-    WorkbookSheet sheet;
-    if (const auto error = readFirstSheetFile(path, sheet)) {
-        dialogs.showMessage(&main, fromUtf8(error->message()));
-        return std::nullopt;
-    }
+std::optional<PointStore> readEditedPoints(const std::string& path, TForm1& main,
+                                           UserDialogs& dialogs) {
+    PointStore points;
     try {
-        return readWorkbookPoints(sheet);
+        if (const auto error = readWorkbookPointsFile(path, points)) {
+            dialogs.showMessage(&main, fromUtf8(error->message()));
+            return std::nullopt;
+        }
     } catch (const ConversionError& error) {
         dialogs.showMessage(&main, fromUtf8(error.what()));
         return std::nullopt;
     }
+    return points;
 }
 
 bool reportFailure(const std::optional<WorkbookError>& error, TForm1& main, UserDialogs& dialogs) {
@@ -60,7 +60,7 @@ void N15Click(TForm1& main, ProgramData& data, TForm10& form10, UserDialogs& dia
     const std::size_t firstNew = data.store.count();
     appendWorkbookPoints(data.store, *points);
     data.selected.resize(data.store.count(), 0);
-    if (!points->empty()) main.markDataPresent();
+    if (points->count() > 0) main.markDataPresent();
     main.table().pointsAppended();
     // Rows added from the workbook leave the column "ход точка" empty.
     for (std::size_t point = firstNew; point < data.store.count(); ++point) {
@@ -83,13 +83,12 @@ void Excel1Click(TForm1& main, ProgramData& data, TForm10& form10, UserDialogs& 
     auto points = readEditedPoints(localPath, main, dialogs);
     if (!points) return;
     restoreFullPrecision(*points, data.store);
-    data.store.clear();
-    appendWorkbookPoints(data.store, *points);
+    data.store = std::move(*points);
     // The flags stay with the row positions: the k-th edited row is selected when the k-th
     // point was before the edit.
-    data.selected.resize(points->size(), 0);
+    data.selected.resize(data.store.count(), 0);
     for (std::int32_t& flag : data.selected) flag = flag != 0 ? 1 : 0;
-    if (!points->empty()) main.markDataPresent();
+    if (data.store.count() > 0) main.markDataPresent();
     main.table().fillTable();
     main.retickSelection();
     main.redraw();

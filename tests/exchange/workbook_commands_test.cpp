@@ -156,7 +156,9 @@ TEST_F(WorkbookCommandsTest, AddManyPointsWithACoordinateThatIsNoNumberAddsNothi
     userSaves(sheetRow(1, "5") +
               sheetRow(2, "6", "<c r=\"C2\" t=\"inlineStr\"><is><t>12a</t></is></c>"));
     action("N15")->trigger();
-    EXPECT_EQ(dialogs.takeMessages(), QStringList{"'12a' is not a valid floating point value"});
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList{QString::fromUtf8(
+                  "Ячейка C2 (строка 2, столбец C): '12a' is not a valid floating point value")});
     EXPECT_EQ(data.store.count(), 1u);
     EXPECT_EQ(model()->rowCount(), 1);
 }
@@ -219,7 +221,8 @@ TEST_F(WorkbookCommandsTest, AFailedReadOfTheEditedWorkbookLeavesEverythingAsItW
                                           sheetRow(1, "1") +
                                           sheetRow(2, "2", "<c r=\"D2\" t=\"b\"><v>1</v></c>")));
          },
-         "'True' is not a valid floating point value"},
+         QString::fromUtf8(
+             "Ячейка D2 (строка 2, столбец D): 'True' is not a valid floating point value")},
     };
     importPoints(3);
     setTicked(1, true);
