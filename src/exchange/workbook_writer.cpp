@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "common/cp1251.h"
@@ -287,35 +288,46 @@ std::string refusal(const PointStore& store) {
     return {};
 }
 
-// The workbook at path when it is a regular file; nothing when there is none.
-std::optional<std::string> existingWorkbook(const std::string& path, std::uint64_t limit) {
+// Bytes from malloc, as libzip takes them over: it frees the buffer it started from once it
+// has written the new archive.
+struct MallocBytes {
+    struct Free {
+        void operator()(char* bytes) const { std::free(bytes); }
+    };
+    std::unique_ptr<char, Free> data;
+    std::size_t size = 0;
+};
+
+// The file at path when it is a regular file; nothing when there is none, or it is too large.
+std::optional<MallocBytes> existingFile(const std::string& path, std::uint64_t limit) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) return std::nullopt;
     struct stat status {};
-    std::optional<std::string> bytes;
+    std::optional<MallocBytes> bytes;
     if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
         static_cast<std::uint64_t>(status.st_size) <= limit) {
-        bytes.emplace(static_cast<std::size_t>(status.st_size), '\0');
-        std::size_t got = 0;
-        while (got < bytes->size()) {
-            const ssize_t count = ::read(descriptor, bytes->data() + got, bytes->size() - got);
+        bytes.emplace();
+        bytes->data.reset(static_cast<char*>(std::malloc(std::max<off_t>(status.st_size, 1))));
+        while (bytes->data != nullptr && bytes->size < static_cast<std::size_t>(status.st_size)) {
+            const ssize_t count = ::read(descriptor, bytes->data.get() + bytes->size,
+                                         static_cast<std::size_t>(status.st_size) - bytes->size);
             if (count < 0 && errno == EINTR) continue;
             if (count <= 0) break;
-            got += static_cast<std::size_t>(count);
+            bytes->size += static_cast<std::size_t>(count);
         }
-        bytes->resize(got);
+        if (bytes->data == nullptr) bytes.reset();
     }
     ::close(descriptor);
     return bytes;
 }
 
 // The name of the first sheet's part when the bytes are a workbook; empty otherwise.
-std::string firstSheetPartOf(const std::string& bytes) {
+std::string firstSheetPartOf(const MallocBytes& bytes) {
     const WorkbookLimits limits;
     try {
         zip_error_t error;
         zip_error_init(&error);
-        zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+        zip_source_t* source = zip_source_buffer_create(bytes.data.get(), bytes.size, 0, &error);
         zip_error_fini(&error);
         if (source == nullptr) return {};
         WorkbookPackage package(source, limits);
@@ -333,14 +345,17 @@ public:
 // A zip archive built in memory: either a new one or a copy of existing bytes, changed.
 class ArchiveInMemory {
 public:
-    explicit ArchiveInMemory(const std::string* existing) {
+    // A new archive, or the existing one (whose bytes it takes over) to be changed.
+    explicit ArchiveInMemory(std::optional<MallocBytes> existing) {
         zip_error_t error;
         zip_error_init(&error);
-        source_ = existing != nullptr ? ownedCopy(*existing, &error)
-                                      : zip_source_buffer_create(nullptr, 0, 0, &error);
+        source_ = existing
+                      ? zip_source_buffer_create(existing->data.get(), existing->size, 1, &error)
+                      : zip_source_buffer_create(nullptr, 0, 0, &error);
         if (source_ == nullptr) throw ZipFailure(&error);
+        if (existing) existing->data.release();
         zip_source_keep(source_);
-        archive_ = zip_open_from_source(source_, existing != nullptr ? 0 : ZIP_TRUNCATE, &error);
+        archive_ = zip_open_from_source(source_, existing ? 0 : ZIP_TRUNCATE, &error);
         if (archive_ == nullptr) {
             zip_source_free(source_);
             throw ZipFailure(&error);
@@ -358,8 +373,10 @@ public:
         put(name, part);
     }
 
-    // Puts the sheet at name, replacing a part of that name; compressed lightly.
+    // Puts the sheet at name, replacing a part of that name; compressed lightly. (libzip
+    // would keep a replaced part's old compression level: the old part goes first.)
     void putSheet(const std::string& name, SheetXml& sheet) {
+        remove(name);
         zip_error_t error;
         zip_error_init(&error);
         zip_source_t* part = zip_source_function_create(sheetSourceCallback, &sheet, &error);
@@ -392,20 +409,6 @@ public:
     }
 
 private:
-    // libzip frees the buffer it started from once it has written the new archive: it gets
-    // a copy of its own.
-    static zip_source_t* ownedCopy(const std::string& bytes, zip_error_t* error) {
-        void* copy = std::malloc(std::max<std::size_t>(bytes.size(), 1));
-        if (copy == nullptr) {
-            zip_error_set(error, ZIP_ER_MEMORY, 0);
-            return nullptr;
-        }
-        std::memcpy(copy, bytes.data(), bytes.size());
-        zip_source_t* source = zip_source_buffer_create(copy, bytes.size(), 1, error);
-        if (source == nullptr) std::free(copy);
-        return source;
-    }
-
     zip_int64_t put(const std::string& name, zip_source_t* part) {
         if (part == nullptr) fail();
         const zip_int64_t index =
@@ -430,13 +433,14 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
     };
     if (std::string problem = refusal(store); !problem.empty()) return failure(0, problem);
 
-    const std::optional<std::string> existing = existingWorkbook(path, WorkbookLimits().fileBytes);
+    std::optional<MallocBytes> existing = existingFile(path, WorkbookLimits().fileBytes);
     const std::string existingSheet = existing ? firstSheetPartOf(*existing) : std::string();
+    if (existingSheet.empty()) existing.reset();
     SheetXml sheet(store);
     std::string problem;
     const auto error = writeFileSafely(path, [&](std::ostream& out) {
         try {
-            ArchiveInMemory archive(existingSheet.empty() ? nullptr : &*existing);
+            ArchiveInMemory archive(std::move(existing));
             if (existingSheet.empty()) {
                 for (const ConstantPart& part : kNewWorkbookParts) {
                     archive.addConstant(part.name, part.content);
