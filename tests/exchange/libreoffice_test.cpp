@@ -11,9 +11,9 @@
 
 #include "exchange/workbook_points.h"
 #include "exchange/workbook_reader.h"
+#include "exchange/workbook_test_support.h"
 #include "exchange/workbook_writer.h"
 #include "points/point_store.h"
-#include "test_support.h"
 
 namespace korvela {
 namespace {
@@ -81,6 +81,7 @@ TEST(LibreOffice, AWorkbookWeWroteSavedAgainReadsBackToTheSamePoints) {
                  kKindPoint);  // "Репер 1"
     store.append("007", 0, 1e-7, 9999999.999, kColourAqua, kKindPoint);
     store.append("\xF2.5", 1234567.0001, 2345678.9876, 0.3, kColourAqua, kKindPoint);  // "т.5"
+    store.append("_x0041_ & <a>", 1, 2, 3, kColourAqua, kKindPoint);  // no escape: the text
     TempDir work;
     const std::string ours = work.file("ours.xlsx");
     ASSERT_FALSE(writeWorkbookPoints(ours, store));
@@ -95,6 +96,28 @@ TEST(LibreOffice, AWorkbookWeWroteSavedAgainReadsBackToTheSamePoints) {
         EXPECT_EQ(points.y()[i], store.y()[i]) << i;
         EXPECT_EQ(points.z()[i], store.z()[i]) << i;
     }
+}
+
+TEST(LibreOffice, TheOtherSheetsOfAWorkbookWeWroteIntoStayForTheSpreadsheetProgram) {
+    TempDir work;
+    const std::string book = work.file("book.xlsx");
+    testing::writeFile(book, testing::zipParts(testing::twoSheetWorkbook()));
+    PointStore store;
+    store.append("12", 6543210.1234, -1234567.891, 100.25, kColourAqua, kKindPoint);
+    ASSERT_FALSE(writeWorkbookPoints(book, store));
+
+    const std::string saved = convertToXlsx(work, book);
+    ASSERT_FALSE(saved.empty());
+    const PointStore points = readPoints(saved);
+    EXPECT_EQ(points.number(), store.number());
+    EXPECT_EQ(points.x(), store.x());
+    const std::string bytes = testing::readFile(saved);
+    const auto workbook = testing::partOf(bytes, "xl/workbook.xml");
+    ASSERT_TRUE(workbook);
+    EXPECT_NE(workbook->find("name=\"Notes\""), std::string::npos) << *workbook;
+    const auto strings = testing::partOf(bytes, "xl/sharedStrings.xml");
+    ASSERT_TRUE(strings);
+    EXPECT_NE(strings->find("keep me"), std::string::npos) << *strings;
 }
 
 TEST(LibreOffice, AWorkbookMadeFromRowsTypedInReadsAsExpected) {

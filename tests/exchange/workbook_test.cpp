@@ -210,6 +210,30 @@ TEST(WorkbookPoints, ReadsRowsUntilTheFirstEmptyNumber) {
     EXPECT_EQ(points.kind()[2], kKindPoint);
 }
 
+TEST(WorkbookPoints, CellsInAnyOrderGiveWhatTheWholeSheetGives) {
+    const auto cellA = [](int row, const std::string& value) {
+        const std::string r = std::to_string(row);
+        return "<row r=\"" + r + "\"><c r=\"A" + r + "\"><v>" + value + "</v></c></row>";
+    };
+    const auto cellB = [](int row, const std::string& cell) {
+        const std::string r = std::to_string(row);
+        return "<row r=\"" + r + "\"><c r=\"B" + r + "\"" + cell + "</c></row>";
+    };
+    const std::string notANumber = " t=\"b\"><v>1</v>";
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {cellA(2, "2") + cellA(1, "1"), {"1", "2"}},
+        {cellA(1, "1") + cellA(1, "9"), {"9"}},                            // the later cell counts
+        {cellA(1, "1") + cellA(3, "3") + cellA(2, "2"), {"1", "2", "3"}},  // a gap filled late
+        // A bad coordinate past the last point is never read; one mended later counts mended.
+        {cellA(1, "1") + cellA(3, "3") + cellB(3, notANumber), {"1"}},
+        {cellA(1, "1") + cellB(1, notANumber) + cellA(2, "2") + cellB(1, "><v>5</v>"), {"1", "2"}},
+    };
+    for (const auto& [sheetData, numbers] : cases) {
+        const PointStore points = pointsOf(sheetData);
+        EXPECT_EQ(points.number(), numbers) << sheetData;
+    }
+}
+
 TEST(WorkbookPoints, AnEmptyFirstRowGivesNoPoints) {
     EXPECT_EQ(pointsOf("").count(), 0u);
     EXPECT_EQ(pointsOf("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>").count(), 0u);
@@ -303,6 +327,74 @@ TEST(WorkbookWriter, AFailedWriteLeavesTheOldWorkbookAndSaysWhy) {
     ASSERT_TRUE(missingFolder);
     EXPECT_EQ(missingFolder->message(), "Не удаётся записать файл \"" + dir.file("missing/1.xlsx") +
                                             "\": нет такого файла или папки");
+}
+
+TEST(WorkbookWriter, EveryNumberComesBackByteForByte) {
+    // Windows-1251 bytes as the store keeps them: texts that look like the spreadsheet's own
+    // _xHHHH_ escapes, XML's special characters, control characters (CR would become LF),
+    // spaces at the ends, Cyrillic, the unassigned byte 0x98.
+    const std::vector<std::string> numbers = {"_x0041_",      "a_x005F_b", "_x0041",   "_X0041_",
+                                              "__x0041__",    "_x00zz_",   "&<>\"'",   "a\rb",
+                                              "a\r\nb",       "a\tb\n",    "\x01\x1F", "  7.50 ",
+                                              "\xD0\xE5\xEF", "\x98",      "_x000D_\r"};
+    PointStore store;
+    for (const std::string& number : numbers)
+        store.append(number, 1, 2, 3, kColourAqua, kKindPoint);
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+    PointStore points;
+    ASSERT_FALSE(readWorkbookPointsFile(path, points));
+    EXPECT_EQ(points.number(), store.number());
+    // The escaped underscore is what the file holds.
+    WorkbookSheet sheet;
+    ASSERT_FALSE(readFirstSheetFile(path, sheet));
+    EXPECT_EQ(sheet.text(1, 1), "_x0041_");
+}
+
+TEST(WorkbookWriter, ANumberWithANulByteIsRefusedBeforeAnythingIsWritten) {
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    testing::writeFile(path, "old workbook");
+    PointStore store;
+    store.append("1", 1, 2, 3, kColourAqua, kKindPoint);
+    store.append(std::string("2\0a", 3), 1, 2, 3, kColourAqua, kKindPoint);
+    const auto error = writeWorkbookPoints(path, store);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message(), "Не удаётся записать книгу \"" + path +
+                                    "\": номер точки в строке 2 содержит нулевой байт, которого "
+                                    "книга не хранит");
+    EXPECT_EQ(testing::readFile(path), "old workbook");
+}
+
+TEST(WorkbookWriter, AnExistingWorkbookKeepsItsOtherSheetsAndParts) {
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    const testing::WorkbookParts parts = testing::twoSheetWorkbook();
+    testing::writeFile(path, testing::zipParts(parts));
+    PointStore store;
+    store.append("12", 1.5, 2, 3, kColourAqua, kKindPoint);
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+
+    const std::string written = testing::readFile(path);
+    for (const auto& [name, content] : parts) {
+        if (name == "xl/worksheets/sheet1.xml") continue;
+        if (name == "xl/worksheets/_rels/sheet1.xml.rels") {
+            EXPECT_FALSE(testing::partOf(written, name)) << "the old sheet's relationships stayed";
+        } else {
+            EXPECT_EQ(testing::partOf(written, name), content) << name;
+        }
+    }
+    PointStore points;
+    ASSERT_FALSE(readWorkbookPointsFile(path, points));
+    EXPECT_EQ(points.number(), std::vector<std::string>{"12"});
+    EXPECT_EQ(points.x(), std::vector<double>{1.5});
+
+    // A file that is no workbook is replaced by a new one.
+    testing::writeFile(path, "not a workbook");
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+    ASSERT_FALSE(readWorkbookPointsFile(path, points));
+    EXPECT_EQ(points.count(), 1u);
 }
 
 TEST(WorkbookPoints, AppendedPointsAreNewAquaOrdinaryActivePoints) {
