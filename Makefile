@@ -40,6 +40,10 @@ fuzz-long: fuzz
 	$(FUZZ_DIR)/fuzz/korvela_survey_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/survey.dict \
 		$(FUZZ_DIR)/corpus/survey examples fuzz/regressions/survey $(wildcard ../shared/realdata)
+	mkdir -p $(FUZZ_DIR)/corpus/workbook
+	$(FUZZ_DIR)/fuzz/korvela_workbook_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
+		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/workbook.dict \
+		$(FUZZ_DIR)/corpus/workbook fuzz/seeds/workbook
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
