@@ -88,17 +88,20 @@ bool XmlPullReader::fill() {
         sourceDone_ = true;
         return false;
     }
-    if (consumed_ == 0 && end_ == 0) checkEncoding(got);
     end_ += got;
     return true;
 }
 
-void XmlPullReader::checkEncoding(std::size_t got) {
+// Refuses UTF-16 and UTF-32 (a byte order mark, or a NUL among the first bytes) and skips
+// UTF-8's byte order mark.
+void XmlPullReader::checkEncoding() {
+    while (end_ < 4 && fill()) {}
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(buffer_[i]); };
-    if (got >= 2 && (byte(0) == 0xFE || byte(0) == 0xFF || byte(0) == 0 || byte(1) == 0)) {
+    if (end_ >= 2 && (byte(0) == 0xFE || byte(0) == 0xFF || byte(0) == 0 || byte(1) == 0)) {
         throw XmlPullError("not UTF-8", 0, XmlPullError::Kind::NotUtf8);
     }
-    if (got >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) begin_ = 3;
+    if (end_ >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) begin_ = 3;
+    encodingChecked_ = true;
 }
 
 std::size_t XmlPullReader::findFrom(std::size_t from, std::string_view what) {
@@ -141,10 +144,11 @@ XmlPullReader::Event XmlPullReader::next() {
         pendingEnd_ = false;
         return Event::EndElement;
     }
+    if (!encodingChecked_) checkEncoding();
     for (;;) {
         itemStart_ = begin_;
         if (begin_ == end_) {
-            if (fill()) continue;  // a byte order mark may have been skipped
+            if (fill()) continue;
             if (!openStarts_.empty() || !started_) fail("unexpected end");
             return Event::End;
         }
@@ -294,24 +298,9 @@ void XmlPullReader::parseAttributes(std::string_view inside) {
     }
 }
 
-bool XmlPullReader::hasAttribute(std::string_view localName) const {
-    return std::any_of(attributes_.begin(), attributes_.end(),
-                       [&](const Attribute& attribute) { return attribute.name == localName; });
-}
-
 std::string_view XmlPullReader::attribute(std::string_view localName) {
     for (const Attribute& attribute : attributes_) {
         if (attribute.name == localName) return decoded(attribute.rawValue, attributeScratch_);
-    }
-    return {};
-}
-
-std::string_view XmlPullReader::prefixedAttribute(std::string_view localName) {
-    for (const Attribute& attribute : attributes_) {
-        if (attribute.name.find(':') != std::string_view::npos &&
-            localPart(attribute.name) == localName) {
-            return decoded(attribute.rawValue, attributeScratch_);
-        }
     }
     return {};
 }

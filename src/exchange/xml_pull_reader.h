@@ -47,13 +47,10 @@ public:
 
     // Of the current start or end element: its name without a namespace prefix.
     std::string_view name() const { return name_; }
-    // Of the current start element: the value of the attribute with that name (without a
-    // prefix), entities decoded; empty when there is none.
+    // Of the current start element: the value of the attribute of that name (as written,
+    // prefix and all), entities decoded; empty when there is none. The value lasts until
+    // the next call.
     std::string_view attribute(std::string_view localName);
-    // Whether the attribute is there at all.
-    bool hasAttribute(std::string_view localName) const;
-    // The attribute whose name carries a namespace prefix and ends in localName (r:id).
-    std::string_view prefixedAttribute(std::string_view localName);
     // Of the current text event: the characters, entities decoded.
     std::string_view text() const { return text_; }
     // Where the current item starts in the whole text.
@@ -66,7 +63,7 @@ private:
     };
 
     bool fill();
-    void checkEncoding(std::size_t got);
+    void checkEncoding();
     std::size_t findFrom(std::size_t from, std::string_view what);
     std::size_t findTagEnd(std::size_t from);
     std::optional<Event> readMarkup();
@@ -87,6 +84,7 @@ private:
     std::size_t itemStart_ = 0;
     std::uint64_t consumed_ = 0;  // bytes dropped from the buffer's front so far
     bool sourceDone_ = false;
+    bool encodingChecked_ = false;
     bool started_ = false;
     bool pendingEnd_ = false;  // a self-closing element's end still to report
 
