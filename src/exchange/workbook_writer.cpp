@@ -321,19 +321,20 @@ std::optional<MallocBytes> existingFile(const std::string& path, std::uint64_t l
     return bytes;
 }
 
-// The name of the first sheet's part when the bytes are a workbook; empty otherwise.
-std::string firstSheetPartOf(const MallocBytes& bytes) {
+// The name of the first sheet's part when the bytes are a workbook (empty when its first
+// sheet has no cells, a chart sheet); nothing when they are no workbook.
+std::optional<std::string> firstSheetPartOf(const MallocBytes& bytes) {
     const WorkbookLimits limits;
     try {
         zip_error_t error;
         zip_error_init(&error);
         zip_source_t* source = zip_source_buffer_create(bytes.data.get(), bytes.size, 0, &error);
         zip_error_fini(&error);
-        if (source == nullptr) return {};
+        if (source == nullptr) return std::nullopt;
         WorkbookPackage package(source, limits);
         return findWorkbookLayout(package, limits).firstSheetPart;
     } catch (const WorkbookProblem&) {
-        return {};
+        return std::nullopt;
     }
 }
 
@@ -433,9 +434,15 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
     };
     if (std::string problem = refusal(store); !problem.empty()) return failure(0, problem);
 
+    // Of a workbook there, only the first sheet is replaced; a file that is no workbook is.
     std::optional<MallocBytes> existing = existingFile(path, WorkbookLimits().fileBytes);
-    const std::string existingSheet = existing ? firstSheetPartOf(*existing) : std::string();
-    if (existingSheet.empty()) existing.reset();
+    const std::optional<std::string> firstSheet =
+        existing ? firstSheetPartOf(*existing) : std::nullopt;
+    if (firstSheet && firstSheet->empty()) {
+        return failure(0, "первый лист книги — не лист с ячейками");
+    }
+    if (!firstSheet) existing.reset();
+    const std::string existingSheet = firstSheet.value_or(std::string());
     SheetXml sheet(store);
     std::string problem;
     const auto error = writeFileSafely(path, [&](std::ostream& out) {

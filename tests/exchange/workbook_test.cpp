@@ -390,7 +390,15 @@ TEST(WorkbookWriter, AnExistingWorkbookKeepsItsOtherSheetsAndParts) {
     EXPECT_EQ(points.number(), std::vector<std::string>{"12"});
     EXPECT_EQ(points.x(), std::vector<double>{1.5});
 
-    // A file that is no workbook is replaced by a new one.
+    // A chart sheet in front is refused; a file that is no workbook is replaced by a new one.
+    testing::WorkbookParts chartInFront = parts;
+    chartInFront[3].second.replace(chartInFront[3].second.find("worksheet\""), 10, "chartsheet\"");
+    const std::string chartBytes = testing::zipParts(chartInFront);
+    testing::writeFile(path, chartBytes);
+    const auto refused = writeWorkbookPoints(path, store);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->problem, "первый лист книги — не лист с ячейками");
+    EXPECT_EQ(testing::readFile(path), chartBytes);
     testing::writeFile(path, "not a workbook");
     ASSERT_FALSE(writeWorkbookPoints(path, store));
     ASSERT_FALSE(readWorkbookPointsFile(path, points));
