@@ -186,12 +186,28 @@ bool XmlPullReader::readText() {
 }
 
 std::optional<XmlPullReader::Event> XmlPullReader::readMarkup() {
-    // At least "<!--" or "<![CDATA[" must be in the buffer to tell the markup apart.
+    while (end_ - itemStart_ < 2) {
+        if (!fill()) fail("unexpected end");
+    }
+    switch (buffer_[itemStart_ + 1]) {
+        case '/':
+            return readEndTag();
+        case '?':
+            skipUntil("?>");
+            return std::nullopt;
+        case '!':
+            return readExclamation();
+        default:
+            return readStartTag();
+    }
+}
+
+// A comment, a CDATA section (text) or a declaration.
+std::optional<XmlPullReader::Event> XmlPullReader::readExclamation() {
+    // "<![CDATA[" must be in the buffer to tell the markup apart.
     while (end_ - itemStart_ < 9 && fill()) {}
     const std::string_view start(buffer_.data() + itemStart_, end_ - itemStart_);
-    if (start.starts_with("<?")) {
-        skipUntil("?>");
-    } else if (start.starts_with("<!--")) {
+    if (start.starts_with("<!--")) {
         skipUntil("-->");
     } else if (start.starts_with("<![CDATA[")) {
         if (openStarts_.empty()) fail("CDATA outside the root element");
@@ -199,13 +215,9 @@ std::optional<XmlPullReader::Event> XmlPullReader::readMarkup() {
         text_ = std::string_view(buffer_.data() + itemStart_ + 9, close - itemStart_ - 9);
         begin_ = close + 3;
         return Event::Text;
-    } else if (start.starts_with("<!")) {
+    } else {
         if (started_) fail("a declaration inside the root element");
         skipDeclaration();
-    } else if (start.starts_with("</")) {
-        return readEndTag();
-    } else {
-        return readStartTag();
     }
     return std::nullopt;
 }

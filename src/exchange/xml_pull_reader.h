@@ -67,6 +67,7 @@ private:
     std::size_t findFrom(std::size_t from, std::string_view what);
     std::size_t findTagEnd(std::size_t from);
     std::optional<Event> readMarkup();
+    std::optional<Event> readExclamation();
     bool readText();
     Event readStartTag();
     Event readEndTag();
