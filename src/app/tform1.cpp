@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include "app/forms.h"
+#include "ui/column_widener.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
@@ -141,6 +142,7 @@ void TForm1::createControls() {
     StringGrid1->setShowGrid(true);
     StringGrid1->verticalHeader()->setDefaultSectionSize(24);
     StringGrid1->setTextElideMode(Qt::ElideNone);  // a narrow column clips its text
+    new ColumnWidener(StringGrid1, std::vector<int>(tableModel_->columnCount(), kTableColumnWidth));
     QPalette gridPalette = StringGrid1->palette();
     gridPalette.setColor(QPalette::Base, kGridColour);
     StringGrid1->setPalette(gridPalette);
