@@ -47,7 +47,7 @@ public:
     void FormShow();
     // The window got the focus: the sheet is read again.
     void OleContainer1Enter();
-    void Button1Click();
+    void Button1Click();  // "Ok": the saved rows are read
     // The button that opens the spreadsheet program again.
     void OpenSpreadsheetButtonClick();
 
