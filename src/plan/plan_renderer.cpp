@@ -99,12 +99,24 @@ private:
 // Label texts written from a cache of the font's glyphs, one mask per Windows-1251 byte.
 class LabelWriter {
 public:
-    explicit LabelWriter(const QFont& font) : font_(font), metrics_(font) {}
+    explicit LabelWriter(const QFont& font)
+        : font_(font), metrics_(font), height_(metrics_.height()) {}
 
-    int height() const { return metrics_.height(); }
+    // The height of a label's cell; its glyphs may reach this far left of it too.
+    int height() const { return height_; }
+
+    // The largest advance of any character a label can hold.
+    int widestAdvance() {
+        if (widestAdvance_ < 0) {
+            for (int byte = 0; byte < 256; ++byte)
+                widestAdvance_ =
+                    std::max(widestAdvance_, glyph(static_cast<unsigned char>(byte)).advance);
+        }
+        return widestAdvance_;
+    }
 
     void write(PixelWriter& pixels, int left, int top, std::string_view bytes, QRgb colour) {
-        if (!pixels.rowsVisible(top, top + height())) return;
+        if (!pixels.rowsVisible(top, top + height_)) return;
         int x = left;
         for (const char byte : bytes) {
             const Glyph& shape = glyph(static_cast<unsigned char>(byte));
@@ -149,6 +161,8 @@ private:
 
     QFont font_;
     QFontMetrics metrics_;
+    int height_;
+    int widestAdvance_ = -1;
     std::array<std::optional<Glyph>, 256> glyphs_;
 };
 
@@ -191,21 +205,123 @@ void drawAxisCross(QPainter& painter, const ViewTransform& transform, const View
     }
 }
 
-void drawLabels(PixelWriter& pixels, LabelWriter& labels, const ViewState& view,
-                const PointStore& store, std::size_t point, ScreenPoint at, int fontHeight) {
-    if (!view.showNumbers && !view.showHeights) return;
-    const QRgb yellow = toRgb(kPlanYellow);
-    const int left = truncated(at.x);
-    pixels.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
-    if (view.showNumbers) {
-        labels.write(pixels, left, truncated(at.y - kLabelGap - fontHeight), store.number()[point],
-                     yellow);
+// How far from its position a point's picture or pick circle can reach, in bitmap pixels,
+// truncation included.
+struct Reach {
+    double left = 0;
+    double right = 0;
+    double up = 0;
+    double down = 0;
+
+    Reach atLeast(const Reach& other) const {
+        return {std::max(left, other.left), std::max(right, other.right), std::max(up, other.up),
+                std::max(down, other.down)};
     }
-    if (view.showHeights) {
-        char height[kNumberTextCapacity];
-        labels.write(pixels, left, truncated(at.y),
-                     std::string_view(height, formatNumberInto(store.z()[point], height)), yellow);
+};
+
+// Draws points one at a time, in store order, and lists those a press on the bitmap can
+// catch; points whose picture cannot reach the bitmap cost no more than their projection.
+class PointPainter {
+public:
+    PointPainter(PickList& pickList, QImage& bitmap, const ViewTransform& transform,
+                 const ViewState& view, const std::vector<std::int32_t>& selected,
+                 const PointStore& store, const QFont& labelFont)
+        : pickList_(pickList), pixels_(bitmap), labels_(plainFont(labelFont)),
+          transform_(transform), view_(view), selected_(selected), store_(store),
+          width_(bitmap.width()), height_(bitmap.height()),
+          labelled_(view.showNumbers != 0 || view.showHeights != 0),
+          fontHeight_(std::abs(QFontInfo(labelFont).pixelSize())) {
+        const double pickReach = effectiveCursorRadius(view.cursorRadius) + 2.0;
+        pickReach_ = {pickReach, pickReach, pickReach, pickReach};
     }
+
+    // The bitmap rectangle widened by how far any point can reach into it from outside.
+    Reach pointReach(std::size_t longestNumber) {
+        const Reach disc{kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1};
+        return pickReach_.atLeast(labelled_ ? disc.atLeast(labelReach(longestNumber)) : disc);
+    }
+
+    void draw(std::size_t i) {
+        if (store_.active()[i] != 1) return;
+        const ScreenPoint at = transform_.project(store_.x()[i], store_.y()[i], store_.z()[i]);
+        if (within(at, pickReach_)) pickList_.append(at.x, at.y, static_cast<int>(i));
+        if (!drawable(at.x) || !drawable(at.y)) return;
+        const bool isSelected = selected_[i] == 1;
+        pixels_.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
+                     truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
+                     isSelected ? toRgb(kPlanYellow) : toRgb(store_.colour()[i]));
+        if (isSelected && labelled_ && within(at, labelReach(store_.number()[i].size())))
+            drawLabels(i, at);
+    }
+
+private:
+    static QFont plainFont(const QFont& labelFont) {
+        QFont font = labelFont;
+        font.setStyleStrategy(QFont::NoAntialias);  // crisp pixels in the plan's own colours
+        return font;
+    }
+
+    // The leader line, the number above it and the height below it; glyphs may start up to
+    // a cell height left of the label.
+    Reach labelReach(std::size_t numberLength) {
+        const double longest = static_cast<double>(std::max(numberLength, kNumberTextCapacity));
+        const double text = labels_.height() + longest * labels_.widestAdvance();
+        return {labels_.height() + 1.0, std::max(kLeaderLength, text) + 1,
+                kLabelGap + fontHeight_ + 1, labels_.height() + 1.0};
+    }
+
+    // Whether a picture reaching this far from the position can touch the bitmap.
+    bool within(ScreenPoint at, const Reach& reach) const {
+        return at.x >= -reach.right && at.x <= width_ + reach.left && at.y >= -reach.down &&
+               at.y <= height_ + reach.up;
+    }
+
+    void drawLabels(std::size_t i, ScreenPoint at) {
+        const QRgb yellow = toRgb(kPlanYellow);
+        const int left = truncated(at.x);
+        pixels_.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
+        if (view_.showNumbers) {
+            labels_.write(pixels_, left, truncated(at.y - kLabelGap - fontHeight_),
+                          store_.number()[i], yellow);
+        }
+        if (view_.showHeights) {
+            char text[kNumberTextCapacity];
+            labels_.write(pixels_, left, truncated(at.y),
+                          std::string_view(text, formatNumberInto(store_.z()[i], text)), yellow);
+        }
+    }
+
+    PickList& pickList_;
+    PixelWriter pixels_;
+    LabelWriter labels_;
+    const ViewTransform& transform_;
+    const ViewState& view_;
+    const std::vector<std::int32_t>& selected_;
+    const PointStore& store_;
+    double width_;
+    double height_;
+    bool labelled_;
+    int fontHeight_;
+    Reach pickReach_;
+};
+
+// The black background and the axis cross; returns the transform of the view.
+ViewTransform drawBackground(QImage& bitmap, const ViewState& view, const QFont& labelFont) {
+    const double cx = bitmap.width() * 0.5;
+    const double cy = bitmap.height() * 0.5;
+    const ViewTransform transform(view, cx, cy);
+    bitmap.fill(toRgb(kPlanBackground));
+    QFont font = labelFont;
+    font.setStyleStrategy(QFont::NoAntialias);
+    QPainter painter(&bitmap);
+    painter.setFont(font);
+    painter.setPen(toColour(kPlanRed));
+    drawAxisCross(painter, transform, view, cx, cy);
+    return transform;
+}
+
+void drawEveryPoint(PointPainter& painter, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) painter.draw(i);
 }
 
 }  // namespace
@@ -215,41 +331,25 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const QFont& labelFont) {
     pickList.clear();
     if (bitmap.isNull()) return;  // a control with no area: nothing to draw on
-    const double cx = bitmap.width() * 0.5;
-    const double cy = bitmap.height() * 0.5;
-    const ViewTransform transform(view, cx, cy);
-    bitmap.fill(toRgb(kPlanBackground));
+    const ViewTransform transform = drawBackground(bitmap, view, labelFont);
+    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont);
+    drawEveryPoint(painter, store.count());
+}
 
-    QFont font = labelFont;
-    font.setStyleStrategy(QFont::NoAntialias);  // crisp pixels in the plan's own colours
-    {
-        QPainter painter(&bitmap);
-        painter.setFont(font);
-        painter.setPen(toColour(kPlanRed));
-        drawAxisCross(painter, transform, view, cx, cy);
-    }
-
-    PixelWriter pixels(bitmap);
-    LabelWriter labels(font);
-    const int fontHeight = std::abs(QFontInfo(labelFont).pixelSize());
-    const QRgb yellow = toRgb(kPlanYellow);
-    const auto& x = store.x();
-    const auto& y = store.y();
-    const auto& z = store.z();
-    pickList.x.reserve(x.size());
-    pickList.y.reserve(x.size());
-    pickList.index.reserve(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const ScreenPoint at = transform.project(x[i], y[i], z[i]);
-        if (store.active()[i] != 1) continue;
-        pickList.append(at.x, at.y, static_cast<int>(i));
-        if (!drawable(at.x) || !drawable(at.y)) continue;
-        const bool isSelected = selected[i] == 1;
-        pixels.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
-                    truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
-                    isSelected ? yellow : toRgb(store.colour()[i]));
-        if (isSelected) drawLabels(pixels, labels, view, store, i, at, fontHeight);
-    }
+void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
+            const std::vector<std::int32_t>& selected, const PointStore& store,
+            const QFont& labelFont, PointGrid& grid) {
+    pickList.clear();
+    if (bitmap.isNull()) return;
+    const ViewTransform transform = drawBackground(bitmap, view, labelFont);
+    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont);
+    grid.update(store);
+    const Reach reach = painter.pointReach(grid.longestNumber());
+    const auto box = transform.surveyBoxOf(-reach.right, -reach.down, bitmap.width() + reach.left,
+                                           bitmap.height() + reach.up);
+    const auto near = box ? grid.pointsNear(*box) : std::nullopt;
+    if (!near) return drawEveryPoint(painter, store.count());
+    for (const std::uint32_t point : *near) painter.draw(point);
 }
 
 }  // namespace korvela

@@ -1,13 +1,22 @@
 #include "points/point_store.h"
 
+#include <atomic>
 #include <stdexcept>
 
 #include "points/survey_reader.h"
 
 namespace korvela {
 
+// Each thread counts in a range of its own, so that appending costs no atomic operation.
+void PointStore::placementChanged() {
+    static std::atomic<std::uint64_t> threads{0};
+    thread_local std::uint64_t lastRevision = (++threads) << 40;
+    placementRevision_ = ++lastRevision;
+}
+
 void PointStore::clear() {
     points_.forEach([](auto& sequence) { sequence.clear(); });
+    placementChanged();
 }
 
 std::optional<FileError> PointStore::loadSurveyFile(const std::string& path) {
@@ -23,6 +32,7 @@ void PointStore::append(std::string number, double x, double y, double z, std::i
     points_.z.push_back(z);
     points_.kind.push_back(kind);
     points_.colour.push_back(colour);
+    placementChanged();
 }
 
 void PointStore::assign(PointSequences sequences) {
@@ -32,6 +42,7 @@ void PointStore::assign(PointSequences sequences) {
             throw std::invalid_argument("point sequences of different lengths");
     });
     points_ = std::move(sequences);
+    placementChanged();
 }
 
 void PointStore::reserve(std::size_t total) {
@@ -42,6 +53,7 @@ void PointStore::erase(std::size_t index) {
     points_.forEach([index](auto& sequence) {
         sequence.erase(sequence.begin() + static_cast<std::ptrdiff_t>(index));
     });
+    placementChanged();
 }
 
 std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
@@ -55,6 +67,7 @@ std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
         }
         sequence.resize(kept);
     });
+    placementChanged();
     return before - count();
 }
 
