@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <array>
+#include <bitset>
 #include <cmath>
 #include <optional>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "app/qt_text.h"
 #include "common/number_text.h"
 #include "plan/pick_list.h"
+#include "plan/point_grid.h"
 #include "plan/view_state.h"
 #include "plan/view_transform.h"
 #include "points/point_store.h"
@@ -105,14 +107,13 @@ public:
     // The height of a label's cell; its glyphs may reach this far left of it too.
     int height() const { return height_; }
 
-    // The largest advance of any character a label can hold.
-    int widestAdvance() {
-        if (widestAdvance_ < 0) {
-            for (int byte = 0; byte < 256; ++byte)
-                widestAdvance_ =
-                    std::max(widestAdvance_, glyph(static_cast<unsigned char>(byte)).advance);
+    // The largest advance of the characters.
+    int widestAdvance(const std::bitset<256>& bytes) {
+        int widest = 0;
+        for (std::size_t byte = 0; byte < bytes.size(); ++byte) {
+            if (bytes[byte]) widest = std::max(widest, advance(static_cast<unsigned char>(byte)));
         }
-        return widestAdvance_;
+        return widest;
     }
 
     void write(PixelWriter& pixels, int left, int top, std::string_view bytes, QRgb colour) {
@@ -131,11 +132,18 @@ private:
         int advance = 0;
     };
 
+    int advance(unsigned char byte) {
+        if (!glyphs_[byte]) return metrics_.horizontalAdvance(characterOf(byte));
+        return glyphs_[byte]->advance;
+    }
+
+    static QString characterOf(unsigned char byte) {
+        return fromCp1251(std::string_view(reinterpret_cast<const char*>(&byte), 1));
+    }
+
     const Glyph& glyph(unsigned char byte) {
         std::optional<Glyph>& cached = glyphs_[byte];
-        if (!cached)
-            cached =
-                drawGlyph(fromCp1251(std::string_view(reinterpret_cast<const char*>(&byte), 1)));
+        if (!cached) cached = drawGlyph(characterOf(byte));
         return *cached;
     }
 
@@ -162,7 +170,6 @@ private:
     QFont font_;
     QFontMetrics metrics_;
     int height_;
-    int widestAdvance_ = -1;
     std::array<std::optional<Glyph>, 256> glyphs_;
 };
 
@@ -219,39 +226,50 @@ struct Reach {
     }
 };
 
-// Draws points one at a time, in store order, and lists those a press on the bitmap can
-// catch; points whose picture cannot reach the bitmap cost no more than their projection.
+// The characters a height label can hold.
+std::bitset<256> heightTextBytes() {
+    std::bitset<256> bytes;
+    for (const char byte : std::string_view("0123456789+-.eINFA")) bytes.set(byte);
+    return bytes;
+}
+
+// Draws points one at a time, in store order. Given the grid of the store (which knows the
+// labels' characters), it lists only the points a press on the bitmap can catch and writes
+// only the labels that can reach the bitmap.
 class PointPainter {
 public:
     PointPainter(PickList& pickList, QImage& bitmap, const ViewTransform& transform,
                  const ViewState& view, const std::vector<std::int32_t>& selected,
-                 const PointStore& store, const QFont& labelFont)
+                 const PointStore& store, const QFont& labelFont, const PointGrid* grid)
         : pickList_(pickList), pixels_(bitmap), labels_(plainFont(labelFont)),
           transform_(transform), view_(view), selected_(selected), store_(store),
           width_(bitmap.width()), height_(bitmap.height()),
           labelled_(view.showNumbers != 0 || view.showHeights != 0),
-          fontHeight_(std::abs(QFontInfo(labelFont).pixelSize())) {
+          fontHeight_(std::abs(QFontInfo(labelFont).pixelSize())), grid_(grid) {
         const double pickReach = effectiveCursorRadius(view.cursorRadius) + 2.0;
         pickReach_ = {pickReach, pickReach, pickReach, pickReach};
+        if (grid_ && labelled_)
+            widestGlyph_ = labels_.widestAdvance(grid_->numberBytes() | heightTextBytes());
     }
 
-    // The bitmap rectangle widened by how far any point can reach into it from outside.
-    Reach pointReach(std::size_t longestNumber) {
+    // How far any point's picture or pick circle can reach (with a grid only).
+    Reach pointReach() {
         const Reach disc{kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1};
-        return pickReach_.atLeast(labelled_ ? disc.atLeast(labelReach(longestNumber)) : disc);
+        return pickReach_.atLeast(labelled_ ? disc.atLeast(labelReach(grid_->longestNumber()))
+                                            : disc);
     }
 
     void draw(std::size_t i) {
         if (store_.active()[i] != 1) return;
         const ScreenPoint at = transform_.project(store_.x()[i], store_.y()[i], store_.z()[i]);
-        if (within(at, pickReach_)) pickList_.append(at.x, at.y, static_cast<int>(i));
+        if (!grid_ || within(at, pickReach_)) pickList_.append(at.x, at.y, static_cast<int>(i));
         if (!drawable(at.x) || !drawable(at.y)) return;
         const bool isSelected = selected_[i] == 1;
         pixels_.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
                      truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
                      isSelected ? toRgb(kPlanYellow) : toRgb(store_.colour()[i]));
-        if (isSelected && labelled_ && within(at, labelReach(store_.number()[i].size())))
-            drawLabels(i, at);
+        if (!isSelected || !labelled_) return;
+        if (!grid_ || within(at, labelReach(store_.number()[i].size()))) drawLabels(i, at);
     }
 
 private:
@@ -265,7 +283,7 @@ private:
     // a cell height left of the label.
     Reach labelReach(std::size_t numberLength) {
         const double longest = static_cast<double>(std::max(numberLength, kNumberTextCapacity));
-        const double text = labels_.height() + longest * labels_.widestAdvance();
+        const double text = labels_.height() + longest * widestGlyph_;
         return {labels_.height() + 1.0, std::max(kLeaderLength, text) + 1,
                 kLabelGap + fontHeight_ + 1, labels_.height() + 1.0};
     }
@@ -302,6 +320,8 @@ private:
     double height_;
     bool labelled_;
     int fontHeight_;
+    const PointGrid* grid_;
+    int widestGlyph_ = 0;
     Reach pickReach_;
 };
 
@@ -332,7 +352,7 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
     pickList.clear();
     if (bitmap.isNull()) return;  // a control with no area: nothing to draw on
     const ViewTransform transform = drawBackground(bitmap, view, labelFont);
-    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont);
+    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont, nullptr);
     drawEveryPoint(painter, store.count());
 }
 
@@ -342,9 +362,9 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
     pickList.clear();
     if (bitmap.isNull()) return;
     const ViewTransform transform = drawBackground(bitmap, view, labelFont);
-    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont);
     grid.update(store);
-    const Reach reach = painter.pointReach(grid.longestNumber());
+    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont, &grid);
+    const Reach reach = painter.pointReach();
     const auto box = transform.surveyBoxOf(-reach.right, -reach.down, bitmap.width() + reach.left,
                                            bitmap.height() + reach.up);
     const auto near = box ? grid.pointsNear(*box) : std::nullopt;

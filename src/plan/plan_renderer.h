@@ -22,14 +22,14 @@ inline constexpr std::int32_t kPlanRed = 0x000000FF;     // axis cross
 // refills the pick list with the points it drew: black background, the axis cross, every
 // active point as a small disc in its colour (selected ones yellow, with their number above
 // and height below a 40-pixel leader when the view says so). Frozen points are not drawn.
-// The pick list keeps the points a press on the bitmap can catch: those within the pick
-// radius (and a little more) of its edges.
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store,
             const QFont& labelFont);
 
-// The same picture, for which a plan view (no tilt, no roll) visits only the points of the
-// grid's cells near the bitmap. The grid is brought up to date with the store first.
+// The same picture, drawn by visiting only the points whose picture can reach the bitmap:
+// in a plan view (no tilt, no roll) those of the grid's cells near it. The grid is brought
+// up to date with the store first. The pick list keeps only the points a press on the bitmap
+// can catch: those within the pick radius (and a little more) of it.
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store,
             const QFont& labelFont, PointGrid& grid);

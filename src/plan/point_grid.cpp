@@ -1,6 +1,7 @@
 #include "plan/point_grid.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -47,9 +48,7 @@ void PointGrid::build(const PointStore& store) {
     const auto& x = store.x();
     const auto& y = store.y();
     pointCount_ = x.size();
-    longestNumber_ = 0;
-    for (const std::string& number : store.number())
-        longestNumber_ = std::max(longestNumber_, number.size());
+    surveyNumbers(store);
 
     double xHigh = -std::numeric_limits<double>::infinity();
     double yHigh = xHigh;
@@ -92,6 +91,17 @@ void PointGrid::build(const PointStore& store) {
             cellPoints_[fill[cellOfPoint[i]]++] = static_cast<std::uint32_t>(i);
     }
     marks_.assign(pointCount_ / 64 + 1, 0);
+}
+
+void PointGrid::surveyNumbers(const PointStore& store) {
+    longestNumber_ = 0;
+    std::array<bool, 256> seen{};
+    for (const std::string& number : store.number()) {
+        longestNumber_ = std::max(longestNumber_, number.size());
+        for (const char byte : number) seen[static_cast<unsigned char>(byte)] = true;
+    }
+    numberBytes_.reset();
+    for (std::size_t byte = 0; byte < seen.size(); ++byte) numberBytes_[byte] = seen[byte];
 }
 
 std::optional<std::span<const std::uint32_t>> PointGrid::pointsNear(const SurveyBox& box) {

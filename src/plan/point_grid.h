@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -29,11 +30,14 @@ public:
     // covers most of the points): the caller then visits every point.
     std::optional<std::span<const std::uint32_t>> pointsNear(const SurveyBox& box);
 
-    // The longest point number in bytes, for how far a label can reach.
+    // The longest point number in bytes and every byte the numbers hold: how far a label
+    // can reach.
     std::size_t longestNumber() const { return longestNumber_; }
+    const std::bitset<256>& numberBytes() const { return numberBytes_; }
 
 private:
     void build(const PointStore& store);
+    void surveyNumbers(const PointStore& store);
     std::size_t columnOf(double x) const;
     std::size_t rowOf(double y) const;
     void gatherInOrder(std::size_t firstColumn, std::size_t lastColumn, std::size_t firstRow,
@@ -43,6 +47,7 @@ private:
     std::uint64_t revision_ = 0;
     std::size_t pointCount_ = 0;
     std::size_t longestNumber_ = 0;
+    std::bitset<256> numberBytes_;
     double xLow_ = 0, yLow_ = 0;
     double columnsPerMetre_ = 0, rowsPerMetre_ = 0;
     std::size_t columns_ = 0, rows_ = 0;
