@@ -11,7 +11,6 @@
 #include "app/tform1.h"
 #include "app/user_dialogs.h"
 #include "plan/plan_image.h"
-#include "points/point_table_model.h"
 #include "points/program_data.h"
 
 namespace korvela {
@@ -41,21 +40,19 @@ public:
     ProgramData& data() { return data_; }
 
     void refill() {
-        data_.store.clear();
-        data_.store.reserve(count_);
+        PointStore points;
+        points.reserve(count_);
         for (std::size_t i = 0; i < count_; ++i) {
             const double scatter = static_cast<double>((i * 7919) % 101) * 0.001;
-            data_.store.append(std::to_string(i + 1),
-                               5412000.0 + static_cast<double>(i % side_) * kSpacing + scatter,
-                               7312000.0 + static_cast<double>(i / side_) * kSpacing - scatter,
-                               140.0 + static_cast<double>(i % 97) * 0.125, 0x00FFFF00,
-                               i % 100 == 0 ? 0 : 1);
+            points.append(std::to_string(i + 1),
+                          5412000.0 + static_cast<double>(i % side_) * kSpacing + scatter,
+                          7312000.0 + static_cast<double>(i / side_) * kSpacing - scatter,
+                          140.0 + static_cast<double>(i % 97) * 0.125, 0x00FFFF00,
+                          i % 100 == 0 ? 0 : 1);
         }
-        data_.selected.assign(count_, 0);
-        CentreViewOnStore(data_.view, data_.store);
+        CentreViewOnStore(data_.view, points);
         main().plan().setBitmapSize(main().plan().controlSize());
-        main().table().fillTable();
-        main().redraw();
+        data_.points.replace(std::move(points), {}, "generated");
         settle();
     }
 

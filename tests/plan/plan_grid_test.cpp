@@ -10,7 +10,8 @@
 #include "plan/pick_list.h"
 #include "plan/plan_renderer.h"
 #include "plan/point_grid.h"
-#include "points/program_data.h"
+#include "plan/view_state.h"
+#include "points/point_store.h"
 
 namespace korvela {
 namespace {
@@ -21,10 +22,16 @@ constexpr double kFieldX = 5412000;  // the field's corner, national-grid sized
 constexpr double kFieldY = 7312000;
 constexpr double kFieldSide = 400;
 
+struct Survey {
+    PointStore store;
+    std::vector<std::int32_t> selected;
+    ViewState view;
+};
+
 // A scattered field of points with a dense cluster, some selected, some frozen, numbers
 // short and long, and a few points no view can draw.
-ProgramData generatedSurvey() {
-    ProgramData data;
+Survey generatedSurvey() {
+    Survey data;
     std::uint64_t seed = 12345;
     const auto next = [&seed] {
         seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -92,7 +99,7 @@ struct Picture {
     PickList pickList;
 };
 
-void expectSamePicture(const ProgramData& data, PointGrid& grid) {
+void expectSamePicture(const Survey& data, PointGrid& grid) {
     const QFont font(QStringLiteral("DejaVu Sans"), 9);
     Picture full;
     Redraw(full.pickList, full.bitmap, data.view, data.selected, data.store, font);
@@ -104,7 +111,7 @@ void expectSamePicture(const ProgramData& data, PointGrid& grid) {
 class PlanGridTest : public testing::TestWithParam<PlanView> {};
 
 TEST_P(PlanGridTest, TheGridDrawsThePictureOfEveryPoint) {
-    ProgramData data = generatedSurvey();
+    Survey data = generatedSurvey();
     data.view = viewOf(GetParam());
     PointGrid grid;
     expectSamePicture(data, grid);
@@ -112,7 +119,7 @@ TEST_P(PlanGridTest, TheGridDrawsThePictureOfEveryPoint) {
 
 // Presses all over the bitmap and along its edges, where circles reach in from outside.
 TEST_P(PlanGridTest, APressCatchesWhatItCaughtAmongEveryDrawnPoint) {
-    ProgramData data = generatedSurvey();
+    Survey data = generatedSurvey();
     data.view = viewOf(GetParam());
     Picture everyPoint;
     Redraw(everyPoint.pickList, everyPoint.bitmap, data.view, data.selected, data.store, QFont());
@@ -148,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Views, PlanGridTest, testing::ValuesIn(kViews),
 
 // After points move, come and go, or change their numbers, the same grid still draws them.
 TEST(PlanGrid, FollowsTheStore) {
-    ProgramData data = generatedSurvey();
+    Survey data = generatedSurvey();
     data.view = viewOf(kViews[1]);
     PointGrid grid;
     expectSamePicture(data, grid);
