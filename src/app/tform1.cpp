@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QWheelEvent>
 
+#include "app/busy_indicator.h"
 #include "app/forms.h"
 #include "app/korvela_application.h"
 #include "app/qt_text.h"
@@ -264,8 +265,10 @@ void TForm1::OpenButtonClick() {
 void TForm1::OnClickF() { OpenButtonClick(); }
 
 void TForm1::importSurvey(const QString& path) {
+    BusyIndicator busy(this, QString::fromUtf8("Импорт"));
     PointStore points;
-    const auto error = points.loadSurveyFile(toLocalPath(path));
+    const std::string localPath = toLocalPath(path);
+    const auto error = busy.run([&] { return points.loadSurveyFile(localPath); });
     CentreViewOnStore(data_.view, points);
     Image1->setBitmapSize(Image1->controlSize());
     // An unreadable file leaves no data, so the status line does not claim any.

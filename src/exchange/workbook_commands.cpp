@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/busy_indicator.h"
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
 #include "common/conversion_error.h"
@@ -23,8 +24,9 @@ const char* const kPointWithoutNumber =
 // Every row of the workbook the user saved, or nothing once the reason has been shown.
 std::optional<std::vector<WorkbookPoint>> readEditedPoints(const std::string& path, QWidget* parent,
                                                            UserDialogs& dialogs) {
+    BusyIndicator busy(parent, QString::fromUtf8("Чтение книги Excel"));
     WorkbookSheet sheet;
-    if (const auto error = readFirstSheetFile(path, sheet)) {
+    if (const auto error = busy.run([&] { return readFirstSheetFile(path, sheet); })) {
         dialogs.showMessage(parent, fromUtf8(error->message()));
         return std::nullopt;
     }
@@ -69,7 +71,13 @@ void Excel1Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs&
     }
     const QString path = form10.workbookPath();
     const std::string localPath = toLocalPath(path);
-    if (reportFailure(writeWorkbookPoints(localPath, data.store()), parent, dialogs)) return;
+    {
+        BusyIndicator busy(parent, QString::fromUtf8("Запись книги Excel"));
+        if (reportFailure(busy.run([&] { return writeWorkbookPoints(localPath, data.store()); }),
+                          parent, dialogs)) {
+            return;
+        }
+    }
     form10.showWorkbook(path);
     auto points = readEditedPoints(localPath, parent, dialogs);
     if (!points) return;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <variant>
 
+#include "app/busy_indicator.h"
 #include "app/korvela_application.h"
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
@@ -34,8 +35,11 @@ void ProjectCommands::Save21Click() {
     const std::optional<QString> path =
         windows_.dialogs.askSavePath(&windows_.parent, FileDialogRequest{});
     if (!path) return;
-    if (const auto error =
-            saveProjectFile(toLocalPath(*path), windows_.view, points.selected(), points.store())) {
+    BusyIndicator busy(&windows_.parent, QString::fromUtf8("Сохранение проекта"));
+    const std::string localPath = toLocalPath(*path);
+    if (const auto error = busy.run([&] {
+            return saveProjectFile(localPath, windows_.view, points.selected(), points.store());
+        })) {
         windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }
 }
@@ -44,7 +48,9 @@ void ProjectCommands::Open11Click() {
     const std::optional<QString> path =
         windows_.dialogs.askOpenPath(&windows_.parent, FileDialogRequest{});
     if (!path) return;
-    auto opened = openProjectFile(toLocalPath(*path));
+    BusyIndicator busy(&windows_.parent, QString::fromUtf8("Открытие проекта"));
+    const std::string localPath = toLocalPath(*path);
+    auto opened = busy.run([&] { return openProjectFile(localPath); });
     if (const auto* error = std::get_if<FileError>(&opened)) {
         return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }
