@@ -9,9 +9,9 @@
 
 #include "app/forms.h"
 #include "app/tform1.h"
-#include "app/user_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/program_data.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {

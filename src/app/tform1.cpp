@@ -12,12 +12,7 @@
 #include <QTableView>
 #include <QWheelEvent>
 
-#include "app/busy_indicator.h"
 #include "app/forms.h"
-#include "app/korvela_application.h"
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
-#include "app/window_style.h"
 #include "area/tgeop.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
@@ -38,6 +33,11 @@
 #include "points/tform4.h"
 #include "tasks/survey_tasks.h"
 #include "tasks/tform2.h"
+#include "ui/busy_indicator.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "ui/window_style.h"
 
 namespace korvela {
 namespace {

@@ -1,12 +1,12 @@
 #include "exchange/export_commands.h"
 
-#include "app/busy_indicator.h"
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
 #include "exchange/text_listing.h"
 #include "points/point_store.h"
+#include "ui/busy_indicator.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {

@@ -4,15 +4,15 @@
 #include <optional>
 #include <vector>
 
-#include "app/busy_indicator.h"
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
 #include "common/conversion_error.h"
 #include "exchange/tform10.h"
 #include "exchange/workbook_points.h"
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_writer.h"
 #include "points/workspace.h"
+#include "ui/busy_indicator.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {

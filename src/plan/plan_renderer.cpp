@@ -11,7 +11,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 #include "common/number_text.h"
 #include "plan/pick_list.h"
 #include "plan/point_grid.h"

@@ -4,16 +4,16 @@
 #include <cmath>
 #include <variant>
 
-#include "app/busy_indicator.h"
-#include "app/korvela_application.h"
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
 #include "plan/plan_image.h"
 #include "plan/tsettings.h"
 #include "points/point_table_model.h"
 #include "points/project_file.h"
 #include "points/workspace.h"
 #include "tasks/tform2.h"
+#include "ui/busy_indicator.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {

@@ -1,6 +1,6 @@
 // The busy indicator of long commands: nothing for short work; past half a second the busy
 // cursor and the status line, with the window repainting while the work runs.
-#include "app/busy_indicator.h"
+#include "ui/busy_indicator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/busy_indicator.h"
+#include "ui/busy_indicator.h"
 
 #include <QApplication>
 #include <QMainWindow>
