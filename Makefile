@@ -4,30 +4,48 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 600
 JOBS ?= 2
 SAMPLE ?= examples/site.sdr
+# The golden examples and real survey files (golden/, realdata/).
+SHARED_DIR ?= $(CURDIR)/../shared
+# `make run` builds without tests and benchmarks: their libraries come with `make test`.
+TESTS ?= ON
 
-.PHONY: deps configure build run test bench fuzz fuzz-long clean
+.PHONY: deps test-deps configure build run test check bench fuzz fuzz-build fuzz-long clean
 
+# What building and running need; `test-deps` adds the test tools (scripts/install-deps).
 deps:
-	scripts/install-deps
+	scripts/install-deps run
 
-configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+test-deps:
+	scripts/install-deps test
+
+configure:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DKORVELA_SHARED_DIR=$(SHARED_DIR) \
+		-DKORVELA_BUILD_TESTS=$(TESTS) -DKORVELA_BUILD_BENCHMARKS=$(TESTS)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
-run: build
+run: deps
+	$(MAKE) build TESTS=OFF
 	$(BUILD_DIR)/korvela $(SAMPLE)
 
-test: build fuzz
+test: test-deps
+	$(MAKE) build fuzz-build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
 	cd $(FUZZ_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
 
+# The quick round while working: build and run the tests, no package check, no fuzz build.
+check: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
+
 # The readers of untrusted files as libFuzzer targets (clang, ASan, UBSan), in a build of
 # their own; its ctest runs each target once over its seed corpus.
-fuzz: deps
+fuzz: test-deps
+	$(MAKE) fuzz-build
+
+fuzz-build:
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
-		-DKORVELA_FUZZING=ON
+		-DKORVELA_FUZZING=ON -DKORVELA_SHARED_DIR=$(SHARED_DIR)
 	cmake --build $(FUZZ_DIR) -j$(JOBS)
 
 # Fuzzes each reader for FUZZ_SECONDS, one after the other; the corpus grows in
@@ -39,7 +57,7 @@ fuzz-long: fuzz
 		-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/project $(FUZZ_DIR)/seeds/project
 	$(FUZZ_DIR)/fuzz/korvela_survey_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/survey.dict \
-		$(FUZZ_DIR)/corpus/survey examples fuzz/regressions/survey $(wildcard ../shared/realdata)
+		$(FUZZ_DIR)/corpus/survey examples fuzz/regressions/survey $(wildcard $(SHARED_DIR)/realdata)
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

@@ -14,6 +14,7 @@
 
 #include "app/forms.h"
 #include "area/tgeop.h"
+#include "common/version.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
 #include "plan/pick_list.h"
@@ -42,7 +43,7 @@
 namespace korvela {
 namespace {
 
-const char* const kMainCaption = "KORVELA 16.06.10";
+const char* const kMainCaption = "KORVELA " KORVELA_VERSION_TEXT;
 const QColor kGridColour(215, 228, 242);  // the desktop's inactive caption gradient
 constexpr int kDesignClientWidth = 974;
 constexpr int kDesignClientHeight = 775;

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -28,6 +27,7 @@
 #include <iterator>
 
 #include "ui/korvela_application.h"
+#include "ui/program_files.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 #include "ui/window_style.h"
@@ -143,9 +143,7 @@ int gridColumnLeft(int column) {
 }
 
 void openProgramFile(const char* name) {
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(name));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(programFilePath(QString::fromUtf8(name))));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "common/file_error.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace korvela {
 namespace {
@@ -33,8 +32,20 @@ std::string reasonText(int errorNumber) {
             return "это не обычный файл";
         case ENOMEM:
             return "не хватает памяти";
+        case ELOOP:
+            return "слишком много символических ссылок";
+        case EMFILE:
+        case ENFILE:
+            return "открыто слишком много файлов";
+        case EBUSY:
+        case ETXTBSY:
+            return "файл занят";
+        case ENXIO:
+        case ENODEV:
+            return "устройство недоступно";
         default:
-            return std::strerror(errorNumber);
+            // The system's own text is English in the program's C locale: the number says more.
+            return "системная ошибка " + std::to_string(errorNumber);
     }
 }
 
