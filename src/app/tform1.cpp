@@ -35,6 +35,7 @@
 #include "tasks/survey_tasks.h"
 #include "tasks/tform2.h"
 #include "ui/busy_indicator.h"
+#include "ui/column_widener.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
@@ -142,6 +143,7 @@ void TForm1::createControls() {
     StringGrid1->setShowGrid(true);
     StringGrid1->verticalHeader()->setDefaultSectionSize(24);
     StringGrid1->setTextElideMode(Qt::ElideNone);  // a narrow column clips its text
+    new ColumnWidener(StringGrid1, std::vector<int>(tableModel_->columnCount(), kTableColumnWidth));
     QPalette gridPalette = StringGrid1->palette();
     gridPalette.setColor(QPalette::Base, kGridColour);
     StringGrid1->setPalette(gridPalette);
