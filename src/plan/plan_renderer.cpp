@@ -11,13 +11,13 @@
 #include <optional>
 #include <string_view>
 
-#include "ui/qt_text.h"
 #include "common/number_text.h"
 #include "plan/pick_list.h"
 #include "plan/point_grid.h"
 #include "plan/view_state.h"
 #include "plan/view_transform.h"
 #include "points/point_store.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 namespace {
