@@ -58,6 +58,9 @@ fuzz-long: fuzz
 	$(FUZZ_DIR)/fuzz/korvela_survey_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/survey.dict \
 		$(FUZZ_DIR)/corpus/survey examples fuzz/regressions/survey $(wildcard $(SHARED_DIR)/realdata)
+	mkdir -p $(FUZZ_DIR)/corpus/csv
+	$(FUZZ_DIR)/fuzz/korvela_csv_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
+		-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/csv examples
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

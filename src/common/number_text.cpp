@@ -1,5 +1,6 @@
 #include "common/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -92,6 +93,22 @@ std::size_t formatNumberInto(double value, char* out) {
         decimal.exponent >= kSmallestFixedExponent && decimal.exponent <= kLargestFixedExponent;
     out = fixed ? writeFixed(decimal, out) : writeExponent(decimal, out);
     return out - start;
+}
+
+std::string formatFixed(double value, int decimals) {
+    constexpr double kLargestFixedMagnitude = 1e15;
+    if (!std::isfinite(value) || std::fabs(value) >= kLargestFixedMagnitude) {
+        return formatNumber(value);
+    }
+    char text[kNumberTextCapacity * 2];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
+                                   std::clamp(decimals, 0, kSignificantDigits))
+                         .ptr;
+    std::string result(text, end);
+    if (result.front() == '-' && result.find_first_not_of("-0.") == std::string::npos) {
+        result.erase(0, 1);
+    }
+    return result;
 }
 
 std::string formatNumber(double value) {

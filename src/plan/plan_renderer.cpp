@@ -212,6 +212,121 @@ void drawAxisCross(QPainter& painter, const ViewTransform& transform, const View
     }
 }
 
+// The bitmap as a canvas of the point walk: pixels written straight into it.
+class PixelCanvas {
+public:
+    PixelCanvas(QImage& bitmap, const QFont& font, int fontHeight)
+        : pixels_(bitmap), labels_(font), fontHeight_(fontHeight) {}
+
+    int fontHeight() const { return fontHeight_; }
+    void disc(int left, int top, int right, int bottom, QRgb colour) {
+        pixels_.disc(left, top, right, bottom, colour);
+    }
+    void line(int x, int y, int length, QRgb colour) { pixels_.line(x, y, length, colour); }
+    void text(int left, int top, std::string_view bytes, QRgb colour) {
+        labels_.write(pixels_, left, top, bytes, colour);
+    }
+    LabelWriter& labels() { return labels_; }
+
+private:
+    PixelWriter pixels_;
+    LabelWriter labels_;
+    int fontHeight_;
+};
+
+// A painter as a canvas of the point walk: the same shapes as vector drawing, for paper.
+// Shapes wholly outside the frame of width × height are left out.
+class PainterCanvas {
+public:
+    PainterCanvas(QPainter& painter, int fontHeight, QSize frame)
+        : painter_(painter), fontHeight_(fontHeight), frame_(QPoint(0, 0), frame) {
+        painter_.setPen(Qt::NoPen);
+    }
+
+    int fontHeight() const { return fontHeight_; }
+    void disc(int left, int top, int right, int bottom, QRgb colour) {
+        const QRectF box(left, top, right - left, bottom - top);
+        if (!frame_.intersects(box)) return;
+        painter_.setBrush(QColor::fromRgb(colour));
+        painter_.drawEllipse(box);
+    }
+    void line(int x, int y, int length, QRgb colour) {
+        const QRectF box(x, y, length, 1);
+        if (!frame_.intersects(box)) return;
+        painter_.fillRect(box, QColor::fromRgb(colour));
+    }
+    void text(int left, int top, std::string_view bytes, QRgb colour) {
+        const QString label = fromCp1251(bytes);
+        const QFontMetrics metrics = painter_.fontMetrics();
+        if (!frame_.intersects(QRectF(left, top, metrics.horizontalAdvance(label), fontHeight_))) {
+            return;
+        }
+        painter_.setPen(QColor::fromRgb(colour));
+        painter_.drawText(QPointF(left, top + metrics.ascent()), label);
+        painter_.setPen(Qt::NoPen);
+    }
+
+private:
+    QPainter& painter_;
+    int fontHeight_;
+    QRectF frame_;
+};
+
+template <typename Canvas>
+void drawLabels(Canvas& canvas, const ViewState& view, const PointStore& store, std::size_t point,
+                ScreenPoint at) {
+    if (!view.showNumbers && !view.showHeights) return;
+    const QRgb yellow = toRgb(kPlanYellow);
+    const int left = truncated(at.x);
+    canvas.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
+    if (view.showNumbers) {
+        canvas.text(left, truncated(at.y - kLabelGap - canvas.fontHeight()), store.number()[point],
+                    yellow);
+    }
+    if (view.showHeights) {
+        char height[kNumberTextCapacity];
+        canvas.text(left, truncated(at.y),
+                    std::string_view(height, formatNumberInto(store.z()[point], height)), yellow);
+    }
+}
+
+// One active point at its position: a small disc in its colour, or yellow and labelled when
+// it is selected (the labels only when they can reach the canvas).
+template <typename Canvas>
+void drawPoint(Canvas& canvas, const ViewState& view, const std::vector<std::int32_t>& selected,
+               const PointStore& store, std::size_t i, ScreenPoint at, bool labelsReach) {
+    const bool isSelected = selected[i] == 1;
+    canvas.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
+                truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
+                isSelected ? toRgb(kPlanYellow) : toRgb(store.colour()[i]));
+    if (isSelected && labelsReach) drawLabels(canvas, view, store, i, at);
+}
+
+// Every active point as a small disc in its colour (selected ones yellow and labelled),
+// entered in the pick list when there is one.
+template <typename Canvas>
+void drawPoints(Canvas& canvas, const ViewTransform& transform, const ViewState& view,
+                const std::vector<std::int32_t>& selected, const PointStore& store,
+                PickList* pickList) {
+    const auto& x = store.x();
+    const auto& y = store.y();
+    const auto& z = store.z();
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const ScreenPoint at = transform.project(x[i], y[i], z[i]);
+        if (store.active()[i] != 1) continue;
+        if (pickList) pickList->append(at.x, at.y, static_cast<int>(i));
+        if (!drawable(at.x) || !drawable(at.y)) continue;
+        drawPoint(canvas, view, selected, store, i, at, true);
+    }
+}
+
+// The label font without smoothing, so that its pixels keep the plan's own colours.
+QFont crispFont(const QFont& labelFont) {
+    QFont font = labelFont;
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
 // How far from its position a point's picture or pick circle can reach, in bitmap pixels,
 // truncation included.
 struct Reach {
@@ -233,59 +348,49 @@ std::bitset<256> heightTextBytes() {
     return bytes;
 }
 
-// Draws points one at a time, in store order. Given the grid of the store (which knows the
-// labels' characters), it lists only the points a press on the bitmap can catch and writes
-// only the labels that can reach the bitmap.
+// Draws the points the grid hands over, one at a time in store order, into the bitmap; lists
+// only the points a press on the bitmap can catch and writes only the labels that can reach
+// the bitmap (the grid knows the labels' characters).
 class PointPainter {
 public:
     PointPainter(PickList& pickList, QImage& bitmap, const ViewTransform& transform,
                  const ViewState& view, const std::vector<std::int32_t>& selected,
-                 const PointStore& store, const QFont& labelFont, const PointGrid* grid)
-        : pickList_(pickList), pixels_(bitmap), labels_(plainFont(labelFont)),
+                 const PointStore& store, const QFont& labelFont, const PointGrid& grid)
+        : pickList_(pickList),
+          canvas_(bitmap, crispFont(labelFont), std::abs(QFontInfo(labelFont).pixelSize())),
           transform_(transform), view_(view), selected_(selected), store_(store),
           width_(bitmap.width()), height_(bitmap.height()),
-          labelled_(view.showNumbers != 0 || view.showHeights != 0),
-          fontHeight_(std::abs(QFontInfo(labelFont).pixelSize())), grid_(grid) {
+          labelled_(view.showNumbers != 0 || view.showHeights != 0), grid_(grid) {
         const double pickReach = effectiveCursorRadius(view.cursorRadius) + 2.0;
         pickReach_ = {pickReach, pickReach, pickReach, pickReach};
-        if (grid_ && labelled_)
-            widestGlyph_ = labels_.widestAdvance(grid_->numberBytes() | heightTextBytes());
+        if (labelled_)
+            widestGlyph_ = canvas_.labels().widestAdvance(grid.numberBytes() | heightTextBytes());
     }
 
-    // How far any point's picture or pick circle can reach (with a grid only).
+    // How far any point's picture or pick circle can reach.
     Reach pointReach() {
         const Reach disc{kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1};
-        return pickReach_.atLeast(labelled_ ? disc.atLeast(labelReach(grid_->longestNumber()))
+        return pickReach_.atLeast(labelled_ ? disc.atLeast(labelReach(grid_.longestNumber()))
                                             : disc);
     }
 
     void draw(std::size_t i) {
         if (store_.active()[i] != 1) return;
         const ScreenPoint at = transform_.project(store_.x()[i], store_.y()[i], store_.z()[i]);
-        if (!grid_ || within(at, pickReach_)) pickList_.append(at.x, at.y, static_cast<int>(i));
+        if (within(at, pickReach_)) pickList_.append(at.x, at.y, static_cast<int>(i));
         if (!drawable(at.x) || !drawable(at.y)) return;
-        const bool isSelected = selected_[i] == 1;
-        pixels_.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
-                     truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
-                     isSelected ? toRgb(kPlanYellow) : toRgb(store_.colour()[i]));
-        if (!isSelected || !labelled_) return;
-        if (!grid_ || within(at, labelReach(store_.number()[i].size()))) drawLabels(i, at);
+        const bool labelsReach = labelled_ && within(at, labelReach(store_.number()[i].size()));
+        drawPoint(canvas_, view_, selected_, store_, i, at, labelsReach);
     }
 
 private:
-    static QFont plainFont(const QFont& labelFont) {
-        QFont font = labelFont;
-        font.setStyleStrategy(QFont::NoAntialias);  // crisp pixels in the plan's own colours
-        return font;
-    }
-
     // The leader line, the number above it and the height below it; glyphs may start up to
     // a cell height left of the label.
     Reach labelReach(std::size_t numberLength) {
         const double longest = static_cast<double>(std::max(numberLength, kNumberTextCapacity));
-        const double text = labels_.height() + longest * widestGlyph_;
-        return {labels_.height() + 1.0, std::max(kLeaderLength, text) + 1,
-                kLabelGap + fontHeight_ + 1, labels_.height() + 1.0};
+        const double cell = canvas_.labels().height();
+        return {cell + 1, std::max(kLeaderLength, cell + longest * widestGlyph_) + 1,
+                kLabelGap + canvas_.fontHeight() + 1, cell + 1};
     }
 
     // Whether a picture reaching this far from the position can touch the bitmap.
@@ -294,24 +399,8 @@ private:
                at.y <= height_ + reach.up;
     }
 
-    void drawLabels(std::size_t i, ScreenPoint at) {
-        const QRgb yellow = toRgb(kPlanYellow);
-        const int left = truncated(at.x);
-        pixels_.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
-        if (view_.showNumbers) {
-            labels_.write(pixels_, left, truncated(at.y - kLabelGap - fontHeight_),
-                          store_.number()[i], yellow);
-        }
-        if (view_.showHeights) {
-            char text[kNumberTextCapacity];
-            labels_.write(pixels_, left, truncated(at.y),
-                          std::string_view(text, formatNumberInto(store_.z()[i], text)), yellow);
-        }
-    }
-
     PickList& pickList_;
-    PixelWriter pixels_;
-    LabelWriter labels_;
+    PixelCanvas canvas_;
     const ViewTransform& transform_;
     const ViewState& view_;
     const std::vector<std::int32_t>& selected_;
@@ -319,11 +408,14 @@ private:
     double width_;
     double height_;
     bool labelled_;
-    int fontHeight_;
-    const PointGrid* grid_;
+    const PointGrid& grid_;
     int widestGlyph_ = 0;
     Reach pickReach_;
 };
+
+}  // namespace
+
+namespace {
 
 // The black background and the axis cross; returns the transform of the view.
 ViewTransform drawBackground(QImage& bitmap, const ViewState& view, const QFont& labelFont) {
@@ -331,17 +423,11 @@ ViewTransform drawBackground(QImage& bitmap, const ViewState& view, const QFont&
     const double cy = bitmap.height() * 0.5;
     const ViewTransform transform(view, cx, cy);
     bitmap.fill(toRgb(kPlanBackground));
-    QFont font = labelFont;
-    font.setStyleStrategy(QFont::NoAntialias);
     QPainter painter(&bitmap);
-    painter.setFont(font);
+    painter.setFont(crispFont(labelFont));
     painter.setPen(toColour(kPlanRed));
     drawAxisCross(painter, transform, view, cx, cy);
     return transform;
-}
-
-void drawEveryPoint(PointPainter& painter, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) painter.draw(i);
 }
 
 }  // namespace
@@ -352,8 +438,11 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
     pickList.clear();
     if (bitmap.isNull()) return;  // a control with no area: nothing to draw on
     const ViewTransform transform = drawBackground(bitmap, view, labelFont);
-    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont, nullptr);
-    drawEveryPoint(painter, store.count());
+    pickList.x.reserve(store.count());
+    pickList.y.reserve(store.count());
+    pickList.index.reserve(store.count());
+    PixelCanvas canvas(bitmap, crispFont(labelFont), std::abs(QFontInfo(labelFont).pixelSize()));
+    drawPoints(canvas, transform, view, selected, store, &pickList);
 }
 
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
@@ -363,13 +452,37 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
     if (bitmap.isNull()) return;
     const ViewTransform transform = drawBackground(bitmap, view, labelFont);
     grid.update(store);
-    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont, &grid);
+    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont, grid);
     const Reach reach = painter.pointReach();
     const auto box = transform.surveyBoxOf(-reach.right, -reach.down, bitmap.width() + reach.left,
                                            bitmap.height() + reach.up);
     const auto near = box ? grid.pointsNear(*box) : std::nullopt;
-    if (!near) return drawEveryPoint(painter, store.count());
-    for (const std::uint32_t point : *near) painter.draw(point);
+    if (near) {
+        for (const std::uint32_t point : *near) painter.draw(point);
+    } else {
+        for (std::size_t point = 0; point < store.count(); ++point) painter.draw(point);
+    }
+}
+
+void DrawPlan(QPainter& painter, QSize frame, const ViewState& view,
+              const std::vector<std::int32_t>& selected, const PointStore& store,
+              const QFont& labelFont) {
+    const double cx = frame.width() * 0.5;
+    const double cy = frame.height() * 0.5;
+    const ViewTransform transform(view, cx, cy);
+    painter.save();
+    painter.setClipRect(QRect(QPoint(0, 0), frame));
+    painter.fillRect(QRect(QPoint(0, 0), frame), toColour(kPlanBackground));
+    // Sizes in frame pixels, as on the screen, whatever the device's resolution.
+    const int fontHeight = std::abs(QFontInfo(labelFont).pixelSize());
+    QFont font = labelFont;
+    font.setPixelSize(fontHeight);
+    painter.setFont(font);
+    painter.setPen(toColour(kPlanRed));
+    drawAxisCross(painter, transform, view, cx, cy);
+    PainterCanvas canvas(painter, fontHeight, frame);
+    drawPoints(canvas, transform, view, selected, store, nullptr);
+    painter.restore();
 }
 
 }  // namespace korvela

@@ -5,6 +5,8 @@
 
 class QFont;
 class QImage;
+class QPainter;
+class QSize;
 
 namespace korvela {
 
@@ -33,5 +35,12 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store,
             const QFont& labelFont, PointGrid& grid);
+
+// The same plan drawn with the painter as vector shapes (discs, lines, text) into the frame
+// from (0, 0) of the given size in the painter's coordinates, as the plan on a bitmap of that
+// size looks; for paper. Nothing is drawn outside the frame.
+void DrawPlan(QPainter& painter, QSize frame, const ViewState& view,
+              const std::vector<std::int32_t>& selected, const PointStore& store,
+              const QFont& labelFont);
 
 }  // namespace korvela
