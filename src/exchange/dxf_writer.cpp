@@ -77,7 +77,7 @@ double cellNumber(const TextGrid& grid, int row, int column) {
     return value;
 }
 
-bool isExported(int row, const std::vector<std::int32_t>& kind, bool onlyFlagged) {
+bool isExported(int row, const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
     if (!onlyFlagged) return true;
     const auto point = static_cast<std::size_t>(row - 1);
     return point < kind.size() && kind[point] == kKindPoint;
@@ -253,7 +253,7 @@ void writeInsert(DxfPairs& dxf, const DxfPoint& point) {
 }  // namespace
 
 DxfDrawing readDxfDrawing(const TextGrid& grid, const DxfColumns& columns,
-                          const std::vector<std::int32_t>& kind, bool onlyFlagged) {
+                          const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
     DxfDrawing drawing;
     const int rows = grid.rows();
     // The extents first, over every data row, whether exported or not.
@@ -297,13 +297,13 @@ void writeDxfDrawing(const DxfDrawing& drawing, std::ostream& out) {
 }
 
 void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
-              const std::vector<std::int32_t>& kind, bool onlyFlagged, std::ostream& out) {
+              const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out) {
     writeDxfDrawing(readDxfDrawing(grid, columns, kind, onlyFlagged), out);
 }
 
 std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
                                       const DxfColumns& columns,
-                                      const std::vector<std::int32_t>& kind, bool onlyFlagged) {
+                                      const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
     const DxfDrawing drawing = readDxfDrawing(grid, columns, kind, onlyFlagged);
     return writeFileSafely(path, [&](std::ostream& out) { writeDxfDrawing(drawing, out); });
 }

@@ -49,19 +49,19 @@ struct DxfDrawing {
 // rows: all of them, or with onlyFlagged those whose point (index row − 1) has kind 1.
 // A cell that is not a number throws ConversionError quoting its text.
 DxfDrawing readDxfDrawing(const TextGrid& grid, const DxfColumns& columns,
-                          const std::vector<std::int32_t>& kind, bool onlyFlagged);
+                          const std::vector<std::uint8_t>& kind, bool onlyFlagged);
 
 // The drawing as a DXF release 12 file: Windows-1251, CR LF after every line.
 void writeDxfDrawing(const DxfDrawing& drawing, std::ostream& out);
 
 // Reads the grid and writes its drawing to out.
 void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
-              const std::vector<std::int32_t>& kind, bool onlyFlagged, std::ostream& out);
+              const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out);
 
 // WriteDxf into the file at path through the safe file writer. The grid is read first, so
 // a conversion error (thrown) leaves no file and an existing file as it was.
 std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
                                       const DxfColumns& columns,
-                                      const std::vector<std::int32_t>& kind, bool onlyFlagged);
+                                      const std::vector<std::uint8_t>& kind, bool onlyFlagged);
 
 }  // namespace korvela

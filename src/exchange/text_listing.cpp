@@ -120,7 +120,7 @@ void overwriteNumber(char* line, std::size_t column, double value) {
 void writePointLine(OutputBuffer& out, const PointStore& store, std::size_t point) {
     char* const line = out.reserve(kListingLineLength + kLineEnd.size());
     std::memset(line, ' ', kListingLineLength);
-    const std::string& number = store.number()[point];
+    const std::string_view number = store.number()[point];
     overwrite(line, kListingNumberColumn, number.data(), number.size());
     blankLineBreaks(line, kListingLineLength);
     overwriteNumber(line, kListingXColumn, store.x()[point]);

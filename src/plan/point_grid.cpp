@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include "points/point_store.h"
 
@@ -96,7 +97,7 @@ void PointGrid::build(const PointStore& store) {
 void PointGrid::surveyNumbers(const PointStore& store) {
     longestNumber_ = 0;
     std::array<bool, 256> seen{};
-    for (const std::string& number : store.number()) {
+    for (const std::string_view number : store.number()) {
         longestNumber_ = std::max(longestNumber_, number.size());
         for (const char byte : number) seen[static_cast<unsigned char>(byte)] = true;
     }
