@@ -61,6 +61,10 @@ fuzz-long: fuzz
 	mkdir -p $(FUZZ_DIR)/corpus/csv
 	$(FUZZ_DIR)/fuzz/korvela_csv_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
 		-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/csv examples
+	mkdir -p $(FUZZ_DIR)/corpus/workbook
+	$(FUZZ_DIR)/fuzz/korvela_workbook_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
+		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/workbook.dict \
+		$(FUZZ_DIR)/corpus/workbook fuzz/seeds/workbook
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
