@@ -38,6 +38,7 @@
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/transform_command.h"
+#include "ui/busy_indicator.h"
 #include "ui/column_widener.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
@@ -316,8 +317,10 @@ void TForm1::OpenButtonClick() {
 void TForm1::OnClickF() { OpenButtonClick(); }
 
 void TForm1::importSurvey(const QString& path) {
+    BusyIndicator busy(this, QString::fromUtf8("Импорт"));
     PointStore points;
-    const auto error = points.loadSurveyFile(toLocalPath(path));
+    const std::string localPath = toLocalPath(path);
+    const auto error = busy.run([&] { return points.loadSurveyFile(localPath); });
     // An unreadable file leaves no data, so the status line does not claim any.
     importPoints(std::move(points), error ? QString() : path);
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));

@@ -1,11 +1,12 @@
 #include "exchange/export_commands.h"
 
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
 #include "exchange/text_listing.h"
 #include "points/point_store.h"
+#include "ui/busy_indicator.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {
@@ -33,8 +34,11 @@ void exportDxf(QWidget* parent, UserDialogs& dialogs, const FileDialogRequest& s
                const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
     const std::optional<QString> path = dialogs.askSavePath(parent, saveDialog);
     if (!path) return;
-    reportWriteError(parent, dialogs,
-                     writeDxfFile(toLocalPath(*path), grid, columns, kind, onlyFlagged));
+    BusyIndicator busy(parent, QString::fromUtf8("Экспорт DXF"));
+    const std::string localPath = toLocalPath(*path);
+    reportWriteError(parent, dialogs, busy.run([&] {
+        return writeDxfFile(localPath, grid, columns, kind, onlyFlagged);
+    }));
 }
 
 void ExportProject1Click(QWidget* parent, UserDialogs& dialogs, const TextGrid& table,
@@ -46,9 +50,12 @@ void SaveProject1Click(QWidget* parent, UserDialogs& dialogs, const PointStore& 
     const std::optional<QString> path = dialogs.askSavePath(parent, textSaveDialog());
     if (!path) return;
     const LocalTime now = currentLocalTime();
-    reportWriteError(parent, dialogs, writeFileSafely(toLocalPath(*path), [&](std::ostream& out) {
-                         writeTextListing(store, now, out);
-                     }));
+    BusyIndicator busy(parent, QString::fromUtf8("Экспорт текста"));
+    const std::string localPath = toLocalPath(*path);
+    reportWriteError(parent, dialogs, busy.run([&] {
+        return writeFileSafely(localPath,
+                               [&](std::ostream& out) { writeTextListing(store, now, out); });
+    }));
 }
 
 }  // namespace korvela

@@ -10,6 +10,7 @@
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_writer.h"
 #include "points/workspace.h"
+#include "ui/busy_indicator.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 
@@ -23,12 +24,23 @@ const char* const kUnreadEdits =
     "В книге остались правки, которые ещё не прочитаны: точки в неё не записаны, она открыта "
     "как есть. Нажмите «Ok», чтобы прочитать её.";
 
+// The workbook passes, the window repainting meanwhile.
+auto writeWhileBusy(QWidget* parent, const std::string& path, const PointStore& points) {
+    BusyIndicator busy(parent, QString::fromUtf8("Запись книги Excel"));
+    return busy.run([&] { return writeWorkbookPoints(path, points); });
+}
+
+auto readWhileBusy(QWidget* parent, const std::string& path, PointStore& points) {
+    BusyIndicator busy(parent, QString::fromUtf8("Чтение книги Excel"));
+    return busy.run([&] { return readWorkbookPointsFile(path, points); });
+}
+
 // Every row of the workbook the user saved, or nothing once the reason has been shown.
 std::optional<PointStore> readEditedPoints(const std::string& path, QWidget* parent,
                                            UserDialogs& dialogs) {
     PointStore points;
     try {
-        if (const auto error = readWorkbookPointsFile(path, points)) {
+        if (const auto error = readWhileBusy(parent, path, points)) {
             dialogs.showMessage(parent, fromUtf8(error->message()));
             return std::nullopt;
         }
@@ -74,7 +86,7 @@ void Excel1Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs&
     // The user's edits are never written over before they have been read.
     if (form10.holdsUnreadEdits()) {
         dialogs.showMessage(parent, QString::fromUtf8(kUnreadEdits));
-    } else if (reportFailure(writeWorkbookPoints(localPath, data.store()), parent, dialogs)) {
+    } else if (reportFailure(writeWhileBusy(parent, localPath, data.store()), parent, dialogs)) {
         return;
     }
     form10.setHoldsUnreadEdits(true);

@@ -28,7 +28,7 @@ void PlanImage::renderIfNeeded() {
     if (!redrawPending_) return;
     redrawPending_ = false;
     Redraw(pickList_, bitmap_, data_.view, data_.points.selected(), data_.points.store(),
-           labelFont_);
+           labelFont_, grid_);
 }
 
 const QImage& PlanImage::bitmap() {

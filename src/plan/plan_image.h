@@ -6,6 +6,7 @@
 
 #include "plan/pick_list.h"
 #include "plan/plan_navigation.h"
+#include "plan/point_grid.h"
 
 namespace korvela {
 
@@ -67,6 +68,7 @@ private:
     double keptWidthRatio_ = 1;
     double keptHeightRatio_ = 1;
     PickList pickList_;
+    PointGrid grid_;
     QFont labelFont_;
     bool redrawPending_ = true;
     bool cursorShown_ = false;

@@ -6,16 +6,18 @@
 #include <QImage>
 #include <QPainter>
 #include <array>
+#include <bitset>
 #include <cmath>
 #include <optional>
 #include <string_view>
 
-#include "ui/qt_text.h"
 #include "common/number_text.h"
 #include "plan/pick_list.h"
+#include "plan/point_grid.h"
 #include "plan/view_state.h"
 #include "plan/view_transform.h"
 #include "points/point_store.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 namespace {
@@ -99,12 +101,23 @@ private:
 // Label texts written from a cache of the font's glyphs, one mask per Windows-1251 byte.
 class LabelWriter {
 public:
-    explicit LabelWriter(const QFont& font) : font_(font), metrics_(font) {}
+    explicit LabelWriter(const QFont& font)
+        : font_(font), metrics_(font), height_(metrics_.height()) {}
 
-    int height() const { return metrics_.height(); }
+    // The height of a label's cell; its glyphs may reach this far left of it too.
+    int height() const { return height_; }
+
+    // The largest advance of the characters.
+    int widestAdvance(const std::bitset<256>& bytes) {
+        int widest = 0;
+        for (std::size_t byte = 0; byte < bytes.size(); ++byte) {
+            if (bytes[byte]) widest = std::max(widest, advance(static_cast<unsigned char>(byte)));
+        }
+        return widest;
+    }
 
     void write(PixelWriter& pixels, int left, int top, std::string_view bytes, QRgb colour) {
-        if (!pixels.rowsVisible(top, top + height())) return;
+        if (!pixels.rowsVisible(top, top + height_)) return;
         int x = left;
         for (const char byte : bytes) {
             const Glyph& shape = glyph(static_cast<unsigned char>(byte));
@@ -119,11 +132,18 @@ private:
         int advance = 0;
     };
 
+    int advance(unsigned char byte) {
+        if (!glyphs_[byte]) return metrics_.horizontalAdvance(characterOf(byte));
+        return glyphs_[byte]->advance;
+    }
+
+    static QString characterOf(unsigned char byte) {
+        return fromCp1251(std::string_view(reinterpret_cast<const char*>(&byte), 1));
+    }
+
     const Glyph& glyph(unsigned char byte) {
         std::optional<Glyph>& cached = glyphs_[byte];
-        if (!cached)
-            cached =
-                drawGlyph(fromCp1251(std::string_view(reinterpret_cast<const char*>(&byte), 1)));
+        if (!cached) cached = drawGlyph(characterOf(byte));
         return *cached;
     }
 
@@ -149,6 +169,7 @@ private:
 
     QFont font_;
     QFontMetrics metrics_;
+    int height_;
     std::array<std::optional<Glyph>, 256> glyphs_;
 };
 
@@ -205,6 +226,7 @@ public:
     void text(int left, int top, std::string_view bytes, QRgb colour) {
         labels_.write(pixels_, left, top, bytes, colour);
     }
+    LabelWriter& labels() { return labels_; }
 
 private:
     PixelWriter pixels_;
@@ -268,13 +290,24 @@ void drawLabels(Canvas& canvas, const ViewState& view, const PointStore& store, 
     }
 }
 
+// One active point at its position: a small disc in its colour, or yellow and labelled when
+// it is selected (the labels only when they can reach the canvas).
+template <typename Canvas>
+void drawPoint(Canvas& canvas, const ViewState& view, const std::vector<std::int32_t>& selected,
+               const PointStore& store, std::size_t i, ScreenPoint at, bool labelsReach) {
+    const bool isSelected = selected[i] == 1;
+    canvas.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
+                truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
+                isSelected ? toRgb(kPlanYellow) : toRgb(store.colour()[i]));
+    if (isSelected && labelsReach) drawLabels(canvas, view, store, i, at);
+}
+
 // Every active point as a small disc in its colour (selected ones yellow and labelled),
 // entered in the pick list when there is one.
 template <typename Canvas>
 void drawPoints(Canvas& canvas, const ViewTransform& transform, const ViewState& view,
                 const std::vector<std::int32_t>& selected, const PointStore& store,
                 PickList* pickList) {
-    const QRgb yellow = toRgb(kPlanYellow);
     const auto& x = store.x();
     const auto& y = store.y();
     const auto& z = store.z();
@@ -283,11 +316,7 @@ void drawPoints(Canvas& canvas, const ViewTransform& transform, const ViewState&
         if (store.active()[i] != 1) continue;
         if (pickList) pickList->append(at.x, at.y, static_cast<int>(i));
         if (!drawable(at.x) || !drawable(at.y)) continue;
-        const bool isSelected = selected[i] == 1;
-        canvas.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
-                    truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
-                    isSelected ? yellow : toRgb(store.colour()[i]));
-        if (isSelected) drawLabels(canvas, view, store, i, at);
+        drawPoint(canvas, view, selected, store, i, at, true);
     }
 }
 
@@ -298,6 +327,109 @@ QFont crispFont(const QFont& labelFont) {
     return font;
 }
 
+// How far from its position a point's picture or pick circle can reach, in bitmap pixels,
+// truncation included.
+struct Reach {
+    double left = 0;
+    double right = 0;
+    double up = 0;
+    double down = 0;
+
+    Reach atLeast(const Reach& other) const {
+        return {std::max(left, other.left), std::max(right, other.right), std::max(up, other.up),
+                std::max(down, other.down)};
+    }
+};
+
+// The characters a height label can hold.
+std::bitset<256> heightTextBytes() {
+    std::bitset<256> bytes;
+    for (const char byte : std::string_view("0123456789+-.eINFA")) bytes.set(byte);
+    return bytes;
+}
+
+// Draws the points the grid hands over, one at a time in store order, into the bitmap; lists
+// only the points a press on the bitmap can catch and writes only the labels that can reach
+// the bitmap (the grid knows the labels' characters).
+class PointPainter {
+public:
+    PointPainter(PickList& pickList, QImage& bitmap, const ViewTransform& transform,
+                 const ViewState& view, const std::vector<std::int32_t>& selected,
+                 const PointStore& store, const QFont& labelFont, const PointGrid& grid)
+        : pickList_(pickList),
+          canvas_(bitmap, crispFont(labelFont), std::abs(QFontInfo(labelFont).pixelSize())),
+          transform_(transform), view_(view), selected_(selected), store_(store),
+          width_(bitmap.width()), height_(bitmap.height()),
+          labelled_(view.showNumbers != 0 || view.showHeights != 0), grid_(grid) {
+        const double pickReach = effectiveCursorRadius(view.cursorRadius) + 2.0;
+        pickReach_ = {pickReach, pickReach, pickReach, pickReach};
+        if (labelled_)
+            widestGlyph_ = canvas_.labels().widestAdvance(grid.numberBytes() | heightTextBytes());
+    }
+
+    // How far any point's picture or pick circle can reach.
+    Reach pointReach() {
+        const Reach disc{kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1};
+        return pickReach_.atLeast(labelled_ ? disc.atLeast(labelReach(grid_.longestNumber()))
+                                            : disc);
+    }
+
+    void draw(std::size_t i) {
+        if (store_.active()[i] != 1) return;
+        const ScreenPoint at = transform_.project(store_.x()[i], store_.y()[i], store_.z()[i]);
+        if (within(at, pickReach_)) pickList_.append(at.x, at.y, static_cast<int>(i));
+        if (!drawable(at.x) || !drawable(at.y)) return;
+        const bool labelsReach = labelled_ && within(at, labelReach(store_.number()[i].size()));
+        drawPoint(canvas_, view_, selected_, store_, i, at, labelsReach);
+    }
+
+private:
+    // The leader line, the number above it and the height below it; glyphs may start up to
+    // a cell height left of the label.
+    Reach labelReach(std::size_t numberLength) {
+        const double longest = static_cast<double>(std::max(numberLength, kNumberTextCapacity));
+        const double cell = canvas_.labels().height();
+        return {cell + 1, std::max(kLeaderLength, cell + longest * widestGlyph_) + 1,
+                kLabelGap + canvas_.fontHeight() + 1, cell + 1};
+    }
+
+    // Whether a picture reaching this far from the position can touch the bitmap.
+    bool within(ScreenPoint at, const Reach& reach) const {
+        return at.x >= -reach.right && at.x <= width_ + reach.left && at.y >= -reach.down &&
+               at.y <= height_ + reach.up;
+    }
+
+    PickList& pickList_;
+    PixelCanvas canvas_;
+    const ViewTransform& transform_;
+    const ViewState& view_;
+    const std::vector<std::int32_t>& selected_;
+    const PointStore& store_;
+    double width_;
+    double height_;
+    bool labelled_;
+    const PointGrid& grid_;
+    int widestGlyph_ = 0;
+    Reach pickReach_;
+};
+
+}  // namespace
+
+namespace {
+
+// The black background and the axis cross; returns the transform of the view.
+ViewTransform drawBackground(QImage& bitmap, const ViewState& view, const QFont& labelFont) {
+    const double cx = bitmap.width() * 0.5;
+    const double cy = bitmap.height() * 0.5;
+    const ViewTransform transform(view, cx, cy);
+    bitmap.fill(toRgb(kPlanBackground));
+    QPainter painter(&bitmap);
+    painter.setFont(crispFont(labelFont));
+    painter.setPen(toColour(kPlanRed));
+    drawAxisCross(painter, transform, view, cx, cy);
+    return transform;
+}
+
 }  // namespace
 
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
@@ -305,23 +437,31 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const QFont& labelFont) {
     pickList.clear();
     if (bitmap.isNull()) return;  // a control with no area: nothing to draw on
-    const double cx = bitmap.width() * 0.5;
-    const double cy = bitmap.height() * 0.5;
-    const ViewTransform transform(view, cx, cy);
-    bitmap.fill(toRgb(kPlanBackground));
-
-    const QFont font = crispFont(labelFont);
-    {
-        QPainter painter(&bitmap);
-        painter.setFont(font);
-        painter.setPen(toColour(kPlanRed));
-        drawAxisCross(painter, transform, view, cx, cy);
-    }
+    const ViewTransform transform = drawBackground(bitmap, view, labelFont);
     pickList.x.reserve(store.count());
     pickList.y.reserve(store.count());
     pickList.index.reserve(store.count());
-    PixelCanvas canvas(bitmap, font, std::abs(QFontInfo(labelFont).pixelSize()));
+    PixelCanvas canvas(bitmap, crispFont(labelFont), std::abs(QFontInfo(labelFont).pixelSize()));
     drawPoints(canvas, transform, view, selected, store, &pickList);
+}
+
+void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
+            const std::vector<std::int32_t>& selected, const PointStore& store,
+            const QFont& labelFont, PointGrid& grid) {
+    pickList.clear();
+    if (bitmap.isNull()) return;
+    const ViewTransform transform = drawBackground(bitmap, view, labelFont);
+    grid.update(store);
+    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont, grid);
+    const Reach reach = painter.pointReach();
+    const auto box = transform.surveyBoxOf(-reach.right, -reach.down, bitmap.width() + reach.left,
+                                           bitmap.height() + reach.up);
+    const auto near = box ? grid.pointsNear(*box) : std::nullopt;
+    if (near) {
+        for (const std::uint32_t point : *near) painter.draw(point);
+    } else {
+        for (std::size_t point = 0; point < store.count(); ++point) painter.draw(point);
+    }
 }
 
 void DrawPlan(QPainter& painter, QSize frame, const ViewState& view,

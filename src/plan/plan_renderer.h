@@ -11,6 +11,7 @@ class QSize;
 namespace korvela {
 
 class PointStore;
+class PointGrid;
 struct PickList;
 struct ViewState;
 
@@ -26,6 +27,14 @@ inline constexpr std::int32_t kPlanRed = 0x000000FF;     // axis cross
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store,
             const QFont& labelFont);
+
+// The same picture, drawn by visiting only the points whose picture can reach the bitmap:
+// in a plan view (no tilt, no roll) those of the grid's cells near it. The grid is brought
+// up to date with the store first. The pick list keeps only the points a press on the bitmap
+// can catch: those within the pick radius (and a little more) of it.
+void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
+            const std::vector<std::int32_t>& selected, const PointStore& store,
+            const QFont& labelFont, PointGrid& grid);
 
 // The same plan drawn with the painter as vector shapes (discs, lines, text) into the frame
 // from (0, 0) of the given size in the painter's coordinates, as the plan on a bitmap of that

@@ -1,5 +1,6 @@
 #include "plan/view_transform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -35,6 +36,36 @@ ScreenPoint ViewTransform::project(double x, double y, double z) const {
     const double q = -sinB_ * u + cosB_ * n;
     const double r = cosC_ * v - sinC_ * q;
     return {cx_ + cx_ * scale_ * (p + panRight_), cy_ + cy_ * scale_ * (r + panDown_)};
+}
+
+// With no tilt and no roll (their sines exactly 0, so their cosines 1) the transform is a
+// turn and a scale of the plane, which the corners of the rectangle are taken back through. The box
+// is widened by far more than the rounding of either direction can move a point.
+std::optional<SurveyBox> ViewTransform::surveyBoxOf(double left, double top, double right,
+                                                    double bottom) const {
+    if (sinB_ != 0 || sinC_ != 0) return std::nullopt;
+    const double metresAcross = 1 / (cx_ * scale_);
+    const double metresDown = 1 / (cy_ * scale_);
+    SurveyBox box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+    double magnitude =
+        1 + std::fabs(offsetX_) + std::fabs(offsetY_) + std::fabs(panRight_) + std::fabs(panDown_);
+    for (const double sx : {left, right}) {
+        for (const double sy : {top, bottom}) {
+            const double u = (sx - cx_) * metresAcross - panRight_;
+            const double v = (sy - cy_) * metresDown - panDown_;
+            const double l = cosA_ * u + sinA_ * v;
+            const double m = -sinA_ * u + cosA_ * v;
+            magnitude += std::fabs(l) + std::fabs(m);
+            box = {std::min(box.xLow, l - offsetX_), std::max(box.xHigh, l - offsetX_),
+                   std::min(box.yLow, m - offsetY_), std::max(box.yHigh, m - offsetY_)};
+        }
+    }
+    const double slack = 1e-9 * magnitude;
+    box = {box.xLow - slack, box.xHigh + slack, box.yLow - slack, box.yHigh + slack};
+    for (const double edge : {box.xLow, box.xHigh, box.yLow, box.yHigh}) {
+        if (!std::isfinite(edge)) return std::nullopt;
+    }
+    return box;
 }
 
 ScreenPoint ProjectPoint(const ViewState& view, double cx, double cy, double x, double y,

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+
+#include "plan/point_grid.h"
 #include "plan/view_state.h"
 
 namespace korvela {
@@ -18,6 +21,12 @@ public:
     ViewTransform(const ViewState& view, double cx, double cy);
 
     ScreenPoint project(double x, double y, double z) const;
+
+    // The survey rectangle holding every point (X, Y) that this view projects into the
+    // bitmap rectangle from (left, top) to (right, bottom), whatever its height; nothing when
+    // heights move points on the screen (a tilted or rolled view) or the view has no extent.
+    std::optional<SurveyBox> surveyBoxOf(double left, double top, double right,
+                                         double bottom) const;
 
 private:
     double cx_, cy_;

@@ -1,6 +1,7 @@
 #include "points/point_store.h"
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <stdexcept>
 
@@ -79,9 +80,17 @@ void PointNumbers::reserve(std::size_t count, std::size_t bytes) {
     bounds_.reserve(count + 1);
 }
 
+// Each thread counts in a range of its own, so that appending costs no atomic operation.
+void PointStore::placementChanged() {
+    static std::atomic<std::uint64_t> threads{0};
+    thread_local std::uint64_t lastRevision = (++threads) << 40;
+    placementRevision_ = ++lastRevision;
+}
+
 void PointStore::clear() {
     points_.forEachValueSequence([](auto& sequence) { sequence.clear(); });
     points_.number.clear();
+    placementChanged();
 }
 
 std::optional<FileError> PointStore::loadSurveyFile(const std::string& path) {
@@ -97,6 +106,7 @@ void PointStore::append(std::string_view number, double x, double y, double z, s
     points_.z.push_back(z);
     points_.kind.push_back(toPointFlag(kind));
     points_.colour.push_back(colour);
+    placementChanged();
 }
 
 void PointStore::assign(PointSequences sequences) {
@@ -108,6 +118,7 @@ void PointStore::assign(PointSequences sequences) {
     if (sequences.number.size() != n)
         throw std::invalid_argument("point sequences of different lengths");
     points_ = std::move(sequences);
+    placementChanged();
 }
 
 void PointStore::reserve(std::size_t total) {
@@ -120,6 +131,7 @@ void PointStore::erase(std::size_t index) {
         sequence.erase(sequence.begin() + static_cast<std::ptrdiff_t>(index));
     });
     points_.number.erase(index);
+    placementChanged();
 }
 
 std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
@@ -133,6 +145,7 @@ std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
         sequence.resize(kept);
     });
     points_.number.eraseFlagged(flags);
+    placementChanged();
     return before - count();
 }
 

@@ -186,9 +186,16 @@ public:
     // The single values the program changes in place.
     void setNumber(std::size_t index, std::string_view number) {
         points_.number.replace(index, number);
+        placementChanged();
     }
-    void setX(std::size_t index, double value) { points_.x[index] = value; }
-    void setY(std::size_t index, double value) { points_.y[index] = value; }
+    void setX(std::size_t index, double value) {
+        points_.x[index] = value;
+        placementChanged();
+    }
+    void setY(std::size_t index, double value) {
+        points_.y[index] = value;
+        placementChanged();
+    }
     void setZ(std::size_t index, double value) { points_.z[index] = value; }
     void setActive(std::size_t index, std::int32_t value) {
         points_.active[index] = toPointFlag(value);
@@ -201,8 +208,16 @@ public:
     // Bytes the store holds (capacity of every sequence and of the number arena).
     std::size_t allocatedBytes() const;
 
+    // Changes whenever points come or go or a number, X or Y changes, to a value no other
+    // state of any store had (copies share it with their content): what the plan's index of
+    // point positions is checked against. Heights, flags and colours leave it alone.
+    std::uint64_t placementRevision() const { return placementRevision_; }
+
 private:
+    void placementChanged();
+
     PointSequences points_;
+    std::uint64_t placementRevision_ = 0;
 };
 
 }  // namespace korvela

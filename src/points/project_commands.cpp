@@ -4,15 +4,16 @@
 #include <cmath>
 #include <variant>
 
-#include "ui/korvela_application.h"
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
 #include "plan/plan_image.h"
 #include "plan/tsettings.h"
 #include "points/point_table_model.h"
 #include "points/project_file.h"
 #include "points/workspace.h"
 #include "tasks/tform2.h"
+#include "ui/busy_indicator.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {
@@ -34,8 +35,11 @@ void ProjectCommands::Save21Click() {
     const std::optional<QString> path =
         windows_.dialogs.askSavePath(&windows_.parent, FileDialogRequest{});
     if (!path) return;
-    if (const auto error =
-            saveProjectFile(toLocalPath(*path), windows_.view, points.selected(), points.store())) {
+    BusyIndicator busy(&windows_.parent, QString::fromUtf8("Сохранение проекта"));
+    const std::string localPath = toLocalPath(*path);
+    if (const auto error = busy.run([&] {
+            return saveProjectFile(localPath, windows_.view, points.selected(), points.store());
+        })) {
         windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }
 }
@@ -44,7 +48,9 @@ void ProjectCommands::Open11Click() {
     const std::optional<QString> path =
         windows_.dialogs.askOpenPath(&windows_.parent, FileDialogRequest{});
     if (!path) return;
-    auto opened = openProjectFile(toLocalPath(*path));
+    BusyIndicator busy(&windows_.parent, QString::fromUtf8("Открытие проекта"));
+    const std::string localPath = toLocalPath(*path);
+    auto opened = busy.run([&] { return openProjectFile(localPath); });
     if (const auto* error = std::get_if<FileError>(&opened)) {
         return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }

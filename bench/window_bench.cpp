@@ -1,0 +1,217 @@
+// The main window's commands on a generated survey of a million and of ten million points,
+// each timed with the repaint of the table and the plan that the user waits for.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "app/forms.h"
+#include "app/tform1.h"
+#include "plan/plan_image.h"
+#include "points/program_data.h"
+#include "ui/user_dialogs.h"
+
+namespace korvela {
+namespace {
+
+class NoDialogs : public UserDialogs {
+public:
+    std::optional<QString> askOpenPath(QWidget*, const FileDialogRequest&) override { return {}; }
+    std::optional<QString> askSavePath(QWidget*, const FileDialogRequest&) override { return {}; }
+    void showMessage(QWidget*, const QString&) override {}
+    std::optional<QFont> askFont(QWidget*, const QFont&) override { return {}; }
+    bool askPrinter(QWidget*, QPrinter&) override { return false; }
+};
+
+constexpr double kSpacing = 0.5;  // metres between neighbouring points
+
+// Points on a square field, row by row with a small scatter, a station every 100 points,
+// placed as an import places them: unselected, the view on the eleventh point.
+class GeneratedSurvey {
+public:
+    explicit GeneratedSurvey(std::size_t count) : count_(count), side_(sideOf(count)) {
+        forms_.form1->show();
+        refill();
+    }
+
+    TForm1& main() { return *forms_.form1; }
+    ProgramData& data() { return data_; }
+
+    void refill() {
+        PointStore points;
+        points.reserve(count_);
+        for (std::size_t i = 0; i < count_; ++i) {
+            const double scatter = static_cast<double>((i * 7919) % 101) * 0.001;
+            points.append(std::to_string(i + 1),
+                          5412000.0 + static_cast<double>(i % side_) * kSpacing + scatter,
+                          7312000.0 + static_cast<double>(i / side_) * kSpacing - scatter,
+                          140.0 + static_cast<double>(i % 97) * 0.125, 0x00FFFF00,
+                          i % 100 == 0 ? 0 : 1);
+        }
+        CentreViewOnStore(data_.view, points);
+        main().plan().setBitmapSize(main().plan().controlSize());
+        data_.points.replace(std::move(points), {}, "generated");
+        settle();
+    }
+
+    // The view on the middle of the field showing `share` of its points.
+    void showShare(double share) {
+        const double halfSide = 0.5 * static_cast<double>(side_) * kSpacing;
+        data_.view.offsetX = -(5412000.0 + halfSide);
+        data_.view.offsetY = -(7312000.0 + halfSide);
+        data_.view.scale = 1.0 / (halfSide * std::sqrt(share));
+        data_.view.panDown = 0;
+        data_.view.panRight = 0;
+        main().redraw();
+        settle();
+    }
+
+    // Everything the commands asked for is painted: the plan's bitmap and the table.
+    void settle() {
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(main().plan().bitmap().constBits());
+    }
+
+private:
+    static std::size_t sideOf(std::size_t count) {
+        return static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(count))));
+    }
+
+    std::size_t count_;
+    std::size_t side_;
+    ProgramData data_;
+    NoDialogs dialogs_;
+    Forms forms_{data_, dialogs_};
+};
+
+// One survey per size, kept between the benchmarks: building ten million points takes seconds.
+GeneratedSurvey& survey(const benchmark::State& state) {
+    static std::int64_t keptSize = 0;
+    static std::unique_ptr<GeneratedSurvey> kept;
+    if (keptSize != state.range(0)) {
+        kept.reset();  // one survey in memory at a time
+        kept = std::make_unique<GeneratedSurvey>(static_cast<std::size_t>(state.range(0)));
+        keptSize = state.range(0);
+    }
+    return *kept;
+}
+
+// "Выбрать все" after an import (the view on the eleventh point).
+void BM_Window_SelectAll(benchmark::State& state) {
+    GeneratedSurvey& field = survey(state);
+    field.refill();
+    for (auto _ : state) {
+        state.PauseTiming();
+        field.main().Button4Click();
+        field.settle();
+        state.ResumeTiming();
+        field.main().Button3Click();
+        field.settle();
+    }
+}
+
+// "Заморозить" of every point, then "Разморозить" of every point.
+void BM_Window_FreezeAll(benchmark::State& state) {
+    GeneratedSurvey& field = survey(state);
+    field.refill();
+    field.main().Button3Click();
+    for (auto _ : state) {
+        state.PauseTiming();
+        field.main().N3Click();
+        field.settle();
+        state.ResumeTiming();
+        field.main().N2Click();
+        field.settle();
+    }
+}
+
+void BM_Window_UnfreezeAll(benchmark::State& state) {
+    GeneratedSurvey& field = survey(state);
+    field.refill();
+    field.main().Button3Click();
+    for (auto _ : state) {
+        state.PauseTiming();
+        field.main().N2Click();
+        field.settle();
+        state.ResumeTiming();
+        field.main().N3Click();
+        field.settle();
+    }
+}
+
+// "Удалить" of every point.
+void BM_Window_DeleteAll(benchmark::State& state) {
+    GeneratedSurvey& field = survey(state);
+    for (auto _ : state) {
+        state.PauseTiming();
+        field.refill();
+        field.main().Button3Click();
+        field.settle();
+        state.ResumeTiming();
+        field.main().N1Click();
+        field.settle();
+    }
+    field.refill();  // outside the timed loop
+}
+
+// One wheel notch, in and out by turns, with every point on the plan (share 1) or one in a
+// hundred (share 0.01); nothing selected.
+void zoom(benchmark::State& state, double share) {
+    GeneratedSurvey& field = survey(state);
+    field.showShare(share);
+    bool in = true;
+    for (auto _ : state) {
+        if (in) {
+            field.main().OnMouseWhellUp();
+        } else {
+            field.main().OnMouseWhellDown();
+        }
+        in = !in;
+        field.settle();
+    }
+}
+
+// A drag of 20 control pixels, right and back by turns: the press picks, the release pans.
+void pan(benchmark::State& state, double share) {
+    GeneratedSurvey& field = survey(state);
+    field.showShare(share);
+    const QPoint from(5, 5);  // a corner of the plan with no point under the cursor
+    int step = 20;
+    for (auto _ : state) {
+        field.main().Panel1MouseDown(from);
+        field.main().Panel1MouseUp(from + QPoint(step, 0));
+        step = -step;
+        field.settle();
+    }
+}
+
+void BM_Window_ZoomAllVisible(benchmark::State& state) { zoom(state, 1); }
+void BM_Window_ZoomOnePercentVisible(benchmark::State& state) { zoom(state, 0.01); }
+void BM_Window_PanAllVisible(benchmark::State& state) { pan(state, 1); }
+void BM_Window_PanOnePercentVisible(benchmark::State& state) { pan(state, 0.01); }
+
+// Registered size by size, so that each survey is built once.
+const bool registered = [] {
+    const std::pair<const char*, void (*)(benchmark::State&)> commands[] = {
+        {"BM_Window_SelectAll", BM_Window_SelectAll},
+        {"BM_Window_FreezeAll", BM_Window_FreezeAll},
+        {"BM_Window_UnfreezeAll", BM_Window_UnfreezeAll},
+        {"BM_Window_DeleteAll", BM_Window_DeleteAll},
+        {"BM_Window_ZoomAllVisible", BM_Window_ZoomAllVisible},
+        {"BM_Window_ZoomOnePercentVisible", BM_Window_ZoomOnePercentVisible},
+        {"BM_Window_PanAllVisible", BM_Window_PanAllVisible},
+        {"BM_Window_PanOnePercentVisible", BM_Window_PanOnePercentVisible}};
+    for (const std::int64_t points : {1'000'000, 10'000'000}) {
+        for (const auto& [name, command] : commands) {
+            auto* benchmark = benchmark::RegisterBenchmark(name, command);
+            benchmark->ArgName("points")->Arg(points)->Unit(benchmark::kMillisecond)->UseRealTime();
+            if (command == BM_Window_DeleteAll) benchmark->Iterations(1);
+        }
+    }
+    return true;
+}();
+
+}  // namespace
+}  // namespace korvela

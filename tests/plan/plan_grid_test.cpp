@@ -1,0 +1,178 @@
+// The plan drawn through the grid of points is the plan drawn from every point, pixel for
+// pixel, and a press catches what it would catch from a list of every drawn point.
+#include <gtest/gtest.h>
+
+#include <QFont>
+#include <QImage>
+#include <cmath>
+#include <string>
+
+#include "plan/pick_list.h"
+#include "plan/plan_renderer.h"
+#include "plan/point_grid.h"
+#include "plan/view_state.h"
+#include "points/point_store.h"
+
+namespace korvela {
+namespace {
+
+constexpr int kWidth = 300;
+constexpr int kHeight = 200;
+constexpr double kFieldX = 5412000;  // the field's corner, national-grid sized
+constexpr double kFieldY = 7312000;
+constexpr double kFieldSide = 400;
+
+struct Survey {
+    PointStore store;
+    std::vector<std::int32_t> selected;
+    ViewState view;
+};
+
+// A scattered field of points with a dense cluster, some selected, some frozen, numbers
+// short and long, and a few points no view can draw.
+Survey generatedSurvey() {
+    Survey data;
+    std::uint64_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(seed >> 11) / 9007199254740992.0;  // [0, 1)
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const bool clustered = i % 10 == 0;
+        const double x = kFieldX + (clustered ? 190 + 20 * next() : kFieldSide * next());
+        const double y = kFieldY + (clustered ? 190 + 20 * next() : kFieldSide * next());
+        const std::string number =
+            i % 500 == 0 ? std::string(40, static_cast<char>(0xC0 + i % 32)) : std::to_string(i);
+        data.store.append(number, x, y, 100 + 50 * next(), 0x00FFFF00 + i % 256, i % 2);
+        data.selected.push_back(i % 7 == 0 ? 1 : 0);
+        if (i % 11 == 0) data.store.setActive(static_cast<std::size_t>(i), 0);
+    }
+    // Selected points just off the view into the cluster, whose labels reach into it.
+    data.store.append(std::string(40, 'W'), kFieldX + 200, kFieldY + 143, 0, 0x00FFFF00, 1);
+    data.store.append("12345", kFieldX + 184.6, kFieldY + 201, 0, 0x00FFFF00, 1);
+    data.store.append("nan", NAN, kFieldY, 0, 0x00FFFF00, 1);
+    data.store.append("inf", kFieldX, INFINITY, 0, 0x00FFFF00, 1);
+    data.selected.resize(data.store.count(), 1);
+    return data;
+}
+
+struct PlanView {
+    const char* name;
+    double metresAcross;  // the width of the field the bitmap shows
+    double centreX, centreY;
+    double azimuth, tilt, roll;
+    double panRight, panDown;
+    std::uint8_t showNumbers, showHeights;
+    std::int32_t cursorRadius;
+};
+
+ViewState viewOf(const PlanView& plan) {
+    ViewState view;
+    view.offsetX = -(kFieldX + plan.centreX);
+    view.offsetY = -(kFieldY + plan.centreY);
+    view.scale = 2 / plan.metresAcross;
+    view.azimuthDeg = plan.azimuth;
+    view.tiltDeg = plan.tilt;
+    view.rollDeg = plan.roll;
+    view.panRight = plan.panRight;
+    view.panDown = plan.panDown;
+    view.showNumbers = plan.showNumbers;
+    view.showHeights = plan.showHeights;
+    view.cursorRadius = plan.cursorRadius;
+    return view;
+}
+
+const PlanView kViews[] = {
+    {"whole field", 500, 200, 200, 0, 0, 0, 0, 0, 1, 1, 5},
+    {"zoomed into the cluster", 30, 200, 200, 0, 0, 0, 0, 0, 1, 1, 5},
+    {"zoomed on the cluster's edge", 12, 190, 210, 0, 0, 0, 0, 0, 1, 1, 5},
+    {"panned", 40, 230, 170, 0, 0, 0, 45, -30, 1, 1, 5},
+    {"numbers only, wide cursor", 25, 205, 195, 0, 0, 0, 0, 0, 1, 0, 40},
+    {"no labels, cursor radius 0", 25, 195, 205, 0, 0, 0, 0, 0, 0, 0, 0},
+    {"turned about the vertical", 30, 200, 200, 37, 0, 0, 5, 3, 1, 1, 5},
+    {"tilted and rolled", 30, 200, 200, 20, 35, 50, 0, 0, 1, 1, 5},
+    {"far from every point", 10, 900, -300, 0, 0, 0, 0, 0, 1, 1, 5},
+};
+
+struct Picture {
+    QImage bitmap{kWidth, kHeight, QImage::Format_RGB32};
+    PickList pickList;
+};
+
+void expectSamePicture(const Survey& data, PointGrid& grid) {
+    const QFont font(QStringLiteral("DejaVu Sans"), 9);
+    Picture full;
+    Redraw(full.pickList, full.bitmap, data.view, data.selected, data.store, font);
+    Picture narrowed;
+    Redraw(narrowed.pickList, narrowed.bitmap, data.view, data.selected, data.store, font, grid);
+    EXPECT_TRUE(full.bitmap == narrowed.bitmap);
+}
+
+class PlanGridTest : public testing::TestWithParam<PlanView> {};
+
+TEST_P(PlanGridTest, TheGridDrawsThePictureOfEveryPoint) {
+    Survey data = generatedSurvey();
+    data.view = viewOf(GetParam());
+    PointGrid grid;
+    expectSamePicture(data, grid);
+}
+
+// Presses all over the bitmap and along its edges, where circles reach in from outside.
+TEST_P(PlanGridTest, APressCatchesWhatItCaughtAmongEveryDrawnPoint) {
+    Survey data = generatedSurvey();
+    data.view = viewOf(GetParam());
+    Picture everyPoint;
+    Redraw(everyPoint.pickList, everyPoint.bitmap, data.view, data.selected, data.store, QFont());
+    PointGrid grid;
+    Picture picture;
+    Redraw(picture.pickList, picture.bitmap, data.view, data.selected, data.store, QFont(), grid);
+    EXPECT_LE(picture.pickList.index.size(), everyPoint.pickList.index.size());
+    int caughtAnywhere = 0;
+    for (double bx = 0; bx <= kWidth; bx += kWidth % 7 == 0 ? 6.5 : 7) {
+        for (const double by : {0.0, 0.5, 1.0, 67.3, 133.0, kHeight - 1.0, double(kHeight)}) {
+            std::vector<std::int32_t> expected = data.selected;
+            std::vector<std::int32_t> actual = data.selected;
+            const int caught =
+                PickAt(everyPoint.pickList, data.view.cursorRadius, bx, by, expected);
+            ASSERT_EQ(PickAt(picture.pickList, data.view.cursorRadius, bx, by, actual), caught)
+                << bx << ", " << by;
+            ASSERT_EQ(actual, expected);
+            caughtAnywhere += caught;
+        }
+    }
+    if (std::string(GetParam().name) != "far from every point") {
+        EXPECT_GT(caughtAnywhere, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, PlanGridTest, testing::ValuesIn(kViews),
+                         [](const testing::TestParamInfo<PlanView>& info) {
+                             std::string name;
+                             for (const char c : std::string(info.param.name))
+                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
+
+// After points move, come and go, or change their numbers, the same grid still draws them.
+TEST(PlanGrid, FollowsTheStore) {
+    Survey data = generatedSurvey();
+    data.view = viewOf(kViews[1]);
+    PointGrid grid;
+    expectSamePicture(data, grid);
+    data.store.setX(1, kFieldX + 200);  // into the middle of the view
+    data.store.setY(1, kFieldY + 200);
+    data.selected[1] = 1;
+    data.store.setNumber(4, std::string(60, 'W'));
+    data.store.append("new", kFieldX + 201, kFieldY + 199, 0, 0x0000FF00, 1);
+    data.selected.push_back(1);
+    expectSamePicture(data, grid);
+    data.store.erase(2);
+    data.selected.erase(data.selected.begin() + 2);
+    expectSamePicture(data, grid);
+    data.store.clear();
+    data.selected.clear();
+    expectSamePicture(data, grid);
+}
+
+}  // namespace
+}  // namespace korvela

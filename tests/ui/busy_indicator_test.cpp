@@ -1,0 +1,81 @@
+// The busy indicator of long commands: nothing for short work; past half a second the busy
+// cursor and the status line, with the window repainting while the work runs.
+#include "ui/busy_indicator.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <stdexcept>
+#include <thread>
+
+namespace korvela {
+namespace {
+
+class PaintCounter : public QWidget {
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+struct Window {
+    QMainWindow main;
+    PaintCounter* plan = new PaintCounter;
+    Window() {
+        main.setCentralWidget(plan);
+        main.resize(200, 100);
+        main.show();
+        QCoreApplication::processEvents();
+    }
+};
+
+bool busyCursorShown() {
+    return QApplication::overrideCursor() != nullptr &&
+           QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+}
+
+struct Case {
+    int workMs;
+    bool shown;
+};
+
+class BusyIndicatorTest : public testing::TestWithParam<Case> {};
+
+TEST_P(BusyIndicatorTest, ShowsOnlyPastHalfASecondAndRepaintsMeanwhile) {
+    Window window;
+    {
+        BusyIndicator busy(window.plan, QString::fromUtf8("Импорт"));
+        const int paintsBefore = window.plan->paints;
+        window.plan->update();
+        const int result = busy.run([ms = GetParam().workMs] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            return 42;
+        });
+        EXPECT_EQ(result, 42);
+        EXPECT_EQ(busyCursorShown(), GetParam().shown);
+        EXPECT_EQ(
+            window.main.statusBar()->currentMessage().startsWith(QString::fromUtf8("Импорт…")),
+            GetParam().shown);
+        if (GetParam().shown) {
+            EXPECT_GT(window.plan->paints, paintsBefore);
+        }
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(window.main.statusBar()->currentMessage().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Work, BusyIndicatorTest,
+                         testing::Values(Case{200, false}, Case{800, true}));
+
+TEST(BusyIndicator, WhatTheWorkThrowsReachesTheCommand) {
+    Window window;
+    BusyIndicator busy(window.plan, QString::fromUtf8("Экспорт DXF"));
+    EXPECT_THROW(busy.run([]() -> int { throw std::runtime_error("disk full"); }),
+                 std::runtime_error);
+}
+
+}  // namespace
+}  // namespace korvela
