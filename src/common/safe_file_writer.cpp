@@ -7,8 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <streambuf>
 #include <vector>
+
+#include "common/temporary_path_guard.h"
 
 namespace korvela {
 
@@ -73,6 +76,39 @@ private:
     int errorNumber_ = 0;
 };
 
+namespace {
+
+// Fixed length, however long the target's name: every legal name can be written.
+constexpr const char* kTemporaryName = ".korvela-XXXXXX";
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The rename is durable only once the folder's entry is on disk. Best effort: some file
+// systems cannot sync a folder, and the file itself is already safe.
+void syncFolder(const std::string& folder) {
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return;
+    ::fsync(descriptor);
+    ::close(descriptor);
+}
+
+mode_t modeForNewFile() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool hasWritePermission(const std::string& path, const struct stat& status) {
+    // Root may write anything; a file nobody may write is still meant to stay as it is.
+    return (status.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
 SafeFileWriter::SafeFileWriter(std::string targetPath) : targetPath_(std::move(targetPath)) {
     error_.operation = FileError::Operation::Write;
     error_.path = targetPath_;
@@ -97,38 +133,58 @@ void SafeFileWriter::discard() {
         ::unlink(temporaryPath_.c_str());
         temporaryPath_.clear();
     }
+    temporaryGuard_.reset();
 }
 
 bool SafeFileWriter::open() {
-    struct stat target {};
-    if (::stat(targetPath_.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) return fail(EISDIR);
+    if (targetPath_ == kStandardOutputPath) return openDirect(::dup(STDOUT_FILENO));
 
     // A link is followed: the file it points to is the one replaced, the link stays.
     if (char* resolved = ::realpath(targetPath_.c_str(), nullptr)) {
         writtenPath_ = resolved;
         std::free(resolved);
+    } else if (errno == ENOENT) {
+        writtenPath_ = targetPath_;  // a new file, or a link to one
     } else {
-        writtenPath_ = targetPath_;
+        return fail(errno);
     }
-    std::string pattern = writtenPath_ + ".XXXXXX";
-    descriptor_ = ::mkstemp(pattern.data());
+
+    struct stat target {};
+    if (::stat(writtenPath_.c_str(), &target) != 0) {
+        if (errno != ENOENT) return fail(errno);
+        return openTemporary(modeForNewFile());
+    }
+    if (S_ISDIR(target.st_mode)) return fail(EISDIR);
+    if (S_ISFIFO(target.st_mode) || S_ISCHR(target.st_mode)) {
+        return openDirect(::open(writtenPath_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+    }
+    if (!S_ISREG(target.st_mode)) return fail(kNotRegularFile);
+    if (!hasWritePermission(writtenPath_, target)) return fail(kWriteProtected);
+    return openTemporary(target.st_mode & 07777);
+}
+
+bool SafeFileWriter::openDirect(int descriptor) {
+    if (descriptor < 0) return fail(errno);
+    direct_ = true;
+    descriptor_ = descriptor;
+    attachStream();
+    return true;
+}
+
+bool SafeFileWriter::openTemporary(mode_t mode) {
+    std::string pattern = folderOf(writtenPath_) + '/' + kTemporaryName;
+    descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (descriptor_ < 0) return fail(errno);
     temporaryPath_ = pattern;
+    temporaryGuard_ = std::make_unique<TemporaryPathGuard>(temporaryPath_);
+    if (::fchmod(descriptor_, mode) != 0) return fail(errno);
+    attachStream();
+    return true;
+}
 
-    // The new file gets the old file's permissions, or those of any newly created file.
-    mode_t mode = 0;
-    if (::stat(writtenPath_.c_str(), &target) == 0) {
-        mode = target.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(descriptor_, mode);
-
+void SafeFileWriter::attachStream() {
     buffer_ = std::make_unique<DescriptorBuffer>(descriptor_);
     stream_ = std::make_unique<std::ostream>(buffer_.get());
-    return true;
 }
 
 std::ostream& SafeFileWriter::stream() { return *stream_; }
@@ -138,14 +194,17 @@ bool SafeFileWriter::commit() {
     if (!buffer_->flushAll() || !stream_->good()) {
         return fail(buffer_->errorNumber() != 0 ? buffer_->errorNumber() : EIO);
     }
-    if (::fsync(descriptor_) != 0) return fail(errno);
+    // A pipe or a device has nothing to sync, and nothing to rename.
+    if (!direct_ && ::fsync(descriptor_) != 0) return fail(errno);
     const int descriptor = descriptor_;
     descriptor_ = -1;
     if (::close(descriptor) != 0) return fail(errno);
-    if (::rename(temporaryPath_.c_str(), writtenPath_.c_str()) != 0) return fail(errno);
-    temporaryPath_.clear();
-    stream_.reset();
-    buffer_.reset();
+    if (!direct_) {
+        if (::rename(temporaryPath_.c_str(), writtenPath_.c_str()) != 0) return fail(errno);
+        temporaryPath_.clear();
+        syncFolder(folderOf(writtenPath_));
+    }
+    discard();
     return true;
 }
 

@@ -67,7 +67,7 @@ std::optional<FileError> forEachLineOfFile(const std::string& path, const LineHa
     if (::fstat(file.value, &status) != 0) return failure(errno);
     if (S_ISDIR(status.st_mode)) return failure(EISDIR);
     // A pipe or a device could block the program or never end.
-    if (!S_ISREG(status.st_mode)) return failure(EINVAL);
+    if (!S_ISREG(status.st_mode)) return failure(kNotRegularFile);
 
     std::vector<char> block(kBlockSize);
     std::string partial;
