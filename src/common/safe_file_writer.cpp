@@ -173,10 +173,9 @@ bool SafeFileWriter::openDirect(int descriptor) {
 
 bool SafeFileWriter::openTemporary(mode_t mode) {
     std::string pattern = folderOf(writtenPath_) + '/' + kTemporaryName;
-    descriptor_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    descriptor_ = createGuardedTemporaryFile(pattern, temporaryGuard_);
     if (descriptor_ < 0) return fail(errno);
     temporaryPath_ = pattern;
-    temporaryGuard_ = std::make_unique<TemporaryPathGuard>(temporaryPath_);
     if (::fchmod(descriptor_, mode) != 0) return fail(errno);
     attachStream();
     return true;

@@ -9,10 +9,9 @@
 #include <string>
 
 #include "common/file_error.h"
+#include "common/temporary_path_guard.h"
 
 namespace korvela {
-
-class TemporaryPathGuard;
 
 // The path that stands for the standard output (the batch convention of `-` as OUT).
 inline constexpr const char* kStandardOutputPath = "-";
@@ -53,7 +52,7 @@ private:
     std::string targetPath_;
     std::string writtenPath_;  // the target, or the file a link there points to
     std::string temporaryPath_;
-    std::unique_ptr<TemporaryPathGuard> temporaryGuard_;
+    std::optional<TemporaryPathGuard> temporaryGuard_;
     bool direct_ = false;  // writing straight into a pipe, a device or the standard output
     int descriptor_ = -1;
     class DescriptorBuffer;

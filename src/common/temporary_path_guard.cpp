@@ -1,6 +1,8 @@
 #include "common/temporary_path_guard.h"
 
+#include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -55,11 +57,30 @@ void installHandlers() {
     }
 }
 
+void installHandlersOnce() {
+    static std::once_flag installed;
+    std::call_once(installed, installHandlers);
+}
+
+// Holds back the handled signals while it lives; they arrive when it ends.
+class HandledSignalsBlocked {
+public:
+    HandledSignalsBlocked() {
+        sigset_t handled;
+        sigemptyset(&handled);
+        for (int signalNumber : kHandledSignals) sigaddset(&handled, signalNumber);
+        ::pthread_sigmask(SIG_BLOCK, &handled, &previous_);
+    }
+    ~HandledSignalsBlocked() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+private:
+    sigset_t previous_;
+};
+
 }  // namespace
 
 TemporaryPathGuard::TemporaryPathGuard(const std::string& path) {
-    static std::once_flag installed;
-    std::call_once(installed, installHandlers);
+    installHandlersOnce();
     if (path.size() >= PATH_MAX) return;
     for (int index = 0; index < kSlotCount; ++index) {
         int expected = Free;
@@ -73,6 +94,14 @@ TemporaryPathGuard::TemporaryPathGuard(const std::string& path) {
 
 TemporaryPathGuard::~TemporaryPathGuard() {
     if (slot_ >= 0) slots[slot_].state.store(Free);
+}
+
+int createGuardedTemporaryFile(std::string& pattern, std::optional<TemporaryPathGuard>& guard) {
+    installHandlersOnce();
+    const HandledSignalsBlocked blocked;
+    const int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor >= 0) guard.emplace(pattern);
+    return descriptor;
 }
 
 }  // namespace korvela

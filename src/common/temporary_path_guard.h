@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace korvela {
@@ -22,5 +23,9 @@ public:
 private:
     int slot_ = -1;
 };
+
+// Creates a file from the mkstemp pattern (ending in XXXXXX, completed in place) and guards
+// it before a signal can come between: returns the open descriptor, or -1 with errno set.
+int createGuardedTemporaryFile(std::string& pattern, std::optional<TemporaryPathGuard>& guard);
 
 }  // namespace korvela
