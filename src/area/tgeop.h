@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include "area/area_sheet.h"
+#include "common/file_error.h"
 
 class QGroupBox;
 class QLineEdit;
@@ -65,6 +66,7 @@ private:
     bool handleWindowKey(QObject* watched, QEvent* event);
     void computeAndShow();
     void importStatement(const QString& path);
+    void showOpenError(const FileError& error);
     void sheetChanged();
     void sheetRebuilt();
 
