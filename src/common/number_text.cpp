@@ -210,10 +210,13 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
 }
 
 double numberTextValue(double value) {
+    if (value == 0) return 0.0;  // minus zero shows as 0
+    // Known without writing the digits in nearly every case.
+    if (const auto rounded = roundDirectly(std::fabs(value)); rounded && rounded->readsBack) {
+        return value;
+    }
     char text[kNumberTextCapacity];
-    bool readsBack = false;
-    const std::size_t length = formatNumberInto(value, text, &readsBack);
-    if (readsBack) return value == 0 ? 0.0 : value;  // minus zero shows as 0
+    const std::size_t length = formatNumberInto(value, text);
     double parsed = 0;
     return parseWholeNumber(std::string_view(text, length), parsed) ? parsed : value;
 }
