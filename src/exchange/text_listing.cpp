@@ -77,14 +77,15 @@ std::size_t exponentLength(const ShortestDecimal& decimal) {
 }  // namespace
 
 // At every precision p from the shortest digit count n up to 15, %.pg shows exactly the
-// shortest digits (a double is within half a unit of its 15th digit of them), fixed when
+// shortest digits (a normal double is within half a unit of its 15th digit of them; a
+// subnormal one, of fewer bits, is not and takes the loop), fixed when
 // -4 <= exponent < p: two candidate texts cover all those precisions without formatting.
 // Below n the value has to be rounded, which to_chars does exactly as printf.
 std::size_t formatListingNumber(double value, char* out) {
     if (value == 0 || !std::isfinite(value)) return formatGeneral(value, kHighestPrecision, out);
     const ShortestDecimal decimal = shortestDecimal(value);
     int highestLeft = kHighestPrecision;
-    if (decimal.digits <= kHighestPrecision) {
+    if (decimal.digits <= kHighestPrecision && std::isnormal(value)) {
         const int exponent = decimal.exponent;
         const bool fixedAtHighest = exponent >= -4 && exponent < kHighestPrecision;
         if (fixedAtHighest && fixedLength(decimal) <= kFieldWidth) {

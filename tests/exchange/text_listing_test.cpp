@@ -57,6 +57,7 @@ TEST(TextListing, NumbersKeepAsManyDigitsAsTenCharactersHold) {
         {1e100, "1e+100"},
         {-1.5e-300, "-1.5e-300"},
         {99999.99999999, "100000"},
+        {5e-324, "4.941e-324"},  // subnormal: fewer digits than its shortest text suggests
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(listingNumber(value), text) << value;
 }
@@ -84,6 +85,9 @@ TEST(TextListing, NumbersMatchPrintfForAnyValue) {
             value = std::round(value * scale) / scale;
         }
         ASSERT_EQ(listingNumber(value), referenceListingNumber(value)) << std::hexfloat << value;
+    }
+    for (double subnormal = 5e-324; subnormal < 2.3e-308; subnormal *= 3.7) {
+        ASSERT_EQ(listingNumber(-subnormal), referenceListingNumber(-subnormal)) << subnormal;
     }
 }
 
