@@ -30,12 +30,17 @@ public:
 };
 
 void fillStore(ProgramData& data) {
-    data.store.clear();
+    PointStore store;
+    store.reserve(kPoints);
     for (std::size_t i = 0; i < kPoints; ++i) {
-        data.store.append(std::to_string(i % 100000), 5412000.0 + 0.731 * static_cast<double>(i),
-                          7312000.5, 150.25, 0x00FFFF00, 1);
+        store.append(std::to_string(i % 100000), 5412000.0 + 0.731 * static_cast<double>(i),
+                     7312000.5, 150.25, 0x00FFFF00, 1);
     }
-    data.selected.assign(kPoints, 0);
+    data.points.replace(std::move(store), {}, "bench");
+}
+
+PointTableModel& tableOf(TForm1& main) {
+    return *static_cast<PointTableModel*>(main.findChild<QTableView*>("StringGrid1")->model());
 }
 
 struct Fixture {
@@ -56,17 +61,17 @@ void BM_FillTable(benchmark::State& state) {
     Fixture fixture;
     fixture.forms.form1->show();
     for (auto _ : state) {
-        fixture.forms.form1->table().fillTable();
+        tableOf(*fixture.forms.form1).fillTable();
         paintGrid(*fixture.forms.form1);
     }
-    state.counters["rows"] = fixture.forms.form1->table().rowCount();
+    state.counters["rows"] = tableOf(*fixture.forms.form1).rowCount();
 }
 BENCHMARK(BM_FillTable)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // "Убрать все" then "Выбрать все", each with the plan drawn again (every point labelled).
 void BM_SelectAll(benchmark::State& state) {
     Fixture fixture;
-    fixture.forms.form1->table().fillTable();
+    tableOf(*fixture.forms.form1).fillTable();
     for (auto _ : state) {
         fixture.forms.form1->Button4Click();
         fixture.forms.form1->plan().bitmap();
@@ -81,7 +86,7 @@ void BM_SelectAllThenDelete(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         fillStore(fixture.data);
-        fixture.forms.form1->table().fillTable();
+        tableOf(*fixture.forms.form1).fillTable();
         state.ResumeTiming();
         fixture.forms.form1->Button3Click();
         fixture.forms.form1->N1Click();
@@ -99,7 +104,7 @@ void BM_Redraw(benchmark::State& state) {
     fixture.data.view.offsetY = -7312000.5;
     fixture.data.view.scale = 2.0 / (0.731 * kPoints);
     const bool allSelected = state.range(0) == 1;
-    fixture.data.selected.assign(kPoints, allSelected ? 1 : 0);
+    fixture.data.points.setAllSelected(allSelected);
     for (auto _ : state) {
         plan.redraw();
         benchmark::DoNotOptimize(plan.bitmap().constBits());
@@ -110,7 +115,7 @@ BENCHMARK(BM_Redraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime
 
 void BM_ScrollTable(benchmark::State& state) {
     Fixture fixture;
-    fixture.forms.form1->table().fillTable();
+    tableOf(*fixture.forms.form1).fillTable();
     fixture.forms.form1->show();
     auto* grid = fixture.forms.form1->findChild<QTableView*>("StringGrid1");
     QScrollBar* bar = grid->verticalScrollBar();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "points/point_store.h"
+#include "points/workspace.h"
 #include "tasks/measurement_reports.h"
 #include "tasks/survey_join.h"
 
@@ -54,12 +55,12 @@ void BM_JoinSecondSurvey(benchmark::State& state) {
     const std::array<std::string, 3> typed = {"1", std::to_string(count / 2 + 18),
                                               std::to_string(count)};
     for (auto _ : state) {
-        PointStore store = base;
-        std::vector<std::int32_t> selected = baseSelected;
-        JoinOutcome outcome = computeJoin(store, selected, second, typed);
+        Workspace points;
+        points.replace(base, baseSelected, "survey");
+        JoinOutcome outcome = computeJoin(points.store(), points.selected(), second, typed);
         if (outcome.notice) state.SkipWithError("the join gave a notice");
-        appendJoinedPoints(store, selected, std::move(outcome.points));
-        benchmark::DoNotOptimize(store.count());
+        points.append(joinedPoints(std::move(outcome.points)));
+        benchmark::DoNotOptimize(points.store().count());
     }
     state.counters["points"] = static_cast<double>(count);
 }

@@ -46,7 +46,17 @@ protected:
         const std::string path = surveys.file("survey" + std::to_string(count) + ".txt");
         writeCommaSurvey(path, count);
         clickImport(QString::fromStdString(path));
-        ASSERT_EQ(data.store.count(), static_cast<std::size_t>(count));
+        ASSERT_EQ(data.points.store().count(), static_cast<std::size_t>(count));
+    }
+
+    // Imports a comma survey of points "1" … "count" at (x0 + 3i, y0 + 2i, 10 + i).
+    void importPointsAt(int count, double x0, double y0) {
+        std::string bytes = "survey\r\n";
+        for (int i = 0; i < count; ++i) {
+            bytes += std::to_string(i + 1) + ",--------," + std::to_string(x0 + 3 * i) + "," +
+                     std::to_string(y0 + 2 * i) + "," + std::to_string(10 + i) + "\r\n";
+        }
+        importSurveyBytes(bytes);
     }
 
     // Imports a survey file with the given bytes.

@@ -2,16 +2,17 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 
 namespace korvela {
-namespace {
 
-std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& request,
-                                     QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, request.title);
+std::optional<QString> DesktopDialogs::runFileDialog(QWidget* parent,
+                                                     const FileDialogRequest& request, bool save) {
+    const QFileDialog::AcceptMode mode = save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen;
+    QFileDialog dialog(parent, request.title, lastFolder_);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -21,19 +22,19 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& r
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastFolder_ = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
-
-}  // namespace
 
 std::optional<QString> DesktopDialogs::askOpenPath(QWidget* parent,
                                                    const FileDialogRequest& request) {
-    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+    return runFileDialog(parent, request, false);
 }
 
 std::optional<QString> DesktopDialogs::askSavePath(QWidget* parent,
                                                    const FileDialogRequest& request) {
-    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+    return runFileDialog(parent, request, true);
 }
 
 bool DesktopDialogs::askPrinter(QWidget* parent, QPrinter& printer) {

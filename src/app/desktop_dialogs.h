@@ -4,7 +4,8 @@
 
 namespace korvela {
 
-// The real dialogs: QFileDialog and QMessageBox.
+// The real dialogs: QFileDialog and QMessageBox. File dialogs open in the folder used last in
+// this run of the program (nothing is kept between runs).
 class DesktopDialogs : public UserDialogs {
 public:
     std::optional<QString> askOpenPath(QWidget* parent, const FileDialogRequest& request) override;
@@ -12,6 +13,12 @@ public:
     bool askPrinter(QWidget* parent, QPrinter& printer) override;
     void showMessage(QWidget* parent, const QString& text) override;
     std::optional<QFont> askFont(QWidget* parent, const QFont& initial) override;
+
+private:
+    std::optional<QString> runFileDialog(QWidget* parent, const FileDialogRequest& request,
+                                         bool save);
+
+    QString lastFolder_;
 };
 
 }  // namespace korvela

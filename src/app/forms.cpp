@@ -18,7 +18,7 @@ namespace korvela {
 Forms::Forms(ProgramData& data, UserDialogs& dialogs)
     : form1(std::make_unique<TForm1>(data, dialogs)), form2(std::make_unique<TForm2>(form1.get())),
       form4(std::make_unique<TForm4>(form1.get())),
-      form5(std::make_unique<TForm5>(form1.get(), data.store, dialogs)),
+      form5(std::make_unique<TForm5>(form1.get(), data.points.store(), dialogs)),
       geop(std::make_unique<TGeop>(dialogs)),
       settings(std::make_unique<TSettings>(form1.get(), data.view, form1->plan(), dialogs)),
       form7(std::make_unique<TForm7>(form1.get())),

@@ -17,6 +17,7 @@
 #include "app/qt_text.h"
 #include "app/user_dialogs.h"
 #include "app/window_style.h"
+#include "area/tgeop.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
 #include "plan/pick_list.h"
@@ -25,11 +26,14 @@
 #include "plan/tform7.h"
 #include "plan/tsettings.h"
 #include "plan/view_state.h"
+#include "points/find_point_dialog.h"
 #include "points/live_edit_delegate.h"
 #include "points/point_table_model.h"
 #include "points/point_table_text.h"
+#include "points/point_table_view.h"
 #include "points/program_data.h"
 #include "points/project_commands.h"
+#include "points/survey_open_dialog.h"
 #include "points/tform4.h"
 #include "tasks/survey_tasks.h"
 #include "tasks/tform2.h"
@@ -45,17 +49,6 @@ constexpr int kTableColumnWidth = 54;
 constexpr int kWindowShrinkOnFirstPaint = 15;
 
 }  // namespace
-
-const FileDialogRequest& TForm1::surveyOpenDialog() {
-    static const FileDialogRequest request{
-        QString(),
-        {QString::fromUtf8("sdr, dxf, txt (*.sdr *.dxf *.txt)"),
-         QString::fromUtf8("Sokkia - sdr (*.sdr)"), QString::fromUtf8("*.dxf (*.dxf)"),
-         QString::fromUtf8("*.* (*)")},
-        QString(),
-        QString()};
-    return request;
-}
 
 namespace {
 
@@ -73,16 +66,16 @@ QAction* addItem(QMenu* menu, const char* name, const char* caption) {
 }
 
 template <typename Handler>
-void addCommand(QMenu* menu, const char* name, const char* caption, QObject* context,
-                Handler handler) {
-    connectCommand(addItem(menu, name, caption), &QAction::triggered, context, handler);
+QAction* addCommand(QMenu* menu, const char* name, const char* caption, QObject* context,
+                    Handler handler) {
+    QAction* action = addItem(menu, name, caption);
+    connectCommand(action, &QAction::triggered, context, handler);
+    return action;
 }
 
 }  // namespace
 
-TForm1::TForm1(ProgramData& data, UserDialogs& dialogs)
-    : data_(data), dialogs_(dialogs), tasks_(std::make_unique<SurveyTasks>(*this)),
-      projects_(std::make_unique<ProjectCommands>(*this)) {
+TForm1::TForm1(ProgramData& data, UserDialogs& dialogs) : data_(data), dialogs_(dialogs) {
     setObjectName("TForm1");
     setWindowTitle(QString::fromUtf8(kMainCaption));
     setFont(windowFont(12));
@@ -93,10 +86,16 @@ TForm1::TForm1(ProgramData& data, UserDialogs& dialogs)
            kDesignClientHeight + menuBar()->sizeHint().height() + statusBar()->height());
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { data_.points.removeObserver(*this); }
 
 void TForm1::attachForms(Forms& forms) {
     forms_ = &forms;
+    tasks_ = std::make_unique<SurveyTasks>(SurveyTaskWindows{
+        *this, dialogs_, data_.points, data_.view, *Image1, *forms.geop, *forms.form2, *forms.form5,
+        *forms.form7, *forms.form8, *forms.form9, *forms.form11});
+    projects_ = std::make_unique<ProjectCommands>(ProjectWindows{
+        *this, dialogs_, data_.points, data_.view, *Image1, *forms.settings, *forms.form2});
+    data_.points.addObserver(*this);
     connectCommand(forms.form2.get(), &TForm2::rotateRequested, this, [this] { tasks_->rotate(); });
     connectCommand(forms.form2.get(), &TForm2::viewAnglesChanged, this,
                    [this] { tasks_->applyViewAngles(); });
@@ -123,10 +122,10 @@ void TForm1::createControls() {
     Panel2->setObjectName("Panel2");
     Panel2->setGeometry(41, 62, 369, 692);
 
-    tableModel_ = new PointTableModel(data_.store, data_.selected, this);
+    tableModel_ = new PointTableModel(data_.points, this);
     connect(tableModel_, &PointTableModel::cellTyped, this, &TForm1::SetEditText);
     connect(tableModel_, &PointTableModel::checkBoxClicked, this, &TForm1::CheckBoxClick);
-    StringGrid1 = new QTableView(Panel2);
+    StringGrid1 = new PointTableView(Panel2);
     StringGrid1->setObjectName("StringGrid1");
     StringGrid1->setModel(tableModel_);
     StringGrid1->setItemDelegate(new LiveEditDelegate(StringGrid1));
@@ -168,28 +167,42 @@ void TForm1::createMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
 
-    QMenu* file = bar->addMenu(QStringLiteral("File"));
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName("File1");
-    addCommand(file, "Open1", "Open Project", this, [this] { projects_->Open11Click(); });
-    addCommand(file, "Save2", "Save Project", this, [this] { projects_->Save21Click(); });
+    addCommand(file, "Open1", "Open Project", this, [this] {
+        projects_->Open11Click();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addCommand(file, "Save2", "Save Project", this, [this] {
+        projects_->Save21Click();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     addCommand(file, "AddtoProject1", "Add to Project", this,
                [this] { tasks_->AddtoProject1Click(); });
     addCommand(file, "CloseProject1", "Close Project", this,
                [this] { projects_->CloseProject1Click(); });
-    addCommand(file, "ImportProject1", "Import Project", this, [this] { OnClickF(); });
+    addCommand(file, "ImportProject1", "Import Project", this, [this] {
+        OnClickF();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     QMenu* exportMenu = file->addMenu(QStringLiteral("Export Project"));
     exportMenu->setObjectName("ExportProject");
     addCommand(exportMenu, "SaveProject1", "Export txt", this,
-               [this] { SaveProject1Click(this, dialogs_, data_.store); });
+               [this] { SaveProject1Click(this, dialogs_, data_.points.store()); });
     addCommand(exportMenu, "ExportProject1", "Export AutoCad", this,
-               [this] { ExportProject1Click(this, dialogs_, *tableModel_, data_.store); });
-    addCommand(file, "Quit1", "Quit", this, [this] { Quit1Click(); });
+               [this] { ExportProject1Click(this, dialogs_, *tableModel_, data_.points.store()); });
+    addCommand(file, "Quit1", "Quit", this, [this] {
+        Quit1Click();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QAction* settings = bar->addAction(QStringLiteral("Settings"));
-    settings->setObjectName("Settings1");
-    connectCommand(settings, &QAction::triggered, this, [this] { Settings1Click(); });
+    QMenu* settings = bar->addMenu(QStringLiteral("&Settings"));
+    settings->setObjectName("SettingsMenu");
+    addCommand(settings, "Settings1", "Settings", this, [this] { Settings1Click(); });
+    addCommand(settings, "ShowAllPoints", "Показать все точки", this, [this] {
+        showAllPoints();
+    })->setShortcut(QKeySequence(Qt::Key_Home));
+    addCommand(settings, "FindPoint", "Найти точку", this, [this] {
+        findPoint();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
 
-    QMenu* tasks = bar->addMenu(QString::fromUtf8("Задачи"));
+    QMenu* tasks = bar->addMenu(QString::fromUtf8("&Задачи"));
     tasks->setObjectName("Tasks1");
     addCommand(tasks, "Rotate1", "Rotate", this, [this] { tasks_->Button2Click(); });
     addCommand(tasks, "N7", "Площадь", this, [this] { tasks_->Button1Click(); });
@@ -200,12 +213,16 @@ void TForm1::createMenus() {
     addCommand(tasks, "N16", "Выбрать путь хода", this, [this] { tasks_->N16Click(); });
 
     // Shown, and doing nothing.
-    QMenu* protocol = bar->addMenu(QString::fromUtf8("Вывод протокола"));
+    QMenu* protocol = bar->addMenu(QString::fromUtf8("&Вывод протокола"));
     protocol->setObjectName("Protocol1");
     for (const char* caption : {"Rotate", "Площадь", "Длина", "Углы"}) {
         protocol->addAction(QString::fromUtf8(caption));
     }
-    bar->addMenu(QStringLiteral("Help"))->setObjectName("Help1");
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName("Help1");
+    addCommand(help, "UserGuide", "Руководство пользователя", this, [this] {
+        openUserGuide();
+    })->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
 void TForm1::createTablePopupMenu() {
@@ -216,9 +233,9 @@ void TForm1::createTablePopupMenu() {
     addCommand(PopupMenu1, "N2", "Заморозить", this, [this] { N2Click(); });
     addCommand(PopupMenu1, "N3", "Разморозить", this, [this] { N3Click(); });
     addCommand(PopupMenu1, "N15", "Добавить много точек", this,
-               [this] { N15Click(*this, data_, *forms_->form10, dialogs_); });
+               [this] { N15Click(this, data_.points, *forms_->form10, dialogs_); });
     addCommand(PopupMenu1, "Excel1", "Отредактировать всё в Excel", this,
-               [this] { Excel1Click(*this, data_, *forms_->form10, dialogs_); });
+               [this] { Excel1Click(this, data_.points, *forms_->form10, dialogs_); });
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1->popup(StringGrid1->viewport()->mapToGlobal(at));
@@ -227,10 +244,14 @@ void TForm1::createTablePopupMenu() {
 
 QString TForm1::statusText() const { return statusLine_->text(); }
 
-void TForm1::setStatusText(const QString& text) { statusLine_->setText(text); }
-
-void TForm1::markDataPresent() {
-    if (statusText().isEmpty()) setStatusText(QString::fromUtf8(kNoFileStatus));
+void TForm1::workspaceChanged(const WorkspaceChange& change) {
+    statusLine_->setText(QString::fromStdString(data_.points.status()));
+    using Kind = WorkspaceChange::Kind;
+    // New rows come with the selection ticked again: each tick runs the traverse rule.
+    if (change.kind == Kind::Replaced || change.kind == Kind::Appended) {
+        tasks_->addSelectedStations(false);
+    }
+    redraw();
 }
 
 void TForm1::OpenButtonClick() {
@@ -243,92 +264,54 @@ void TForm1::OpenButtonClick() {
 void TForm1::OnClickF() { OpenButtonClick(); }
 
 void TForm1::importSurvey(const QString& path) {
-    tableModel_->hideCheckBoxes();
-    const auto error = data_.store.loadSurveyFile(toLocalPath(path));
-    // An unreadable file leaves no data, so the status line does not claim any.
-    setStatusText(error ? QString() : path);
-    data_.selected.assign(data_.store.count(), 0);
-    CentreViewOnStore(data_.view, data_.store);
+    PointStore points;
+    const auto error = points.loadSurveyFile(toLocalPath(path));
+    CentreViewOnStore(data_.view, points);
     Image1->setBitmapSize(Image1->controlSize());
-    redraw();
+    // An unreadable file leaves no data, so the status line does not claim any.
+    data_.points.replace(std::move(points), {}, error ? std::string() : toUtf8(path));
     forms_->form2->setRollPosition(1);
     forms_->form2->setTiltPosition(1);
     forms_->form2->setAzimuthPosition(1);
     // The settings window's choices survive the reset of the view.
     reportingErrors([this] { forms_->settings->ShowNumberClick(); });
-    tableModel_->fillTable();
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));
 }
 
 void TForm1::redraw() { Image1->redraw(); }
 
-void TForm1::retickSelection() {
-    for (std::size_t point = 0; point < data_.selected.size(); ++point) {
-        if (data_.selected[point] == 0) continue;
-        data_.selected[point] = 1;
-        tasks_->stationTicked(point);
-    }
-    tableModel_->layoutCheckBoxes();
-}
-
-void TForm1::CheckBoxClick(std::size_t point) {
-    tasks_->stationTicked(point);
-    redraw();
-}
+void TForm1::CheckBoxClick(std::size_t point) { tasks_->stationTicked(point); }
 
 void TForm1::SetEditText(int row, int column, const QString& text) {
     // Before any data is present the typed text only stays in the cell.
-    if (statusText().isEmpty() || static_cast<std::size_t>(row) >= data_.store.count()) return;
+    if (row < 0) return;
     const std::string bytes = column == kNumberColumn ? toCp1251(text) : toUtf8(text);
-    applyTypedCell(data_.store, static_cast<std::size_t>(row), column, bytes);
-    redraw();
+    data_.points.typeCell(static_cast<std::size_t>(row), column, bytes);
 }
 
 // "Выбрать все" and "Убрать все": every check box at once, one redraw.
 void TForm1::Button3Click() {
-    for (const std::size_t point : tableModel_->setAllChecked(true)) tasks_->stationTicked(point);
-    redraw();
+    for (const std::size_t point : data_.points.setAllSelected(true)) tasks_->stationTicked(point);
 }
 
-void TForm1::Button4Click() {
-    tableModel_->setAllChecked(false);
-    redraw();
-}
+void TForm1::Button4Click() { data_.points.setAllSelected(false); }
 
 // "Удалить": the selected points go, without a question.
-void TForm1::N1Click() {
-    const std::vector<std::int32_t> erased = data_.selected;
-    data_.store.eraseFlagged(erased);
-    std::erase(data_.selected, 1);
-    tableModel_->pointsErased(erased);
-    redraw();
-}
+void TForm1::N1Click() { data_.points.eraseSelected(); }
 
 // "Заморозить" and "Разморозить" act on the selected points.
-void TForm1::N2Click() { setFrozen(0); }
+void TForm1::N2Click() { data_.points.setActiveOfSelected(0); }
 
-void TForm1::N3Click() { setFrozen(1); }
-
-void TForm1::setFrozen(std::int32_t active) {
-    for (std::size_t point = 0; point < data_.store.count(); ++point) {
-        if (data_.selected[point] == 1) data_.store.setActive(point, active);
-    }
-    tableModel_->layoutCheckBoxes();
-    redraw();
-}
+void TForm1::N3Click() { data_.points.setActiveOfSelected(1); }
 
 // "Добавить": one point through the small dialog, appended unselected.
 void TForm1::N4Click() {
     TForm4& dialog = *forms_->form4;
     if (dialog.exec() != QDialog::Accepted) return;
-    const TypedPoint& point = dialog.acceptedPoint();
-    data_.store.append(point.number, point.x, point.y, point.z, kColourAqua, kKindPoint);
-    data_.selected.push_back(0);
-    markDataPresent();
-    tableModel_->pointsAppended();
-    tableModel_->rebuildCheckBoxes();
-    retickSelection();
-    redraw();
+    const TypedPoint& typed = dialog.acceptedPoint();
+    PointStore point;
+    point.append(typed.number, typed.x, typed.y, typed.z, kColourAqua, kKindPoint);
+    data_.points.append(point);
 }
 
 void TForm1::Image1Click() { OpenButton->setFocus(); }
@@ -348,19 +331,13 @@ void TForm1::Panel1MouseDown(QPoint at) {
     pointerDragFlag_ = 1;
     const double bx = at.x() * Image1->widthRatio();
     const double by = at.y() * Image1->heightRatio();
-    const std::vector<std::int32_t> before = data_.selected;
-    const int caught = PickAt(Image1->pickList(), data_.view.cursorRadius, bx, by, data_.selected);
+    int caught = 0;
+    // Every selected point gets its box ticked, and the plan shows the new selection.
+    data_.points.changeSelection([&](std::vector<std::int32_t>& selected) {
+        caught = PickAt(Image1->pickList(), data_.view.cursorRadius, bx, by, selected);
+    });
     if (caught > 1) forms_->form7->showNotice(QString::fromUtf8(kSeveralPointsCaption));
-    // Every selected point gets its box ticked; the plan shows the points that became selected.
-    bool newlyTicked = false;
-    for (std::size_t point = 0; point < data_.selected.size(); ++point) {
-        if (data_.selected[point] == 0) continue;
-        newlyTicked = newlyTicked || before[point] != 1;
-        data_.selected[point] = 1;
-    }
-    tableModel_->layoutCheckBoxes();
-    tasks_->addSelectedStations();
-    if (newlyTicked) redraw();
+    tasks_->addSelectedStations(true);
 }
 
 // The release ends a drag: the plan follows the pointer by the distance dragged.
@@ -398,11 +375,33 @@ void TForm1::zoomOneNotch(bool up) {
 void TForm1::Settings1Click() { forms_->settings->show(); }
 
 // "Один Цвет": every point aqua again.
-void TForm1::N13Click() {
-    for (std::size_t point = 0; point < data_.store.count(); ++point)
-        data_.store.setColour(point, kColourAqua);
+void TForm1::N13Click() { data_.points.setAllColours(kColourAqua); }
+
+void TForm1::showAllPoints() {
+    fitViewToActivePoints(data_.view, data_.points.store());
     redraw();
 }
+
+void TForm1::findPoint() {
+    FindPointDialog dialog(this, data_.points.store());
+    if (dialog.exec() != QDialog::Accepted) return;
+    selectAndShow(dialog.foundPoint());
+}
+
+// The found point is selected as a click on its box would select it, its row comes into
+// view and the plan is centred on it.
+void TForm1::selectAndShow(std::size_t point) {
+    const PointStore& store = data_.points.store();
+    if (data_.points.selected()[point] != 1) {
+        data_.points.setSelected(point, true);
+        tasks_->stationTicked(point);
+    }
+    StringGrid1->scrollTo(tableModel_->index(static_cast<int>(point), kNumberColumn));
+    centreViewOn(data_.view, store.x()[point], store.y()[point], store.z()[point]);
+    redraw();
+}
+
+void TForm1::openUserGuide() { forms_->geop->openHelp(); }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
     OpenButton->setFocus();

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "points/workspace.h"
+
 class QFrame;
 class QLabel;
 class QMenu;
@@ -13,9 +15,6 @@ class QPushButton;
 class QTableView;
 
 namespace korvela {
-
-// The status line after a project was opened, or a point added to no data.
-inline constexpr const char* kNoFileStatus = "no file";
 
 struct Forms;
 struct ProgramData;
@@ -27,8 +26,9 @@ class UserDialogs;
 struct FileDialogRequest;
 
 // The main window: the buttons on top, the point table on the left, the plan on the right,
-// the status line below, and the menus.
-class TForm1 : public QMainWindow {
+// the status line below, and the menus. It shows every change of the points the workspace
+// announces: the status line, the plan, and the traverse rule for reticked stations.
+class TForm1 : public QMainWindow, private WorkspaceObserver {
     Q_OBJECT
 public:
     TForm1(ProgramData& data, UserDialogs& dialogs);
@@ -39,41 +39,25 @@ public:
 
     // The status line: the imported file's path, "no file" or empty (no data present).
     QString statusText() const;
-    // Data came from no file (added points): an empty status line becomes "no file".
-    void markDataPresent();
-    void setStatusText(const QString& text);
-    // A command ticks the box of every selected point again (after the table was rebuilt):
-    // each flag becomes 1 and runs what a click on its box runs.
-    void retickSelection();
 
     // "Import Project" with the file already chosen (also the start-up import).
     void importSurvey(const QString& path);
-
-    // What the commands of the other windows work with.
-    ProgramData& data() { return data_; }
-    Forms& forms() { return *forms_; }
-    UserDialogs& dialogs() { return dialogs_; }
-    // The open dialog of the survey import ("Import Project", "Add to Project").
-    static const FileDialogRequest& surveyOpenDialog();
-
-    // The point table, for the commands that change the set of points.
-    PointTableModel& table() { return *tableModel_; }
 
     // Repaints the plan from the store, the selection and the view.
     void redraw();
     PlanImage& plan() { return *Image1; }
 
     // Handlers, named after the control and the event.
-    void OpenButtonClick();
-    void OnClickF();
-    void Image1Click();
-    void Quit1Click();
-    void Button3Click();
-    void Button4Click();
-    void N1Click();
-    void N2Click();
-    void N3Click();
-    void N4Click();
+    void OpenButtonClick();  // "Import Project" button
+    void OnClickF();         // File ▸ "Import Project"
+    void Image1Click();      // a click on the plan
+    void Quit1Click();       // File ▸ "Quit"
+    void Button3Click();     // "Выбрать все"
+    void Button4Click();     // "Убрать все"
+    void N1Click();          // table pop-up ▸ "Удалить"
+    void N2Click();          // table pop-up ▸ "Заморозить"
+    void N3Click();          // table pop-up ▸ "Разморозить"
+    void N4Click();          // table pop-up ▸ "Добавить"
     // The user typed into a table cell: applied to the point while data is present.
     void SetEditText(int row, int column, const QString& text);
     // The user ticked or unticked the check box of a point.
@@ -85,8 +69,11 @@ public:
     // One wheel notch: up zooms in, down zooms out.
     void OnMouseWhellUp();
     void OnMouseWhellDown();
-    void Settings1Click();
-    void N13Click();
+    void Settings1Click();  // Settings ▸ "Settings"
+    void N13Click();        // Задачи ▸ "Один Цвет"
+    void showAllPoints();   // Settings ▸ "Показать все точки" (Home)
+    void findPoint();       // Settings ▸ "Найти точку" (Ctrl+F)
+    void openUserGuide();   // Help ▸ the user guide (F1)
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -95,12 +82,13 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void workspaceChanged(const WorkspaceChange& change) override;
     void createControls();
     void createMenus();
     void createTablePopupMenu();
     void LayoutMainWindow();
     void leaveMaximisedState();
-    void setFrozen(std::int32_t active);
+    void selectAndShow(std::size_t point);
     void zoomOneNotch(bool up);
 
     ProgramData& data_;

@@ -13,6 +13,7 @@
 #include "common/conversion_error.h"
 #include "common/number_parse.h"
 #include "points/point_store.h"
+#include "points/workspace.h"
 #include "tasks/measurement_reports.h"
 #include "tasks/rotation.h"
 #include "tasks/survey_join.h"
@@ -121,8 +122,10 @@ int runJoin(CommandContext& context) {
         context.err << joinNoticeText(*outcome.notice) << '\n';
         return kNotice;
     }
-    appendJoinedPoints(store, selected, std::move(outcome.points));
-    printPoints(store, context.out);
+    Workspace points;
+    points.replace(std::move(store), std::move(selected), arguments[0]);
+    points.append(joinedPoints(std::move(outcome.points)));
+    printPoints(points.store(), context.out);
     return kSuccess;
 }
 

@@ -5,16 +5,13 @@
 #include <vector>
 
 #include "app/qt_text.h"
-#include "app/tform1.h"
 #include "app/user_dialogs.h"
 #include "common/conversion_error.h"
 #include "exchange/tform10.h"
 #include "exchange/workbook_points.h"
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_writer.h"
-#include "points/point_table_model.h"
-#include "points/point_table_text.h"
-#include "points/program_data.h"
+#include "points/workspace.h"
 
 namespace korvela {
 namespace {
@@ -24,75 +21,68 @@ const char* const kPointWithoutNumber =
     "и точки после неё пропали бы: дайте точке номер и повторите.";
 
 // Every row of the workbook the user saved, or nothing once the reason has been shown.
-std::optional<std::vector<WorkbookPoint>> readEditedPoints(const std::string& path, TForm1& main,
+std::optional<std::vector<WorkbookPoint>> readEditedPoints(const std::string& path, QWidget* parent,
                                                            UserDialogs& dialogs) {
     WorkbookSheet sheet;
     if (const auto error = readFirstSheetFile(path, sheet)) {
-        dialogs.showMessage(&main, fromUtf8(error->message()));
+        dialogs.showMessage(parent, fromUtf8(error->message()));
         return std::nullopt;
     }
     try {
         return readWorkbookPoints(sheet);
     } catch (const ConversionError& error) {
-        dialogs.showMessage(&main, fromUtf8(error.what()));
+        dialogs.showMessage(parent, fromUtf8(error.what()));
         return std::nullopt;
     }
 }
 
-bool reportFailure(const std::optional<WorkbookError>& error, TForm1& main, UserDialogs& dialogs) {
-    if (error) dialogs.showMessage(&main, fromUtf8(error->message()));
+bool reportFailure(const std::optional<WorkbookError>& error, QWidget* parent,
+                   UserDialogs& dialogs) {
+    if (error) dialogs.showMessage(parent, fromUtf8(error->message()));
     return error.has_value();
 }
 
 }  // namespace
 
-void N15Click(TForm1& main, ProgramData& data, TForm10& form10, UserDialogs& dialogs) {
+void N15Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs& dialogs) {
     const QString path = form10.workbookPath();
     const std::string localPath = toLocalPath(path);
     std::error_code ignored;
     if (!std::filesystem::exists(localPath, ignored) &&
-        reportFailure(writeWorkbookPoints(localPath, PointStore()), main, dialogs)) {
+        reportFailure(writeWorkbookPoints(localPath, PointStore()), parent, dialogs)) {
         return;
     }
     form10.showWorkbook(path);
-    const auto points = readEditedPoints(localPath, main, dialogs);
+    const auto points = readEditedPoints(localPath, parent, dialogs);
     if (!points) return;
-    const std::size_t firstNew = data.store.count();
-    appendWorkbookPoints(data.store, *points);
-    data.selected.resize(data.store.count(), 0);
-    if (!points->empty()) main.markDataPresent();
-    main.table().pointsAppended();
+    PointStore added;
+    appendWorkbookPoints(added, *points);
     // Rows added from the workbook leave the column "ход точка" empty.
-    for (std::size_t point = firstNew; point < data.store.count(); ++point) {
-        main.table().showTypedText(static_cast<int>(point), kKindColumn, QString());
-    }
-    main.table().rebuildCheckBoxes();
-    main.redraw();
+    data.append(added, true);
 }
 
-void Excel1Click(TForm1& main, ProgramData& data, TForm10& form10, UserDialogs& dialogs) {
+void Excel1Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs& dialogs) {
     // The read pass stops at the first row without a number: the points after it would go.
-    if (const auto point = firstPointWithoutNumber(data.store)) {
-        dialogs.showMessage(&main, QString::fromUtf8(kPointWithoutNumber).arg(*point + 1));
+    if (const auto point = firstPointWithoutNumber(data.store())) {
+        dialogs.showMessage(parent, QString::fromUtf8(kPointWithoutNumber).arg(*point + 1));
         return;
     }
     const QString path = form10.workbookPath();
     const std::string localPath = toLocalPath(path);
-    if (reportFailure(writeWorkbookPoints(localPath, data.store), main, dialogs)) return;
+    if (reportFailure(writeWorkbookPoints(localPath, data.store()), parent, dialogs)) return;
     form10.showWorkbook(path);
-    auto points = readEditedPoints(localPath, main, dialogs);
+    auto points = readEditedPoints(localPath, parent, dialogs);
     if (!points) return;
-    restoreFullPrecision(*points, data.store);
-    data.store.clear();
-    appendWorkbookPoints(data.store, *points);
+    restoreFullPrecision(*points, data.store());
+    PointStore edited;
+    appendWorkbookPoints(edited, *points);
     // The flags stay with the row positions: the k-th edited row is selected when the k-th
     // point was before the edit.
-    data.selected.resize(points->size(), 0);
-    for (std::int32_t& flag : data.selected) flag = flag != 0 ? 1 : 0;
-    if (!points->empty()) main.markDataPresent();
-    main.table().fillTable();
-    main.retickSelection();
-    main.redraw();
+    std::vector<std::int32_t> selected = data.selected();
+    selected.resize(points->size(), 0);
+    std::string status = data.status();
+    if (!points->empty() && status.empty()) status = kNoFileStatus;
+    data.replace(std::move(edited), std::move(selected), std::move(status));
 }
 
 }  // namespace korvela

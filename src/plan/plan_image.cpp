@@ -27,7 +27,8 @@ void PlanImage::redraw() {
 void PlanImage::renderIfNeeded() {
     if (!redrawPending_) return;
     redrawPending_ = false;
-    Redraw(pickList_, bitmap_, data_.view, data_.selected, data_.store, labelFont_);
+    Redraw(pickList_, bitmap_, data_.view, data_.points.selected(), data_.points.store(),
+           labelFont_);
 }
 
 const QImage& PlanImage::bitmap() {

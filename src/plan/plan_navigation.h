@@ -2,6 +2,10 @@
 
 #include "plan/view_state.h"
 
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
 namespace korvela {
 
 struct PixelSize {
@@ -26,5 +30,18 @@ PixelSize zoomBitmap(PixelSize bitmap, bool up, PixelSize control);
 // exactly the distance dragged on the screen, whatever the bitmap's resolution.
 void dragPan(ViewState& view, int pressX, int pressY, int releaseX, int releaseY,
              PixelSize control);
+
+class PointStore;
+
+// "Показать все точки": the scale and pan that put every active point on the plan with a
+// margin of 5 % of the bitmap on each side, in the current view angles and offsets. Without
+// active points nothing changes; points that coincide keep the scale and are centred.
+void fitViewToActivePoints(ViewState& view, const PointStore& store);
+
+// Pans the view so that the point (x, y, z) lies at the centre of the plan.
+void centreViewOn(ViewState& view, double x, double y, double z);
+
+// The first point whose number is the text (Windows-1251), byte for byte.
+std::optional<std::size_t> findPointNumbered(const PointStore& store, std::string_view number);
 
 }  // namespace korvela

@@ -14,9 +14,35 @@ const QColor kFrozenColour(255, 0, 0);
 
 }  // namespace
 
-PointTableModel::PointTableModel(const PointStore& store, std::vector<std::int32_t>& selected,
-                                 QObject* parent)
-    : QAbstractTableModel(parent), store_(store), selected_(selected) {}
+PointTableModel::PointTableModel(Workspace& workspace, QObject* parent)
+    : QAbstractTableModel(parent), workspace_(workspace), store_(workspace.store()) {
+    workspace_.addObserver(*this);
+}
+
+PointTableModel::~PointTableModel() { workspace_.removeObserver(*this); }
+
+void PointTableModel::workspaceChanged(const WorkspaceChange& change) {
+    using Kind = WorkspaceChange::Kind;
+    switch (change.kind) {
+        case Kind::Replaced:
+            return fillTable();
+        case Kind::Appended:
+            pointsAppended(change);
+            return rebuildCheckBoxes();
+        case Kind::Erased:
+            return pointsErased(change.erasedFlags);
+        case Kind::ValuesChanged:
+        case Kind::SelectionChanged:
+            return change.point ? rowChanged(*change.point) : layoutCheckBoxes();
+        case Kind::StatusChanged:
+            return;
+    }
+}
+
+void PointTableModel::rowChanged(std::size_t point) {
+    const int row = static_cast<int>(point);
+    emit dataChanged(index(row, 0), index(row, kPointColumns - 1));
+}
 
 int PointTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
@@ -39,7 +65,8 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
             return displayText(row, index.column());
         case Qt::CheckStateRole:
             if (index.column() != kCheckColumn || !checkBoxesShown_ || !hasPoint(row)) return {};
-            return selected_[static_cast<std::size_t>(row)] == 1 ? Qt::Checked : Qt::Unchecked;
+            return workspace_.selected()[static_cast<std::size_t>(row)] == 1 ? Qt::Checked
+                                                                             : Qt::Unchecked;
         case Qt::BackgroundRole:
             if (hasPoint(row) && store_.active()[static_cast<std::size_t>(row)] == 0)
                 return kFrozenColour;
@@ -74,8 +101,7 @@ bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, i
     if (role == Qt::CheckStateRole) {
         if (!(flags(index) & Qt::ItemIsUserCheckable)) return false;
         const auto point = static_cast<std::size_t>(row);
-        selected_[point] = value.value<Qt::CheckState>() == Qt::Checked ? 1 : 0;
-        emit dataChanged(index, index, {Qt::CheckStateRole});
+        workspace_.setSelected(point, value.value<Qt::CheckState>() == Qt::Checked);
         emit checkBoxClicked(point);
         return true;
     }
@@ -122,7 +148,7 @@ void PointTableModel::layoutCheckBoxes() {
                      {Qt::CheckStateRole, Qt::BackgroundRole});
 }
 
-void PointTableModel::pointsAppended() {
+void PointTableModel::pointsAppended(const WorkspaceChange& change) {
     const int wanted = static_cast<int>(std::max<std::size_t>(1, store_.count()));
     // A row that had no point drops what was typed into it; rows with a point keep theirs.
     for (int row = static_cast<int>(pointsShown_); row < rows_; ++row) {
@@ -134,6 +160,11 @@ void PointTableModel::pointsAppended() {
         beginInsertRows(QModelIndex(), rows_, wanted - 1);
         rows_ = wanted;
         endInsertRows();
+    }
+    if (change.appendedKindCellsBlank) {
+        for (std::size_t point = change.firstAppended; point < store_.count(); ++point) {
+            typedTexts_.insert(cellKey(static_cast<int>(point), kKindColumn), QString());
+        }
     }
     emit dataChanged(index(0, 0), index(rows_ - 1, kPointColumns - 1));
 }
@@ -169,20 +200,6 @@ void PointTableModel::showTypedText(int row, int column, const QString& text) {
         typedTexts_.insert(cellKey(row, column), text);
     }
     emit dataChanged(index(row, column), index(row, column));
-}
-
-std::vector<std::size_t> PointTableModel::setAllChecked(bool ticked) {
-    std::vector<std::size_t> changed;
-    if (!checkBoxesShown_) return changed;
-    const std::int32_t flag = ticked ? 1 : 0;
-    for (std::size_t point = 0; point < store_.count(); ++point) {
-        const bool boxTicked = selected_[point] == 1;
-        if (boxTicked == ticked) continue;
-        selected_[point] = flag;
-        changed.push_back(point);
-    }
-    if (!changed.empty()) emit dataChanged(index(0, 0), index(rows_ - 1, 0), {Qt::CheckStateRole});
-    return changed;
 }
 
 std::string PointTableModel::text(int gridRow, int column) const {

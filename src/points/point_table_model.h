@@ -6,21 +6,22 @@
 #include <vector>
 
 #include "common/text_grid.h"
+#include "points/workspace.h"
 
 namespace korvela {
-
-class PointStore;
 
 // The point table: one row per point of the store (one empty row when there is none).
 // Column 0 holds the row's check box, whose state is the point's selection flag; then
 // "номер", "x", "y", "h", "ход точка". Frozen points are painted red. A cell shows the
 // store's value unless the user typed a text that differs from it: such texts are kept
 // (a few, in a sparse map), as a string grid keeps what was typed into it.
-// Model row i is grid row i + 1 of the exports (grid row 0 is the header).
-class PointTableModel : public QAbstractTableModel, public TextGrid {
+// Model row i is grid row i + 1 of the exports (grid row 0 is the header). The table follows
+// every change the workspace announces; a tick of a box goes to the workspace.
+class PointTableModel : public QAbstractTableModel, public TextGrid, private WorkspaceObserver {
     Q_OBJECT
 public:
-    PointTableModel(const PointStore& store, std::vector<std::int32_t>& selected, QObject* parent);
+    PointTableModel(Workspace& workspace, QObject* parent);
+    ~PointTableModel() override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -39,15 +40,8 @@ public:
     // Repaints the check boxes and row colours after flags or freezing changed.
     void layoutCheckBoxes();
 
-    // Points were appended to the store: their rows appear with the store's texts.
-    void pointsAppended();
-    // The points whose flag was 1 were erased from the store: their rows go, later rows
-    // (with what was typed into them) move up.
-    void pointsErased(const std::vector<std::int32_t>& erasedFlags);
     // Puts a text into a cell as if it had been typed there, without changing the point.
     void showTypedText(int row, int column, const QString& text);
-    // Ticks or unticks every check box at once; returns the points whose box changed.
-    std::vector<std::size_t> setAllChecked(bool ticked);
 
     bool checkBoxesShown() const { return checkBoxesShown_; }
 
@@ -63,13 +57,20 @@ signals:
     void cellTyped(int row, int column, const QString& text);
 
 private:
+    void workspaceChanged(const WorkspaceChange& change) override;
+    // Points were appended to the store: their rows appear with the store's texts.
+    void pointsAppended(const WorkspaceChange& change);
+    // The points whose flag was 1 were erased from the store: their rows go, later rows
+    // (with what was typed into them) move up.
+    void pointsErased(const std::vector<std::int32_t>& erasedFlags);
+    void rowChanged(std::size_t point);
     QString displayText(int row, int column) const;
     QString storeText(int row, int column) const;
     bool hasPoint(int row) const;
     static quint64 cellKey(int row, int column) { return (quint64(row) << 3) | quint64(column); }
 
+    Workspace& workspace_;
     const PointStore& store_;
-    std::vector<std::int32_t>& selected_;
     int rows_ = 1;
     std::size_t pointsShown_ = 0;  // the rows that show a point of the store
     bool checkBoxesShown_ = false;

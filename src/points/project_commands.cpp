@@ -4,15 +4,14 @@
 #include <cmath>
 #include <variant>
 
-#include "app/forms.h"
+#include "app/korvela_application.h"
 #include "app/qt_text.h"
-#include "app/tform1.h"
 #include "app/user_dialogs.h"
 #include "plan/plan_image.h"
 #include "plan/tsettings.h"
 #include "points/point_table_model.h"
-#include "points/program_data.h"
 #include "points/project_file.h"
+#include "points/workspace.h"
 #include "tasks/tform2.h"
 
 namespace korvela {
@@ -28,56 +27,49 @@ int scrollPositionOf(double angleDegrees) {
 }  // namespace
 
 void ProjectCommands::Save21Click() {
-    const ProgramData& data = main_.data();
-    if (const auto refusal = unsavableNumberMessage(data.store)) {
-        return main_.dialogs().showMessage(&main_, fromUtf8(*refusal));
+    const Workspace& points = windows_.points;
+    if (const auto refusal = unsavableNumberMessage(points.store())) {
+        return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(*refusal));
     }
-    const std::optional<QString> path = main_.dialogs().askSavePath(&main_, FileDialogRequest{});
+    const std::optional<QString> path =
+        windows_.dialogs.askSavePath(&windows_.parent, FileDialogRequest{});
     if (!path) return;
     if (const auto error =
-            saveProjectFile(toLocalPath(*path), data.view, data.selected, data.store)) {
-        main_.dialogs().showMessage(&main_, fromUtf8(error->message()));
+            saveProjectFile(toLocalPath(*path), windows_.view, points.selected(), points.store())) {
+        windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }
 }
 
 void ProjectCommands::Open11Click() {
-    const std::optional<QString> path = main_.dialogs().askOpenPath(&main_, FileDialogRequest{});
+    const std::optional<QString> path =
+        windows_.dialogs.askOpenPath(&windows_.parent, FileDialogRequest{});
     if (!path) return;
     auto opened = openProjectFile(toLocalPath(*path));
     if (const auto* error = std::get_if<FileError>(&opened)) {
-        return main_.dialogs().showMessage(&main_, fromUtf8(error->message()));
+        return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }
     if (const auto* damaged = std::get_if<DamagedProjectFile>(&opened)) {
-        return main_.dialogs().showMessage(&main_, fromUtf8(damaged->message()));
+        return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(damaged->message()));
     }
     ProjectContent& content = std::get<ProjectContent>(opened);
-    ProgramData& data = main_.data();
-    Forms& forms = main_.forms();
-
-    data.store = std::move(content.store);
-    data.selected = selectionAfterOpening(content.selected);
-    main_.table().fillTable();
-    RestoreViewFromProject(data.view, content.view);
+    windows_.points.replace(std::move(content.store), std::move(content.selected), kNoFileStatus);
+    RestoreViewFromProject(windows_.view, content.view);
     // The settings window and the rotation dialog show the file's choices; their handlers
-    // carry them into the view.
-    forms.settings->showChoices(content.view);
-    forms.form2->setRollPosition(scrollPositionOf(content.view.rollDeg));
-    forms.form2->setTiltPosition(scrollPositionOf(content.view.tiltDeg));
-    forms.form2->setAzimuthPosition(scrollPositionOf(content.view.azimuthDeg));
-    main_.plan().setBitmapSize(main_.plan().controlSize());
-    main_.setStatusText(QString::fromUtf8(kNoFileStatus));
-    main_.retickSelection();
-    main_.redraw();
+    // carry them into the view, also when a control already showed the file's choice.
+    windows_.settings.showChoices(content.view);
+    reportingErrors([this] { windows_.settings.ShowNumberClick(); });
+    windows_.form2.setRollPosition(scrollPositionOf(content.view.rollDeg));
+    windows_.form2.setTiltPosition(scrollPositionOf(content.view.tiltDeg));
+    windows_.form2.setAzimuthPosition(scrollPositionOf(content.view.azimuthDeg));
+    windows_.plan.setBitmapSize(windows_.plan.controlSize());
+    windows_.plan.redraw();
 }
 
+// The settings window keeps its choices, as after an import.
 void ProjectCommands::CloseProject1Click() {
-    ProgramData& data = main_.data();
-    ResetView(data.view);
-    main_.table().clearTable();
-    main_.setStatusText(QString());
-    data.store.clear();
-    data.selected.clear();
-    main_.redraw();
+    ResetView(windows_.view);
+    windows_.points.replace(PointStore(), {}, std::string());
+    reportingErrors([this] { windows_.settings.ShowNumberClick(); });
 }
 
 }  // namespace korvela

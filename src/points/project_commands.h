@@ -1,26 +1,44 @@
 #pragma once
 
+class QWidget;
+
 namespace korvela {
 
-class TForm1;
+class PlanImage;
+class TForm2;
+class TSettings;
+class UserDialogs;
+class Workspace;
+struct ViewState;
+
+// What the project commands work with.
+struct ProjectWindows {
+    QWidget& parent;
+    UserDialogs& dialogs;
+    Workspace& points;
+    ViewState& view;
+    PlanImage& plan;
+    TSettings& settings;
+    TForm2& form2;  // the rotation dialog, whose scroll bars hold the view angles
+};
 
 // The main window's File menu items that keep the work: "Save Project", "Open Project" and
 // "Close Project".
 class ProjectCommands {
 public:
-    explicit ProjectCommands(TForm1& main) : main_(main) {}
+    explicit ProjectCommands(ProjectWindows windows) : windows_(windows) {}
 
-    // Writes the view, the selection and every point into a file the user names.
+    // File ▸ "Save Project": the view, the selection and every point into a file the user names.
     void Save21Click();
-    // Replaces the work with a project file's: points, ticks, red rows, the plan's scale and
-    // pan, the display settings and the view angles (whole degrees); the offsets stay.
-    // A file that cannot be read or is damaged is reported and changes nothing.
+    // File ▸ "Open Project": replaces the work with a project file's: points, ticks, red rows,
+    // the plan's scale and pan, the display settings and the view angles (whole degrees); the
+    // offsets stay. A file that cannot be read or is damaged is reported and changes nothing.
     void Open11Click();
-    // Empties the store and the table; nothing is saved.
+    // File ▸ "Close Project": empties the store and the table; nothing is saved.
     void CloseProject1Click();
 
 private:
-    TForm1& main_;
+    ProjectWindows windows_;
 };
 
 }  // namespace korvela

@@ -89,14 +89,13 @@ JoinOutcome computeJoin(const PointStore& store, const std::vector<std::int32_t>
     return outcome;
 }
 
-void appendJoinedPoints(PointStore& store, std::vector<std::int32_t>& selected,
-                        std::vector<JoinedPoint> points) {
-    store.reserve(store.count() + points.size());
-    selected.reserve(store.count() + points.size());
+PointStore joinedPoints(std::vector<JoinedPoint> points) {
+    PointStore store;
+    store.reserve(points.size());
     for (JoinedPoint& point : points) {
         store.append(std::move(point.number), point.x, point.y, point.z, kColourGreen, kKindPoint);
-        selected.push_back(0);
     }
+    return store;
 }
 
 }  // namespace korvela

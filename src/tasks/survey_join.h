@@ -8,11 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "points/point_store.h"
 #include "tasks/join_solver.h"
 
 namespace korvela {
-
-class PointStore;
 
 // Joining a second survey ("Add to Project"): three base points selected in the store (S1,
 // S2, S3 in store order) and the same points in the second survey, named by their numbers
@@ -63,8 +62,7 @@ struct JoinOutcome {
 JoinOutcome computeJoin(const PointStore& store, const std::vector<std::int32_t>& selected,
                         const PointStore& second, const std::array<std::string, 3>& baseNumbers);
 
-// Appends the joined points: green, ordinary points, not selected.
-void appendJoinedPoints(PointStore& store, std::vector<std::int32_t>& selected,
-                        std::vector<JoinedPoint> points);
+// The joined points as the store appends them: green, ordinary points.
+PointStore joinedPoints(std::vector<JoinedPoint> points);
 
 }  // namespace korvela

@@ -2,40 +2,70 @@
 
 #include <cstddef>
 
+class QWidget;
+
 namespace korvela {
 
-class TForm1;
+class PlanImage;
+class TForm11;
+class TForm2;
+class TForm5;
+class TForm7;
+class TForm8;
+class TForm9;
+class TGeop;
+class UserDialogs;
+class Workspace;
+struct ViewState;
+
+// What the survey tasks work with.
+struct SurveyTaskWindows {
+    QWidget& parent;
+    UserDialogs& dialogs;
+    Workspace& points;
+    ViewState& view;
+    PlanImage& plan;
+    TGeop& geop;      // the area window
+    TForm2& form2;    // the rotation dialog
+    TForm5& form5;    // the rotation result window
+    TForm7& form7;    // the notice
+    TForm8& form8;    // the report window
+    TForm9& form9;    // the base point numbers dialog
+    TForm11& form11;  // the traverse window
+};
 
 // The survey tasks of the main window: the "Задачи" menu, the "Площадь" and "Rotate"
 // buttons, "Add to Project", and the traverse path. The computing is in the core; these
 // handlers gather the input from the windows and show the results.
 class SurveyTasks {
 public:
-    explicit SurveyTasks(TForm1& main) : main_(main) {}
+    explicit SurveyTasks(SurveyTaskWindows windows) : windows_(windows) {}
 
-    // "Площадь": the selected points that are not frozen go to the area window.
+    // "Площадь" button and Задачи ▸ "Площадь": the selected points that are not frozen go
+    // to the area window.
     void Button1Click();
-    // "Длина", "Углы", "Дирекционные углы": reports in the report window.
+    // Задачи ▸ "Длина", "Углы", "Дирекционные углы": reports in the report window.
     void N8Click();
     void N9Click();
     void N14Click();
-    // "Rotate": clears the result window, proposes an angle, shows the rotation dialog.
+    // "Rotate" button and Задачи ▸ "Rotate": clears the result window, proposes an angle,
+    // shows the rotation dialog.
     void Button2Click();
     // "Повернуть" of the rotation dialog: the selected points turned into the result window.
     void rotate();
     // A view scroll bar of the rotation dialog moved: the plan is turned.
     void applyViewAngles();
-    // "Add to Project": a second survey joined through three base points.
+    // File ▸ "Add to Project": a second survey joined through three base points.
     void AddtoProject1Click();
-    // "Выбрать путь хода": the traverse window, and stations picked from now on go to it.
+    // Задачи ▸ "Выбрать путь хода": the traverse window, and stations picked from now on go to it.
     void N16Click();
-    // The traverse rules: a station whose box was ticked, or (after a press on the plan) every
-    // selected station, joins the list while the mode is on.
+    // The traverse rules: a station whose box was ticked, or (after a press on the plan or
+    // when rows were rebuilt) every selected station, joins the list while the mode is on.
     void stationTicked(std::size_t point);
-    void addSelectedStations();
+    void addSelectedStations(bool showWindow);
 
 private:
-    TForm1& main_;
+    SurveyTaskWindows windows_;
 };
 
 }  // namespace korvela

@@ -29,8 +29,8 @@ public:
     void addStation(const std::string& number);
     const std::vector<std::string>& stations() const { return stations_; }
 
-    void Button1Click();
-    void Timer1Timer();
+    void Button1Click();  // "Расчитать элементы хода": the mode ends, the window closes
+    void Timer1Timer();   // keeps the window in front while the mode is on
 
 private:
     bool pathMode_ = false;

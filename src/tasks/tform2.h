@@ -27,8 +27,8 @@ public:
     void setTiltPosition(int position);
     void setAzimuthPosition(int position);
 
-    void Button1Click();
-    void Button2Click();
+    void Button1Click();  // "Повернуть"
+    void Button2Click();  // "Закрыть"
 
 signals:
     // "Повернуть": the dialog has closed; the points are to be turned by the angle text.

@@ -20,8 +20,8 @@ public:
     // caption and shows the window without making it modal.
     void showReport(const QString& caption, std::string_view report);
 
-    void Button1Click();
-    void Button2Click();
+    void Button1Click();  // "Закрыть"
+    void Button2Click();  // "Сохранить в текстовый файл"
 
 private:
     UserDialogs& dialogs_;

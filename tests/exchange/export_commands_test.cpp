@@ -44,7 +44,7 @@ protected:
     void importSample() {
         dialogs.answer(kSample);
         QTest::mouseClick(main().findChild<QPushButton*>("OpenButton"), Qt::LeftButton);
-        ASSERT_GT(data.store.count(), 10u);
+        ASSERT_GT(data.points.store().count(), 10u);
     }
 
     // Chooses `path` in the save dialog of the menu item, run as the event loop runs it
@@ -77,7 +77,7 @@ std::string tableDxf(const TextGrid& grid, const PointStore& store) {
 // the user sees must give the same texts.
 TEST_F(ExportMenuTest, TheTableShowsWhatTheWindowlessTableShows) {
     importSample();
-    const PointStoreGrid fresh(data.store);
+    const PointStoreGrid fresh(data.points.store());
     ASSERT_EQ(table().rows(), fresh.rows());
     for (int row = 0; row < fresh.rows(); ++row) {
         for (int column = 0; column < 6; ++column) {
@@ -93,9 +93,9 @@ TEST_F(ExportMenuTest, ExportAutoCadWritesTheOrdinaryPointsOfTheTable) {
     EXPECT_EQ(dialogs.lastRequest().defaultSuffix, "DXF");
     EXPECT_EQ(dialogs.lastRequest().filters, QStringList{"*.dxf (*.dxf)"});
     const std::string written = testing::readFile(path.toStdString());
-    EXPECT_EQ(written, tableDxf(PointStoreGrid(data.store), data.store));
+    EXPECT_EQ(written, tableDxf(PointStoreGrid(data.points.store()), data.points.store()));
     // The sample's first point is a station: no BLK1.
-    ASSERT_EQ(data.store.kind()[0], kKindStation);
+    ASSERT_EQ(data.points.store().kind()[0], kKindStation);
     EXPECT_EQ(written.find("\r\nBLK1\r\n"), std::string::npos);
     EXPECT_NE(written.find("\r\nBLK2\r\n"), std::string::npos);
 }
@@ -112,7 +112,8 @@ TEST_F(ExportMenuTest, AnEmptyTableShowsTheConversionMessageAndWritesNoFile) {
     EXPECT_EQ(dialogs.takeMessages(), QStringList{"'' is not a valid floating point value"});
     EXPECT_EQ(filesIn(dir), 0u);
     dialogs.answer(QString::fromStdString(dir.file("empty.dxf")));
-    EXPECT_THROW(ExportProject1Click(&main(), dialogs, table(), data.store), ConversionError);
+    EXPECT_THROW(ExportProject1Click(&main(), dialogs, table(), data.points.store()),
+                 ConversionError);
 }
 
 TEST_F(ExportMenuTest, AFileThatCannotBeWrittenIsReportedByName) {
@@ -136,7 +137,7 @@ TEST_F(ExportMenuTest, ExportTxtWritesTheListingOfTheStoreDatedNow) {
     EXPECT_EQ(dialogs.lastRequest().defaultSuffix, "TXT");
     EXPECT_TRUE(dialogs.lastRequest().filters.isEmpty());
     std::ostringstream expected;
-    writeTextListing(data.store, {2011, 1, 1, 0, 0, 0}, expected);
+    writeTextListing(data.points.store(), {2011, 1, 1, 0, 0, 0}, expected);
     EXPECT_EQ(testing::readFile(path.toStdString()), expected.str());
     EXPECT_NE(expected.str().find("\r\n0:0:0\r\n1:1:2011\r\n"), std::string::npos);
 }

@@ -61,7 +61,7 @@ protected:
         };
     }
 
-    std::vector<std::string> storeNumbers() { return data.store.number(); }
+    std::vector<std::string> storeNumbers() { return data.points.store().number(); }
 
     testing::TempDir folder;
     std::vector<QString> opened;
@@ -89,7 +89,7 @@ TEST_F(WorkbookCommandsTest, AddManyPointsMakesTheMissingWorkbookAndAppendsEvery
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QString::fromStdString(workbook()));
     EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"1", "2", "12", "\xD0\xE5\xEF\xE5\xF0"}));
-    EXPECT_EQ(data.selected, (Flags{1, 0, 0, 0}));
+    EXPECT_EQ(data.points.selected(), (Flags{1, 0, 0, 0}));
     ASSERT_EQ(model()->rowCount(), 4);
     EXPECT_EQ(cell(2, 1), "12");
     EXPECT_EQ(cell(2, 2), "1.5");
@@ -100,15 +100,15 @@ TEST_F(WorkbookCommandsTest, AddManyPointsMakesTheMissingWorkbookAndAppendsEvery
     EXPECT_EQ(cell(1, 5), "1");
     EXPECT_EQ(checkState(0), Qt::Checked);
     EXPECT_EQ(checkState(3), Qt::Unchecked);
-    EXPECT_EQ(data.store.colour()[3], kColourAqua);
-    EXPECT_EQ(data.store.kind()[3], kKindPoint);
+    EXPECT_EQ(data.points.store().colour()[3], kColourAqua);
+    EXPECT_EQ(data.points.store().kind()[3], kKindPoint);
     EXPECT_TRUE(main().statusText().endsWith("survey2.txt"));  // the status line keeps the file
 
     // Rows left in the workbook are appended again the next time.
     userEdit = nullptr;
     action("N15")->trigger();
-    EXPECT_EQ(data.store.count(), 6u);
-    EXPECT_EQ(data.selected.size(), 6u);
+    EXPECT_EQ(data.points.store().count(), 6u);
+    EXPECT_EQ(data.points.selected().size(), 6u);
 }
 
 TEST_F(WorkbookCommandsTest, EditAllRefusesAPointWithoutANumberBeforeWritingAnything) {
@@ -119,23 +119,25 @@ TEST_F(WorkbookCommandsTest, EditAllRefusesAPointWithoutANumberBeforeWritingAnyt
     const QStringList messages = dialogs.takeMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QString::fromUtf8("строке 2"))) << messages[0].toStdString();
-    EXPECT_EQ(data.store.count(), 3u);
+    EXPECT_EQ(data.points.store().count(), 3u);
     EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(WorkbookCommandsTest, EditAllKeepsCoordinatesTheUserDidNotTouchBitForBit) {
     importPoints(2);
-    data.store.setX(0, 0.1 + 0.2);  // needs 17 digits; the workbook keeps 16
-    data.store.setY(1, 5412345.678901234);
+    PointStore edited = data.points.store();
+    edited.setX(0, 0.1 + 0.2);  // needs 17 digits; the workbook keeps 16
+    edited.setY(1, 5412345.678901234);
+    data.points.replace(std::move(edited), {}, data.points.status());
     action("Excel1")->trigger();
-    EXPECT_EQ(data.store.x()[0], 0.1 + 0.2);
-    EXPECT_EQ(data.store.y()[1], 5412345.678901234);
+    EXPECT_EQ(data.points.store().x()[0], 0.1 + 0.2);
+    EXPECT_EQ(data.points.store().y()[1], 5412345.678901234);
 }
 
 TEST_F(WorkbookCommandsTest, AddManyPointsToAnEmptyTableMakesTheDataPresent) {
     userSaves(sheetRow(1, "A1", numberCell("B1", 10)) + sheetRow(2, "A2"));
     action("N15")->trigger();
-    ASSERT_EQ(data.store.count(), 2u);
+    ASSERT_EQ(data.points.store().count(), 2u);
     EXPECT_EQ(main().statusText(), "no file");
     ASSERT_EQ(model()->rowCount(), 2);
     EXPECT_EQ(cell(0, 2), "10");
@@ -145,7 +147,7 @@ TEST_F(WorkbookCommandsTest, AddManyPointsToAnEmptyTableMakesTheDataPresent) {
 TEST_F(WorkbookCommandsTest, AddManyPointsWithAnEmptyFirstRowAddsNothing) {
     userSaves(sheetRow(2, "7"));
     action("N15")->trigger();
-    EXPECT_EQ(data.store.count(), 0u);
+    EXPECT_EQ(data.points.store().count(), 0u);
     EXPECT_TRUE(main().statusText().isEmpty());
     EXPECT_EQ(model()->rowCount(), 1);
     EXPECT_FALSE(checkState(0).isValid());
@@ -157,7 +159,7 @@ TEST_F(WorkbookCommandsTest, AddManyPointsWithACoordinateThatIsNoNumberAddsNothi
               sheetRow(2, "6", "<c r=\"C2\" t=\"inlineStr\"><is><t>12a</t></is></c>"));
     action("N15")->trigger();
     EXPECT_EQ(dialogs.takeMessages(), QStringList{"'12a' is not a valid floating point value"});
-    EXPECT_EQ(data.store.count(), 1u);
+    EXPECT_EQ(data.points.store().count(), 1u);
     EXPECT_EQ(model()->rowCount(), 1);
 }
 
@@ -178,15 +180,16 @@ TEST_F(WorkbookCommandsTest, EditAllWritesThePointsAndKeepsTheSelectionByRowPosi
     action("Excel1")->trigger();
     EXPECT_EQ(rowsShown, 3);
     EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"2", "3"}));
-    EXPECT_EQ(data.store.x()[1], 103);
-    EXPECT_EQ(data.store.y()[1], 0);
-    EXPECT_EQ(data.selected, (Flags{1, 0}));  // the old first point's flag marks the new first row
+    EXPECT_EQ(data.points.store().x()[1], 103);
+    EXPECT_EQ(data.points.store().y()[1], 0);
+    EXPECT_EQ(data.points.selected(),
+              (Flags{1, 0}));  // the old first point's flag marks the new first row
     EXPECT_EQ(checkState(0), Qt::Checked);
     ASSERT_EQ(model()->rowCount(), 2);
     for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(data.store.active()[i], 1);
-        EXPECT_EQ(data.store.colour()[i], kColourAqua);
-        EXPECT_EQ(data.store.kind()[i], kKindPoint);
+        EXPECT_EQ(data.points.store().active()[i], 1);
+        EXPECT_EQ(data.points.store().colour()[i], kColourAqua);
+        EXPECT_EQ(data.points.store().kind()[i], kKindPoint);
         EXPECT_EQ(cell(static_cast<int>(i), 5), "1");
     }
 }
@@ -196,13 +199,13 @@ TEST_F(WorkbookCommandsTest, EditAllGivesNewRowsUnselectedAndAnEmptySheetAnEmpty
     setTicked(0, true);
     userSaves(sheetRow(1, "1") + sheetRow(2, "new"));
     action("Excel1")->trigger();
-    EXPECT_EQ(data.selected, (Flags{1, 0}));
+    EXPECT_EQ(data.points.selected(), (Flags{1, 0}));
     EXPECT_EQ(checkState(1), Qt::Unchecked);
 
     userSaves("");
     action("Excel1")->trigger();
-    EXPECT_EQ(data.store.count(), 0u);
-    EXPECT_TRUE(data.selected.empty());
+    EXPECT_EQ(data.points.store().count(), 0u);
+    EXPECT_TRUE(data.points.selected().empty());
     EXPECT_EQ(model()->rowCount(), 1);
     EXPECT_FALSE(checkState(0).isValid());
 }
@@ -231,8 +234,8 @@ TEST_F(WorkbookCommandsTest, AFailedReadOfTheEditedWorkbookLeavesEverythingAsItW
         EXPECT_EQ(dialogs.takeMessages(),
                   QStringList{message.contains("%1") ? message.arg(path) : message});
         EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"1", "2", "3"}));
-        EXPECT_EQ(data.store.active(), (Flags{1, 0, 1}));
-        EXPECT_EQ(data.selected, (Flags{0, 1, 0}));
+        EXPECT_EQ(data.points.store().active(), (Flags{1, 0, 1}));
+        EXPECT_EQ(data.points.selected(), (Flags{0, 1, 0}));
         ASSERT_EQ(model()->rowCount(), 3);
         EXPECT_EQ(checkState(1), Qt::Checked);
         EXPECT_EQ(cell(2, 2), "103");
@@ -247,7 +250,7 @@ TEST_F(WorkbookCommandsTest, AWorkbookThatCannotBeWrittenIsReportedBeforeAnythin
               QStringList{QString::fromUtf8("Не удаётся записать файл \"%1\": это папка, а не файл")
                               .arg(QString::fromStdString(workbook()))});
     EXPECT_TRUE(opened.empty());
-    EXPECT_EQ(data.store.count(), 1u);
+    EXPECT_EQ(data.points.store().count(), 1u);
 }
 
 TEST_F(WorkbookCommandsTest, TheWindowFollowsTheFileAndTheFocus) {

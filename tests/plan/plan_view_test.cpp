@@ -4,7 +4,9 @@
 
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "main_window_fixture.h"
@@ -13,6 +15,7 @@
 #include "plan/tform7.h"
 #include "plan/tsettings.h"
 #include "plan/view_transform.h"
+#include "points/find_point_dialog.h"
 
 namespace korvela {
 namespace {
@@ -32,8 +35,9 @@ protected:
     // Where the plan draws point i now, in bitmap pixels.
     ScreenPoint drawnAt(std::size_t i) {
         const PixelSize size = plan().bitmapSize();
-        return ProjectPoint(data.view, size.width * 0.5, size.height * 0.5, data.store.x()[i],
-                            data.store.y()[i], data.store.z()[i]);
+        return ProjectPoint(data.view, size.width * 0.5, size.height * 0.5,
+                            data.points.store().x()[i], data.points.store().y()[i],
+                            data.points.store().z()[i]);
     }
     // The same position in control pixels, where a click on the point lands.
     QPoint controlPosition(std::size_t i) {
@@ -141,7 +145,7 @@ TEST_F(PlanViewTest, AFrozenPointIsNeitherDrawnNorPickable) {
     setTicked(10, false);
     EXPECT_EQ(picture().pixel(235, 221) | 0xFF000000, kBlack);
     press(controlPosition(10));
-    EXPECT_EQ(data.selected[10], 0);
+    EXPECT_EQ(data.points.selected()[10], 0);
     setTicked(10, true);
     action("N3")->trigger();  // unfreezing brings it back
     EXPECT_EQ(picture().pixel(235, 221) | 0xFF000000, kYellow);
@@ -150,13 +154,13 @@ TEST_F(PlanViewTest, AFrozenPointIsNeitherDrawnNorPickable) {
 TEST_F(PlanViewTest, APressTogglesThePointsUnderTheCursorAndTicksTheirRows) {
     importPoints(11);
     press(controlPosition(10));
-    EXPECT_EQ(data.selected[10], 1);
+    EXPECT_EQ(data.points.selected()[10], 1);
     EXPECT_EQ(checkState(10), Qt::Checked);
     EXPECT_FALSE(forms.form7->isVisible());
     press(controlPosition(10));  // a single selected point: the press unselects it
-    EXPECT_EQ(data.selected[10], 0);
+    EXPECT_EQ(data.points.selected()[10], 0);
     press(QPoint(2, 2));  // far from every point: nothing happens
-    EXPECT_EQ(std::count(data.selected.begin(), data.selected.end(), 1), 0);
+    EXPECT_EQ(std::count(data.points.selected().begin(), data.points.selected().end(), 1), 0);
 }
 
 TEST_F(PlanViewTest, APressOnSeveralPointsSwitchesThemTogetherAndShowsTheNotice) {
@@ -164,11 +168,11 @@ TEST_F(PlanViewTest, APressOnSeveralPointsSwitchesThemTogetherAndShowsTheNotice)
     data.view.cursorRadius = 200;  // every point under the circle
     setTicked(3, true);
     press(controlPosition(10));
-    EXPECT_EQ(data.selected, std::vector<std::int32_t>(11, 1));
+    EXPECT_EQ(data.points.selected(), std::vector<std::int32_t>(11, 1));
     EXPECT_TRUE(forms.form7->isVisible());
     EXPECT_EQ(forms.form7->windowTitle(), QString::fromUtf8("Выбрано сразу несколько точек"));
     press(controlPosition(10));
-    EXPECT_EQ(data.selected, std::vector<std::int32_t>(11, 0));
+    EXPECT_EQ(data.points.selected(), std::vector<std::int32_t>(11, 0));
     forms.form7->Button1Click();
 }
 
@@ -249,11 +253,72 @@ TEST_F(PlanViewTest, TheCursorFollowsThePointerAndAPressOrRedrawRemovesIt) {
     EXPECT_FALSE(plan().cursorShown());
 }
 
+// Ten points far from the origin are off the plan after the import; "Показать все точки"
+// brings every one of them in, 5 % from the edges.
+TEST_F(PlanViewTest, ShowAllPointsFitsAFarAwaySurveyWithAMargin) {
+    importPointsAt(10, 5412000, 7312000);
+    action("ShowAllPoints")->trigger();
+    const PixelSize size = plan().bitmapSize();
+    double left = size.width, right = 0, top = size.height, bottom = 0;
+    for (std::size_t i = 0; i < 10; ++i) {
+        const ScreenPoint at = drawnAt(i);
+        left = std::min(left, at.x), right = std::max(right, at.x);
+        top = std::min(top, at.y), bottom = std::max(bottom, at.y);
+    }
+    EXPECT_GE(left, 0.05 * size.width - 1e-6);
+    EXPECT_LE(right, 0.95 * size.width + 1e-6);
+    EXPECT_GE(top, 0.05 * size.height - 1e-6);
+    EXPECT_LE(bottom, 0.95 * size.height + 1e-6);
+    // The longer side of the survey reaches the margins.
+    EXPECT_TRUE(std::abs(left - 0.05 * size.width) < 1e-6 ||
+                std::abs(top - 0.05 * size.height) < 1e-6);
+    EXPECT_EQ(action("ShowAllPoints")->shortcut(), QKeySequence(Qt::Key_Home));
+}
+
+TEST_F(PlanViewTest, FindPointSelectsCentresAndSaysWhenTheNumberIsUnknown) {
+    importPointsAt(12, 5412000, 7312000);
+    QString unknownSaid;
+    QTimer::singleShot(0, &main(), [&unknownSaid] {
+        auto* dialog = qobject_cast<FindPointDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>("number")->setText("99");
+        dialog->findClick();
+        unknownSaid = dialog->findChild<QLabel*>("notFound")->text();
+        dialog->findChild<QLineEdit*>("number")->setText("7");
+        dialog->findClick();
+    });
+    action("FindPoint")->trigger();
+    EXPECT_TRUE(unknownSaid.contains("99")) << unknownSaid.toStdString();
+    EXPECT_EQ(data.points.selected()[6], 1);
+    EXPECT_EQ(checkState(6), Qt::Checked);
+    const PixelSize size = plan().bitmapSize();
+    EXPECT_NEAR(drawnAt(6).x, size.width * 0.5, 1e-6);
+    EXPECT_NEAR(drawnAt(6).y, size.height * 0.5, 1e-6);
+}
+
+// At the table's top the wheel goes no further: the plan keeps its scale.
+TEST_F(PlanViewTest, TheWheelOverTheTableNeverZoomsThePlan) {
+    importPoints(200);
+    main().show();
+    const double scale = data.view.scale;
+    QWidget* viewport = grid()->viewport();
+    const QPointF over(20, 20);
+    QWheelEvent event(over, viewport->mapToGlobal(over), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &event);
+    EXPECT_TRUE(event.isAccepted());  // an accepted turn goes no further up
+    EXPECT_EQ(data.view.scale, scale);
+    wheel(1);  // elsewhere it zooms
+    EXPECT_NE(data.view.scale, scale);
+}
+
 TEST_F(PlanViewTest, OneColourPaintsEveryPointAqua) {
     importPoints(11);
-    for (std::size_t i = 0; i < 11; ++i) data.store.setColour(i, 0x000000FF);
+    PointStore red = data.points.store();
+    for (std::size_t i = 0; i < 11; ++i) red.setColour(i, 0x000000FF);
+    data.points.replace(std::move(red), {}, "survey");
     action("N13")->trigger();
-    EXPECT_EQ(data.store.colour(), std::vector<std::int32_t>(11, kColourAqua));
+    EXPECT_EQ(data.points.store().colour(), std::vector<std::int32_t>(11, kColourAqua));
     EXPECT_EQ(picture().pixel(235, 221) | 0xFF000000, kAqua);
 }
 

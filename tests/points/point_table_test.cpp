@@ -13,9 +13,9 @@ namespace {
 
 class PointTableTest : public testing::MainWindowFixture {
 protected:
-    PointTableModel& table() { return main().table(); }
+    PointTableModel& table() { return *static_cast<PointTableModel*>(model()); }
 
-    std::vector<std::string> numbers() { return data.store.number(); }
+    std::vector<std::string> numbers() { return data.points.store().number(); }
 
     // Runs "Добавить" with the four fields typed as given and "Ok" pressed. With a bad
     // field the dialog stays open and is then closed without adding.
@@ -51,48 +51,48 @@ TEST_F(PointTableTest, ImportListsEveryPointWithAnUntickedBox) {
 TEST_F(PointTableTest, TickingABoxSelectsItsPoint) {
     importPoints(3);
     setTicked(1, true);
-    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{0, 1, 0}));
+    EXPECT_EQ(data.points.selected(), (std::vector<std::int32_t>{0, 1, 0}));
     setTicked(1, false);
-    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{0, 0, 0}));
+    EXPECT_EQ(data.points.selected(), (std::vector<std::int32_t>{0, 0, 0}));
 }
 
 TEST_F(PointTableTest, SelectAllAndUnselectAll) {
     importPoints(4);
     QTest::mouseClick(button("Button3"), Qt::LeftButton);
-    EXPECT_EQ(data.selected, std::vector<std::int32_t>(4, 1));
+    EXPECT_EQ(data.points.selected(), std::vector<std::int32_t>(4, 1));
     EXPECT_EQ(checkState(3), Qt::Checked);
     QTest::mouseClick(button("Button4"), Qt::LeftButton);
-    EXPECT_EQ(data.selected, std::vector<std::int32_t>(4, 0));
+    EXPECT_EQ(data.points.selected(), std::vector<std::int32_t>(4, 0));
     EXPECT_EQ(checkState(0), Qt::Unchecked);
 }
 
 TEST_F(PointTableTest, SelectAllOnAnEmptyTableDoesNothing) {
     QTest::mouseClick(button("Button3"), Qt::LeftButton);
-    EXPECT_TRUE(data.selected.empty());
+    EXPECT_TRUE(data.points.selected().empty());
     EXPECT_FALSE(checkState(0).isValid());  // the empty row has no check box
 }
 
 TEST_F(PointTableTest, TypingAppliesEachKeystrokeWithADecimalComma) {
     importPoints(2);
     typeInto(0, 2, "1,5");
-    EXPECT_EQ(data.store.x()[0], 1.5);
+    EXPECT_EQ(data.points.store().x()[0], 1.5);
     typeInto(1, 2, "1,5,2");  // the value of the keystroke before stays
-    EXPECT_EQ(data.store.x()[1], 1.5);
+    EXPECT_EQ(data.points.store().x()[1], 1.5);
     EXPECT_EQ(cell(1, 2), "1,5,2");  // and the cell keeps what was typed
     typeInto(0, 1, QString::fromUtf8("ОП9"));
-    EXPECT_EQ(data.store.number()[0],
+    EXPECT_EQ(data.points.store().number()[0],
               "\xCE\xCF"
               "9");
     typeInto(0, 4, "");  // an empty text leaves the value
-    EXPECT_EQ(data.store.z()[0], 11);
+    EXPECT_EQ(data.points.store().z()[0], 11);
     typeInto(0, 5, "0");  // the kind column changes nothing
-    EXPECT_EQ(data.store.kind()[0], 1);
+    EXPECT_EQ(data.points.store().kind()[0], 1);
     EXPECT_EQ(cell(0, 5), "0");
 }
 
 TEST_F(PointTableTest, TypingBeforeAnyDataKeepsTheTextButChangesNoPoint) {
     typeInto(0, 2, "12.5");
-    EXPECT_EQ(data.store.count(), 0u);
+    EXPECT_EQ(data.points.store().count(), 0u);
     EXPECT_EQ(cell(0, 2), "12.5");
 }
 
@@ -103,7 +103,7 @@ TEST_F(PointTableTest, DeletingRowsOneAndThreeOfThreeLeavesTheSecondUnticked) {
     setTicked(2, true);
     action("N1")->trigger();
     EXPECT_EQ(numbers(), std::vector<std::string>{"typed"});
-    EXPECT_EQ(data.selected, std::vector<std::int32_t>{0});
+    EXPECT_EQ(data.points.selected(), std::vector<std::int32_t>{0});
     ASSERT_EQ(model()->rowCount(), 1);
     EXPECT_EQ(cell(0, 1), "typed");
     EXPECT_EQ(cell(0, 2), "102");
@@ -116,7 +116,7 @@ TEST_F(PointTableTest, TextsTypedIntoLaterRowsMoveUpWithTheirRows) {
     setTicked(1, true);
     action("N1")->trigger();
     EXPECT_EQ(cell(2, 2), "104,50");
-    EXPECT_EQ(data.store.x()[2], 104.5);
+    EXPECT_EQ(data.points.store().x()[2], 104.5);
 }
 
 TEST_F(PointTableTest, DeletingAllLeavesOneEmptyRowWithoutACheckBox) {
@@ -124,8 +124,8 @@ TEST_F(PointTableTest, DeletingAllLeavesOneEmptyRowWithoutACheckBox) {
     typeInto(2, 1, "x");
     QTest::mouseClick(button("Button3"), Qt::LeftButton);
     action("N1")->trigger();
-    EXPECT_EQ(data.store.count(), 0u);
-    EXPECT_TRUE(data.selected.empty());
+    EXPECT_EQ(data.points.store().count(), 0u);
+    EXPECT_TRUE(data.points.selected().empty());
     ASSERT_EQ(model()->rowCount(), 1);
     EXPECT_EQ(cell(0, 1), "");
     EXPECT_FALSE(checkState(0).isValid());
@@ -134,24 +134,24 @@ TEST_F(PointTableTest, DeletingAllLeavesOneEmptyRowWithoutACheckBox) {
 TEST_F(PointTableTest, FreezingPaintsTheSelectedRowsRedAndUnfreezingBringsThemBack) {
     importPoints(3);
     action("N2")->trigger();  // nothing selected: nothing freezes
-    EXPECT_EQ(data.store.active(), std::vector<std::int32_t>(3, 1));
+    EXPECT_EQ(data.points.store().active(), std::vector<std::int32_t>(3, 1));
     setTicked(1, true);
     action("N2")->trigger();
-    EXPECT_EQ(data.store.active(), (std::vector<std::int32_t>{1, 0, 1}));
+    EXPECT_EQ(data.points.store().active(), (std::vector<std::int32_t>{1, 0, 1}));
     EXPECT_EQ(model()->index(1, 3).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_EQ(model()->index(1, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_FALSE(model()->index(0, 3).data(Qt::BackgroundRole).isValid());
     action("N3")->trigger();
-    EXPECT_EQ(data.store.active(), std::vector<std::int32_t>(3, 1));
+    EXPECT_EQ(data.points.store().active(), std::vector<std::int32_t>(3, 1));
     EXPECT_FALSE(model()->index(1, 3).data(Qt::BackgroundRole).isValid());
 }
 
 TEST_F(PointTableTest, AddingToAnEmptyStoreWritesRowOneAndMarksDataPresent) {
     addPoint("A1", "1,5", "2", "3");
-    ASSERT_EQ(data.store.count(), 1u);
-    EXPECT_EQ(data.store.x()[0], 1.5);
-    EXPECT_EQ(data.store.colour()[0], kColourAqua);
-    EXPECT_EQ(data.selected, std::vector<std::int32_t>{0});
+    ASSERT_EQ(data.points.store().count(), 1u);
+    EXPECT_EQ(data.points.store().x()[0], 1.5);
+    EXPECT_EQ(data.points.store().colour()[0], kColourAqua);
+    EXPECT_EQ(data.points.selected(), std::vector<std::int32_t>{0});
     EXPECT_EQ(main().statusText(), "no file");
     ASSERT_EQ(model()->rowCount(), 1);
     EXPECT_EQ(cell(0, 1), "A1");
@@ -159,14 +159,14 @@ TEST_F(PointTableTest, AddingToAnEmptyStoreWritesRowOneAndMarksDataPresent) {
     EXPECT_EQ(cell(0, 5), "1");
     EXPECT_EQ(checkState(0), Qt::Unchecked);
     typeInto(0, 3, "7");  // the table is editable now
-    EXPECT_EQ(data.store.y()[0], 7);
+    EXPECT_EQ(data.points.store().y()[0], 7);
 }
 
 TEST_F(PointTableTest, AddingKeepsTheEarlierTicksAndTheImportedPath) {
     importPoints(2);
     setTicked(1, true);
     addPoint("3", "1", "2", "3");
-    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{0, 1, 0}));
+    EXPECT_EQ(data.points.selected(), (std::vector<std::int32_t>{0, 1, 0}));
     EXPECT_EQ(checkState(1), Qt::Checked);
     EXPECT_EQ(checkState(2), Qt::Unchecked);
     EXPECT_EQ(model()->rowCount(), 3);
@@ -185,8 +185,8 @@ TEST_F(PointTableTest, ABadCoordinateShowsTheConversionErrorAndAddsNothing) {
     importPoints(1);
     addPoint("2", "1", "2,5,1", "3");
     EXPECT_EQ(dialogs.takeMessages(), QStringList{"'2.5,1' is not a valid floating point value"});
-    EXPECT_EQ(data.store.count(), 1u);
-    EXPECT_EQ(data.selected.size(), 1u);
+    EXPECT_EQ(data.points.store().count(), 1u);
+    EXPECT_EQ(data.points.selected().size(), 1u);
     // The fields keep their text for the next use.
     EXPECT_EQ(forms.form4->findChild<QLineEdit*>("Edit3")->text(), "2,5,1");
 }
@@ -202,6 +202,22 @@ TEST_F(PointTableTest, ModelKeepsItsContractThroughEveryCommand) {
     QTest::mouseClick(button("Button3"), Qt::LeftButton);
     action("N1")->trigger();
     EXPECT_EQ(model()->rowCount(), 1);
+}
+
+// The add-point dialog answers the keyboard: Enter confirms, Esc cancels.
+TEST_F(PointTableTest, TheAddDialogTakesEnterAndEsc) {
+    for (const auto& [key, added] : {std::pair{Qt::Key_Return, 1u}, std::pair{Qt::Key_Escape, 0u}}) {
+        TForm4* dialog = forms.form4.get();
+        const std::size_t before = data.points.store().count();
+        QTimer::singleShot(0, dialog, [dialog, key = key] {
+            for (const char* field : {"Edit1", "Edit2", "Edit3", "Edit4"})
+                dialog->findChild<QLineEdit*>(field)->setText("7");
+            QTest::keyClick(dialog->findChild<QLineEdit*>("Edit4"), key);
+            if (dialog->isVisible()) dialog->reject();
+        });
+        action("N4")->trigger();
+        EXPECT_EQ(data.points.store().count(), before + added) << key;
+    }
 }
 
 }  // namespace

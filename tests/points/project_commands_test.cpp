@@ -13,6 +13,7 @@
 #include "plan/plan_image.h"
 #include "plan/tsettings.h"
 #include "plan/view_transform.h"
+#include "points/point_table_text.h"
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 
@@ -40,8 +41,8 @@ TEST_F(ProjectCommandsTest, AnEmptyProjectIs120BytesAndOpensAsNoPoints) {
     EXPECT_EQ(std::filesystem::file_size(path), 120u);
     importPoints(3);
     open(path);
-    EXPECT_EQ(data.store.count(), 0u);
-    EXPECT_TRUE(data.selected.empty());
+    EXPECT_EQ(data.points.store().count(), 0u);
+    EXPECT_TRUE(data.points.selected().empty());
     EXPECT_EQ(model()->rowCount(), 1);
     EXPECT_FALSE(checkState(0).isValid());
     EXPECT_EQ(main().statusText(), "no file");
@@ -49,6 +50,9 @@ TEST_F(ProjectCommandsTest, AnEmptyProjectIs120BytesAndOpensAsNoPoints) {
 
 TEST_F(ProjectCommandsTest, OpeningRestoresTheSavedWork) {
     importPoints(12);
+    PointStore painted = data.points.store();
+    painted.setColour(4, 0x00123456);
+    data.points.replace(std::move(painted), {}, data.points.status());
     typeInto(0, 1, QString::fromUtf8("ОП1"));
     typeInto(1, 2, "5412345.6789012345");
     setTicked(2, true);
@@ -56,7 +60,6 @@ TEST_F(ProjectCommandsTest, OpeningRestoresTheSavedWork) {
     setTicked(2, false);
     setTicked(5, true);
     setTicked(7, true);
-    data.store.setColour(4, 0x00123456);
     data.view.scale = 0.123;
     data.view.panDown = -4.5;
     data.view.panRight = 7.25;
@@ -70,8 +73,8 @@ TEST_F(ProjectCommandsTest, OpeningRestoresTheSavedWork) {
     save(path);
     EXPECT_EQ(main().statusText().endsWith(".txt"), true);  // saving leaves the status line
 
-    const PointStore saved = data.store;
-    const std::vector<std::int32_t> savedSelection = data.selected;
+    const PointStore saved = data.points.store();
+    const std::vector<std::int32_t> savedSelection = data.points.selected();
     action("CloseProject1")->trigger();
     importPoints(20);  // other work, other offsets
     settingsBox("ShowHight")->setChecked(true);
@@ -80,17 +83,17 @@ TEST_F(ProjectCommandsTest, OpeningRestoresTheSavedWork) {
     const ViewState before = data.view;
 
     open(path);
-    EXPECT_EQ(data.store.number(), saved.number());
-    EXPECT_EQ(data.store.number()[0],
+    EXPECT_EQ(data.points.store().number(), saved.number());
+    EXPECT_EQ(data.points.store().number()[0],
               "\xCE\xCF"
               "1");
-    EXPECT_EQ(data.store.x(), saved.x());  // bit for bit
-    EXPECT_EQ(data.store.y(), saved.y());
-    EXPECT_EQ(data.store.z(), saved.z());
-    EXPECT_EQ(data.store.kind(), saved.kind());
-    EXPECT_EQ(data.store.colour(), saved.colour());
-    EXPECT_EQ(data.store.active(), saved.active());
-    EXPECT_EQ(data.selected, savedSelection);
+    EXPECT_EQ(data.points.store().x(), saved.x());  // bit for bit
+    EXPECT_EQ(data.points.store().y(), saved.y());
+    EXPECT_EQ(data.points.store().z(), saved.z());
+    EXPECT_EQ(data.points.store().kind(), saved.kind());
+    EXPECT_EQ(data.points.store().colour(), saved.colour());
+    EXPECT_EQ(data.points.store().active(), saved.active());
+    EXPECT_EQ(data.points.selected(), savedSelection);
     EXPECT_EQ(checkState(5), Qt::Checked);
     EXPECT_EQ(checkState(6), Qt::Unchecked);
     EXPECT_EQ(model()->index(2, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
@@ -123,16 +126,16 @@ TEST_F(ProjectCommandsTest, ADamagedOrMissingFileIsReportedAndTheWorkStays) {
     open(path);
     EXPECT_EQ(dialogs.takeMessages(), QStringList{QString::fromUtf8("Файл проекта повреждён: ") +
                                                   QString::fromStdString(path)});
-    EXPECT_EQ(data.store.count(), 5u);
-    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{0, 0, 0, 1, 0}));
+    EXPECT_EQ(data.points.store().count(), 5u);
+    EXPECT_EQ(data.points.selected(), (std::vector<std::int32_t>{0, 0, 0, 1, 0}));
     EXPECT_NE(main().statusText(), "no file");
 
     open(surveys.file("missing.kpr"));
     EXPECT_EQ(dialogs.takeMessages().size(), 1);
-    EXPECT_EQ(data.store.count(), 5u);
+    EXPECT_EQ(data.points.store().count(), 5u);
     dialogs.answer(std::nullopt);  // cancelled: nothing changes
     action("Open1")->trigger();
-    EXPECT_EQ(data.store.count(), 5u);
+    EXPECT_EQ(data.points.store().count(), 5u);
 }
 
 TEST_F(ProjectCommandsTest, CloseEmptiesTheWorkAndKeepsTheWindowsChoices) {
@@ -140,29 +143,45 @@ TEST_F(ProjectCommandsTest, CloseEmptiesTheWorkAndKeepsTheWindowsChoices) {
     settingsBox("ShowNumber")->setChecked(false);
     scrollBar("ScrollBar3")->setValue(30);
     action("CloseProject1")->trigger();
-    EXPECT_EQ(data.store.count(), 0u);
-    EXPECT_TRUE(data.selected.empty());
+    EXPECT_EQ(data.points.store().count(), 0u);
+    EXPECT_TRUE(data.points.selected().empty());
     EXPECT_EQ(main().statusText(), "");
     EXPECT_EQ(model()->rowCount(), 1);
-    EXPECT_EQ(data.view, ViewState());
+    ViewState choicesKept;  // the reset view with the settings window's choices
+    choicesKept.showNumbers = 0;
+    EXPECT_EQ(data.view, choicesKept);
     EXPECT_FALSE(settingsBox("ShowNumber")->isChecked());
     EXPECT_EQ(scrollBar("ScrollBar3")->value(), 30);
     typeInto(0, 2, "5");  // no data: typing changes no point
-    EXPECT_EQ(data.store.count(), 0u);
+    EXPECT_EQ(data.points.store().count(), 0u);
+}
+
+// The settings window shows the file's choices after Close and Open, and so does the plan.
+TEST_F(ProjectCommandsTest, OpeningAfterCloseDrawsWithTheFilesSettings) {
+    importPoints(3);
+    settingsBox("ShowHight")->setChecked(false);
+    radius()->setText("9");
+    const std::string path = surveys.file("settings.kpr");
+    save(path);
+    action("CloseProject1")->trigger();
+    open(path);
+    EXPECT_EQ(data.view.showHeights, 0);
+    EXPECT_EQ(data.view.cursorRadius, 9);
 }
 
 TEST_F(ProjectCommandsTest, ANumberTooLongToOpenAgainKeepsTheProjectFromBeingSaved) {
     importPoints(3);
-    data.store.setNumber(2, std::string(10000, '7'));
+    data.points.typeCell(2, kNumberColumn, std::string(10000, '7'));
     action("Save2")->trigger();  // refused before the file dialog opens
     const QStringList messages = dialogs.takeMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains(QString::fromUtf8("строке 3"))) << messages[0].toStdString();
-    data.store.setNumber(2, std::string(9999, '7'));  // the longest number that opens again
+    data.points.typeCell(2, kNumberColumn,
+                         std::string(9999, '7'));  // the longest number that opens again
     const std::string path = surveys.file("long.kpr");
     save(path);
     open(path);
-    EXPECT_EQ(data.store.number()[2].size(), 9999u);
+    EXPECT_EQ(data.points.store().number()[2].size(), 9999u);
 }
 
 TEST_F(ProjectCommandsTest, AFileThatCannotBeWrittenIsReported) {
@@ -174,20 +193,20 @@ TEST_F(ProjectCommandsTest, AFileThatCannotBeWrittenIsReported) {
 // Import the sample, pick points on the plan, measure, export for CAD, save, close, reopen.
 TEST_F(ProjectCommandsTest, TheTypicalRoadThroughTheProgram) {
     clickImport(QStringLiteral(KORVELA_EXAMPLES "/site.sdr"));
-    ASSERT_GT(data.store.count(), 200u);
+    ASSERT_GT(data.points.store().count(), 200u);
     // Click the eleventh point (the plan's centre) and the first point next to it.
     PlanImage& plan = main().plan();
     const auto controlPosition = [&](std::size_t i) {
         const PixelSize size = plan.bitmapSize();
         const ScreenPoint at =
-            ProjectPoint(data.view, size.width * 0.5, size.height * 0.5, data.store.x()[i],
-                         data.store.y()[i], data.store.z()[i]);
+            ProjectPoint(data.view, size.width * 0.5, size.height * 0.5, data.points.store().x()[i],
+                         data.points.store().y()[i], data.points.store().z()[i]);
         return QPoint(qRound(at.x / plan.widthRatio()), qRound(at.y / plan.heightRatio()));
     };
     for (const std::size_t point : {std::size_t{10}, std::size_t{3}}) {
         emit plan.pressed(controlPosition(point));
         emit plan.released(controlPosition(point));
-        EXPECT_EQ(data.selected[point], 1) << point;
+        EXPECT_EQ(data.points.selected()[point], 1) << point;
         EXPECT_EQ(checkState(static_cast<int>(point)), Qt::Checked) << point;
     }
     action("N8")->trigger();
@@ -214,16 +233,16 @@ TEST_F(ProjectCommandsTest, TheTypicalRoadThroughTheProgram) {
     action("N2")->trigger();  // point 20 frozen too
     const std::string project = surveys.file("site.kpr");
     save(project);
-    const PointStore saved = data.store;
-    const std::vector<std::int32_t> selection = data.selected;
+    const PointStore saved = data.points.store();
+    const std::vector<std::int32_t> selection = data.points.selected();
     const ViewState view = data.view;
     action("CloseProject1")->trigger();
-    ASSERT_EQ(data.store.count(), 0u);
+    ASSERT_EQ(data.points.store().count(), 0u);
     open(project);
-    EXPECT_EQ(data.store.number(), saved.number());
-    EXPECT_EQ(data.store.x(), saved.x());
-    EXPECT_EQ(data.store.active(), saved.active());
-    EXPECT_EQ(data.selected, selection);
+    EXPECT_EQ(data.points.store().number(), saved.number());
+    EXPECT_EQ(data.points.store().x(), saved.x());
+    EXPECT_EQ(data.points.store().active(), saved.active());
+    EXPECT_EQ(data.points.selected(), selection);
     EXPECT_EQ(checkState(3), Qt::Checked);
     EXPECT_EQ(model()->index(20, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_EQ(data.view.scale, view.scale);

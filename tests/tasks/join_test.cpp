@@ -1,3 +1,4 @@
+#include "points/workspace.h"
 #include "tasks/survey_join.h"
 
 #include <gtest/gtest.h>
@@ -156,11 +157,12 @@ TEST(SurveyJoin, BasePointsInOnePlaneThroughTheOriginGiveTheSingularNotice) {
 }
 
 TEST(SurveyJoin, AppendedPointsAreGreenOrdinaryAndNotSelected) {
-    PointStore store = storeOf({{"1", {1, 2, 3}}});
-    std::vector<std::int32_t> selected = {1};
-    appendJoinedPoints(store, selected, {{"A", 4, 5, 6}, {"1", 7, 8, 9}});
+    Workspace points;
+    points.replace(storeOf({{"1", {1, 2, 3}}}), {1}, "survey");
+    points.append(joinedPoints({{"A", 4, 5, 6}, {"1", 7, 8, 9}}));
+    const PointStore& store = points.store();
     ASSERT_EQ(store.count(), 3u);
-    EXPECT_EQ(selected, (std::vector<std::int32_t>{1, 0, 0}));
+    EXPECT_EQ(points.selected(), (std::vector<std::int32_t>{1, 0, 0}));
     EXPECT_EQ(store.number()[2], "1");  // numbers already in the store may repeat
     EXPECT_EQ(store.y()[2], 8);
     for (std::size_t i = 1; i < 3; ++i) {

@@ -187,12 +187,12 @@ TEST_F(SurveyTasksTest, JoinAppendsTheSecondSurveyMappedThroughThreeBasePoints) 
     dialogs.answer(QString::fromStdString(second));
     answerNumbers("a", "b", "c");
     action("AddtoProject1")->trigger();
-    ASSERT_EQ(data.store.count(), 7u);
-    EXPECT_EQ(data.store.number()[6], "n");
-    EXPECT_EQ(data.store.x()[6], 10);
-    EXPECT_EQ(data.store.z()[6], 10);
-    EXPECT_EQ(data.store.colour()[6], kColourGreen);
-    EXPECT_EQ(data.selected, (std::vector<std::int32_t>{1, 1, 1, 0, 0, 0, 0}));
+    ASSERT_EQ(data.points.store().count(), 7u);
+    EXPECT_EQ(data.points.store().number()[6], "n");
+    EXPECT_EQ(data.points.store().x()[6], 10);
+    EXPECT_EQ(data.points.store().z()[6], 10);
+    EXPECT_EQ(data.points.store().colour()[6], kColourGreen);
+    EXPECT_EQ(data.points.selected(), (std::vector<std::int32_t>{1, 1, 1, 0, 0, 0, 0}));
     EXPECT_EQ(model()->rowCount(), 7);
     EXPECT_EQ(cell(6, 5), "1");
     EXPECT_EQ(checkState(0), Qt::Checked);
@@ -215,7 +215,7 @@ TEST_F(SurveyTasksTest, JoinNoticesLeaveEverythingAsItWas) {
     action("AddtoProject1")->trigger();
     EXPECT_EQ(forms.form7->windowTitle(),
               QString::fromUtf8("Матрица сингулярная. Бесконечно много решений. Поменяйте точки."));
-    EXPECT_EQ(data.store.count(), 6u);
+    EXPECT_EQ(data.points.store().count(), 6u);
     forms.form7->Button1Click();
 }
 

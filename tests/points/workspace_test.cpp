@@ -1,0 +1,134 @@
+#include "points/workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "points/point_table_text.h"
+
+namespace korvela {
+namespace {
+
+using Kind = WorkspaceChange::Kind;
+
+PointStore pointsNumbered(std::vector<std::string> numbers) {
+    PointStore store;
+    for (std::string& number : numbers) {
+        const double x = static_cast<double>(store.count() + 1);
+        store.append(std::move(number), x, 2 * x, 3 * x, kColourAqua, kKindPoint);
+    }
+    return store;
+}
+
+class Recorder : public WorkspaceObserver {
+public:
+    void workspaceChanged(const WorkspaceChange& change) override {
+        kinds.push_back(change.kind);
+        last = change;
+    }
+    std::vector<Kind> kinds;
+    WorkspaceChange last;
+};
+
+// Four points a-d, b and d selected, watched by a recorder.
+struct Site {
+    Site() {
+        points.replace(pointsNumbered({"a", "b", "c", "d"}), {0, 1, 0, 7}, "survey.sdr");
+        points.addObserver(recorder);
+    }
+    std::vector<std::string> numbers() const {
+        std::vector<std::string> all;
+        for (std::size_t i = 0; i < points.store().count(); ++i)
+            all.emplace_back(points.store().number()[i]);
+        return all;
+    }
+
+    Workspace points;
+    Recorder recorder;
+};
+
+class WorkspaceTest : public ::testing::Test, protected Site {};
+
+// Each command announces exactly one change, of its kind, and leaves one flag per point.
+TEST_F(WorkspaceTest, EveryCommandAnnouncesOnceAndKeepsTheFlagsInStep) {
+    struct Case {
+        const char* name;
+        std::function<void(Workspace&)> command;
+        Kind kind;
+        std::vector<std::string> numbers;
+        std::vector<std::int32_t> selected;
+    };
+    const std::vector<Case> cases = {
+        {"erase", [](Workspace& w) { w.eraseSelected(); }, Kind::Erased, {"a", "c"}, {0, 0}},
+        {"append",
+         [](Workspace& w) { w.append(pointsNumbered({"e"})); },
+         Kind::Appended,
+         {"a", "b", "c", "d", "e"},
+         {0, 1, 0, 1, 0}},
+        {"freeze",
+         [](Workspace& w) { w.setActiveOfSelected(0); },
+         Kind::ValuesChanged,
+         {"a", "b", "c", "d"},
+         {0, 1, 0, 1}},
+        {"select all",
+         [](Workspace& w) { w.setAllSelected(true); },
+         Kind::SelectionChanged,
+         {"a", "b", "c", "d"},
+         {1, 1, 1, 1}},
+        {"pick",
+         [](Workspace& w) { w.changeSelection([](auto& flags) { flags[0] = 5; }); },
+         Kind::SelectionChanged,
+         {"a", "b", "c", "d"},
+         {1, 1, 0, 1}},
+        {"type a number",
+         [](Workspace& w) { w.typeCell(2, kNumberColumn, "z"); },
+         Kind::ValuesChanged,
+         {"a", "b", "z", "d"},
+         {0, 1, 0, 1}},
+        {"close", [](Workspace& w) { w.replace(PointStore(), {}, ""); }, Kind::Replaced, {}, {}},
+    };
+    for (const Case& c : cases) {
+        Site fresh;
+        c.command(fresh.points);
+        EXPECT_EQ(fresh.recorder.kinds, std::vector<Kind>{c.kind}) << c.name;
+        EXPECT_EQ(fresh.numbers(), c.numbers) << c.name;
+        EXPECT_EQ(fresh.points.selected(), c.selected) << c.name;
+    }
+}
+
+TEST_F(WorkspaceTest, ReplaceTicksEveryFlagThatIsNotZeroAndFillsMissingOnes) {
+    EXPECT_EQ(points.selected(), (std::vector<std::int32_t>{0, 1, 0, 1}));
+    points.replace(pointsNumbered({"x", "y"}), {-3}, "no file");
+    EXPECT_EQ(points.selected(), (std::vector<std::int32_t>{1, 0}));
+    EXPECT_THROW(points.replace(pointsNumbered({"x"}), {0, 0}, ""), std::invalid_argument);
+    EXPECT_EQ(points.store().count(), 2u);  // the refused replace changed nothing
+}
+
+TEST_F(WorkspaceTest, EraseAnnouncesWhichPointsWent) {
+    points.eraseSelected();
+    EXPECT_EQ(recorder.last.erasedFlags, (std::vector<std::int32_t>{0, 1, 0, 1}));
+}
+
+TEST_F(WorkspaceTest, TypedCellsChangePointsOnlyWhileDataIsPresent) {
+    EXPECT_TRUE(points.typeCell(0, kXColumn, "1,5"));
+    EXPECT_EQ(points.store().x()[0], 1.5);
+    EXPECT_FALSE(points.typeCell(0, kXColumn, "12a"));  // no number: nothing changes
+    EXPECT_FALSE(points.typeCell(9, kXColumn, "4"));    // no such point
+    points.replace(pointsNumbered({"p"}), {}, "");
+    EXPECT_FALSE(points.typeCell(0, kXColumn, "4"));
+    EXPECT_EQ(points.store().x()[0], 1);
+}
+
+TEST_F(WorkspaceTest, AppendingToNoDataMakesTheDataPresent) {
+    points.replace(PointStore(), {}, "");
+    points.append(PointStore());
+    EXPECT_FALSE(points.dataPresent());
+    points.append(pointsNumbered({"n"}));
+    EXPECT_EQ(points.status(), kNoFileStatus);
+    EXPECT_EQ(recorder.last.firstAppended, 0u);
+}
+
+}  // namespace
+}  // namespace korvela
