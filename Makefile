@@ -45,7 +45,7 @@ fuzz-long: fuzz
 	$(call fuzz_run,project_reader) $(FUZZ_DIR)/seeds/project
 	$(call fuzz_run,survey_reader) -dict=fuzz/survey.dict examples fuzz/regressions/survey \
 		$(REALDATA)
-	$(call fuzz_run,area_files) fuzz/seeds/area_files
+	$(call fuzz_run,area_files) fuzz/seeds/area_files fuzz/regressions/area_files
 	$(call fuzz_run,text_listing) fuzz/seeds/text_listing
 
 bench: build

@@ -1,7 +1,8 @@
 // libFuzzer target: the area computation file (.tdp) and coordinate statement (.tdl) readers
 // on any bytes, the first byte choosing the reader (even .tdp, odd .tdl). A count beyond the
 // format's bound is refused with the sheet untouched; whatever is read computes without
-// harm, and the computed sheet written as an area file opens again with the same cells.
+// harm, and the computed sheet, when saving takes it, written as an area file opens again
+// with the same cells.
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -40,6 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (sheet.pointCount() > (statement ? 100000 : korvela::kLargestAreaFileCount)) std::abort();
     (void)korvela::computeArea(sheet);
+    // Saving refuses a sheet the file's four-character count cannot hold.
+    if (sheet.pointCount() > korvela::kLargestAreaFileCount) return 0;
 
     std::ostringstream written;
     korvela::writeAreaFile(written, sheet);
