@@ -46,7 +46,7 @@ fuzz-long: fuzz
 	$(call fuzz_run,survey_reader) -dict=fuzz/survey.dict examples fuzz/regressions/survey \
 		$(REALDATA)
 	$(call fuzz_run,area_files) fuzz/seeds/area_files fuzz/regressions/area_files
-	$(call fuzz_run,text_listing) fuzz/seeds/text_listing
+	$(call fuzz_run,text_listing) fuzz/seeds/text_listing fuzz/regressions/text_listing
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

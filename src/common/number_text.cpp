@@ -114,22 +114,31 @@ std::optional<RoundedDecimal> roundDirectly(double magnitude) {
     return std::nullopt;
 }
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes `pairs` pairs of digits of value, ending at end.
+void writeDigitPairs(std::uint32_t value, int pairs, char* end) {
+    for (; pairs > 0; --pairs) {
+        end -= 2;
+        std::memcpy(end, kDigitPairs + 2 * (value % 100), 2);
+        value /= 100;
+    }
+}
+
+// Fifteen digits as 7 + 8, two short independent chains of 32-bit divisions.
 DecimalDigits digitsOf(const RoundedDecimal& rounded) {
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
+    constexpr std::uint64_t kLowPart = 100000000;  // 10^8
     DecimalDigits decimal;
     decimal.exponent = rounded.exponent;
-    std::uint64_t rest = rounded.significand;
-    char* at = decimal.digits + kSignificantDigits;
-    while (rest >= 100) {
-        at -= 2;
-        std::memcpy(at, kPairs + 2 * (rest % 100), 2);
-        rest /= 100;
-    }
-    *--at = static_cast<char>('0' + rest);  // fifteen digits: an odd count leaves one
     decimal.count = kSignificantDigits;
+    const auto high = static_cast<std::uint32_t>(rounded.significand / kLowPart);  // 7 digits
+    const auto low = static_cast<std::uint32_t>(rounded.significand % kLowPart);
+    writeDigitPairs(low, 4, decimal.digits + kSignificantDigits);
+    writeDigitPairs(high % 1000000, 3, decimal.digits + 7);
+    decimal.digits[0] = static_cast<char>('0' + high / 1000000);
     return decimal;
 }
 

@@ -123,8 +123,10 @@ void writePointLine(OutputBuffer& out, const PointStore& store, std::size_t poin
     char* const line = out.reserve(kListingLineLength + kLineEnd.size());
     std::memset(line, ' ', kListingLineLength);
     const std::string& number = store.number()[point];
-    overwrite(line, kListingNumberColumn, number.data(), number.size());
-    blankLineBreaks(line, kListingLineLength);
+    // Cut at the X column: what the import does not read as the number must not run into x.
+    overwrite(line, kListingNumberColumn, number.data(),
+              std::min(number.size(), kListingXColumn - kListingNumberColumn));
+    blankLineBreaks(line, kListingXColumn);
     if (line[0] == kEndOfText ||
         std::string_view(line, kListingLineLength).starts_with(kEndOfTextMark))
         line[0] = ' ';

@@ -19,8 +19,9 @@ std::size_t formatListingNumber(double value, char* out);
 
 // The "Sokkia - sdr" text listing of the ordinary points (kind 1) of the store, in store
 // order: five header lines with the time and date `now`, then one 45-character line per
-// point. Windows-1251, CR LF after every line. Line breaks in a number become blanks, and so
-// does a first byte ETX (or the first character of "<ETX>"), which would end the import.
+// point. Windows-1251, CR LF after every line. A number is cut at the X column (longer, its
+// rest would be read as part of x); line breaks in it become blanks, and so does a first
+// byte ETX (or the first character of "<ETX>"), which would end the import.
 void writeTextListing(const PointStore& store, const LocalTime& now, std::ostream& out);
 
 }  // namespace korvela

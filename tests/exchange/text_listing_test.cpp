@@ -97,14 +97,16 @@ TEST(TextListing, APointLineIsFortyFiveCharactersWithFieldsAtTheirColumns) {
     EXPECT_EQ(listingOf(store), kHeader + "12    1234.5678  0.5        150              \r\n");
 }
 
-TEST(TextListing, LaterFieldsOverwriteEarlierOnesAndNothingPassesColumnFortyFour) {
+// The import reads the number from columns 0-5: a longer one left beyond them would be
+// read as part of x.
+TEST(TextListing, ANumberIsCutAtTheXColumnAndNoFieldRunsIntoTheNext) {
     PointStore store;
     store.append("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcdefghijklmnop", 1, 2, 3, kColourAqua,
                  kKindPoint);
     store.append("1234567", -1234567890123.0, -12345678901.0, -0.00001234, kColourAqua, kKindPoint);
     store.append("7", 1, 2, -1.5e-300, kColourAqua, kKindPoint);
     EXPECT_EQ(listingOf(store), kHeader +
-                                    "ABCDEF1HIJKLMNOPQ2STUVWXYZ0133456789abcdefghi\r\n"
+                                    "ABCDEF1          2          3                \r\n"
                                     "123456-1.235e+12 -1.235e+10 -1.234e-05       \r\n"
                                     "7     1          2          -1.5e-300        \r\n");
 }
