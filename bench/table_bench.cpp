@@ -10,7 +10,7 @@
 
 #include "app/forms.h"
 #include "app/tform1.h"
-#include "app/user_dialogs.h"
+#include "ui/user_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/point_table_model.h"
 #include "points/program_data.h"

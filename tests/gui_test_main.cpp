@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/korvela_application.h"
+#include "ui/korvela_application.h"
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);

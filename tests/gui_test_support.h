@@ -8,7 +8,7 @@
 #include <deque>
 #include <optional>
 
-#include "app/user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela::testing {
 

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "app/forms.h"
-#include "app/korvela_application.h"
+#include "ui/korvela_application.h"
 #include "app/tform1.h"
 #include "gui_test_support.h"
 #include "points/point_table_model.h"

@@ -2,9 +2,9 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "app/desktop_dialogs.h"
+#include "ui/desktop_dialogs.h"
 #include "app/forms.h"
-#include "app/korvela_application.h"
+#include "ui/korvela_application.h"
 #include "app/tform1.h"
 #include "points/program_data.h"
 

@@ -13,10 +13,10 @@
 #include <QWheelEvent>
 
 #include "app/forms.h"
-#include "app/korvela_application.h"
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
-#include "app/window_style.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "ui/window_style.h"
 #include "area/tgeop.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"

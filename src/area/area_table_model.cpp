@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 #include "area/area_sheet.h"
 
 namespace korvela {

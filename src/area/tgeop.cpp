@@ -27,10 +27,10 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/korvela_application.h"
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
-#include "app/window_style.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "ui/window_style.h"
 #include "area/area_cell_delegate.h"
 #include "area/area_computation.h"
 #include "area/area_files.h"

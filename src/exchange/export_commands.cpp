@@ -1,7 +1,7 @@
 #include "exchange/export_commands.h"
 
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
 #include "exchange/text_listing.h"

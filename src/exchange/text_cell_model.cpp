@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 

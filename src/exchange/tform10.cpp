@@ -11,7 +11,7 @@
 #include <QTableView>
 #include <QUrl>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_sheet_model.h"
 

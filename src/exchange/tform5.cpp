@@ -7,7 +7,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "app/window_style.h"
+#include "ui/window_style.h"
 #include "exchange/export_commands.h"
 #include "exchange/text_cell_model.h"
 #include "points/point_store.h"

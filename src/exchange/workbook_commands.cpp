@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 #include "common/conversion_error.h"
 #include "exchange/tform10.h"
 #include "exchange/workbook_points.h"

@@ -1,6 +1,6 @@
 #include "exchange/workbook_sheet_model.h"
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 #include "common/number_text.h"
 #include "plan/pick_list.h"
 #include "plan/view_state.h"

@@ -7,10 +7,10 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-#include "app/korvela_application.h"
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
-#include "app/window_style.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "ui/window_style.h"
 #include "common/number_parse.h"
 #include "plan/plan_image.h"
 #include "plan/view_state.h"

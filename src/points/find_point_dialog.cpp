@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 #include "plan/plan_navigation.h"
 
 namespace korvela {

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <algorithm>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 #include "points/point_store.h"
 #include "points/point_table_text.h"
 

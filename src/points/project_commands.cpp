@@ -4,9 +4,9 @@
 #include <cmath>
 #include <variant>
 
-#include "app/korvela_application.h"
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 #include "plan/plan_image.h"
 #include "plan/tsettings.h"
 #include "points/point_table_model.h"

@@ -1,6 +1,6 @@
 #include "points/survey_open_dialog.h"
 
-#include "app/user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 

@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/korvela_application.h"
-#include "app/qt_text.h"
-#include "app/window_style.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/window_style.h"
 #include "points/point_table_text.h"
 
 namespace korvela {

@@ -3,8 +3,8 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 #include "tasks/report_file.h"
 
 namespace korvela {

@@ -1,7 +1,7 @@
 #include "tasks/survey_tasks.h"
 
-#include "app/qt_text.h"
-#include "app/user_dialogs.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 #include "area/area_sheet.h"
 #include "area/tgeop.h"
 #include "common/number_parse.h"

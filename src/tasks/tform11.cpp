@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 

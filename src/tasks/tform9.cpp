@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 namespace {

@@ -21,7 +21,7 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "app/korvela_application.h"
+#include "ui/korvela_application.h"
 #include "area/area_sheet.h"
 #include "gui_test_support.h"
 #include "test_support.h"

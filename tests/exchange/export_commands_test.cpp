@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "app/forms.h"
-#include "app/korvela_application.h"
+#include "ui/korvela_application.h"
 #include "app/tform1.h"
 #include "common/conversion_error.h"
 #include "common/local_time.h"

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/korvela_application.h"
+#include "ui/korvela_application.h"
 #include "common/text_grid.h"
 #include "exchange/dxf_writer.h"
 #include "gui_test_support.h"

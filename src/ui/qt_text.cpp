@@ -1,4 +1,4 @@
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 
 #include <QFile>
 

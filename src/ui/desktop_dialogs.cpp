@@ -1,4 +1,4 @@
-#include "app/desktop_dialogs.h"
+#include "ui/desktop_dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>

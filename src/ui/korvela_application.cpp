@@ -1,11 +1,11 @@
-#include "app/korvela_application.h"
+#include "ui/korvela_application.h"
 
 #include <QFont>
 #include <QLocale>
 #include <clocale>
 #include <exception>
 
-#include "app/user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 

@@ -1,4 +1,4 @@
-#include "app/window_style.h"
+#include "ui/window_style.h"
 
 #include <QFrame>
 #include <QPalette>
