@@ -36,7 +36,7 @@ fuzz: deps
 ROOT := $(patsubst %/,%,$(dir $(abspath $(lastword $(MAKEFILE_LIST)))))
 REALDATA := $(wildcard $(ROOT)/../shared/realdata)
 FUZZ_TARGETS := project_reader survey_reader area_files text_listing
-fuzz_run = $(FUZZ_DIR)/fuzz/korvela_$(1)_fuzz -max_total_time=$(FUZZ_SECONDS) \
+fuzz_run = $(FUZZ_DIR)/korvela_$(1)_fuzz -max_total_time=$(FUZZ_SECONDS) \
 	-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/$(1)
 
 fuzz-long: fuzz
