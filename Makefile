@@ -4,37 +4,54 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 600
 JOBS ?= 2
 SAMPLE ?= examples/site.sdr
+# The golden examples and real survey files (golden/, realdata/).
+SHARED_DIR ?= $(CURDIR)/../shared
+# `make run` builds without tests and benchmarks: their libraries come with `make test`.
+TESTS ?= ON
 
-.PHONY: deps configure build run test bench fuzz fuzz-long clean
+.PHONY: deps test-deps configure build run test check bench fuzz fuzz-build fuzz-long clean
 
+# What building and running need; `test-deps` adds the test tools (scripts/install-deps).
 deps:
-	scripts/install-deps
+	scripts/install-deps run
 
-configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+test-deps:
+	scripts/install-deps test
+
+configure:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DKORVELA_SHARED_DIR=$(SHARED_DIR) \
+		-DKORVELA_BUILD_TESTS=$(TESTS) -DKORVELA_BUILD_BENCHMARKS=$(TESTS)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
-run: build
+run: deps
+	$(MAKE) build TESTS=OFF
 	$(BUILD_DIR)/korvela $(SAMPLE)
 
-test: build fuzz
+test: test-deps
+	$(MAKE) build fuzz-build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
 	cd $(FUZZ_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
 
+# The quick round while working: build and run the tests, no package check, no fuzz build.
+check: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
+
 # The readers of untrusted files as libFuzzer targets (clang, ASan, UBSan), in a build of
 # their own; its ctest runs each target once over its seed corpus.
-fuzz: deps
+fuzz: test-deps
+	$(MAKE) fuzz-build
+
+fuzz-build:
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
-		-DKORVELA_FUZZING=ON
+		-DKORVELA_FUZZING=ON -DKORVELA_SHARED_DIR=$(SHARED_DIR)
 	cmake --build $(FUZZ_DIR) -j$(JOBS)
 
 # Fuzzes each target for FUZZ_SECONDS, one after the other; the corpus grows in
 # $(FUZZ_DIR)/corpus/TARGET/, findings land in $(FUZZ_DIR)/findings/. The real survey files
-# are ../shared/realdata beside the repository's root, when it is there.
-ROOT := $(patsubst %/,%,$(dir $(abspath $(lastword $(MAKEFILE_LIST)))))
-REALDATA := $(wildcard $(ROOT)/../shared/realdata)
+# are $(SHARED_DIR)/realdata (../shared beside the repository's root), when it is there.
+REALDATA = $(wildcard $(SHARED_DIR)/realdata)
 FUZZ_TARGETS := project_reader survey_reader area_files text_listing
 fuzz_run = $(FUZZ_DIR)/korvela_$(1)_fuzz -max_total_time=$(FUZZ_SECONDS) \
 	-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/$(1)

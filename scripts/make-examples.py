@@ -60,3 +60,10 @@ for name, x, y, z, is_station in points:
     if not is_station:
         comma.append(f"{name},--------,{fixed(x)},{fixed(y)},{fixed(z)}")
 write("site-comma.txt", comma)
+
+# A parcel's coordinate statement (.tdl) for the area window and `korvela-cli area`: line 1 is
+# the title, line 2 the point count from its fifth character, then the X and the Y column.
+parcel = [(5150.214, 7120.530), (5178.902, 7131.046), (5186.377, 7170.812), (5161.045, 7188.309),
+          (5133.680, 7160.127)]
+write("parcel.tdl", ["Ведомость координат участка 7", f"N = {len(parcel)}", "[X]"] +
+      [fixed(x) for x, _ in parcel] + ["[Y]"] + [fixed(y) for _, y in parcel])

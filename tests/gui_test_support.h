@@ -92,3 +92,30 @@ inline void writeCommaSurvey(const std::string& path, int count) {
 }
 
 }  // namespace korvela::testing
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QStyle>
+#include <QTableView>
+
+namespace korvela::testing {
+
+// Fails for every cell of rows first … last (and header section, when the header is shown)
+// whose text does not fit its column with the item view's text margins.
+inline void expectColumnsHoldTheirTexts(const QTableView& view, int first, int last) {
+    const QFontMetrics metrics(view.font());
+    const int margins =
+        2 * (view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1);
+    const QHeaderView& header = *view.horizontalHeader();
+    for (int column = 0; column < view.model()->columnCount(); ++column) {
+        const int width = view.columnWidth(column);
+        if (!header.isHidden()) EXPECT_GE(width, header.sectionSizeHint(column)) << column;
+        for (int row = first; row <= last; ++row) {
+            const QString text = view.model()->index(row, column).data().toString();
+            EXPECT_LE(metrics.horizontalAdvance(text) + margins, width)
+                << '"' << text.toStdString() << "\" in row " << row << ", column " << column;
+        }
+    }
+}
+
+}  // namespace korvela::testing

@@ -5,6 +5,7 @@
 #include "ui/desktop_dialogs.h"
 #include "app/forms.h"
 #include "ui/korvela_application.h"
+#include "app/start_up_file.h"
 #include "app/tform1.h"
 #include "points/program_data.h"
 
@@ -17,10 +18,10 @@ int main(int argc, char** argv) {
     korvela::Forms forms(data, dialogs);
     forms.form1->showMaximized();
 
-    // A survey named on the command line is imported at once ("-p" belongs to the area window).
+    // A file named on the command line opens at once ("-p" belongs to the area window).
     const QStringList arguments = application.arguments();
     if (arguments.size() > 1 && arguments[1] != QStringLiteral("-p")) {
-        forms.form1->importSurvey(QFileInfo(arguments[1]).absoluteFilePath());
+        openStartUpFile(forms, dialogs, QFileInfo(arguments[1]).absoluteFilePath());
     }
     return application.exec();
 }

@@ -13,11 +13,13 @@
 #include <QWheelEvent>
 
 #include "app/forms.h"
+#include "ui/column_widener.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 #include "ui/window_style.h"
 #include "area/tgeop.h"
+#include "common/version.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
 #include "plan/pick_list.h"
@@ -41,7 +43,7 @@
 namespace korvela {
 namespace {
 
-const char* const kMainCaption = "KORVELA 16.06.10";
+const char* const kMainCaption = "KORVELA " KORVELA_VERSION_TEXT;
 const QColor kGridColour(215, 228, 242);  // the desktop's inactive caption gradient
 constexpr int kDesignClientWidth = 974;
 constexpr int kDesignClientHeight = 775;
@@ -140,6 +142,7 @@ void TForm1::createControls() {
     StringGrid1->setShowGrid(true);
     StringGrid1->verticalHeader()->setDefaultSectionSize(24);
     StringGrid1->setTextElideMode(Qt::ElideNone);  // a narrow column clips its text
+    new ColumnWidener(StringGrid1, std::vector<int>(tableModel_->columnCount(), kTableColumnWidth));
     QPalette gridPalette = StringGrid1->palette();
     gridPalette.setColor(QPalette::Base, kGridColour);
     StringGrid1->setPalette(gridPalette);

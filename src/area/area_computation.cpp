@@ -18,7 +18,12 @@ namespace {
 
 // Beyond this a value has no whole-number rounding (the sheet's integers are 64-bit).
 constexpr double kLargestRoundable = 9223372036854775808.0;  // 2^63
-constexpr double kScales[] = {1.0, 10.0, 100.0};
+// 10^-k for k = 0 … 6 decimals.
+constexpr double kDecimalSteps[] = {1.0, 0.1, 0.01, 0.001, 0.0001, 0.00001, 0.000001};
+// The products take the coordinate differences to the micrometre: a difference of
+// millimetre coordinates rounded to centimetres would make each product of a national-grid
+// coordinate (millions of metres) up to tens of thousands of square metres wrong.
+constexpr int kProductDifferenceDecimals = 6;
 constexpr double kSquareMetresToHectares = 0.0001;
 
 const char* const kAreaText = "P = ";
@@ -55,7 +60,7 @@ private:
     AreaSheet& sheet_;
     const int count_;
     std::vector<double> x_, y_;                      // rows 0 … count (the first summary row)
-    std::vector<double> xDifference_, yDifference_;  // columns 3 and 4 as written
+    std::vector<double> xDifference_, yDifference_;  // to the micrometre, for the products
     SignedSums xDifferences_, yDifferences_, yProducts_, xProducts_;
 };
 
@@ -80,6 +85,15 @@ bool addTo(SignedSums& sums, double value, bool roundToWhole) {
     return true;
 }
 
+// The difference rounded to micrometres, as the value its 15-digit number text stands for
+// (so centimetre coordinates give exactly the centimetre differences of columns 3 and 4).
+// Beyond the magnitudes that can be rounded so, a double has no micrometres to round.
+double productDifference(double exact) {
+    const double rounded = roundToDecimals(exact, kProductDifferenceDecimals).value_or(exact);
+    char text[kNumberTextCapacity];
+    return readSheetNumber(std::string_view(text, formatNumberInto(rounded, text)));
+}
+
 bool Computation::run() {
     for (int row = 0; row < count_; ++row) {
         if (!computeDifferences(row)) return false;
@@ -100,14 +114,14 @@ bool Computation::run() {
 }
 
 bool Computation::computeDifferences(int row) {
-    const auto xDifference =
-        writeRounded(row, AreaSheet::XDifferenceColumn, x_[previous(row)] - x_[next(row)], 2);
+    const double xExact = x_[previous(row)] - x_[next(row)];
+    const double yExact = y_[next(row)] - y_[previous(row)];
+    const auto xDifference = writeRounded(row, AreaSheet::XDifferenceColumn, xExact, 2);
     if (!xDifference) return false;
-    const auto yDifference =
-        writeRounded(row, AreaSheet::YDifferenceColumn, y_[next(row)] - y_[previous(row)], 2);
+    const auto yDifference = writeRounded(row, AreaSheet::YDifferenceColumn, yExact, 2);
     if (!yDifference) return false;
-    xDifference_[row] = *xDifference;
-    yDifference_[row] = *yDifference;
+    xDifference_[row] = productDifference(xExact);
+    yDifference_[row] = productDifference(yExact);
     return addTo(xDifferences_, *xDifference, true) && addTo(yDifferences_, *yDifference, true);
 }
 
@@ -170,13 +184,13 @@ double readSheetNumber(std::string_view text) {
     return parseWholeNumber(withPoint, value) ? value : 0;
 }
 
-// Scaling by the exact powers 1, 10, 100 (rather than dividing by 0.01) gives the double
-// nearest to the decimal result.
+// Divided by 10^-k rather than multiplied by 10^k: the two differ in the last bit, and so
+// round some ties the other way (0.045 ha divided gives 4.5 and rounds to 0.04).
 std::optional<double> roundToDecimals(double value, int decimals) {
-    const double scale = kScales[decimals];
-    const double scaled = value * scale;
+    const double step = kDecimalSteps[decimals];
+    const double scaled = value / step;
     if (!(std::fabs(scaled) < kLargestRoundable)) return std::nullopt;
-    return std::nearbyint(scaled) / scale;
+    return std::nearbyint(scaled) * step;
 }
 
 bool computeArea(AreaSheet& sheet) { return Computation(sheet).run(); }

@@ -15,8 +15,9 @@ extern const char* const kAreaComputationFailedMessage;
 // any other text counts as 0.
 double readSheetNumber(std::string_view text);
 
-// Rounds to `decimals` decimal places (0 to 2), ties to the even neighbour. Nothing when
-// the value is not finite or too large to be rounded to a whole number of units.
+// Rounds to `decimals` decimal places (0 to 6): divides by 10^-decimals, rounds to the
+// nearest whole number with ties to the even neighbour, and multiplies by 10^-decimals.
+// Nothing when the value is not finite or too large to be rounded to a whole number of units.
 std::optional<double> roundToDecimals(double value, int decimals);
 
 // "Вычислить": fills columns 3 to 6 of the point rows, the three summary rows and the

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -14,7 +13,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -26,17 +24,21 @@
 #include <QWindow>
 #include <algorithm>
 #include <iterator>
+#include <numeric>
 
-#include "ui/korvela_application.h"
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
-#include "ui/window_style.h"
 #include "area/area_cell_delegate.h"
 #include "area/area_computation.h"
 #include "area/area_files.h"
+#include "area/area_sheet_printer.h"
 #include "area/area_table_model.h"
 #include "common/conversion_error.h"
 #include "common/number_parse.h"
+#include "ui/column_widener.h"
+#include "ui/korvela_application.h"
+#include "ui/program_files.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "ui/window_style.h"
 
 namespace korvela {
 namespace {
@@ -71,28 +73,12 @@ constexpr int kDragStripHeight = 15;
 constexpr int kGridLeft = 8;
 constexpr int kGridTop = 62;
 constexpr int kHeadingTop = 16;
+constexpr int kHeadingHeight = kGridTop - kHeadingTop - 2;
+constexpr int kHeadingPixelSize = 10;
+constexpr int kGroupBoxHeight = 88;
 constexpr int kResultHeight = 24;
 constexpr int kMargin = 8;
 constexpr int kPointCountLength = 3;
-
-struct Heading {
-    int firstColumn;
-    int lastColumn;
-    bool upperHalf;  // "координаты (м)" stands over "X" and "Y"
-    bool lowerHalf;
-    const char* text;
-};
-
-const Heading kHeadings[] = {
-    {0, 0, false, false, "№ точки"},
-    {1, 2, true, false, "координаты (м)"},
-    {1, 1, false, true, "X"},
-    {2, 2, false, true, "Y"},
-    {3, 3, false, false, "x(i-1) - x(i+1) (м)"},
-    {4, 4, false, false, "y(i+1) - y(i-1) (м)"},
-    {5, 5, false, false, "y(i)[x(i-1) - x(i+1)] м^2"},
-    {6, 6, false, false, "x(i)[y(i+1) - y(i-1)] м^2"},
-};
 
 struct MenuItem {
     const char* name;
@@ -136,16 +122,8 @@ QStringList filtersWith(const char* first) {
     return {QString::fromUtf8(first), QString::fromUtf8(kAllFilesFilter)};
 }
 
-int gridColumnLeft(int column) {
-    int left = 0;
-    for (int i = 0; i < column; ++i) left += kColumnWidths[i];
-    return left;
-}
-
 void openProgramFile(const char* name) {
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromUtf8(name));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(programFilePath(QString::fromUtf8(name))));
 }
 
 }  // namespace
@@ -201,31 +179,23 @@ void TGeop::createControls() {
     Table->verticalHeader()->setMinimumSectionSize(1);
     Table->verticalHeader()->setDefaultSectionSize(kRowHeight);
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    for (int column = 0; column < AreaSheet::ColumnCount; ++column) {
-        Table->setColumnWidth(column, kColumnWidths[column]);
-    }
     Table->setEditTriggers(QAbstractItemView::AllEditTriggers);  // the editor is always shown
     Table->setSelectionMode(QAbstractItemView::SingleSelection);
     Table->setTextElideMode(Qt::ElideNone);
     Table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int frame = Table->frameWidth();
-    const int gridWidth = gridColumnLeft(AreaSheet::ColumnCount) + 2 * frame +
-                          Table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Table);
-    const int resultTop = kClientHeight - kMargin - kResultHeight;
-    Table->setGeometry(kGridLeft, kGridTop, gridWidth, resultTop - kMargin / 2 - kGridTop);
-    createHeadings(kGridLeft + frame);
+    createHeadings();
 
     txtP = new QLineEdit(client_);
     txtP->setObjectName("txtP");
     txtP->setReadOnly(true);
     txtP->setAlignment(Qt::AlignCenter);
-    txtP->setGeometry(kGridLeft, resultTop, gridWidth, kResultHeight);
 
-    const int boxLeft = kGridLeft + gridWidth + kMargin;
     GroupBox1 = new QGroupBox(QString::fromUtf8("Число точек:"), client_);
     GroupBox1->setObjectName("GroupBox1");
-    GroupBox1->setGeometry(boxLeft, kGridTop, kClientWidth - kMargin - boxLeft, 88);
+    groupBoxWidth_ =
+        kClientWidth - 3 * kMargin -
+        gridWidth(std::accumulate(std::begin(kColumnWidths), std::end(kColumnWidths), 0));
     txtNum = new QLineEdit(GroupBox1);
     txtNum->setObjectName("txtNum");
     // Typing is limited to three characters; a longer count handed over is still shown in
@@ -235,29 +205,61 @@ void TGeop::createControls() {
     txtNum->setGeometry(12, 24, 44, 22);
     Button2 = new QPushButton(QString::fromUtf8("Построить"), GroupBox1);
     Button2->setObjectName("Button2");
-    Button2->setGeometry(12, 54, GroupBox1->width() - 24, 26);
+    Button2->setGeometry(12, 54, groupBoxWidth_ - 24, 26);
     connectCommand(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+
+    // The columns widen to their longest texts (the summary rows' always counted); the
+    // window grows to hold the grid.
+    new ColumnWidener(Table, std::vector<int>(std::begin(kColumnWidths), std::end(kColumnWidths)),
+                      AreaSheet::kSummaryRows);
+    connect(Table->horizontalHeader(), &QHeaderView::sectionResized, this, &TGeop::layOutControls);
+    layOutControls();
 }
 
-void TGeop::createHeadings(int gridLeft) {
+// The grid's outer width for columns of the given total width.
+int TGeop::gridWidth(int columnsWidth) const {
+    return columnsWidth + 2 * Table->frameWidth() +
+           Table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Table);
+}
+
+std::vector<int> TGeop::columnWidths() const {
+    std::vector<int> widths;
+    for (int column = 0; column < AreaSheet::ColumnCount; ++column)
+        widths.push_back(Table->columnWidth(column));
+    return widths;
+}
+
+void TGeop::createHeadings() {
     QFont font = this->font();
-    font.setPixelSize(10);
-    constexpr int kHeadingHeight = kGridTop - kHeadingTop - 2;
-    constexpr int kHalfHeight = kHeadingHeight / 2;
+    font.setPixelSize(kHeadingPixelSize);
     int number = 1;
-    for (const Heading& heading : kHeadings) {
+    for (const AreaSheetHeading& heading : kAreaSheetHeadings) {
         auto* label = new QLabel(QString::fromUtf8(heading.text), client_);
         label->setObjectName(QStringLiteral("Label%1").arg(number++));
         label->setFont(font);
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
-        const int left = gridLeft + gridColumnLeft(heading.firstColumn);
-        const int width =
-            gridColumnLeft(heading.lastColumn + 1) - gridColumnLeft(heading.firstColumn);
-        const int top = heading.lowerHalf ? kHeadingTop + kHalfHeight : kHeadingTop;
-        const int height = heading.upperHalf || heading.lowerHalf ? kHalfHeight : kHeadingHeight;
-        label->setGeometry(left, top, width, height);
+        headingLabels_.push_back(label);
     }
+}
+
+void TGeop::layOutControls() {
+    const std::vector<int> widths = columnWidths();
+    const int grid = gridWidth(Table->horizontalHeader()->length());
+    const int boxLeft = kGridLeft + grid + kMargin;
+    client_->setFixedSize(std::max(kClientWidth, boxLeft + groupBoxWidth_ + kMargin),
+                          kClientHeight);
+    const int resultTop = kClientHeight - kMargin - kResultHeight;
+    Table->setGeometry(kGridLeft, kGridTop, grid, resultTop - kMargin / 2 - kGridTop);
+    txtP->setGeometry(kGridLeft, resultTop, grid, kResultHeight);
+    GroupBox1->setGeometry(boxLeft, kGridTop, groupBoxWidth_, kGroupBoxHeight);
+    for (std::size_t k = 0; k < headingLabels_.size(); ++k) {
+        const auto [left, top, width, height] =
+            headingPlace(kAreaSheetHeadings[k], widths, kGridLeft + Table->frameWidth(),
+                         kHeadingTop, kHeadingHeight);
+        headingLabels_[k]->setGeometry(left, top, width, height);
+    }
+    adjustSize();
 }
 
 void TGeop::createMenu() {
@@ -374,17 +376,24 @@ void TGeop::N22Click() {
     QPrinter printer(QPrinter::HighResolution);
     // Without a default printer the user chooses one, or printing into a PDF file.
     if (QPrinterInfo::defaultPrinter().isNull() && !dialogs_.askPrinter(this, printer)) return;
-    if (!printClientArea(printer)) dialogs_.showMessage(this, QString::fromUtf8(kPrintFailed));
+    if (!printSheet(printer)) dialogs_.showMessage(this, QString::fromUtf8(kPrintFailed));
 }
 
-bool TGeop::printClientArea(QPrinter& printer) {
-    const QPixmap image = client_->grab();
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    const qreal scale = static_cast<qreal>(printer.resolution()) / client_->logicalDpiX();
-    painter.scale(scale, scale);
-    painter.drawPixmap(0, 0, image);
-    return painter.end();
+bool TGeop::printSheet(QPrinter& printer) {
+    AreaSheetLook look;
+    look.columnWidths = columnWidths();
+    const int lastRow = sheet_.rowCount() - 1;
+    for (int column = 0; column < AreaSheet::ColumnCount; ++column) {  // rows out of view too
+        look.columnWidths[column] = std::max(look.columnWidths[column],
+                                             ColumnWidener::textWidth(*Table, column, 0, lastRow));
+    }
+    look.rowHeight = kRowHeight;
+    look.headingHeight = kHeadingHeight;
+    look.resultHeight = kResultHeight;
+    look.cellFont = Table->font();
+    look.headingFont = headingLabels_.front()->font();
+    look.screenDpi = client_->logicalDpiY();
+    return printAreaSheet(printer, sheet_, look);
 }
 
 void TGeop::N24Click() { hide(); }

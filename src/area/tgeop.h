@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <vector>
 
 #include "area/area_sheet.h"
 #include "common/file_error.h"
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPrinter;
 class QPushButton;
@@ -51,9 +53,9 @@ public:
     void openLicence();   // Ctrl+L
     void openHelp();      // F1
 
-    // Prints the client area at its on-screen size at the top left of one page; false when
-    // the printer cannot be used.
-    bool printClientArea(QPrinter& printer);
+    // Prints the whole sheet with its headings and result, at its on-screen size, on as many
+    // pages as it needs; false when the printer cannot be used.
+    bool printSheet(QPrinter& printer);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,7 +63,10 @@ protected:
 
 private:
     void createControls();
-    void createHeadings(int gridLeft);
+    void createHeadings();
+    void layOutControls();
+    int gridWidth(int columnsWidth) const;
+    std::vector<int> columnWidths() const;
     void createMenu();
     bool handleWindowKey(QObject* watched, QEvent* event);
     void computeAndShow();
@@ -81,6 +86,8 @@ private:
     QLineEdit* txtNum = nullptr;
     QPushButton* Button2 = nullptr;
     QLineEdit* txtP = nullptr;
+    std::vector<QLabel*> headingLabels_;
+    int groupBoxWidth_ = 0;
 };
 
 }  // namespace korvela

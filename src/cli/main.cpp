@@ -13,6 +13,7 @@
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
 #include "common/conversion_error.h"
+#include "common/version.h"
 
 namespace korvela::cli {
 
@@ -94,7 +95,7 @@ int run(const std::vector<std::string>& words) {
         return kSuccess;
     }
     if (words[0] == "--version") {
-        std::cout << "korvela-cli " << KORVELA_VERSION << '\n';
+        std::cout << "korvela-cli " << KORVELA_VERSION_TEXT << '\n';
         return kSuccess;
     }
     const Command* command = findCommand(words[0]);

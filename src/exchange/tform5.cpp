@@ -7,10 +7,11 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "ui/window_style.h"
 #include "exchange/export_commands.h"
 #include "exchange/text_cell_model.h"
 #include "points/point_store.h"
+#include "ui/column_widener.h"
+#include "ui/window_style.h"
 
 namespace korvela {
 namespace {
@@ -47,6 +48,9 @@ TForm5::TForm5(QWidget* parent, const PointStore& store, UserDialogs& dialogs)
     StringGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     StringGrid1->setTextElideMode(Qt::ElideNone);
+    new ColumnWidener(
+        StringGrid1,
+        std::vector<int>(kColumns, StringGrid1->horizontalHeader()->defaultSectionSize()));
 
     ControlBar3 = createSideBar(this, "ControlBar3");
     ControlBar1 = createSideBar(this, "ControlBar1");

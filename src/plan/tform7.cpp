@@ -1,5 +1,6 @@
 #include "plan/tform7.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -7,12 +8,18 @@ namespace korvela {
 
 TForm7::TForm7(QWidget* parent) : QDialog(parent) {
     setObjectName("TForm7");
-    setWindowTitle(QString::fromUtf8(kSeveralPointsCaption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(550, 65);
+    setFixedSize(550, 105);
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    Label1->setGeometry(12, 8, 526, 48);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setWordWrap(true);
+    connect(this, &QWidget::windowTitleChanged, Label1, &QLabel::setText);
+    setWindowTitle(QString::fromUtf8(kSeveralPointsCaption));
     Button1 = new QPushButton(QStringLiteral("Ok"), this);
     Button1->setObjectName("Button1");
-    Button1->setGeometry(237, 18, 75, 28);
+    Button1->setGeometry(237, 64, 75, 28);
     connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QPushButton;
 class QTimer;
 
@@ -11,7 +12,8 @@ namespace korvela {
 inline constexpr const char* kSeveralPointsCaption = "Выбрано сразу несколько точек";
 
 // A short notice that closes itself after eight ticks of half a second (four seconds), or
-// on "Ok". Its caption is the message. Showing it while it is up does not restart the count.
+// on "Ok". Its caption is the message, shown inside the window too (a title bar may cut a
+// long one). Showing it while it is up does not restart the count.
 class TForm7 : public QDialog {
     Q_OBJECT
 public:
@@ -30,6 +32,7 @@ protected:
 private:
     static constexpr int kTicksShown = 8;
 
+    QLabel* Label1 = nullptr;
     QPushButton* Button1 = nullptr;
     QTimer* Timer1 = nullptr;
     int ticks_ = 0;

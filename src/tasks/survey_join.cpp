@@ -1,5 +1,7 @@
 #include "tasks/survey_join.h"
 
+#include <cmath>
+
 #include "common/round4.h"
 #include "points/point_store.h"
 
@@ -33,6 +35,18 @@ std::optional<std::array<std::size_t, 3>> matchBaseNumbers(
     return found;
 }
 
+// Written so that a coordinate that is not a number fails too.
+bool reproducesBasePoints(const JoinMap& map, const std::array<Vector3, 3>& first,
+                          const std::array<Vector3, 3>& second) {
+    for (std::size_t k = 0; k < 3; ++k) {
+        const Vector3 mapped = map.map(second[k]);
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            if (!(std::fabs(mapped[axis] - first[k][axis]) <= kJoinBaseTolerance)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string_view joinNoticeText(JoinNotice notice) {
@@ -52,9 +66,15 @@ std::optional<std::array<std::size_t, 3>> joinBasePoints(
     return base;
 }
 
+Vector3 JoinMap::map(const Vector3& point) const {
+    const auto [x, y, z] = point;
+    return {x * cX[0] + y * cX[1] + z * cX[2], x * cY[0] + y * cY[1] + z * cY[2],
+            x * cZ[0] + y * cZ[1] + z * cZ[2]};
+}
+
 std::array<double, 3> JoinMap::apply(double x, double y, double z) const {
-    return {Round4(x * cX[0] + y * cX[1] + z * cX[2]), Round4(x * cY[0] + y * cY[1] + z * cY[2]),
-            Round4(x * cZ[0] + y * cZ[1] + z * cZ[2])};
+    const auto [mappedX, mappedY, mappedZ] = map({x, y, z});
+    return {Round4(mappedX), Round4(mappedY), Round4(mappedZ)};
 }
 
 std::optional<JoinMap> solveJoinMap(const std::array<Vector3, 3>& first,
@@ -64,7 +84,9 @@ std::optional<JoinMap> solveJoinMap(const std::array<Vector3, 3>& first,
     const auto component = [&](int axis) {
         return solver.solve({first[0][axis], first[1][axis], first[2][axis]});
     };
-    return JoinMap{component(0), component(1), component(2)};
+    const JoinMap map{component(0), component(1), component(2)};
+    if (!reproducesBasePoints(map, first, second)) return std::nullopt;
+    return map;
 }
 
 JoinOutcome computeJoin(const PointStore& store, const std::vector<std::int32_t>& selected,

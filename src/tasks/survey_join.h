@@ -36,11 +36,20 @@ struct JoinMap {
     Vector3 cY{};
     Vector3 cZ{};
 
+    // The mapped point in double precision, before rounding.
+    Vector3 map(const Vector3& point) const;
     std::array<double, 3> apply(double x, double y, double z) const;
 };
 
+// How far a mapped base point of the second survey may land from its partner, in each
+// coordinate (metres).
+inline constexpr double kJoinBaseTolerance = 0.001;
+
 // The map that takes second[i] onto first[i] for the three base pairs; nullopt when the
-// second-system points make the matrix singular.
+// second-system points make the matrix singular, or so nearly singular that a mapped base
+// point lands farther than kJoinBaseTolerance from its partner in some coordinate (base
+// points dependent in decimal pass the elimination's exact-zero test only through the last
+// bits of their binary values, and give a map of huge coefficients).
 std::optional<JoinMap> solveJoinMap(const std::array<Vector3, 3>& first,
                                     const std::array<Vector3, 3>& second);
 

@@ -38,6 +38,12 @@ QLineEdit* TForm9::addField(const char* name, const char* caption, int top, QLab
     return field;
 }
 
+void TForm9::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Edit1->setFocus(Qt::OtherFocusReason);
+    Edit1->selectAll();
+}
+
 void TForm9::useForDirectionalAngle() {
     setWindowTitle(QString::fromUtf8(kDirectionalAngleCaption));
     Edit3->hide();

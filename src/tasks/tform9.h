@@ -25,6 +25,11 @@ public:
     // The three fields' texts as Windows-1251 bytes.
     std::array<std::string, 3> numbers() const;
 
+protected:
+    // Every opening starts in the first field with its text selected, whoever opens the
+    // dialog: typing "T1 Tab T2 Tab T3" then always fills the fields in order.
+    void showEvent(QShowEvent* event) override;
+
 private:
     QLineEdit* addField(const char* name, const char* caption, int top, QLabel** label);
 

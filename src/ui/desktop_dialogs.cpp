@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 
@@ -49,8 +50,13 @@ void DesktopDialogs::showMessage(QWidget* parent, const QString& text) {
 }
 
 std::optional<QFont> DesktopDialogs::askFont(QWidget* parent, const QFont& initial) {
+    // The dialog looks the font's style up in its list by name; a font made of a family and
+    // a size has none ("Normal" is looked for), and the dialog then starts on the list's first
+    // style, such as "Oblique". The name of the face actually used is in the list.
+    QFont start = initial;
+    start.setStyleName(QFontInfo(initial).styleName());
     bool chosen = false;
-    const QFont font = QFontDialog::getFont(&chosen, initial, parent);
+    const QFont font = QFontDialog::getFont(&chosen, start, parent);
     if (!chosen) return std::nullopt;
     return font;
 }

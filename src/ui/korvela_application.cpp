@@ -1,9 +1,11 @@
 #include "ui/korvela_application.h"
 
 #include <QFont>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <clocale>
 #include <exception>
+#include <new>
 
 #include "ui/user_dialogs.h"
 
@@ -14,6 +16,12 @@ KorvelaApplication::KorvelaApplication(int& argc, char** argv) : QApplication(ar
     // Numbers are read and written with '.' everywhere, whatever the desktop's language.
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");
+    // The file, print and font dialogs and the standard buttons speak Russian as the windows
+    // do (Debian's qt6-translations-l10n); without the file they stay English.
+    if (qtTranslation_.load(QStringLiteral("qtbase_ru"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&qtTranslation_);
+    }
 }
 
 bool KorvelaApplication::notify(QObject* receiver, QEvent* event) {
@@ -29,6 +37,8 @@ void KorvelaApplication::reportCurrentException() {
     QString message;
     try {
         throw;
+    } catch (const std::bad_alloc&) {
+        message = QString::fromUtf8("Не хватает памяти");
     } catch (const std::exception& error) {
         message = QString::fromUtf8(error.what());
     } catch (...) {

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace korvela {
 
 class UserDialogs;
 
-// The application object: title "KORVELA", '.' as the decimal separator, and the general
-// error handler that shows the message of an exception escaping a command in a message box
-// and goes back to the event loop.
+// The application object: title "KORVELA", '.' as the decimal separator, Qt's own Russian
+// translation for the standard dialogs and buttons, and the general error handler that shows the
+// message of an exception escaping a command in a message box and goes back to the event loop.
 class KorvelaApplication : public QApplication {
 public:
     KorvelaApplication(int& argc, char** argv);
@@ -24,6 +25,7 @@ public:
 
 private:
     UserDialogs* dialogs_ = nullptr;
+    QTranslator qtTranslation_;
 };
 
 // Runs a command's handler so that an error it raises is shown at once, in a message box,

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "area/area_sheet.h"
 #include "common/cp1251.h"
+#include "common/number_text.h"
 
 namespace korvela {
 namespace {
@@ -97,21 +99,41 @@ TEST(AreaComputation, DifferenceSumsAreRoundedAfterEveryAdditionWithTiesToEven) 
     EXPECT_EQ(sheet.cell(5, 3), "0");
 }
 
+// Rounding divides by 10^-k: 450 m^2 is 0.045 ha in the last bit above the tie, which
+// divided by 0.01 is the tie 4.5 (multiplied by 100 it would be above it and give 0.05).
 TEST(AreaComputation, RoundsTiesToEvenAndRefusesWhatCannotBeRounded) {
     struct Case {
         double value;
         int decimals;
-        std::optional<double> rounded;
+        const char* rounded;  // nullptr: cannot be rounded
     };
     const double infinity = std::numeric_limits<double>::infinity();
     const Case cases[] = {
-        {0.5, 0, 0.0},        {1.5, 0, 2.0},       {2.5, 0, 2.0},         {-2.5, 0, -2.0},
-        {2.51, 0, 3.0},       {0.125, 2, 0.12},    {0.375, 2, 0.38},      {-0.125, 2, -0.12},
-        {123.456, 2, 123.46}, {9.2e18, 0, 9.2e18}, {9.3e18, 0, {}},       {1e17, 2, {}},
-        {infinity, 0, {}},    {-infinity, 2, {}},  {std::nan(""), 0, {}},
+        {0.5, 0, "0"},
+        {1.5, 0, "2"},
+        {2.5, 0, "2"},
+        {-2.5, 0, "-2"},
+        {2.51, 0, "3"},
+        {0.125, 2, "0.12"},
+        {0.375, 2, "0.38"},
+        {-0.125, 2, "-0.12"},
+        {123.456, 2, "123.46"},
+        {450 * 0.0001, 2, "0.04"},
+        {1050 * 0.0001, 2, "0.1"},
+        {3539.429 - 4058.844, 2, "-519.41"},
+        {5412101.75 - 5412130.002, 6, "-28.252"},
+        {9.2e18, 0, "9.2E18"},
+        {9.3e18, 0, nullptr},
+        {1e17, 2, nullptr},
+        {1e13, 6, nullptr},
+        {infinity, 0, nullptr},
+        {-infinity, 2, nullptr},
+        {std::nan(""), 0, nullptr},
     };
     for (const Case& test : cases) {
-        EXPECT_EQ(roundToDecimals(test.value, test.decimals), test.rounded)
+        const auto rounded = roundToDecimals(test.value, test.decimals);
+        const std::string text = rounded ? formatNumber(*rounded) : "none";
+        EXPECT_EQ(text, test.rounded ? test.rounded : "none")
             << test.value << " to " << test.decimals << " decimals";
     }
 }
@@ -158,24 +180,68 @@ TEST(AreaComputation, TheSampleWithItsDecimalComma) {
     EXPECT_EQ(sheet.result(), resultText("P = 552138.75 м^2 = 55.21 га"));
 }
 
-// Surveyed coordinates: products of millions by tens are rounded to whole square metres,
-// so the two doubled areas may each differ from the exact one.
-TEST(AreaComputation, NationalGridCoordinates) {
-    AreaSheet sheet = sheetOf({{"5412112.345", "7312105.678"},
-                               {"5412130.002", "7312098.417"},
-                               {"5412125.5", "7312140.25"},
-                               {"5412101.75", "7312131"}});
+using Parcel = std::vector<std::pair<std::string, std::string>>;
+
+// The shoelace area of coordinates given to the millimetre, exactly, in square metres.
+double exactShoelaceArea(const Parcel& parcel) {
+    std::vector<std::int64_t> x, y;  // millimetres
+    for (const auto& [xText, yText] : parcel) {
+        x.push_back(std::llround(std::stod(xText) * 1000));
+        y.push_back(std::llround(std::stod(yText) * 1000));
+    }
+    const std::size_t n = parcel.size();
+    __int128 doubled = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        doubled += static_cast<__int128>(x[i]) * (y[(i + 1) % n] - y[(i + n - 1) % n]);
+    return static_cast<double>(doubled) / 2e6;
+}
+
+double areaOf(const std::string& result) {
+    return std::stod(result.substr(std::string("P = ").size()));
+}
+
+// National-grid parcels to the millimetre: every product of millions of metres takes its
+// difference to the millimetre, so only the rounding of each product to whole square metres
+// separates the sheet from the exact area. Rounded to centimetres, the differences of these
+// parcels err the same way round the boundary and the area would be thousands of m^2 off.
+TEST(AreaComputation, NationalGridParcelsToTheMillimetreKeepTheExactArea) {
+    const Parcel parcels[] = {
+        {{"6123456.789", "412345.678"},
+         {"6123489.123", "412371.004"},
+         {"6123471.457", "412402.336"},
+         {"6123430.002", "412398.991"},
+         {"6123421.116", "412360.443"}},
+        {{"5412112.345", "7312105.678"},
+         {"5412130.002", "7312098.417"},
+         {"5412151.337", "7312117.093"},
+         {"5412149.873", "7312140.251"},
+         {"5412131.119", "7312161.007"},
+         {"5412125.503", "7312140.259"},
+         {"5412101.757", "7312131.003"},
+         {"5412093.221", "7312119.887"},
+         {"5412099.641", "7312107.113"}},
+    };
+    for (const Parcel& parcel : parcels) {
+        AreaSheet sheet = sheetOf(parcel);
+        ASSERT_TRUE(computeArea(sheet));
+        EXPECT_NEAR(areaOf(sheet.result()), exactShoelaceArea(parcel), 1.0) << parcel[0].first;
+    }
+}
+
+// The hectares of P round half to even; a difference rounds as its decimal value.
+TEST(AreaComputation, HectareTiesAndCentimetreDifferences) {
+    const std::pair<Parcel, const char*> cases[] = {
+        {{{"0", "0"}, {"30", "0"}, {"30", "15"}, {"0", "15"}}, "P = 450 м^2 = 0.04 га"},
+        {{{"0", "0"}, {"30", "0"}, {"30", "35"}, {"0", "35"}}, "P = 1050 м^2 = 0.1 га"},
+    };
+    for (const auto& [parcel, result] : cases) {
+        AreaSheet sheet = sheetOf(parcel);
+        ASSERT_TRUE(computeArea(sheet));
+        EXPECT_EQ(sheet.result(), resultText(result));
+    }
+    AreaSheet sheet = sheetOf({{"3539.429", "0"}, {"0", "0"}, {"4058.844", "0"}});
     ASSERT_TRUE(computeArea(sheet));
-    EXPECT_EQ(
-        rowsOf(sheet),
-        (Rows{{"1", "5412112.345", "7312105.678", "-28.25", "-32.58", "-206566985", "-176326620"},
-              {"2", "5412130.002", "7312098.417", "-13.16", "34.57", "-96227215", "187097334"},
-              {"3", "5412125.5", "7312140.25", "28.25", "32.58", "206567962", "176327049"},
-              {"4", "5412101.75", "7312131", "13.16", "-34.57", "96227644", "-187096357"},
-              {"", "", "", "+41", "+68", "+302795606", "+363424383"},
-              {"", "", "", "-41", "-68", "-302794200", "-363422977"},
-              {"", "", "", "0", "0", "2P = 1406", "2P = 1406"}}));
-    EXPECT_EQ(sheet.result(), resultText("P = 703 м^2 = 0.07 га"));
+    EXPECT_EQ(sheet.cell(1, AreaSheet::XDifferenceColumn), "-519.41");
 }
 
 // A product too large to round stops the computation: what was written stays, the product

@@ -13,13 +13,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
+#include <numeric>
 
 #include "ui/korvela_application.h"
 #include "area/area_sheet.h"
@@ -186,6 +191,35 @@ TEST_F(AreaWindowTest, TheHandOverFillsTheSheetWithoutComputing) {
     EXPECT_EQ(row(1), (QStringList{"2", "100", "0", "0", "100", "0", "10000"}));
     EXPECT_EQ(row(5), (QStringList{"", "", "", "0", "0", "2P = 10000", "2P = 10000"}));
     EXPECT_EQ(txtP()->text(), kTriangleResult);
+}
+
+// National-grid coordinates: the columns widen to their longest texts (the coordinates,
+// "2P = …"), the headings follow the columns and the window grows to hold the grid.
+TEST_F(AreaWindowTest, ColumnsWidenToTheirTextsAndTheWindowGrows) {
+    const char* const coordinates[][2] = {{"5412112.345", "7312105.678"},
+                                          {"5412130.002", "7312098.417"},
+                                          {"5412125.5", "7312140.25"}};
+    window.setPointCount(3);
+    for (int point = 0; point < 3; ++point) {
+        window.setCellText(point, 1, coordinates[point][0]);
+        window.setCellText(point, 2, coordinates[point][1]);
+    }
+    window.N5Click();
+    testing::expectColumnsHoldTheirTexts(*table(), 0, rows() - 1);
+    const int widths[] = {40, 60, 60, 60, 60, 85, 81};
+    EXPECT_GT(table()->columnWidth(1), widths[1]);
+    const QRect grid = table()->geometry();
+    const QRect box = window.findChild<QGroupBox*>("GroupBox1")->geometry();
+    EXPECT_GT(window.centralWidget()->width(), 598);
+    EXPECT_LT(grid.right(), box.left());
+    EXPECT_LE(box.right(), window.centralWidget()->width());
+    EXPECT_EQ(window.findChild<QLabel*>("Label8")->geometry().right(),
+              grid.left() + table()->frameWidth() + table()->horizontalHeader()->length() - 1);
+
+    window.N20Click();  // a cleared sheet has the design widths again
+    for (int column = 0; column < 7; ++column)
+        EXPECT_EQ(table()->columnWidth(column), widths[column]) << column;
+    EXPECT_EQ(window.centralWidget()->width(), 598);
 }
 
 TEST_F(AreaWindowTest, SummaryRowsArePaintedLightGrey) {
@@ -379,12 +413,54 @@ TEST_F(AreaWindowTest, ReadMeLicenceAndHelpOpenFromTheProgramFolder) {
     }
 }
 
-TEST_F(AreaWindowTest, PrintsTheClientAreaOnOnePage) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(dir.file("sheet.pdf")));
-    ASSERT_TRUE(window.printClientArea(printer));
-    EXPECT_EQ(pdfPageCount(testing::readFile(dir.file("sheet.pdf"))), 1);
+// The pages of a PDF file as pdftotext lays them out; nothing when pdftotext is missing.
+std::optional<QStringList> pdfPages(const std::string& path) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (program.isEmpty()) return std::nullopt;
+    QProcess process;
+    process.start(program, {QStringLiteral("-layout"), QString::fromStdString(path), "-"});
+    if (!process.waitForFinished()) return std::nullopt;
+    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QChar('\f'));
+    if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.pop_back();
+    return pages;
+}
+
+// A 40-point sheet prints whole, as text: every row once and in order, the summary rows and
+// the result after them, the headings on every page; a small page takes several pages.
+TEST_F(AreaWindowTest, PrintsTheWholeSheetOnAsManyPagesAsItNeeds) {
+    constexpr int kPoints = 40;
+    window.setPointCount(kPoints);
+    for (int point = 0; point < kPoints; ++point) {
+        window.setCellText(point, 1, QString::number(1001 + point));
+        window.setCellText(point, 2, QString::number(5001 + 2 * point));
+    }
+    window.N5Click();
+    const QRegularExpression pointRow(QStringLiteral("^\\s*(\\d+)\\s+1\\d{3}\\s+5\\d{3}\\s"),
+                                      QRegularExpression::MultilineOption);
+    const QPageSize small(QSizeF(150, 100), QPageSize::Millimeter);
+    for (const QPageSize& size : {QPageSize(QPageSize::A4), small}) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(dir.file("sheet.pdf")));
+        printer.setPageSize(size);
+        ASSERT_TRUE(window.printSheet(printer));
+        const auto pages = pdfPages(dir.file("sheet.pdf"));
+        if (!pages) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+        EXPECT_EQ(pages->size(), size == small ? 3 : 1) << size.name().toStdString();
+        QList<int> numbers;
+        for (const QString& page : *pages) {
+            EXPECT_TRUE(page.contains(QString::fromUtf8("координаты (м)"))) << page.toStdString();
+            for (const auto& match : pointRow.globalMatch(page))
+                numbers << match.captured(1).toInt();
+        }
+        QList<int> expected(kPoints);
+        std::iota(expected.begin(), expected.end(), 1);
+        EXPECT_EQ(numbers, expected);
+        const QString last = pages->back();
+        EXPECT_EQ(last.count(QStringLiteral("2P = ")), 2);
+        EXPECT_TRUE(last.contains(txtP()->text())) << last.toStdString();
+        EXPECT_LT(last.indexOf(QStringLiteral("2P = ")), last.indexOf(txtP()->text()));
+    }
 }
 
 TEST_F(AreaWindowTest, WithoutAPrinterThePrintDialogOffersAPdfFile) {

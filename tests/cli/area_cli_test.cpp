@@ -35,6 +35,22 @@ TEST(CliArea, ChoosesTheReaderByTheExtensionInAnyCase) {
     }
 }
 
+// Hectares round half to even (450 m^2 is 0.04 ha) and a difference rounds as its decimal
+// value (3539.429 - 4058.844 is -519.41).
+TEST(CliArea, RoundsTiesAsTheirDecimalValues) {
+    testing::TempDir dir;
+    const std::pair<const char*, const char*> cases[] = {
+        {"N = 4\n[X]\n0 30 30 0\n[Y]\n0 0 15 15\n", "\nP = 450 \xEC^2 = 0.04 \xE3\xE0\n"},
+        {"N = 3\n[X]\n3539.429 0 4058.844\n[Y]\n0 0 0\n", "\n2\t0\t0\t-519.41\t"},
+    };
+    for (const auto& [statement, expected] : cases) {
+        testing::writeFile(dir.file("ties.tdl"), std::string("header\n") + statement);
+        const auto result = runCli({"area", dir.file("ties.tdl")});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_NE(result.out.find(expected), std::string::npos) << result.out;
+    }
+}
+
 TEST(CliArea, AStatementWithoutPointsPrintsTheSummaryRows) {
     testing::TempDir dir;
     testing::writeFile(dir.file("empty.tdl"), "header\r\nN=0\r\n");

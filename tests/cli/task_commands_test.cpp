@@ -70,7 +70,10 @@ TEST_F(TaskCommands, JoinNoticesExitWithThreeAndChangeNothing) {
     const std::string second = dir.file("second.txt");
     testing::writeFile(second,
                        "header\r\nA,--------,1,0,0\r\nB,--------,0,1,0\r\nC,--------,0,0,1\r\n"
-                       "Z,--------,2,3,0\r\n");
+                       "Z,--------,2,3,0\r\nD,--------,1.1,0.3,0.7\r\nE,--------,0.2,1.3,0.9\r\n"
+                       "F,--------,1.3,1.6,1.6\r\n");
+    const std::string singular =
+        "Матрица сингулярная. Бесконечно много решений. Поменяйте точки.\n";
     const std::string wrong = "Надо выбрать ровно о три точки с каждой стороны\n";
     const struct {
         std::vector<std::string> arguments;
@@ -80,9 +83,9 @@ TEST_F(TaskCommands, JoinNoticesExitWithThreeAndChangeNothing) {
         {{"join", survey, "2", "3", "2", second, "A", "B", "C"}, 3, wrong},  // two selected
         {{"join", survey, "2", "3", "2", dir.file("missing"), "A", "B", "C"}, 3, wrong},
         {{"join", survey, "ПУ1", "2", "3", second, "A", "A", "C"}, 3, wrong},
-        {{"join", survey, "ПУ1", "2", "3", second, "A", "B", "Z"},
-         3,
-         "Матрица сингулярная. Бесконечно много решений. Поменяйте точки.\n"},
+        {{"join", survey, "ПУ1", "2", "3", second, "A", "B", "Z"}, 3, singular},
+        // F = D + E in decimal, not in binary: no zero pivot, but no map either.
+        {{"join", survey, "ПУ1", "2", "3", second, "D", "E", "F"}, 3, singular},
     };
     for (const auto& c : cases) {
         const auto result = runCli(c.arguments);

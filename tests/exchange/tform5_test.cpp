@@ -96,6 +96,18 @@ TEST_F(RotationResultTest, TheRotationClearsWritesAndSizesTheGrid) {
     EXPECT_EQ(form.grid().text(0, 0), "row 0");
 }
 
+// Columns are never narrower than their design width and widen to their longest text.
+TEST_F(RotationResultTest, ColumnsWidenToTheirTexts) {
+    const int designWidth = grid()->horizontalHeader()->defaultSectionSize();
+    form.setRow(1, "7", "1455644.371", "5101.334", "1");
+    form.setRow(2, "ПУ-длинный-номер", "-12345678901.2345", "0", "");
+    testing::expectColumnsHoldTheirTexts(*grid(), 0, 2);
+    EXPECT_GT(grid()->columnWidth(1), designWidth);
+    EXPECT_EQ(grid()->columnWidth(3), designWidth);
+    form.clearGrid();
+    EXPECT_EQ(grid()->columnWidth(1), designWidth);
+}
+
 TEST_F(RotationResultTest, ExportWritesEveryRowWhateverTheKindWithColumnTwoAsEasting) {
     form.setRow(1, "A", "10", "20", "30");
     form.setRow(2, "B", "11", "21", "31");

@@ -324,12 +324,15 @@ TEST_F(PlanViewTest, OneColourPaintsEveryPointAqua) {
 
 TEST(Notice, ClosesItselfAfterEightTicksOrOnOk) {
     TForm7 notice(nullptr);
+    EXPECT_EQ(notice.findChild<QLabel*>("Label1")->text(),
+              QString::fromUtf8(kSeveralPointsCaption));
     notice.showNotice("one");
     for (int tick = 0; tick < 7; ++tick) notice.Timer1Timer();
     EXPECT_TRUE(notice.isVisible());
     notice.showNotice("two");  // already up: the count goes on
     EXPECT_EQ(notice.ticks(), 7);
     EXPECT_EQ(notice.windowTitle(), "two");
+    EXPECT_EQ(notice.findChild<QLabel*>("Label1")->text(), "two");  // shown inside too
     notice.Timer1Timer();
     EXPECT_FALSE(notice.isVisible());
 

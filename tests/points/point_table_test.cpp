@@ -191,6 +191,27 @@ TEST_F(PointTableTest, ABadCoordinateShowsTheConversionErrorAndAddsNothing) {
     EXPECT_EQ(forms.form4->findChild<QLineEdit*>("Edit3")->text(), "2,5,1");
 }
 
+// Columns widen to the header and to the texts of the rows in view (the design width is the
+// minimum); a longer text further down widens its column once it is scrolled into view.
+TEST_F(PointTableTest, ColumnsWidenToTheTextsInViewAndTheirHeader) {
+    std::string survey = "h\r\n1,--------,5101.334,1455644.371,12.5\r\n";
+    for (int point = 2; point < 500; ++point)
+        survey += std::to_string(point) + ",--------,1,2,3\r\n";
+    survey += "a-long-number-at-the-end,--------,1,2,3\r\n";
+    importSurveyBytes(survey);
+    main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
+    const int lastInView = grid()->rowAt(grid()->viewport()->height() - 1);
+    ASSERT_GT(lastInView, 10);
+    ASSERT_LT(lastInView, 400);
+    testing::expectColumnsHoldTheirTexts(*grid(), 0, lastInView);
+    EXPECT_EQ(grid()->columnWidth(4), 54);  // "12.5", "3" and "h" fit the design width
+    const int numberWidth = grid()->columnWidth(1);
+    grid()->scrollToBottom();
+    EXPECT_GT(grid()->columnWidth(1), numberWidth);
+    testing::expectColumnsHoldTheirTexts(*grid(), 499, 499);
+}
+
 TEST_F(PointTableTest, ModelKeepsItsContractThroughEveryCommand) {
     QAbstractItemModelTester tester(model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     importPoints(5);

@@ -53,6 +53,22 @@ protected:
         });
     }
 
+    // Runs the base point numbers dialog by the keyboard when it opens: each text typed
+    // where the focus is, Tab between them, Enter at the end.
+    void typeNumbers(const QStringList& texts) {
+        TForm9* dialog = forms.form9.get();
+        QTimer::singleShot(0, dialog, [=] {
+            dialog->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+            for (const QString& text : texts) {
+                if (&text != &texts.front())
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QTest::keyClicks(QApplication::focusWidget(), text);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+    }
+
     QScrollBar* scrollBar(const char* name) { return forms.form2->findChild<QScrollBar*>(name); }
 };
 
@@ -197,6 +213,24 @@ TEST_F(SurveyTasksTest, JoinAppendsTheSecondSurveyMappedThroughThreeBasePoints) 
     EXPECT_EQ(cell(6, 5), "1");
     EXPECT_EQ(checkState(0), Qt::Checked);
     EXPECT_EQ(checkState(6), Qt::Unchecked);
+}
+
+// The directional angle leaves the focus in the second field; the join's dialog still
+// starts in the first, with its old text selected so that typing replaces it.
+TEST_F(SurveyTasksTest, TheNumbersDialogAlwaysOpensInItsFirstField) {
+    typeNumbers({"2", "ST2"});
+    action("N14")->trigger();
+    EXPECT_EQ(reportText(), QString::fromUtf8("53° 7' 48''\n"));
+
+    select({1, 2, 4});  // (10, 5, 2), (0, 0, 0), (0, 10, 0)
+    const std::string second = surveys.file("second.txt");
+    testing::writeFile(second, "h\nT1,--------,10,5,2\nT2,--------,1,1,1\nT3,--------,0,10,0\n");
+    dialogs.answer(QString::fromStdString(second));
+    typeNumbers({"T1", "T2", "T3"});
+    action("AddtoProject1")->trigger();
+    EXPECT_EQ(forms.form9->numbers(), (std::array<std::string, 3>{"T1", "T2", "T3"}));
+    EXPECT_FALSE(forms.form7->isVisible());
+    EXPECT_EQ(data.points.store().count(), 9u);
 }
 
 TEST_F(SurveyTasksTest, JoinNoticesLeaveEverythingAsItWas) {

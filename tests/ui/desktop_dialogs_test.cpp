@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QTimer>
 
 #include "test_support.h"
@@ -36,6 +37,28 @@ TEST(DesktopDialogs, FileDialogsOpenInTheFolderUsedLastInThisRun) {
     answerNextFileDialog(survey.file("site.sdr"), openedIn);
     dialogs.askOpenPath(nullptr, {});
     EXPECT_EQ(openedIn, QDir(QString::fromStdString(projects.path().string())).absolutePath());
+}
+
+// The real font dialog, accepted as it opens, gives back the font it was started from:
+// not its first style (for DejaVu Sans "Oblique"), which would turn the labels italic when
+// only the size is changed.
+TEST(DesktopDialogs, TheFontDialogStartsFromTheFontAsItIs) {
+    DesktopDialogs dialogs;
+    for (const QFont& start : {QFont(QStringLiteral("DejaVu Sans"), 9),
+                               QFont(QStringLiteral("DejaVu Sans"), 14, QFont::Bold)}) {
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->accept();
+        });
+        const std::optional<QFont> chosen = dialogs.askFont(nullptr, start);
+        ASSERT_TRUE(chosen);
+        const QFontInfo got(*chosen), want(start);
+        EXPECT_EQ(got.family(), want.family());
+        EXPECT_EQ(got.italic(), want.italic()) << got.styleName().toStdString();
+        EXPECT_EQ(got.weight(), want.weight()) << got.styleName().toStdString();
+        EXPECT_EQ(got.pointSize(), want.pointSize());
+    }
 }
 
 }  // namespace
