@@ -20,11 +20,13 @@
 #include "ui/window_style.h"
 #include "area/tgeop.h"
 #include "common/version.h"
+#include "exchange/csv_dialog.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
 #include "plan/pick_list.h"
 #include "plan/plan_image.h"
 #include "plan/plan_navigation.h"
+#include "plan/plan_paper_commands.h"
 #include "plan/tform7.h"
 #include "plan/tsettings.h"
 #include "plan/view_state.h"
@@ -39,6 +41,8 @@
 #include "points/tform4.h"
 #include "tasks/survey_tasks.h"
 #include "tasks/tform2.h"
+#include "tasks/tform8.h"
+#include "tasks/transform_command.h"
 
 namespace korvela {
 namespace {
@@ -191,6 +195,16 @@ void TForm1::createMenus() {
                [this] { SaveProject1Click(this, dialogs_, data_.points.store()); });
     addCommand(exportMenu, "ExportProject1", "Export AutoCad", this,
                [this] { ExportProject1Click(this, dialogs_, *tableModel_, data_.points.store()); });
+    addCommand(exportMenu, "ExportCsv1", "Export CSV", this,
+               [this] { ExportCsvClick(this, dialogs_, data_.points.store()); });
+    addCommand(file, "ImportCsv1", "Импорт CSV", this, [this] {
+        if (auto csv = askCsvImport(this, dialogs_))
+            importPoints(std::move(csv->points), csv->path);
+    });
+    addCommand(file, "SavePlan1", "Сохранить план…", this,
+               [this] { SavePlanClick(this, dialogs_, planPictureOf(data_, *Image1)); });
+    addCommand(file, "PrintPlan1", "Печать плана", this,
+               [this] { PrintPlanClick(this, dialogs_, planPictureOf(data_, *Image1)); });
     addCommand(file, "Quit1", "Quit", this, [this] {
         Quit1Click();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -214,6 +228,8 @@ void TForm1::createMenus() {
     addCommand(tasks, "N14", "Дирекционные углы", this, [this] { tasks_->N14Click(); });
     addCommand(tasks, "N13", "Один Цвет", this, [this] { N13Click(); });
     addCommand(tasks, "N16", "Выбрать путь хода", this, [this] { tasks_->N16Click(); });
+    addCommand(tasks, "Transform1", "Трансформация по общим точкам", this,
+               [this] { TransformClick(this, dialogs_, *forms_->form8, data_.points); });
 
     // Shown, and doing nothing.
     QMenu* protocol = bar->addMenu(QString::fromUtf8("&Вывод протокола"));
@@ -269,16 +285,20 @@ void TForm1::OnClickF() { OpenButtonClick(); }
 void TForm1::importSurvey(const QString& path) {
     PointStore points;
     const auto error = points.loadSurveyFile(toLocalPath(path));
+    // An unreadable file leaves no data, so the status line does not claim any.
+    importPoints(std::move(points), error ? QString() : path);
+    if (error) dialogs_.showMessage(this, fromUtf8(error->message()));
+}
+
+void TForm1::importPoints(PointStore points, const QString& status) {
     CentreViewOnStore(data_.view, points);
     Image1->setBitmapSize(Image1->controlSize());
-    // An unreadable file leaves no data, so the status line does not claim any.
-    data_.points.replace(std::move(points), {}, error ? std::string() : toUtf8(path));
+    data_.points.replace(std::move(points), {}, toUtf8(status));
     forms_->form2->setRollPosition(1);
     forms_->form2->setTiltPosition(1);
     forms_->form2->setAzimuthPosition(1);
     // The settings window's choices survive the reset of the view.
     reportingErrors([this] { forms_->settings->ShowNumberClick(); });
-    if (error) dialogs_.showMessage(this, fromUtf8(error->message()));
 }
 
 void TForm1::redraw() { Image1->redraw(); }

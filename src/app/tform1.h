@@ -42,6 +42,9 @@ public:
 
     // "Import Project" with the file already chosen (also the start-up import).
     void importSurvey(const QString& path);
+    // Points read from a file replace the points as an import does; `status` is the file's
+    // path, or empty when it could not be read.
+    void importPoints(PointStore points, const QString& status);
 
     // Repaints the plan from the store, the selection and the view.
     void redraw();

@@ -7,6 +7,7 @@
 
 #include "cli/area_command.h"
 #include "cli/cli_command.h"
+#include "cli/csv_commands.h"
 #include "cli/export_commands.h"
 #include "cli/project_commands.h"
 #include "cli/spreadsheet_commands.h"
@@ -33,6 +34,10 @@ const std::vector<Command>& commands() {
         {"join", "SURVEY S1 S2 S3 SECOND T1 T2 T3",
          "join SECOND to SURVEY through the base points S1-S3 = T1-T3; print every point", 8, 8,
          runJoin},
+        {"transform", "FIRST NUMBER... SECOND",
+         "transform SECOND onto FIRST through the common points NUMBER...; print the report and "
+         "the appended points",
+         3, SIZE_MAX, runTransform},
         {"txt", "SURVEY OUT", "import SURVEY, then write OUT as \"Export txt\" does", 2, 2, runTxt},
         {"dxf", "SURVEY OUT", "import SURVEY, then write OUT as \"Export AutoCad\" does", 2, 2,
          runDxf},
@@ -49,6 +54,13 @@ const std::vector<Command>& commands() {
         {"workbook-points", "WORKBOOK",
          "print the points that \"Добавить много точек\" reads from WORKBOOK", 1, 1,
          runWorkbookPoints},
+        {"csv-points",
+         "FILE [--columns PNEZD] [--separator SEP|tab|blank] [--decimal-comma] [--skip N] "
+         "[--encoding utf-8|cp1251]",
+         "print the points that \"Импорт CSV\" reads from FILE", 1, SIZE_MAX, runCsvPoints},
+        {"csv",
+         "SURVEY OUT [--separator SEP|tab|blank] [--decimal-comma] [--encoding utf-8|cp1251]",
+         "import SURVEY, then write OUT as \"Export CSV\" does", 2, SIZE_MAX, runCsv},
         {"project", "SURVEY OUT", "import SURVEY and save it as the project file OUT", 2, 2,
          runProject},
         {"project-points", "PROJECT", "print the points that \"Open Project\" reads from PROJECT",

@@ -14,6 +14,7 @@
 #include "common/number_parse.h"
 #include "points/point_store.h"
 #include "points/workspace.h"
+#include "tasks/common_point_transform.h"
 #include "tasks/measurement_reports.h"
 #include "tasks/rotation.h"
 #include "tasks/survey_join.h"
@@ -126,6 +127,25 @@ int runJoin(CommandContext& context) {
     points.replace(std::move(store), std::move(selected), arguments[0]);
     points.append(joinedPoints(std::move(outcome.points)));
     printPoints(points.store(), context.out);
+    return kSuccess;
+}
+
+// FIRST NUMBER... SECOND: the selected points are the candidates for common points.
+int runTransform(CommandContext& context) {
+    const std::vector<std::string>& arguments = context.arguments;
+    PointStore store;
+    if (!importSurvey(arguments.front(), store, context.err)) return kFileFailure;
+    const std::vector<std::int32_t> selected =
+        selectByNumbers(store, {arguments.begin() + 1, arguments.end() - 1});
+    PointStore second;
+    if (!importSurvey(arguments.back(), second, context.err)) return kFileFailure;
+    TransformOutcome outcome = computeCommonPointTransform(store, selected, second);
+    if (outcome.notice) {
+        context.err << transformNoticeText(*outcome.notice) << '\n';
+        return kNotice;
+    }
+    writeBytes(context.out, transformReport(outcome));
+    printPoints(transformedPoints(std::move(outcome.points)), context.out);
     return kSuccess;
 }
 

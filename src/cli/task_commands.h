@@ -11,6 +11,7 @@ int runAngles(CommandContext& context);
 int runDirection(CommandContext& context);
 int runRotate(CommandContext& context);
 int runJoin(CommandContext& context);
+int runTransform(CommandContext& context);
 int runParcel(CommandContext& context);
 
 }  // namespace korvela::cli

@@ -1,5 +1,6 @@
 #include "common/number_text.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -228,6 +229,22 @@ double numberTextValue(double value) {
     const std::size_t length = formatNumberInto(value, text);
     double parsed = 0;
     return parseWholeNumber(std::string_view(text, length), parsed) ? parsed : value;
+}
+
+std::string formatFixed(double value, int decimals) {
+    constexpr double kLargestFixedMagnitude = 1e15;
+    if (!std::isfinite(value) || std::fabs(value) >= kLargestFixedMagnitude) {
+        return formatNumber(value);
+    }
+    char text[kNumberTextCapacity * 2];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
+                                   std::clamp(decimals, 0, kSignificantDigits))
+                         .ptr;
+    std::string result(text, end);
+    if (result.front() == '-' && result.find_first_not_of("-0.") == std::string::npos) {
+        result.erase(0, 1);
+    }
+    return result;
 }
 
 std::string formatNumber(double value) {

@@ -23,4 +23,9 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack = nullptr)
 // holds. Value itself in nearly every case, found without parsing.
 double numberTextValue(double value);
 
+// The value with exactly `decimals` digits after the point (0 to 15), rounded to nearest,
+// as reports show measured quantities (12.300 m). A result that rounds to zero has no sign;
+// values that are not finite, or too large to show in fixed form, get the general text.
+std::string formatFixed(double value, int decimals);
+
 }  // namespace korvela

@@ -191,21 +191,111 @@ void drawAxisCross(QPainter& painter, const ViewTransform& transform, const View
     }
 }
 
-void drawLabels(PixelWriter& pixels, LabelWriter& labels, const ViewState& view,
-                const PointStore& store, std::size_t point, ScreenPoint at, int fontHeight) {
+// The bitmap as a canvas of the point walk: pixels written straight into it.
+class PixelCanvas {
+public:
+    PixelCanvas(QImage& bitmap, const QFont& font, int fontHeight)
+        : pixels_(bitmap), labels_(font), fontHeight_(fontHeight) {}
+
+    int fontHeight() const { return fontHeight_; }
+    void disc(int left, int top, int right, int bottom, QRgb colour) {
+        pixels_.disc(left, top, right, bottom, colour);
+    }
+    void line(int x, int y, int length, QRgb colour) { pixels_.line(x, y, length, colour); }
+    void text(int left, int top, std::string_view bytes, QRgb colour) {
+        labels_.write(pixels_, left, top, bytes, colour);
+    }
+
+private:
+    PixelWriter pixels_;
+    LabelWriter labels_;
+    int fontHeight_;
+};
+
+// A painter as a canvas of the point walk: the same shapes as vector drawing, for paper.
+// Shapes wholly outside the frame of width × height are left out.
+class PainterCanvas {
+public:
+    PainterCanvas(QPainter& painter, int fontHeight, QSize frame)
+        : painter_(painter), fontHeight_(fontHeight), frame_(QPoint(0, 0), frame) {
+        painter_.setPen(Qt::NoPen);
+    }
+
+    int fontHeight() const { return fontHeight_; }
+    void disc(int left, int top, int right, int bottom, QRgb colour) {
+        const QRectF box(left, top, right - left, bottom - top);
+        if (!frame_.intersects(box)) return;
+        painter_.setBrush(QColor::fromRgb(colour));
+        painter_.drawEllipse(box);
+    }
+    void line(int x, int y, int length, QRgb colour) {
+        const QRectF box(x, y, length, 1);
+        if (!frame_.intersects(box)) return;
+        painter_.fillRect(box, QColor::fromRgb(colour));
+    }
+    void text(int left, int top, std::string_view bytes, QRgb colour) {
+        const QString label = fromCp1251(bytes);
+        const QFontMetrics metrics = painter_.fontMetrics();
+        if (!frame_.intersects(QRectF(left, top, metrics.horizontalAdvance(label), fontHeight_))) {
+            return;
+        }
+        painter_.setPen(QColor::fromRgb(colour));
+        painter_.drawText(QPointF(left, top + metrics.ascent()), label);
+        painter_.setPen(Qt::NoPen);
+    }
+
+private:
+    QPainter& painter_;
+    int fontHeight_;
+    QRectF frame_;
+};
+
+template <typename Canvas>
+void drawLabels(Canvas& canvas, const ViewState& view, const PointStore& store, std::size_t point,
+                ScreenPoint at) {
     if (!view.showNumbers && !view.showHeights) return;
     const QRgb yellow = toRgb(kPlanYellow);
     const int left = truncated(at.x);
-    pixels.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
+    canvas.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
     if (view.showNumbers) {
-        labels.write(pixels, left, truncated(at.y - kLabelGap - fontHeight), store.number()[point],
-                     yellow);
+        canvas.text(left, truncated(at.y - kLabelGap - canvas.fontHeight()), store.number()[point],
+                    yellow);
     }
     if (view.showHeights) {
         char height[kNumberTextCapacity];
-        labels.write(pixels, left, truncated(at.y),
-                     std::string_view(height, formatNumberInto(store.z()[point], height)), yellow);
+        canvas.text(left, truncated(at.y),
+                    std::string_view(height, formatNumberInto(store.z()[point], height)), yellow);
     }
+}
+
+// Every active point as a small disc in its colour (selected ones yellow and labelled),
+// entered in the pick list when there is one.
+template <typename Canvas>
+void drawPoints(Canvas& canvas, const ViewTransform& transform, const ViewState& view,
+                const std::vector<std::int32_t>& selected, const PointStore& store,
+                PickList* pickList) {
+    const QRgb yellow = toRgb(kPlanYellow);
+    const auto& x = store.x();
+    const auto& y = store.y();
+    const auto& z = store.z();
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const ScreenPoint at = transform.project(x[i], y[i], z[i]);
+        if (store.active()[i] != 1) continue;
+        if (pickList) pickList->append(at.x, at.y, static_cast<int>(i));
+        if (!drawable(at.x) || !drawable(at.y)) continue;
+        const bool isSelected = selected[i] == 1;
+        canvas.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
+                    truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
+                    isSelected ? yellow : toRgb(store.colour()[i]));
+        if (isSelected) drawLabels(canvas, view, store, i, at);
+    }
+}
+
+// The label font without smoothing, so that its pixels keep the plan's own colours.
+QFont crispFont(const QFont& labelFont) {
+    QFont font = labelFont;
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
 }
 
 }  // namespace
@@ -220,36 +310,39 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
     const ViewTransform transform(view, cx, cy);
     bitmap.fill(toRgb(kPlanBackground));
 
-    QFont font = labelFont;
-    font.setStyleStrategy(QFont::NoAntialias);  // crisp pixels in the plan's own colours
+    const QFont font = crispFont(labelFont);
     {
         QPainter painter(&bitmap);
         painter.setFont(font);
         painter.setPen(toColour(kPlanRed));
         drawAxisCross(painter, transform, view, cx, cy);
     }
+    pickList.x.reserve(store.count());
+    pickList.y.reserve(store.count());
+    pickList.index.reserve(store.count());
+    PixelCanvas canvas(bitmap, font, std::abs(QFontInfo(labelFont).pixelSize()));
+    drawPoints(canvas, transform, view, selected, store, &pickList);
+}
 
-    PixelWriter pixels(bitmap);
-    LabelWriter labels(font);
+void DrawPlan(QPainter& painter, QSize frame, const ViewState& view,
+              const std::vector<std::int32_t>& selected, const PointStore& store,
+              const QFont& labelFont) {
+    const double cx = frame.width() * 0.5;
+    const double cy = frame.height() * 0.5;
+    const ViewTransform transform(view, cx, cy);
+    painter.save();
+    painter.setClipRect(QRect(QPoint(0, 0), frame));
+    painter.fillRect(QRect(QPoint(0, 0), frame), toColour(kPlanBackground));
+    // Sizes in frame pixels, as on the screen, whatever the device's resolution.
     const int fontHeight = std::abs(QFontInfo(labelFont).pixelSize());
-    const QRgb yellow = toRgb(kPlanYellow);
-    const auto& x = store.x();
-    const auto& y = store.y();
-    const auto& z = store.z();
-    pickList.x.reserve(x.size());
-    pickList.y.reserve(x.size());
-    pickList.index.reserve(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const ScreenPoint at = transform.project(x[i], y[i], z[i]);
-        if (store.active()[i] != 1) continue;
-        pickList.append(at.x, at.y, static_cast<int>(i));
-        if (!drawable(at.x) || !drawable(at.y)) continue;
-        const bool isSelected = selected[i] == 1;
-        pixels.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
-                    truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
-                    isSelected ? yellow : toRgb(store.colour()[i]));
-        if (isSelected) drawLabels(pixels, labels, view, store, i, at, fontHeight);
-    }
+    QFont font = labelFont;
+    font.setPixelSize(fontHeight);
+    painter.setFont(font);
+    painter.setPen(toColour(kPlanRed));
+    drawAxisCross(painter, transform, view, cx, cy);
+    PainterCanvas canvas(painter, fontHeight, frame);
+    drawPoints(canvas, transform, view, selected, store, nullptr);
+    painter.restore();
 }
 
 }  // namespace korvela

@@ -5,6 +5,8 @@
 
 class QFont;
 class QImage;
+class QPainter;
+class QSize;
 
 namespace korvela {
 
@@ -24,5 +26,12 @@ inline constexpr std::int32_t kPlanRed = 0x000000FF;     // axis cross
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store,
             const QFont& labelFont);
+
+// The same plan drawn with the painter as vector shapes (discs, lines, text) into the frame
+// from (0, 0) of the given size in the painter's coordinates, as the plan on a bitmap of that
+// size looks; for paper. Nothing is drawn outside the frame.
+void DrawPlan(QPainter& painter, QSize frame, const ViewState& view,
+              const std::vector<std::int32_t>& selected, const PointStore& store,
+              const QFont& labelFont);
 
 }  // namespace korvela

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/number_parse.h"
-
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -12,6 +10,8 @@
 #include <limits>
 #include <random>
 #include <string>
+
+#include "common/number_parse.h"
 
 namespace korvela {
 namespace {
@@ -212,6 +212,24 @@ TEST(NumberText, RandomValuesMatchThePrintfText) {
         }
         expectAsReference(value);
     }
+}
+
+TEST(NumberText, FixedDecimalsRoundAndDropTheSignOfZero) {
+    const struct {
+        double value;
+        int decimals;
+        const char* text;
+    } cases[] = {
+        {6123456.7894, 3, "6123456.789"},
+        {6123456.7896, 3, "6123456.790"},
+        {-0.04, 1, "0.0"},
+        {-0.06, 1, "-0.1"},
+        {1.0002, 9, "1.000200000"},
+        {12, 0, "12"},
+        {2e15, 3, "2E15"},
+        {std::numeric_limits<double>::infinity(), 1, "INF"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(formatFixed(c.value, c.decimals), c.text) << c.value;
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+#include "cli/csv_commands.h"
+
+#include <charconv>
+#include <optional>
+
+#include "cli/survey_commands.h"
+#include "common/safe_file_writer.h"
+#include "exchange/csv_points.h"
+#include "points/point_store.h"
+
+namespace korvela::cli {
+namespace {
+
+struct CsvOptions {
+    CsvLayout layout;
+    std::optional<TextEncoding> encoding;  // guessed from the file when not given
+    bool layoutGiven = false;              // --columns or --skip, which only reading takes
+};
+
+std::optional<char> separatorArgument(std::string_view text) {
+    if (text == "tab") return '\t';
+    if (text == "blank") return kBlankSeparator;
+    if (text.size() == 1) return text[0];
+    return std::nullopt;
+}
+
+std::optional<TextEncoding> encodingArgument(std::string_view text) {
+    if (text == "utf-8" || text == "utf8") return TextEncoding::Utf8;
+    if (text == "cp1251" || text == "windows-1251") return TextEncoding::Cp1251;
+    return std::nullopt;
+}
+
+// Reads the options from arguments[first] on; on a wrong one says so and returns nothing.
+std::optional<CsvOptions> parseOptions(const std::vector<std::string>& arguments, std::size_t first,
+                                       std::ostream& err) {
+    CsvOptions options;
+    for (std::size_t i = first; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        if (name == "--decimal-comma") {
+            options.layout.decimalComma = true;
+            continue;
+        }
+        const bool takesValue = name == "--columns" || name == "--separator" || name == "--skip" ||
+                                name == "--encoding";
+        if (!takesValue || i + 1 == arguments.size()) {
+            err << "korvela-cli: wrong option " << name << '\n';
+            return std::nullopt;
+        }
+        const std::string& value = arguments[++i];
+        bool valid = true;
+        if (name == "--columns") {
+            valid = !columnOrderProblem(value);
+            options.layout.columns = value;
+            options.layoutGiven = true;
+        } else if (name == "--separator") {
+            const auto separator = separatorArgument(value);
+            valid = separator.has_value();
+            if (valid) options.layout.separator = *separator;
+        } else if (name == "--skip") {
+            const auto end = value.data() + value.size();
+            valid = std::from_chars(value.data(), end, options.layout.skipLines).ptr == end;
+            options.layoutGiven = true;
+        } else {
+            options.encoding = encodingArgument(value);
+            valid = options.encoding.has_value();
+        }
+        if (!valid) {
+            err << "korvela-cli: wrong value for " << name << ": " << value << '\n';
+            if (const auto problem = columnOrderProblem(value); name == "--columns" && problem)
+                err << *problem << '\n';
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+}  // namespace
+
+int runCsvPoints(CommandContext& context) {
+    const auto options = parseOptions(context.arguments, 1, context.err);
+    if (!options) return kWrongArguments;
+    std::string bytes;
+    if (const auto error = readCsvFile(context.arguments[0], bytes)) {
+        context.err << "korvela-cli: " << error->message() << '\n';
+        return kFileFailure;
+    }
+    CsvLayout layout = options->layout;
+    layout.encoding = options->encoding.value_or(guessEncoding(bytes));
+    PointStore store;
+    const CsvReadSummary summary = readCsvPoints(bytes, layout, store);
+    printPoints(store, context.out);
+    if (summary.rowsUnread > 0) context.err << unreadRowsMessage(summary.rowsUnread) << '\n';
+    return kSuccess;
+}
+
+int runCsv(CommandContext& context) {
+    const auto options = parseOptions(context.arguments, 2, context.err);
+    if (!options) return kWrongArguments;
+    if (options->layoutGiven) {
+        context.err << "korvela-cli: --columns and --skip are options of reading (csv-points)\n";
+        return kWrongArguments;
+    }
+    PointStore store;
+    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    const CsvWriteOptions writing{options->layout.separator, options->layout.decimalComma,
+                                  options->encoding.value_or(TextEncoding::Cp1251)};
+    if (const auto error = writeFileSafely(context.arguments[1], [&](std::ostream& out) {
+            writeCsvPoints(store, writing, out);
+        })) {
+        context.err << "korvela-cli: " << error->message() << '\n';
+        return kFileFailure;
+    }
+    return kSuccess;
+}
+
+}  // namespace korvela::cli

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/file_error.h"
+
+namespace korvela {
+
+class PointStore;
+
+// Points in comma-separated files as instruments and other programs write them, columns in
+// any order. Column letters: P point number, N northing (X), E easting (Y), Z height,
+// D description (read over). N and E are needed; without P the points are numbered 1, 2, ...
+// in the order read; without Z the heights are 0.
+
+enum class TextEncoding { Cp1251, Utf8 };
+
+// The separator that stands for any run of blanks and tabs.
+inline constexpr char kBlankSeparator = ' ';
+
+struct CsvLayout {
+    std::string columns = "PNEZD";
+    char separator = ',';  // ',', ';', '\t', kBlankSeparator or any other single byte
+    bool decimalComma = false;
+    std::size_t skipLines = 0;  // header lines read over
+    TextEncoding encoding = TextEncoding::Cp1251;
+};
+
+// What is wrong with a column order (UTF-8), or nothing when it can be read.
+std::optional<std::string> columnOrderProblem(std::string_view columns);
+
+// UTF-8 when the bytes are valid UTF-8 (plain ASCII included), otherwise Windows-1251.
+TextEncoding guessEncoding(std::string_view bytes);
+
+struct CsvPoint {
+    std::string number;  // Windows-1251
+    double x = 0;
+    double y = 0;
+    double z = 0;
+};
+
+// One row of a preview: the line as the file holds it (UTF-8, for showing) and the point it
+// gives, nothing when it does not read.
+struct CsvPreviewRow {
+    std::string line;
+    std::optional<CsvPoint> point;
+};
+
+// The first `rows` lines after the header lines, blank lines left out, as they will be read.
+std::vector<CsvPreviewRow> previewCsv(std::string_view bytes, const CsvLayout& layout,
+                                      std::size_t rows);
+
+struct CsvReadSummary {
+    std::size_t pointsRead = 0;
+    std::size_t rowsUnread = 0;  // lines that are neither blank nor a point
+};
+
+// The message (UTF-8) that counts the rows that did not read.
+std::string unreadRowsMessage(std::size_t rows);
+
+// Replaces the points of store with those of the file's bytes: active, aqua, ordinary points.
+// A row reads when it has the layout's columns, N and E (and Z, when not empty) are numbers
+// and P is not empty; fields may be quoted with '"'.
+CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store);
+
+// The whole content of a file (lines ended by LF), for the reader and its preview.
+std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes);
+
+struct CsvWriteOptions {
+    char separator = ',';
+    bool decimalComma = false;
+    TextEncoding encoding = TextEncoding::Cp1251;
+};
+
+// "Export CSV": one line per point, number, X, Y, Z, kind, active, in number text (15
+// significant digits) with the chosen decimal mark; a field holding the separator, a quote or
+// a decimal comma that is also the separator is quoted. Lines end with CR LF.
+void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std::ostream& out);
+
+}  // namespace korvela

@@ -1,0 +1,121 @@
+#include "plan/plan_paper_commands.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QPrinter>
+#include <QSpinBox>
+#include <algorithm>
+
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "common/local_time.h"
+#include "common/safe_file_writer.h"
+#include "plan/plan_image.h"
+#include "points/program_data.h"
+
+namespace korvela {
+namespace {
+
+const char* const kSavePlanCaption = "Сохранить план";
+const char* const kPrintFailed = "Не удалось напечатать план";
+const char* const kNoMemoryForImage = "Не хватает памяти для изображения такого размера";
+constexpr int kLeastDotsPerInch = 72;
+constexpr int kMostDotsPerInch = 600;  // an A3 page then is some 7,000 × 9,900 pixels
+
+QComboBox* choiceBox(QWidget* parent, const char* name, const QStringList& items) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->addItems(items);
+    return box;
+}
+
+QString dateText(const LocalTime& time) {
+    return QString::asprintf("%02d.%02d.%04d", time.day, time.month, time.year);
+}
+
+FileDialogRequest planSaveDialog(PaperFormat format) {
+    if (format == PaperFormat::Png) {
+        return {QString::fromUtf8(kSavePlanCaption),
+                {QStringLiteral("PNG (*.png)")},
+                QStringLiteral("png"),
+                QString()};
+    }
+    return {QString::fromUtf8(kSavePlanCaption),
+            {QStringLiteral("PDF (*.pdf)")},
+            QStringLiteral("pdf"),
+            QString()};
+}
+
+}  // namespace
+
+PlanPaperDialog::PlanPaperDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName("PlanPaperDialog");
+    setWindowTitle(QString::fromUtf8(kSavePlanCaption));
+    formatBox_ = choiceBox(this, "formatBox", {QStringLiteral("PDF"), QStringLiteral("PNG")});
+    paperBox_ = choiceBox(this, "paperBox", {QStringLiteral("A4"), QStringLiteral("A3")});
+    orientationBox_ = choiceBox(this, "orientationBox",
+                                {QString::fromUtf8("Альбомная"), QString::fromUtf8("Книжная")});
+    resolutionBox_ = new QSpinBox(this);
+    resolutionBox_->setObjectName("resolutionBox");
+    resolutionBox_->setRange(kLeastDotsPerInch, kMostDotsPerInch);
+    resolutionBox_->setValue(PlanPaper{}.dotsPerInch);
+    resolutionBox_->setSuffix(QStringLiteral(" dpi"));
+    resolutionBox_->setEnabled(false);
+    connect(formatBox_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { resolutionBox_->setEnabled(index == 1); });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QFormLayout(this);
+    layout->addRow(QString::fromUtf8("Формат"), formatBox_);
+    layout->addRow(QString::fromUtf8("Бумага"), paperBox_);
+    layout->addRow(QString::fromUtf8("Ориентация"), orientationBox_);
+    layout->addRow(QString::fromUtf8("Разрешение PNG"), resolutionBox_);
+    layout->addRow(buttons);
+}
+
+PlanPaper PlanPaperDialog::paper() const {
+    PlanPaper paper;
+    paper.format = formatBox_->currentIndex() == 1 ? PaperFormat::Png : PaperFormat::Pdf;
+    paper.size = paperBox_->currentIndex() == 1 ? QPageSize::A3 : QPageSize::A4;
+    paper.orientation =
+        orientationBox_->currentIndex() == 1 ? QPageLayout::Portrait : QPageLayout::Landscape;
+    paper.dotsPerInch = resolutionBox_->value();
+    return paper;
+}
+
+PlanPicture planPictureOf(const ProgramData& data, const PlanImage& plan) {
+    const PixelSize bitmap = plan.bitmapSize();
+    return {data.view,
+            data.points.selected(),
+            data.points.store(),
+            plan.labelFont(),
+            std::max(bitmap.width, bitmap.height),
+            QFileInfo(fromUtf8(data.points.status())).fileName(),
+            dateText(currentLocalTime())};
+}
+
+void SavePlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& picture) {
+    PlanPaperDialog choices(parent);
+    if (choices.exec() != QDialog::Accepted) return;
+    const PlanPaper paper = choices.paper();
+    const std::optional<QString> path = dialogs.askSavePath(parent, planSaveDialog(paper.format));
+    if (!path) return;
+    const QByteArray bytes =
+        paper.format == PaperFormat::Png ? planPng(paper, picture) : planPdf(paper, picture);
+    if (bytes.isEmpty()) return dialogs.showMessage(parent, QString::fromUtf8(kNoMemoryForImage));
+    const auto error = writeFileSafely(toLocalPath(*path), [&bytes](std::ostream& out) {
+        out.write(bytes.constData(), bytes.size());
+    });
+    if (error) dialogs.showMessage(parent, fromUtf8(error->message()));
+}
+
+void PrintPlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& picture) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!dialogs.askPrinter(parent, printer)) return;
+    if (!printPlan(printer, picture)) dialogs.showMessage(parent, QString::fromUtf8(kPrintFailed));
+}
+
+}  // namespace korvela

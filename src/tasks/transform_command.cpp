@@ -1,0 +1,35 @@
+#include "tasks/transform_command.h"
+
+#include <algorithm>
+
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "points/survey_open_dialog.h"
+#include "points/workspace.h"
+#include "tasks/common_point_transform.h"
+#include "tasks/tform8.h"
+
+namespace korvela {
+
+void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points) {
+    const QString caption = fromUtf8(kTransformCaption);
+    const std::vector<std::int32_t>& selected = points.selected();
+    // Without two selected points there can be no two common points: no file is asked for.
+    if (std::count_if(selected.begin(), selected.end(), [](std::int32_t flag) { return flag; }) <
+        2) {
+        TransformOutcome tooFew;
+        tooFew.notice = TransformNotice::TooFewCommonPoints;
+        return report.showReport(caption, transformReport(tooFew));
+    }
+    const std::optional<QString> path = dialogs.askOpenPath(parent, surveyOpenDialog());
+    if (!path) return;
+    PointStore second;
+    if (const auto error = second.loadSurveyFile(toLocalPath(*path))) {
+        return dialogs.showMessage(parent, fromUtf8(error->message()));
+    }
+    TransformOutcome outcome = computeCommonPointTransform(points.store(), selected, second);
+    report.showReport(caption, transformReport(outcome));
+    if (!outcome.notice) points.append(transformedPoints(std::move(outcome.points)));
+}
+
+}  // namespace korvela

@@ -1,0 +1,107 @@
+// "Импорт CSV" and "Export CSV": the dialog's choices, its preview, the file written.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTimer>
+
+#include "exchange/csv_dialog.h"
+#include "main_window_fixture.h"
+
+namespace korvela {
+namespace {
+
+class CsvDialogTest : public testing::MainWindowFixture {
+protected:
+    // Makes the choices in the CSV dialog when it opens, then presses OK.
+    void answerCsvDialog(int separator, bool decimalComma, int encoding) {
+        QTimer::singleShot(0, [=] {
+            auto* dialog = qobject_cast<CsvDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QComboBox*>("separatorBox")->setCurrentIndex(separator);
+            dialog->findChild<QCheckBox*>("decimalCommaBox")->setChecked(decimalComma);
+            dialog->findChild<QComboBox*>("encodingBox")->setCurrentIndex(encoding);
+            dialog->accept();
+        });
+    }
+};
+
+TEST_F(CsvDialogTest, PreviewShowsTheRowsAsTheyWillBeRead) {
+    CsvDialog dialog(&main(), CsvDialog::Purpose::Import);
+    std::string file = "Y;X;N\r\n";
+    for (int i = 1; i <= 30; ++i)
+        file += "7412345," + std::to_string(i) + ";6123,5;ПУ" + std::to_string(i) + "\r\n";
+    dialog.setFileBytes(file);
+    auto* encoding = dialog.findChild<QComboBox*>("encodingBox");
+    EXPECT_EQ(encoding->currentText(), "UTF-8");  // guessed
+    auto* table = dialog.findChild<QTableWidget*>("previewTable");
+    EXPECT_EQ(table->rowCount(), CsvDialog::kPreviewRows);
+    EXPECT_EQ(table->item(0, 1)->text(), QString::fromUtf8("не читается"));  // the header
+
+    dialog.findChild<QComboBox*>("columnsBox")->setCurrentText("enp");
+    dialog.findChild<QComboBox*>("separatorBox")->setCurrentIndex(1);
+    dialog.findChild<QCheckBox*>("decimalCommaBox")->setChecked(true);
+    dialog.findChild<QSpinBox*>("skipBox")->setValue(1);
+    const QStringList want = {"7412345,1;6123,5;ПУ1", "ПУ1", "6123.5", "7412345.1", "0"};
+    for (int column = 0; column < want.size(); ++column)
+        EXPECT_EQ(table->item(0, column)->text(), want[column]) << column;
+
+    dialog.findChild<QComboBox*>("columnsBox")->setCurrentText("PNZ");
+    EXPECT_FALSE(dialog.findChild<QLabel*>("problemLabel")->text().isEmpty());
+    EXPECT_EQ(table->rowCount(), 0);
+}
+
+TEST_F(CsvDialogTest, ImportReplacesThePointsAndCountsTheRowsThatDoNotRead) {
+    importPoints(3);
+    setTicked(0, true);
+    const std::string path = surveys.file("points.csv");
+    testing::writeFile(path, "П1;5,5;6,5\r\nbad;row\r\nП2;7;8\r\n");
+    dialogs.answer(QString::fromStdString(path));
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CsvDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->findChild<QComboBox*>("encodingBox")->currentText(), "UTF-8");
+        dialog->findChild<QComboBox*>("columnsBox")->setCurrentText("PNE");
+        dialog->findChild<QComboBox*>("separatorBox")->setCurrentIndex(1);
+        dialog->findChild<QCheckBox*>("decimalCommaBox")->setChecked(true);
+        dialog->accept();
+    });
+    action("ImportCsv1")->trigger();
+    const PointStore& store = data.points.store();
+    ASSERT_EQ(store.count(), 2u);
+    EXPECT_EQ(store.number()[0],
+              "\xCF"
+              "1");  // "П1" kept in Windows-1251
+    EXPECT_DOUBLE_EQ(store.x()[0], 5.5);
+    EXPECT_DOUBLE_EQ(store.y()[1], 8);
+    EXPECT_EQ(data.points.selected(), (std::vector<std::int32_t>{0, 0}));
+    EXPECT_EQ(main().statusText(), QString::fromStdString(path));
+    EXPECT_EQ(model()->rowCount(), 2);
+    EXPECT_EQ(dialogs.takeMessages(),
+              QStringList{QString::fromUtf8("Строк, которые не читаются как точки: 1")});
+
+    dialogs.answer(std::nullopt);  // cancelled: nothing changes
+    action("ImportCsv1")->trigger();
+    EXPECT_EQ(data.points.store().count(), 2u);
+}
+
+TEST_F(CsvDialogTest, ExportWritesEveryPointWithTheChosenMarks) {
+    importPoints(2);
+    const std::string path = surveys.file("points.csv");
+    answerCsvDialog(1, true, 0);
+    dialogs.answer(QString::fromStdString(path));
+    action("ExportCsv1")->trigger();
+    EXPECT_EQ(testing::readFile(path), "1;101;201;11;1;1\r\n2;102;202;12;1;1\r\n");
+    EXPECT_EQ(dialogs.lastRequest().defaultSuffix, "csv");
+
+    dialogs.answer(QString::fromStdString(surveys.file("missing/points.csv")));
+    answerCsvDialog(0, false, 1);
+    action("ExportCsv1")->trigger();
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+}
+
+}  // namespace
+}  // namespace korvela

@@ -1,0 +1,151 @@
+#include "exchange/csv_points.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "common/number_text.h"
+#include "points/point_store.h"
+#include "points/survey_points.h"
+
+namespace korvela {
+namespace {
+
+using testing::SurveyPoint;
+
+const std::vector<SurveyPoint> kPoints = {
+    {"1", 6123456.789, 7412345.678, 151.25, kKindPoint},
+    {"\xCF\xD3"
+     "2",
+     -12.5, 0.001, 0, kKindPoint},  // "ПУ2"
+    {"A 3", 100, 200, -3.75, kKindPoint},
+};
+
+std::vector<SurveyPoint> pointsOf(const PointStore& store) {
+    std::vector<SurveyPoint> points;
+    for (std::size_t i = 0; i < store.count(); ++i)
+        points.push_back(
+            {store.number()[i], store.x()[i], store.y()[i], store.z()[i], store.kind()[i]});
+    return points;
+}
+
+// The points as a file with the layout's columns, separator and decimal mark would hold them.
+std::string fileOf(const std::vector<SurveyPoint>& points, const CsvLayout& layout) {
+    const std::string separator = layout.separator == kBlankSeparator
+                                      ? std::string(" \t ")
+                                      : std::string(1, layout.separator);
+    std::string text(layout.skipLines, '\n');
+    const auto number = [&](double value) {
+        std::string t = formatNumber(value);
+        if (layout.decimalComma) std::replace(t.begin(), t.end(), '.', ',');
+        return t;
+    };
+    for (const SurveyPoint& p : points) {
+        std::string line;
+        for (const char column : layout.columns) {
+            if (!line.empty()) line += separator;
+            if (column == 'P') line += '"' + p.number + '"';
+            if (column == 'N') line += number(p.x);
+            if (column == 'E') line += number(p.y);
+            if (column == 'Z') line += number(p.z);
+            if (column == 'D') line += "fence";
+        }
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+TEST(CsvPoints, EveryColumnOrderAndSeparatorReadsTheSamePoints) {
+    for (const char* columns : {"PNEZD", "PENZD", "PNEZ", "PENZ", "DPNEZ", "ZNEP", "PNE", "PEN"}) {
+        for (const char separator : {',', ';', '\t', kBlankSeparator}) {
+            for (const bool decimalComma : {false, true}) {
+                if (decimalComma && separator == ',') continue;
+                const CsvLayout layout{columns, separator, decimalComma, 2, TextEncoding::Cp1251};
+                SCOPED_TRACE(std::string(columns) + " separator " + std::to_string(separator) +
+                             (decimalComma ? " decimal comma" : ""));
+                PointStore store;
+                const CsvReadSummary summary =
+                    readCsvPoints(fileOf(kPoints, layout), layout, store);
+                std::vector<SurveyPoint> want = kPoints;
+                if (std::string_view(columns).find('Z') == std::string_view::npos) {
+                    for (SurveyPoint& p : want) p.z = 0;
+                }
+                EXPECT_EQ(pointsOf(store), want);
+                EXPECT_EQ(summary.pointsRead, 3u);
+                EXPECT_EQ(summary.rowsUnread, 0u);
+            }
+        }
+    }
+}
+
+TEST(CsvPoints, ReadsSemicolonsWithDecimalCommasAndUtf8Numbers) {
+    const std::string file =
+        "\xEF\xBB\xBF"
+        "Номер;Y;X;H\r\n"
+        "ПУ-1; 7412345,678 ;6123456,789;151,25\r\n"
+        "\r\n"
+        "Репер 2;0,5;-1,25;\r\n"
+        "3;abc;1;2\r\n"
+        "4;1\r\n";
+    EXPECT_EQ(guessEncoding(file), TextEncoding::Utf8);
+    const CsvLayout layout{"PENZ", ';', true, 1, TextEncoding::Utf8};
+    PointStore store;
+    const CsvReadSummary summary = readCsvPoints(file, layout, store);
+    EXPECT_EQ(pointsOf(store), (std::vector<SurveyPoint>{
+                                   {"\xCF\xD3-1", 6123456.789, 7412345.678, 151.25, kKindPoint},
+                                   {"\xD0\xE5\xEF\xE5\xF0 2", -1.25, 0.5, 0, kKindPoint},
+                               }));
+    EXPECT_EQ(summary.rowsUnread, 2u);  // "abc" and the short row; the blank line is no row
+    EXPECT_EQ(store.colour()[0], kColourAqua);
+
+    const auto preview = previewCsv(file, layout, 3);
+    ASSERT_EQ(preview.size(), 3u);
+    EXPECT_EQ(preview[0].line, "ПУ-1; 7412345,678 ;6123456,789;151,25");
+    EXPECT_TRUE(preview[1].point);
+    EXPECT_FALSE(preview[2].point);
+}
+
+TEST(CsvPoints, GuessesWindows1251WhenTheBytesAreNotUtf8) {
+    EXPECT_EQ(guessEncoding("\xCF\xD3"
+                            "1,1,2\r\n"),
+              TextEncoding::Cp1251);
+    EXPECT_EQ(guessEncoding("1,1,2\r\n"), TextEncoding::Utf8);
+}
+
+TEST(CsvPoints, WrittenPointsReadBackInEveryFormat) {
+    PointStore store;
+    for (const SurveyPoint& p : kPoints) store.append(p.number, p.x, p.y, p.z, kColourAqua, p.kind);
+    store.append("q\"uote;d", 1.5, 2.5, 3.5, kColourGreen, kKindStation);
+    store.setActive(3, 0);
+    for (const char separator : {',', ';', '\t', kBlankSeparator}) {
+        for (const bool decimalComma : {false, true}) {
+            for (const TextEncoding encoding : {TextEncoding::Cp1251, TextEncoding::Utf8}) {
+                SCOPED_TRACE(std::to_string(separator) + (decimalComma ? " comma " : " point ") +
+                             (encoding == TextEncoding::Utf8 ? "utf-8" : "cp1251"));
+                std::ostringstream out;
+                writeCsvPoints(store, {separator, decimalComma, encoding}, out);
+                const std::string file = out.str();
+                EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 4);
+                const std::string sep(1, separator);
+                EXPECT_TRUE(file.ends_with(sep + "0" + sep + "0\r\n")) << file;  // kind, active
+                PointStore back;
+                readCsvPoints(file, {"PNEZ", separator, decimalComma, 0, encoding}, back);
+                std::vector<SurveyPoint> want = pointsOf(store);
+                for (SurveyPoint& p : want) p.kind = kKindPoint;  // the kind column is read over
+                EXPECT_EQ(pointsOf(back), want);
+            }
+        }
+    }
+}
+
+TEST(CsvPoints, ColumnOrdersNeedNAndEAndKnownLettersOnce) {
+    const struct {
+        const char* columns;
+        bool readable;
+    } cases[] = {{"PNEZD", true}, {"NE", true},    {"ENZ", true},   {"PNZ", false},
+                 {"PNEX", false}, {"PNNE", false}, {"pnez", false}, {"", false}};
+    for (const auto& c : cases) EXPECT_EQ(!columnOrderProblem(c.columns), c.readable) << c.columns;
+}
+
+}  // namespace
+}  // namespace korvela

@@ -1,0 +1,182 @@
+#include "tasks/common_point_transform.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "common/cp1251.h"
+#include "points/point_store.h"
+#include "test_support.h"
+
+namespace korvela {
+namespace {
+
+using testing::near;
+
+// The map the tests hide in the first survey: a national-grid shift, 30°, 1.0002.
+constexpr double kShiftX = 6123456.789;
+constexpr double kShiftY = 7412345.678;
+constexpr double kShiftZ = 151.25;
+constexpr double kRotation = std::numbers::pi / 6;
+constexpr double kScale = 1.0002;
+
+SpacePoint knownMap(const SpacePoint& p, double rotation = kRotation) {
+    const double a = kScale * std::cos(rotation), b = kScale * std::sin(rotation);
+    return {kShiftX + a * p.x - b * p.y, kShiftY + b * p.x + a * p.y, p.z + kShiftZ};
+}
+
+// Local points on a 100 m grid, four to a row, numbered 1, 2, ...
+std::vector<SpacePoint> gridPoints(std::size_t count) {
+    std::vector<SpacePoint> points;
+    for (std::size_t i = 0; i < count; ++i)
+        points.push_back({100.0 * (i % 4), 100.0 * (i / 4), 0.5 * i});
+    return points;
+}
+
+struct Surveys {
+    PointStore first, second;
+    std::vector<std::int32_t> selected;
+};
+
+// The first survey holds the common points mapped (one of them moved by `disturbance` in X),
+// selected; the second holds them in the local system with one more point, "extra".
+Surveys surveysOf(std::size_t common, std::optional<std::size_t> disturbed, double disturbance,
+                  double rotation = kRotation) {
+    Surveys s;
+    const std::vector<SpacePoint> local = gridPoints(common);
+    for (std::size_t i = 0; i < common; ++i) {
+        SpacePoint p = knownMap(local[i], rotation);
+        if (disturbed == i) p.x += disturbance;
+        s.first.append(std::to_string(i + 1), p.x, p.y, p.z, kColourAqua, kKindPoint);
+        s.second.append(std::to_string(i + 1), local[i].x, local[i].y, local[i].z, kColourAqua,
+                        i == 0 ? kKindStation : kKindPoint);
+    }
+    s.second.append("extra", 55, 66, 7, kColourAqua, kKindPoint);
+    s.selected.assign(common, 1);
+    return s;
+}
+
+TEST(CommonPointTransform, RecoversAKnownMapAndMarksTheDisturbedPoint) {
+    const struct {
+        const char* name;
+        std::size_t common;
+        std::optional<std::size_t> disturbed;
+    } cases[] = {
+        {"four points", 4, std::nullopt},
+        {"two points are exact", 2, std::nullopt},
+        {"one of twelve moved by 5 cm", 12, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Surveys s = surveysOf(c.common, c.disturbed, 0.05);
+        const TransformOutcome outcome = computeCommonPointTransform(s.first, s.selected, s.second);
+        ASSERT_FALSE(outcome.notice);
+        ASSERT_EQ(outcome.residuals.size(), c.common);
+        for (std::size_t i = 0; i < c.common; ++i) {
+            const CommonPointResidual& r = outcome.residuals[i];
+            EXPECT_EQ(r.suspect, c.disturbed == i) << r.number;
+            if (!c.disturbed) {
+                EXPECT_LT(std::hypot(r.vx, r.vy, r.vz), 1e-6) << r.number;
+            }
+        }
+        if (c.disturbed) {
+            EXPECT_GT(outcome.planeRms, 0.01);
+            continue;
+        }
+        EXPECT_TRUE(near(kShiftX, outcome.map.shiftX(), 1e-6));
+        EXPECT_TRUE(near(kShiftY, outcome.map.shiftY(), 1e-6));
+        EXPECT_TRUE(near(kShiftZ, outcome.map.shiftZ, 1e-6));
+        EXPECT_TRUE(near(kRotation, outcome.map.rotation(), 1e-9));
+        EXPECT_TRUE(near(kScale, outcome.map.scale(), 1e-9));
+        const SpacePoint extra = knownMap({55, 66, 7});
+        const TransformedPoint& last = outcome.points.back();
+        EXPECT_TRUE(near(extra.x, last.x, 0.00006));
+        EXPECT_TRUE(near(extra.y, last.y, 0.00006));
+    }
+}
+
+TEST(CommonPointTransform, NoticesWhenTheCommonPointsCannotCarryAMap) {
+    const struct {
+        const char* name;
+        std::vector<std::string> secondNumbers;
+        std::vector<SpacePoint> secondPoints;
+        TransformNotice notice;
+        std::size_t unpaired;
+    } cases[] = {
+        {"one partner", {"1", "9"}, {{0, 0, 0}, {1, 1, 0}}, TransformNotice::TooFewCommonPoints, 1},
+        {"a number twice in the second survey",
+         {"1", "2", "2"},
+         {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}},
+         TransformNotice::TooFewCommonPoints,
+         1},
+        {"partners at one place",
+         {"1", "2"},
+         {{5, 5, 0}, {5, 5, 9}},
+         TransformNotice::CommonPointsCoincide,
+         0},
+    };
+    PointStore first;
+    first.append("1", 0, 0, 0, kColourAqua, kKindPoint);
+    first.append("2", 10, 0, 0, kColourAqua, kKindPoint);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PointStore second;
+        for (std::size_t i = 0; i < c.secondNumbers.size(); ++i) {
+            const SpacePoint& p = c.secondPoints[i];
+            second.append(c.secondNumbers[i], p.x, p.y, p.z, kColourAqua, kKindPoint);
+        }
+        const TransformOutcome outcome = computeCommonPointTransform(first, {1, 1}, second);
+        EXPECT_EQ(outcome.notice, c.notice);
+        EXPECT_EQ(outcome.unpaired.size(), c.unpaired);
+        EXPECT_TRUE(outcome.points.empty());
+        EXPECT_EQ(transformReport(outcome).rfind(utf8ToCp1251(transformNoticeText(c.notice)), 0),
+                  0u);
+    }
+}
+
+TEST(CommonPointTransform, ReportStatesTheMapResidualsAndLeftOutPoints) {
+    constexpr double kTurnedBack = -(10 + 20 / 60.0 + 30 / 3600.0) * std::numbers::pi / 180;
+    const struct {
+        const char* name;
+        Surveys surveys;
+        std::vector<const char*> lines;
+        long marks;
+    } cases[] = {
+        {"exact",
+         surveysOf(4, std::nullopt, 0, kTurnedBack),
+         {"Общих точек: 4\r\n", "Сдвиг по X: 6123456.789 м\r\n", "Сдвиг по Z: 151.250 м\r\n",
+          "Поворот: -10° 20' 30''\r\n", "Масштаб: 1.000200000 (200.0 ppm)\r\n",
+          "Точка\tvX, мм\tvY, мм\tvZ, мм\r\n1\t0.0\t0.0\t0.0\r\n2\t",
+          "\r\nСКО в плане: 0.0 мм\r\nСКО по высоте: 0.0 мм\r\n\r\n", "(не участвуют):\r\nПУ7\r\n"},
+         0},
+        {"one moved", surveysOf(12, 5, 0.05), {"Общих точек: 12\r\n", "\t0.0\t!\r\n7\t"}, 1},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(c.name);
+        c.surveys.first.append(
+            "\xCF\xD3"
+            "7",
+            1, 2, 3, kColourAqua, kKindPoint);  // "ПУ7"
+        c.surveys.selected.push_back(1);
+        const std::string report = cp1251ToUtf8(transformReport(
+            computeCommonPointTransform(c.surveys.first, c.surveys.selected, c.surveys.second)));
+        for (const char* line : c.lines)
+            EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+        EXPECT_EQ(std::count(report.begin(), report.end(), '!'), c.marks);
+    }
+}
+
+TEST(CommonPointTransform, AppendsEverySecondPointGreenWithItsKind) {
+    const Surveys s = surveysOf(3, std::nullopt, 0);
+    const PointStore appended =
+        transformedPoints(computeCommonPointTransform(s.first, s.selected, s.second).points);
+    ASSERT_EQ(appended.count(), 4u);
+    EXPECT_EQ(appended.kind(),
+              (std::vector<std::int32_t>{kKindStation, kKindPoint, kKindPoint, kKindPoint}));
+    EXPECT_EQ(appended.colour(), std::vector<std::int32_t>(4, kColourGreen));
+    EXPECT_EQ(appended.number()[3], "extra");
+}
+
+}  // namespace
+}  // namespace korvela
