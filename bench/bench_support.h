@@ -1,9 +1,17 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace korvela::bench {
 
@@ -46,6 +54,37 @@ inline std::string writePlainCommaListing(std::size_t count) {
         out.write(line, length);
     }
     return path.string();
+}
+
+inline double childrenCpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Runs korvela-cli with the arguments once per iteration, its output going to /dev/null;
+// the program's own CPU time per run is the counter cli_cpu_ms.
+inline void runCli(benchmark::State& state, std::vector<std::string> arguments) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv{const_cast<char*>(KORVELA_CLI)};
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const double cpuBefore = childrenCpuSeconds();
+    for (auto _ : state) {
+        pid_t child = 0;
+        int status = 0;
+        if (posix_spawn(&child, KORVELA_CLI, &actions, nullptr, argv.data(), environ) != 0 ||
+            ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            state.SkipWithError("korvela-cli failed");
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    state.counters["cli_cpu_ms"] =
+        (childrenCpuSeconds() - cpuBefore) * 1000 / static_cast<double>(state.iterations());
 }
 
 }  // namespace korvela::bench

@@ -61,5 +61,16 @@ void BM_OpenProject(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// `korvela-cli project-points`: open and print, into /dev/null.
+void BM_CliProjectPoints(benchmark::State& state) {
+    const LargeProject& project = largeProject();
+    if (saveProjectFile(project.path, project.view, project.selected, project.store)) {
+        state.SkipWithError("save failed");
+        return;
+    }
+    bench::runCli(state, {"project-points", project.path});
+}
+BENCHMARK(BM_CliProjectPoints)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 }  // namespace korvela

@@ -20,7 +20,7 @@ std::vector<std::int32_t> selectByNumbers(const PointStore& store,
     for (const std::string& argument : arguments) numbers.insert(pointNumberArgument(argument));
     std::vector<std::int32_t> selected(store.count(), 0);
     for (std::size_t i = 0; i < store.count(); ++i) {
-        if (numbers.contains(store.number()[i])) selected[i] = 1;
+        if (numbers.contains(std::string(store.number()[i]))) selected[i] = 1;
     }
     return selected;
 }

@@ -1,10 +1,12 @@
 #include "cli/project_commands.h"
 
+#include <charconv>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "cli/survey_commands.h"
+#include "common/output_buffer.h"
 #include "plan/view_state.h"
 #include "points/point_store.h"
 #include "points/project_file.h"
@@ -13,8 +15,9 @@ namespace korvela::cli {
 namespace {
 
 void appendField(std::string& line, std::int32_t value) {
+    char digits[12];
     line += '\t';
-    line += std::to_string(value);
+    line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
 }  // namespace
@@ -51,6 +54,7 @@ int runProjectPoints(CommandContext& context) {
     const ProjectContent& project = std::get<ProjectContent>(opened);
     const PointStore& store = project.store;
     const std::vector<std::int32_t> selected = selectionAfterOpening(project.selected);
+    OutputBuffer buffer(context.out);
     std::string line;
     for (std::size_t i = 0; i < store.count(); ++i) {
         pointLine(store, i, line);
@@ -58,7 +62,7 @@ int runProjectPoints(CommandContext& context) {
         appendField(line, selected[i]);
         appendField(line, store.colour()[i]);
         line += '\n';
-        context.out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        buffer.append(line);
     }
     return kSuccess;
 }

@@ -1,14 +1,68 @@
 #include "cli/survey_commands.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/number_text.h"
+#include "common/output_buffer.h"
 #include "points/point_store.h"
+#include "points/survey_reader.h"
 
 namespace korvela::cli {
 
+namespace {
+
+constexpr std::string_view kStandardStream = "-";
+
+// All of standard input; the system's error number when it cannot be read.
+int readStandardInput(std::string& bytes) {
+    char block[1 << 16];
+    while (true) {
+        const ssize_t count = ::read(STDIN_FILENO, block, sizeof block);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return errno;
+        if (count == 0) return 0;
+        bytes.append(block, static_cast<std::size_t>(count));
+    }
+}
+
+// Room for a point's line besides its number: three values, the kind, tabs and LF.
+constexpr std::size_t kPointLineRoom = 3 * (kNumberTextCapacity + 1) + 3;
+
+// Writes NUMBER TAB X TAB Y TAB Z TAB KIND at out (room for the number and kPointLineRoom);
+// returns the end.
+char* writePointLine(const PointStore& store, std::size_t index, char* out) {
+    const std::string_view number = store.number()[index];
+    out = std::copy(number.begin(), number.end(), out);
+    for (const double value : {store.x()[index], store.y()[index], store.z()[index]}) {
+        *out++ = '\t';
+        out += formatNumberInto(value, out);
+    }
+    *out++ = '\t';
+    *out++ = static_cast<char>('0' + store.kind()[index]);  // kind is 0, 1 or 2
+    return out;
+}
+
+}  // namespace
+
 bool importSurvey(const std::string& path, PointStore& store, std::ostream& err) {
-    if (const auto error = store.loadSurveyFile(path)) {
+    std::optional<FileError> error;
+    if (path == kStandardStream) {
+        std::string bytes;
+        if (const int errorNumber = readStandardInput(bytes)) {
+            error = FileError{FileError::Operation::Read, path, errorNumber};
+        } else {
+            readSurvey(bytes, store);
+        }
+    } else {
+        error = store.loadSurveyFile(path);
+    }
+    if (error) {
         err << "korvela-cli: " << error->message() << '\n';
         return false;
     }
@@ -16,25 +70,17 @@ bool importSurvey(const std::string& path, PointStore& store, std::ostream& err)
 }
 
 void pointLine(const PointStore& store, std::size_t index, std::string& line) {
-    char number[kNumberTextCapacity];
-    const auto appendNumber = [&](double value) {
-        line += '\t';
-        line.append(number, formatNumberInto(value, number));
-    };
-    line = store.number()[index];
-    appendNumber(store.x()[index]);
-    appendNumber(store.y()[index]);
-    appendNumber(store.z()[index]);
-    line += '\t';
-    line += std::to_string(store.kind()[index]);
+    line.resize(store.number()[index].size() + kPointLineRoom);
+    line.resize(static_cast<std::size_t>(writePointLine(store, index, line.data()) - line.data()));
 }
 
 void printPoints(const PointStore& store, std::ostream& out) {
-    std::string line;
+    OutputBuffer buffer(out);
     for (std::size_t i = 0; i < store.count(); ++i) {
-        pointLine(store, i, line);
-        line += '\n';
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        char* const line = buffer.reserve(store.number()[i].size() + kPointLineRoom);
+        char* const end = writePointLine(store, i, line);
+        *end = '\n';
+        buffer.commit(static_cast<std::size_t>(end + 1 - line));
     }
 }
 

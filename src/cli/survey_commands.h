@@ -11,7 +11,8 @@ class PointStore;
 
 namespace korvela::cli {
 
-// Reads a survey as "Import Project" does; on failure reports it and returns false.
+// Reads a survey as "Import Project" does, from standard input when path is "-"; on
+// failure reports it and returns false.
 bool importSurvey(const std::string& path, PointStore& store, std::ostream& err);
 
 // Sets line to NUMBER TAB X TAB Y TAB Z TAB KIND of one point, without a line end.

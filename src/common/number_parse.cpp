@@ -66,6 +66,48 @@ bool isOverflow(std::string_view number) {
     return exponent > -order;  // order + exponent > 0, without overflow for huge exponents
 }
 
+// Exact powers of ten: every one up to 10^22 is a double without rounding.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kLargestExactPower = 22;
+constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+constexpr int kMostMantissaDigits = 19;  // below 2^64
+
+// The fast path for plain decimals (digits with an optional '.', no exponent) whose digits,
+// read as an integer, are at most 2^53 and which have at most 22 digits after the point: the
+// integer and the power of ten are exact doubles, so their quotient is the correctly rounded
+// value, the same that from_chars gives. Returns false, having read nothing, for any other text.
+bool scanPlainDecimal(std::string_view text, std::size_t at, double& magnitude, std::size_t& end) {
+    std::uint64_t mantissa = 0;
+    int significantDigits = 0;
+    int fractionDigits = 0;
+    bool anyDigit = false;
+    bool inFraction = false;
+    std::size_t i = at;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (isDigit(c)) {
+            if (mantissa != 0 || c != '0') {
+                if (++significantDigits > kMostMantissaDigits) return false;
+            }
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            fractionDigits += inFraction ? 1 : 0;
+            anyDigit = true;
+        } else if (c == '.' && !inFraction) {
+            inFraction = true;
+        } else {
+            break;
+        }
+    }
+    if (!anyDigit || mantissa > kLargestExactInteger || fractionDigits > kLargestExactPower)
+        return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) return false;
+    magnitude = static_cast<double>(mantissa) / kExactPowersOfTen[fractionDigits];
+    end = i;
+    return true;
+}
+
 struct ScannedNumber {
     double value = 0;
     std::size_t length = 0;
@@ -80,10 +122,12 @@ ScannedNumber scanNumber(std::string_view text) {
         negative = text[at] == '-';
         ++at;
     }
-    const std::size_t end = endOfUnsignedNumber(text, at);
+    double magnitude = 0;
+    std::size_t end = at;
+    if (scanPlainDecimal(text, at, magnitude, end)) return {negative ? -magnitude : magnitude, end};
+    end = endOfUnsignedNumber(text, at);
     if (end == at) return {};
 
-    double magnitude = 0;
     const auto result =
         std::from_chars(text.data() + at, text.data() + end, magnitude, std::chars_format::general);
     bool overflow = false;

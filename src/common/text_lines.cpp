@@ -1,12 +1,12 @@
 #include "common/text_lines.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <vector>
+
+#include "common/regular_file.h"
 
 namespace korvela {
 namespace {
@@ -41,13 +41,6 @@ bool splitBlock(std::string_view block, std::string& partial, const LineHandler&
     return true;
 }
 
-struct Descriptor {
-    int value = -1;
-    ~Descriptor() {
-        if (value >= 0) ::close(value);
-    }
-};
-
 }  // namespace
 
 void forEachLine(std::string_view bytes, const LineHandler& handleLine) {
@@ -59,20 +52,13 @@ std::optional<FileError> forEachLineOfFile(const std::string& path, const LineHa
     const auto failure = [&](int errorNumber) {
         return FileError{FileError::Operation::Read, path, errorNumber};
     };
-    Descriptor file;
-    // Without O_NONBLOCK, opening a pipe would wait for a writer before fstat could refuse it.
-    file.value = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (file.value < 0) return failure(errno);
-    struct stat status {};
-    if (::fstat(file.value, &status) != 0) return failure(errno);
-    if (S_ISDIR(status.st_mode)) return failure(EISDIR);
-    // A pipe or a device could block the program or never end.
-    if (!S_ISREG(status.st_mode)) return failure(kNotRegularFile);
+    RegularFile file;
+    if (auto error = file.open(path)) return error;
 
     std::vector<char> block(kBlockSize);
     std::string partial;
     while (true) {
-        const ssize_t count = ::read(file.value, block.data(), block.size());
+        const ssize_t count = ::read(file.descriptor(), block.data(), block.size());
         if (count < 0) {
             if (errno == EINTR) continue;
             return failure(errno);

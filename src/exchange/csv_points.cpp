@@ -209,7 +209,6 @@ CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, Po
         ++summary.pointsRead;
         return true;
     });
-    store.releaseSpareCapacity();
     return summary;
 }
 
@@ -227,7 +226,7 @@ void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std
     std::string line;
     for (std::size_t i = 0; i < store.count(); ++i) {
         line.clear();
-        const std::string& number = store.number()[i];
+        const std::string number(store.number()[i]);
         appendField(line, options.encoding == TextEncoding::Utf8 ? cp1251ToUtf8(number) : number,
                     options.separator);
         for (const double value : {store.x()[i], store.y()[i], store.z()[i]}) {

@@ -96,7 +96,7 @@ struct CellNumber {
 class DxfGridReader {
 public:
     DxfGridReader(const TextGrid& grid, const DxfColumns& columns,
-                  const std::vector<std::int32_t>& kind, bool onlyFlagged)
+                  const std::vector<std::uint8_t>& kind, bool onlyFlagged)
         : grid_(grid), columns_(columns), kind_(kind), onlyFlagged_(onlyFlagged) {}
 
     const DxfColumns& columns() const { return columns_; }
@@ -150,7 +150,7 @@ private:
 
     const TextGrid& grid_;
     const DxfColumns columns_;
-    const std::vector<std::int32_t>& kind_;
+    const std::vector<std::uint8_t>& kind_;
     const bool onlyFlagged_;
 };
 
@@ -367,14 +367,14 @@ void writeDrawing(const DxfGridReader& cells, const Extents& extents, std::ostre
 }  // namespace
 
 void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
-              const std::vector<std::int32_t>& kind, bool onlyFlagged, std::ostream& out) {
+              const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out) {
     const DxfGridReader cells(grid, columns, kind, onlyFlagged);
     writeDrawing(cells, readExtentsCheckingCells(cells), out);
 }
 
 std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
                                       const DxfColumns& columns,
-                                      const std::vector<std::int32_t>& kind, bool onlyFlagged) {
+                                      const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
     const DxfGridReader cells(grid, columns, kind, onlyFlagged);
     const Extents extents = readExtentsCheckingCells(cells);
     return writeFileSafely(path, [&](std::ostream& out) { writeDrawing(cells, extents, out); });

@@ -36,12 +36,12 @@ inline constexpr DxfColumns kRotationGridDxfColumns{0, 2, 1, 3, false};
 // throws ConversionError quoting its text before anything is written. The drawing is
 // streamed from the grid's cells: nothing is copied.
 void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
-              const std::vector<std::int32_t>& kind, bool onlyFlagged, std::ostream& out);
+              const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out);
 
 // WriteDxf into the file at path through the safe file writer. A conversion error (thrown)
 // leaves no file and an existing file as it was.
 std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
                                       const DxfColumns& columns,
-                                      const std::vector<std::int32_t>& kind, bool onlyFlagged);
+                                      const std::vector<std::uint8_t>& kind, bool onlyFlagged);
 
 }  // namespace korvela

@@ -30,7 +30,7 @@ const FileDialogRequest& textSaveDialog() {
 
 void exportDxf(QWidget* parent, UserDialogs& dialogs, const FileDialogRequest& saveDialog,
                const TextGrid& grid, const DxfColumns& columns,
-               const std::vector<std::int32_t>& kind, bool onlyFlagged) {
+               const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
     const std::optional<QString> path = dialogs.askSavePath(parent, saveDialog);
     if (!path) return;
     reportWriteError(parent, dialogs,

@@ -25,7 +25,7 @@ const FileDialogRequest& textSaveDialog();
 // cannot be written is reported in a message.
 void exportDxf(QWidget* parent, UserDialogs& dialogs, const FileDialogRequest& saveDialog,
                const TextGrid& grid, const DxfColumns& columns,
-               const std::vector<std::int32_t>& kind, bool onlyFlagged);
+               const std::vector<std::uint8_t>& kind, bool onlyFlagged);
 
 // File ▸ Export Project ▸ "Export AutoCad": the ordinary points of the point table.
 void ExportProject1Click(QWidget* parent, UserDialogs& dialogs, const TextGrid& table,

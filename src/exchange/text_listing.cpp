@@ -122,7 +122,7 @@ void overwriteNumber(char* line, std::size_t column, double value) {
 void writePointLine(OutputBuffer& out, const PointStore& store, std::size_t point) {
     char* const line = out.reserve(kListingLineLength + kLineEnd.size());
     std::memset(line, ' ', kListingLineLength);
-    const std::string& number = store.number()[point];
+    const std::string_view number = store.number()[point];
     // Cut at the X column: what the import does not read as the number must not run into x.
     overwrite(line, kListingNumberColumn, number.data(),
               std::min(number.size(), kListingXColumn - kListingNumberColumn));

@@ -57,7 +57,7 @@ void restoreFullPrecision(std::vector<WorkbookPoint>& points, const PointStore& 
 std::optional<std::size_t> firstPointWithoutNumber(const PointStore& store) {
     const auto& numbers = store.number();
     const auto found = std::find_if(numbers.begin(), numbers.end(),
-                                    [](const std::string& n) { return n.empty(); });
+                                    [](std::string_view n) { return n.empty(); });
     if (found == numbers.end()) return std::nullopt;
     return static_cast<std::size_t>(found - numbers.begin());
 }

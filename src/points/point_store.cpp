@@ -1,67 +1,140 @@
 #include "points/point_store.h"
 
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "points/survey_reader.h"
 
 namespace korvela {
+namespace {
+
+constexpr std::size_t kLargestArena = std::numeric_limits<std::uint32_t>::max();
+
+template <typename Sequence>
+std::size_t allocatedBytesOf(const Sequence& sequence) {
+    return sequence.capacity() * sizeof(typename Sequence::value_type);
+}
+
+}  // namespace
+
+PointNumbers::PointNumbers(std::string bytes, std::vector<std::uint32_t> bounds)
+    : bytes_(std::move(bytes)), bounds_(std::move(bounds)) {
+    if (bounds_.empty() || bounds_.front() != 0 || bounds_.back() != bytes_.size() ||
+        !std::is_sorted(bounds_.begin(), bounds_.end())) {
+        throw std::invalid_argument("point number bounds do not fit their arena");
+    }
+}
+
+void PointNumbers::append(std::string_view number) {
+    if (number.size() > kLargestArena - bytes_.size())
+        throw std::length_error("point numbers over 4 GiB");
+    bytes_.append(number);
+    bounds_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+}
+
+void PointNumbers::replace(std::size_t index, std::string_view number) {
+    const std::size_t oldLength = bounds_[index + 1] - bounds_[index];
+    if (number.size() > oldLength && number.size() - oldLength > kLargestArena - bytes_.size())
+        throw std::length_error("point numbers over 4 GiB");
+    bytes_.replace(bounds_[index], oldLength, number);
+    const std::uint32_t shift = static_cast<std::uint32_t>(number.size() - oldLength);
+    for (std::size_t i = index + 1; i < bounds_.size(); ++i) bounds_[i] += shift;  // modulo 2^32
+}
+
+void PointNumbers::erase(std::size_t index) {
+    const std::uint32_t length = bounds_[index + 1] - bounds_[index];
+    bytes_.erase(bounds_[index], length);
+    bounds_.erase(bounds_.begin() + static_cast<std::ptrdiff_t>(index) + 1);
+    for (std::size_t i = index + 1; i < bounds_.size(); ++i) bounds_[i] -= length;
+}
+
+void PointNumbers::eraseFlagged(const std::vector<std::int32_t>& flags) {
+    std::size_t keptBytes = 0;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < size(); ++i) {
+        if (flags[i] == 1) continue;
+        const std::uint32_t start = bounds_[i];
+        const std::uint32_t length = bounds_[i + 1] - start;
+        std::copy_n(bytes_.data() + start, length, bytes_.data() + keptBytes);  // moves down
+        keptBytes += length;
+        bounds_[++kept] = static_cast<std::uint32_t>(keptBytes);
+    }
+    bytes_.resize(keptBytes);
+    bounds_.resize(kept + 1);
+}
+
+void PointNumbers::clear() {
+    bytes_.clear();
+    bounds_.assign(1, 0);
+}
+
+void PointNumbers::reserve(std::size_t count, std::size_t bytes) {
+    bytes_.reserve(bytes);
+    bounds_.reserve(count + 1);
+}
 
 void PointStore::clear() {
-    points_.forEach([](auto& sequence) { sequence.clear(); });
+    points_.forEachValueSequence([](auto& sequence) { sequence.clear(); });
+    points_.number.clear();
 }
 
 std::optional<FileError> PointStore::loadSurveyFile(const std::string& path) {
     return readSurveyFile(path, *this);
 }
 
-void PointStore::append(std::string number, double x, double y, double z, std::int32_t colour,
+void PointStore::append(std::string_view number, double x, double y, double z, std::int32_t colour,
                         std::int32_t kind) {
+    points_.number.append(number);
     points_.active.push_back(1);
-    points_.number.push_back(std::move(number));
     points_.x.push_back(x);
     points_.y.push_back(y);
     points_.z.push_back(z);
-    points_.kind.push_back(kind);
+    points_.kind.push_back(toPointFlag(kind));
     points_.colour.push_back(colour);
 }
 
 void PointStore::assign(PointSequences sequences) {
     const std::size_t n = sequences.x.size();
-    sequences.forEach([n](const auto& sequence) {
+    sequences.forEachValueSequence([n](const auto& sequence) {
         if (sequence.size() != n)
             throw std::invalid_argument("point sequences of different lengths");
     });
+    if (sequences.number.size() != n)
+        throw std::invalid_argument("point sequences of different lengths");
     points_ = std::move(sequences);
 }
 
 void PointStore::reserve(std::size_t total) {
-    points_.forEach([total](auto& sequence) { sequence.reserve(total); });
+    points_.forEachValueSequence([total](auto& sequence) { sequence.reserve(total); });
+    points_.number.reserve(total, 0);
 }
 
 void PointStore::erase(std::size_t index) {
-    points_.forEach([index](auto& sequence) {
+    points_.forEachValueSequence([index](auto& sequence) {
         sequence.erase(sequence.begin() + static_cast<std::ptrdiff_t>(index));
     });
+    points_.number.erase(index);
 }
 
 std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
     const std::size_t before = count();
-    points_.forEach([&flags](auto& sequence) {
+    points_.forEachValueSequence([&flags](auto& sequence) {
         std::size_t kept = 0;
         for (std::size_t i = 0; i < sequence.size(); ++i) {
             if (flags[i] == 1) continue;
-            if (kept != i) sequence[kept] = std::move(sequence[i]);
-            ++kept;
+            sequence[kept++] = sequence[i];
         }
         sequence.resize(kept);
     });
+    points_.number.eraseFlagged(flags);
     return before - count();
 }
 
-void PointStore::releaseSpareCapacity() {
-    points_.forEach([](auto& sequence) {
-        if (sequence.capacity() > sequence.size() + sequence.size() / 4) sequence.shrink_to_fit();
-    });
+std::size_t PointStore::allocatedBytes() const {
+    return allocatedBytesOf(points_.active) + points_.number.allocatedBytes() +
+           allocatedBytesOf(points_.x) + allocatedBytesOf(points_.y) + allocatedBytesOf(points_.z) +
+           allocatedBytesOf(points_.kind) + allocatedBytesOf(points_.colour);
 }
 
 }  // namespace korvela

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/file_error.h"
@@ -17,22 +21,104 @@ inline constexpr std::int32_t kColourGreen = 0x0000FF00;  // points joined from 
 inline constexpr std::int32_t kKindStation = 0;  // traverse station (an SDR station record)
 inline constexpr std::int32_t kKindPoint = 1;    // ordinary point
 
+// `active` and `kind` are kept as bytes. The program only ever sets 0 and 1; any other value
+// (a project file written elsewhere) is kept as kOtherFlag, which is neither 0 nor 1 for every
+// rule that tests them (drawing, freezing, the DXF and text filters, the traverse).
+using PointFlag = std::uint8_t;
+inline constexpr PointFlag kOtherFlag = 2;
+constexpr PointFlag toPointFlag(std::int32_t value) {
+    return value == 0 || value == 1 ? static_cast<PointFlag>(value) : kOtherFlag;
+}
+
+// The point numbers as one byte arena: number i is the bytes from bounds[i] to bounds[i + 1].
+// 32-bit offsets keep the store small; the arena holds at most 4 GiB.
+class PointNumbers {
+public:
+    class Iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = std::string_view;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = std::string_view;
+
+        Iterator() = default;
+        Iterator(const PointNumbers* numbers, std::size_t index)
+            : numbers_(numbers), index_(index) {}
+        std::string_view operator*() const { return (*numbers_)[index_]; }
+        std::string_view operator[](difference_type n) const { return *(*this + n); }
+        Iterator& operator++() { return *this += 1; }
+        Iterator operator++(int) { return std::exchange(*this, *this + 1); }
+        Iterator& operator--() { return *this -= 1; }
+        Iterator operator--(int) { return std::exchange(*this, *this - 1); }
+        Iterator& operator+=(difference_type n) {
+            index_ = static_cast<std::size_t>(static_cast<difference_type>(index_) + n);
+            return *this;
+        }
+        Iterator& operator-=(difference_type n) { return *this += -n; }
+        friend Iterator operator+(Iterator it, difference_type n) { return it += n; }
+        friend Iterator operator+(difference_type n, Iterator it) { return it += n; }
+        friend Iterator operator-(Iterator it, difference_type n) { return it -= n; }
+        friend difference_type operator-(const Iterator& a, const Iterator& b) {
+            return static_cast<difference_type>(a.index_) - static_cast<difference_type>(b.index_);
+        }
+        bool operator==(const Iterator& other) const { return index_ == other.index_; }
+        auto operator<=>(const Iterator& other) const { return index_ <=> other.index_; }
+
+    private:
+        const PointNumbers* numbers_ = nullptr;
+        std::size_t index_ = 0;
+    };
+
+    PointNumbers() = default;
+    // Takes an arena and its bounds as a reader built them. Throws std::invalid_argument when
+    // the bounds do not start at 0, go down, or do not end at the arena's end.
+    PointNumbers(std::string bytes, std::vector<std::uint32_t> bounds);
+
+    std::size_t size() const { return bounds_.size() - 1; }
+    bool empty() const { return size() == 0; }
+    std::string_view operator[](std::size_t index) const {
+        return std::string_view(bytes_).substr(bounds_[index], bounds_[index + 1] - bounds_[index]);
+    }
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, size()}; }
+    bool operator==(const PointNumbers& other) const = default;
+
+    // Bytes held, for measuring the store.
+    std::size_t allocatedBytes() const {
+        return bytes_.capacity() + bounds_.capacity() * sizeof(std::uint32_t);
+    }
+
+    // Throws std::length_error when the arena would pass 4 GiB.
+    void append(std::string_view number);
+    // Changes number i in place; later numbers move in the arena.
+    void replace(std::size_t index, std::string_view number);
+    void erase(std::size_t index);
+    // Keeps the numbers whose flag is not 1, in order.
+    void eraseFlagged(const std::vector<std::int32_t>& flags);
+    void clear();
+    void reserve(std::size_t count, std::size_t bytes);
+
+private:
+    std::string bytes_;
+    std::vector<std::uint32_t> bounds_{0};
+};
+
 // The seven sequences of a store, in their declared order (also handed over whole, as a
 // project file read into temporaries).
 struct PointSequences {
-    std::vector<std::int32_t> active;
-    std::vector<std::string> number;
+    std::vector<PointFlag> active;
+    PointNumbers number;
     std::vector<double> x;
     std::vector<double> y;
     std::vector<double> z;
-    std::vector<std::int32_t> kind;
+    std::vector<PointFlag> kind;
     std::vector<std::int32_t> colour;
 
-    // Runs action on each of the seven sequences: what is done to one is done to all.
+    // Runs action on each of the six sequences of plain values (all but `number`).
     template <typename Action>
-    void forEach(Action&& action) {
+    void forEachValueSequence(Action&& action) {
         action(active);
-        action(number);
         action(x);
         action(y);
         action(z);
@@ -51,7 +137,7 @@ public:
     // Replaces the points with those of a survey file. When the file cannot be read the
     // store ends empty and the error says why.
     std::optional<FileError> loadSurveyFile(const std::string& path);
-    void append(std::string number, double x, double y, double z, std::int32_t colour,
+    void append(std::string_view number, double x, double y, double z, std::int32_t colour,
                 std::int32_t kind);
     void erase(std::size_t index);
     // Replaces every point by the sequences, taken over without copying. Throws
@@ -63,26 +149,28 @@ public:
     // Makes room for `total` points, so that appending many points moves nothing.
     void reserve(std::size_t total);
 
-    const std::vector<std::int32_t>& active() const { return points_.active; }
-    const std::vector<std::string>& number() const { return points_.number; }
+    const std::vector<PointFlag>& active() const { return points_.active; }
+    const PointNumbers& number() const { return points_.number; }
     const std::vector<double>& x() const { return points_.x; }
     const std::vector<double>& y() const { return points_.y; }
     const std::vector<double>& z() const { return points_.z; }
-    const std::vector<std::int32_t>& kind() const { return points_.kind; }
+    const std::vector<PointFlag>& kind() const { return points_.kind; }
     const std::vector<std::int32_t>& colour() const { return points_.colour; }
 
     // The single values the program changes in place.
-    void setNumber(std::size_t index, std::string number) {
-        points_.number[index] = std::move(number);
+    void setNumber(std::size_t index, std::string_view number) {
+        points_.number.replace(index, number);
     }
     void setX(std::size_t index, double value) { points_.x[index] = value; }
     void setY(std::size_t index, double value) { points_.y[index] = value; }
     void setZ(std::size_t index, double value) { points_.z[index] = value; }
-    void setActive(std::size_t index, std::int32_t value) { points_.active[index] = value; }
+    void setActive(std::size_t index, std::int32_t value) {
+        points_.active[index] = toPointFlag(value);
+    }
     void setColour(std::size_t index, std::int32_t value) { points_.colour[index] = value; }
 
-    // Returns the unused capacity of the sequences (after a read of unknown length).
-    void releaseSpareCapacity();
+    // Bytes the store holds (capacity of every sequence and of the number arena).
+    std::size_t allocatedBytes() const;
 
 private:
     PointSequences points_;

@@ -26,7 +26,7 @@ const char* pointTableHeader(int column) {
 std::string pointCellText(const PointStore& store, std::size_t index, int column) {
     switch (column) {
         case kNumberColumn:
-            return store.number()[index];
+            return std::string(store.number()[index]);
         case kXColumn:
             return formatNumber(store.x()[index]);
         case kYColumn:

@@ -1,15 +1,16 @@
 #include "points/project_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <iterator>
 #include <type_traits>
 
+#include "common/regular_file.h"
 #include "common/safe_file_writer.h"
 
 namespace korvela {
@@ -57,17 +58,22 @@ public:
         bytes({reinterpret_cast<const char*>(&value), sizeof value});
     }
 
-    // The count, then the values, a block at a time.
-    template <typename T>
-    void sequence(const std::vector<T>& values) {
+    // The count, then the values as T (the flags widen to int32), a block at a time.
+    template <typename T, typename Stored>
+    void sequence(const std::vector<Stored>& values) {
         int32(static_cast<std::int32_t>(values.size()));
         constexpr std::size_t kValuesPerBlock = kBlockSize / sizeof(T);
         for (std::size_t first = 0; first < values.size(); first += kValuesPerBlock) {
             const std::size_t count = std::min(kValuesPerBlock, values.size() - first);
             flush();
             buffer_.resize(count * sizeof(T));
-            std::memcpy(buffer_.data(), values.data() + first, count * sizeof(T));
-            convertLittleEndian(reinterpret_cast<T*>(buffer_.data()), count);
+            T* const written = reinterpret_cast<T*>(buffer_.data());
+            if constexpr (std::is_same_v<T, Stored>) {
+                std::memcpy(written, values.data() + first, count * sizeof(T));
+            } else {
+                std::copy_n(values.data() + first, count, written);
+            }
+            convertLittleEndian(written, count);
         }
     }
 
@@ -183,18 +189,37 @@ public:
         return result;
     }
 
-    std::vector<std::string> numbers(std::size_t n) {
+    // The int32 values of `active` or `kind`, kept as flags.
+    std::vector<PointFlag> flags(std::size_t n) {
+        const std::vector<std::int32_t> stored = values<std::int32_t>(n);
+        std::vector<PointFlag> result(n);
+        std::transform(stored.begin(), stored.end(), result.begin(), toPointFlag);
+        return result;
+    }
+
+    // Coordinates: a value that is not finite is damage.
+    std::vector<double> coordinates(std::size_t n) {
+        std::vector<double> result = values<double>(n);
+        if (!std::all_of(result.begin(), result.end(), [](double v) { return std::isfinite(v); }))
+            throw DamageFound{ProjectDamage::NotFinite};
+        return result;
+    }
+
+    PointNumbers numbers(std::size_t n) {
         requireRoom(n, sizeof(std::int32_t));  // each number has its length at least
-        std::vector<std::string> result;
-        result.reserve(n);
+        PointNumbers result;
+        result.reserve(n, source_.remaining() - n * sizeof(std::int32_t));
+        std::string copy;
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t length = count();
             if (length > kLongestProjectNumber) throw DamageFound{ProjectDamage::NumberTooLong};
             if (const auto bytes = source_.takeBuffered(length)) {
-                result.emplace_back(*bytes);
+                result.append(*bytes);
             } else {
                 if (length > source_.remaining()) throw DamageFound{ProjectDamage::EndsEarly};
-                source_.read(result.emplace_back(length, '\0').data(), length);
+                copy.resize(length);
+                source_.read(copy.data(), length);
+                result.append(copy);
             }
         }
         return result;
@@ -203,7 +228,14 @@ public:
     ViewState view() {
         ViewState::Image image;
         source_.read(reinterpret_cast<char*>(image.data()), image.size());
-        return ViewState::fromImage(image);
+        const ViewState view = ViewState::fromImage(image);
+        const double values[] = {view.offsetX,  view.offsetY,    view.offsetZ, view.rollDeg,
+                                 view.tiltDeg,  view.azimuthDeg, view.scale,   view.panDown,
+                                 view.panRight, view.depthOffset};
+        if (!std::all_of(std::begin(values), std::end(values),
+                         [](double v) { return std::isfinite(v); }))
+            throw DamageFound{ProjectDamage::NotFinite};
+        return view;
     }
 
 private:
@@ -221,23 +253,16 @@ ProjectContent readContent(ByteSource& source) {
     const std::size_t n = reader.count();
     content.selected = reader.values<std::int32_t>(n);
     PointSequences sequences;
-    sequences.kind = reader.values<std::int32_t>(reader.countOf(n));
-    sequences.active = reader.values<std::int32_t>(reader.countOf(n));
-    sequences.x = reader.values<double>(reader.countOf(n));
-    sequences.y = reader.values<double>(reader.countOf(n));
-    sequences.z = reader.values<double>(reader.countOf(n));
+    sequences.kind = reader.flags(reader.countOf(n));
+    sequences.active = reader.flags(reader.countOf(n));
+    sequences.x = reader.coordinates(reader.countOf(n));
+    sequences.y = reader.coordinates(reader.countOf(n));
+    sequences.z = reader.coordinates(reader.countOf(n));
     sequences.colour = reader.values<std::int32_t>(reader.countOf(n));
     sequences.number = reader.numbers(reader.countOf(n));
     content.store.assign(std::move(sequences));
     return content;
 }
-
-struct Descriptor {
-    int value = -1;
-    ~Descriptor() {
-        if (value >= 0) ::close(value);
-    }
-};
 
 }  // namespace
 
@@ -248,15 +273,15 @@ void writeProject(std::ostream& out, const ViewState& view,
     BlockWriter writer(out);
     const ViewState::Image image = view.toImage();
     writer.bytes({reinterpret_cast<const char*>(image.data()), image.size()});
-    writer.sequence(selected);
-    writer.sequence(store.kind());
-    writer.sequence(store.active());
-    writer.sequence(store.x());
-    writer.sequence(store.y());
-    writer.sequence(store.z());
-    writer.sequence(store.colour());
+    writer.sequence<std::int32_t>(selected);
+    writer.sequence<std::int32_t>(store.kind());
+    writer.sequence<std::int32_t>(store.active());
+    writer.sequence<double>(store.x());
+    writer.sequence<double>(store.y());
+    writer.sequence<double>(store.z());
+    writer.sequence<std::int32_t>(store.colour());
     writer.int32(static_cast<std::int32_t>(store.number().size()));
-    for (const std::string& number : store.number()) {
+    for (const std::string_view number : store.number()) {
         writer.int32(static_cast<std::int32_t>(number.size()));
         writer.bytes(number);
     }
@@ -284,14 +309,10 @@ std::variant<ProjectContent, FileError, DamagedProjectFile> openProjectFile(
     const auto failure = [&](int errorNumber) {
         return FileError{FileError::Operation::Read, path, errorNumber};
     };
-    Descriptor file;
-    file.value = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (file.value < 0) return failure(errno);
-    struct stat status {};
-    if (::fstat(file.value, &status) != 0) return failure(errno);
-    if (S_ISDIR(status.st_mode)) return failure(EISDIR);
+    RegularFile file;
+    if (auto error = file.open(path)) return *error;
 
-    ByteSource source(file.value, static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)));
+    ByteSource source(file.descriptor(), file.size());
     try {
         return readContent(source);
     } catch (const DamageFound& found) {
@@ -310,9 +331,9 @@ std::vector<std::int32_t> selectionAfterOpening(const std::vector<std::int32_t>&
 
 std::optional<std::string> unsavableNumberMessage(const PointStore& store) {
     const auto& numbers = store.number();
-    const auto tooLong = std::find_if(
-        numbers.begin(), numbers.end(),
-        [](const std::string& number) { return number.size() > kLongestProjectNumber; });
+    const auto tooLong = std::find_if(numbers.begin(), numbers.end(), [](std::string_view number) {
+        return number.size() > kLongestProjectNumber;
+    });
     if (tooLong == numbers.end()) return std::nullopt;
     return "Номер точки в строке " + std::to_string(tooLong - numbers.begin() + 1) +
            " длиннее 9999 байт: такой проект не открылся бы, он не сохранён.";

@@ -36,6 +36,7 @@ enum class ProjectDamage {
     NegativeCount,  // a count or a number's length below 0
     CountsDiffer,   // a sequence's count differs from the count of `selected`
     NumberTooLong,  // a number longer than kLongestProjectNumber bytes
+    NotFinite,      // a coordinate or a value of the view record is infinite or not a number
 };
 
 // The longest number a project file may hold (the reading buffer of the file's origin held
@@ -68,7 +69,8 @@ std::optional<FileError> saveProjectFile(const std::string& path, const ViewStat
 // bytes that remain before anything is allocated; bytes after the last block are ignored.
 std::variant<ProjectContent, ProjectDamage> readProject(std::string_view bytes);
 
-// Reads the project file at path in one go: the content, or why there is none.
+// Reads the project file at path in one go: the content, or why there is none. A pipe, a
+// device or a folder is refused at once.
 std::variant<ProjectContent, FileError, DamagedProjectFile> openProjectFile(
     const std::string& path);
 

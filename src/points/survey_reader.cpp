@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
+#include <exception>
+#include <limits>
 #include <new>
-#include <utility>
+#include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "common/number_parse.h"
-#include "common/text_lines.h"
+#include "common/regular_file.h"
 #include "points/listing_layout.h"
 #include "points/point_store.h"
 
@@ -21,15 +26,19 @@ constexpr std::string_view kCoordinateRecord =
     "08";  // whatever the derivation code: TP, KI, CO, ...
 constexpr std::string_view kStationRecord = "02";
 constexpr std::string_view kCommaMarker = ",--------,";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// A comms transmission is framed by a line holding only STX and a line starting with ETX.
-constexpr char kStartOfText = '\x02';
-constexpr char kEndOfText = '\x03';
+// A comms transmission is framed by a line holding only STX and a line starting with ETX;
+// some programs save the two as the texts <STX> and <ETX>.
+constexpr std::string_view kStartOfText = "\x02";
+constexpr std::string_view kStartOfTextWritten = "<STX>";
+constexpr std::string_view kEndOfText = "\x03";
+constexpr std::string_view kEndOfTextWritten = "<ETX>";
 
 // Record fields: positions from 0, as the instruments and the text export write them.
 constexpr std::size_t kListingShortestRow = 28;
-constexpr std::size_t kSdrHeaderLines = 4;
-constexpr std::size_t kCoordinatesAt = 20;  // formats B and C: x, y, z as tokens from here
+constexpr std::size_t kSdrLinesAfterHeader = 3;  // may hold records, other lines are skipped
+constexpr std::size_t kCoordinatesAt = 20;       // formats B and C: x, y, z as tokens from here
 
 // SDR33 point ids stand in the 16-character field 4-19, right-aligned (some converters
 // left-align them). Ids of up to five characters sit wholly in positions 15-19.
@@ -56,10 +65,23 @@ constexpr Field kListingX{kListingXColumn, kListingYColumn - kListingXColumn};
 constexpr Field kListingY{kListingYColumn, kListingZColumn - kListingYColumn};
 constexpr Field kListingZ{kListingZColumn, kListingX.width};  // as wide as x and y
 
+// SDR33 records: three 16-character value fields; a record reaching the elevation field's
+// end is read by them.
+constexpr std::array<Field, 3> kSdr33Values{{{20, 16}, {36, 16}, {52, 16}}};
+constexpr std::size_t kSdr33FullRecord = 68;
+
 // SDR2x records: a 4-character id and three 10-character values that may touch.
 constexpr Field kSdr2xNumber{4, 4};
 constexpr std::array<Field, 3> kSdr2xValues{{{8, 10}, {18, 10}, {28, 10}}};
 constexpr std::size_t kSdr2xShortestRecord = 28;  // the elevation field may be blank or cut
+
+// Parsing in parallel pays off from this many bytes a thread.
+constexpr std::size_t kSmallestChunk = 256 * 1024;
+constexpr std::size_t kMostThreads = 8;
+// A thread lets the system take back the file's pages it has read every this many bytes.
+constexpr std::size_t kReleaseEvery = 8 << 20;
+// The first guess of a chunk's number bytes per line (grows if the ids are longer).
+constexpr std::size_t kNumberBytesPerLineGuess = 8;
 
 std::string_view field(std::string_view line, Field where) {
     if (where.at >= line.size()) return {};
@@ -85,7 +107,11 @@ std::string_view sdrPointNumber(std::string_view line) {
 
 bool isStartOfTextLine(std::string_view line) {
     if (line.ends_with('\r')) line.remove_suffix(1);
-    return line.size() == 1 && line[0] == kStartOfText;
+    return line == kStartOfText || line == kStartOfTextWritten;
+}
+
+bool isEndOfTextLine(std::string_view line) {
+    return line.starts_with(kEndOfText) || line.starts_with(kEndOfTextWritten);
 }
 
 using Values = std::array<std::string_view, 3>;
@@ -119,202 +145,474 @@ bool splitThreeTokens(std::string_view text, Values& tokens) {
     return true;
 }
 
-// Reads a survey file, fed line by line, into a store that the caller has emptied.
-class SurveyParser {
+// The lines of bytes from `at`: each without its line end (LF, and a CR right before it);
+// a last line without a line end is a line as well.
+class LineCursor {
 public:
-    explicit SurveyParser(PointStore& store) : store_(store) {}
+    LineCursor(std::string_view bytes, std::size_t at) : bytes_(bytes), next_(at) {}
 
-    // Takes the next line of the file; false when the reading ends here.
-    bool feed(std::string_view line) {
-        const bool firstLine = std::exchange(atFirstLine_, false);
-        if (firstLine && isStartOfTextLine(line)) return true;
-        if (line.starts_with(kEndOfText)) return false;
-        if (format_ == Format::Unknown) {
-            recognise(line);
-            return true;
-        }
-        if (linesToSkip_ > 0) {
-            --linesToSkip_;
-            return true;
-        }
-        switch (format_) {
-            case Format::Listing:
-                return readListingRow(line);
-            case Format::Sdr:
-                return readSdrRecord(line);
-            case Format::Comma:
-                readCommaLine(line);
-                return true;
-            case Format::Unknown:
-                break;
-        }
-        return true;
+    bool atEnd() const { return next_ >= bytes_.size(); }
+    std::size_t position() const { return next_; }
+
+    std::string_view next() {
+        const std::size_t start = next_;
+        const void* found = std::memchr(bytes_.data() + start, '\n', bytes_.size() - start);
+        const std::size_t end =
+            found == nullptr ? bytes_.size() : static_cast<const char*>(found) - bytes_.data();
+        next_ = found == nullptr ? bytes_.size() : end + 1;
+        std::string_view line = bytes_.substr(start, end - start);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        return line;
     }
 
 private:
-    enum class Format { Unknown, Listing, Sdr, Comma };
+    std::string_view bytes_;
+    std::size_t next_;
+};
 
-    void recognise(std::string_view firstLine) {
-        if (firstLine == kListingFirstLine) {
-            format_ = Format::Listing;
-            linesToSkip_ = kListingHeaderLines - 1;
-        } else if (firstLine.find(kSdrMarker) != std::string_view::npos) {
-            format_ = Format::Sdr;
-            linesToSkip_ = kSdrHeaderLines - 1;
-            readSdrHeaderOptions(firstLine);
-        } else {
-            format_ = Format::Comma;
-            readCommaFirstLine(firstLine);
+enum class Format { Listing, Sdr, Comma };
+
+// What the first lines tell about the rest of the file.
+struct Layout {
+    Format format = Format::Comma;
+    bool sdr2x = false;
+    bool eastingFirst = false;
+    bool markerMode = false;    // comma lines: only marker lines are points
+    bool nothingToRead = true;  // the file ends (or its transmission ends) before any record
+    std::size_t bodyStart = 0;  // the first line read as a record line
+    std::size_t leadInEnd = 0;  // record lines before this follow the lead-in rules
+};
+
+// The first line that is not blank, from `at`.
+std::size_t firstLineNotBlank(std::string_view bytes, std::size_t at) {
+    LineCursor lines(bytes, at);
+    while (!lines.atEnd()) {
+        const std::size_t start = lines.position();
+        if (!trimWhiteSpace(lines.next()).empty()) return start;
+    }
+    return at;
+}
+
+// Skips `count` lines after the format line; false when one of them ends the transmission.
+bool skipLines(LineCursor& lines, std::size_t count) {
+    for (std::size_t i = 0; i < count && !lines.atEnd(); ++i) {
+        if (isEndOfTextLine(lines.next())) return false;
+    }
+    return true;
+}
+
+// True when a marker line stands before the end of the transmission (line 1 included).
+bool hasMarkerLine(std::string_view bytes, std::size_t from) {
+    const std::size_t marker = bytes.find(kCommaMarker, from);
+    if (marker == std::string_view::npos) return false;
+    LineCursor lines(bytes, from);
+    while (lines.position() <= marker && !lines.atEnd()) {
+        if (isEndOfTextLine(lines.next())) return false;
+    }
+    return true;
+}
+
+void readSdrHeaderOptions(std::string_view header, Layout& layout) {
+    if (!header.starts_with(kSdrHeaderRecord) || header.size() < kSdrVersionAt) return;
+    layout.sdr2x = header.substr(kSdrVersionAt).starts_with(kSdr2xVersion);
+    layout.eastingFirst =
+        header.size() > kSdrCoordinateOrderAt && header[kSdrCoordinateOrderAt] == kEastingFirst;
+}
+
+Layout readLayout(std::string_view bytes) {
+    Layout layout;
+    std::size_t at = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    LineCursor lines(bytes, at);
+    if (lines.atEnd()) return layout;
+    if (isStartOfTextLine(lines.next())) {
+        at = lines.position();
+    } else {
+        lines = LineCursor(bytes, at);
+    }
+    const std::size_t header = firstLineNotBlank(bytes, at);
+    if (LineCursor(bytes, header).next().find(kSdrMarker) != std::string_view::npos) {
+        lines = LineCursor(bytes, header);
+    }
+    if (lines.atEnd()) return layout;
+    const std::size_t firstLineAt = lines.position();
+    const std::string_view firstLine = lines.next();
+    if (isEndOfTextLine(firstLine)) return layout;
+
+    layout.nothingToRead = false;
+    if (firstLine == kListingFirstLine) {
+        layout.format = Format::Listing;
+        layout.nothingToRead = !skipLines(lines, kListingHeaderLines - 1);
+        layout.bodyStart = layout.leadInEnd = lines.position();
+    } else if (firstLine.find(kSdrMarker) != std::string_view::npos) {
+        layout.format = Format::Sdr;
+        readSdrHeaderOptions(firstLine, layout);
+        layout.bodyStart = lines.position();
+        skipLines(lines, kSdrLinesAfterHeader);
+        layout.leadInEnd = lines.position();
+    } else {
+        layout.format = Format::Comma;
+        layout.bodyStart = firstLineAt;
+        layout.leadInEnd = lines.position();
+        layout.markerMode = hasMarkerLine(bytes, firstLineAt);
+    }
+    return layout;
+}
+
+struct ParsedPoint {
+    std::string_view number;
+    double x = 0;
+    double y = 0;
+    double z = 0;
+    PointFlag kind = kKindPoint;
+};
+
+enum class LineOutcome { Skip, Point, Stop };
+
+// Reads one record line of the file's body. Stateless, so that lines can be read in any
+// order by any thread; `scratch` is the caller's reusable buffer.
+class RecordReader {
+public:
+    explicit RecordReader(const Layout& layout) : layout_(layout) {}
+
+    LineOutcome read(std::string_view line, bool leadIn, ParsedPoint& point) {
+        if (isEndOfTextLine(line)) return LineOutcome::Stop;
+        switch (layout_.format) {
+            case Format::Listing:
+                return readListingRow(line, point);
+            case Format::Sdr:
+                if (line.empty()) return leadIn ? LineOutcome::Skip : LineOutcome::Stop;
+                return readSdrRecord(line, point);
+            case Format::Comma:
+                if (!layout_.markerMode) return readPlainListingLine(line, point);
+                // Line 1 is never a marker point.
+                return leadIn ? LineOutcome::Skip : readMarkerLine(line, point);
         }
+        return LineOutcome::Skip;
     }
 
-    bool readListingRow(std::string_view line) {
-        if (line.empty()) return false;
-        if (line.size() < kListingShortestRow) return true;
-        append(field(line, kListingNumber), field(line, kListingX), field(line, kListingY),
-               field(line, kListingZ), kKindPoint);
-        return true;
+private:
+    static LineOutcome pointOf(std::string_view number, std::string_view x, std::string_view y,
+                               std::string_view z, PointFlag kind, ParsedPoint& point) {
+        point = {number, parseNumberPrefix(x), parseNumberPrefix(y), parseNumberPrefix(z), kind};
+        return LineOutcome::Point;
     }
 
-    // The 00 header record tells the SDR2x layout and the coordinate order. A first line that
-    // is no 00 record leaves the SDR33 layout, northing first.
-    void readSdrHeaderOptions(std::string_view header) {
-        if (!header.starts_with(kSdrHeaderRecord) || header.size() < kSdrVersionAt) return;
-        sdr2x_ = header.substr(kSdrVersionAt).starts_with(kSdr2xVersion);
-        eastingFirst_ =
-            header.size() > kSdrCoordinateOrderAt && header[kSdrCoordinateOrderAt] == kEastingFirst;
+    static LineOutcome readListingRow(std::string_view line, ParsedPoint& point) {
+        if (line.empty()) return LineOutcome::Stop;
+        if (line.size() < kListingShortestRow) return LineOutcome::Skip;
+        return pointOf(field(line, kListingNumber), field(line, kListingX), field(line, kListingY),
+                       field(line, kListingZ), kKindPoint, point);
     }
 
-    bool readSdrRecord(std::string_view line) {
-        if (line.empty()) return false;
-        std::int32_t kind = kKindPoint;
+    LineOutcome readSdrRecord(std::string_view line, ParsedPoint& point) const {
+        PointFlag kind = kKindPoint;
         if (line.starts_with(kCoordinateRecord)) {
             kind = kKindPoint;
         } else if (line.starts_with(kStationRecord)) {
             kind = kKindStation;
         } else {
-            return true;
+            return LineOutcome::Skip;
         }
-        if (sdr2x_) {
-            readSdr2xRecord(line, kind);
-        } else {
-            readSdr33Record(line, kind);
-        }
-        return true;
+        const LineOutcome outcome =
+            layout_.sdr2x ? readSdr2xRecord(line, kind, point) : readSdr33Record(line, kind, point);
+        if (outcome == LineOutcome::Point && layout_.eastingFirst) std::swap(point.x, point.y);
+        return outcome;
     }
 
-    void readSdr33Record(std::string_view line, std::int32_t kind) {
-        if (line.size() <= kCoordinatesAt) return;
+    static LineOutcome readSdr33Record(std::string_view line, PointFlag kind, ParsedPoint& point) {
+        if (line.size() <= kCoordinatesAt) return LineOutcome::Skip;
+        if (const auto fixed = readSdr33Fields(line, point)) {
+            if (!*fixed) return LineOutcome::Skip;
+            point.number = sdrPointNumber(line);
+            point.kind = kind;
+            return LineOutcome::Point;
+        }
         Values tokens;
-        if (!splitThreeTokens(line.substr(kCoordinatesAt), tokens)) return;
-        appendSdrPoint(sdrPointNumber(line), tokens, kind);
+        if (!splitThreeTokens(line.substr(kCoordinatesAt), tokens)) return LineOutcome::Skip;
+        return pointOf(sdrPointNumber(line), tokens[0], tokens[1], tokens[2], kind, point);
     }
 
-    void readSdr2xRecord(std::string_view line, std::int32_t kind) {
-        if (line.size() < kSdr2xShortestRecord) return;
-        Values fields;
-        for (std::size_t i = 0; i < fields.size(); ++i) fields[i] = field(line, kSdr2xValues[i]);
-        appendSdrPoint(field(line, kSdr2xNumber), fields, kind);
-    }
-
-    void appendSdrPoint(std::string_view number, const Values& values, std::int32_t kind) {
-        const std::size_t northing = eastingFirst_ ? 1 : 0;
-        append(number, values[northing], values[1 - northing], values[2], kind);
-    }
-
-    // Line 1 is never a marker point, but its marker counts: a file with the marker on any
-    // line is read as marker lines, one without as a plain point listing, line 1 included.
-    void readCommaFirstLine(std::string_view line) {
-        if (line.find(kCommaMarker) != std::string_view::npos) {
-            markerSeen_ = true;
-        } else {
-            readPlainListingLine(line);
+    // A record reaching the elevation field's end, each of its three fields blank or one
+    // number, is read by its fields: nothing when it does not qualify, false when all three
+    // are blank (a station without coordinates).
+    static std::optional<bool> readSdr33Fields(std::string_view line, ParsedPoint& point) {
+        if (line.size() < kSdr33FullRecord) return std::nullopt;
+        std::array<double, 3> values{};
+        bool anyValue = false;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const std::string_view text = field(line, kSdr33Values[i]);
+            if (text.empty()) continue;
+            if (!parseWholeNumber(text, values[i])) return std::nullopt;
+            anyValue = true;
         }
+        point.x = values[0];
+        point.y = values[1];
+        point.z = values[2];
+        return anyValue;
     }
 
-    // Until a marker shows up, the lines are read as a plain listing straight into the
-    // store; the first marker line drops those points, which are then all the store holds.
-    void readCommaLine(std::string_view line) {
-        const std::size_t markerAt = line.find(kCommaMarker);
-        if (markerAt == std::string_view::npos) {
-            if (!markerSeen_) readPlainListingLine(line);
-            return;
-        }
-        if (!markerSeen_) {
-            markerSeen_ = true;
-            store_.clear();
-        }
-        readMarkerLine(line, markerAt);
+    static LineOutcome readSdr2xRecord(std::string_view line, PointFlag kind, ParsedPoint& point) {
+        if (line.size() < kSdr2xShortestRecord) return LineOutcome::Skip;
+        return pointOf(field(line, kSdr2xNumber), field(line, kSdr2xValues[0]),
+                       field(line, kSdr2xValues[1]), field(line, kSdr2xValues[2]), kind, point);
     }
 
     // NUMBER,--------,X,Y,Z: the marker becomes 20 blanks and the next two commas blanks,
     // so x, y, z stand as tokens from position 20 when the number is short enough.
-    void readMarkerLine(std::string_view line, std::size_t markerAt) {
+    LineOutcome readMarkerLine(std::string_view line, ParsedPoint& point) {
+        const std::size_t markerAt = line.find(kCommaMarker);
+        if (markerAt == std::string_view::npos) return LineOutcome::Skip;
         const std::string_view number = trimWhiteSpace(line.substr(0, line.find(',')));
 
-        std::string record(line);
-        record.replace(markerAt, kCommaMarker.size(), std::string(20, ' '));
+        std::string& record = scratch_;
+        record.assign(line);
+        record.replace(markerAt, kCommaMarker.size(), kCoordinatesAt, ' ');
         for (int i = 0; i < 2; ++i) {
             const std::size_t comma = record.find(',');
             if (comma != std::string::npos) record[comma] = ' ';
         }
         record.resize(std::min(record.size(), record.find('\r')));
-        if (record.size() <= kCoordinatesAt) return;
+        if (record.size() <= kCoordinatesAt) return LineOutcome::Skip;
         Values tokens;
-        if (!splitThreeTokens(std::string_view(record).substr(kCoordinatesAt), tokens)) return;
-        append(number, tokens[0], tokens[1], tokens[2], kKindPoint);
+        if (!splitThreeTokens(std::string_view(record).substr(kCoordinatesAt), tokens))
+            return LineOutcome::Skip;
+        return pointOf(number, tokens[0], tokens[1], tokens[2], kKindPoint, point);
     }
 
-    // NAME,N,E,Z[,DESCRIPTION], N, E and Z each one whole number.
-    void readPlainListingLine(std::string_view line) {
+    // NAME,N,E,Z[,DESCRIPTION], N and E each one whole number, Z one or empty (0).
+    static LineOutcome readPlainListingLine(std::string_view line, ParsedPoint& point) {
         std::array<std::string_view, kPlainListingMostFields> fields;
         const std::size_t count = splitCommaFields(line, fields);
-        if (count < kPlainListingFewestFields) return;
-        double x = 0;
-        double y = 0;
-        double z = 0;
-        if (!parseWholeNumber(fields[1], x) || !parseWholeNumber(fields[2], y) ||
-            !parseWholeNumber(fields[3], z)) {
-            return;
+        if (count < kPlainListingFewestFields) return LineOutcome::Skip;
+        point = {trimWhiteSpace(fields[0]), 0, 0, 0, kKindPoint};
+        const bool emptyZ = trimWhiteSpace(fields[3]).empty();
+        if (!parseWholeNumber(fields[1], point.x) || !parseWholeNumber(fields[2], point.y) ||
+            (!emptyZ && !parseWholeNumber(fields[3], point.z))) {
+            return LineOutcome::Skip;
         }
-        store_.append(std::string(trimWhiteSpace(fields[0])), x, y, z, kColourAqua, kKindPoint);
+        return LineOutcome::Point;
     }
 
-    void append(std::string_view number, std::string_view x, std::string_view y, std::string_view z,
-                std::int32_t kind) {
-        store_.append(std::string(number), parseNumberPrefix(x), parseNumberPrefix(y),
-                      parseNumberPrefix(z), kColourAqua, kind);
-    }
-
-    PointStore& store_;
-    bool atFirstLine_ = true;
-    Format format_ = Format::Unknown;
-    std::size_t linesToSkip_ = 0;
-    bool sdr2x_ = false;
-    bool eastingFirst_ = false;
-    bool markerSeen_ = false;
+    const Layout& layout_;
+    std::string scratch_;
 };
+
+// The sequences a file's points are read into: one slot per line of the body, so that each
+// chunk of lines writes into slots of its own; the gaps are closed afterwards.
+struct SlotSequences {
+    std::vector<double> x;
+    std::vector<double> y;
+    std::vector<double> z;
+    std::vector<PointFlag> kind;
+    std::vector<std::uint32_t> numberBounds;  // slot s: end of its number in its chunk's bytes
+};
+
+// A run of whole lines read by one thread.
+struct Chunk {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t lines = 0;
+    std::size_t firstSlot = 0;
+    std::size_t points = 0;
+    bool stopped = false;  // a line in it ends the reading
+    std::string numbers;
+};
+
+// Splits [from, bytes.size()) into at most `parts` chunks of whole lines.
+std::vector<Chunk> splitIntoChunks(std::string_view bytes, std::size_t from, std::size_t parts) {
+    const std::size_t length = bytes.size() - from;
+    parts = std::max<std::size_t>(1, std::min(parts, length / kSmallestChunk));
+    std::vector<Chunk> chunks(parts);
+    std::size_t begin = from;
+    for (std::size_t i = 0; i < parts; ++i) {
+        std::size_t end = i + 1 == parts ? bytes.size() : from + length / parts * (i + 1);
+        if (end < bytes.size()) {
+            const std::size_t lineEnd = bytes.find('\n', std::max(end, begin));
+            end = lineEnd == std::string_view::npos ? bytes.size() : lineEnd + 1;
+        }
+        chunks[i].begin = begin;
+        chunks[i].end = end;
+        begin = end;
+    }
+    return chunks;
+}
+
+// Lets the system take back a mapped file's pages behind the reading.
+class PageRelease {
+public:
+    explicit PageRelease(const RegularFile* file) : file_(file) {}
+    void upTo(std::size_t& released, std::size_t position) const {
+        if (file_ == nullptr || position - released < kReleaseEvery) return;
+        file_->release(released, position);
+        released = position;
+    }
+
+private:
+    const RegularFile* file_;
+};
+
+std::size_t countLines(std::string_view bytes, const Chunk& chunk, const PageRelease& release) {
+    std::size_t lines = 0;
+    std::size_t released = chunk.begin;
+    for (LineCursor cursor(bytes.substr(0, chunk.end), chunk.begin); !cursor.atEnd(); ++lines) {
+        cursor.next();
+        release.upTo(released, cursor.position());
+    }
+    release.upTo(released, chunk.end);
+    return lines;
+}
+
+void readChunk(std::string_view bytes, const Layout& layout, const PageRelease& release,
+               Chunk& chunk, SlotSequences& slots) {
+    RecordReader reader(layout);
+    LineCursor lines(bytes.substr(0, chunk.end), chunk.begin);
+    chunk.numbers.reserve(chunk.lines * kNumberBytesPerLineGuess);
+    std::size_t released = chunk.begin;
+    ParsedPoint point;
+    while (!lines.atEnd()) {
+        const bool leadIn = lines.position() < layout.leadInEnd;
+        const LineOutcome outcome = reader.read(lines.next(), leadIn, point);
+        if (outcome == LineOutcome::Stop) {
+            chunk.stopped = true;
+            break;
+        }
+        if (outcome == LineOutcome::Point) {
+            const std::size_t slot = chunk.firstSlot + chunk.points++;
+            slots.x[slot] = point.x;
+            slots.y[slot] = point.y;
+            slots.z[slot] = point.z;
+            slots.kind[slot] = point.kind;
+            chunk.numbers.append(point.number);
+            slots.numberBounds[slot + 1] = static_cast<std::uint32_t>(chunk.numbers.size());
+        }
+        release.upTo(released, lines.position());
+    }
+    release.upTo(released, chunk.end);
+}
+
+// Runs work on every chunk, on threads of their own when there are several. An exception of
+// a thread (no memory) is thrown again here once all have ended.
+template <typename Work>
+void forEachChunk(std::vector<Chunk>& chunks, Work work) {
+    if (chunks.size() == 1) {
+        work(chunks[0]);
+        return;
+    }
+    std::vector<std::exception_ptr> failures(chunks.size());
+    std::vector<std::jthread> threads;  // joined however this ends
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        threads.emplace_back([&, i] {
+            try {
+                work(chunks[i]);
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
+        });
+    }
+    threads.clear();
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) std::rethrow_exception(failure);
+    }
+}
+
+// Closes the gaps between the chunks' points, up to the chunk that ends the reading, and
+// joins their numbers into one arena.
+PointSequences collect(std::vector<Chunk>& chunks, SlotSequences& slots) {
+    std::size_t kept = chunks.size();
+    std::size_t numberBytes = 0;
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        numberBytes += chunks[i].numbers.size();
+        if (chunks[i].stopped) {
+            kept = i + 1;
+            break;
+        }
+    }
+    if (numberBytes > std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("point numbers over 4 GiB");
+
+    std::string arena;
+    arena.reserve(numberBytes);
+    std::size_t count = 0;
+    for (std::size_t c = 0; c < kept; ++c) {
+        Chunk& chunk = chunks[c];
+        const auto base = static_cast<std::uint32_t>(arena.size());
+        for (std::size_t k = 0; k < chunk.points; ++k) {
+            const std::size_t from = chunk.firstSlot + k;
+            const std::size_t to = count + k;
+            slots.x[to] = slots.x[from];
+            slots.y[to] = slots.y[from];
+            slots.z[to] = slots.z[from];
+            slots.kind[to] = slots.kind[from];
+            slots.numberBounds[to + 1] = base + slots.numberBounds[from + 1];
+        }
+        count += chunk.points;
+        arena.append(chunk.numbers);
+        std::string().swap(chunk.numbers);
+    }
+
+    PointSequences sequences;
+    slots.x.resize(count);
+    slots.y.resize(count);
+    slots.z.resize(count);
+    slots.kind.resize(count);
+    slots.numberBounds.resize(count + 1);
+    slots.numberBounds[0] = 0;
+    sequences.x = std::move(slots.x);
+    sequences.y = std::move(slots.y);
+    sequences.z = std::move(slots.z);
+    sequences.kind = std::move(slots.kind);
+    sequences.number = PointNumbers(std::move(arena), std::move(slots.numberBounds));
+    sequences.active.assign(count, 1);
+    sequences.colour.assign(count, kColourAqua);
+    return sequences;
+}
+
+void parseSurvey(std::string_view bytes, PointStore& store, std::size_t threads,
+                 const PageRelease& release) {
+    store = PointStore();  // gives back the old points' memory before the new points take theirs
+    const Layout layout = readLayout(bytes);
+    if (layout.nothingToRead) return;
+
+    std::vector<Chunk> chunks = splitIntoChunks(bytes, layout.bodyStart, threads);
+    forEachChunk(chunks, [&](Chunk& chunk) { chunk.lines = countLines(bytes, chunk, release); });
+    std::size_t slotCount = 0;
+    for (Chunk& chunk : chunks) {
+        chunk.firstSlot = slotCount;
+        slotCount += chunk.lines;
+    }
+    SlotSequences slots{std::vector<double>(slotCount), std::vector<double>(slotCount),
+                        std::vector<double>(slotCount), std::vector<PointFlag>(slotCount),
+                        std::vector<std::uint32_t>(slotCount + 1)};
+    forEachChunk(chunks, [&](Chunk& chunk) { readChunk(bytes, layout, release, chunk, slots); });
+    store.assign(collect(chunks, slots));
+}
 
 }  // namespace
 
-void readSurvey(std::string_view bytes, PointStore& store) {
-    store.clear();
-    SurveyParser parser(store);
-    forEachLine(bytes, [&](std::string_view line) { return parser.feed(line); });
-    store.releaseSpareCapacity();
+std::size_t surveyParsingThreads() {
+    const std::size_t cores = std::thread::hardware_concurrency();
+    return cores > 2 ? std::min(cores, kMostThreads) : 1;
 }
 
-std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store) {
-    store.clear();
-    SurveyParser parser(store);
-    std::optional<FileError> error;
+void readSurvey(std::string_view bytes, PointStore& store, std::size_t threads) {
+    parseSurvey(bytes, store, threads, PageRelease(nullptr));
+}
+
+std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
+                                        std::size_t threads) {
+    store = PointStore();
+    RegularFile file;
+    std::optional<FileError> error = file.open(path);
+    if (!error) error = file.map();
+    if (error) return error;
     try {
-        error = forEachLineOfFile(path, [&](std::string_view line) { return parser.feed(line); });
+        parseSurvey(file.bytes(), store, threads, PageRelease(&file));
     } catch (const std::bad_alloc&) {
         error = FileError{FileError::Operation::Read, path, ENOMEM};
+    } catch (const std::length_error&) {
+        error = FileError{FileError::Operation::Read, path, EFBIG};
     }
     if (error) store.clear();
-    store.releaseSpareCapacity();
     return error;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,24 +14,38 @@ class PointStore;
 // Survey files come in three text formats, told apart by their content:
 //  - the fixed-column listing whose first line is exactly "Sokkia - sdr" (what the text
 //    export writes): five header lines, then number, x, y, z in columns 0, 6, 17, 28;
-//  - a Sokkia SDR file, whose first line contains "NMSDR": after three more header lines,
-//    08 coordinate records (ordinary points) and 02 station records, whatever their
-//    derivation code (TP, KI, CO, ...). SDR33 ids are the whole 16-character field 4-19 and
-//    the values are blank-separated from position 20; SDR2x files (header version "SDR2...")
-//    have 4-character ids and 10-character value fields that may touch. A header whose
-//    coordinate order is E-N puts the first value into y;
+//  - a Sokkia SDR file, whose first line contains "NMSDR" (blank lines before it are
+//    skipped): 08 coordinate records (ordinary points) and 02 station records, whatever their
+//    derivation code (TP, KI, CO, ...), also among the three lines after the header, where
+//    other lines are skipped. SDR33 ids are the whole 16-character field 4-19; a record
+//    reaching position 67 is read by its 16-character fields 20, 36, 52 when each is blank
+//    (0) or one number (all three blank: no point), otherwise, like a shorter record, as
+//    blank-separated values from position 20. SDR2x files (header version "SDR2...") have
+//    4-character ids and 10-character value fields that may touch; their records shorter than
+//    28 characters are skipped. A header whose coordinate order is E-N puts the first value
+//    into y;
 //  - comma lines carrying the marker ",--------," (NUMBER,--------,X,Y,Z), from line 2 on; in
 //    a comma file where no line has the marker, every P,N,E,Z[,DESCRIPTION] line is a point,
-//    line 1 included.
-// A first line holding only STX (a comms transmission) is skipped, and a line starting with
-// ETX ends the reading. Lines that are not records of the file's format are skipped without
-// a word; numbers that do not read become 0. Every point read is active and aqua.
+//    line 1 included (an empty Z is 0).
+// A UTF-8 byte order mark at the start is skipped. A first line holding only STX or the text
+// "<STX>" (a comms transmission) is skipped, and a line starting with ETX or "<ETX>" ends
+// the reading. Lines that are not records of the file's format are skipped without a word;
+// numbers that do not read become 0. Every point read is active and aqua.
+//
+// Large files are parsed by several threads at once at line boundaries; the points are the
+// same whatever the number of threads.
+
+// The threads a large survey is parsed with: 1 on a machine of two cores or fewer, else one
+// per core (at most 8).
+std::size_t surveyParsingThreads();
 
 // Replaces the points of store with those in the bytes of a survey file.
-void readSurvey(std::string_view bytes, PointStore& store);
+void readSurvey(std::string_view bytes, PointStore& store,
+                std::size_t threads = surveyParsingThreads());
 
-// The same for a file on disk. When it cannot be opened or read the store ends empty and
-// the error is returned.
-std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store);
+// The same for a file on disk, which must be a regular file. When it cannot be opened or
+// read the store ends empty and the error is returned.
+std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
+                                        std::size_t threads = surveyParsingThreads());
 
 }  // namespace korvela

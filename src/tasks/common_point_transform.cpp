@@ -60,7 +60,7 @@ CommonPoints pairCommonPoints(const PointStore& store, const std::vector<std::in
         if (selected[i] == 0) continue;
         const Partner& partner = partners.at(store.number()[i]);
         if (partner.occurrences != 1) {
-            unpaired.push_back(store.number()[i]);
+            unpaired.emplace_back(store.number()[i]);
             continue;
         }
         common.firstIndex.push_back(i);
@@ -77,7 +77,7 @@ void computeResiduals(const PointStore& store, const CommonPoints& common,
         const SpacePoint& s = common.second[k];
         const auto [x, y, z] = outcome.map.apply(s.x, s.y, s.z);
         const SpacePoint& f = common.first[k];
-        CommonPointResidual residual{store.number()[common.firstIndex[k]], x - f.x, y - f.y,
+        CommonPointResidual residual{std::string(store.number()[common.firstIndex[k]]), x - f.x, y - f.y,
                                      z - f.z};
         planeSquares += residual.vx * residual.vx + residual.vy * residual.vy;
         heightSquares += residual.vz * residual.vz;
@@ -176,7 +176,7 @@ TransformOutcome computeCommonPointTransform(const PointStore& store,
     for (std::size_t i = 0; i < second.count(); ++i) {
         const auto [x, y, z] = map->apply(second.x()[i], second.y()[i], second.z()[i]);
         outcome.points.push_back(
-            {second.number()[i], Round4(x), Round4(y), Round4(z), second.kind()[i]});
+            {std::string(second.number()[i]), Round4(x), Round4(y), Round4(z), static_cast<std::int32_t>(second.kind()[i])});
     }
     return outcome;
 }

@@ -64,7 +64,7 @@ std::vector<RotationRow> rotatePoints(const PointStore& store,
     for (std::size_t i = 0; i < store.count(); ++i) {
         if (!takesPart(store, selected, i)) continue;
         const double x = store.x()[i], z = store.z()[i];
-        rows.push_back({store.number()[i], formatNumber(Round4(x * cosine + z * sine)),
+        rows.push_back({std::string(store.number()[i]), formatNumber(Round4(x * cosine + z * sine)),
                         formatNumber(Round4(store.y()[i])),
                         formatNumber(Round4(-x * sine + z * cosine))});
     }

@@ -106,7 +106,7 @@ JoinOutcome computeJoin(const PointStore& store, const std::vector<std::int32_t>
     outcome.points.reserve(second.count());
     for (std::size_t i = 0; i < second.count(); ++i) {
         const auto [x, y, z] = map->apply(second.x()[i], second.y()[i], second.z()[i]);
-        outcome.points.push_back({second.number()[i], x, y, z});
+        outcome.points.push_back({std::string(second.number()[i]), x, y, z});
     }
     return outcome;
 }

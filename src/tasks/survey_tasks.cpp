@@ -120,7 +120,7 @@ void SurveyTasks::stationTicked(std::size_t point) {
     TForm11& traverse = windows_.form11;
     if (traverse.pathModeOn() && data.store().kind()[point] == kKindStation &&
         data.selected()[point] == 1) {
-        traverse.addStation(data.store().number()[point]);
+        traverse.addStation(std::string(data.store().number()[point]));
     }
 }
 
@@ -130,7 +130,7 @@ void SurveyTasks::addSelectedStations(bool showWindow) {
     if (!traverse.pathModeOn()) return;
     for (std::size_t point = 0; point < data.store().count(); ++point) {
         if (data.store().kind()[point] == kKindStation && data.selected()[point] != 0) {
-            traverse.addStation(data.store().number()[point]);
+            traverse.addStation(std::string(data.store().number()[point]));
         }
     }
     if (showWindow) traverse.show();

@@ -19,9 +19,11 @@ struct CliResult {
 };
 
 // Runs korvela-cli with the arguments (and extra environment variables), capturing both
-// output streams in files of a temporary folder.
+// output streams in files of a temporary folder; standard input is the file standardInput
+// when one is named.
 inline CliResult runCli(const std::vector<std::string>& arguments,
-                        const std::map<std::string, std::string>& environment = {}) {
+                        const std::map<std::string, std::string>& environment = {},
+                        const std::string& standardInput = {}) {
     TempDir capture;
     const std::string outPath = capture.file("stdout");
     const std::string errPath = capture.file("stderr");
@@ -31,6 +33,7 @@ inline CliResult runCli(const std::vector<std::string>& arguments,
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(out, STDOUT_FILENO);
         ::dup2(err, STDERR_FILENO);
+        if (!standardInput.empty()) ::dup2(::open(standardInput.c_str(), O_RDONLY), STDIN_FILENO);
         for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(KORVELA_CLI));

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -56,6 +57,35 @@ TEST(Cli, PointsPrintsNumbersAsTheFileHoldsThem) {
     EXPECT_EQ(result.out,
               "\xCF\xD3"
               "1\t1E-7\t0\t1.23456789012346E15\t1\n");
+}
+
+// Every command reads "-" as its survey from standard input, and does what it does with the file.
+TEST(Cli, ADashAsSurveyReadsStandardInput) {
+    const std::string survey = std::string(KORVELA_EXAMPLES) + "/site.sdr";
+    const std::vector<std::vector<std::string>> commands = {{"points", "SURVEY"},
+                                                            {"length", "SURVEY", "1", "2"},
+                                                            {"parcel", "SURVEY", "1", "2", "3"},
+                                                            {"project", "SURVEY", "OUT"},
+                                                            {"txt", "SURVEY", "OUT"}};
+    for (const std::vector<std::string>& command : commands) {
+        testing::TempDir dir;
+        auto run = [&](const std::string& surveyArgument, const std::string& out) {
+            std::vector<std::string> arguments = command;
+            std::replace(arguments.begin(), arguments.end(), std::string("SURVEY"), surveyArgument);
+            std::replace(arguments.begin(), arguments.end(), std::string("OUT"), dir.file(out));
+            return runCli(arguments, {{"KORVELA_NOW", "2011-01-01 09:05:07"}}, survey);
+        };
+        const auto fromFile = run(survey, "from-file");
+        const auto fromInput = run("-", "from-input");
+        EXPECT_EQ(fromInput.status, 0) << command[0] << fromInput.err;
+        EXPECT_EQ(fromInput.status, fromFile.status) << command[0];
+        EXPECT_EQ(fromInput.out, fromFile.out) << command[0];
+        if (command.back() == "OUT") {
+            EXPECT_EQ(testing::readFile(dir.file("from-input")),
+                      testing::readFile(dir.file("from-file")))
+                << command[0];
+        }
+    }
 }
 
 // An empty survey fills the table with one empty row, whose cell does not convert.

@@ -40,13 +40,13 @@ Pairs pairsOf(const std::string& file) {
 }
 
 std::string dxfOf(const TextGrid& grid, const DxfColumns& columns,
-                  const std::vector<std::int32_t>& kind, bool onlyFlagged) {
+                  const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
     std::ostringstream out;
     WriteDxf(grid, columns, kind, onlyFlagged, out);
     return out.str();
 }
 
-Pairs tableDxf(const VectorGrid& grid, const std::vector<std::int32_t>& kind) {
+Pairs tableDxf(const VectorGrid& grid, const std::vector<std::uint8_t>& kind) {
     return pairsOf(dxfOf(grid, kPointTableDxfColumns, kind, true));
 }
 
@@ -246,7 +246,7 @@ TEST(DxfWriter, NamesAreWrittenAsTheCellHoldsThemExceptLineBreaks) {
 TEST(DxfWriter, ACellThatIsNoNumberStopsTheExportWithTheConversionMessage) {
     struct Case {
         std::vector<std::vector<std::string>> rows;
-        std::vector<std::int32_t> kind;
+        std::vector<std::uint8_t> kind;
         const char* message;
     };
     const Case cases[] = {

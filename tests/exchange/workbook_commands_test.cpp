@@ -61,7 +61,10 @@ protected:
         };
     }
 
-    std::vector<std::string> storeNumbers() { return data.points.store().number(); }
+    std::vector<std::string> storeNumbers() {
+        const PointNumbers& numbers = data.points.store().number();
+        return std::vector<std::string>(numbers.begin(), numbers.end());
+    }
 
     testing::TempDir folder;
     std::vector<QString> opened;
@@ -234,7 +237,7 @@ TEST_F(WorkbookCommandsTest, AFailedReadOfTheEditedWorkbookLeavesEverythingAsItW
         EXPECT_EQ(dialogs.takeMessages(),
                   QStringList{message.contains("%1") ? message.arg(path) : message});
         EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"1", "2", "3"}));
-        EXPECT_EQ(data.points.store().active(), (Flags{1, 0, 1}));
+        EXPECT_EQ(data.points.store().active(), (std::vector<PointFlag>{1, 0, 1}));
         EXPECT_EQ(data.points.selected(), (Flags{0, 1, 0}));
         ASSERT_EQ(model()->rowCount(), 3);
         EXPECT_EQ(checkState(1), Qt::Checked);

@@ -7,6 +7,13 @@
 namespace korvela {
 namespace {
 
+using Numbers = std::vector<std::string>;
+using Flags = std::vector<PointFlag>;
+
+Numbers numbersOf(const PointStore& store) {
+    return Numbers(store.number().begin(), store.number().end());
+}
+
 PointStore threePoints() {
     PointStore store;
     store.append("1", 10, 11, 12, 0x111111, kKindPoint);
@@ -31,21 +38,21 @@ TEST(PointStore, EraseFirstMovesEveryLaterPointDownInAllSequences) {
     PointStore store = threePoints();
     store.erase(0);
     ASSERT_EQ(store.count(), 2u);
-    EXPECT_EQ(store.number(), (std::vector<std::string>{"2", "3"}));
+    EXPECT_EQ(numbersOf(store), (Numbers{"2", "3"}));
     EXPECT_EQ(store.x(), (std::vector<double>{20, 30}));
     EXPECT_EQ(store.y(), (std::vector<double>{21, 31}));
     EXPECT_EQ(store.z(), (std::vector<double>{22, 32}));
-    EXPECT_EQ(store.kind(), (std::vector<std::int32_t>{kKindStation, kKindPoint}));
+    EXPECT_EQ(store.kind(), (Flags{kKindStation, kKindPoint}));
     EXPECT_EQ(store.colour(), (std::vector<std::int32_t>{0x222222, 0x333333}));
-    EXPECT_EQ(store.active(), (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(store.active(), (Flags{0, 1}));
 }
 
 TEST(PointStore, EraseLastLeavesTheOthersUnchanged) {
     PointStore store = threePoints();
     store.erase(2);
-    EXPECT_EQ(store.number(), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(numbersOf(store), (Numbers{"1", "2"}));
     EXPECT_EQ(store.colour(), (std::vector<std::int32_t>{0x111111, 0x222222}));
-    EXPECT_EQ(store.active(), (std::vector<std::int32_t>{1, 0}));
+    EXPECT_EQ(store.active(), (Flags{1, 0}));
 }
 
 TEST(PointStore, RepeatedNumbersStayDistinctPoints) {
@@ -60,7 +67,8 @@ TEST(PointStore, RepeatedNumbersStayDistinctPoints) {
 
 TEST(PointStore, AssignTakesWholeSequencesOfEqualLengthOnly) {
     PointStore store = threePoints();
-    PointSequences sequences{{1, 0}, {"a", "b"}, {1, 2}, {3, 4}, {5, 6}, {1, 0}, {7, 8}};
+    PointSequences sequences{{1, 0}, PointNumbers("ab", {0, 1, 2}), {1, 2}, {3, 4}, {5, 6}, {1, 0},
+                             {7, 8}};
     sequences.z.push_back(9);
     EXPECT_THROW(store.assign(sequences), std::invalid_argument);
     EXPECT_EQ(store.number(), threePoints().number());  // unchanged
@@ -68,10 +76,49 @@ TEST(PointStore, AssignTakesWholeSequencesOfEqualLengthOnly) {
     sequences.z.pop_back();
     store.assign(sequences);
     EXPECT_EQ(store.count(), 2u);
-    EXPECT_EQ(store.number(), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(store.active(), (std::vector<std::int32_t>{1, 0}));
+    EXPECT_EQ(numbersOf(store), (Numbers{"a", "b"}));
+    EXPECT_EQ(store.active(), (Flags{1, 0}));
     EXPECT_EQ(store.y(), (std::vector<double>{3, 4}));
     EXPECT_EQ(store.colour(), (std::vector<std::int32_t>{7, 8}));
+}
+
+TEST(PointStore, NumberBoundsMustFitTheirArena) {
+    const struct {
+        const char* bytes;
+        std::vector<std::uint32_t> bounds;
+    } wrong[] = {{"ab", {}}, {"ab", {1, 2}}, {"ab", {0, 2, 1, 2}}, {"ab", {0, 1}}, {"", {0, 1}}};
+    for (const auto& [bytes, bounds] : wrong) {
+        EXPECT_THROW(PointNumbers(bytes, bounds), std::invalid_argument) << bytes;
+    }
+}
+
+// Numbers live in one arena: every change must leave the other numbers as they were.
+TEST(PointStore, NumberEditsEraseAndFlaggedEraseKeepTheOtherNumbers) {
+    PointStore store;
+    for (const char* number : {"A1", "", "B22", "C333", "D"}) {
+        store.append(number, 0, 0, 0, kColourAqua, kKindPoint);
+    }
+    store.setNumber(1, "new longer");
+    store.setNumber(3, "c");
+    EXPECT_EQ(numbersOf(store), (Numbers{"A1", "new longer", "B22", "c", "D"}));
+    store.setNumber(0, "");
+    store.erase(2);
+    EXPECT_EQ(numbersOf(store), (Numbers{"", "new longer", "c", "D"}));
+    store.eraseFlagged({0, 1, 7, 1});
+    EXPECT_EQ(numbersOf(store), (Numbers{"", "c"}));
+    store.append("E", 0, 0, 0, kColourAqua, kKindPoint);
+    EXPECT_EQ(numbersOf(store), (Numbers{"", "c", "E"}));
+}
+
+TEST(PointStore, FlagsOtherThanZeroAndOneAreKeptAsNeither) {
+    PointStore store;
+    for (const std::int32_t kind : {0, 1, 2, 7, -1, 256}) {
+        store.append("", 0, 0, 0, kColourAqua, kind);
+        store.setActive(store.count() - 1, kind);
+    }
+    const Flags expected{0, 1, kOtherFlag, kOtherFlag, kOtherFlag, kOtherFlag};
+    EXPECT_EQ(store.kind(), expected);
+    EXPECT_EQ(store.active(), expected);
 }
 
 }  // namespace

@@ -15,7 +15,10 @@ class PointTableTest : public testing::MainWindowFixture {
 protected:
     PointTableModel& table() { return *static_cast<PointTableModel*>(model()); }
 
-    std::vector<std::string> numbers() { return data.points.store().number(); }
+    std::vector<std::string> numbers() {
+        const PointNumbers& numbers = data.points.store().number();
+        return std::vector<std::string>(numbers.begin(), numbers.end());
+    }
 
     // Runs "Добавить" with the four fields typed as given and "Ok" pressed. With a bad
     // field the dialog stays open and is then closed without adding.
@@ -134,15 +137,15 @@ TEST_F(PointTableTest, DeletingAllLeavesOneEmptyRowWithoutACheckBox) {
 TEST_F(PointTableTest, FreezingPaintsTheSelectedRowsRedAndUnfreezingBringsThemBack) {
     importPoints(3);
     action("N2")->trigger();  // nothing selected: nothing freezes
-    EXPECT_EQ(data.points.store().active(), std::vector<std::int32_t>(3, 1));
+    EXPECT_EQ(data.points.store().active(), std::vector<PointFlag>(3, 1));
     setTicked(1, true);
     action("N2")->trigger();
-    EXPECT_EQ(data.points.store().active(), (std::vector<std::int32_t>{1, 0, 1}));
+    EXPECT_EQ(data.points.store().active(), (std::vector<PointFlag>{1, 0, 1}));
     EXPECT_EQ(model()->index(1, 3).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_EQ(model()->index(1, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_FALSE(model()->index(0, 3).data(Qt::BackgroundRole).isValid());
     action("N3")->trigger();
-    EXPECT_EQ(data.points.store().active(), std::vector<std::int32_t>(3, 1));
+    EXPECT_EQ(data.points.store().active(), std::vector<PointFlag>(3, 1));
     EXPECT_FALSE(model()->index(1, 3).data(Qt::BackgroundRole).isValid());
 }
 

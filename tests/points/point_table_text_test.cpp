@@ -70,7 +70,8 @@ TEST(PointStore, EraseFlaggedKeepsTheUnflaggedInOrder) {
     PointStore store;
     for (int i = 0; i < 5; ++i) store.append(std::to_string(i), i, i, i, i, kKindPoint);
     EXPECT_EQ(store.eraseFlagged({1, 0, 2, 1, 0}), 2u);  // only exactly 1 counts
-    EXPECT_EQ(store.number(), (std::vector<std::string>{"1", "2", "4"}));
+    EXPECT_EQ(std::vector<std::string>(store.number().begin(), store.number().end()),
+              (std::vector<std::string>{"1", "2", "4"}));
     EXPECT_EQ(store.colour(), (std::vector<std::int32_t>{1, 2, 4}));
     EXPECT_EQ(store.eraseFlagged({1, 1, 1}), 3u);
     EXPECT_EQ(store.count(), 0u);

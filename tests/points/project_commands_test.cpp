@@ -1,6 +1,7 @@
 // Saving, opening and closing the work through the main window's File menu, and the typical
 // road through the program from import to reopening.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -129,6 +130,20 @@ TEST_F(ProjectCommandsTest, ADamagedOrMissingFileIsReportedAndTheWorkStays) {
     EXPECT_EQ(data.points.store().count(), 5u);
     EXPECT_EQ(data.points.selected(), (std::vector<std::int32_t>{0, 0, 0, 1, 0}));
     EXPECT_NE(main().statusText(), "no file");
+
+    // A scale that is not a number, and a pipe that nobody writes into: refused at once.
+    bytes.replace(6 * 8, 8, "\x00\x00\x00\x00\x00\x00\xF8\x7F");  // quiet NaN, little-endian
+    testing::writeFile(path, bytes);
+    open(path);
+    EXPECT_EQ(dialogs.takeMessages(), QStringList{QString::fromUtf8("Файл проекта повреждён: ") +
+                                                  QString::fromStdString(path)});
+    const std::string pipe = surveys.file("pipe.kpr");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    open(pipe);
+    const QStringList refusal = dialogs.takeMessages();
+    ASSERT_EQ(refusal.size(), 1);
+    EXPECT_TRUE(refusal[0].contains(QString::fromUtf8("это не обычный файл")));
+    EXPECT_EQ(data.points.store().count(), 5u);
 
     open(surveys.file("missing.kpr"));
     EXPECT_EQ(dialogs.takeMessages().size(), 1);

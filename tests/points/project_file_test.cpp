@@ -1,6 +1,7 @@
 #include "points/project_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <bit>
 #include <cerrno>
@@ -81,7 +82,7 @@ struct Sample {
         store.append(
             "\xCF\xD3"
             "1",
-            0.1 + 0.2, -1.5, std::numeric_limits<double>::infinity(), -1, 7);
+            0.1 + 0.2, -1.5, -std::numeric_limits<double>::max(), -1, kKindPoint);
         store.setActive(1, 0);
     }
 
@@ -104,12 +105,12 @@ TEST(ProjectFile, BlocksFollowEachOtherInTheirOrderLittleEndian) {
     const Sample sample;
     const std::string expected =
         imageOf(sample.view) + le32(3) + le32(1) + le32(0) + le32(1)  // selected
-        + le32(3) + le32(0) + le32(1) + le32(7)                       // kind
+        + le32(3) + le32(0) + le32(1) + le32(1)                       // kind
         + le32(3) + le32(1) + le32(0) + le32(1)                       // active
         + le32(3) + le64(5412100) + le64(-0.0) + le64(0.1 + 0.2)      // x
         + le32(3) + le64(7312100) + le64(std::numeric_limits<double>::denorm_min()) + le64(-1.5) +
-        le32(3) + le64(151.2) + le64(1e308) + le64(std::numeric_limits<double>::infinity()) +
-        le32(3) + le32(kColourAqua) + le32(kColourGreen) + le32(-1)  // colour
+        le32(3) + le64(151.2) + le64(1e308) + le64(-std::numeric_limits<double>::max()) + le32(3) +
+        le32(kColourAqua) + le32(kColourGreen) + le32(-1)  // colour
         + le32(3) + le32(3) + "ST1" + le32(0) + le32(3) +
         "\xCF\xD3"
         "1";  // number
@@ -244,6 +245,41 @@ TEST(ProjectFile, DamagedCountsAndLengthsAreReported) {
     }
 }
 
+// Other programs may write any int32 as `active` or `kind`: what is neither 0 nor 1 stays so.
+TEST(ProjectFile, FlagsOtherThanZeroAndOneReadAsNeither) {
+    std::string bytes = Sample().bytes();
+    bytes = withInt32At(bytes, kCountAt[1] + 12, 7);  // kind of point 3
+    bytes = withInt32At(bytes, kCountAt[2] + 4, -1);  // active of point 1
+    const PointStore store = readWhole(bytes).store;
+    EXPECT_EQ(store.kind(), (std::vector<PointFlag>{0, 1, kOtherFlag}));
+    EXPECT_EQ(store.active(), (std::vector<PointFlag>{kOtherFlag, 0, 1}));
+}
+
+std::string withDoubleAt(std::string bytes, std::size_t offset, double value) {
+    bytes.replace(offset, 8, le64(value));
+    return bytes;
+}
+
+TEST(ProjectFile, ACoordinateOrViewValueThatIsNotFiniteIsDamage) {
+    const std::string bytes = Sample().bytes();
+    const double notFinite[] = {std::numeric_limits<double>::infinity(),
+                                -std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN()};
+    // The ten doubles of the view record, then the first and last value of x, y and z.
+    std::vector<std::size_t> offsets;
+    for (std::size_t field = 0; field < 10; ++field) offsets.push_back(field * 8);
+    for (std::size_t block = 3; block <= 5; ++block) {
+        offsets.push_back(kCountAt[block] + 4);
+        offsets.push_back(kCountAt[block] + 4 + 2 * 8);
+    }
+    for (const std::size_t offset : offsets) {
+        for (const double value : notFinite) {
+            EXPECT_EQ(damageOf(withDoubleAt(bytes, offset, value)), ProjectDamage::NotFinite)
+                << offset << ' ' << value;
+        }
+    }
+}
+
 TEST(ProjectFile, HugeCountsInATinyFileAreDamageNotAllocations) {
     const std::int32_t huge = std::numeric_limits<std::int32_t>::max();
     // Each block claims two billion values; the reader must notice before it allocates.
@@ -275,6 +311,13 @@ TEST(ProjectFile, FilesThatCannotBeReadOrWrittenAreFileErrors) {
     const auto folder = openProjectFile(dir.path().string());
     ASSERT_TRUE(std::holds_alternative<FileError>(folder));
     EXPECT_EQ(std::get<FileError>(folder).errorNumber, EISDIR);
+
+    // A pipe nobody writes into is refused at once, not waited on.
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    const auto pipe = openProjectFile(dir.file("pipe"));
+    ASSERT_TRUE(std::holds_alternative<FileError>(pipe));
+    EXPECT_EQ(std::get<FileError>(pipe).errorNumber, kNotRegularFile);
+    EXPECT_NE(std::get<FileError>(pipe).message().find("это не обычный файл"), std::string::npos);
 
     const auto written =
         saveProjectFile(dir.file("no-such-folder/work.kpr"), ViewState(), {}, PointStore());

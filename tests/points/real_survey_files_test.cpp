@@ -108,8 +108,8 @@ TEST_P(RealSurveyFile, GivesThePointsASurveyorSeesInIt) {
     ASSERT_FALSE(store.loadSurveyFile((kRealData / file.name).string()));
     ASSERT_EQ(store.count(), file.count);
     for (const auto& [index, expected] : file.samples) {
-        const Point got{store.number()[index], store.x()[index], store.y()[index], store.z()[index],
-                        store.kind()[index]};
+        const Point got{std::string(store.number()[index]), store.x()[index], store.y()[index],
+                        store.z()[index], store.kind()[index]};
         EXPECT_EQ(got, expected) << "point " << index;
     }
 }

@@ -1,6 +1,7 @@
 #include "points/survey_reader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <random>
@@ -17,8 +18,8 @@ using Point = testing::SurveyPoint;
 std::vector<Point> pointsOf(const PointStore& store) {
     std::vector<Point> points;
     for (std::size_t i = 0; i < store.count(); ++i) {
-        points.push_back(
-            {store.number()[i], store.x()[i], store.y()[i], store.z()[i], store.kind()[i]});
+        points.push_back({std::string(store.number()[i]), store.x()[i], store.y()[i], store.z()[i],
+                          store.kind()[i]});
         EXPECT_EQ(store.active()[i], 1);
         EXPECT_EQ(store.colour()[i], kColourAqua);
     }
@@ -82,10 +83,10 @@ TEST(SdrFormat, ReadsCoordinateAndStationRecords) {
                 {"12345", -1.5, 22.5, 3, 1}}));
 }
 
-TEST(SdrFormat, MarkerAnywhereInTheFirstLineAndThreeLinesSkipped) {
-    EXPECT_EQ(read("xxNMSDRxx\n08TP               1 1 2 3\n08TP               2 1 2 3\n"
+TEST(SdrFormat, MarkerAnywhereInTheFirstLineAndRecordsRightAfterIt) {
+    EXPECT_EQ(read("xxNMSDRxx\nnote\n08TP               2 1 2 3\n"
                    "08TP               3 1 2 3\n08TP               4 4 5 6\n"),
-              (Points{{"4", 4, 5, 6, 1}}));
+              (Points{{"2", 1, 2, 3, 1}, {"3", 1, 2, 3, 1}, {"4", 4, 5, 6, 1}}));
 }
 
 TEST(SdrFormat, ShortRecordsAndRecordsWithFewTokensAreSkipped) {
@@ -267,6 +268,147 @@ TEST(CommaFormat, AMarkerAfterMoreThanABlockOfListingDropsTheListingOnDisk) {
     EXPECT_EQ(pointsOf(store), (Points{{"M", 7, 8, 9, 1}}));
 }
 
+// --- files of instruments, download programs and converters -------------------------------
+
+struct RealWorldCase {
+    const char* what;
+    std::string bytes;
+    Points expected;
+};
+
+const std::string kSdrHeaderLine = "00NMSDR33 V04-04.02     01-Jan-10 00:00 113111\r\n";
+const std::string kPoint1 = "08TP               1 1 2 3\r\n";
+const std::string kPoint2 = "08TP               2 4 5 6\r\n";
+// A station record reaching the end of its elevation field, the fields 20-35, 36-51, 52-67
+// given, the instrument height and a code following.
+std::string fullStation(const std::string& northing, const std::string& easting,
+                        const std::string& elevation) {
+    auto padded = [](std::string text) { return text + std::string(16 - text.size(), ' '); };
+    return "02TP        00000031" + padded(northing) + padded(easting) + padded(elevation) +
+           "1.50500000      11\r\n";
+}
+
+class SurveyFromTheField : public ::testing::TestWithParam<RealWorldCase> {};
+
+TEST_P(SurveyFromTheField, ReadsAsASurveyorExpects) {
+    EXPECT_EQ(read(GetParam().bytes), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, SurveyFromTheField,
+    ::testing::Values(
+        // Blank lines before the SDR header.
+        RealWorldCase{
+            "BlankLinesBeforeTheHeader", "\r\n  \r\n" + kSdrHeader + kPoint1, {{"1", 1, 2, 3, 1}}},
+        RealWorldCase{"BlankLinesBeforeACommaFileStayItsLineOne",
+                      "\n1,--------,1,2,3\n2,--------,4,5,6\n",
+                      {{"1", 1, 2, 3, 1}, {"2", 4, 5, 6, 1}}},
+        // Records among the three lines after the header.
+        RealWorldCase{"ConverterFileWithABlankFirstLine",
+                      "\r\n" + kSdrHeaderLine + "10NMJOB\r\n" +
+                          "08KI               1 1 2 3\r\n08KI               2 4 5 6\r\n"
+                          "08KI               3 7 8 9\r\n",
+                      {{"1", 1, 2, 3, 1}, {"2", 4, 5, 6, 1}, {"3", 7, 8, 9, 1}}},
+        RealWorldCase{"PointsRightAfterTheHeader",
+                      kSdrHeaderLine + kPoint1 + "02TP             ST1 7 8 9\r\n" + kPoint2,
+                      {{"1", 1, 2, 3, 1}, {"ST1", 7, 8, 9, 0}, {"2", 4, 5, 6, 1}}},
+        RealWorldCase{
+            "AnEmptyLineAfterTheHeaderIsSkippedOneAfterThemEndsTheReading",
+            kSdrHeaderLine + "\r\n" + kPoint1 + "13NMnote\r\n" + kPoint2 + "\r\n" + kPoint1,
+            {{"1", 1, 2, 3, 1}, {"2", 4, 5, 6, 1}}},
+        // Byte order mark and the written-out STX and ETX.
+        RealWorldCase{"ByteOrderMarkBeforeTheHeader",
+                      "\xEF\xBB\xBF" + kSdrHeader + kPoint1,
+                      {{"1", 1, 2, 3, 1}}},
+        RealWorldCase{"ByteOrderMarkBeforeTheListing",
+                      "\xEF\xBB\xBF" + kListingHeader + "7     1          2          3\r\n",
+                      {{"7", 1, 2, 3, 1}}},
+        RealWorldCase{"WrittenStxAndEtx",
+                      "\xEF\xBB\xBF<STX>\r\n" + kSdrHeader + kPoint1 + "<ETX>58903\r\n" + kPoint2,
+                      {{"1", 1, 2, 3, 1}}},
+        RealWorldCase{"WrittenEtxEndsACommaFile",
+                      "h\n1,--------,1,2,3\n<ETX>\n2,--------,4,5,6\n",
+                      {{"1", 1, 2, 3, 1}}},
+        RealWorldCase{"StxTextWithMoreOnItsLineIsLineOne", "<STX> \r\n" + kSdrHeader + kPoint1, {}},
+        // SDR33 records read by their fixed fields.
+        RealWorldCase{"StationWithABlankElevationIsNotGivenTheInstrumentHeight",
+                      kSdrHeader + fullStation("509.97000000", "937.27400000", ""),
+                      {{"00000031", 509.97, 937.274, 0, 0}}},
+        RealWorldCase{"StationWithoutCoordinatesGivesNoPoint",
+                      kSdrHeader + fullStation("", "", "") + kPoint1,
+                      {{"1", 1, 2, 3, 1}}},
+        RealWorldCase{"BlankNorthingIsZero",
+                      kSdrHeader + fullStation("", "937.274", "20.053"),
+                      {{"00000031", 0, 937.274, 20.053, 0}}},
+        RealWorldCase{"FilledFieldsThatTouch",
+                      kSdrHeader + fullStation("5412112.34567891", "7312105.67891234", "-150.125"),
+                      {{"00000031", 5412112.34567891, 7312105.67891234, -150.125, 0}}},
+        RealWorldCase{"AFieldThatIsNoNumberLeavesTheTokenRule",
+                      kSdrHeader + fullStation("509.97", "937.274x", ""),
+                      {{"00000031", 509.97, 937.274, 1.505, 0}}},
+        RealWorldCase{"ARecordEndingBeforeTheElevationFieldsEndKeepsTheTokenRule",
+                      kSdrHeader + "02TP        00000031509.97          937.274         " +
+                          std::string(15, ' ') + "\r\n",
+                      {}},
+        RealWorldCase{"FixedFieldsInEastingFirstOrder",
+                      "00NMSDR33 V04-04.02     01-Jan-10 00:00 113121\r\n10NM\r\n13NM\r\n13NM\r\n" +
+                          fullStation("937.274", "509.97", ""),
+                      {{"00000031", 509.97, 937.274, 0, 0}}},
+        // An empty elevation in a comma listing without the marker.
+        RealWorldCase{
+            "CommaListingWithEmptyElevations",
+            "OC1,547.120,501.430,,\r\nOC2,547.5,501.5,\r\nOC3,547.5,,1\r\nOC4,547.5,501.5, ,X\r\n",
+            {{"OC1", 547.12, 501.43, 0, 1},
+             {"OC2", 547.5, 501.5, 0, 1},
+             {"OC4", 547.5, 501.5, 0, 1}}}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// --- parsing in parallel -------------------------------------------------------------------
+
+// Surveys large enough to be cut into several chunks, with what ends or changes the reading
+// placed deep inside: the result must not depend on how many threads read them.
+TEST(SurveyReader, FourThreadsReadWhatOneThreadReads) {
+    std::string sdr = kSdrHeader;
+    std::string marked = "job\r\n";
+    std::string plain;
+    std::string listing = kListingHeader;
+    constexpr int kLines = 40'000;
+    for (int i = 0; i < kLines; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string values = " " + n + ".25 -" + n + ".5 " + std::to_string(i % 7) + "\r\n";
+        sdr += (i % 9 == 0    ? "02TP"
+                : i % 13 == 0 ? "09F1"
+                              : "08TP") +
+               std::string(16 - n.size(), ' ') + n + values;
+        if (i == kLines * 3 / 4) sdr += "\r\n";  // ends the reading
+        marked += i % 5 == 0 ? n + ",--------," + n + ",1.5,2\n" : n + ",1,2,3,DESCRIPTION TEXT\n";
+        if (i == kLines * 2 / 3)
+            marked +=
+                "\x03"
+                "12345\n";
+        plain += n + "," + n + ".125,2," + (i % 3 == 0 ? "" : "4.5") + ",A DESCRIPTION\r\n";
+        listing += n.substr(0, 6) + std::string(6 - std::min<std::size_t>(6, n.size()), ' ') +
+                   "1          2          3\r\n";
+    }
+    const struct {
+        const char* what;
+        const std::string& bytes;
+        std::size_t count;
+    } surveys[] = {{"sdr", sdr, 30'001 - 30'001 / 13 + 30'001 / 117},
+                   {"marked", marked, 26'667 / 5 + 1},
+                   {"plain", plain, kLines},
+                   {"listing", listing, kLines}};
+    for (const auto& survey : surveys) {
+        ASSERT_GT(survey.bytes.size(), 4u << 18) << survey.what;
+        PointStore one;
+        PointStore four;
+        readSurvey(survey.bytes, one, 1);
+        readSurvey(survey.bytes, four, 4);
+        EXPECT_EQ(one.count(), survey.count) << survey.what;
+        EXPECT_EQ(pointsOf(four), pointsOf(one)) << survey.what;
+    }
+}
+
 // --- any file -----------------------------------------------------------------------------
 
 TEST(SurveyReader, FilesWithoutAFormatsMarkerGiveNoPoints) {
@@ -339,6 +481,13 @@ TEST(SurveyReader, AFileThatCannotBeReadLeavesTheStoreEmpty) {
     const auto folder = store.loadSurveyFile(dir.path().string());
     ASSERT_TRUE(folder);
     EXPECT_EQ(folder->errorNumber, EISDIR);
+    EXPECT_EQ(store.count(), 0u);
+
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    store.append("old", 1, 2, 3, kColourAqua, kKindPoint);
+    const auto pipe = store.loadSurveyFile(dir.file("pipe"));
+    ASSERT_TRUE(pipe);
+    EXPECT_EQ(pipe->errorNumber, kNotRegularFile);
     EXPECT_EQ(store.count(), 0u);
 }
 

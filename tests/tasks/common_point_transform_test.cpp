@@ -173,7 +173,7 @@ TEST(CommonPointTransform, AppendsEverySecondPointGreenWithItsKind) {
         transformedPoints(computeCommonPointTransform(s.first, s.selected, s.second).points);
     ASSERT_EQ(appended.count(), 4u);
     EXPECT_EQ(appended.kind(),
-              (std::vector<std::int32_t>{kKindStation, kKindPoint, kKindPoint, kKindPoint}));
+              (std::vector<std::uint8_t>{kKindStation, kKindPoint, kKindPoint, kKindPoint}));
     EXPECT_EQ(appended.colour(), std::vector<std::int32_t>(4, kColourGreen));
     EXPECT_EQ(appended.number()[3], "extra");
 }

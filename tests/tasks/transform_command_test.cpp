@@ -46,7 +46,7 @@ TEST_F(TransformCommandTest, ReportsAndAppendsOrNoticesAndKeepsThePoints) {
         ASSERT_EQ(store.count(), before + c.appended);
         if (c.appended == 0) continue;
         EXPECT_TRUE(reportText().endsWith(QString::fromUtf8("(не участвуют):\n4\n")));
-        EXPECT_EQ(store.number().back(), "X");
+        EXPECT_EQ(store.number()[store.count() - 1], "X");
         EXPECT_DOUBLE_EQ(store.x().back(), 105);
         EXPECT_DOUBLE_EQ(store.y().back(), 200);
         EXPECT_DOUBLE_EQ(store.z().back(), 10);
