@@ -52,7 +52,8 @@ fuzz-build:
 # $(FUZZ_DIR)/corpus/TARGET/, findings land in $(FUZZ_DIR)/findings/. The real survey files
 # are $(SHARED_DIR)/realdata (../shared beside the repository's root), when it is there.
 REALDATA = $(wildcard $(SHARED_DIR)/realdata)
-FUZZ_TARGETS := project_reader survey_reader area_files text_listing csv_reader
+FUZZ_TARGETS := project_reader survey_reader area_files text_listing csv_reader \
+	workbook_reader
 fuzz_run = $(FUZZ_DIR)/korvela_$(1)_fuzz -max_total_time=$(FUZZ_SECONDS) \
 	-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/$(1)
 
@@ -65,6 +66,7 @@ fuzz-long: fuzz
 	$(call fuzz_run,area_files) fuzz/seeds/area_files fuzz/regressions/area_files
 	$(call fuzz_run,text_listing) fuzz/seeds/text_listing fuzz/regressions/text_listing
 	$(call fuzz_run,csv_reader) examples
+	$(call fuzz_run,workbook_reader) -dict=fuzz/workbook.dict fuzz/seeds/workbook
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

@@ -2,7 +2,6 @@
 
 #include "cli/survey_commands.h"
 #include "common/conversion_error.h"
-#include "exchange/workbook_points.h"
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_writer.h"
 #include "points/point_store.h"
@@ -20,14 +19,12 @@ int runWorkbookWrite(CommandContext& context) {
 }
 
 int runWorkbookPoints(CommandContext& context) {
-    WorkbookSheet sheet;
-    if (const auto error = readFirstSheetFile(context.arguments[0], sheet)) {
-        context.err << "korvela-cli: " << error->message() << '\n';
-        return kFileFailure;
-    }
     PointStore store;
     try {
-        appendWorkbookPoints(store, readWorkbookPoints(sheet));
+        if (const auto error = readWorkbookPointsFile(context.arguments[0], store)) {
+            context.err << "korvela-cli: " << error->message() << '\n';
+            return kFileFailure;
+        }
     } catch (const ConversionError& error) {
         context.err << error.what() << '\n';
         return kNotice;

@@ -20,6 +20,10 @@ ConversionError ConversionError::notFloatingPoint(std::string_view text) {
     return ConversionError(fillIn(kNotFloatingPoint, text));
 }
 
+ConversionError ConversionError::locatedAt(std::string_view place) const {
+    return ConversionError(std::string(place) + what());
+}
+
 ConversionError ConversionError::notInteger(std::string_view text) {
     return ConversionError(fillIn(kNotInteger, text));
 }

@@ -13,6 +13,9 @@ public:
     static ConversionError notFloatingPoint(std::string_view text);
     static ConversionError notInteger(std::string_view text);
 
+    // The same message led by where the text stood, such as a spreadsheet cell.
+    ConversionError locatedAt(std::string_view place) const;
+
 private:
     explicit ConversionError(const std::string& message);
 };

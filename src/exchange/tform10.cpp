@@ -84,13 +84,16 @@ QString TForm10::workbookPath() const {
     return QDir(folder).filePath(QString::fromUtf8(kWorkbookName));
 }
 
-void TForm10::showWorkbook(const QString& path) {
+bool TForm10::showWorkbook(const QString& path, ReadBack readBack) {
     path_ = path;
     shownSize_ = -1;
-    exec();
+    readBack_ = std::move(readBack);
+    const bool readBackDone = exec() == QDialog::Accepted;
+    readBack_ = nullptr;
     refreshSoon_.stop();
     if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
     if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
+    return readBackDone;
 }
 
 void TForm10::showEvent(QShowEvent* event) {
@@ -112,7 +115,9 @@ void TForm10::OleContainer1Enter() {
     if (!path_.isEmpty()) refresh();
 }
 
-void TForm10::Button1Click() { accept(); }
+void TForm10::Button1Click() {
+    if (!readBack_ || readBack_()) accept();
+}
 
 void TForm10::OpenSpreadsheetButtonClick() {
     if (!openDocument_(path_)) workbookState_->setText(QString::fromUtf8(kNotOpenedText));

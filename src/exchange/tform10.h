@@ -32,14 +32,22 @@ public:
     using DocumentOpener = std::function<bool(const QString& path)>;
     void setDocumentOpener(DocumentOpener opener) { openDocument_ = std::move(opener); }
 
-    // Shows the workbook at path modally, until the user presses "Ok" (or closes the window).
-    void showWorkbook(const QString& path);
+    // Reads the workbook the user saved; false (after saying why) when it cannot be read.
+    using ReadBack = std::function<bool()>;
+    // Shows the workbook at path modally. "Ok" reads it back: the window closes once that
+    // succeeded, and stays open otherwise, for the user to mend the workbook and press "Ok"
+    // again. Returns whether it was read back (not when the user closed the window).
+    bool showWorkbook(const QString& path, ReadBack readBack);
+
+    // Whether the workbook holds edits of "Отредактировать всё в Excel" not read back yet.
+    bool holdsUnreadEdits() const { return holdsUnreadEdits_; }
+    void setHoldsUnreadEdits(bool holds) { holdsUnreadEdits_ = holds; }
 
     // On show: the workbook opens in the spreadsheet program.
     void FormShow();
     // The window got the focus: the sheet is read again.
     void OleContainer1Enter();
-    void Button1Click();
+    void Button1Click();  // "Ok": the saved rows are read
     // The button that opens the spreadsheet program again.
     void OpenSpreadsheetButtonClick();
 
@@ -63,6 +71,8 @@ private:
     qint64 shownSize_ = -1;
     QString workbookFolder_;
     DocumentOpener openDocument_;
+    ReadBack readBack_;
+    bool holdsUnreadEdits_ = false;
 };
 
 }  // namespace korvela

@@ -19,21 +19,24 @@ namespace {
 const char* const kPointWithoutNumber =
     "У точки в строке %1 таблицы нет номера. Таблица Excel читается до первой строки без номера, "
     "и точки после неё пропали бы: дайте точке номер и повторите.";
+const char* const kUnreadEdits =
+    "В книге остались правки, которые ещё не прочитаны: точки в неё не записаны, она открыта "
+    "как есть. Нажмите «Ok», чтобы прочитать её.";
 
 // Every row of the workbook the user saved, or nothing once the reason has been shown.
-std::optional<std::vector<WorkbookPoint>> readEditedPoints(const std::string& path, QWidget* parent,
-                                                           UserDialogs& dialogs) {
-    WorkbookSheet sheet;
-    if (const auto error = readFirstSheetFile(path, sheet)) {
-        dialogs.showMessage(parent, fromUtf8(error->message()));
-        return std::nullopt;
-    }
+std::optional<PointStore> readEditedPoints(const std::string& path, QWidget* parent,
+                                           UserDialogs& dialogs) {
+    PointStore points;
     try {
-        return readWorkbookPoints(sheet);
+        if (const auto error = readWorkbookPointsFile(path, points)) {
+            dialogs.showMessage(parent, fromUtf8(error->message()));
+            return std::nullopt;
+        }
     } catch (const ConversionError& error) {
         dialogs.showMessage(parent, fromUtf8(error.what()));
         return std::nullopt;
     }
+    return points;
 }
 
 bool reportFailure(const std::optional<WorkbookError>& error, QWidget* parent,
@@ -52,13 +55,12 @@ void N15Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs& di
         reportFailure(writeWorkbookPoints(localPath, PointStore()), parent, dialogs)) {
         return;
     }
-    form10.showWorkbook(path);
-    const auto points = readEditedPoints(localPath, parent, dialogs);
-    if (!points) return;
-    PointStore added;
-    appendWorkbookPoints(added, *points);
-    // Rows added from the workbook leave the column "ход точка" empty.
-    data.append(added, true);
+    form10.showWorkbook(path, [&] {
+        const auto points = readEditedPoints(localPath, &form10, dialogs);
+        // Rows added from the workbook leave the column "ход точка" empty.
+        if (points) data.append(*points, true);
+        return points.has_value();
+    });
 }
 
 void Excel1Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs& dialogs) {
@@ -69,20 +71,27 @@ void Excel1Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs&
     }
     const QString path = form10.workbookPath();
     const std::string localPath = toLocalPath(path);
-    if (reportFailure(writeWorkbookPoints(localPath, data.store()), parent, dialogs)) return;
-    form10.showWorkbook(path);
-    auto points = readEditedPoints(localPath, parent, dialogs);
-    if (!points) return;
-    restoreFullPrecision(*points, data.store());
-    PointStore edited;
-    appendWorkbookPoints(edited, *points);
-    // The flags stay with the row positions: the k-th edited row is selected when the k-th
-    // point was before the edit.
-    std::vector<std::int32_t> selected = data.selected();
-    selected.resize(points->size(), 0);
-    std::string status = data.status();
-    if (!points->empty() && status.empty()) status = kNoFileStatus;
-    data.replace(std::move(edited), std::move(selected), std::move(status));
+    // The user's edits are never written over before they have been read.
+    if (form10.holdsUnreadEdits()) {
+        dialogs.showMessage(parent, QString::fromUtf8(kUnreadEdits));
+    } else if (reportFailure(writeWorkbookPoints(localPath, data.store()), parent, dialogs)) {
+        return;
+    }
+    form10.setHoldsUnreadEdits(true);
+    form10.showWorkbook(path, [&] {
+        auto points = readEditedPoints(localPath, &form10, dialogs);
+        if (!points) return false;
+        restoreFullPrecision(*points, data.store());
+        // The flags stay with the row positions: the k-th edited row is selected when the
+        // k-th point was before the edit.
+        std::vector<std::int32_t> selected = data.selected();
+        selected.resize(points->count(), 0);
+        std::string status = data.status();
+        if (points->count() > 0 && status.empty()) status = kNoFileStatus;
+        data.replace(std::move(*points), std::move(selected), std::move(status));
+        form10.setHoldsUnreadEdits(false);
+        return true;
+    });
 }
 
 }  // namespace korvela

@@ -3,355 +3,190 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <pugixml.hpp>
-#include <stdexcept>
+#include <cstdio>
+#include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "common/number_parse.h"
+#include "exchange/workbook_package.h"
+#include "exchange/workbook_points.h"
+#include "exchange/xml_pull_reader.h"
+#include "points/point_store.h"
 
 namespace korvela {
 namespace {
 
-constexpr std::size_t kQuotedTextLimit = 24;  // of a bad value quoted in a message
+// The smallest row a sheet can hold, <row><c><v>1</v></c></row>, bounds how many rows a
+// sheet part of a given size can have.
+constexpr std::uint64_t kSmallestRowBytes = 16;
 
-// What is wrong with the workbook's content; becomes WorkbookError::problem.
-class WorkbookProblem : public std::runtime_error {
+// Receives the cells of columns A-D in the order the sheet holds them.
+class CellSink {
 public:
-    using std::runtime_error::runtime_error;
+    virtual ~CellSink() = default;
+    // The sheet says how many rows it has (bounded by what its size allows).
+    virtual void expectRows(std::uint32_t /*rows*/) {}
+    // False when the sink cannot take cells in this order.
+    virtual bool put(std::uint32_t row, int column, const WorkbookCellView& cell) = 0;
 };
 
-std::string quoted(std::string_view text) {
-    if (text.size() <= kQuotedTextLimit) return "«" + std::string(text) + "»";
-    return "«" + std::string(text.substr(0, kQuotedTextLimit)) + "…»";
-}
+// The sink met a cell out of order: the sheet is read again into a whole sheet.
+struct CellsOutOfOrder {};
 
-std::string megabytes(std::uint64_t bytes) { return std::to_string(bytes >> 20) + " МБ"; }
-
-[[noreturn]] void damaged(const std::string& part) {
-    throw WorkbookProblem("файл повреждён (часть " + part + ")");
-}
-
-// The zip container of the workbook. Every part is unpacked with its size checked against the
-// limits before anything is allocated, and against what it really unpacks to.
-class Package {
+// The shared strings, one after the other in one text.
+class SharedStrings {
 public:
-    Package(std::string_view bytes, const WorkbookLimits& limits) : limits_(limits) {
-        zip_error_t error;
-        zip_error_init(&error);
-        zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-        if (source != nullptr) {
-            archive_ = zip_open_from_source(source, ZIP_RDONLY, &error);
-            if (archive_ == nullptr) zip_source_free(source);
-        }
-        zip_error_fini(&error);
-        if (archive_ == nullptr) throw WorkbookProblem("это не книга .xlsx, или файл повреждён");
-    }
-    ~Package() { zip_discard(archive_); }
-    Package(const Package&) = delete;
-    Package& operator=(const Package&) = delete;
+    explicit SharedStrings(std::uint64_t limit) : limit_(limit) {}
 
-    // The unpacked part, or nothing when the workbook has no part of that name. A part
-    // larger than maxBytes is refused before anything is unpacked.
-    std::optional<std::string> read(const std::string& name, std::uint64_t maxBytes) {
-        const zip_int64_t index = zip_name_locate(archive_, name.c_str(), ZIP_FL_NOCASE);
-        if (index < 0) return std::nullopt;
-        zip_stat_t status;
-        zip_stat_init(&status);
-        if (zip_stat_index(archive_, static_cast<zip_uint64_t>(index), 0, &status) != 0 ||
-            (status.valid & ZIP_STAT_SIZE) == 0) {
-            damaged(name);
+    void add(std::string_view text) {
+        if (texts_.size() + text.size() + 8 * (ends_.size() + 1) > limit_) {
+            throw WorkbookProblem("книга слишком велика (общих строк больше " + megabytes(limit_) +
+                                  ")");
         }
-        checkSize(name, status.size, maxBytes);
-        zip_file_t* file = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
-        if (file == nullptr) damaged(name);
-        std::string content(status.size, '\0');
-        const bool complete = readExactly(file, content);
-        zip_fclose(file);
-        if (!complete) damaged(name);
-        unpacked_ += status.size;
-        return content;
+        texts_.append(text);
+        ends_.push_back(texts_.size());
+    }
+    std::size_t size() const { return ends_.size(); }
+    std::string_view at(std::size_t index) const {
+        const std::size_t start = index == 0 ? 0 : ends_[index - 1];
+        return std::string_view(texts_).substr(start, ends_[index] - start);
     }
 
 private:
-    void checkSize(const std::string& name, std::uint64_t size, std::uint64_t maxBytes) const {
-        if (size > maxBytes) {
-            throw WorkbookProblem("книга слишком велика (часть " + name + " больше " +
-                                  megabytes(maxBytes) + ")");
-        }
-        if (size > limits_.totalBytes - std::min(unpacked_, limits_.totalBytes)) {
-            throw WorkbookProblem("книга слишком велика (больше " + megabytes(limits_.totalBytes) +
-                                  " в распакованном виде)");
-        }
-    }
-
-    // Fills content and checks that the part ends there: a part that unpacks to more than
-    // its declared size, or whose checksum is wrong, is damaged.
-    static bool readExactly(zip_file_t* file, std::string& content) {
-        std::size_t got = 0;
-        while (got < content.size()) {
-            const zip_int64_t count = zip_fread(file, content.data() + got, content.size() - got);
-            if (count <= 0) return false;
-            got += static_cast<std::size_t>(count);
-        }
-        char extra = 0;
-        return zip_fread(file, &extra, 1) == 0;
-    }
-
-    const WorkbookLimits& limits_;
-    zip_t* archive_ = nullptr;
-    std::uint64_t unpacked_ = 0;
+    std::uint64_t limit_;
+    std::string texts_;
+    std::vector<std::size_t> ends_;
 };
 
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
+// The elements of a sheet and of its strings that carry what is read.
+enum class Tag { Other, SheetData, Dimension, Row, Cell, Value, InlineString, Run, Text, Item };
 
-[[noreturn]] void xmlError(const std::string& part, std::size_t offset) {
-    throw WorkbookProblem("файл повреждён (ошибка XML в части " + part + " на позиции " +
-                          std::to_string(offset) + ")");
+Tag tagOf(std::string_view name) {
+    if (name.size() == 1) {
+        switch (name[0]) {
+            case 'c':
+                return Tag::Cell;
+            case 'v':
+                return Tag::Value;
+            case 'r':
+                return Tag::Run;
+            case 't':
+                return Tag::Text;
+        }
+        return Tag::Other;
+    }
+    if (name == "row") return Tag::Row;
+    if (name == "is") return Tag::InlineString;
+    if (name == "si") return Tag::Item;
+    if (name == "sheetData") return Tag::SheetData;
+    if (name == "dimension") return Tag::Dimension;
+    return Tag::Other;
 }
 
-// A small part parsed whole, in place; the document points into the text it keeps.
-struct XmlPart {
-    std::string text;
-    pugi::xml_document document;
+// The path of open elements from the root, as tags.
+class TagPath {
+public:
+    void push(Tag tag) { tags_.push_back(tag); }
+    void pop() { tags_.pop_back(); }
+    std::size_t depth() const { return tags_.size(); }
+    // Whether the path ends in the given tags.
+    bool endsWith(std::initializer_list<Tag> tail) const {
+        if (tags_.size() < tail.size()) return false;
+        return std::equal(tail.begin(), tail.end(), tags_.end() - tail.size());
+    }
+    Tag top() const { return tags_.empty() ? Tag::Other : tags_.back(); }
+
+private:
+    std::vector<Tag> tags_;
 };
-
-// Reads and parses the part; false when the workbook has none of that name.
-bool readWholePart(Package& package, const std::string& name, const WorkbookLimits& limits,
-                   XmlPart& part) {
-    std::optional<std::string> text = package.read(name, limits.wholePartBytes);
-    if (!text) return false;
-    part.text = std::move(*text);
-    const pugi::xml_parse_result result =
-        part.document.load_buffer_inplace(part.text.data(), part.text.size(), kParseOptions);
-    if (!result) xmlError(name, static_cast<std::size_t>(result.offset));
-    return true;
-}
-
-// The element name without its namespace prefix (x:row and row are both a row).
-std::string_view localName(const char* name) {
-    const std::string_view full(name);
-    const std::size_t colon = full.rfind(':');
-    return colon == std::string_view::npos ? full : full.substr(colon + 1);
-}
-
-pugi::xml_node child(pugi::xml_node parent, std::string_view name) {
-    for (pugi::xml_node node = parent.first_child(); node; node = node.next_sibling()) {
-        if (node.type() == pugi::node_element && localName(node.name()) == name) return node;
-    }
-    return {};
-}
-
-pugi::xml_node rootElement(const XmlPart& part) { return part.document.document_element(); }
-
-bool endsWith(std::string_view text, std::string_view tail) {
-    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
-
-bool isNameCharacter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '-' || c == '.';
-}
-
-// Where the content of an element lies in a part's text: after its start tag, before its end tag.
-struct ElementContent {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::string prefix;  // "x:" when the element's name has a namespace prefix
-};
-
-// The content of the first element called name, whatever its prefix; nothing when there is none.
-std::optional<ElementContent> findElementContent(std::string_view xml, std::string_view name,
-                                                 const std::string& part) {
-    for (std::size_t at = xml.find(name); at != std::string_view::npos;
-         at = xml.find(name, at + 1)) {
-        const std::size_t after = at + name.size();
-        if (after >= xml.size()) break;
-        if (xml[after] != '>' && xml[after] != '/' && xml[after] != ' ' && xml[after] != '\t' &&
-            xml[after] != '\r' && xml[after] != '\n') {
-            continue;
-        }
-        std::size_t start = at;
-        if (start > 0 && xml[start - 1] == ':') {
-            for (--start; start > 0 && isNameCharacter(xml[start - 1]);) --start;
-        }
-        if (start == 0 || xml[start - 1] != '<') continue;
-        const std::size_t close = xml.find('>', after);
-        if (close == std::string_view::npos) damaged(part);
-        ElementContent content{close + 1, close + 1, std::string(xml.substr(start, at - start))};
-        if (xml[close - 1] == '/') return content;  // an empty element
-        const std::string endTag = "</" + content.prefix + std::string(name) + ">";
-        content.end = xml.find(endTag, content.begin);
-        if (content.end == std::string_view::npos) damaged(part);
-        return content;
-    }
-    return std::nullopt;
-}
-
-// Hands every item element (a row, a string) inside the container element to handle. The
-// items are parsed a block at a time, cut after an item's end tag: a whole sheet of a million
-// rows would be a tree of gigabytes.
-template <typename Handler>
-void forEachItem(std::string& xml, const std::string& part, std::string_view container,
-                 std::string_view item, const WorkbookLimits& limits, Handler&& handle) {
-    constexpr std::size_t kBlockBytes = 1 << 20;
-    if (xml.size() >= 2 &&
-        (xml[0] == '\xFE' || xml[0] == '\xFF' || xml[0] == '\0' || xml[1] == '\0')) {
-        throw WorkbookProblem("часть " + part + " записана не в кодировке UTF-8");
-    }
-    const std::optional<ElementContent> content = findElementContent(xml, container, part);
-    if (!content) return;
-    const std::string itemEnd = "</" + content->prefix + std::string(item) + ">";
-    pugi::xml_document block;
-    for (std::size_t at = content->begin; at < content->end;) {
-        std::size_t cut = content->end;
-        if (content->end - at > kBlockBytes) {
-            const std::size_t itemEndAt = xml.find(itemEnd, at + kBlockBytes);
-            if (itemEndAt < content->end) cut = itemEndAt + itemEnd.size();
-        }
-        if (cut - at > kBlockBytes + limits.itemBytes) {
-            throw WorkbookProblem("книга слишком велика (в части " + part + " есть строка больше " +
-                                  megabytes(limits.itemBytes) + ")");
-        }
-        const pugi::xml_parse_result result = block.load_buffer_inplace(
-            xml.data() + at, cut - at, kParseOptions | pugi::parse_fragment, pugi::encoding_utf8);
-        if (!result) xmlError(part, at + static_cast<std::size_t>(result.offset));
-        for (pugi::xml_node node : block.children()) {
-            if (node.type() == pugi::node_element && localName(node.name()) == item) handle(node);
-        }
-        at = cut;
-    }
-}
-
-// A part name from a relationship's target, relative to the folder of the part it is in.
-std::string resolveTarget(const std::string& folder, std::string_view target) {
-    std::string joined = !target.empty() && target[0] == '/' ? std::string(target.substr(1))
-                                                             : folder + std::string(target);
-    std::vector<std::string> segments;
-    std::size_t start = 0;
-    while (start <= joined.size()) {
-        std::size_t end = joined.find('/', start);
-        if (end == std::string::npos) end = joined.size();
-        const std::string segment = joined.substr(start, end - start);
-        if (segment == "..") {
-            if (!segments.empty()) segments.pop_back();
-        } else if (!segment.empty() && segment != ".") {
-            segments.push_back(segment);
-        }
-        start = end + 1;
-    }
-    std::string name;
-    for (const std::string& segment : segments) name += (name.empty() ? "" : "/") + segment;
-    return name;
-}
-
-std::string folderOf(const std::string& partName) {
-    const std::size_t slash = partName.rfind('/');
-    return slash == std::string::npos ? std::string() : partName.substr(0, slash + 1);
-}
-
-struct Relationship {
-    std::string id;
-    std::string type;
-    std::string target;  // resolved part name
-};
-
-// The relationships of a part (its _rels/NAME.rels), external targets left out.
-std::vector<Relationship> readRelationships(Package& package, const std::string& partName,
-                                            const WorkbookLimits& limits) {
-    const std::string folder = folderOf(partName);
-    const std::string relsName = folder + "_rels/" + partName.substr(folder.size()) + ".rels";
-    std::vector<Relationship> relationships;
-    XmlPart rels;
-    if (!readWholePart(package, relsName, limits, rels)) return relationships;
-    for (pugi::xml_node node : rootElement(rels).children()) {
-        if (localName(node.name()) != "Relationship") continue;
-        if (std::string_view(node.attribute("TargetMode").value()) == "External") continue;
-        relationships.push_back({node.attribute("Id").value(), node.attribute("Type").value(),
-                                 resolveTarget(folder, node.attribute("Target").value())});
-    }
-    return relationships;
-}
-
-const Relationship* findByType(const std::vector<Relationship>& relationships,
-                               std::string_view type) {
-    for (const Relationship& relationship : relationships) {
-        if (endsWith(relationship.type, type)) return &relationship;
-    }
-    return nullptr;
-}
-
-// The workbook part, named by the package's own relationships.
-std::string workbookPartName(Package& package, const WorkbookLimits& limits) {
-    const std::vector<Relationship> relationships = readRelationships(package, "", limits);
-    const Relationship* document = findByType(relationships, "/officeDocument");
-    return document != nullptr ? document->target : "xl/workbook.xml";
-}
-
-// The relationship id of the first sheet in the workbook's order, empty when it has none.
-std::string firstSheetId(const XmlPart& workbook) {
-    const pugi::xml_node sheet = child(child(rootElement(workbook), "sheets"), "sheet");
-    for (pugi::xml_attribute attribute : sheet.attributes()) {
-        const std::string_view name(attribute.name());
-        if (name.find(':') != std::string_view::npos && localName(attribute.name()) == "id") {
-            return attribute.value();
-        }
-    }
-    return {};
-}
 
 // Decodes the _xHHHH_ escapes that spreadsheet files use for characters XML cannot carry.
-std::string decodeEscapes(std::string_view text) {
-    if (text.find("_x") == std::string_view::npos) return std::string(text);
-    std::string decoded;
-    decoded.reserve(text.size());
+std::string_view decodeEscapes(std::string_view text, std::string& scratch) {
+    if (text.find("_x") == std::string_view::npos) return text;
+    scratch.clear();
     for (std::size_t i = 0; i < text.size();) {
         unsigned code = 0;
         if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' &&
             std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr ==
                 text.data() + i + 6) {
             if (code >= 0xD800 && code < 0xE000) {
-                decoded += '?';
+                scratch += '?';
             } else if (code < 0x80) {
-                decoded += static_cast<char>(code);
+                scratch += static_cast<char>(code);
             } else if (code < 0x800) {
-                decoded += static_cast<char>(0xC0 | (code >> 6));
-                decoded += static_cast<char>(0x80 | (code & 0x3F));
+                scratch += static_cast<char>(0xC0 | (code >> 6));
+                scratch += static_cast<char>(0x80 | (code & 0x3F));
             } else {
-                decoded += static_cast<char>(0xE0 | (code >> 12));
-                decoded += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                decoded += static_cast<char>(0x80 | (code & 0x3F));
+                scratch += static_cast<char>(0xE0 | (code >> 12));
+                scratch += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+                scratch += static_cast<char>(0x80 | (code & 0x3F));
             }
             i += 7;
         } else {
-            decoded += text[i++];
+            scratch += text[i++];
         }
     }
-    return decoded;
+    return scratch;
 }
 
-// The text of a string item: its <t>, or the <t> of each rich-text run; phonetic hints left out.
-std::string stringItemText(pugi::xml_node item) {
-    std::string text;
-    for (pugi::xml_node node : item.children()) {
-        const std::string_view name = localName(node.name());
-        if (name == "t") text += node.text().get();
-        if (name == "r") text += child(node, "t").text().get();
+// Runs body over the part's XML, read a chunk at a time; false when there is no such part.
+template <typename Body>
+bool readXmlPart(WorkbookPackage& package, const std::string& part, const WorkbookLimits& limits,
+                 Body&& body) {
+    const std::unique_ptr<WorkbookPackage::PartStream> stream =
+        package.open(part, limits.partBytes);
+    if (!stream) return false;
+    XmlPullReader xml(
+        [&](char* buffer, std::size_t capacity) { return stream->read(buffer, capacity); },
+        limits.itemBytes);
+    try {
+        body(xml, stream->size());
+    } catch (const XmlPullError& error) {
+        switch (error.kind()) {
+            case XmlPullError::Kind::TooLarge:
+                throw WorkbookProblem("книга слишком велика (в части " + part +
+                                      " есть строка больше " + megabytes(limits.itemBytes) + ")");
+            case XmlPullError::Kind::NotUtf8:
+                throw WorkbookProblem("часть " + part + " записана не в кодировке UTF-8");
+            case XmlPullError::Kind::Malformed:
+                break;
+        }
+        throw WorkbookProblem("файл повреждён (ошибка XML в части " + part + " на позиции " +
+                              std::to_string(error.offset()) + ")");
     }
-    return decodeEscapes(text);
+    return true;
 }
 
-std::vector<std::string> readSharedStrings(Package& package, const std::string& partName,
-                                           const WorkbookLimits& limits) {
-    std::vector<std::string> strings;
-    std::optional<std::string> text = package.read(partName, limits.partBytes);
-    if (!text) return strings;
-    forEachItem(*text, partName, "sst", "si", limits,
-                [&](pugi::xml_node item) { strings.push_back(stringItemText(item)); });
-    return strings;
+// Each string item is the text of its <t>, or of the <t> of each rich-text run; phonetic
+// hints are left out.
+void readSharedStrings(WorkbookPackage& package, const std::string& part,
+                       const WorkbookLimits& limits, SharedStrings& strings) {
+    readXmlPart(package, part, limits, [&](XmlPullReader& xml, std::uint64_t) {
+        TagPath path;
+        std::string item;
+        std::string scratch;
+        for (XmlPullReader::Event event = xml.next(); event != XmlPullReader::Event::End;
+             event = xml.next()) {
+            if (event == XmlPullReader::Event::StartElement) {
+                path.push(tagOf(xml.name()));
+            } else if (event == XmlPullReader::Event::EndElement) {
+                if (path.depth() == 2 && path.top() == Tag::Item) {
+                    strings.add(decodeEscapes(item, scratch));
+                    item.clear();
+                }
+                path.pop();
+            } else if (path.depth() == 3
+                           ? path.endsWith({Tag::Item, Tag::Text})
+                           : path.depth() == 4 && path.endsWith({Tag::Item, Tag::Run, Tag::Text})) {
+                item += xml.text();
+            }
+        }
+    });
 }
 
 bool parseRowNumber(std::string_view digits, std::uint32_t& row) {
@@ -376,176 +211,365 @@ bool parseCellReference(std::string_view reference, std::uint32_t& row, std::uin
            parseRowNumber(reference.substr(letters), row);
 }
 
-std::string cellName(std::uint32_t row, int column) {
-    return std::string(1, static_cast<char>('A' + column - 1)) + std::to_string(row);
+// How a cell's value is written, from its t attribute.
+enum class CellKind { Number, Shared, Inline, Boolean, Error, Text };
+
+CellKind cellKindOf(std::string_view type) {
+    if (type.empty() || type == "n") return CellKind::Number;
+    if (type == "s") return CellKind::Shared;
+    if (type == "inlineStr") return CellKind::Inline;
+    if (type == "b") return CellKind::Boolean;
+    if (type == "e") return CellKind::Error;
+    return CellKind::Text;  // "str" (a formula's text) and "d" (a date written as text)
 }
 
-WorkbookCell readCell(pugi::xml_node cell, std::uint32_t row, int column,
-                      const std::vector<std::string>& strings) {
-    const std::string_view type = cell.attribute("t").value();
-    const pugi::xml_node valueNode = child(cell, "v");
-    const std::string_view value = valueNode.text().get();
-    WorkbookCell result;
-    if (type == "inlineStr") {
-        result.type = WorkbookCell::Type::Text;
-        result.text = stringItemText(child(cell, "is"));
-    } else if (!valueNode) {
-        // No value: an empty cell (a formula never calculated is one too).
-    } else if (type == "s") {
-        std::size_t index = 0;
-        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), index);
-        if (error != std::errc() || end != value.data() + value.size() || index >= strings.size()) {
-            throw WorkbookProblem("в ячейке " + cellName(row, column) +
-                                  " ссылка на несуществующую строку " + quoted(value));
+// The cells of the sheet's <sheetData>, handed to the sink in one pass.
+class SheetReader {
+public:
+    SheetReader(XmlPullReader& xml, const SharedStrings& strings, const WorkbookLimits& limits,
+                CellSink& sink)
+        : xml_(xml), strings_(strings), limits_(limits), sink_(sink) {}
+
+    void read(std::uint64_t partBytes) {
+        maxRows_ = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(kWorkbookMaxRows, partBytes / kSmallestRowBytes));
+        for (XmlPullReader::Event event = xml_.next(); event != XmlPullReader::Event::End;
+             event = xml_.next()) {
+            if (event == XmlPullReader::Event::StartElement) {
+                path_.push(tagOf(xml_.name()));
+                startElement();
+            } else if (event == XmlPullReader::Event::EndElement) {
+                if (path_.depth() == 4 && path_.top() == Tag::Cell) endCell();
+                path_.pop();
+                if (path_.depth() == 1 && insideSheetData_) return;  // the rest holds no cells
+            } else {
+                collectText();
+            }
         }
-        result.type = WorkbookCell::Type::Text;
-        result.text = strings[index];
-    } else if (type == "b") {
-        result.type = WorkbookCell::Type::Boolean;
-        result.number = value == "1" || value == "true" ? 1 : 0;
-    } else if (type == "e") {
-        result.type = WorkbookCell::Type::Error;
-        result.text = value;
-    } else if (type.empty() || type == "n") {
-        result.type = WorkbookCell::Type::Number;
-        if (!parseWholeNumber(value, result.number)) {
-            throw WorkbookProblem("в ячейке " + cellName(row, column) +
-                                  " не число: " + quoted(value));
-        }
-    } else {
-        // "str" (a formula's text) and "d" (a date written as text).
-        result.type = WorkbookCell::Type::Text;
-        result.text = decodeEscapes(value);
     }
-    return result;
-}
 
-void readRow(pugi::xml_node rowNode, std::uint32_t row, const std::vector<std::string>& strings,
-             WorkbookSheet& sheet) {
-    std::uint32_t column = 0;
-    for (pugi::xml_node cell : rowNode.children()) {
-        if (cell.type() != pugi::node_element || localName(cell.name()) != "c") continue;
-        const std::string_view reference = cell.attribute("r").value();
-        std::uint32_t cellRow = row;
-        if (reference.empty()) {
-            if (++column > kWorkbookMaxColumns)
-                throw WorkbookProblem("в строке " + std::to_string(row) +
-                                      " больше ячеек, чем столбцов листа");
-        } else if (!parseCellReference(reference, cellRow, column)) {
-            throw WorkbookProblem("неверная ссылка на ячейку " + quoted(reference));
+private:
+    void startElement() {
+        if (path_.depth() == 2) {
+            insideSheetData_ = path_.top() == Tag::SheetData;
+            if (path_.top() == Tag::Dimension) expectRows(xml_.attribute("ref"));
+        } else if (path_.depth() == 3 && insideSheetData_ && path_.top() == Tag::Row) {
+            startRow();
+        } else if (path_.depth() == 4 && insideSheetData_ &&
+                   path_.endsWith({Tag::Row, Tag::Cell})) {
+            startCell();
+        } else if (path_.depth() == 5 && path_.endsWith({Tag::Cell, Tag::Value})) {
+            hasValue_ = true;
         }
-        if (column > kWorkbookColumns) continue;
-        const int columnIndex = static_cast<int>(column);
-        const WorkbookCell value = readCell(cell, cellRow, columnIndex, strings);
-        if (value.type != WorkbookCell::Type::Empty) sheet.put(cellRow, columnIndex, value);
     }
-}
 
-void readSheetData(std::string& text, const std::string& partName,
-                   const std::vector<std::string>& strings, const WorkbookLimits& limits,
-                   WorkbookSheet& sheet) {
-    std::uint32_t row = 0;
-    forEachItem(text, partName, "sheetData", "row", limits, [&](pugi::xml_node rowNode) {
-        const std::string_view number = rowNode.attribute("r").value();
+    void expectRows(std::string_view range) {
+        const std::size_t colon = range.rfind(':');
+        std::string_view last = colon == std::string_view::npos ? range : range.substr(colon + 1);
+        while (!last.empty() && last.front() >= 'A' && last.front() <= 'Z') last.remove_prefix(1);
+        std::uint32_t rows = 0;
+        if (parseRowNumber(last, rows)) sink_.expectRows(std::min(rows, maxRows_));
+    }
+
+    void startRow() {
+        const std::string_view number = xml_.attribute("r");
         if (number.empty()) {
-            if (++row > kWorkbookMaxRows)
+            if (++row_ > kWorkbookMaxRows) {
                 throw WorkbookProblem("в листе больше строк, чем может быть");
-        } else if (!parseRowNumber(number, row)) {
-            throw WorkbookProblem("неверный номер строки " + quoted(number));
+            }
+        } else if (!parseRowNumber(number, row_)) {
+            throw WorkbookProblem("неверный номер строки " + quotedExcerpt(number));
         }
-        readRow(rowNode, row, strings, sheet);
-    });
+        column_ = 0;
+    }
+
+    void startCell() {
+        const std::string_view reference = xml_.attribute("r");
+        cellRow_ = row_;
+        if (reference.empty()) {
+            if (++column_ > kWorkbookMaxColumns) {
+                throw WorkbookProblem("в строке " + std::to_string(row_) +
+                                      " больше ячеек, чем столбцов листа");
+            }
+        } else if (!parseCellReference(reference, cellRow_, column_)) {
+            throw WorkbookProblem("неверная ссылка на ячейку " + quotedExcerpt(reference));
+        }
+        keptCell_ = column_ <= static_cast<std::uint32_t>(kWorkbookColumns);
+        if (keptCell_) kind_ = cellKindOf(xml_.attribute("t"));
+        hasValue_ = false;
+        value_.clear();
+        inline_.clear();
+    }
+
+    void collectText() {
+        if (!keptCell_) return;
+        if (path_.depth() == 5 && path_.endsWith({Tag::Cell, Tag::Value})) {
+            value_ += xml_.text();
+        } else if (path_.depth() == 6
+                       ? path_.endsWith({Tag::Cell, Tag::InlineString, Tag::Text})
+                       : path_.depth() == 7 &&
+                             path_.endsWith({Tag::InlineString, Tag::Run, Tag::Text})) {
+            inline_ += xml_.text();
+        }
+    }
+
+    void endCell() {
+        if (!keptCell_) return;
+        const int column = static_cast<int>(column_);
+        const WorkbookCellView cell = cellValue(column);
+        if (cell.type == WorkbookCell::Type::Empty) return;
+        if (cell.type == WorkbookCell::Type::Text || cell.type == WorkbookCell::Type::Error) {
+            countText(cell.text.size());
+        }
+        if (!sink_.put(cellRow_, column, cell)) throw CellsOutOfOrder{};
+    }
+
+    WorkbookCellView cellValue(int column) {
+        using Type = WorkbookCell::Type;
+        if (kind_ == CellKind::Inline) return {Type::Text, 0, decodeEscapes(inline_, scratch_)};
+        if (!hasValue_) return {};  // no value: an empty cell (a formula never calculated too)
+        switch (kind_) {
+            case CellKind::Shared: {
+                std::size_t index = 0;
+                const auto [end, error] =
+                    std::from_chars(value_.data(), value_.data() + value_.size(), index);
+                if (error != std::errc() || end != value_.data() + value_.size() ||
+                    index >= strings_.size()) {
+                    throw WorkbookProblem("в ячейке " + workbookCellName(cellRow_, column) +
+                                          " ссылка на несуществующую строку " +
+                                          quotedExcerpt(value_));
+                }
+                return {Type::Text, 0, strings_.at(index)};
+            }
+            case CellKind::Boolean:
+                return {Type::Boolean, value_ == "1" || value_ == "true" ? 1.0 : 0.0, {}};
+            case CellKind::Error:
+                return {Type::Error, 0, value_};
+            case CellKind::Number: {
+                double number = 0;
+                if (!parseWholeNumber(value_, number)) {
+                    throw WorkbookProblem("в ячейке " + workbookCellName(cellRow_, column) +
+                                          " не число: " + quotedExcerpt(value_));
+                }
+                return {Type::Number, number, {}};
+            }
+            case CellKind::Text:
+            case CellKind::Inline:
+                break;
+        }
+        return {Type::Text, 0, decodeEscapes(value_, scratch_)};
+    }
+
+    // Every use of a text counts: one shared string in many cells is copied for each.
+    void countText(std::size_t bytes) {
+        textBytes_ += bytes;
+        if (textBytes_ > limits_.sheetTextBytes) {
+            throw WorkbookProblem("книга слишком велика (текст в столбцах A-D больше " +
+                                  megabytes(limits_.sheetTextBytes) + ")");
+        }
+    }
+
+    XmlPullReader& xml_;
+    const SharedStrings& strings_;
+    const WorkbookLimits& limits_;
+    CellSink& sink_;
+    TagPath path_;
+    bool insideSheetData_ = false;
+    std::uint32_t maxRows_ = 0;
+    std::uint32_t row_ = 0;
+    std::uint32_t column_ = 0;
+    std::uint32_t cellRow_ = 0;
+    bool keptCell_ = false;
+    CellKind kind_ = CellKind::Number;
+    bool hasValue_ = false;
+    std::string value_;
+    std::string inline_;
+    std::string scratch_;
+    std::uint64_t textBytes_ = 0;
+};
+
+// Hands every cell of A-D of the package's first sheet to the sink.
+void readCells(WorkbookPackage& package, const WorkbookLimits& limits, CellSink& sink) {
+    const WorkbookLayout layout = findWorkbookLayout(package, limits);
+    // A chart sheet in front, or a workbook without sheets, has no cells to read.
+    if (layout.firstSheetPart.empty()) return;
+    SharedStrings strings(limits.sharedStringBytes);
+    if (!layout.sharedStringsPart.empty()) {
+        readSharedStrings(package, layout.sharedStringsPart, limits, strings);
+    }
+    const bool found = readXmlPart(package, layout.firstSheetPart, limits,
+                                   [&](XmlPullReader& xml, std::uint64_t partBytes) {
+                                       SheetReader(xml, strings, limits, sink).read(partBytes);
+                                   });
+    if (!found) throw WorkbookProblem("файл повреждён (нет части " + layout.firstSheetPart + ")");
 }
 
-WorkbookSheet readPackage(std::string_view bytes, const WorkbookLimits& limits) {
-    Package package(bytes, limits);
-    const std::string workbookName = workbookPartName(package, limits);
-    XmlPart workbook;
-    if (!readWholePart(package, workbookName, limits, workbook)) {
-        throw WorkbookProblem("это не книга .xlsx (нет части " + workbookName + ")");
-    }
-    const std::vector<Relationship> relationships =
-        readRelationships(package, workbookName, limits);
-    const std::string sheetId = firstSheetId(workbook);
-    const Relationship* sheetRelationship = nullptr;
-    for (const Relationship& relationship : relationships) {
-        if (relationship.id == sheetId) sheetRelationship = &relationship;
+class WholeSheetSink : public CellSink {
+public:
+    bool put(std::uint32_t row, int column, const WorkbookCellView& cell) override {
+        sheet.put(row, column, cell);
+        return true;
     }
     WorkbookSheet sheet;
-    // A chart sheet in front, or a workbook without sheets, has no cells to read.
-    if (sheetRelationship == nullptr || !endsWith(sheetRelationship->type, "/worksheet")) {
-        return sheet;
-    }
+};
 
-    const Relationship* stringsRelationship = findByType(relationships, "/sharedStrings");
-    const std::vector<std::string> strings =
-        stringsRelationship != nullptr
-            ? readSharedStrings(package, stringsRelationship->target, limits)
-            : std::vector<std::string>();
-    std::optional<std::string> sheetText =
-        package.read(sheetRelationship->target, limits.partBytes);
-    if (!sheetText)
-        throw WorkbookProblem("файл повреждён (нет части " + sheetRelationship->target + ")");
-    readSheetData(*sheetText, sheetRelationship->target, strings, limits, sheet);
-    sheet.finish();
-    return sheet;
+class PointRowsSink : public CellSink {
+public:
+    explicit PointRowsSink(PointStore& points) : points_(points), rows_(points) {}
+    void expectRows(std::uint32_t rows) override { points_.reserve(rows); }
+    bool put(std::uint32_t row, int column, const WorkbookCellView& cell) override {
+        return rows_.put(row, column, cell);
+    }
+    void finish() { rows_.finish(); }
+
+private:
+    PointStore& points_;
+    WorkbookPointRows rows_;
+};
+
+// Where the workbook's bytes come from: memory or a file already opened.
+using SourceMaker = std::function<zip_source_t*()>;
+
+WorkbookSheet readSheet(const SourceMaker& makeSource, const WorkbookLimits& limits) {
+    WorkbookPackage package(makeSource(), limits);
+    WholeSheetSink sink;
+    readCells(package, limits, sink);
+    sink.sheet.finish();
+    return std::move(sink.sheet);
 }
 
-// The whole file, or the error; its size is checked before anything is read.
-std::optional<WorkbookError> readWholeFile(const std::string& path, std::uint64_t limit,
-                                           std::string& bytes) {
-    const auto failure = [&](int errorNumber) {
-        return WorkbookError{FileError::Operation::Read, path, errorNumber, {}};
-    };
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) return failure(errno);
-    struct stat status {};
-    std::optional<WorkbookError> error;
-    if (::fstat(descriptor, &status) != 0) {
-        error = failure(errno);
-    } else if (S_ISDIR(status.st_mode)) {
-        error = failure(EISDIR);
-    } else if (static_cast<std::uint64_t>(status.st_size) > limit) {
-        error =
-            WorkbookError{FileError::Operation::Read, path, 0, "файл больше " + megabytes(limit)};
-    } else {
-        bytes.resize(static_cast<std::size_t>(status.st_size));
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t count = ::read(descriptor, bytes.data() + got, bytes.size() - got);
-            if (count < 0 && errno == EINTR) continue;
-            if (count < 0) {
-                error = failure(errno);
-                break;
-            }
-            if (count == 0) break;  // the file became shorter while it was read
-            got += static_cast<std::size_t>(count);
-        }
-        bytes.resize(got);
-    }
-    ::close(descriptor);
-    return error;
-}
-
-}  // namespace
-
-std::optional<WorkbookError> readFirstSheet(std::string_view bytes, WorkbookSheet& sheet,
-                                            const WorkbookLimits& limits) {
+PointStore readPoints(const SourceMaker& makeSource, const WorkbookLimits& limits) {
+    PointStore points;
     try {
-        sheet = readPackage(bytes, limits);
+        WorkbookPackage package(makeSource(), limits);
+        PointRowsSink sink(points);
+        readCells(package, limits, sink);
+        sink.finish();
+    } catch (const CellsOutOfOrder&) {
+        points = PointStore();
+        readWorkbookPoints(readSheet(makeSource, limits), points);
+    }
+    points.releaseSpareCapacity();
+    return points;
+}
+
+zip_source_t* memorySource(std::string_view bytes) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    zip_error_fini(&error);
+    if (source == nullptr) throw WorkbookProblem("не хватает памяти");
+    return source;
+}
+
+template <typename Result>
+std::optional<WorkbookError> readFromBytes(std::string_view bytes, const WorkbookLimits& limits,
+                                           Result& result,
+                                           Result (*read)(const SourceMaker&,
+                                                          const WorkbookLimits&)) {
+    try {
+        result = read([&] { return memorySource(bytes); }, limits);
         return std::nullopt;
     } catch (const WorkbookProblem& problem) {
         return WorkbookError{FileError::Operation::Read, {}, 0, problem.what()};
     }
 }
 
+// The workbook file opened for reading: only a regular file of at most `limit` bytes. A pipe
+// is opened without waiting for a writer, so that it is refused at once.
+class WorkbookFile {
+public:
+    WorkbookFile(const std::string& path, std::uint64_t limit) : path_(path) {
+        descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (descriptor_ < 0) {
+            error_ = failure(errno);
+            return;
+        }
+        struct stat status {};
+        if (::fstat(descriptor_, &status) != 0) {
+            error_ = failure(errno);
+        } else if (S_ISDIR(status.st_mode)) {
+            error_ = failure(EISDIR);
+        } else if (!S_ISREG(status.st_mode)) {
+            error_ = failure(EINVAL);
+        } else if (static_cast<std::uint64_t>(status.st_size) > limit) {
+            error_ = WorkbookError{FileError::Operation::Read, path, 0,
+                                   "файл больше " + megabytes(limit)};
+        }
+    }
+    ~WorkbookFile() {
+        if (descriptor_ >= 0) ::close(descriptor_);
+    }
+    WorkbookFile(const WorkbookFile&) = delete;
+    WorkbookFile& operator=(const WorkbookFile&) = delete;
+
+    const std::optional<WorkbookError>& error() const { return error_; }
+
+    // A zip source reading the file from its start; each source reads through its own copy
+    // of the descriptor.
+    zip_source_t* source() const {
+        const int copy = ::dup(descriptor_);
+        std::FILE* file = copy >= 0 ? ::fdopen(copy, "rb") : nullptr;
+        if (file == nullptr) {
+            if (copy >= 0) ::close(copy);
+            throw WorkbookProblem("не удаётся открыть файл");
+        }
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t* source = zip_source_filep_create(file, 0, -1, &error);
+        zip_error_fini(&error);
+        if (source == nullptr) {
+            std::fclose(file);
+            throw WorkbookProblem("не удаётся открыть файл");
+        }
+        return source;
+    }
+
+private:
+    WorkbookError failure(int errorNumber) const {
+        return WorkbookError{FileError::Operation::Read, path_, errorNumber, {}};
+    }
+
+    std::string path_;
+    int descriptor_ = -1;
+    std::optional<WorkbookError> error_;
+};
+
+template <typename Result>
+std::optional<WorkbookError> readFromFile(const std::string& path, const WorkbookLimits& limits,
+                                          Result& result,
+                                          Result (*read)(const SourceMaker&,
+                                                         const WorkbookLimits&)) {
+    const WorkbookFile file(path, limits.fileBytes);
+    if (file.error()) return file.error();
+    try {
+        result = read([&] { return file.source(); }, limits);
+        return std::nullopt;
+    } catch (const WorkbookProblem& problem) {
+        return WorkbookError{FileError::Operation::Read, path, 0, problem.what()};
+    }
+}
+
+}  // namespace
+
+std::optional<WorkbookError> readFirstSheet(std::string_view bytes, WorkbookSheet& sheet,
+                                            const WorkbookLimits& limits) {
+    return readFromBytes(bytes, limits, sheet, &readSheet);
+}
+
 std::optional<WorkbookError> readFirstSheetFile(const std::string& path, WorkbookSheet& sheet,
                                                 const WorkbookLimits& limits) {
-    std::string bytes;
-    if (auto error = readWholeFile(path, limits.fileBytes, bytes)) return error;
-    auto error = readFirstSheet(bytes, sheet, limits);
-    if (error) error->path = path;
-    return error;
+    return readFromFile(path, limits, sheet, &readSheet);
+}
+
+std::optional<WorkbookError> readWorkbookPoints(std::string_view bytes, PointStore& points,
+                                                const WorkbookLimits& limits) {
+    return readFromBytes(bytes, limits, points, &readPoints);
+}
+
+std::optional<WorkbookError> readWorkbookPointsFile(const std::string& path, PointStore& points,
+                                                    const WorkbookLimits& limits) {
+    return readFromFile(path, limits, points, &readPoints);
 }
 
 }  // namespace korvela

@@ -4,11 +4,12 @@
 
 #include "common/conversion_error.h"
 #include "common/number_text.h"
+#include "exchange/workbook_package.h"
 #include "points/point_table_text.h"
 
 namespace korvela {
 
-void WorkbookSheet::put(std::uint32_t row, int column, const WorkbookCell& cell) {
+void WorkbookSheet::put(std::uint32_t row, int column, const WorkbookCellView& cell) {
     cells_.push_back({row, static_cast<std::uint16_t>(column), cell.type, cell.number,
                       texts_.size(), cell.text.size()});
     texts_ += cell.text;
@@ -49,39 +50,62 @@ WorkbookCell WorkbookSheet::cell(std::uint32_t row, int column) const {
     return {entry->type, entry->number, texts_.substr(entry->textStart, entry->textLength)};
 }
 
+WorkbookCellView WorkbookSheet::view(std::uint32_t row, int column) const {
+    const Entry* entry = find(row, column);
+    if (entry == nullptr) return {};
+    return {entry->type, entry->number,
+            std::string_view(texts_).substr(entry->textStart, entry->textLength)};
+}
+
 std::string WorkbookSheet::text(std::uint32_t row, int column) const {
-    const WorkbookCell value = cell(row, column);
-    switch (value.type) {
+    return workbookCellText(view(row, column));
+}
+
+double WorkbookSheet::number(std::uint32_t row, int column) const {
+    return workbookCellNumber(view(row, column), row, column);
+}
+
+std::string workbookCellName(std::uint32_t row, int column) {
+    std::string letters;
+    for (int rest = column; rest > 0; rest = (rest - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (rest - 1) % 26));
+    }
+    return letters + std::to_string(row);
+}
+
+std::string workbookCellText(const WorkbookCellView& cell) {
+    switch (cell.type) {
         case WorkbookCell::Type::Empty:
             return {};
         case WorkbookCell::Type::Number:
-            return formatNumber(value.number);
+            return formatNumber(cell.number);
         case WorkbookCell::Type::Boolean:
-            return value.number != 0 ? "True" : "False";
+            return cell.number != 0 ? "True" : "False";
         case WorkbookCell::Type::Text:
         case WorkbookCell::Type::Error:
-            return value.text;
+            return std::string(cell.text);
     }
     return {};
 }
 
-double WorkbookSheet::number(std::uint32_t row, int column) const {
-    const WorkbookCell value = cell(row, column);
-    switch (value.type) {
+double workbookCellNumber(const WorkbookCellView& cell, std::uint32_t row, int column) {
+    switch (cell.type) {
         case WorkbookCell::Type::Empty:
             return 0;
         case WorkbookCell::Type::Number:
-            return value.number;
-        case WorkbookCell::Type::Text: {
-            if (value.text.empty()) return 0;
-            if (const auto converted = parseTypedCoordinate(value.text)) return *converted;
+            return cell.number;
+        case WorkbookCell::Type::Text:
+            if (cell.text.empty()) return 0;
+            if (const auto converted = parseTypedCoordinate(cell.text)) return *converted;
             break;
-        }
         case WorkbookCell::Type::Boolean:
         case WorkbookCell::Type::Error:
             break;
     }
-    throw ConversionError::notFloatingPoint(text(row, column));
+    const std::string name = workbookCellName(row, column);
+    const std::string place = "Ячейка " + name + " (строка " + std::to_string(row) + ", столбец " +
+                              name.substr(0, name.find_first_of("0123456789")) + "): ";
+    throw ConversionError::notFloatingPoint(textExcerpt(workbookCellText(cell))).locatedAt(place);
 }
 
 }  // namespace korvela

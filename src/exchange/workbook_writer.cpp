@@ -1,77 +1,432 @@
 #include "exchange/workbook_writer.h"
 
-#include <stdlib.h>
-#include <xlsxwriter.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string_view>
 
 #include "common/cp1251.h"
+#include "common/number_text.h"
 #include "common/safe_file_writer.h"
+#include "exchange/workbook_package.h"
+#include "exchange/workbook_points.h"
 #include "exchange/workbook_sheet.h"
 #include "points/point_store.h"
 
 namespace korvela {
 namespace {
 
-// A folder of its own in the system's temporary folder, removed with its content.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::error_code error;
-        std::string pattern =
-            (std::filesystem::temp_directory_path(error) / "korvela-xlsx-XXXXXX").string();
-        if (!error && ::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-        errorNumber_ = path_.empty() ? (errno != 0 ? errno : ENOENT) : 0;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+// A light compression level: a million points pack six times faster than with the default,
+// into a file a fifth larger.
+constexpr zip_uint32_t kCompressionLevel = 1;
+constexpr std::size_t kCellCharacters = 32767;  // the most a cell holds
+constexpr std::size_t kRowsPerBatch = 4096;
 
-    const std::string& path() const { return path_; }
-    int errorNumber() const { return errorNumber_; }
+constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
 
-private:
-    std::string path_;
-    int errorNumber_ = 0;
+constexpr std::string_view kXmlDeclaration =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+constexpr std::string_view kMainNamespace =
+    "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+constexpr std::string_view kRelationshipNamespace =
+    "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+
+// The parts of a new workbook around its one sheet.
+struct ConstantPart {
+    const char* name;
+    const char* content;
+};
+constexpr ConstantPart kNewWorkbookParts[] = {
+    {"[Content_Types].xml",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+     "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+     "<Default Extension=\"rels\" "
+     "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+     "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+     "<Override PartName=\"/xl/workbook.xml\" "
+     "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+     "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
+     "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+     "<Override PartName=\"/xl/styles.xml\" "
+     "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+     "</Types>"},
+    {"_rels/.rels",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+     "<Relationship Id=\"rId1\" "
+     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+     "Target=\"xl/workbook.xml\"/></Relationships>"},
+    {"xl/workbook.xml",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+     "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+     "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+     "<bookViews><workbookView/></bookViews>"
+     "<sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+    {"xl/_rels/workbook.xml.rels",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+     "<Relationship Id=\"rId1\" "
+     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+     "Target=\"worksheets/sheet1.xml\"/>"
+     "<Relationship Id=\"rId2\" "
+     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
+     "Target=\"styles.xml\"/></Relationships>"},
+    {"xl/styles.xml",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+     "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+     "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>"
+     "</fonts><fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
+     "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
+     "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+     "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>"
+     "</cellStyleXfs><cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+     "borderId=\"0\" xfId=\"0\"/></cellXfs><cellStyles count=\"1\"><cellStyle name=\"Normal\" "
+     "xfId=\"0\" builtinId=\"0\"/></cellStyles></styleSheet>"},
 };
 
-// Fills the sheet; returns what is wrong with the points, empty when they all went in.
-std::string writeRows(lxw_worksheet* sheet, const PointStore& store) {
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// Whether text at `at` reads as an _xHHHH_ escape, which a literal must not be taken for.
+bool looksLikeEscape(std::string_view text, std::size_t at) {
+    if (text.compare(at, 2, "_x") != 0 || at + 7 > text.size() || text[at + 6] != '_') return false;
+    for (std::size_t i = at + 2; i < at + 6; ++i) {
+        if (!isHexDigit(text[i])) return false;
+    }
+    return true;
+}
+
+void appendEscapedCode(std::string& out, unsigned char code) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += "_x00";
+    out += kHex[code >> 4];
+    out += kHex[code & 0xF];
+    out += '_';
+}
+
+// A point number as the text of an inline string: XML's own escapes, _xHHHH_ for the control
+// characters XML cannot carry or would change (CR), and _x005F_ for an underscore that would
+// otherwise start such an escape, so that every number comes back byte for byte.
+void appendCellText(std::string& out, std::string_view utf8) {
+    for (std::size_t at = 0; at < utf8.size(); ++at) {
+        const char c = utf8[at];
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '_':
+                out += looksLikeEscape(utf8, at) ? "_x005F_" : "_";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') {
+                    appendEscapedCode(out, static_cast<unsigned char>(c));
+                } else {
+                    out += c;
+                }
+        }
+    }
+}
+
+bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// The sheet's XML, made a batch of rows at a time while the compressor asks for it.
+class SheetXml {
+public:
+    explicit SheetXml(const PointStore& store) : store_(store) {}
+
+    std::size_t read(char* out, std::size_t capacity) {
+        std::size_t written = 0;
+        while (written < capacity) {
+            if (pendingAt_ == pending_.size() && !produce()) break;
+            const std::size_t count = std::min(capacity - written, pending_.size() - pendingAt_);
+            std::memcpy(out + written, pending_.data() + pendingAt_, count);
+            pendingAt_ += count;
+            written += count;
+        }
+        return written;
+    }
+
+    void rewind() {
+        next_ = 0;
+        stage_ = Stage::Head;
+        pending_.clear();
+        pendingAt_ = 0;
+    }
+
+private:
+    enum class Stage { Head, Rows, Tail, Done };
+
+    bool produce() {
+        pending_.clear();
+        pendingAt_ = 0;
+        switch (stage_) {
+            case Stage::Head:
+                appendHead();
+                stage_ = Stage::Rows;
+                return true;
+            case Stage::Rows:
+                for (std::size_t end = std::min(store_.count(), next_ + kRowsPerBatch); next_ < end;
+                     ++next_) {
+                    appendRow(next_);
+                }
+                if (next_ == store_.count()) stage_ = Stage::Tail;
+                return true;
+            case Stage::Tail:
+                pending_ += "</sheetData></worksheet>";
+                stage_ = Stage::Done;
+                return true;
+            case Stage::Done:
+                break;
+        }
+        return false;
+    }
+
+    void appendHead() {
+        pending_ += kXmlDeclaration;
+        pending_ += "<worksheet ";
+        pending_ += kMainNamespace;
+        pending_ += ' ';
+        pending_ += kRelationshipNamespace;
+        pending_ += "><dimension ref=\"A1";
+        if (store_.count() > 0) pending_ += ":D" + std::to_string(store_.count());
+        pending_ += "\"/><sheetData>";
+    }
+
+    void appendRow(std::size_t point) {
+        const std::string row = std::to_string(point + 1);
+        const std::string number = cp1251ToUtf8(store_.number()[point]);
+        pending_ += "<row r=\"";
+        pending_ += row;
+        pending_ += "\"><c r=\"A";
+        pending_ += row;
+        pending_ += "\" t=\"inlineStr\"><is><t";
+        if (!number.empty() && (isXmlSpace(number.front()) || isXmlSpace(number.back()))) {
+            pending_ += " xml:space=\"preserve\"";
+        }
+        pending_ += '>';
+        appendCellText(pending_, number);
+        pending_ += "</t></is></c>";
+        appendNumberCell('B', row, store_.x()[point]);
+        appendNumberCell('C', row, store_.y()[point]);
+        appendNumberCell('D', row, store_.z()[point]);
+        pending_ += "</row>";
+    }
+
+    void appendNumberCell(char column, const std::string& row, double value) {
+        char text[kNumberTextCapacity];
+        const std::size_t length = formatNumberInto(value, text);
+        pending_ += "<c r=\"";
+        pending_ += column;
+        pending_ += row;
+        pending_ += "\"><v>";
+        pending_.append(text, length);
+        pending_ += "</v></c>";
+    }
+
+    const PointStore& store_;
+    std::size_t next_ = 0;
+    Stage stage_ = Stage::Head;
+    std::string pending_;
+    std::size_t pendingAt_ = 0;
+};
+
+// libzip's view of the sheet: a source it reads while it compresses.
+zip_int64_t sheetSourceCallback(void* state, void* data, zip_uint64_t length,
+                                zip_source_cmd_t command) {
+    auto* sheet = static_cast<SheetXml*>(state);
+    switch (command) {
+        case ZIP_SOURCE_OPEN:
+            sheet->rewind();
+            return 0;
+        case ZIP_SOURCE_READ:
+            return static_cast<zip_int64_t>(sheet->read(static_cast<char*>(data), length));
+        case ZIP_SOURCE_CLOSE:
+        case ZIP_SOURCE_FREE:
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            auto* status = static_cast<zip_stat_t*>(data);
+            zip_stat_init(status);
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
+                                                  ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        default:
+            return -1;
+    }
+}
+
+// Why the points cannot go into a workbook; empty when they can.
+std::string refusal(const PointStore& store) {
+    if (store.count() > kWorkbookMaxRows) {
+        return "точек больше, чем строк в листе (" + std::to_string(kWorkbookMaxRows) + ")";
+    }
+    if (const auto point = firstPointWithNulInNumber(store)) {
+        return "номер точки в строке " + std::to_string(*point + 1) +
+               " содержит нулевой байт, которого книга не хранит";
+    }
     for (std::size_t i = 0; i < store.count(); ++i) {
-        const auto row = static_cast<lxw_row_t>(i);
-        const std::string number = cp1251ToUtf8(store.number()[i]);
-        if (worksheet_write_string(sheet, row, 0, number.c_str(), nullptr) != LXW_NO_ERROR) {
+        if (store.number()[i].size() > kCellCharacters) {  // one byte a character
             return "номер точки в строке " + std::to_string(i + 1) + " длиннее, чем вмещает ячейка";
         }
-        worksheet_write_number(sheet, row, 1, store.x()[i], nullptr);
-        worksheet_write_number(sheet, row, 2, store.y()[i], nullptr);
-        worksheet_write_number(sheet, row, 3, store.z()[i], nullptr);
     }
     return {};
 }
 
-// Writes the workbook into the file at scratchPath; returns what went wrong, empty if nothing.
-std::string writeScratchWorkbook(const std::string& scratchPath, const std::string& folder,
-                                 const PointStore& store) {
-    lxw_workbook_options options{};
-    options.constant_memory =
-        LXW_TRUE;  // rows go straight to disk: a million points take no memory
-    std::string temporaryFolder = folder;
-    options.tmpdir = temporaryFolder.data();
-    lxw_workbook* workbook = workbook_new_opt(scratchPath.c_str(), &options);
-    if (workbook == nullptr) return "не удалось создать книгу";
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
-    std::string problem = sheet != nullptr ? writeRows(sheet, store) : "не удалось создать лист";
-    const lxw_error closed = workbook_close(workbook);
-    if (problem.empty() && closed != LXW_NO_ERROR) problem = lxw_strerror(closed);
-    return problem;
+// Bytes from malloc, as libzip takes them over: it frees the buffer it started from once it
+// has written the new archive.
+struct MallocBytes {
+    struct Free {
+        void operator()(char* bytes) const { std::free(bytes); }
+    };
+    std::unique_ptr<char, Free> data;
+    std::size_t size = 0;
+};
+
+// The file at path when it is a regular file; nothing when there is none, or it is too large.
+std::optional<MallocBytes> existingFile(const std::string& path, std::uint64_t limit) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) return std::nullopt;
+    struct stat status {};
+    std::optional<MallocBytes> bytes;
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+        static_cast<std::uint64_t>(status.st_size) <= limit) {
+        bytes.emplace();
+        bytes->data.reset(static_cast<char*>(std::malloc(std::max<off_t>(status.st_size, 1))));
+        while (bytes->data != nullptr && bytes->size < static_cast<std::size_t>(status.st_size)) {
+            const ssize_t count = ::read(descriptor, bytes->data.get() + bytes->size,
+                                         static_cast<std::size_t>(status.st_size) - bytes->size);
+            if (count < 0 && errno == EINTR) continue;
+            if (count <= 0) break;
+            bytes->size += static_cast<std::size_t>(count);
+        }
+        if (bytes->data == nullptr) bytes.reset();
+    }
+    ::close(descriptor);
+    return bytes;
 }
+
+// The name of the first sheet's part when the bytes are a workbook (empty when its first
+// sheet has no cells, a chart sheet); nothing when they are no workbook.
+std::optional<std::string> firstSheetPartOf(const MallocBytes& bytes) {
+    const WorkbookLimits limits;
+    try {
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t* source = zip_source_buffer_create(bytes.data.get(), bytes.size, 0, &error);
+        zip_error_fini(&error);
+        if (source == nullptr) return std::nullopt;
+        WorkbookPackage package(source, limits);
+        return findWorkbookLayout(package, limits).firstSheetPart;
+    } catch (const WorkbookProblem&) {
+        return std::nullopt;
+    }
+}
+
+class ZipFailure : public std::runtime_error {
+public:
+    explicit ZipFailure(zip_error_t* error)
+        : std::runtime_error(std::string("не удалось собрать книгу (") +
+                             zip_error_strerror(error) + ")") {}
+};
+
+// A zip archive built in memory: either a new one or a copy of existing bytes, changed.
+class ArchiveInMemory {
+public:
+    // A new archive, or the existing one (whose bytes it takes over) to be changed.
+    explicit ArchiveInMemory(std::optional<MallocBytes> existing) {
+        zip_error_t error;
+        zip_error_init(&error);
+        source_ = existing
+                      ? zip_source_buffer_create(existing->data.get(), existing->size, 1, &error)
+                      : zip_source_buffer_create(nullptr, 0, 0, &error);
+        if (source_ == nullptr) throw ZipFailure(&error);
+        if (existing) existing->data.release();
+        zip_source_keep(source_);
+        archive_ = zip_open_from_source(source_, existing ? 0 : ZIP_TRUNCATE, &error);
+        if (archive_ == nullptr) {
+            zip_source_free(source_);
+            throw ZipFailure(&error);
+        }
+    }
+    ~ArchiveInMemory() {
+        if (archive_ != nullptr) zip_discard(archive_);
+        zip_source_free(source_);
+    }
+    ArchiveInMemory(const ArchiveInMemory&) = delete;
+    ArchiveInMemory& operator=(const ArchiveInMemory&) = delete;
+
+    void addConstant(const char* name, const char* content) {
+        zip_source_t* part = zip_source_buffer(archive_, content, std::strlen(content), 0);
+        put(name, part);
+    }
+
+    // Puts the sheet at name, replacing a part of that name; compressed lightly. (libzip
+    // would keep a replaced part's old compression level: the old part goes first.)
+    void putSheet(const std::string& name, SheetXml& sheet) {
+        remove(name);
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t* part = zip_source_function_create(sheetSourceCallback, &sheet, &error);
+        zip_error_fini(&error);
+        const zip_int64_t index = put(name, part);
+        if (zip_set_file_compression(archive_, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                                     kCompressionLevel) != 0) {
+            fail();
+        }
+    }
+
+    void remove(const std::string& name) {
+        const zip_int64_t index = zip_name_locate(archive_, name.c_str(), ZIP_FL_NOCASE);
+        if (index >= 0 && zip_delete(archive_, static_cast<zip_uint64_t>(index)) != 0) fail();
+    }
+
+    // Finishes the archive and writes its bytes to out.
+    void writeTo(std::ostream& out) {
+        if (zip_close(archive_) != 0) fail();
+        archive_ = nullptr;
+        if (zip_source_open(source_) != 0) throw ZipFailure(zip_source_error(source_));
+        std::string chunk(1 << 20, '\0');
+        for (;;) {
+            const zip_int64_t count = zip_source_read(source_, chunk.data(), chunk.size());
+            if (count < 0) throw ZipFailure(zip_source_error(source_));
+            if (count == 0) break;
+            out.write(chunk.data(), count);
+        }
+        zip_source_close(source_);
+    }
+
+private:
+    zip_int64_t put(const std::string& name, zip_source_t* part) {
+        if (part == nullptr) fail();
+        const zip_int64_t index =
+            zip_file_add(archive_, name.c_str(), part, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(part);
+            fail();
+        }
+        return index;
+    }
+    [[noreturn]] void fail() { throw ZipFailure(zip_get_error(archive_)); }
+
+    zip_source_t* source_ = nullptr;
+    zip_t* archive_ = nullptr;
+};
 
 }  // namespace
 
@@ -79,28 +434,40 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
     const auto failure = [&](int errorNumber, std::string problem) {
         return WorkbookError{FileError::Operation::Write, path, errorNumber, std::move(problem)};
     };
-    if (store.count() > kWorkbookMaxRows) {
-        return failure(
-            0, "точек больше, чем строк в листе (" + std::to_string(kWorkbookMaxRows) + ")");
+    if (std::string problem = refusal(store); !problem.empty()) return failure(0, problem);
+
+    // Of a workbook there, only the first sheet is replaced; a file that is no workbook is.
+    std::optional<MallocBytes> existing = existingFile(path, WorkbookLimits().fileBytes);
+    const std::optional<std::string> firstSheet =
+        existing ? firstSheetPartOf(*existing) : std::nullopt;
+    if (firstSheet && firstSheet->empty()) {
+        return failure(0, "первый лист книги — не лист с ячейками");
     }
-    ScratchFolder scratch;
-    if (scratch.path().empty()) return failure(scratch.errorNumber(), "нет временной папки");
-    const std::string scratchPath = scratch.path() + "/book.xlsx";
-    if (std::string problem = writeScratchWorkbook(scratchPath, scratch.path(), store);
-        !problem.empty()) {
-        return failure(0, problem);
-    }
-    std::ifstream scratchFile(scratchPath, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(scratchFile)),
-                            std::istreambuf_iterator<char>());
-    if (!scratchFile || bytes.empty()) {
-        return failure(0, "не удалось прочитать временный файл книги");
-    }
-    if (const auto error = writeFileSafely(path, [&](std::ostream& out) {
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        })) {
-        return failure(error->errorNumber, {});
-    }
+    if (!firstSheet) existing.reset();
+    const std::string existingSheet = firstSheet.value_or(std::string());
+    SheetXml sheet(store);
+    std::string problem;
+    const auto error = writeFileSafely(path, [&](std::ostream& out) {
+        try {
+            ArchiveInMemory archive(std::move(existing));
+            if (existingSheet.empty()) {
+                for (const ConstantPart& part : kNewWorkbookParts) {
+                    archive.addConstant(part.name, part.content);
+                }
+                archive.putSheet(std::string(kSheetPart), sheet);
+            } else {
+                // The new sheet refers to nothing: what the old one referred to goes.
+                archive.remove(relationshipsPartOf(existingSheet));
+                archive.putSheet(existingSheet, sheet);
+            }
+            archive.writeTo(out);
+        } catch (const ZipFailure& zipFailure) {
+            problem = zipFailure.what();
+            out.setstate(std::ios::badbit);
+        }
+    });
+    if (!problem.empty()) return failure(0, problem);
+    if (error) return failure(error->errorNumber, {});
     return std::nullopt;
 }
 

@@ -9,11 +9,13 @@ namespace korvela {
 
 class PointStore;
 
-// The write pass of "Отредактировать всё в Excel": a workbook whose first sheet holds the
+// The write pass of "Отредактировать всё в Excel": the first sheet of the workbook gets the
 // points in store order from row 1, the number as text in column A (so 12 stays the text 12)
-// and X, Y, Z as numbers in B-D; nothing else. It replaces the file at path through the safe
-// file writer, so a failure leaves the old workbook as it was. An empty store gives an
-// empty workbook (the one made when none exists).
+// and X, Y, Z as numbers in B-D, in the program's number text; nothing else. When path holds
+// a workbook already, only its first sheet is replaced: the other sheets and parts stay.
+// A number holding a NUL byte, which a workbook cannot keep, is refused before anything is
+// written. The file is replaced through the safe file writer, so a failure leaves the old
+// workbook as it was. An empty store gives an empty first sheet.
 std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const PointStore& store);
 
 }  // namespace korvela

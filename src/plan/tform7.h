@@ -22,8 +22,8 @@ public:
     // Sets the caption and shows the notice without making it modal.
     void showNotice(const QString& caption);
 
-    void Timer1Timer();
-    void Button1Click();
+    void Timer1Timer();   // every 500 ms: shown again, closed at the eighth tick
+    void Button1Click();  // "Ok"
     int ticks() const { return ticks_; }
 
 protected:

@@ -27,7 +27,7 @@ public:
     void ShowNumberClick();
     // "Изменить шрифт": the label font, used from the next redraw on.
     void Button2Click();
-    void Button1Click();
+    void Button1Click();  // "OK": closes the window
 
     // Sets the controls to the choices of a view record (an opened project), in the order
     // numbers, heights, radius, scaling; each control that changes runs its handler.

@@ -137,4 +137,9 @@ std::size_t PointStore::allocatedBytes() const {
            allocatedBytesOf(points_.kind) + allocatedBytesOf(points_.colour);
 }
 
+void PointStore::releaseSpareCapacity() {
+    points_.forEachValueSequence([](auto& sequence) { sequence.shrink_to_fit(); });
+    points_.number.shrinkToFit();
+}
+
 }  // namespace korvela

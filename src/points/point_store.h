@@ -98,6 +98,10 @@ public:
     void eraseFlagged(const std::vector<std::int32_t>& flags);
     void clear();
     void reserve(std::size_t count, std::size_t bytes);
+    void shrinkToFit() {
+        bytes_.shrink_to_fit();
+        bounds_.shrink_to_fit();
+    }
 
 private:
     std::string bytes_;
@@ -168,6 +172,9 @@ public:
         points_.active[index] = toPointFlag(value);
     }
     void setColour(std::size_t index, std::int32_t value) { points_.colour[index] = value; }
+
+    // Returns the unused capacity of the sequences (after a read of unknown length).
+    void releaseSpareCapacity();
 
     // Bytes the store holds (capacity of every sequence and of the number arena).
     std::size_t allocatedBytes() const;

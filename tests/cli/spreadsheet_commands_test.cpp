@@ -76,7 +76,8 @@ TEST_F(SpreadsheetCommands, ACoordinateThatIsNoNumberEndsWithTheConversionMessag
                                               "t=\"inlineStr\"><is><t>1,5x</t></is></c></row>"));
     const auto result = runCli({"workbook-points", workbook});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "'1,5x' is not a valid floating point value\n");
+    EXPECT_EQ(result.err,
+              "Ячейка B2 (строка 2, столбец B): '1,5x' is not a valid floating point value\n");
     EXPECT_TRUE(result.out.empty());
 }
 

@@ -11,9 +11,9 @@
 
 #include "exchange/workbook_points.h"
 #include "exchange/workbook_reader.h"
+#include "exchange/workbook_test_support.h"
 #include "exchange/workbook_writer.h"
 #include "points/point_store.h"
-#include "test_support.h"
 
 namespace korvela {
 namespace {
@@ -67,11 +67,11 @@ std::string convertToXlsx(const TempDir& work, const std::string& input,
     return converted;
 }
 
-std::vector<WorkbookPoint> readPoints(const std::string& path) {
-    WorkbookSheet sheet;
-    const auto error = readFirstSheetFile(path, sheet);
+PointStore readPoints(const std::string& path) {
+    PointStore points;
+    const auto error = readWorkbookPointsFile(path, points);
     EXPECT_FALSE(error) << error->message();
-    return readWorkbookPoints(sheet);
+    return points;
 }
 
 TEST(LibreOffice, AWorkbookWeWroteSavedAgainReadsBackToTheSamePoints) {
@@ -81,20 +81,43 @@ TEST(LibreOffice, AWorkbookWeWroteSavedAgainReadsBackToTheSamePoints) {
                  kKindPoint);  // "Репер 1"
     store.append("007", 0, 1e-7, 9999999.999, kColourAqua, kKindPoint);
     store.append("\xF2.5", 1234567.0001, 2345678.9876, 0.3, kColourAqua, kKindPoint);  // "т.5"
+    store.append("_x0041_ & <a>", 1, 2, 3, kColourAqua, kKindPoint);  // no escape: the text
     TempDir work;
     const std::string ours = work.file("ours.xlsx");
     ASSERT_FALSE(writeWorkbookPoints(ours, store));
 
     const std::string saved = convertToXlsx(work, ours);
     ASSERT_FALSE(saved.empty());
-    const std::vector<WorkbookPoint> points = readPoints(saved);
-    ASSERT_EQ(points.size(), store.count());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        EXPECT_EQ(points[i].number, store.number()[i]) << i;
-        EXPECT_EQ(points[i].x, store.x()[i]) << i;
-        EXPECT_EQ(points[i].y, store.y()[i]) << i;
-        EXPECT_EQ(points[i].z, store.z()[i]) << i;
+    const PointStore points = readPoints(saved);
+    ASSERT_EQ(points.count(), store.count());
+    for (std::size_t i = 0; i < points.count(); ++i) {
+        EXPECT_EQ(points.number()[i], store.number()[i]) << i;
+        EXPECT_EQ(points.x()[i], store.x()[i]) << i;
+        EXPECT_EQ(points.y()[i], store.y()[i]) << i;
+        EXPECT_EQ(points.z()[i], store.z()[i]) << i;
     }
+}
+
+TEST(LibreOffice, TheOtherSheetsOfAWorkbookWeWroteIntoStayForTheSpreadsheetProgram) {
+    TempDir work;
+    const std::string book = work.file("book.xlsx");
+    testing::writeFile(book, testing::zipParts(testing::twoSheetWorkbook()));
+    PointStore store;
+    store.append("12", 6543210.1234, -1234567.891, 100.25, kColourAqua, kKindPoint);
+    ASSERT_FALSE(writeWorkbookPoints(book, store));
+
+    const std::string saved = convertToXlsx(work, book);
+    ASSERT_FALSE(saved.empty());
+    const PointStore points = readPoints(saved);
+    EXPECT_EQ(points.number(), store.number());
+    EXPECT_EQ(points.x(), store.x());
+    const std::string bytes = testing::readFile(saved);
+    const auto workbook = testing::partOf(bytes, "xl/workbook.xml");
+    ASSERT_TRUE(workbook);
+    EXPECT_NE(workbook->find("name=\"Notes\""), std::string::npos) << *workbook;
+    const auto strings = testing::partOf(bytes, "xl/sharedStrings.xml");
+    ASSERT_TRUE(strings);
+    EXPECT_NE(strings->find("keep me"), std::string::npos) << *strings;
 }
 
 TEST(LibreOffice, AWorkbookMadeFromRowsTypedInReadsAsExpected) {
@@ -109,16 +132,16 @@ TEST(LibreOffice, AWorkbookMadeFromRowsTypedInReadsAsExpected) {
     // Comma separated, double quotes around texts, UTF-8, from line 1.
     const std::string book = convertToXlsx(work, typed, {"--infilter=CSV:44,34,76,1"});
     ASSERT_FALSE(book.empty());
-    const std::vector<WorkbookPoint> points = readPoints(book);
-    ASSERT_EQ(points.size(), 3u);
-    EXPECT_EQ(points[0].number, "12");  // typed as a number, read as its text
-    EXPECT_EQ(points[0].x, 6543210.1234);
-    EXPECT_EQ(points[0].y, -1234567.891);
-    EXPECT_EQ(points[1].number, "\xD0\xE5\xEF\xE5\xF0 1");
-    EXPECT_EQ(points[1].z, 0);
-    EXPECT_EQ(points[2].number, "\xF2.5");
-    EXPECT_EQ(points[2].x, 1.5);
-    EXPECT_EQ(points[2].y, -7);
+    const PointStore points = readPoints(book);
+    ASSERT_EQ(points.count(), 3u);
+    EXPECT_EQ(points.number()[0], "12");  // typed as a number, read as its text
+    EXPECT_EQ(points.x()[0], 6543210.1234);
+    EXPECT_EQ(points.y()[0], -1234567.891);
+    EXPECT_EQ(points.number()[1], "\xD0\xE5\xEF\xE5\xF0 1");
+    EXPECT_EQ(points.z()[1], 0);
+    EXPECT_EQ(points.number()[2], "\xF2.5");
+    EXPECT_EQ(points.x()[2], 1.5);
+    EXPECT_EQ(points.y()[2], -7);
 }
 
 }  // namespace

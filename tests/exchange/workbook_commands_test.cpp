@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <functional>
+#include <utility>
 
 #include "exchange/tform10.h"
 #include "exchange/workbook_reader.h"
@@ -39,7 +40,7 @@ protected:
         form10().setDocumentOpener([this](const QString& path) {
             opened.push_back(path);
             if (userEdit) userEdit(path.toStdString());
-            if (pressOk) QTimer::singleShot(0, &form10(), [this] { clickOk(); });
+            if (pressOk) QTimer::singleShot(0, &form10(), [this] { pressOkUntilClosed(); });
             return openerWorks;
         });
     }
@@ -52,6 +53,19 @@ protected:
     QString shownState() { return form10().findChild<QLabel*>("workbookState")->text(); }
     void clickOk() {
         QTest::mouseClick(form10().findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    }
+
+    // "Ok"; while the window stays open (the workbook could not be read) the user mends the
+    // workbook as afterFailedRead says and presses "Ok" again, or else gives up and closes it.
+    void pressOkUntilClosed() {
+        clickOk();
+        if (!form10().isVisible()) return;
+        if (!afterFailedRead) {
+            form10().reject();
+            return;
+        }
+        std::exchange(afterFailedRead, nullptr)(workbook());
+        pressOkUntilClosed();
     }
 
     // The user saves the workbook with this sheet content in the spreadsheet program.
@@ -69,6 +83,7 @@ protected:
     testing::TempDir folder;
     std::vector<QString> opened;
     std::function<void(const std::string& path)> userEdit;
+    std::function<void(const std::string& path)> afterFailedRead;
     bool pressOk = true;
     bool openerWorks = true;
 };
@@ -129,7 +144,7 @@ TEST_F(WorkbookCommandsTest, EditAllRefusesAPointWithoutANumberBeforeWritingAnyt
 TEST_F(WorkbookCommandsTest, EditAllKeepsCoordinatesTheUserDidNotTouchBitForBit) {
     importPoints(2);
     PointStore edited = data.points.store();
-    edited.setX(0, 0.1 + 0.2);  // needs 17 digits; the workbook keeps 16
+    edited.setX(0, 0.1 + 0.2);  // needs 17 digits; the workbook keeps 15
     edited.setY(1, 5412345.678901234);
     data.points.replace(std::move(edited), {}, data.points.status());
     action("Excel1")->trigger();
@@ -156,14 +171,76 @@ TEST_F(WorkbookCommandsTest, AddManyPointsWithAnEmptyFirstRowAddsNothing) {
     EXPECT_FALSE(checkState(0).isValid());
 }
 
-TEST_F(WorkbookCommandsTest, AddManyPointsWithACoordinateThatIsNoNumberAddsNothing) {
+TEST_F(WorkbookCommandsTest, AddManyPointsWithACoordinateThatIsNoNumberAddsNothingUntilMended) {
     importPoints(1);
     userSaves(sheetRow(1, "5") +
               sheetRow(2, "6", "<c r=\"C2\" t=\"inlineStr\"><is><t>12a</t></is></c>"));
+    afterFailedRead = [&](const std::string& path) {
+        EXPECT_EQ(
+            dialogs.takeMessages(),
+            QStringList{QString::fromUtf8(
+                "Ячейка C2 (строка 2, столбец C): '12a' is not a valid floating point value")});
+        EXPECT_EQ(data.points.store().count(), 1u);
+        EXPECT_EQ(model()->rowCount(), 1);
+        testing::writeFile(path, testing::workbookBytes(sheetRow(1, "5") +
+                                                        sheetRow(2, "6", numberCell("C2", 12))));
+    };
     action("N15")->trigger();
-    EXPECT_EQ(dialogs.takeMessages(), QStringList{"'12a' is not a valid floating point value"});
-    EXPECT_EQ(data.points.store().count(), 1u);
-    EXPECT_EQ(model()->rowCount(), 1);
+    EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"1", "5", "6"}));
+    EXPECT_EQ(data.points.store().y()[2], 12);
+    EXPECT_FALSE(form10().isVisible());
+}
+
+TEST_F(WorkbookCommandsTest, EditAllReadsAgainAfterTheUserMendedTheCellKeepingTheirEdits) {
+    importPoints(3);
+    const std::string editedRow1 = sheetRow(1, "first", numberCell("B1", 11));
+    const std::string row3 = sheetRow(3, "3");
+    userSaves(editedRow1 +
+              sheetRow(2, "2", "<c r=\"D2\" t=\"inlineStr\"><is><t>12,5 м</t></is></c>") + row3);
+    afterFailedRead = [&](const std::string& path) {
+        EXPECT_EQ(dialogs.takeMessages(),
+                  QStringList{QString::fromUtf8("Ячейка D2 (строка 2, столбец D): '12,5 м' is "
+                                                "not a valid floating point value")});
+        EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"1", "2", "3"}));
+        testing::writeFile(path, testing::workbookBytes(
+                                     editedRow1 + sheetRow(2, "2", numberCell("D2", 12.5)) + row3));
+    };
+    action("Excel1")->trigger();
+    EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"first", "2", "3"}));
+    EXPECT_EQ(data.points.store().x()[0], 11);
+    EXPECT_EQ(data.points.store().z()[1], 12.5);
+    EXPECT_TRUE(dialogs.takeMessages().isEmpty());
+}
+
+TEST_F(WorkbookCommandsTest, AWorkbookClosedWithUnreadEditsIsNeverWrittenOver) {
+    importPoints(2);
+    userSaves(sheetRow(1, "edited") + sheetRow(2, "2", "<c r=\"B2\" t=\"b\"><v>1</v></c>"));
+    action("Excel1")->trigger();  // the read fails; the user closes the window
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);
+    EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"1", "2"}));
+
+    // The next use shows the user's workbook as it is, and reads it once mended.
+    userEdit = [](const std::string& path) {
+        WorkbookSheet sheet;
+        ASSERT_FALSE(readFirstSheetFile(path, sheet));
+        EXPECT_EQ(sheet.text(1, 1), "edited");
+        testing::writeFile(path, testing::workbookBytes(sheetRow(1, "edited") + sheetRow(2, "2")));
+    };
+    action("Excel1")->trigger();
+    const QStringList messages = dialogs.takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QString::fromUtf8("не записаны")))
+        << messages[0].toStdString();
+    EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"edited", "2"}));
+
+    // Once read, the points are written into the workbook again.
+    userEdit = [](const std::string& path) {
+        WorkbookSheet sheet;
+        ASSERT_FALSE(readFirstSheetFile(path, sheet));
+        EXPECT_EQ(sheet.cell(2, 2).type, WorkbookCell::Type::Number);
+    };
+    action("Excel1")->trigger();
+    EXPECT_TRUE(dialogs.takeMessages().isEmpty());
 }
 
 TEST_F(WorkbookCommandsTest, EditAllWritesThePointsAndKeepsTheSelectionByRowPosition) {
@@ -225,17 +302,20 @@ TEST_F(WorkbookCommandsTest, AFailedReadOfTheEditedWorkbookLeavesEverythingAsItW
                                           sheetRow(1, "1") +
                                           sheetRow(2, "2", "<c r=\"D2\" t=\"b\"><v>1</v></c>")));
          },
-         "'True' is not a valid floating point value"},
+         QString::fromUtf8(
+             "Ячейка D2 (строка 2, столбец D): 'True' is not a valid floating point value")},
     };
     importPoints(3);
     setTicked(1, true);
     action("N2")->trigger();
     for (const auto& [edit, message] : failures) {
         userEdit = edit;
-        action("Excel1")->trigger();
+        action("Excel1")->trigger();  // the read fails; the user closes the window
         const QString path = QString::fromStdString(workbook());
-        EXPECT_EQ(dialogs.takeMessages(),
-                  QStringList{message.contains("%1") ? message.arg(path) : message});
+        QStringList messages = dialogs.takeMessages();
+        // The edits left unread before are shown as they are, not written over.
+        if (messages.size() == 2) messages.removeFirst();
+        EXPECT_EQ(messages, QStringList{message.contains("%1") ? message.arg(path) : message});
         EXPECT_EQ(storeNumbers(), (std::vector<std::string>{"1", "2", "3"}));
         EXPECT_EQ(data.points.store().active(), (std::vector<PointFlag>{1, 0, 1}));
         EXPECT_EQ(data.points.selected(), (Flags{0, 1, 0}));
@@ -290,7 +370,7 @@ TEST_F(WorkbookCommandsTest, TheWindowFollowsTheFileAndTheFocus) {
         whileShown();
         clickOk();  // also after a failed check, so that the window never stays open
     });
-    form10().showWorkbook(QString::fromStdString(workbook()));
+    EXPECT_TRUE(form10().showWorkbook(QString::fromStdString(workbook()), [] { return true; }));
     EXPECT_FALSE(form10().isVisible());
 }
 

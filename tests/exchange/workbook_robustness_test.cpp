@@ -1,9 +1,15 @@
 // The workbook reader against damaged and hostile files: a clear error, never a crash.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 
+#include "common/conversion_error.h"
 #include "exchange/workbook_reader.h"
+#include "points/point_store.h"
 #include "workbook_test_support.h"
 
 namespace korvela {
@@ -117,6 +123,69 @@ TEST(WorkbookRobustness, AHugeSharedStringTableIsRefused) {
     EXPECT_EQ(problemOf(workbookBytes(kGoodSheet, "<si><t>x</t></si>"), limits), "read");
 }
 
+// Runs check in a child process; returns its peak resident memory in MiB, or -1 when the
+// check failed there.
+template <typename Check>
+double childPeakMiB(Check&& check) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(check() ? 0 : 1);
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return -1;
+    }
+    return static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+TEST(WorkbookRobustness, OneHugeSharedStringInManyCellsCountsForEachCell) {
+    // 400 cells of column A use one string of 4 MB: a file of a few kilobytes that would
+    // unpack to 1.6 GB of cell texts.
+    std::string rows;
+    for (int row = 1; row <= 400; ++row) {
+        rows += "<row r=\"" + std::to_string(row) + "\"><c t=\"s\"><v>0</v></c></row>";
+    }
+    const std::string bomb =
+        workbookBytes(rows, "<si><t>" + std::string(4 << 20, '7') + "</t></si>");
+    ASSERT_LT(bomb.size(), 20000u);
+    const std::string refusal = "книга слишком велика (текст в столбцах A-D больше 32 МБ)";
+    const double sheetPeak = childPeakMiB([&] { return problemOf(bomb) == refusal; });
+    const double pointsPeak = childPeakMiB([&] {
+        PointStore points;
+        const auto error = readWorkbookPoints(bomb, points);
+        return error && error->problem == refusal && points.count() == 0;
+    });
+    EXPECT_GT(sheetPeak, 0) << "the sheet was not refused as too large";
+    EXPECT_GT(pointsPeak, 0) << "the points were not refused as too large";
+    EXPECT_LT(sheetPeak, 100);
+    EXPECT_LT(pointsPeak, 100);
+    // Within the limit the same string in many cells reads.
+    WorkbookLimits roomy;
+    roomy.sheetTextBytes = std::uint64_t{2} << 30;
+    EXPECT_EQ(problemOf(workbookBytes(rows.substr(0, rows.find("<row r=\"3\"")),
+                                      "<si><t>" + std::string(4 << 20, '7') + "</t></si>"),
+                        roomy),
+              "read");
+}
+
+TEST(WorkbookRobustness, APipeOrADeviceIsRefusedAtOnce) {
+    testing::TempDir dir;
+    const std::string pipe = dir.file("1.xlsx");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, std::string("/dev/zero")}) {
+        const std::string refusal =
+            "Не удаётся прочитать файл \"" + path + "\": это не обычный файл";
+        WorkbookSheet sheet;
+        const auto sheetError = readFirstSheetFile(path, sheet);
+        ASSERT_TRUE(sheetError);
+        EXPECT_EQ(sheetError->message(), refusal);
+        PointStore points;
+        const auto pointsError = readWorkbookPointsFile(path, points);
+        ASSERT_TRUE(pointsError);
+        EXPECT_EQ(pointsError->message(), refusal);
+    }
+}
+
 TEST(WorkbookRobustness, ReferencesOutsideTheSheetOrTheStringTableAreErrors) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>", "неверная ссылка на ячейку «XFE1»"},
@@ -124,7 +193,9 @@ TEST(WorkbookRobustness, ReferencesOutsideTheSheetOrTheStringTableAreErrors) {
         {"<row r=\"1\"><c r=\"A1048577\"><v>1</v></c></row>",
          "неверная ссылка на ячейку «A1048577»"},
         {"<row r=\"1\"><c r=\"A" + std::string(29, '9') + "\"><v>1</v></c></row>",
-         "неверная ссылка на ячейку «A" + std::string(23, '9') + "…»"},
+         "неверная ссылка на ячейку «A" + std::string(29, '9') + "»"},
+        {"<row r=\"1\"><c r=\"A" + std::string(49, '9') + "\"><v>1</v></c></row>",
+         "неверная ссылка на ячейку «A" + std::string(39, '9') + "…»"},
         {"<row r=\"1\"><c r=\"ZZZZ1\"><v>1</v></c></row>", "неверная ссылка на ячейку «ZZZZ1»"},
         {"<row r=\"1\"><c r=\"1A\"><v>1</v></c></row>", "неверная ссылка на ячейку «1A»"},
         {"<row r=\"1\"><c r=\"A1B\"><v>1</v></c></row>", "неверная ссылка на ячейку «A1B»"},

@@ -23,9 +23,33 @@ WorkbookSheet sheetOf(const std::string& bytes) {
     return sheet;
 }
 
-std::vector<WorkbookPoint> pointsOf(const std::string& sheetData,
-                                    const std::string& sharedItems = {}) {
-    return readWorkbookPoints(sheetOf(workbookBytes(sheetData, sharedItems)));
+// The points of the read pass, in its one streaming pass; the same as from the whole sheet.
+PointStore pointsOf(const std::string& sheetData, const std::string& sharedItems = {}) {
+    const std::string bytes = workbookBytes(sheetData, sharedItems);
+    PointStore fromSheet;
+    std::string sheetMessage = "no conversion error";
+    try {
+        readWorkbookPoints(sheetOf(bytes), fromSheet);
+    } catch (const ConversionError& error) {
+        sheetMessage = error.what();
+    }
+    PointStore points;
+    try {
+        const auto error = readWorkbookPoints(bytes, points);
+        EXPECT_FALSE(error) << error->message();
+    } catch (const ConversionError& error) {
+        EXPECT_EQ(error.what(), sheetMessage);
+        throw;
+    }
+    EXPECT_EQ(points.number(), fromSheet.number());
+    EXPECT_EQ(points.x(), fromSheet.x());
+    return points;
+}
+
+std::string repeated(const std::string& text, int times) {
+    std::string result;
+    for (int i = 0; i < times; ++i) result += text;
+    return result;
 }
 
 std::string conversionMessage(const std::string& sheetData) {
@@ -127,15 +151,17 @@ TEST(WorkbookReader, ReadsASheetLargerThanOneBlockOfRowsWithPrefixedElements) {
                          "><x:si><x:t>zero</x:t></x:si>"
                          "<x:si><x:t>one</x:t></x:si><x:si><x:t>two</x:t></x:si></x:sst>"});
     WorkbookSheet sheet;
-    ASSERT_FALSE(readFirstSheet(testing::zipParts(parts), sheet));
+    const std::string bytes = testing::zipParts(parts);
+    ASSERT_FALSE(readFirstSheet(bytes, sheet));
     ASSERT_EQ(sheet.lastRow(), 30000u);
-    const std::vector<WorkbookPoint> points = readWorkbookPoints(sheet);
-    ASSERT_EQ(points.size(), 30000u);
-    for (std::size_t i = 0; i < points.size(); ++i) {
+    PointStore points;
+    ASSERT_FALSE(readWorkbookPoints(bytes, points));
+    ASSERT_EQ(points.count(), 30000u);
+    for (std::size_t i = 0; i < points.count(); ++i) {
         const std::size_t row = i + 1;
-        ASSERT_EQ(points[i].number, (std::vector<std::string>{"zero", "one", "two"}[row % 3]))
+        ASSERT_EQ(points.number()[i], (std::vector<std::string>{"zero", "one", "two"}[row % 3]))
             << row;
-        ASSERT_EQ(points[i].x, static_cast<double>(row) + 0.5) << row;
+        ASSERT_EQ(points.x()[i], static_cast<double>(row) + 0.5) << row;
     }
 }
 
@@ -168,34 +194,67 @@ TEST(WorkbookPoints, ReadsRowsUntilTheFirstEmptyNumber) {
         // Row 4 is empty: row 5 is never read.
         "<row r=\"5\"><c r=\"A5\"><v>99</v></c></row>",
         "<si><t>Репер</t></si><si><t>т.3</t></si>");
-    ASSERT_EQ(points.size(), 3u);
-    EXPECT_EQ(points[0].number, "12");
-    EXPECT_EQ(points[0].x, 1.5);
-    EXPECT_EQ(points[0].y, -2);
-    EXPECT_EQ(points[0].z, 3);
-    EXPECT_EQ(points[1].number,
+    ASSERT_EQ(points.count(), 3u);
+    EXPECT_EQ(points.number()[0], "12");
+    EXPECT_EQ(points.x()[0], 1.5);
+    EXPECT_EQ(points.y()[0], -2);
+    EXPECT_EQ(points.z()[0], 3);
+    EXPECT_EQ(points.number()[1],
               "\xD0\xE5\xEF\xE5\xF0");  // Windows-1251, as the store keeps numbers
-    EXPECT_EQ(points[1].x, 0);
-    EXPECT_EQ(points[1].z, 0);
-    EXPECT_EQ(points[2].x, 1.25);
-    EXPECT_EQ(points[2].y, 7.5);
-    EXPECT_EQ(points[2].z, 0);
+    EXPECT_EQ(points.x()[1], 0);
+    EXPECT_EQ(points.z()[1], 0);
+    EXPECT_EQ(points.x()[2], 1.25);
+    EXPECT_EQ(points.y()[2], 7.5);
+    EXPECT_EQ(points.z()[2], 0);
+    EXPECT_EQ(points.colour()[2], kColourAqua);
+    EXPECT_EQ(points.kind()[2], kKindPoint);
+}
+
+TEST(WorkbookPoints, CellsInAnyOrderGiveWhatTheWholeSheetGives) {
+    const auto cellA = [](int row, const std::string& value) {
+        const std::string r = std::to_string(row);
+        return "<row r=\"" + r + "\"><c r=\"A" + r + "\"><v>" + value + "</v></c></row>";
+    };
+    const auto cellB = [](int row, const std::string& cell) {
+        const std::string r = std::to_string(row);
+        return "<row r=\"" + r + "\"><c r=\"B" + r + "\"" + cell + "</c></row>";
+    };
+    const std::string notANumber = " t=\"b\"><v>1</v>";
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {cellA(2, "2") + cellA(1, "1"), {"1", "2"}},
+        {cellA(1, "1") + cellA(1, "9"), {"9"}},                            // the later cell counts
+        {cellA(1, "1") + cellA(3, "3") + cellA(2, "2"), {"1", "2", "3"}},  // a gap filled late
+        // A bad coordinate past the last point is never read; one mended later counts mended.
+        {cellA(1, "1") + cellA(3, "3") + cellB(3, notANumber), {"1"}},
+        {cellA(1, "1") + cellB(1, notANumber) + cellA(2, "2") + cellB(1, "><v>5</v>"), {"1", "2"}},
+    };
+    for (const auto& [sheetData, numbers] : cases) {
+        const PointStore points = pointsOf(sheetData);
+        EXPECT_EQ(points.number(), numbers) << sheetData;
+    }
 }
 
 TEST(WorkbookPoints, AnEmptyFirstRowGivesNoPoints) {
-    EXPECT_TRUE(pointsOf("").empty());
-    EXPECT_TRUE(pointsOf("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>").empty());
-    EXPECT_TRUE(pointsOf("<row r=\"1\"><c r=\"B1\"><v>1</v></c></row>").empty());
+    EXPECT_EQ(pointsOf("").count(), 0u);
+    EXPECT_EQ(pointsOf("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row>").count(), 0u);
+    EXPECT_EQ(pointsOf("<row r=\"1\"><c r=\"B1\"><v>1</v></c></row>").count(), 0u);
 }
 
 TEST(WorkbookPoints, ACoordinateThatIsNoNumberStopsTheReadWithTheConversionMessage) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"<c r=\"B2\" t=\"inlineStr\"><is><t>12a</t></is></c>",
-         "'12a' is not a valid floating point value"},
+         "Ячейка B2 (строка 2, столбец B): '12a' is not a valid floating point value"},
         {"<c r=\"C2\" t=\"inlineStr\"><is><t>1,5,2</t></is></c>",
-         "'1,5,2' is not a valid floating point value"},
-        {"<c r=\"D2\" t=\"b\"><v>1</v></c>", "'True' is not a valid floating point value"},
-        {"<c r=\"B2\" t=\"e\"><v>#N/A</v></c>", "'#N/A' is not a valid floating point value"},
+         "Ячейка C2 (строка 2, столбец C): '1,5,2' is not a valid floating point value"},
+        {"<c r=\"D2\" t=\"b\"><v>1</v></c>",
+         "Ячейка D2 (строка 2, столбец D): 'True' is not a valid floating point value"},
+        {"<c r=\"B2\" t=\"e\"><v>#N/A</v></c>",
+         "Ячейка B2 (строка 2, столбец B): '#N/A' is not a valid floating point value"},
+        // At most 40 characters of the text are quoted.
+        {"<c r=\"C2\" t=\"inlineStr\"><is><t>" + std::string(20, 'x') + repeated("ж", 30) +
+             "</t></is></c>",
+         "Ячейка C2 (строка 2, столбец C): '" + std::string(20, 'x') + repeated("ж", 20) +
+             "…' is not a valid floating point value"},
     };
     for (const auto& [cell, message] : cases) {
         EXPECT_EQ(
@@ -215,20 +274,20 @@ TEST(WorkbookWriter, WrittenPointsReadBackAsTheyWere) {
     TempDir dir;
     const std::string path = dir.file("1.xlsx");
     ASSERT_FALSE(writeWorkbookPoints(path, store));
-    WorkbookSheet sheet;
-    ASSERT_FALSE(readFirstSheetFile(path, sheet));
-    const std::vector<WorkbookPoint> points = readWorkbookPoints(sheet);
-    ASSERT_EQ(points.size(), store.count());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        EXPECT_EQ(points[i].number, store.number()[i]);
-        EXPECT_EQ(points[i].x, store.x()[i]);
-        EXPECT_EQ(points[i].y, store.y()[i]);
-        EXPECT_EQ(points[i].z, store.z()[i]) << i;
+    PointStore points;
+    ASSERT_FALSE(readWorkbookPointsFile(path, points));
+    ASSERT_EQ(points.count(), store.count());
+    for (std::size_t i = 0; i < points.count(); ++i) {
+        EXPECT_EQ(points.number()[i], store.number()[i]);
+        EXPECT_EQ(points.x()[i], store.x()[i]);
+        EXPECT_EQ(points.y()[i], store.y()[i]);
+        EXPECT_EQ(points.z()[i], store.z()[i]) << i;
     }
-    // The spreadsheet file keeps 16 significant digits: a computed value may come back one
-    // unit in the last place off, which the table's 15-digit text never shows.
+    // The workbook keeps the table's 15 significant digits: a computed value may come back a
+    // few units in the last place off, which the table's text never shows.
     store.append("4", 0.1 + 0.2, 0, 0, kColourAqua, kKindPoint);
     ASSERT_FALSE(writeWorkbookPoints(path, store));
+    WorkbookSheet sheet;
     ASSERT_FALSE(readFirstSheetFile(path, sheet));
     EXPECT_TRUE(testing::near(0.1 + 0.2, sheet.number(4, 2), 1e-16));
     // The number is text in the sheet, so 12 stays the text 12.
@@ -270,10 +329,89 @@ TEST(WorkbookWriter, AFailedWriteLeavesTheOldWorkbookAndSaysWhy) {
                                             "\": нет такого файла или папки");
 }
 
+TEST(WorkbookWriter, EveryNumberComesBackByteForByte) {
+    // Windows-1251 bytes as the store keeps them: texts that look like the spreadsheet's own
+    // _xHHHH_ escapes, XML's special characters, control characters (CR would become LF),
+    // spaces at the ends, Cyrillic, the unassigned byte 0x98.
+    const std::vector<std::string> numbers = {"_x0041_",      "a_x005F_b", "_x0041",   "_X0041_",
+                                              "__x0041__",    "_x00zz_",   "&<>\"'",   "a\rb",
+                                              "a\r\nb",       "a\tb\n",    "\x01\x1F", "  7.50 ",
+                                              "\xD0\xE5\xEF", "\x98",      "_x000D_\r"};
+    PointStore store;
+    for (const std::string& number : numbers)
+        store.append(number, 1, 2, 3, kColourAqua, kKindPoint);
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+    PointStore points;
+    ASSERT_FALSE(readWorkbookPointsFile(path, points));
+    EXPECT_EQ(points.number(), store.number());
+    // The escaped underscore is what the file holds.
+    WorkbookSheet sheet;
+    ASSERT_FALSE(readFirstSheetFile(path, sheet));
+    EXPECT_EQ(sheet.text(1, 1), "_x0041_");
+}
+
+TEST(WorkbookWriter, ANumberWithANulByteIsRefusedBeforeAnythingIsWritten) {
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    testing::writeFile(path, "old workbook");
+    PointStore store;
+    store.append("1", 1, 2, 3, kColourAqua, kKindPoint);
+    store.append(std::string("2\0a", 3), 1, 2, 3, kColourAqua, kKindPoint);
+    const auto error = writeWorkbookPoints(path, store);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message(), "Не удаётся записать книгу \"" + path +
+                                    "\": номер точки в строке 2 содержит нулевой байт, которого "
+                                    "книга не хранит");
+    EXPECT_EQ(testing::readFile(path), "old workbook");
+}
+
+TEST(WorkbookWriter, AnExistingWorkbookKeepsItsOtherSheetsAndParts) {
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    const testing::WorkbookParts parts = testing::twoSheetWorkbook();
+    testing::writeFile(path, testing::zipParts(parts));
+    PointStore store;
+    store.append("12", 1.5, 2, 3, kColourAqua, kKindPoint);
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+
+    const std::string written = testing::readFile(path);
+    for (const auto& [name, content] : parts) {
+        if (name == "xl/worksheets/sheet1.xml") continue;
+        if (name == "xl/worksheets/_rels/sheet1.xml.rels") {
+            EXPECT_FALSE(testing::partOf(written, name)) << "the old sheet's relationships stayed";
+        } else {
+            EXPECT_EQ(testing::partOf(written, name), content) << name;
+        }
+    }
+    PointStore points;
+    ASSERT_FALSE(readWorkbookPointsFile(path, points));
+    EXPECT_EQ(points.number(), std::vector<std::string>{"12"});
+    EXPECT_EQ(points.x(), std::vector<double>{1.5});
+
+    // A chart sheet in front is refused; a file that is no workbook is replaced by a new one.
+    testing::WorkbookParts chartInFront = parts;
+    chartInFront[3].second.replace(chartInFront[3].second.find("worksheet\""), 10, "chartsheet\"");
+    const std::string chartBytes = testing::zipParts(chartInFront);
+    testing::writeFile(path, chartBytes);
+    const auto refused = writeWorkbookPoints(path, store);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->problem, "первый лист книги — не лист с ячейками");
+    EXPECT_EQ(testing::readFile(path), chartBytes);
+    testing::writeFile(path, "not a workbook");
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+    ASSERT_FALSE(readWorkbookPointsFile(path, points));
+    EXPECT_EQ(points.count(), 1u);
+}
+
 TEST(WorkbookPoints, AppendedPointsAreNewAquaOrdinaryActivePoints) {
     PointStore store;
     store.append("old", 0, 0, 0, kColourGreen, kKindStation);
-    appendWorkbookPoints(store, {{"a", 1, 2, 3}, {"b", 4, 5, 6}});
+    PointStore read;
+    read.append("a", 1, 2, 3, kColourGreen, kKindStation);
+    read.append("b", 4, 5, 6, kColourGreen, kKindStation);
+    appendWorkbookPoints(store, read);
     ASSERT_EQ(store.count(), 3u);
     EXPECT_EQ(store.number()[0], "old");
     EXPECT_EQ(store.colour()[0], kColourGreen);

@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -76,6 +77,61 @@ inline WorkbookParts workbookParts(const std::string& sheetData,
 inline std::string workbookBytes(const std::string& sheetData,
                                  const std::string& sharedItems = {}) {
     return zipParts(workbookParts(sheetData, sharedItems));
+}
+
+// The parts of a workbook of two sheets that spreadsheet programs open: the first with a
+// relationship of its own, the second with the user's own content, and shared strings.
+inline WorkbookParts twoSheetWorkbook() {
+    WorkbookParts parts =
+        workbookParts("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>", "<si><t>old</t></si>");
+    const std::string officeType = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+    const auto override = [&](const std::string& part, const std::string& type) {
+        return "<Override PartName=\"/" + part + "\" ContentType=\"" + officeType + type + "\"/>";
+    };
+    parts[0].second =
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" "
+        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>" +
+        override("xl/workbook.xml", "sheet.main+xml") +
+        override("xl/worksheets/sheet1.xml", "worksheet+xml") +
+        override("xl/worksheets/sheet2.xml", "worksheet+xml") +
+        override("xl/sharedStrings.xml", "sharedStrings+xml") + "</Types>";
+    parts[2].second = std::string("<workbook ") + kSpreadsheetNamespace +
+                      "><sheets><sheet name=\"Points\" sheetId=\"1\" r:id=\"rId7\"/>"
+                      "<sheet name=\"Notes\" sheetId=\"2\" r:id=\"rId9\"/></sheets></workbook>";
+    parts[3].second.insert(parts[3].second.find("</Relationships>"),
+                           "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/"
+                           "officeDocument/2006/relationships/worksheet\" "
+                           "Target=\"worksheets/sheet2.xml\"/>");
+    parts.push_back({"xl/worksheets/sheet2.xml",
+                     std::string("<worksheet ") + kSpreadsheetNamespace +
+                         "><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>keep "
+                         "me</t></is></c></row></sheetData></worksheet>"});
+    parts.push_back({"xl/worksheets/_rels/sheet1.xml.rels",
+                     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+                     "relationships\"/>"});
+    return parts;
+}
+
+// The unpacked part of the zip bytes; nothing when there is no such part.
+inline std::optional<std::string> partOf(const std::string& bytes, const std::string& name) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+    zip_error_fini(&error);
+    if (archive == nullptr) return std::nullopt;
+    std::optional<std::string> content;
+    zip_stat_t status;
+    if (zip_stat(archive, name.c_str(), 0, &status) == 0) {
+        zip_file_t* file = zip_fopen(archive, name.c_str(), 0);
+        content.emplace(status.size, '\0');
+        zip_fread(file, content->data(), status.size);
+        zip_fclose(file);
+    }
+    zip_discard(archive);
+    return content;
 }
 
 }  // namespace korvela::testing
