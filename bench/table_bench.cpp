@@ -1,4 +1,5 @@
-// The point table with a million points: filling it, selecting all, deleting all, scrolling.
+// The point table with a million points: filling it, selecting all, deleting all, scrolling,
+// undoing and redoing a delete.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -93,6 +94,42 @@ void BM_SelectAllThenDelete(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SelectAllThenDelete)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// "Удалить" of every second point (half a million of the million), then its undo or its
+// redo, as Ctrl+Z and Ctrl+Y run them in the window (table, plan and menu follow).
+void eraseEverySecondPoint(Fixture& fixture) {
+    tableOf(*fixture.forms.form1).fillTable();
+    fixture.data.points.changeSelection([](std::vector<std::int32_t>& flags) {
+        for (std::size_t i = 0; i < flags.size(); i += 2) flags[i] = 1;
+    });
+    fixture.forms.form1->N1Click();
+}
+
+void BM_UndoDeleteHalf(benchmark::State& state) {
+    Fixture fixture;
+    eraseEverySecondPoint(fixture);
+    for (auto _ : state) {
+        fixture.data.points.undo();
+        state.PauseTiming();
+        fixture.data.points.redo();
+        state.ResumeTiming();
+    }
+    state.counters["points"] = static_cast<double>(fixture.data.points.store().count());
+}
+BENCHMARK(BM_UndoDeleteHalf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RedoDeleteHalf(benchmark::State& state) {
+    Fixture fixture;
+    eraseEverySecondPoint(fixture);
+    for (auto _ : state) {
+        state.PauseTiming();
+        fixture.data.points.undo();
+        state.ResumeTiming();
+        fixture.data.points.redo();
+    }
+    state.counters["points"] = static_cast<double>(fixture.data.points.store().count());
+}
+BENCHMARK(BM_RedoDeleteHalf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The plan of a million points (spread over the whole bitmap) into a 1000 × 800 bitmap.
 void BM_Redraw(benchmark::State& state) {

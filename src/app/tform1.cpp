@@ -13,11 +13,6 @@
 #include <QWheelEvent>
 
 #include "app/forms.h"
-#include "ui/column_widener.h"
-#include "ui/korvela_application.h"
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
-#include "ui/window_style.h"
 #include "area/tgeop.h"
 #include "common/version.h"
 #include "exchange/csv_dialog.h"
@@ -43,6 +38,11 @@
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/transform_command.h"
+#include "ui/column_widener.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
+#include "ui/window_style.h"
 
 namespace korvela {
 namespace {
@@ -199,7 +199,7 @@ void TForm1::createMenus() {
                [this] { ExportCsvClick(this, dialogs_, data_.points.store()); });
     addCommand(file, "ImportCsv1", "Импорт CSV", this, [this] {
         if (auto csv = askCsvImport(this, dialogs_))
-            importPoints(std::move(csv->points), csv->path);
+            importPoints(std::move(csv->points), csv->path, "Импорт CSV");
     });
     addCommand(file, "SavePlan1", "Сохранить план…", this,
                [this] { SavePlanClick(this, dialogs_, planPictureOf(data_, *Image1)); });
@@ -208,6 +208,17 @@ void TForm1::createMenus() {
     addCommand(file, "Quit1", "Quit", this, [this] {
         Quit1Click();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QMenu* edit = bar->addMenu(QString::fromUtf8("&Правка"));
+    edit->setObjectName("Edit1");
+    undoAction_ =
+        addCommand(edit, "Undo1", "Отменить", this, [this] { takeStep(&Workspace::undo); });
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ =
+        addCommand(edit, "Redo1", "Повторить", this, [this] { takeStep(&Workspace::redo); });
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    showHistory();
 
     QMenu* settings = bar->addMenu(QStringLiteral("&Settings"));
     settings->setObjectName("SettingsMenu");
@@ -263,11 +274,33 @@ void TForm1::createTablePopupMenu() {
 
 QString TForm1::statusText() const { return statusLine_->text(); }
 
+// A cell still being edited is left first: its editor would otherwise type its text over what
+// undo brings back (its keystrokes are one step with the ones before).
+void TForm1::takeStep(bool (Workspace::*direction)()) {
+    static_cast<PointTableView*>(StringGrid1)->finishEditing();
+    (data_.points.*direction)();
+}
+
+// "Отменить" and "Повторить" name the steps they take, and are enabled only when there is one.
+void TForm1::showHistory() {
+    const ChangeHistory& history = data_.points.history();
+    const auto caption = [](const char* command, const std::string& step) {
+        QString text = QString::fromUtf8(command);
+        return step.empty() ? text : text + QStringLiteral(": ") + QString::fromStdString(step);
+    };
+    undoAction_->setText(caption("Отменить", history.undoName()));
+    undoAction_->setEnabled(history.canUndo());
+    redoAction_->setText(caption("Повторить", history.redoName()));
+    redoAction_->setEnabled(history.canRedo());
+}
+
 void TForm1::workspaceChanged(const WorkspaceChange& change) {
     statusLine_->setText(QString::fromStdString(data_.points.status()));
+    showHistory();
     using Kind = WorkspaceChange::Kind;
     // New rows come with the selection ticked again: each tick runs the traverse rule.
-    if (change.kind == Kind::Replaced || change.kind == Kind::Appended) {
+    if (change.kind == Kind::Replaced || change.kind == Kind::Appended ||
+        change.kind == Kind::Inserted) {
         tasks_->addSelectedStations(false);
     }
     redraw();
@@ -290,10 +323,10 @@ void TForm1::importSurvey(const QString& path) {
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));
 }
 
-void TForm1::importPoints(PointStore points, const QString& status) {
+void TForm1::importPoints(PointStore points, const QString& status, const char* stepName) {
     CentreViewOnStore(data_.view, points);
     Image1->setBitmapSize(Image1->controlSize());
-    data_.points.replace(std::move(points), {}, toUtf8(status));
+    data_.points.replace(std::move(points), {}, toUtf8(status), stepName);
     forms_->form2->setRollPosition(1);
     forms_->form2->setTiltPosition(1);
     forms_->form2->setAzimuthPosition(1);
@@ -309,7 +342,7 @@ void TForm1::SetEditText(int row, int column, const QString& text) {
     // Before any data is present the typed text only stays in the cell.
     if (row < 0) return;
     const std::string bytes = column == kNumberColumn ? toCp1251(text) : toUtf8(text);
-    data_.points.typeCell(static_cast<std::size_t>(row), column, bytes);
+    data_.points.typeCell(static_cast<std::size_t>(row), column, bytes, "Изменить ячейку");
 }
 
 // "Выбрать все" and "Убрать все": every check box at once, one redraw.
@@ -323,9 +356,9 @@ void TForm1::Button4Click() { data_.points.setAllSelected(false); }
 void TForm1::N1Click() { data_.points.eraseSelected(); }
 
 // "Заморозить" and "Разморозить" act on the selected points.
-void TForm1::N2Click() { data_.points.setActiveOfSelected(0); }
+void TForm1::N2Click() { data_.points.setActiveOfSelected(0, "Заморозить"); }
 
-void TForm1::N3Click() { data_.points.setActiveOfSelected(1); }
+void TForm1::N3Click() { data_.points.setActiveOfSelected(1, "Разморозить"); }
 
 // "Добавить": one point through the small dialog, appended unselected.
 void TForm1::N4Click() {
@@ -334,7 +367,7 @@ void TForm1::N4Click() {
     const TypedPoint& typed = dialog.acceptedPoint();
     PointStore point;
     point.append(typed.number, typed.x, typed.y, typed.z, kColourAqua, kKindPoint);
-    data_.points.append(point);
+    data_.points.append(point, false, "Добавить");
 }
 
 void TForm1::Image1Click() { OpenButton->setFocus(); }
@@ -398,7 +431,7 @@ void TForm1::zoomOneNotch(bool up) {
 void TForm1::Settings1Click() { forms_->settings->show(); }
 
 // "Один Цвет": every point aqua again.
-void TForm1::N13Click() { data_.points.setAllColours(kColourAqua); }
+void TForm1::N13Click() { data_.points.setAllColours(kColourAqua, "Один Цвет"); }
 
 void TForm1::showAllPoints() {
     fitViewToActivePoints(data_.view, data_.points.store());

@@ -8,6 +8,7 @@
 
 #include "points/workspace.h"
 
+class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -44,7 +45,7 @@ public:
     void importSurvey(const QString& path);
     // Points read from a file replace the points as an import does; `status` is the file's
     // path, or empty when it could not be read.
-    void importPoints(PointStore points, const QString& status);
+    void importPoints(PointStore points, const QString& status, const char* stepName = "Импорт");
 
     // Repaints the plan from the store, the selection and the view.
     void redraw();
@@ -89,6 +90,8 @@ private:
     void createControls();
     void createMenus();
     void createTablePopupMenu();
+    void showHistory();
+    void takeStep(bool (Workspace::*direction)());
     void LayoutMainWindow();
     void leaveMaximisedState();
     void selectAndShow(std::size_t point);
@@ -120,6 +123,8 @@ private:
     QFrame* ControlBar2 = nullptr;
     QLabel* statusLine_ = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
 };
 
 }  // namespace korvela

@@ -4,14 +4,14 @@
 #include <optional>
 #include <vector>
 
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
 #include "common/conversion_error.h"
 #include "exchange/tform10.h"
 #include "exchange/workbook_points.h"
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_writer.h"
 #include "points/workspace.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {
@@ -58,7 +58,7 @@ void N15Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs& di
     form10.showWorkbook(path, [&] {
         const auto points = readEditedPoints(localPath, &form10, dialogs);
         // Rows added from the workbook leave the column "ход точка" empty.
-        if (points) data.append(*points, true);
+        if (points) data.append(*points, true, "Добавить много точек");
         return points.has_value();
     });
 }
@@ -88,7 +88,8 @@ void Excel1Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs&
         selected.resize(points->count(), 0);
         std::string status = data.status();
         if (points->count() > 0 && status.empty()) status = kNoFileStatus;
-        data.replace(std::move(*points), std::move(selected), std::move(status));
+        data.replace(std::move(*points), std::move(selected), std::move(status),
+                     "Отредактировать всё в Excel");
         form10.setHoldsUnreadEdits(false);
         return true;
     });

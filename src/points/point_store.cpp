@@ -64,6 +64,11 @@ void PointNumbers::eraseFlagged(const std::vector<std::int32_t>& flags) {
     bounds_.resize(kept + 1);
 }
 
+void PointNumbers::truncate(std::size_t count) {
+    bytes_.resize(bounds_[count]);
+    bounds_.resize(count + 1);
+}
+
 void PointNumbers::clear() {
     bytes_.clear();
     bounds_.assign(1, 0);
@@ -129,6 +134,79 @@ std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
     });
     points_.number.eraseFlagged(flags);
     return before - count();
+}
+
+PointSequences PointStore::takeFlagged(const std::vector<std::int32_t>& flags) {
+    const auto taken = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), 1));
+    PointSequences erased;
+    points_.forEachValueSequenceWith(erased, [&flags, taken](auto& sequence, auto& out) {
+        out.reserve(taken);
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < sequence.size(); ++i) {
+            if (flags[i] == 1) {
+                out.push_back(sequence[i]);
+            } else {
+                sequence[kept++] = sequence[i];
+            }
+        }
+        sequence.resize(kept);
+    });
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        if (flags[i] == 1) erased.number.append(points_.number[i]);
+    }
+    points_.number.eraseFlagged(flags);
+    return erased;
+}
+
+void PointStore::insertFlagged(const std::vector<std::int32_t>& flags, PointSequences points) {
+    const auto inserted = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), 1));
+    if (inserted != points.count() || flags.size() != count() + inserted) {
+        throw std::invalid_argument("insert flags do not fit the points");
+    }
+    // Filled from the back, so every kept value moves once and nothing is allocated twice.
+    points_.forEachValueSequenceWith(points, [&flags](auto& sequence, auto& in) {
+        std::size_t kept = sequence.size();
+        std::size_t next = in.size();
+        sequence.resize(flags.size());
+        for (std::size_t i = flags.size(); i-- > 0;) {
+            if (flags[i] == 1) {
+                sequence[i] = in[--next];
+            } else if (--kept != i) {
+                sequence[i] = sequence[kept];
+            }
+        }
+    });
+    PointNumbers merged;
+    const PointNumbers& came = points.number;
+    const PointNumbers& stayed = points_.number;
+    merged.reserve(flags.size(), came.allocatedBytes() + stayed.allocatedBytes());
+    std::size_t nextCame = 0;
+    std::size_t nextStayed = 0;
+    for (const std::int32_t flag : flags) {
+        merged.append(flag == 1 ? came[nextCame++] : stayed[nextStayed++]);
+    }
+    points_.number = std::move(merged);
+}
+
+PointSequences PointStore::takeFrom(std::size_t first) {
+    PointSequences tail;
+    points_.forEachValueSequenceWith(tail, [first](auto& sequence, auto& out) {
+        const auto from = sequence.begin() + static_cast<std::ptrdiff_t>(first);
+        out.assign(from, sequence.end());
+        sequence.erase(from, sequence.end());
+    });
+    for (std::size_t i = first; i < points_.number.size(); ++i) {
+        tail.number.append(points_.number[i]);
+    }
+    points_.number.truncate(first);
+    return tail;
+}
+
+void PointStore::appendAll(PointSequences points) {
+    points_.forEachValueSequenceWith(points, [](auto& sequence, auto& in) {
+        sequence.insert(sequence.end(), in.begin(), in.end());
+    });
+    for (const std::string_view number : points.number) points_.number.append(number);
 }
 
 std::size_t PointStore::allocatedBytes() const {

@@ -96,6 +96,8 @@ public:
     void erase(std::size_t index);
     // Keeps the numbers whose flag is not 1, in order.
     void eraseFlagged(const std::vector<std::int32_t>& flags);
+    // Keeps the first `count` numbers.
+    void truncate(std::size_t count);
     void clear();
     void reserve(std::size_t count, std::size_t bytes);
     void shrinkToFit() {
@@ -129,6 +131,17 @@ struct PointSequences {
         action(kind);
         action(colour);
     }
+    // The same, pairing each sequence with its counterpart in `other`.
+    template <typename Action>
+    void forEachValueSequenceWith(PointSequences& other, Action&& action) {
+        action(active, other.active);
+        action(x, other.x);
+        action(y, other.y);
+        action(z, other.z);
+        action(kind, other.kind);
+        action(colour, other.colour);
+    }
+    std::size_t count() const { return x.size(); }
 };
 
 // The surveyed points as seven parallel sequences; index i is the same point in each.
@@ -150,6 +163,15 @@ public:
     // Erases every point whose flag is exactly 1, keeping the others in order, in one pass.
     // Returns how many went.
     std::size_t eraseFlagged(const std::vector<std::int32_t>& flags);
+    // The same, handing the erased points over in order.
+    PointSequences takeFlagged(const std::vector<std::int32_t>& flags);
+    // Puts erased points back: `flags` has one entry per point after the insert, and the
+    // points go, in order, where it is 1. Throws std::invalid_argument, leaving the store as it
+    // was, when the flags do not fit the store and the points.
+    void insertFlagged(const std::vector<std::int32_t>& flags, PointSequences points);
+    // Hands over the points from index `first` on.
+    PointSequences takeFrom(std::size_t first);
+    void appendAll(PointSequences points);
     // Makes room for `total` points, so that appending many points moves nothing.
     void reserve(std::size_t total);
 

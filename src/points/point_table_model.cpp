@@ -3,9 +3,9 @@
 #include <QColor>
 #include <algorithm>
 
-#include "ui/qt_text.h"
 #include "points/point_store.h"
 #include "points/point_table_text.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 namespace {
@@ -17,11 +17,20 @@ const QColor kFrozenColour(255, 0, 0);
 PointTableModel::PointTableModel(Workspace& workspace, QObject* parent)
     : QAbstractTableModel(parent), workspace_(workspace), store_(workspace.store()) {
     workspace_.addObserver(*this);
+    workspace_.setTypedTextKeeper(this);
 }
 
-PointTableModel::~PointTableModel() { workspace_.removeObserver(*this); }
+PointTableModel::~PointTableModel() {
+    workspace_.removeObserver(*this);
+    if (workspace_.typedTextKeeper() == this) workspace_.setTypedTextKeeper(nullptr);
+}
 
 void PointTableModel::workspaceChanged(const WorkspaceChange& change) {
+    followRows(change);
+    if (change.typedTexts) restoreTypedTexts(*change.typedTexts);
+}
+
+void PointTableModel::followRows(const WorkspaceChange& change) {
     using Kind = WorkspaceChange::Kind;
     switch (change.kind) {
         case Kind::Replaced:
@@ -31,12 +40,42 @@ void PointTableModel::workspaceChanged(const WorkspaceChange& change) {
             return rebuildCheckBoxes();
         case Kind::Erased:
             return pointsErased(change.erasedFlags);
+        case Kind::Inserted:
+            return pointsInserted();
         case Kind::ValuesChanged:
         case Kind::SelectionChanged:
             return change.point ? rowChanged(*change.point) : layoutCheckBoxes();
         case Kind::StatusChanged:
             return;
     }
+}
+
+std::vector<TypedText> PointTableModel::typedTexts() const {
+    std::vector<TypedText> texts;
+    texts.reserve(static_cast<std::size_t>(typedTexts_.size()));
+    for (auto it = typedTexts_.cbegin(); it != typedTexts_.cend(); ++it) {
+        texts.push_back({static_cast<std::size_t>(it.key() >> 3), static_cast<int>(it.key() & 7),
+                         it.value().toStdString()});
+    }
+    return texts;
+}
+
+void PointTableModel::restoreTypedTexts(const std::vector<TypedText>& texts) {
+    if (texts.empty() && typedTexts_.isEmpty()) return;
+    typedTexts_.clear();
+    for (const TypedText& typed : texts) {
+        typedTexts_.insert(cellKey(static_cast<int>(typed.row), typed.column),
+                           QString::fromStdString(typed.text));
+    }
+    emit dataChanged(index(0, 0), index(rows_ - 1, kPointColumns - 1));
+}
+
+void PointTableModel::pointsInserted() {
+    beginResetModel();
+    rows_ = static_cast<int>(std::max<std::size_t>(1, store_.count()));
+    pointsShown_ = store_.count();
+    checkBoxesShown_ = store_.count() > 0;
+    endResetModel();
 }
 
 void PointTableModel::rowChanged(std::size_t point) {
@@ -107,10 +146,14 @@ bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, i
     }
     if (role != Qt::EditRole || column == kCheckColumn) return false;
     const QString typed = value.toString();
-    typedTexts_.insert(cellKey(row, column), typed);
+    // The point changes first, so that its undo step finds the table as it was.
     emit cellTyped(row, column, typed);
     // Only texts that differ from what the store now holds need keeping.
-    if (hasPoint(row) && storeText(row, column) == typed) typedTexts_.remove(cellKey(row, column));
+    if (hasPoint(row) && storeText(row, column) == typed) {
+        typedTexts_.remove(cellKey(row, column));
+    } else {
+        typedTexts_.insert(cellKey(row, column), typed);
+    }
     emit dataChanged(this->index(row, 0), this->index(row, kPointColumns - 1));
     return true;
 }

@@ -16,8 +16,12 @@ namespace korvela {
 // store's value unless the user typed a text that differs from it: such texts are kept
 // (a few, in a sparse map), as a string grid keeps what was typed into it.
 // Model row i is grid row i + 1 of the exports (grid row 0 is the header). The table follows
-// every change the workspace announces; a tick of a box goes to the workspace.
-class PointTableModel : public QAbstractTableModel, public TextGrid, private WorkspaceObserver {
+// every change the workspace announces; a tick of a box goes to the workspace. Undo and redo
+// bring back the typed texts too: the workspace's steps keep them.
+class PointTableModel : public QAbstractTableModel,
+                        public TextGrid,
+                        private WorkspaceObserver,
+                        private TypedTextKeeper {
     Q_OBJECT
 public:
     PointTableModel(Workspace& workspace, QObject* parent);
@@ -58,6 +62,13 @@ signals:
 
 private:
     void workspaceChanged(const WorkspaceChange& change) override;
+    // The rows follow the points of the store.
+    void followRows(const WorkspaceChange& change);
+    std::vector<TypedText> typedTexts() const override;
+    // Undo and redo: the typed texts become exactly those the step kept.
+    void restoreTypedTexts(const std::vector<TypedText>& texts);
+    // Rows for every point of the store after points came back.
+    void pointsInserted();
     // Points were appended to the store: their rows appear with the store's texts.
     void pointsAppended(const WorkspaceChange& change);
     // The points whose flag was 1 were erased from the store: their rows go, later rows

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QItemSelectionModel>
 #include <QTableView>
 #include <QWheelEvent>
 
@@ -10,6 +11,14 @@ namespace korvela {
 class PointTableView : public QTableView {
 public:
     using QTableView::QTableView;
+
+    // Ends the edit of a cell as leaving it would: the editor hands its text over and closes.
+    void finishEditing() {
+        if (state() != EditingState) return;
+        const QModelIndex cell = currentIndex();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        selectionModel()->setCurrentIndex(cell, QItemSelectionModel::NoUpdate);
+    }
 
 protected:
     void wheelEvent(QWheelEvent* event) override {

@@ -52,7 +52,8 @@ void ProjectCommands::Open11Click() {
         return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(damaged->message()));
     }
     ProjectContent& content = std::get<ProjectContent>(opened);
-    windows_.points.replace(std::move(content.store), std::move(content.selected), kNoFileStatus);
+    windows_.points.replace(std::move(content.store), std::move(content.selected), kNoFileStatus,
+                            "Открыть проект");
     RestoreViewFromProject(windows_.view, content.view);
     // The settings window and the rotation dialog show the file's choices; their handlers
     // carry them into the view, also when a control already showed the file's choice.
@@ -68,7 +69,7 @@ void ProjectCommands::Open11Click() {
 // The settings window keeps its choices, as after an import.
 void ProjectCommands::CloseProject1Click() {
     ResetView(windows_.view);
-    windows_.points.replace(PointStore(), {}, std::string());
+    windows_.points.replace(PointStore(), {}, std::string(), "Закрыть проект");
     reportingErrors([this] { windows_.settings.ShowNumberClick(); });
 }
 

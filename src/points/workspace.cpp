@@ -1,7 +1,9 @@
 #include "points/workspace.h"
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "points/point_table_text.h"
 
@@ -12,7 +14,20 @@ void normaliseFlags(std::vector<std::int32_t>& flags) {
     for (std::int32_t& flag : flags) flag = flag != 0 ? 1 : 0;
 }
 
+std::string nameOr(std::string name, const char* ownName) {
+    return name.empty() ? std::string(ownName) : name;
+}
+
 }  // namespace
+
+std::string erasingStepName(std::size_t count) {
+    const std::size_t lastTwo = count % 100;
+    const std::size_t last = count % 10;
+    const char* noun = "точек";
+    if (last == 1 && lastTwo != 11) noun = "точку";
+    if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) noun = "точки";  // not 12–14
+    return "Удалить " + std::to_string(count) + " " + noun;
+}
 
 void Workspace::addObserver(WorkspaceObserver& observer) { observers_.push_back(&observer); }
 
@@ -29,59 +44,131 @@ void Workspace::announce(WorkspaceChange::Kind kind, std::optional<std::size_t> 
     announce(change);
 }
 
-void Workspace::replace(PointStore points, std::vector<std::int32_t> selected, std::string status) {
+StepSurroundings Workspace::surroundings() const {
+    return StepSurroundings::of(
+        selected_, status_,
+        typedTextKeeper_ != nullptr ? typedTextKeeper_->typedTexts() : std::vector<TypedText>());
+}
+
+void Workspace::replace(PointStore points, std::vector<std::int32_t> selected, std::string status,
+                        std::string stepName) {
     if (selected.size() > points.count()) {
         throw std::invalid_argument("more selection flags than points");
     }
+    StepSurroundings found = surroundings();
     selected.resize(points.count(), 0);
     normaliseFlags(selected);
-    store_ = std::move(points);
+    PointStore previous = std::exchange(store_, std::move(points));
     selected_ = std::move(selected);
     status_ = std::move(status);
+    history_.record(nameOr(std::move(stepName), "Заменить точки"), std::move(found),
+                    replacingStep(std::move(previous)));
     announce(WorkspaceChange::Kind::Replaced);
 }
 
-void Workspace::append(const PointStore& points, bool kindCellsBlank) {
+void Workspace::append(const PointStore& points, bool kindCellsBlank, std::string stepName) {
     WorkspaceChange change;
     change.kind = WorkspaceChange::Kind::Appended;
     change.firstAppended = store_.count();
     change.appendedKindCellsBlank = kindCellsBlank;
+    std::optional<StepSurroundings> found;
+    if (points.count() > 0) found = surroundings();
     store_.reserve(store_.count() + points.count());
     for (std::size_t i = 0; i < points.count(); ++i) {
         store_.append(std::string(points.number()[i]), points.x()[i], points.y()[i], points.z()[i],
                       points.colour()[i], points.kind()[i]);
     }
     selected_.resize(store_.count(), 0);
-    if (points.count() > 0 && status_.empty()) status_ = kNoFileStatus;
+    if (found) {
+        if (status_.empty()) status_ = kNoFileStatus;
+        history_.record(nameOr(std::move(stepName), "Добавить точки"), std::move(*found),
+                        appendingStep(change.firstAppended, store_, kindCellsBlank));
+    }
     announce(change);
 }
 
-std::size_t Workspace::eraseSelected() {
+std::size_t Workspace::eraseSelected(std::string stepName) {
     WorkspaceChange change;
     change.kind = WorkspaceChange::Kind::Erased;
     change.erasedFlags = selected_;
-    const std::size_t erased = store_.eraseFlagged(selected_);
-    std::erase(selected_, 1);
-    announce(change);
-    return erased;
-}
-
-void Workspace::setActiveOfSelected(std::int32_t active) {
-    for (std::size_t point = 0; point < store_.count(); ++point) {
-        if (selected_[point] == 1) store_.setActive(point, active);
+    const auto selectedCount =
+        static_cast<std::size_t>(std::count(selected_.begin(), selected_.end(), 1));
+    if (selectedCount > 0) {
+        StepSurroundings found = surroundings();
+        PointSequences erased = store_.takeFlagged(selected_);
+        std::erase(selected_, 1);
+        history_.record(stepName.empty() ? erasingStepName(selectedCount) : std::move(stepName),
+                        std::move(found), erasingStep(change.erasedFlags, std::move(erased)));
     }
+    announce(change);
+    return selectedCount;
+}
+
+void Workspace::setActiveOfSelected(std::int32_t active, std::string stepName) {
+    setPointValues(PointValue::Active, active, true,
+                   nameOr(std::move(stepName), active == 0 ? "Заморозить" : "Разморозить"));
+}
+
+void Workspace::setAllColours(std::int32_t colour, std::string stepName) {
+    setPointValues(PointValue::Colour, colour, false, nameOr(std::move(stepName), "Изменить цвет"));
+}
+
+// The step keeps the old values of the points that change only.
+void Workspace::setPointValues(PointValue which, std::int32_t value, bool onlySelected,
+                               std::string stepName) {
+    std::vector<std::size_t> points;
+    std::vector<std::int32_t> previous;
+    for (std::size_t point = 0; point < store_.count(); ++point) {
+        const std::int32_t old = pointValue(store_, which, point);
+        if ((onlySelected && selected_[point] != 1) || old == value) continue;
+        points.push_back(point);
+        previous.push_back(old);
+    }
+    if (!points.empty()) {
+        history_.record(std::move(stepName), surroundings(),
+                        valuesStep(which, points, std::move(previous)));
+    }
+    for (const std::size_t point : points) setPointValue(store_, which, point, value);
     announce(WorkspaceChange::Kind::ValuesChanged);
 }
 
-void Workspace::setAllColours(std::int32_t colour) {
-    for (std::size_t point = 0; point < store_.count(); ++point) store_.setColour(point, colour);
-    announce(WorkspaceChange::Kind::ValuesChanged);
-}
-
-bool Workspace::typeCell(std::size_t point, int column, std::string_view text) {
+bool Workspace::typeCell(std::size_t point, int column, std::string_view text,
+                         std::string stepName) {
     if (!dataPresent() || point >= store_.count()) return false;
+    const ChangeStep* latest = history_.latestStep();
+    const bool continuesTyping = latest != nullptr && latest->typesInto(point, column);
+    std::optional<StepSurroundings> found;
+    std::unique_ptr<ChangeStep> step;
+    if (!continuesTyping) {
+        found = surroundings();
+        step = typedCellStep(store_, point, column);
+    }
     if (!applyTypedCell(store_, point, column, text)) return false;
+    if (step) {
+        history_.record(nameOr(std::move(stepName), "Изменить ячейку"), std::move(*found),
+                        std::move(step));
+    }
     announce(WorkspaceChange::Kind::ValuesChanged, point);
+    return true;
+}
+
+bool Workspace::undo() { return takeStep(history_.stepBack(), &ChangeStep::undo); }
+
+bool Workspace::redo() { return takeStep(history_.stepForward(), &ChangeStep::redo); }
+
+// The step changes the store; the selection, status line and typed texts it kept come back,
+// and it keeps those it found instead (for the way back).
+bool Workspace::takeStep(ChangeHistory::Entry* entry,
+                         WorkspaceChange (ChangeStep::*direction)(PointStore&)) {
+    if (entry == nullptr) return false;
+    StepSurroundings found = surroundings();
+    WorkspaceChange change = (entry->step.get()->*direction)(store_);
+    selected_ = entry->found.selectionFlags(store_.count());
+    status_ = std::move(entry->found.status);
+    change.typedTexts = std::move(entry->found.typedTexts);
+    entry->found = std::move(found);
+    history_.entryChanged(*entry);
+    announce(change);
     return true;
 }
 

@@ -8,33 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "points/change_history.h"
 #include "points/point_store.h"
+#include "points/workspace_change.h"
 
 namespace korvela {
 
 // The status line after a project was opened, or a point added to no data.
 inline constexpr const char* kNoFileStatus = "no file";
-
-// What one command did to the points, announced once when it is done.
-struct WorkspaceChange {
-    enum class Kind {
-        Replaced,          // every point and flag is new (import, open, close, edit all)
-        Appended,          // points were added at the end, unselected
-        Erased,            // the points flagged in erasedFlags went
-        ValuesChanged,     // values of existing points (typed cell, freeze, colour)
-        SelectionChanged,  // selection flags only
-        StatusChanged,     // the status line only
-    };
-    Kind kind = Kind::Replaced;
-    // ValuesChanged and SelectionChanged: the one point concerned, or every point.
-    std::optional<std::size_t> point;
-    // Appended: the index of the first new point, and whether their "ход точка" cells stay
-    // empty in the table (points from the workbook).
-    std::size_t firstAppended = 0;
-    bool appendedKindCellsBlank = false;
-    // Erased: the selection flags before the erase; the points whose flag was 1 went.
-    std::vector<std::int32_t> erasedFlags;
-};
 
 // Told of every change of a workspace, after the change.
 class WorkspaceObserver {
@@ -45,12 +26,30 @@ protected:
     ~WorkspaceObserver() = default;
 };
 
+// The default name of the step that erases `count` points ("Удалить 12 точек").
+std::string erasingStepName(std::size_t count);
+
+// The table that shows typed texts in place of the store's values: each step keeps those it
+// found, so that undo brings the table back as it was.
+class TypedTextKeeper {
+public:
+    virtual std::vector<TypedText> typedTexts() const = 0;
+
+protected:
+    ~TypedTextKeeper() = default;
+};
+
 // The points the program works on, their selection flags (1 = selected, one per point) and
 // the status line that tells whether data is present. Every change goes through one of the
 // operations below, which keep the flags as long as the store and announce the change once
 // to the observers (the point table, the plan, the main window).
+// Each operation that changes the store is one step of the history, which undo takes back and
+// redo repeats; `stepName` names it in the menu (empty: the operation's own name). Selection
+// changes are no steps: each step keeps the selection it found, and undo brings it back.
 class Workspace {
 public:
+    explicit Workspace(HistoryLimits limits = {}) : history_(limits) {}
+
     const PointStore& store() const { return store_; }
     const std::vector<std::int32_t>& selected() const { return selected_; }
     // The imported file's path (UTF-8), "no file", or empty when no data is present.
@@ -63,18 +62,30 @@ public:
 
     // Every point replaced (import, open, close, edit all). Flags that are not 0 become 1;
     // missing flags are 0. Throws std::invalid_argument when there are more flags than points.
-    void replace(PointStore points, std::vector<std::int32_t> selected, std::string status);
+    void replace(PointStore points, std::vector<std::int32_t> selected, std::string status,
+                 std::string stepName = {});
     // Appends the points unselected; data is then present when any point came.
-    void append(const PointStore& points, bool kindCellsBlank = false);
+    void append(const PointStore& points, bool kindCellsBlank = false, std::string stepName = {});
     // Erases every point whose flag is 1; returns how many went.
-    std::size_t eraseSelected();
+    std::size_t eraseSelected(std::string stepName = {});
     // Freezes (0) or unfreezes (1) every point whose flag is 1.
-    void setActiveOfSelected(std::int32_t active);
-    void setAllColours(std::int32_t colour);
+    void setActiveOfSelected(std::int32_t active, std::string stepName = {});
+    void setAllColours(std::int32_t colour, std::string stepName = {});
     // Text typed into a cell of the point table, applied while data is present (the number
     // column takes the text, the coordinate columns its value when it converts). Returns
-    // whether the point changed.
-    bool typeCell(std::size_t point, int column, std::string_view text);
+    // whether the point changed. Keystrokes typed into one cell one after another make one
+    // step.
+    bool typeCell(std::size_t point, int column, std::string_view text, std::string stepName = {});
+
+    const ChangeHistory& history() const { return history_; }
+    // Take back the last step, or repeat the last step taken back: the store, the flags, the
+    // status line and the table's typed texts become what they were. Return false when there
+    // is no such step.
+    bool undo();
+    bool redo();
+    // The table whose typed texts the steps keep (nullptr: none).
+    void setTypedTextKeeper(TypedTextKeeper* keeper) { typedTextKeeper_ = keeper; }
+    const TypedTextKeeper* typedTextKeeper() const { return typedTextKeeper_; }
 
     void setSelected(std::size_t point, bool selected);
     // Ticks or unticks every point; returns the points whose flag changed.
@@ -89,11 +100,18 @@ public:
 private:
     void announce(const WorkspaceChange& change);
     void announce(WorkspaceChange::Kind kind, std::optional<std::size_t> point = std::nullopt);
+    StepSurroundings surroundings() const;
+    void setPointValues(PointValue which, std::int32_t value, bool onlySelected,
+                        std::string stepName);
+    bool takeStep(ChangeHistory::Entry* entry,
+                  WorkspaceChange (ChangeStep::*direction)(PointStore&));
 
     PointStore store_;
     std::vector<std::int32_t> selected_;
     std::string status_;
     std::vector<WorkspaceObserver*> observers_;
+    ChangeHistory history_;
+    TypedTextKeeper* typedTextKeeper_ = nullptr;
 };
 
 }  // namespace korvela

@@ -110,7 +110,7 @@ void SurveyTasks::AddtoProject1Click() {
     numbers.exec();
     JoinOutcome outcome = computeJoin(data.store(), data.selected(), second, numbers.numbers());
     if (outcome.notice) return showNotice(*outcome.notice);
-    data.append(joinedPoints(std::move(outcome.points)));
+    data.append(joinedPoints(std::move(outcome.points)), false, "Добавить к проекту");
 }
 
 void SurveyTasks::N16Click() { windows_.form11.startPathMode(); }

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
 #include "points/survey_open_dialog.h"
 #include "points/workspace.h"
 #include "tasks/common_point_transform.h"
 #include "tasks/tform8.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 
@@ -29,7 +29,10 @@ void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Works
     }
     TransformOutcome outcome = computeCommonPointTransform(points.store(), selected, second);
     report.showReport(caption, transformReport(outcome));
-    if (!outcome.notice) points.append(transformedPoints(std::move(outcome.points)));
+    if (!outcome.notice) {
+        points.append(transformedPoints(std::move(outcome.points)), false,
+                      "Трансформация по общим точкам");
+    }
 }
 
 }  // namespace korvela

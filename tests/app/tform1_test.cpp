@@ -71,7 +71,9 @@ TEST_F(MainWindowTest, HasEveryButtonAndMenuItemWithItsCaption) {
                                                          {"N2", "Заморозить"},
                                                          {"N3", "Разморозить"},
                                                          {"N15", "Добавить много точек"},
-                                                         {"Excel1", "Отредактировать всё в Excel"}};
+                                                         {"Excel1", "Отредактировать всё в Excel"},
+                                                         {"Undo1", "Отменить"},
+                                                         {"Redo1", "Повторить"}};
     for (const auto& [name, caption] : items) {
         const QAction* action = main().findChild<QAction*>(name);
         ASSERT_NE(action, nullptr) << name;
@@ -82,7 +84,8 @@ TEST_F(MainWindowTest, HasEveryButtonAndMenuItemWithItsCaption) {
     for (const QAction* action : main().menuBar()->actions()) {
         menuTitles << QString(action->text()).remove('&');
     }
-    EXPECT_EQ(menuTitles, (QStringList{"File", "Settings", QString::fromUtf8("Задачи"),
+    EXPECT_EQ(menuTitles, (QStringList{"File", QString::fromUtf8("Правка"), "Settings",
+                                       QString::fromUtf8("Задачи"),
                                        QString::fromUtf8("Вывод протокола"), "Help"}));
 }
 
