@@ -48,23 +48,25 @@ fuzz-build:
 		-DKORVELA_FUZZING=ON -DKORVELA_SHARED_DIR=$(SHARED_DIR)
 	cmake --build $(FUZZ_DIR) -j$(JOBS)
 
-# Fuzzes each reader for FUZZ_SECONDS, one after the other; the corpus grows in
-# $(FUZZ_DIR)/corpus/, findings land in $(FUZZ_DIR)/findings/.
+# Fuzzes each target for FUZZ_SECONDS, one after the other; the corpus grows in
+# $(FUZZ_DIR)/corpus/TARGET/, findings land in $(FUZZ_DIR)/findings/. The real survey files
+# are $(SHARED_DIR)/realdata (../shared beside the repository's root), when it is there.
+REALDATA = $(wildcard $(SHARED_DIR)/realdata)
+FUZZ_TARGETS := project_reader survey_reader area_files text_listing csv_reader \
+	workbook_reader
+fuzz_run = $(FUZZ_DIR)/korvela_$(1)_fuzz -max_total_time=$(FUZZ_SECONDS) \
+	-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/$(1)
+
 fuzz-long: fuzz
 	cd $(FUZZ_DIR) && ctest -R fuzz_project_seeds_written
-	mkdir -p $(FUZZ_DIR)/corpus/project $(FUZZ_DIR)/corpus/survey $(FUZZ_DIR)/findings
-	$(FUZZ_DIR)/fuzz/korvela_project_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
-		-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/project $(FUZZ_DIR)/seeds/project
-	$(FUZZ_DIR)/fuzz/korvela_survey_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
-		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/survey.dict \
-		$(FUZZ_DIR)/corpus/survey examples fuzz/regressions/survey $(wildcard $(SHARED_DIR)/realdata)
-	mkdir -p $(FUZZ_DIR)/corpus/csv
-	$(FUZZ_DIR)/fuzz/korvela_csv_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
-		-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/csv examples
-	mkdir -p $(FUZZ_DIR)/corpus/workbook
-	$(FUZZ_DIR)/fuzz/korvela_workbook_reader_fuzz -max_total_time=$(FUZZ_SECONDS) \
-		-artifact_prefix=$(FUZZ_DIR)/findings/ -dict=fuzz/workbook.dict \
-		$(FUZZ_DIR)/corpus/workbook fuzz/seeds/workbook
+	mkdir -p $(addprefix $(FUZZ_DIR)/corpus/,$(FUZZ_TARGETS)) $(FUZZ_DIR)/findings
+	$(call fuzz_run,project_reader) $(FUZZ_DIR)/seeds/project
+	$(call fuzz_run,survey_reader) -dict=fuzz/survey.dict examples fuzz/regressions/survey \
+		$(REALDATA)
+	$(call fuzz_run,area_files) fuzz/seeds/area_files fuzz/regressions/area_files
+	$(call fuzz_run,text_listing) fuzz/seeds/text_listing fuzz/regressions/text_listing
+	$(call fuzz_run,csv_reader) examples
+	$(call fuzz_run,workbook_reader) -dict=fuzz/workbook.dict fuzz/seeds/workbook
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

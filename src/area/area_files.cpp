@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <limits>
 
 #include "area/area_computation.h"
@@ -22,9 +21,9 @@ constexpr std::size_t kAreaFileCountLength = 4;
 constexpr std::size_t kStatementCountLineLength = 99;
 constexpr std::size_t kStatementCountStart = 4;
 constexpr int kCellsPerRow = AreaSheet::ColumnCount;
-constexpr std::uint64_t kLargestCount = std::numeric_limits<int>::max() - AreaSheet::kSummaryRows;
-// A statement that ends early still gives the rows its count asks for, up to this many.
-constexpr std::uint64_t kLargestCountOfASmallFile = 100000;
+// A count beyond these is refused: no parcel has that many points, and a few bytes claiming
+// millions would otherwise take gigabytes.
+constexpr int kLargestStatementCount = 100000;
 
 bool isBlankOrTab(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -39,13 +38,15 @@ std::size_t wordEnd(std::string_view line, std::size_t from) {
     return from;
 }
 
-// A point count read from text: the number with its fraction cut off; anything below 1,
-// and a count above `largest`, gives 0.
-int pointCountFrom(std::string_view text, std::uint64_t largest) {
+// A point count read from text: the number with its fraction cut off, anything below 1
+// giving 0; nothing when it is above `largest`.
+std::optional<int> pointCountFrom(std::string_view text, int largest) {
     const double value = std::trunc(readSheetNumber(text));
-    if (!(value >= 1) || value > static_cast<double>(std::min(largest, kLargestCount))) return 0;
-    return static_cast<int>(value);
+    if (value > largest) return std::nullopt;
+    return value >= 1 ? static_cast<int>(value) : 0;
 }
+
+std::string tooManyPoints(int largest) { return "число точек больше " + std::to_string(largest); }
 
 // One point row of an area computation file: its 7 cells, empty where the line has none.
 void readPointRow(std::string_view line, int row, AreaSheet& sheet) {
@@ -78,30 +79,39 @@ public:
         ++lineNumber_;
         if (lineNumber_ == 1) return true;
         if (lineNumber_ == 2) {
-            sheet_.buildTable(pointCountFrom(text.substr(0, kAreaFileCountLength), kLargestCount));
+            const std::optional<int> count =
+                pointCountFrom(text.substr(0, kAreaFileCountLength), kLargestAreaFileCount);
+            if (!count) {
+                refusal_ = tooManyPoints(kLargestAreaFileCount);
+                return false;
+            }
+            sheet_.buildTable(*count);
             return sheet_.pointCount() > 0;
         }
         readPointRow(text, rowsRead_++, sheet_);
         return rowsRead_ < sheet_.pointCount();
     }
 
-    // The file ended: a sheet without a count line has no points, rows without a line are empty.
-    void finish() {
+    // The file ended: a sheet without a count line has no points, rows without a line are
+    // empty. Returns the refusal of a count too large, the sheet then untouched.
+    std::optional<std::string> finish() {
+        if (refusal_) return refusal_;
         if (lineNumber_ < 2) sheet_.buildTable(0);
         for (int row = rowsRead_; row < sheet_.pointCount(); ++row) readPointRow({}, row, sheet_);
+        return std::nullopt;
     }
 
 private:
     AreaSheet& sheet_;
     int lineNumber_ = 0;
     int rowsRead_ = 0;
+    std::optional<std::string> refusal_;
 };
 
 // Reads a coordinate statement line by line; a section's words may run across lines.
 class StatementReader {
 public:
-    StatementReader(AreaSheet& sheet, std::uint64_t fileSize)
-        : sheet_(sheet), fileSize_(fileSize) {}
+    explicit StatementReader(AreaSheet& sheet) : sheet_(sheet) {}
 
     bool line(std::string_view text) {
         ++lineNumber_;
@@ -111,9 +121,12 @@ public:
             const std::string_view countText = countLine.size() > kStatementCountStart
                                                    ? countLine.substr(kStatementCountStart)
                                                    : std::string_view();
-            // A count far beyond what the file can hold is damage, not a parcel.
-            sheet_.buildTable(
-                pointCountFrom(countText, std::max(fileSize_, kLargestCountOfASmallFile)));
+            const std::optional<int> count = pointCountFrom(countText, kLargestStatementCount);
+            if (!count) {
+                refusal_ = tooManyPoints(kLargestStatementCount);
+                return false;
+            }
+            sheet_.buildTable(*count);
             return true;
         }
         if (column_ >= 0) {
@@ -125,12 +138,15 @@ public:
         return true;
     }
 
-    // The file ended: the section being read leaves its remaining cells empty.
-    void finish() {
+    // The file ended: the section being read leaves its remaining cells empty. Returns the
+    // refusal of a count too large, the sheet then untouched.
+    std::optional<std::string> finish() {
+        if (refusal_) return refusal_;
         if (lineNumber_ < 2) sheet_.buildTable(0);
-        if (column_ < 0) return;
+        if (column_ < 0) return std::nullopt;
         for (int row = wordsRead_; row < sheet_.pointCount(); ++row)
             sheet_.setCell(row, column_, std::string());
+        return std::nullopt;
     }
 
 private:
@@ -163,7 +179,7 @@ private:
     }
 
     AreaSheet& sheet_;
-    const std::uint64_t fileSize_;
+    std::optional<std::string> refusal_;
     int lineNumber_ = 0;
     int column_ = -1;  // the column of the section being read, -1 between sections
     int wordsRead_ = 0;
@@ -195,44 +211,50 @@ std::optional<FileError> saveAreaFile(const std::string& path, AreaSheet& sheet)
     });
 }
 
-void readAreaFile(std::string_view bytes, AreaSheet& sheet) {
-    AreaFileReader reader(sheet);
+namespace {
+
+template <class Reader>
+std::optional<std::string> readLines(std::string_view bytes, AreaSheet& sheet) {
+    Reader reader(sheet);
     forEachLine(bytes, [&reader](std::string_view line) { return reader.line(line); });
-    reader.finish();
+    return reader.finish();
+}
+
+// Reads the file into a sheet of its own, handed over only when the whole file was read.
+template <class Reader>
+std::optional<FileError> readLinesOfFile(const std::string& path, AreaSheet& sheet) {
+    AreaSheet loaded;
+    Reader reader(loaded);
+    if (auto error = forEachLineOfFile(
+            path, [&reader](std::string_view line) { return reader.line(line); })) {
+        return error;
+    }
+    if (auto refusal = reader.finish()) {
+        return FileError(FileError::Operation::Read, path, 0, std::move(*refusal));
+    }
+    sheet = std::move(loaded);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> readAreaFile(std::string_view bytes, AreaSheet& sheet) {
+    return readLines<AreaFileReader>(bytes, sheet);
 }
 
 std::optional<FileError> openAreaFile(const std::string& path, AreaSheet& sheet) {
-    AreaSheet loaded;
-    AreaFileReader reader(loaded);
-    if (auto error = forEachLineOfFile(
-            path, [&reader](std::string_view line) { return reader.line(line); })) {
-        return error;
-    }
-    reader.finish();
-    sheet = std::move(loaded);
-    return std::nullopt;
+    return readLinesOfFile<AreaFileReader>(path, sheet);
 }
 
-void readStatement(std::string_view bytes, AreaSheet& sheet) {
-    StatementReader reader(sheet, bytes.size());
-    forEachLine(bytes, [&reader](std::string_view line) { return reader.line(line); });
-    reader.finish();
+std::optional<std::string> readStatement(std::string_view bytes, AreaSheet& sheet) {
+    return readLines<StatementReader>(bytes, sheet);
 }
 
 std::optional<FileError> loadStatementFile(const std::string& path, AreaSheet& sheet) {
-    sheet.emptyCells();
-    std::error_code sizeError;
-    const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
-    if (sizeError) return FileError{FileError::Operation::Read, path, sizeError.value()};
-    AreaSheet loaded;
-    StatementReader reader(loaded, size);
-    if (auto error = forEachLineOfFile(
-            path, [&reader](std::string_view line) { return reader.line(line); })) {
-        return error;
-    }
-    reader.finish();
-    sheet = std::move(loaded);
-    return std::nullopt;
+    auto error = readLinesOfFile<StatementReader>(path, sheet);
+    // A file that cannot be read leaves the sheet emptied; a count refused leaves it as it was.
+    if (error && error->reason.empty()) sheet.emptyCells();
+    return error;
 }
 
 }  // namespace korvela

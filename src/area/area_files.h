@@ -36,10 +36,12 @@ std::optional<FileError> saveAreaFile(const std::string& path, AreaSheet& sheet)
 // count (the first four characters of line 2). Point row i is line i + 3: a line with
 // exactly 7 spaces is split at them, so empty cells come back empty; any other line gives
 // its first 7 words. Missing lines and words leave their cells empty. The stored result
-// text is not read, and nothing is computed.
-void readAreaFile(std::string_view bytes, AreaSheet& sheet);
+// text is not read, and nothing is computed. A count above kLargestAreaFileCount (such as
+// 1e7) is refused: the reason (UTF-8) is returned and the sheet is unchanged.
+std::optional<std::string> readAreaFile(std::string_view bytes, AreaSheet& sheet);
 
-// The same from a file. When the file cannot be read the sheet is unchanged.
+// The same from a file. When the file cannot be read (a pipe or a device is refused at
+// once) or its count is refused, the sheet is unchanged.
 std::optional<FileError> openAreaFile(const std::string& path, AreaSheet& sheet);
 
 // --- Coordinate statement (.tdl), Windows-1251, CR LF or LF, read only -----------------
@@ -47,14 +49,14 @@ std::optional<FileError> openAreaFile(const std::string& path, AreaSheet& sheet)
 // character on. A line that is exactly "[X]" is followed by the count's number of words for
 // column 1, a line "[Y]" by those of column 2; words are separated by any white space,
 // also line ends. After a section, reading resumes with the rest of the line on which its
-// last word stood. All other lines are ignored. A count larger than the file's size in
-// bytes cannot be real and reads as 0.
+// last word stood. All other lines are ignored.
 
 // Reads a statement into the sheet, built anew for its point count. Nothing is computed.
-void readStatement(std::string_view bytes, AreaSheet& sheet);
+// A count above 100 000 is refused: the reason (UTF-8) is returned, the sheet unchanged.
+std::optional<std::string> readStatement(std::string_view bytes, AreaSheet& sheet);
 
-// "Загрузить из ведомости": empties the sheet, then reads the statement file. When the file
-// cannot be read the sheet stays emptied.
+// "Загрузить из ведомости": reads the statement file. When the file cannot be read (a pipe
+// or a device is refused at once) the sheet is emptied; a refused count leaves it as it was.
 std::optional<FileError> loadStatementFile(const std::string& path, AreaSheet& sheet);
 
 }  // namespace korvela

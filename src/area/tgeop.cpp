@@ -310,14 +310,19 @@ void TGeop::computeAndShow() {
     if (!computed) dialogs_.showMessage(this, QString::fromUtf8(kAreaComputationFailedMessage));
 }
 
+// A file the system could not read gets the window's own message; a refused content says why.
+void TGeop::showOpenError(const FileError& error) {
+    dialogs_.showMessage(this, error.reason.empty() ? QString::fromUtf8(kOpenFailed)
+                                                    : QString::fromUtf8(error.message()));
+}
+
 void TGeop::N3Click() {
     const FileDialogRequest request{QString::fromUtf8(kOpenTitle), filtersWith(kAreaFileFilter),
                                     QString(), QString()};
     const std::optional<QString> path = dialogs_.askOpenPath(this, request);
     if (!path) return;
-    if (openAreaFile(toLocalPath(*path), sheet_)) {
-        dialogs_.showMessage(this, QString::fromUtf8(kOpenFailed));
-        return;
+    if (const auto error = openAreaFile(toLocalPath(*path), sheet_)) {
+        return showOpenError(*error);
     }
     sheetRebuilt();
     computeAndShow();
@@ -351,8 +356,7 @@ void TGeop::importStatement(const QString& path) {
     const auto error = loadStatementFile(toLocalPath(path), sheet_);
     if (error) {
         sheetChanged();
-        dialogs_.showMessage(this, QString::fromUtf8(kOpenFailed));
-        return;
+        return showOpenError(*error);
     }
     sheetRebuilt();
     computeAndShow();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "area/area_sheet.h"
+#include "common/file_error.h"
 
 class QGroupBox;
 class QLabel;
@@ -70,6 +71,7 @@ private:
     bool handleWindowKey(QObject* watched, QEvent* event);
     void computeAndShow();
     void importStatement(const QString& path);
+    void showOpenError(const FileError& error);
     void sheetChanged();
     void sheetRebuilt();
 

@@ -80,6 +80,16 @@ void printUsage(std::ostream& stream) {
     }
 }
 
+void printCommandUsage(const Command& command, std::ostream& stream) {
+    stream << "usage: korvela-cli " << command.name << ' ' << command.arguments << "\n  "
+           << command.summary << '\n';
+    if (command.arguments.find("OUT") != std::string_view::npos) {
+        stream << "  OUT `-` writes to the standard output.\n";
+    }
+}
+
+bool isHelp(const std::string& word) { return word == "--help" || word == "-h"; }
+
 const Command* findCommand(const std::string& name) {
     for (const Command& command : commands()) {
         if (command.name == name) return &command;
@@ -92,7 +102,7 @@ int run(const std::vector<std::string>& words) {
         printUsage(std::cerr);
         return kWrongArguments;
     }
-    if (words[0] == "--help") {
+    if (isHelp(words[0])) {
         printUsage(std::cout);
         return kSuccess;
     }
@@ -102,6 +112,10 @@ int run(const std::vector<std::string>& words) {
     }
     const Command* command = findCommand(words[0]);
     const std::vector<std::string> arguments(words.begin() + 1, words.end());
+    if (command != nullptr && arguments.size() == 1 && isHelp(arguments[0])) {
+        printCommandUsage(*command, std::cout);
+        return kSuccess;
+    }
     if (command == nullptr || arguments.size() < command->fewestArguments ||
         arguments.size() > command->mostArguments) {
         std::cerr << "korvela-cli: " << (command ? "wrong arguments for " : "unknown command ")

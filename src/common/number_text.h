@@ -15,7 +15,13 @@ inline constexpr std::size_t kNumberTextCapacity = 32;
 std::string formatNumber(double value);
 
 // The same text written into out (at least kNumberTextCapacity bytes); returns its length.
-std::size_t formatNumberInto(double value, char* out);
+// With readsBack, tells whether the text is known to read back as value itself (true for
+// nearly every value of the fixed form; false means: parse the text to know).
+std::size_t formatNumberInto(double value, char* out, bool* readsBack = nullptr);
+
+// The value that formatNumber(value)'s text reads back as: what a cell showing the text
+// holds. Value itself in nearly every case, found without parsing.
+double numberTextValue(double value);
 
 // The value with exactly `decimals` digits after the point (0 to 15), rounded to nearest,
 // as reports show measured quantities (12.300 m). A result that rounds to zero has no sign;

@@ -25,7 +25,7 @@ std::optional<FileError> RegularFile::open(const std::string& path) {
     struct stat status {};
     if (::fstat(descriptor_, &status) != 0) return failure(errno);
     if (S_ISDIR(status.st_mode)) return failure(EISDIR);
-    if (!S_ISREG(status.st_mode)) return failure(EINVAL);
+    if (!S_ISREG(status.st_mode)) return failure(kNotRegularFile);
     // A regular file's reads never wait, so the flag changes nothing; it goes for clarity.
     ::fcntl(descriptor_, F_SETFL, ::fcntl(descriptor_, F_GETFL) & ~O_NONBLOCK);
     size_ = static_cast<std::size_t>(status.st_size);

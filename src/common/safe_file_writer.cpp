@@ -5,17 +5,24 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <streambuf>
 #include <vector>
 
+#include "common/temporary_path_guard.h"
+
 namespace korvela {
 
-// A stream buffer over a file descriptor that remembers the first write error.
+// A stream buffer over a file descriptor that remembers the first write error. Into a
+// file it starts the disk writes every few dozen megabytes: a file of gigabytes then never
+// piles up as unwritten memory that stalls the machine, and the final sync is short.
 class SafeFileWriter::DescriptorBuffer : public std::streambuf {
 public:
-    explicit DescriptorBuffer(int descriptor) : descriptor_(descriptor), buffer_(1 << 20) {
+    DescriptorBuffer(int descriptor, bool isFile)
+        : descriptor_(descriptor), isFile_(isFile), buffer_(1 << 20) {
         setp(buffer_.data(), buffer_.data() + buffer_.size());
     }
 
@@ -64,14 +71,62 @@ private:
             }
             data += written;
             count -= static_cast<std::size_t>(written);
+            writtenBytes_ += static_cast<std::uint64_t>(written);
         }
+        if (isFile_ && writtenBytes_ - writebackStart_ >= kWritebackChunk) startWriteback();
         return true;
     }
 
+    // A hint only: the data is safe once commit syncs the file.
+    void startWriteback() {
+        ::sync_file_range(descriptor_, static_cast<off_t>(writebackStart_),
+                          static_cast<off_t>(writtenBytes_ - writebackStart_),
+                          SYNC_FILE_RANGE_WRITE);
+        writebackStart_ = writtenBytes_;
+    }
+
+    static constexpr std::uint64_t kWritebackChunk = std::uint64_t{32} << 20;
+
     int descriptor_;
+    bool isFile_;
+    std::uint64_t writtenBytes_ = 0;
+    std::uint64_t writebackStart_ = 0;
     std::vector<char> buffer_;
     int errorNumber_ = 0;
 };
+
+namespace {
+
+// Fixed length, however long the target's name: every legal name can be written.
+constexpr const char* kTemporaryName = ".korvela-XXXXXX";
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The rename is durable only once the folder's entry is on disk. Best effort: some file
+// systems cannot sync a folder, and the file itself is already safe.
+void syncFolder(const std::string& folder) {
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return;
+    ::fsync(descriptor);
+    ::close(descriptor);
+}
+
+mode_t modeForNewFile() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool hasWritePermission(const std::string& path, const struct stat& status) {
+    // Root may write anything; a file nobody may write is still meant to stay as it is.
+    return (status.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+}  // namespace
 
 SafeFileWriter::SafeFileWriter(std::string targetPath) : targetPath_(std::move(targetPath)) {
     error_.operation = FileError::Operation::Write;
@@ -97,38 +152,57 @@ void SafeFileWriter::discard() {
         ::unlink(temporaryPath_.c_str());
         temporaryPath_.clear();
     }
+    temporaryGuard_.reset();
 }
 
 bool SafeFileWriter::open() {
-    struct stat target {};
-    if (::stat(targetPath_.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) return fail(EISDIR);
+    if (targetPath_ == kStandardOutputPath) return openDirect(::dup(STDOUT_FILENO));
 
     // A link is followed: the file it points to is the one replaced, the link stays.
     if (char* resolved = ::realpath(targetPath_.c_str(), nullptr)) {
         writtenPath_ = resolved;
         std::free(resolved);
+    } else if (errno == ENOENT) {
+        writtenPath_ = targetPath_;  // a new file, or a link to one
     } else {
-        writtenPath_ = targetPath_;
+        return fail(errno);
     }
-    std::string pattern = writtenPath_ + ".XXXXXX";
-    descriptor_ = ::mkstemp(pattern.data());
+
+    struct stat target {};
+    if (::stat(writtenPath_.c_str(), &target) != 0) {
+        if (errno != ENOENT) return fail(errno);
+        return openTemporary(modeForNewFile());
+    }
+    if (S_ISDIR(target.st_mode)) return fail(EISDIR);
+    if (S_ISFIFO(target.st_mode) || S_ISCHR(target.st_mode)) {
+        return openDirect(::open(writtenPath_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+    }
+    if (!S_ISREG(target.st_mode)) return fail(kNotRegularFile);
+    if (!hasWritePermission(writtenPath_, target)) return fail(kWriteProtected);
+    return openTemporary(target.st_mode & 07777);
+}
+
+bool SafeFileWriter::openDirect(int descriptor) {
+    if (descriptor < 0) return fail(errno);
+    direct_ = true;
+    descriptor_ = descriptor;
+    attachStream();
+    return true;
+}
+
+bool SafeFileWriter::openTemporary(mode_t mode) {
+    std::string pattern = folderOf(writtenPath_) + '/' + kTemporaryName;
+    descriptor_ = createGuardedTemporaryFile(pattern, temporaryGuard_);
     if (descriptor_ < 0) return fail(errno);
     temporaryPath_ = pattern;
-
-    // The new file gets the old file's permissions, or those of any newly created file.
-    mode_t mode = 0;
-    if (::stat(writtenPath_.c_str(), &target) == 0) {
-        mode = target.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(descriptor_, mode);
-
-    buffer_ = std::make_unique<DescriptorBuffer>(descriptor_);
-    stream_ = std::make_unique<std::ostream>(buffer_.get());
+    if (::fchmod(descriptor_, mode) != 0) return fail(errno);
+    attachStream();
     return true;
+}
+
+void SafeFileWriter::attachStream() {
+    buffer_ = std::make_unique<DescriptorBuffer>(descriptor_, !direct_);
+    stream_ = std::make_unique<std::ostream>(buffer_.get());
 }
 
 std::ostream& SafeFileWriter::stream() { return *stream_; }
@@ -138,14 +212,17 @@ bool SafeFileWriter::commit() {
     if (!buffer_->flushAll() || !stream_->good()) {
         return fail(buffer_->errorNumber() != 0 ? buffer_->errorNumber() : EIO);
     }
-    if (::fsync(descriptor_) != 0) return fail(errno);
+    // A pipe or a device has nothing to sync, and nothing to rename.
+    if (!direct_ && ::fsync(descriptor_) != 0) return fail(errno);
     const int descriptor = descriptor_;
     descriptor_ = -1;
     if (::close(descriptor) != 0) return fail(errno);
-    if (::rename(temporaryPath_.c_str(), writtenPath_.c_str()) != 0) return fail(errno);
-    temporaryPath_.clear();
-    stream_.reset();
-    buffer_.reset();
+    if (!direct_) {
+        if (::rename(temporaryPath_.c_str(), writtenPath_.c_str()) != 0) return fail(errno);
+        temporaryPath_.clear();
+        syncFolder(folderOf(writtenPath_));
+    }
+    discard();
     return true;
 }
 

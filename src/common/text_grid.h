@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace korvela {
@@ -12,6 +13,12 @@ public:
     virtual ~TextGrid() = default;
     virtual int rows() const = 0;
     virtual std::string text(int row, int column) const = 0;
+
+    // The value a number cell shows when nobody typed into it: its text is then exactly
+    // formatNumber(value), so a writer needs no parse. Nothing for any other cell.
+    virtual std::optional<double> shownNumber(int /*row*/, int /*column*/) const {
+        return std::nullopt;
+    }
 };
 
 }  // namespace korvela

@@ -1,6 +1,7 @@
 #include "exchange/dxf_writer.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 
@@ -13,6 +14,7 @@
 #include "common/single_line_text.h"
 #include "common/text_grid.h"
 #include "points/point_store.h"
+#include "points/point_table_text.h"
 
 namespace korvela {
 namespace {
@@ -70,29 +72,118 @@ const LayerNames& layerNames() {
     return names;
 }
 
-double cellNumber(const TextGrid& grid, int row, int column) {
-    const std::string text = grid.text(row, column);
-    double value = 0;
-    if (!parseWholeNumber(text, value)) throw ConversionError::notFloatingPoint(cp1251ToUtf8(text));
-    return value;
-}
-
-bool isExported(int row, const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
-    if (!onlyFlagged) return true;
-    const auto point = static_cast<std::size_t>(row - 1);
-    return point < kind.size() && kind[point] == kKindPoint;
-}
-
 // A number in the program's number format, kept on the stack.
 class NumberText {
 public:
-    explicit NumberText(double value) : length_(formatNumberInto(value, text_)) {}
+    explicit NumberText(double value, bool* readsBack = nullptr)
+        : length_(formatNumberInto(value, text_, readsBack)) {}
     std::string_view view() const { return {text_, length_}; }
 
 private:
     char text_[kNumberTextCapacity];
     std::size_t length_;
 };
+
+// A number cell as the drawing uses it: the value its text stands for, and that value in
+// the number format.
+struct CellNumber {
+    double value;
+    NumberText text;
+};
+
+// Reads the grid's cells as the export needs them. A cell showing a stored value is taken
+// without a parse (its text is that value's number text); a typed cell is parsed.
+class DxfGridReader {
+public:
+    DxfGridReader(const TextGrid& grid, const DxfColumns& columns,
+                  const std::vector<std::uint8_t>& kind, bool onlyFlagged)
+        : grid_(grid), columns_(columns), kind_(kind), onlyFlagged_(onlyFlagged) {}
+
+    const DxfColumns& columns() const { return columns_; }
+    int rows() const { return grid_.rows(); }
+
+    bool isExported(int row) const {
+        if (!onlyFlagged_) return true;
+        const auto point = static_cast<std::size_t>(row - 1);
+        return point < kind_.size() && kind_[point] == kKindPoint;
+    }
+
+    double value(int row, int column) const {
+        if (const auto shown = shownFinite(row, column)) return numberTextValue(*shown);
+        return parseTyped(grid_.text(row, column));
+    }
+
+    CellNumber number(int row, int column) const {
+        if (const auto shown = shownFinite(row, column)) {
+            bool readsBack = false;
+            const NumberText text(*shown, &readsBack);
+            if (readsBack) return {*shown == 0 ? 0.0 : *shown, text};
+            return numberOf(parseTyped(text.view()));
+        }
+        return numberOf(parseTyped(grid_.text(row, column)));
+    }
+
+    std::string name(int row) const {
+        std::string text = grid_.text(row, columns_.name);
+        blankLineBreaks(text.data(), text.size());
+        return text;
+    }
+
+private:
+    static CellNumber numberOf(double value) { return {value, NumberText(value)}; }
+
+    // A word (NAN, INF) is left to the parser, which refuses it as it refuses it typed.
+    std::optional<double> shownFinite(int row, int column) const {
+        const std::optional<double> shown = grid_.shownNumber(row, column);
+        if (shown && std::isfinite(*shown)) return shown;
+        return std::nullopt;
+    }
+
+    double parseTyped(std::string_view text) const {
+        if (columns_.decimalComma) {
+            if (const auto value = parseTypedCoordinate(text)) return *value;
+        } else if (double value = 0; parseWholeNumber(text, value)) {
+            return value;
+        }
+        throw ConversionError::notFloatingPoint(cp1251ToUtf8(std::string(text)));
+    }
+
+    const TextGrid& grid_;
+    const DxfColumns columns_;
+    const std::vector<std::uint8_t>& kind_;
+    const bool onlyFlagged_;
+};
+
+struct Extents {
+    double minEasting = 0;
+    double maxEasting = 0;
+    double minNorthing = 0;
+    double maxNorthing = 0;
+};
+
+// The extents over every data row, exported or not; then the height of every exported row
+// is checked, so a bad cell stops the export before anything is written.
+Extents readExtentsCheckingCells(const DxfGridReader& cells) {
+    Extents extents;
+    const DxfColumns& columns = cells.columns();
+    for (int row = 1; row < cells.rows(); ++row) {
+        const double easting = cells.value(row, columns.easting);
+        const double northing = cells.value(row, columns.northing);
+        if (row == 1) {
+            extents.minEasting = extents.maxEasting = easting;
+            extents.minNorthing = extents.maxNorthing = northing;
+            continue;
+        }
+        if (easting < extents.minEasting) extents.minEasting = easting;
+        if (easting > extents.maxEasting) extents.maxEasting = easting;
+        if (northing < extents.minNorthing) extents.minNorthing = northing;
+        if (northing > extents.maxNorthing) extents.maxNorthing = northing;
+    }
+    for (int row = 1; row < cells.rows(); ++row) {
+        if (cells.isExported(row)) cells.value(row, columns.height);
+    }
+    return extents;
+}
 
 class BlockName {
 public:
@@ -122,7 +213,6 @@ public:
         put(at, kLineEnd);
         out_.commit(length);
     }
-    void number(std::string_view code, double value) { pair(code, NumberText(value).view()); }
 
 private:
     static char* put(char* at, std::string_view text) {
@@ -133,9 +223,9 @@ private:
     OutputBuffer out_;
 };
 
-void writeHeader(DxfPairs& dxf, const DxfDrawing& drawing) {
-    const NumberText minEasting(drawing.minEasting), minNorthing(drawing.minNorthing);
-    const NumberText maxEasting(drawing.maxEasting), maxNorthing(drawing.maxNorthing);
+void writeHeader(DxfPairs& dxf, const Extents& extents) {
+    const NumberText minEasting(extents.minEasting), minNorthing(extents.minNorthing);
+    const NumberText maxEasting(extents.maxEasting), maxNorthing(extents.maxNorthing);
     dxf.pair("0", "SECTION");
     dxf.pair("2", "HEADER");
     dxf.pair("9", "$ACADVER");
@@ -219,93 +309,75 @@ void writeText(DxfPairs& dxf, const std::string& layer, std::string_view easting
 
 // The block's base point equals its insertion point, so what it holds keeps its
 // absolute coordinates; only the point entity carries the height.
-void writeBlock(DxfPairs& dxf, const DxfPoint& point) {
-    const NumberText easting(point.easting), northing(point.northing), height(point.height);
-    const NumberText textEasting(point.easting + kTextOffset);
+void writeBlock(DxfPairs& dxf, const DxfGridReader& cells, int row) {
+    const DxfColumns& columns = cells.columns();
+    const CellNumber easting = cells.number(row, columns.easting);
+    const CellNumber northing = cells.number(row, columns.northing);
+    const CellNumber height = cells.number(row, columns.height);
+    const NumberText textEasting(easting.value + kTextOffset);
     dxf.pair("0", "BLOCK");
     dxf.pair("8", layerNames().point);
-    dxf.pair("2", BlockName(point.row).view());
+    dxf.pair("2", BlockName(row).view());
     dxf.pair("70", "2");
-    dxf.pair("10", easting.view());
-    dxf.pair("20", northing.view());
+    dxf.pair("10", easting.text.view());
+    dxf.pair("20", northing.text.view());
     dxf.pair("30", "0");
     dxf.pair("0", "POINT");
     dxf.pair("8", kEntityLayer);
-    dxf.pair("10", easting.view());
-    dxf.pair("20", northing.view());
-    dxf.pair("30", height.view());
+    dxf.pair("10", easting.text.view());
+    dxf.pair("20", northing.text.view());
+    dxf.pair("30", height.text.view());
     writeText(dxf, layerNames().name, textEasting.view(),
-              NumberText(point.northing + kTextOffset).view(), height.view(), point.name);
+              NumberText(northing.value + kTextOffset).view(), height.text.view(), cells.name(row));
     writeText(dxf, layerNames().height, textEasting.view(),
-              NumberText(point.northing - kTextOffset).view(), height.view(), height.view());
+              NumberText(northing.value - kTextOffset).view(), height.text.view(),
+              height.text.view());
     dxf.pair("0", "ENDBLK");
 }
 
-void writeInsert(DxfPairs& dxf, const DxfPoint& point) {
+void writeInsert(DxfPairs& dxf, const DxfGridReader& cells, int row) {
+    const DxfColumns& columns = cells.columns();
     dxf.pair("0", "INSERT");
-    dxf.pair("2", BlockName(point.row).view());
+    dxf.pair("2", BlockName(row).view());
     dxf.pair("8", layerNames().point);
-    dxf.number("10", point.easting);
-    dxf.number("20", point.northing);
+    dxf.pair("10", cells.number(row, columns.easting).text.view());
+    dxf.pair("20", cells.number(row, columns.northing).text.view());
     dxf.pair("30", "0");
 }
 
-}  // namespace
-
-DxfDrawing readDxfDrawing(const TextGrid& grid, const DxfColumns& columns,
-                          const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
-    DxfDrawing drawing;
-    const int rows = grid.rows();
-    // The extents first, over every data row, whether exported or not.
-    for (int row = 1; row < rows; ++row) {
-        const double easting = cellNumber(grid, row, columns.easting);
-        const double northing = cellNumber(grid, row, columns.northing);
-        if (row == 1) {
-            drawing.minEasting = drawing.maxEasting = easting;
-            drawing.minNorthing = drawing.maxNorthing = northing;
-        } else {
-            if (easting < drawing.minEasting) drawing.minEasting = easting;
-            if (easting > drawing.maxEasting) drawing.maxEasting = easting;
-            if (northing < drawing.minNorthing) drawing.minNorthing = northing;
-            if (northing > drawing.maxNorthing) drawing.maxNorthing = northing;
-        }
-        if (isExported(row, kind, onlyFlagged)) {
-            drawing.points.push_back({row, {}, easting, northing, 0});
-        }
-    }
-    for (DxfPoint& point : drawing.points) {
-        point.name = grid.text(point.row, columns.name);
-        blankLineBreaks(point.name.data(), point.name.size());
-        point.height = cellNumber(grid, point.row, columns.height);
-    }
-    return drawing;
-}
-
-void writeDxfDrawing(const DxfDrawing& drawing, std::ostream& out) {
+void writeDrawing(const DxfGridReader& cells, const Extents& extents, std::ostream& out) {
     DxfPairs dxf(out);
-    writeHeader(dxf, drawing);
+    writeHeader(dxf, extents);
     writeTables(dxf);
     dxf.pair("0", "SECTION");
     dxf.pair("2", "BLOCKS");
-    for (const DxfPoint& point : drawing.points) writeBlock(dxf, point);
+    for (int row = 1; row < cells.rows(); ++row) {
+        if (cells.isExported(row)) writeBlock(dxf, cells, row);
+    }
     dxf.pair("0", "ENDSEC");
     dxf.pair("0", "SECTION");
     dxf.pair("2", "ENTITIES");
-    for (const DxfPoint& point : drawing.points) writeInsert(dxf, point);
+    for (int row = 1; row < cells.rows(); ++row) {
+        if (cells.isExported(row)) writeInsert(dxf, cells, row);
+    }
     dxf.pair("0", "ENDSEC");
     dxf.pair("0", "EOF");
 }
 
+}  // namespace
+
 void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
               const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out) {
-    writeDxfDrawing(readDxfDrawing(grid, columns, kind, onlyFlagged), out);
+    const DxfGridReader cells(grid, columns, kind, onlyFlagged);
+    writeDrawing(cells, readExtentsCheckingCells(cells), out);
 }
 
 std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
                                       const DxfColumns& columns,
                                       const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
-    const DxfDrawing drawing = readDxfDrawing(grid, columns, kind, onlyFlagged);
-    return writeFileSafely(path, [&](std::ostream& out) { writeDxfDrawing(drawing, out); });
+    const DxfGridReader cells(grid, columns, kind, onlyFlagged);
+    const Extents extents = readExtentsCheckingCells(cells);
+    return writeFileSafely(path, [&](std::ostream& out) { writeDrawing(cells, extents, out); });
 }
 
 }  // namespace korvela

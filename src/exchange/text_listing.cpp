@@ -22,8 +22,10 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 constexpr std::size_t kFieldWidth = kListingYColumn - kListingXColumn - 1;  // a blank between
 constexpr int kHighestPrecision = 15;
-constexpr int kLowestFittingPrecision = 7;
-constexpr int kFallbackPrecision = 6;
+constexpr int kLowestPrecision = 1;  // the longest such text, -1e-308, fits
+// A line starting with either ends the transmission for the import.
+constexpr char kEndOfText = '\x03';
+constexpr std::string_view kEndOfTextMark = "<ETX>";
 
 std::size_t formatGeneral(double value, int precision, char* out) {
     return static_cast<std::size_t>(std::to_chars(out, out + kListingNumberCapacity, value,
@@ -75,21 +77,21 @@ std::size_t exponentLength(const ShortestDecimal& decimal) {
 }  // namespace
 
 // At every precision p from the shortest digit count n up to 15, %.pg shows exactly the
-// shortest digits (a double is within half a unit of its 15th digit of them), fixed when
+// shortest digits (a normal double is within half a unit of its 15th digit of them; a
+// subnormal one, of fewer bits, is not and takes the loop), fixed when
 // -4 <= exponent < p: two candidate texts cover all those precisions without formatting.
 // Below n the value has to be rounded, which to_chars does exactly as printf.
 std::size_t formatListingNumber(double value, char* out) {
-    if (value == 0 || !std::isfinite(value)) return formatGeneral(value, kFallbackPrecision, out);
+    if (value == 0 || !std::isfinite(value)) return formatGeneral(value, kHighestPrecision, out);
     const ShortestDecimal decimal = shortestDecimal(value);
     int highestLeft = kHighestPrecision;
-    if (decimal.digits <= kHighestPrecision) {
+    if (decimal.digits <= kHighestPrecision && std::isnormal(value)) {
         const int exponent = decimal.exponent;
         const bool fixedAtHighest = exponent >= -4 && exponent < kHighestPrecision;
         if (fixedAtHighest && fixedLength(decimal) <= kFieldWidth) {
             return formatGeneral(value, kHighestPrecision, out);
         }
-        const int lowestExact = std::max(decimal.digits, kLowestFittingPrecision);
-        const bool exponentSomewhere = exponent < -4 || exponent >= lowestExact;
+        const bool exponentSomewhere = exponent < -4 || exponent >= decimal.digits;
         if (exponentSomewhere && exponentLength(decimal) <= kFieldWidth) {
             return formatGeneral(
                 value, exponent < -4 ? kHighestPrecision : std::min(exponent, kHighestPrecision),
@@ -97,11 +99,11 @@ std::size_t formatListingNumber(double value, char* out) {
         }
         highestLeft = decimal.digits - 1;
     }
-    for (int precision = highestLeft; precision >= kLowestFittingPrecision; --precision) {
+    for (int precision = highestLeft; precision > kLowestPrecision; --precision) {
         const std::size_t length = formatGeneral(value, precision, out);
         if (length <= kFieldWidth) return length;
     }
-    return formatGeneral(value, kFallbackPrecision, out);
+    return formatGeneral(value, kLowestPrecision, out);
 }
 
 namespace {
@@ -121,8 +123,13 @@ void writePointLine(OutputBuffer& out, const PointStore& store, std::size_t poin
     char* const line = out.reserve(kListingLineLength + kLineEnd.size());
     std::memset(line, ' ', kListingLineLength);
     const std::string_view number = store.number()[point];
-    overwrite(line, kListingNumberColumn, number.data(), number.size());
-    blankLineBreaks(line, kListingLineLength);
+    // Cut at the X column: what the import does not read as the number must not run into x.
+    overwrite(line, kListingNumberColumn, number.data(),
+              std::min(number.size(), kListingXColumn - kListingNumberColumn));
+    blankLineBreaks(line, kListingXColumn);
+    if (line[0] == kEndOfText ||
+        std::string_view(line, kListingLineLength).starts_with(kEndOfTextMark))
+        line[0] = ' ';
     overwriteNumber(line, kListingXColumn, store.x()[point]);
     overwriteNumber(line, kListingYColumn, store.y()[point]);
     overwriteNumber(line, kListingZColumn, store.z()[point]);

@@ -491,7 +491,7 @@ public:
         } else if (S_ISDIR(status.st_mode)) {
             error_ = failure(EISDIR);
         } else if (!S_ISREG(status.st_mode)) {
-            error_ = failure(EINVAL);
+            error_ = failure(kNotRegularFile);
         } else if (static_cast<std::uint64_t>(status.st_size) > limit) {
             error_ = WorkbookError{FileError::Operation::Read, path, 0,
                                    "файл больше " + megabytes(limit)};

@@ -19,4 +19,10 @@ std::string PointStoreGrid::text(int row, int column) const {
     return pointCellText(store_, point, column);
 }
 
+std::optional<double> PointStoreGrid::shownNumber(int row, int column) const {
+    const auto point = static_cast<std::size_t>(row - 1);
+    if (row < 1 || point >= store_.count()) return std::nullopt;
+    return pointCellNumber(store_, point, column);
+}
+
 }  // namespace korvela

@@ -15,6 +15,7 @@ public:
 
     int rows() const override;
     std::string text(int row, int column) const override;
+    std::optional<double> shownNumber(int row, int column) const override;
 
 private:
     const PointStore& store_;

@@ -250,6 +250,12 @@ std::string PointTableModel::text(int gridRow, int column) const {
     return toCp1251(displayText(gridRow - 1, column));
 }
 
+std::optional<double> PointTableModel::shownNumber(int gridRow, int column) const {
+    const int row = gridRow - 1;
+    if (!hasPoint(row) || typedTexts_.contains(cellKey(row, column))) return std::nullopt;
+    return pointCellNumber(store_, static_cast<std::size_t>(row), column);
+}
+
 QString PointTableModel::displayText(int row, int column) const {
     const auto typed = typedTexts_.constFind(cellKey(row, column));
     if (typed != typedTexts_.cend()) return typed.value();

@@ -52,6 +52,7 @@ public:
     // The grid the exports read.
     int rows() const override { return rows_ + 1; }
     std::string text(int gridRow, int column) const override;
+    std::optional<double> shownNumber(int gridRow, int column) const override;
 
 signals:
     // The user ticked or unticked the check box of a point.

@@ -40,6 +40,19 @@ std::string pointCellText(const PointStore& store, std::size_t index, int column
     }
 }
 
+std::optional<double> pointCellNumber(const PointStore& store, std::size_t index, int column) {
+    switch (column) {
+        case kXColumn:
+            return store.x()[index];
+        case kYColumn:
+            return store.y()[index];
+        case kHeightColumn:
+            return store.z()[index];
+        default:
+            return std::nullopt;
+    }
+}
+
 std::optional<double> parseTypedCoordinate(std::string_view text) {
     double value = 0;
     if (!parseWholeNumber(withDecimalPoint(text), value)) return std::nullopt;

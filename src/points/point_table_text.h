@@ -28,6 +28,10 @@ const char* pointTableHeader(int column);
 // The table model and the table the exports read without a window both use it.
 std::string pointCellText(const PointStore& store, std::size_t index, int column);
 
+// The value behind pointCellText's number text for the x, y and h columns; nothing for
+// the others.
+std::optional<double> pointCellNumber(const PointStore& store, std::size_t index, int column);
+
 // A coordinate as the user types it: the first ',' counts as the decimal point.
 // Nothing when the text is not one number.
 std::optional<double> parseTypedCoordinate(std::string_view text);

@@ -1,6 +1,7 @@
 #include "area/area_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <sstream>
 #include <string>
@@ -225,12 +226,9 @@ TEST(Statement, ReadsTheCountFromTheFifthCharacterOfLineTwo) {
         {"N = -3", 0},
         {"N = 12 points", 0},
         {"abcd5", 5},
-        // A statement that ends early still gets the rows its count asks for, but a count far
-        // beyond anything the file could hold is no count.
+        // A statement that ends early still gets the rows its count asks for.
         {"N = 500", 500},
         {"N = 100000", 100000},
-        {"N = 2000000000", 0},
-        {"N = 1e300", 0},
         // Only the first 99 characters of the line count.
         {"N = " + std::string(94, ' ') + "7", 7},
         {"N = " + std::string(95, ' ') + "7", 0},
@@ -244,6 +242,47 @@ TEST(Statement, ReadsTheCountFromTheFifthCharacterOfLineTwo) {
     noCountLine.buildTable(4);
     readStatement("header only", noCountLine);
     EXPECT_EQ(noCountLine.pointCount(), 0);
+}
+
+// A few bytes claiming millions of points must not take the machine's memory.
+TEST(AreaFiles, CountsBeyondWhatTheFormatHoldsAreRefusedAndTheSheetStays) {
+    const struct {
+        bool statement;
+        std::string count;
+    } cases[] = {
+        {false, "1e7"},       {false, "1e4"},           {false, "9e99"},
+        {true, "N = 100001"}, {true, "N = 2000000000"}, {true, "N = 1e300"},
+    };
+    testing::TempDir dir;
+    for (const auto& test : cases) {
+        const std::string bytes = (test.statement ? "header\r\n" : kHeader) + test.count + "\r\n";
+        AreaSheet sheet = triangle();
+        const auto refusal =
+            test.statement ? readStatement(bytes, sheet) : readAreaFile(bytes, sheet);
+        ASSERT_TRUE(refusal) << test.count;
+        EXPECT_EQ(*refusal,
+                  test.statement ? "число точек больше 100000" : "число точек больше 9999");
+        EXPECT_EQ(rowsOf(sheet), rowsOf(triangle())) << test.count;
+
+        const std::string path = dir.file("bomb");
+        testing::writeFile(path, bytes);
+        const auto error =
+            test.statement ? loadStatementFile(path, sheet) : openAreaFile(path, sheet);
+        ASSERT_TRUE(error) << test.count;
+        EXPECT_EQ(error->message(), "Не удаётся прочитать файл \"" + path + "\": " + *refusal);
+        EXPECT_EQ(rowsOf(sheet), rowsOf(triangle())) << test.count;
+    }
+}
+
+TEST(AreaFiles, APipeIsRefusedAtOnce) {
+    testing::TempDir dir;
+    const std::string pipe = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    AreaSheet sheet = triangle();
+    for (const auto& error : {openAreaFile(pipe, sheet), loadStatementFile(pipe, sheet)}) {
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->errorNumber, kNotRegularFile);
+    }
 }
 
 TEST(Statement, AFileThatCannotBeOpenedLeavesTheSheetEmptied) {

@@ -1,8 +1,12 @@
 // korvela-cli's own contract: usage, statuses and messages.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "cli_runner.h"
 
@@ -120,6 +124,87 @@ TEST(Cli, ExportsIntoAMissingFolderOrFromAMissingSurveyExitWithOne) {
         EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
 
         EXPECT_EQ(runCli({command, survey}).status, 2) << command;
+    }
+}
+
+TEST(Cli, CommandHelpPrintsThatCommandsUsage) {
+    for (const char* help : {"--help", "-h"}) {
+        const auto result = runCli({"dxf", help});
+        EXPECT_EQ(result.status, 0) << help;
+        EXPECT_EQ(result.out.rfind("usage: korvela-cli dxf SURVEY OUT\n", 0), 0u) << result.out;
+        EXPECT_TRUE(result.err.empty());
+    }
+    EXPECT_NE(runCli({"-h"}).out.find("points SURVEY"), std::string::npos);
+}
+
+TEST(Cli, DashAsOutWritesTheFileToTheStandardOutput) {
+    testing::TempDir dir;
+    const std::string survey = std::string(KORVELA_EXAMPLES) + "/site.sdr";
+    const std::map<std::string, std::string> now{{"KORVELA_NOW", "2011-01-01 09:05:07"}};
+    for (const char* command : {"dxf", "txt", "project"}) {
+        const std::string out = dir.file(std::string("out.") + command);
+        ASSERT_EQ(runCli({command, survey, out}, now).status, 0) << command;
+        const auto piped = runCli({command, survey, "-"}, now);
+        EXPECT_EQ(piped.status, 0) << command;
+        EXPECT_EQ(piped.out, testing::readFile(out)) << command;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("-")));
+    }
+}
+
+TEST(Cli, AnOutputThatIsNoFileOrIsWriteProtectedExitsWithOne) {
+    testing::TempDir dir;
+    const std::string survey = std::string(KORVELA_EXAMPLES) + "/site.sdr";
+    const std::string protectedPath = dir.file("protected.dxf");
+    testing::writeFile(protectedPath, "keep");
+    ::chmod(protectedPath.c_str(), 0444);
+    const auto result = runCli({"dxf", survey, protectedPath});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("файл защищён от записи"), std::string::npos) << result.err;
+    EXPECT_EQ(testing::readFile(protectedPath), "keep");
+    EXPECT_EQ(runCli({"dxf", survey, "/dev/null"}).status, 0);
+}
+
+// A comma listing of `count` points, big enough that its export takes a while.
+std::string writeLargeSurvey(const testing::TempDir& dir, int count) {
+    std::string text = "generated\r\n";
+    for (int point = 1; point <= count; ++point) {
+        text += std::to_string(point) + ",--------," + std::to_string(5000 + point * 0.001) +
+                ",7000.125,141.5\r\n";
+    }
+    const std::string path = dir.file("large.txt");
+    testing::writeFile(path, text);
+    return path;
+}
+
+bool holdsATemporaryFile(const std::filesystem::path& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind(".korvela-", 0) == 0) return true;
+    }
+    return false;
+}
+
+TEST(Cli, ASignalDuringAnExportLeavesNoTemporaryFile) {
+    testing::TempDir input, output;
+    const std::string survey = writeLargeSurvey(input, 400000);
+    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::execl(KORVELA_CLI, KORVELA_CLI, "dxf", survey.c_str(), output.file("big.dxf").c_str(),
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        bool seen = false;
+        for (int poll = 0; poll < 30000 && !seen; ++poll) {
+            seen = holdsATemporaryFile(output.path());
+            if (!seen) ::usleep(1000);
+        }
+        ::kill(child, signalNumber);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(seen) << "the export ended before it could be interrupted";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
+        EXPECT_FALSE(holdsATemporaryFile(output.path())) << signalNumber;
+        EXPECT_FALSE(std::filesystem::exists(output.file("big.dxf")));
     }
 }
 

@@ -260,9 +260,9 @@ TEST(DxfWriter, ACellThatIsNoNumberStopsTheExportWithTheConversionMessage) {
         {{tableRow("1", "1", "2", "3"), tableRow("2", "1", "2", "\xE0\xE1\xE2")},
          {1, 1},
          "'абв' is not a valid floating point value"},
-        {{tableRow("1", "1", "2", "3"), tableRow("2", "1", "2", "1,5")},
+        {{tableRow("1", "1", "2", "3"), tableRow("2", "1", "2", "1,5,5")},
          {1, 1},
-         "'1,5' is not a valid floating point value"},
+         "'1,5,5' is not a valid floating point value"},
     };
     for (const Case& test : cases) {
         std::vector<std::vector<std::string>> rows = {tableHeader()};
@@ -276,6 +276,20 @@ TEST(DxfWriter, ACellThatIsNoNumberStopsTheExportWithTheConversionMessage) {
         }
         EXPECT_TRUE(out.str().empty()) << test.message;
     }
+}
+
+// The point table takes a typed decimal comma as it took it when typed; the rotation grid
+// never did.
+TEST(DxfWriter, APointTableCellTypedWithADecimalCommaIsItsNumber) {
+    const VectorGrid table({tableHeader(), tableRow("1", "5138,5", "7049,25", "142,5")});
+    const Pairs blocks = section(tableDxf(table, {1}), "BLOCKS");
+    EXPECT_EQ(valuesWithCode(blocks, "10").at(0), "7049.25");
+    EXPECT_EQ(valuesWithCode(blocks, "20").at(0), "5138.5");
+    EXPECT_EQ(valuesWithCode(blocks, "20").at(2), "5139");  // the number text 0.5 north
+    EXPECT_EQ(valuesWithCode(blocks, "1").at(1), "142.5");
+
+    const VectorGrid rotated({{"", "", "", ""}, {"A", "5138,5", "20", "30"}});
+    EXPECT_THROW(dxfOf(rotated, kRotationGridDxfColumns, {}, false), ConversionError);
 }
 
 TEST(DxfWriter, TheHeightOfAStationIsNeverRead) {

@@ -20,6 +20,7 @@
 #include "gui_test_support.h"
 #include "points/point_store_grid.h"
 #include "points/point_table_model.h"
+#include "points/point_table_text.h"
 #include "points/program_data.h"
 #include "test_support.h"
 
@@ -98,6 +99,21 @@ TEST_F(ExportMenuTest, ExportAutoCadWritesTheOrdinaryPointsOfTheTable) {
     ASSERT_EQ(data.points.store().kind()[0], kKindStation);
     EXPECT_EQ(written.find("\r\nBLK1\r\n"), std::string::npos);
     EXPECT_NE(written.find("\r\nBLK2\r\n"), std::string::npos);
+}
+
+// The table takes 5138,5 typed into a cell as 5138.5, and so does the export.
+TEST_F(ExportMenuTest, ACellTypedWithADecimalCommaExportsAsTheTableTookIt) {
+    importSample();
+    auto* model = main().findChild<QTableView*>("StringGrid1")->model();
+    ASSERT_TRUE(model->setData(model->index(1, kXColumn), QStringLiteral("5138,5"), Qt::EditRole));
+    ASSERT_EQ(table().text(2, kXColumn), "5138,5");
+    const QString path = QString::fromStdString(dir.file("typed.dxf"));
+    chooseMenuItem("ExportProject1", path);
+    const std::string written = testing::readFile(path.toStdString());
+    // The block's base point: (10, easting), then (20, northing) from the typed cell.
+    const std::size_t northing = written.find("\r\n20\r\n", written.find("\r\nBLK2\r\n"));
+    ASSERT_NE(northing, std::string::npos);
+    EXPECT_EQ(written.substr(northing + 6, 8), "5138.5\r\n");
 }
 
 TEST_F(ExportMenuTest, CancellingTheSaveDialogWritesNothing) {

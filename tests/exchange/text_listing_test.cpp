@@ -49,24 +49,27 @@ TEST(TextListing, NumbersKeepAsManyDigitsAsTenCharactersHold) {
         {0.1 + 0.2, "0.3"},
         {1.0 / 3, "0.33333333"},
         {9999999999.0, "9999999999"},
-        {12345678901.0, "1.23457e+10"},
+        {12345678901.0, "1.2346e+10"},
+        {-0.0000123456, "-1.235e-05"},
+        {0.0000123456789, "1.2346e-05"},
         {1e10, "1e+10"},
-        {-1234567890123.0, "-1.23457e+12"},
+        {-1234567890123.0, "-1.235e+12"},
         {1e100, "1e+100"},
         {-1.5e-300, "-1.5e-300"},
         {99999.99999999, "100000"},
+        {5e-324, "4.941e-324"},  // subnormal: fewer digits than its shortest text suggests
     };
     for (const auto& [value, text] : cases) EXPECT_EQ(listingNumber(value), text) << value;
 }
 
-// The text must be exactly printf's %.*g at the largest precision from 15 down to 7 that
-// fits 10 characters, or %.6g.
+// The text must be exactly printf's %.*g at the largest precision from 15 down to 1 that
+// fits 10 characters.
 std::string referenceListingNumber(double value) {
     char text[64];
-    for (int precision = 15; precision >= 7; --precision) {
+    for (int precision = 15; precision > 1; --precision) {
         if (std::snprintf(text, sizeof text, "%.*g", precision, value) <= 10) return text;
     }
-    std::snprintf(text, sizeof text, "%.6g", value);
+    std::snprintf(text, sizeof text, "%.1g", value);
     return text;
 }
 
@@ -74,7 +77,7 @@ TEST(TextListing, NumbersMatchPrintfForAnyValue) {
     std::mt19937_64 random(20110101);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     std::uniform_int_distribution<int> decimals(0, 6);
-    std::uniform_int_distribution<int> magnitude(-8, 13);
+    std::uniform_int_distribution<int> magnitude(-12, 16);
     for (int i = 0; i < 200000; ++i) {
         double value = unit(random) * std::pow(10.0, magnitude(random));
         if (i % 2 == 0) {  // survey-like values with few decimals, many halfway cases
@@ -82,6 +85,9 @@ TEST(TextListing, NumbersMatchPrintfForAnyValue) {
             value = std::round(value * scale) / scale;
         }
         ASSERT_EQ(listingNumber(value), referenceListingNumber(value)) << std::hexfloat << value;
+    }
+    for (double subnormal = 5e-324; subnormal < 2.3e-308; subnormal *= 3.7) {
+        ASSERT_EQ(listingNumber(-subnormal), referenceListingNumber(-subnormal)) << subnormal;
     }
 }
 
@@ -91,15 +97,17 @@ TEST(TextListing, APointLineIsFortyFiveCharactersWithFieldsAtTheirColumns) {
     EXPECT_EQ(listingOf(store), kHeader + "12    1234.5678  0.5        150              \r\n");
 }
 
-TEST(TextListing, LaterFieldsOverwriteEarlierOnesAndNothingPassesColumnFortyFour) {
+// The import reads the number from columns 0-5: a longer one left beyond them would be
+// read as part of x.
+TEST(TextListing, ANumberIsCutAtTheXColumnAndNoFieldRunsIntoTheNext) {
     PointStore store;
     store.append("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcdefghijklmnop", 1, 2, 3, kColourAqua,
                  kKindPoint);
     store.append("1234567", -1234567890123.0, -12345678901.0, -0.00001234, kColourAqua, kKindPoint);
     store.append("7", 1, 2, -1.5e-300, kColourAqua, kKindPoint);
     EXPECT_EQ(listingOf(store), kHeader +
-                                    "ABCDEF1HIJKLMNOPQ2STUVWXYZ0133456789abcdefghi\r\n"
-                                    "123456-1.23457e+1-1.23457e+1-1.234e-05       \r\n"
+                                    "ABCDEF1          2          3                \r\n"
+                                    "123456-1.235e+12 -1.235e+10 -1.234e-05       \r\n"
                                     "7     1          2          -1.5e-300        \r\n");
 }
 
@@ -163,6 +171,46 @@ TEST(TextListing, AListingImportedBackGivesTheSamePoints) {
         EXPECT_TRUE(testing::near(store.y()[i], readBack.y()[i], 0.00501)) << i;
         EXPECT_TRUE(testing::near(store.z()[i], readBack.z()[i], 0.0005)) << i;
     }
+}
+
+// Values that need fewer than 7 digits to fit, next to each other in one line, come back
+// as their texts say: no field runs into the next.
+TEST(TextListing, ValuesThatDoNotFitAtPrecisionSevenReadBackWhole) {
+    const double values[] = {0.0000123456789, -46130.5,         -0.0000123456, -1234567890123.0,
+                             12345678901.0,   -9.87654321e-100, 1e300,         -2.5e-7};
+    PointStore store;
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        store.append(std::to_string(i), values[i], values[(i + 1) % std::size(values)],
+                     values[(i + 2) % std::size(values)], kColourAqua, kKindPoint);
+    }
+    PointStore readBack;
+    readSurvey(listingOf(store), readBack);
+    ASSERT_EQ(readBack.count(), store.count());
+    const auto written = [](double value) {
+        return std::strtod(listingNumber(value).c_str(), nullptr);
+    };
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        EXPECT_EQ(readBack.x()[i], written(store.x()[i])) << i;
+        EXPECT_EQ(readBack.y()[i], written(store.y()[i])) << i;
+        EXPECT_EQ(readBack.z()[i], written(store.z()[i])) << i;
+    }
+}
+
+TEST(TextListing, ANumberStartingWithTheEndOfTextIsWrittenWithABlankThere) {
+    PointStore store;
+    for (const char* number : {"1",
+                               "\x03"
+                               "7",
+                               "<ETX>", "2"}) {
+        store.append(number, 1, 2, 3, kColourAqua, kKindPoint);
+    }
+    const std::string listing = listingOf(store);
+    EXPECT_NE(listing.find("\r\n 7    1 "), std::string::npos);
+    EXPECT_NE(listing.find("\r\n ETX> 1 "), std::string::npos);
+    PointStore readBack;
+    readSurvey(listing, readBack);
+    ASSERT_EQ(readBack.count(), 4u);
+    EXPECT_EQ(readBack.number()[3], "2");
 }
 
 }  // namespace

@@ -316,7 +316,7 @@ TEST(ProjectFile, FilesThatCannotBeReadOrWrittenAreFileErrors) {
     ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
     const auto pipe = openProjectFile(dir.file("pipe"));
     ASSERT_TRUE(std::holds_alternative<FileError>(pipe));
-    EXPECT_EQ(std::get<FileError>(pipe).errorNumber, EINVAL);
+    EXPECT_EQ(std::get<FileError>(pipe).errorNumber, kNotRegularFile);
     EXPECT_NE(std::get<FileError>(pipe).message().find("это не обычный файл"), std::string::npos);
 
     const auto written =
