@@ -109,7 +109,9 @@ inline void expectColumnsHoldTheirTexts(const QTableView& view, int first, int l
     const QHeaderView& header = *view.horizontalHeader();
     for (int column = 0; column < view.model()->columnCount(); ++column) {
         const int width = view.columnWidth(column);
-        if (!header.isHidden()) EXPECT_GE(width, header.sectionSizeHint(column)) << column;
+        if (!header.isHidden()) {
+            EXPECT_GE(width, header.sectionSizeHint(column)) << column;
+        }
         for (int row = first; row <= last; ++row) {
             const QString text = view.model()->index(row, column).data().toString();
             EXPECT_LE(metrics.horizontalAdvance(text) + margins, width)
