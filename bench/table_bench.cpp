@@ -11,10 +11,10 @@
 
 #include "app/forms.h"
 #include "app/tform1.h"
-#include "ui/user_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/point_table_model.h"
 #include "points/program_data.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {

@@ -10,12 +10,12 @@
 #include <QTest>
 
 #include "app/forms.h"
-#include "ui/korvela_application.h"
 #include "app/tform1.h"
 #include "gui_test_support.h"
 #include "points/point_table_model.h"
 #include "points/program_data.h"
 #include "test_support.h"
+#include "ui/korvela_application.h"
 
 namespace korvela::testing {
 

@@ -2,12 +2,12 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "ui/desktop_dialogs.h"
 #include "app/forms.h"
-#include "ui/korvela_application.h"
 #include "app/start_up_file.h"
 #include "app/tform1.h"
 #include "points/program_data.h"
+#include "ui/desktop_dialogs.h"
+#include "ui/korvela_application.h"
 
 int main(int argc, char** argv) {
     korvela::ProgramData data;

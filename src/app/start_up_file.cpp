@@ -3,13 +3,13 @@
 #include <optional>
 
 #include "app/forms.h"
-#include "ui/korvela_application.h"
-#include "ui/qt_text.h"
 #include "app/tform1.h"
-#include "ui/user_dialogs.h"
 #include "area/area_files.h"
 #include "area/area_sheet.h"
 #include "area/tgeop.h"
+#include "ui/korvela_application.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {

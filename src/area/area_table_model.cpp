@@ -2,8 +2,8 @@
 
 #include <QColor>
 
-#include "ui/qt_text.h"
 #include "area/area_sheet.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 namespace {

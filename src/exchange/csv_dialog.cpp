@@ -10,11 +10,11 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
 #include "common/number_text.h"
 #include "common/safe_file_writer.h"
 #include "points/point_store.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {

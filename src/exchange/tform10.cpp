@@ -11,9 +11,9 @@
 #include <QTableView>
 #include <QUrl>
 
-#include "ui/qt_text.h"
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_sheet_model.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 namespace {

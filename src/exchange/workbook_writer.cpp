@@ -341,8 +341,8 @@ std::optional<std::string> firstSheetPartOf(const MallocBytes& bytes) {
 class ZipFailure : public std::runtime_error {
 public:
     explicit ZipFailure(zip_error_t* error)
-        : std::runtime_error(std::string("не удалось собрать книгу (") +
-                             zip_error_strerror(error) + ")") {}
+        : std::runtime_error(std::string("не удалось собрать книгу (") + zip_error_strerror(error) +
+                             ")") {}
 };
 
 // A zip archive built in memory: either a new one or a copy of existing bytes, changed.

@@ -8,12 +8,12 @@
 #include <QSpinBox>
 #include <algorithm>
 
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
 #include "plan/plan_image.h"
 #include "points/program_data.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {

@@ -7,13 +7,13 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
+#include "common/number_parse.h"
+#include "plan/plan_image.h"
+#include "plan/view_state.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 #include "ui/window_style.h"
-#include "common/number_parse.h"
-#include "plan/plan_image.h"
-#include "plan/view_state.h"
 
 namespace korvela {
 namespace {

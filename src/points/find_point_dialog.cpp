@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/qt_text.h"
 #include "plan/plan_navigation.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 namespace {

@@ -4,10 +4,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "points/point_table_text.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
 #include "ui/window_style.h"
-#include "points/point_table_text.h"
 
 namespace korvela {
 namespace {

@@ -77,8 +77,8 @@ void computeResiduals(const PointStore& store, const CommonPoints& common,
         const SpacePoint& s = common.second[k];
         const auto [x, y, z] = outcome.map.apply(s.x, s.y, s.z);
         const SpacePoint& f = common.first[k];
-        CommonPointResidual residual{std::string(store.number()[common.firstIndex[k]]), x - f.x, y - f.y,
-                                     z - f.z};
+        CommonPointResidual residual{std::string(store.number()[common.firstIndex[k]]), x - f.x,
+                                     y - f.y, z - f.z};
         planeSquares += residual.vx * residual.vx + residual.vy * residual.vy;
         heightSquares += residual.vz * residual.vz;
         outcome.residuals.push_back(std::move(residual));
@@ -175,8 +175,8 @@ TransformOutcome computeCommonPointTransform(const PointStore& store,
     outcome.points.reserve(second.count());
     for (std::size_t i = 0; i < second.count(); ++i) {
         const auto [x, y, z] = map->apply(second.x()[i], second.y()[i], second.z()[i]);
-        outcome.points.push_back(
-            {std::string(second.number()[i]), Round4(x), Round4(y), Round4(z), static_cast<std::int32_t>(second.kind()[i])});
+        outcome.points.push_back({std::string(second.number()[i]), Round4(x), Round4(y), Round4(z),
+                                  static_cast<std::int32_t>(second.kind()[i])});
     }
     return outcome;
 }

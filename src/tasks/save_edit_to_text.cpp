@@ -3,9 +3,9 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
+#include "tasks/report_file.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
-#include "tasks/report_file.h"
 
 namespace korvela {
 

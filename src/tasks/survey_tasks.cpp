@@ -1,7 +1,5 @@
 #include "tasks/survey_tasks.h"
 
-#include "ui/qt_text.h"
-#include "ui/user_dialogs.h"
 #include "area/area_sheet.h"
 #include "area/tgeop.h"
 #include "common/number_parse.h"
@@ -17,6 +15,8 @@
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/tform9.h"
+#include "ui/qt_text.h"
+#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {

@@ -30,7 +30,7 @@ public:
     const std::vector<std::string>& stations() const { return stations_; }
 
     void Button1Click();  // "Расчитать элементы хода": the mode ends, the window closes
-    void Timer1Timer();   // keeps the window in front while the mode is on
+    void Timer1Timer();  // keeps the window in front while the mode is on
 
 private:
     bool pathMode_ = false;

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/qt_text.h"
 #include "tasks/save_edit_to_text.h"
+#include "ui/qt_text.h"
 
 namespace korvela {
 

@@ -6,13 +6,13 @@
 #include <QDir>
 #include <QPushButton>
 
-#include "ui/program_files.h"
 #include "app/start_up_file.h"
 #include "area/area_computation.h"
 #include "area/area_files.h"
 #include "area/tgeop.h"
 #include "common/version.h"
 #include "main_window_fixture.h"
+#include "ui/program_files.h"
 
 namespace korvela {
 namespace {

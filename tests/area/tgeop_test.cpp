@@ -26,10 +26,10 @@
 #include <filesystem>
 #include <numeric>
 
-#include "ui/korvela_application.h"
 #include "area/area_sheet.h"
 #include "gui_test_support.h"
 #include "test_support.h"
+#include "ui/korvela_application.h"
 
 namespace korvela {
 

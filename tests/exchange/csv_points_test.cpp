@@ -24,8 +24,8 @@ const std::vector<SurveyPoint> kPoints = {
 std::vector<SurveyPoint> pointsOf(const PointStore& store) {
     std::vector<SurveyPoint> points;
     for (std::size_t i = 0; i < store.count(); ++i)
-        points.push_back(
-            {std::string(store.number()[i]), store.x()[i], store.y()[i], store.z()[i], store.kind()[i]});
+        points.push_back({std::string(store.number()[i]), store.x()[i], store.y()[i], store.z()[i],
+                          store.kind()[i]});
     return points;
 }
 

@@ -12,7 +12,6 @@
 #include <sstream>
 
 #include "app/forms.h"
-#include "ui/korvela_application.h"
 #include "app/tform1.h"
 #include "common/conversion_error.h"
 #include "common/local_time.h"
@@ -23,6 +22,7 @@
 #include "points/point_table_text.h"
 #include "points/program_data.h"
 #include "test_support.h"
+#include "ui/korvela_application.h"
 
 namespace korvela {
 namespace {

@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <sstream>
 
-#include "ui/korvela_application.h"
 #include "common/text_grid.h"
 #include "exchange/dxf_writer.h"
 #include "gui_test_support.h"
 #include "points/point_store.h"
 #include "test_support.h"
+#include "ui/korvela_application.h"
 
 namespace korvela {
 namespace {

@@ -230,7 +230,8 @@ TEST_F(PointTableTest, ModelKeepsItsContractThroughEveryCommand) {
 
 // The add-point dialog answers the keyboard: Enter confirms, Esc cancels.
 TEST_F(PointTableTest, TheAddDialogTakesEnterAndEsc) {
-    for (const auto& [key, added] : {std::pair{Qt::Key_Return, 1u}, std::pair{Qt::Key_Escape, 0u}}) {
+    for (const auto& [key, added] :
+         {std::pair{Qt::Key_Return, 1u}, std::pair{Qt::Key_Escape, 0u}}) {
         TForm4* dialog = forms.form4.get();
         const std::size_t before = data.points.store().count();
         QTimer::singleShot(0, dialog, [dialog, key = key] {
