@@ -11,24 +11,17 @@
 
 #include "app/forms.h"
 #include "app/tform1.h"
+#include "no_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/point_table_model.h"
 #include "points/program_data.h"
-#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {
 
 constexpr std::size_t kPoints = 1'000'000;
 
-class NoDialogs : public UserDialogs {
-public:
-    std::optional<QString> askOpenPath(QWidget*, const FileDialogRequest&) override { return {}; }
-    std::optional<QString> askSavePath(QWidget*, const FileDialogRequest&) override { return {}; }
-    void showMessage(QWidget*, const QString&) override {}
-    std::optional<QFont> askFont(QWidget*, const QFont&) override { return {}; }
-    bool askPrinter(QWidget*, QPrinter&) override { return false; }
-};
+using bench::NoDialogs;
 
 void fillStore(ProgramData& data) {
     PointStore store;

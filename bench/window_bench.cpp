@@ -9,21 +9,14 @@
 
 #include "app/forms.h"
 #include "app/tform1.h"
+#include "no_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/program_data.h"
-#include "ui/user_dialogs.h"
 
 namespace korvela {
 namespace {
 
-class NoDialogs : public UserDialogs {
-public:
-    std::optional<QString> askOpenPath(QWidget*, const FileDialogRequest&) override { return {}; }
-    std::optional<QString> askSavePath(QWidget*, const FileDialogRequest&) override { return {}; }
-    void showMessage(QWidget*, const QString&) override {}
-    std::optional<QFont> askFont(QWidget*, const QFont&) override { return {}; }
-    bool askPrinter(QWidget*, QPrinter&) override { return false; }
-};
+using bench::NoDialogs;
 
 constexpr double kSpacing = 0.5;  // metres between neighbouring points
 
