@@ -43,11 +43,29 @@ DecimalDigits decomposeByLibrary(double magnitude) {
 
 using Wide = unsigned __int128;
 
-constexpr std::uint64_t powerOfTen(int exponent) {
-    std::uint64_t power = 1;
-    while (exponent-- > 0) power *= 10;
-    return power;
-}
+constexpr std::uint64_t kPowersOfTen[] = {1,
+                                          10,
+                                          100,
+                                          1000,
+                                          10000,
+                                          100000,
+                                          1000000,
+                                          10000000,
+                                          100000000,
+                                          1000000000,
+                                          10000000000,
+                                          100000000000,
+                                          1000000000000,
+                                          10000000000000,
+                                          100000000000000,
+                                          1000000000000000,
+                                          10000000000000000,
+                                          100000000000000000,
+                                          1000000000000000000,
+                                          10000000000000000000u};
+
+// 10^exponent for 0 <= exponent <= 19, from a table: the formatter asks for it per number.
+constexpr std::uint64_t powerOfTen(int exponent) { return kPowersOfTen[exponent]; }
 
 // 10^-5 ... 10^15 as doubles (those below 1 inexact, good enough for a first guess).
 constexpr double kFixedPowers[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4, 1e5,
@@ -194,6 +212,34 @@ char* writeCopy(const char* text, char* out) {
     return out + length;
 }
 
+// Survey values carry at most four decimals: when |value| is the double nearest to
+// n / 10^4 for a whole n below 10^15, its fifteen-digit rounding is that decimal itself
+// (the double lies within 1.2e-16 of it, far inside half a fifteenth digit), and the text
+// reads back as the value. Gives n for such values.
+constexpr int kShortDecimals = 4;
+constexpr std::uint64_t kShortScale = 10000;
+
+std::optional<std::uint64_t> shortDecimalOf(double magnitude) {
+    if (!(magnitude >= 1e-4 && magnitude < 1e11)) return std::nullopt;
+    const auto scaled = static_cast<std::uint64_t>(magnitude * kShortScale + 0.5);
+    // Dividing two exact doubles is correctly rounded: this is the double nearest n / 10^4.
+    if (static_cast<double>(scaled) / kShortScale != magnitude) return std::nullopt;
+    return scaled;
+}
+
+char* writeShortDecimal(std::uint64_t scaled, char* out) {
+    out = std::to_chars(out, out + kNumberTextCapacity, scaled / kShortScale).ptr;
+    auto fraction = static_cast<std::uint32_t>(scaled % kShortScale);
+    if (fraction == 0) return out;
+    int digits = kShortDecimals;
+    for (; fraction % 10 == 0; fraction /= 10) --digits;
+    *out++ = '.';
+    for (int i = digits - 1; i >= 0; --i, fraction /= 10) {
+        out[i] = static_cast<char>('0' + fraction % 10);
+    }
+    return out + digits;
+}
+
 }  // namespace
 
 std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
@@ -208,6 +254,9 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
         if (value < 0) *out++ = '-';
         if (std::isinf(value)) {
             out = writeCopy("INF", out);
+        } else if (const auto scaled = shortDecimalOf(std::fabs(value))) {
+            out = writeShortDecimal(*scaled, out);
+            exact = true;
         } else {
             const DecimalDigits decimal = decompose(std::fabs(value), exact);
             const bool fixed = decimal.exponent >= kSmallestFixedExponent &&
@@ -221,6 +270,7 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
 
 double numberTextValue(double value) {
     if (value == 0) return 0.0;  // minus zero shows as 0
+    if (shortDecimalOf(std::fabs(value))) return value;
     // Known without writing the digits in nearly every case.
     if (const auto rounded = roundDirectly(std::fabs(value)); rounded && rounded->readsBack) {
         return value;

@@ -77,11 +77,21 @@ private:
         return true;
     }
 
-    // A hint only: the data is safe once commit syncs the file.
+    // A hint only: the data is safe once commit syncs the file. The chunk before, on disk by
+    // now, leaves the cache, so writing gigabytes reuses a few dozen megabytes of memory.
     void startWriteback() {
         ::sync_file_range(descriptor_, static_cast<off_t>(writebackStart_),
                           static_cast<off_t>(writtenBytes_ - writebackStart_),
                           SYNC_FILE_RANGE_WRITE);
+        if (writebackStart_ > 0) {
+            const auto previous = static_cast<off_t>(previousStart_);
+            const auto length = static_cast<off_t>(writebackStart_ - previousStart_);
+            ::sync_file_range(descriptor_, previous, length,
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                  SYNC_FILE_RANGE_WAIT_AFTER);
+            ::posix_fadvise(descriptor_, previous, length, POSIX_FADV_DONTNEED);
+        }
+        previousStart_ = writebackStart_;
         writebackStart_ = writtenBytes_;
     }
 
@@ -91,6 +101,7 @@ private:
     bool isFile_;
     std::uint64_t writtenBytes_ = 0;
     std::uint64_t writebackStart_ = 0;
+    std::uint64_t previousStart_ = 0;
     std::vector<char> buffer_;
     int errorNumber_ = 0;
 };
