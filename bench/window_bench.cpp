@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTableView>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "app/tform1.h"
 #include "no_dialogs.h"
 #include "plan/plan_image.h"
+#include "points/point_table_text.h"
 #include "points/program_data.h"
 
 namespace korvela {
@@ -30,6 +32,7 @@ public:
     }
 
     TForm1& main() { return *forms_.form1; }
+    std::size_t count() const { return count_; }
     ProgramData& data() { return data_; }
 
     void refill() {
@@ -180,6 +183,28 @@ void pan(benchmark::State& state, double share) {
     }
 }
 
+// One keystroke in a cell of the middle point, as the table's editor hands it over, by turns
+// one of two texts: an X that moves the point 50 m and back, or a number that grows and
+// shrinks.
+void typeInto(benchmark::State& state, int column, const QString (&texts)[2]) {
+    GeneratedSurvey& field = survey(state);
+    field.refill();
+    auto* table = field.main().findChild<QTableView*>("StringGrid1")->model();
+    const QModelIndex cell = table->index(static_cast<int>(field.count() / 2), column);
+    std::size_t turn = 0;
+    for (auto _ : state) {
+        table->setData(cell, texts[turn++ % 2]);
+        field.settle();
+    }
+}
+
+void BM_Window_TypeCoordinate(benchmark::State& state) {
+    typeInto(state, kXColumn, {QStringLiteral("5412050.5"), QStringLiteral("5412000.5")});
+}
+void BM_Window_TypeNumber(benchmark::State& state) {
+    typeInto(state, kNumberColumn, {QStringLiteral("17"), QStringLiteral("175")});
+}
+
 void BM_Window_ZoomAllVisible(benchmark::State& state) { zoom(state, 1); }
 void BM_Window_ZoomOnePercentVisible(benchmark::State& state) { zoom(state, 0.01); }
 void BM_Window_PanAllVisible(benchmark::State& state) { pan(state, 1); }
@@ -192,6 +217,8 @@ const bool registered = [] {
         {"BM_Window_FreezeAll", BM_Window_FreezeAll},
         {"BM_Window_UnfreezeAll", BM_Window_UnfreezeAll},
         {"BM_Window_DeleteAll", BM_Window_DeleteAll},
+        {"BM_Window_TypeCoordinate", BM_Window_TypeCoordinate},
+        {"BM_Window_TypeNumber", BM_Window_TypeNumber},
         {"BM_Window_ZoomAllVisible", BM_Window_ZoomAllVisible},
         {"BM_Window_ZoomOnePercentVisible", BM_Window_ZoomOnePercentVisible},
         {"BM_Window_PanAllVisible", BM_Window_PanAllVisible},
