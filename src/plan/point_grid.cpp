@@ -15,6 +15,8 @@ namespace {
 constexpr std::size_t kPointsPerCell = 4;  // on average, over the points' bounding box
 // A query gathering more than this share of the points is left to a visit of all of them.
 constexpr std::size_t kNarrowingShare = 4;
+// Points moved out of their cells beyond this many make the grid be built again.
+constexpr std::size_t kMostMoved = 1024;
 
 // How many cells of `cell` metres cover `extent` metres, at least 1 and at most `most`.
 std::size_t cellsAlong(double extent, double cell, std::size_t most) {
@@ -33,9 +35,38 @@ std::size_t cellOf(double x, double low, double cellsPerMetre, std::size_t cells
 
 void PointGrid::update(const PointStore& store) {
     if (built_ && revision_ == store.placementRevision()) return;
-    build(store);
+    const auto edits = built_ ? store.placementEditsSince(revision_) : std::nullopt;
+    if (!edits || !followEdits(store, *edits)) build(store);
     built_ = true;
     revision_ = store.placementRevision();
+}
+
+// A point that left its cell is set aside for every query; one back in its cell, or no longer
+// drawable, is not. Returns false when too many are set aside.
+bool PointGrid::followEdits(const PointStore& store, std::span<const std::size_t> points) {
+    for (const std::size_t index : points) {
+        noteNumber(store.number()[index]);
+        const auto point = static_cast<std::uint32_t>(index);
+        const double x = store.x()[index];
+        const double y = store.y()[index];
+        const bool aside = std::isfinite(x) && std::isfinite(y) && !inItsCell(point, x, y);
+        const auto at = std::lower_bound(moved_.begin(), moved_.end(), point);
+        const bool setAside = at != moved_.end() && *at == point;
+        if (aside && !setAside) moved_.insert(at, point);
+        if (!aside && setAside) moved_.erase(at);
+    }
+    return moved_.size() <= kMostMoved;
+}
+
+void PointGrid::noteNumber(std::string_view number) {
+    longestNumber_ = std::max(longestNumber_, number.size());
+    for (const char byte : number) numberBytes_.set(static_cast<unsigned char>(byte));
+}
+
+bool PointGrid::inItsCell(std::uint32_t point, double x, double y) const {
+    const std::size_t cell = columnOf(x) * rows_ + rowOf(y);
+    return std::binary_search(cellPoints_.begin() + cellStart_[cell],
+                              cellPoints_.begin() + cellStart_[cell + 1], point);
 }
 
 std::size_t PointGrid::columnOf(double x) const {
@@ -92,6 +123,7 @@ void PointGrid::build(const PointStore& store) {
             cellPoints_[fill[cellOfPoint[i]]++] = static_cast<std::uint32_t>(i);
     }
     marks_.assign(pointCount_ / 64 + 1, 0);
+    moved_.clear();
 }
 
 void PointGrid::surveyNumbers(const PointStore& store) {
@@ -107,13 +139,13 @@ void PointGrid::surveyNumbers(const PointStore& store) {
 
 std::optional<std::span<const std::uint32_t>> PointGrid::pointsNear(const SurveyBox& box) {
     near_.clear();
-    if (!(box.xLow <= box.xHigh) || !(box.yLow <= box.yHigh) || cellPoints_.empty())
+    if (!(box.xLow <= box.xHigh) || !(box.yLow <= box.yHigh) || cellStart_.empty())
         return std::span<const std::uint32_t>(near_);
     const std::size_t firstColumn = columnOf(box.xLow);
     const std::size_t lastColumn = columnOf(box.xHigh);
     const std::size_t firstRow = rowOf(box.yLow);
     const std::size_t lastRow = rowOf(box.yHigh);
-    std::size_t gathered = 0;
+    std::size_t gathered = moved_.size();
     for (std::size_t column = firstColumn; column <= lastColumn; ++column) {
         gathered +=
             cellStart_[column * rows_ + lastRow + 1] - cellStart_[column * rows_ + firstRow];
@@ -129,16 +161,17 @@ void PointGrid::gatherInOrder(std::size_t firstColumn, std::size_t lastColumn, s
                               std::size_t lastRow) {
     std::size_t firstWord = marks_.size();
     std::size_t lastWord = 0;
+    const auto mark = [&](std::uint32_t point) {
+        marks_[point / 64] |= std::uint64_t{1} << (point % 64);
+        firstWord = std::min<std::size_t>(firstWord, point / 64);
+        lastWord = std::max<std::size_t>(lastWord, point / 64);
+    };
     for (std::size_t column = firstColumn; column <= lastColumn; ++column) {
         const std::uint32_t begin = cellStart_[column * rows_ + firstRow];
         const std::uint32_t end = cellStart_[column * rows_ + lastRow + 1];
-        for (std::uint32_t at = begin; at < end; ++at) {
-            const std::uint32_t point = cellPoints_[at];
-            marks_[point / 64] |= std::uint64_t{1} << (point % 64);
-            firstWord = std::min<std::size_t>(firstWord, point / 64);
-            lastWord = std::max<std::size_t>(lastWord, point / 64);
-        }
+        for (std::uint32_t at = begin; at < end; ++at) mark(cellPoints_[at]);
     }
+    for (const std::uint32_t point : moved_) mark(point);
     for (std::size_t word = firstWord; word <= lastWord && word < marks_.size(); ++word) {
         for (std::uint64_t bits = marks_[word]; bits != 0; bits &= bits - 1) {
             near_.push_back(static_cast<std::uint32_t>(word * 64 + std::countr_zero(bits)));

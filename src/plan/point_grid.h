@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace korvela {
@@ -20,24 +21,30 @@ struct SurveyBox {
 
 // A uniform grid of cells over the survey plane (X, Y) holding the store's points, so that a
 // plan view visits the points near its bitmap instead of all of them. It follows the store:
-// update() rebuilds it when points came or went or a number, X or Y changed.
+// update() rebuilds it when points came or went; a number, X or Y set one point at a time (a
+// typed cell, its undo and redo) only updates what that point changes.
 class PointGrid {
 public:
     void update(const PointStore& store);
 
-    // The points of the cells the box reaches, in ascending order: a superset of the points
-    // whose X and Y lie in the box. Nothing when the grid would not spare much (the box
-    // covers most of the points): the caller then visits every point.
+    // The points of the cells the box reaches and the points that left their cells, in
+    // ascending order: a superset of the points whose X and Y lie in the box. Nothing when the
+    // grid would not spare much (the box covers most of the points): the caller then visits
+    // every point.
     std::optional<std::span<const std::uint32_t>> pointsNear(const SurveyBox& box);
 
-    // The longest point number in bytes and every byte the numbers hold: how far a label
-    // can reach.
+    // At least the longest point number in bytes, and at least every byte the numbers hold:
+    // how far a label can reach. Numbers typed since the grid was built may leave them larger
+    // than the numbers now need, which only widens a view's search.
     std::size_t longestNumber() const { return longestNumber_; }
     const std::bitset<256>& numberBytes() const { return numberBytes_; }
 
 private:
     void build(const PointStore& store);
     void surveyNumbers(const PointStore& store);
+    bool followEdits(const PointStore& store, std::span<const std::size_t> points);
+    void noteNumber(std::string_view number);
+    bool inItsCell(std::uint32_t point, double x, double y) const;
     std::size_t columnOf(double x) const;
     std::size_t rowOf(double y) const;
     void gatherInOrder(std::size_t firstColumn, std::size_t lastColumn, std::size_t firstRow,
@@ -55,6 +62,9 @@ private:
     // cell's points in ascending order; cellStart_[c] is where cell c begins.
     std::vector<std::uint32_t> cellStart_;
     std::vector<std::uint32_t> cellPoints_;
+    // The drawable points whose cell no longer holds them (moved since the build), ascending:
+    // every query hands them over.
+    std::vector<std::uint32_t> moved_;
     // Scratch of the last query: one bit per point marks the points gathered.
     std::vector<std::uint64_t> marks_;
     std::vector<std::uint32_t> near_;

@@ -17,6 +17,13 @@ std::size_t allocatedBytesOf(const Sequence& sequence) {
     return sequence.capacity() * sizeof(typename Sequence::value_type);
 }
 
+// Each thread counts in a range of its own, so that appending costs no atomic operation.
+std::uint64_t nextPlacementRevision() {
+    static std::atomic<std::uint64_t> threads{0};
+    thread_local std::uint64_t lastRevision = (++threads) << 40;
+    return ++lastRevision;
+}
+
 }  // namespace
 
 PointNumbers::PointNumbers(std::string bytes, std::vector<std::uint32_t> bounds)
@@ -80,11 +87,31 @@ void PointNumbers::reserve(std::size_t count, std::size_t bytes) {
     bounds_.reserve(count + 1);
 }
 
-// Each thread counts in a range of its own, so that appending costs no atomic operation.
 void PointStore::placementChanged() {
-    static std::atomic<std::uint64_t> threads{0};
-    thread_local std::uint64_t lastRevision = (++threads) << 40;
-    placementRevision_ = ++lastRevision;
+    placementRevision_ = nextPlacementRevision();
+    editsBase_ = placementRevision_;
+    editRevisions_.clear();
+    editedPoints_.clear();
+}
+
+void PointStore::pointPlaced(std::size_t index) {
+    if (editedPoints_.size() == kKeptPlacementEdits) {
+        editsBase_ = editRevisions_.front();
+        editRevisions_.erase(editRevisions_.begin());
+        editedPoints_.erase(editedPoints_.begin());
+    }
+    placementRevision_ = nextPlacementRevision();
+    editRevisions_.push_back(placementRevision_);
+    editedPoints_.push_back(index);
+}
+
+std::optional<std::span<const std::size_t>> PointStore::placementEditsSince(
+    std::uint64_t revision) const {
+    const std::span<const std::size_t> edits(editedPoints_);
+    if (revision == editsBase_) return edits;
+    const auto at = std::find(editRevisions_.begin(), editRevisions_.end(), revision);
+    if (at == editRevisions_.end()) return std::nullopt;
+    return edits.subspan(static_cast<std::size_t>(at - editRevisions_.begin()) + 1);
 }
 
 void PointStore::clear() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -186,15 +187,15 @@ public:
     // The single values the program changes in place.
     void setNumber(std::size_t index, std::string_view number) {
         points_.number.replace(index, number);
-        placementChanged();
+        pointPlaced(index);
     }
     void setX(std::size_t index, double value) {
         points_.x[index] = value;
-        placementChanged();
+        pointPlaced(index);
     }
     void setY(std::size_t index, double value) {
         points_.y[index] = value;
-        placementChanged();
+        pointPlaced(index);
     }
     void setZ(std::size_t index, double value) { points_.z[index] = value; }
     void setActive(std::size_t index, std::int32_t value) {
@@ -212,12 +213,25 @@ public:
     // state of any store had (copies share it with their content): what the plan's index of
     // point positions is checked against. Heights, flags and colours leave it alone.
     std::uint64_t placementRevision() const { return placementRevision_; }
+    // The points whose number, X or Y was set one at a time since the placement revision was
+    // `revision`, in the order of the changes (a point may come more than once), so that
+    // the plan's index follows a typed cell without being built again. Nothing when points
+    // came or went since, or the revision is older than the last kKeptPlacementEdits changes
+    // or none of this store's.
+    static constexpr std::size_t kKeptPlacementEdits = 64;
+    std::optional<std::span<const std::size_t>> placementEditsSince(std::uint64_t revision) const;
 
 private:
+    // Points came or went, or were replaced: the edits kept so far no longer tell the change.
     void placementChanged();
+    void pointPlaced(std::size_t index);
 
     PointSequences points_;
     std::uint64_t placementRevision_ = 0;
+    // The revision the kept edits start from, the revision after each edit and its point.
+    std::uint64_t editsBase_ = 0;
+    std::vector<std::uint64_t> editRevisions_;
+    std::vector<std::size_t> editedPoints_;
 };
 
 }  // namespace korvela

@@ -12,6 +12,8 @@
 #include "plan/point_grid.h"
 #include "plan/view_state.h"
 #include "points/point_store.h"
+#include "points/point_table_text.h"
+#include "points/workspace.h"
 
 namespace korvela {
 namespace {
@@ -99,13 +101,25 @@ struct Picture {
     PickList pickList;
 };
 
-void expectSamePicture(const Survey& data, PointGrid& grid) {
+void expectSamePicture(const PointStore& store, const std::vector<std::int32_t>& selected,
+                       const ViewState& view, PointGrid& grid) {
     const QFont font(QStringLiteral("DejaVu Sans"), 9);
     Picture full;
-    Redraw(full.pickList, full.bitmap, data.view, data.selected, data.store, font);
+    Redraw(full.pickList, full.bitmap, view, selected, store, font);
     Picture narrowed;
-    Redraw(narrowed.pickList, narrowed.bitmap, data.view, data.selected, data.store, font, grid);
+    Redraw(narrowed.pickList, narrowed.bitmap, view, selected, store, font, grid);
     EXPECT_TRUE(full.bitmap == narrowed.bitmap);
+}
+
+void expectSamePicture(const Survey& data, PointGrid& grid) {
+    expectSamePicture(data.store, data.selected, data.view, grid);
+}
+
+std::string identifierOf(const char* name) {
+    std::string identifier;
+    for (const char c : std::string(name))
+        identifier += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return identifier;
 }
 
 class PlanGridTest : public testing::TestWithParam<PlanView> {};
@@ -147,10 +161,7 @@ TEST_P(PlanGridTest, APressCatchesWhatItCaughtAmongEveryDrawnPoint) {
 
 INSTANTIATE_TEST_SUITE_P(Views, PlanGridTest, testing::ValuesIn(kViews),
                          [](const testing::TestParamInfo<PlanView>& info) {
-                             std::string name;
-                             for (const char c : std::string(info.param.name))
-                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             return name;
+                             return identifierOf(info.param.name);
                          });
 
 // After points move, come and go, or change their numbers, the same grid still draws them.
@@ -173,6 +184,66 @@ TEST(PlanGrid, FollowsTheStore) {
     data.selected.clear();
     expectSamePicture(data, grid);
 }
+
+struct TypedCell {
+    std::size_t point;
+    int column;
+    std::string text;
+};
+
+struct Typing {
+    const char* name;
+    PlanView view;
+    std::vector<TypedCell> cells;
+};
+
+// The points drawn last, on top: 20000 and 20001 selected with numbers of 40 and 5 bytes
+// (20001 lies 760 pixels left of the last view), 20002 with no X; 19950, in the cluster, is
+// selected. Point 7 lies anywhere.
+const Typing kTypings[] = {
+    {"into the view", kViews[1], {{20002, kXColumn, "5412200"}, {20002, kYColumn, "7312200,5"}}},
+    {"into the view and out",
+     kViews[1],
+     {{20000, kXColumn, "5412205"}, {20000, kYColumn, "7312195"}, {20000, kXColumn, "5411000"}}},
+    {"keystrokes across cells",
+     kViews[1],
+     {{20002, kXColumn, "5"},
+      {20002, kXColumn, "54122"},
+      {20002, kXColumn, "5412199"},
+      {20002, kYColumn, "7312201"}}},
+    {"off the field into a far view",
+     kViews[8],
+     {{7, kXColumn, "5412900"}, {7, kYColumn, "7311700"}}},
+    {"a shorter number, a height",
+     kViews[1],
+     {{19950, kNumberColumn, "5"}, {19950, kHeightColumn, "1"}}},
+    {"a longer number whose label reaches in",
+     {"", 12, 184.6, 237.4, 0, 0, 0, 0, 0, 1, 1, 5},
+     {{20001, kNumberColumn, std::string(100, 'W')}}},
+};
+
+class PlanGridTypingTest : public testing::TestWithParam<Typing> {};
+
+// The grid follows typed cells point by point, then their undo and redo.
+TEST_P(PlanGridTypingTest, TypedCellsKeepThePictureOfEveryPoint) {
+    Survey data = generatedSurvey();
+    Workspace points;
+    points.replace(std::move(data.store), data.selected, "typed");
+    const ViewState view = viewOf(GetParam().view);
+    PointGrid grid;
+    expectSamePicture(points.store(), points.selected(), view, grid);
+    for (const TypedCell& cell : GetParam().cells) {
+        ASSERT_TRUE(points.typeCell(cell.point, cell.column, cell.text));
+        expectSamePicture(points.store(), points.selected(), view, grid);
+    }
+    while (points.undo()) expectSamePicture(points.store(), points.selected(), view, grid);
+    while (points.redo()) expectSamePicture(points.store(), points.selected(), view, grid);
+}
+
+INSTANTIATE_TEST_SUITE_P(Typings, PlanGridTypingTest, testing::ValuesIn(kTypings),
+                         [](const testing::TestParamInfo<Typing>& info) {
+                             return identifierOf(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace korvela

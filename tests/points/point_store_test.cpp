@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace korvela {
 namespace {
@@ -119,6 +121,46 @@ TEST(PointStore, FlagsOtherThanZeroAndOneAreKeptAsNeither) {
     const Flags expected{0, 1, kOtherFlag, kOtherFlag, kOtherFlag, kOtherFlag};
     EXPECT_EQ(store.kind(), expected);
     EXPECT_EQ(store.active(), expected);
+}
+
+// What changed since a revision, as the plan's index of positions asks it: the points set one
+// at a time in order, or nothing once points came or went or the revision is forgotten.
+TEST(PointStore, TellsThePointsPlacedOneAtATimeSinceARevision) {
+    using Edit = void (*)(PointStore&);
+    const struct {
+        const char* name;
+        std::vector<Edit> edits;
+        std::optional<std::vector<std::size_t>> since;
+    } cases[] = {
+        {"nothing", {}, std::vector<std::size_t>{}},
+        {"x, number, height, y",
+         {[](PointStore& s) { s.setX(2, 1); }, [](PointStore& s) { s.setNumber(0, "n"); },
+          [](PointStore& s) { s.setZ(1, 5); }, [](PointStore& s) { s.setY(2, 1); }},
+         std::vector<std::size_t>{2, 0, 2}},
+        {"a point appended",
+         {[](PointStore& s) { s.setX(1, 1); }, [](PointStore& s) { s.append("4", 0, 0, 0, 0, 1); }},
+         std::nullopt},
+        {"a point erased", {[](PointStore& s) { s.erase(0); }}, std::nullopt},
+        {"as many edits as kept",
+         std::vector<Edit>(PointStore::kKeptPlacementEdits,
+                           [](PointStore& s) { s.setY(1, s.y()[1] + 1); }),
+         std::vector<std::size_t>(PointStore::kKeptPlacementEdits, 1)},
+        {"more edits than kept",
+         std::vector<Edit>(PointStore::kKeptPlacementEdits + 1,
+                           [](PointStore& s) { s.setY(1, s.y()[1] + 1); }),
+         std::nullopt},
+    };
+    for (const auto& c : cases) {
+        PointStore store = threePoints();
+        store.setX(1, 7);  // kept edits before the revision are no part of the answer
+        const std::uint64_t revision = store.placementRevision();
+        for (const Edit edit : c.edits) edit(store);
+        const auto since = store.placementEditsSince(revision);
+        ASSERT_EQ(since.has_value(), c.since.has_value()) << c.name;
+        if (since) {
+            EXPECT_EQ(std::vector<std::size_t>(since->begin(), since->end()), *c.since) << c.name;
+        }
+    }
 }
 
 }  // namespace
