@@ -1,6 +1,9 @@
 #include "exchange/workbook_package.h"
 
+#include <algorithm>
+#include <cctype>
 #include <pugixml.hpp>
+#include <sstream>
 #include <vector>
 
 namespace korvela {
@@ -119,6 +122,38 @@ std::string firstSheetId(const XmlPart& workbook) {
         }
     }
     return {};
+}
+
+// A whole part written back, with the declaration Office writes.
+std::string savedText(const pugi::xml_document& document) {
+    std::ostringstream out;
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+    document.save(out, "", pugi::format_raw | pugi::format_no_declaration);
+    return out.str();
+}
+
+// Removes the child elements of the document's root that `goes` picks; returns how many went.
+template <typename Predicate>
+std::size_t removeChildren(pugi::xml_document& document, Predicate goes) {
+    pugi::xml_node root = document.document_element();
+    std::size_t removed = 0;
+    for (pugi::xml_node node = root.first_child(); node;) {
+        const pugi::xml_node next = node.next_sibling();
+        if (node.type() == pugi::node_element && goes(node)) {
+            root.remove_child(node);
+            ++removed;
+        }
+        node = next;
+    }
+    return removed;
+}
+
+// Part names compare without regard to ASCII case, as the package's own lookup does.
+bool samePartName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
@@ -241,6 +276,39 @@ WorkbookLayout findWorkbookLayout(WorkbookPackage& package, const WorkbookLimits
         layout.sharedStringsPart = strings->target;
     }
     return layout;
+}
+
+CalculationChainRemoval calculationChainRemoval(WorkbookPackage& package,
+                                                const WorkbookLayout& layout,
+                                                const WorkbookLimits& limits) {
+    CalculationChainRemoval removal;
+    const std::string relationshipsPart = relationshipsPartOf(layout.workbookPart);
+    XmlPart relationships;
+    if (!readWholePart(package, relationshipsPart, limits, relationships)) return removal;
+    const std::string folder = folderOf(layout.workbookPart);
+    removeChildren(relationships.document, [&](pugi::xml_node node) {
+        if (localName(node.name()) != "Relationship" ||
+            !endsWith(node.attribute("Type").value(), "/calcChain")) {
+            return false;
+        }
+        removal.removedParts.push_back(resolveTarget(folder, node.attribute("Target").value()));
+        return true;
+    });
+    if (removal.removedParts.empty()) return removal;
+    removal.rewrittenParts.push_back({relationshipsPart, savedText(relationships.document)});
+
+    XmlPart types;
+    const std::string typesPart = "[Content_Types].xml";
+    if (!readWholePart(package, typesPart, limits, types)) return removal;
+    const std::size_t overrides = removeChildren(types.document, [&](pugi::xml_node node) {
+        const std::string_view name(node.attribute("PartName").value());
+        return localName(node.name()) == "Override" && name.starts_with('/') &&
+               std::any_of(
+                   removal.removedParts.begin(), removal.removedParts.end(),
+                   [&](const std::string& part) { return samePartName(name.substr(1), part); });
+    });
+    if (overrides > 0) removal.rewrittenParts.push_back({typesPart, savedText(types.document)});
+    return removal;
 }
 
 }  // namespace korvela

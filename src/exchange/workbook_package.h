@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "exchange/workbook_reader.h"
 
@@ -74,6 +75,25 @@ struct WorkbookLayout {
     std::string sharedStringsPart;  // empty when there is none
 };
 WorkbookLayout findWorkbookLayout(WorkbookPackage& package, const WorkbookLimits& limits);
+
+// A part of a package and its new content.
+struct PartText {
+    std::string name;
+    std::string content;
+};
+
+// What else goes when only the first sheet of a workbook is replaced: the calculation chain
+// (the formula cells Excel lists, which would name cells of the old sheet, so that Excel
+// declares the file damaged; Excel builds the chain again), with its relationship in the
+// workbook's relationships and its override in the content types. Nothing to do when the
+// workbook has no chain.
+struct CalculationChainRemoval {
+    std::vector<std::string> removedParts;
+    std::vector<PartText> rewrittenParts;  // the two parts without the chain
+};
+CalculationChainRemoval calculationChainRemoval(WorkbookPackage& package,
+                                                const WorkbookLayout& layout,
+                                                const WorkbookLimits& limits);
 
 // The relationships part of a part: xl/worksheets/_rels/sheet1.xml.rels of
 // xl/worksheets/sheet1.xml.

@@ -321,9 +321,14 @@ std::optional<MallocBytes> existingFile(const std::string& path, std::uint64_t l
     return bytes;
 }
 
-// The name of the first sheet's part when the bytes are a workbook (empty when its first
-// sheet has no cells, a chart sheet); nothing when they are no workbook.
-std::optional<std::string> firstSheetPartOf(const MallocBytes& bytes) {
+// The workbook a write replaces the first sheet of.
+struct ExistingWorkbook {
+    std::string firstSheetPart;  // empty when its first sheet has no cells (a chart sheet)
+    CalculationChainRemoval chainRemoval;
+};
+
+// Nothing when the bytes are no workbook.
+std::optional<ExistingWorkbook> existingWorkbookOf(const MallocBytes& bytes) {
     const WorkbookLimits limits;
     try {
         zip_error_t error;
@@ -332,7 +337,9 @@ std::optional<std::string> firstSheetPartOf(const MallocBytes& bytes) {
         zip_error_fini(&error);
         if (source == nullptr) return std::nullopt;
         WorkbookPackage package(source, limits);
-        return findWorkbookLayout(package, limits).firstSheetPart;
+        const WorkbookLayout layout = findWorkbookLayout(package, limits);
+        return ExistingWorkbook{layout.firstSheetPart,
+                                calculationChainRemoval(package, layout, limits)};
     } catch (const WorkbookProblem&) {
         return std::nullopt;
     }
@@ -371,9 +378,9 @@ public:
     ArchiveInMemory(const ArchiveInMemory&) = delete;
     ArchiveInMemory& operator=(const ArchiveInMemory&) = delete;
 
-    void addConstant(const char* name, const char* content) {
-        zip_source_t* part = zip_source_buffer(archive_, content, std::strlen(content), 0);
-        put(name, part);
+    // The content must outlive the archive.
+    void addPart(const std::string& name, std::string_view content) {
+        put(name, zip_source_buffer(archive_, content.data(), content.size(), 0));
     }
 
     // Puts the sheet at name, replacing a part of that name; compressed lightly. (libzip
@@ -438,13 +445,13 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
 
     // Of a workbook there, only the first sheet is replaced; a file that is no workbook is.
     std::optional<MallocBytes> existing = existingFile(path, WorkbookLimits().fileBytes);
-    const std::optional<std::string> firstSheet =
-        existing ? firstSheetPartOf(*existing) : std::nullopt;
-    if (firstSheet && firstSheet->empty()) {
+    const std::optional<ExistingWorkbook> workbook =
+        existing ? existingWorkbookOf(*existing) : std::nullopt;
+    if (workbook && workbook->firstSheetPart.empty()) {
         return failure(0, "первый лист книги — не лист с ячейками");
     }
-    if (!firstSheet) existing.reset();
-    const std::string existingSheet = firstSheet.value_or(std::string());
+    if (!workbook) existing.reset();
+    const std::string existingSheet = workbook ? workbook->firstSheetPart : std::string();
     SheetXml sheet(store);
     std::string problem;
     const auto error = writeFileSafely(path, [&](std::ostream& out) {
@@ -452,12 +459,17 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
             ArchiveInMemory archive(std::move(existing));
             if (existingSheet.empty()) {
                 for (const ConstantPart& part : kNewWorkbookParts) {
-                    archive.addConstant(part.name, part.content);
+                    archive.addPart(part.name, part.content);
                 }
                 archive.putSheet(std::string(kSheetPart), sheet);
             } else {
                 // The new sheet refers to nothing: what the old one referred to goes.
                 archive.remove(relationshipsPartOf(existingSheet));
+                const CalculationChainRemoval& chain = workbook->chainRemoval;
+                for (const std::string& part : chain.removedParts) archive.remove(part);
+                for (const PartText& part : chain.rewrittenParts) {
+                    archive.addPart(part.name, part.content);
+                }
                 archive.putSheet(existingSheet, sheet);
             }
             archive.writeTo(out);

@@ -1,6 +1,7 @@
 // The workbook exchange: what the read pass takes from a sheet, and the write pass's file.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 
 #include "common/conversion_error.h"
@@ -405,6 +406,55 @@ TEST(WorkbookWriter, AnExistingWorkbookKeepsItsOtherSheetsAndParts) {
     ASSERT_FALSE(writeWorkbookPoints(path, store));
     ASSERT_FALSE(readWorkbookPointsFile(path, points));
     EXPECT_EQ(points.count(), 1u);
+}
+
+// Excel's list of formula cells would name cells of the replaced sheet: it goes with its
+// relationship and its override (part names in any case), and the rest of the workbook stays.
+TEST(WorkbookWriter, TheCalculationChainGoesWithTheFirstSheet) {
+    const struct {
+        std::string target;
+        std::string overridePart;
+    } cases[] = {{"calcChain.xml", "/xl/calcChain.xml"},
+                 {"/xl/calcChain.xml", "/XL/CALCCHAIN.XML"}};
+    const auto lowered = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    for (const auto& c : cases) {
+        testing::WorkbookParts parts = testing::twoSheetWorkbook();
+        parts[0].second.insert(parts[0].second.find("</Types>"),
+                               "<Override PartName=\"" + c.overridePart +
+                                   "\" ContentType=\"application/vnd.openxmlformats-"
+                                   "officedocument.spreadsheetml.calcChain+xml\"/>");
+        parts[3].second.insert(parts[3].second.find("</Relationships>"),
+                               "<Relationship Id=\"rId10\" Type=\"http://schemas.openxmlformats."
+                               "org/officeDocument/2006/relationships/calcChain\" Target=\"" +
+                                   c.target + "\"/>");
+        parts.push_back({"xl/calcChain.xml", std::string("<calcChain ") +
+                                                 testing::kSpreadsheetNamespace +
+                                                 "><c r=\"B1\" i=\"1\"/></calcChain>"});
+        TempDir dir;
+        const std::string path = dir.file("1.xlsx");
+        testing::writeFile(path, testing::zipParts(parts));
+        PointStore store;
+        store.append("12", 1.5, 2, 3, kColourAqua, kKindPoint);
+        ASSERT_FALSE(writeWorkbookPoints(path, store)) << c.target;
+
+        const std::string written = testing::readFile(path);
+        EXPECT_FALSE(testing::partOf(written, "xl/calcChain.xml")) << c.target;
+        const auto relationships = testing::partOf(written, "xl/_rels/workbook.xml.rels");
+        const auto types = testing::partOf(written, "[Content_Types].xml");
+        ASSERT_TRUE(relationships && types);
+        for (const std::string& kept : {*relationships, *types}) {
+            EXPECT_EQ(lowered(kept).find("calcchain"), std::string::npos) << kept;
+            EXPECT_NE(kept.find("worksheets/sheet2.xml"), std::string::npos) << kept;
+        }
+        EXPECT_NE(relationships->find("/xl/sharedStrings.xml"), std::string::npos);
+        EXPECT_EQ(testing::partOf(written, "xl/worksheets/sheet2.xml"), parts[6].second);
+        PointStore points;
+        ASSERT_FALSE(readWorkbookPointsFile(path, points));
+        EXPECT_EQ(points.x(), std::vector<double>{1.5});
+    }
 }
 
 TEST(WorkbookPoints, AppendedPointsAreNewAquaOrdinaryActivePoints) {
