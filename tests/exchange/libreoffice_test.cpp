@@ -101,7 +101,10 @@ TEST(LibreOffice, AWorkbookWeWroteSavedAgainReadsBackToTheSamePoints) {
 TEST(LibreOffice, TheOtherSheetsOfAWorkbookWeWroteIntoStayForTheSpreadsheetProgram) {
     TempDir work;
     const std::string book = work.file("book.xlsx");
-    testing::writeFile(book, testing::zipParts(testing::twoSheetWorkbook()));
+    // With a calculation chain, so that the parts rewritten without it are opened too.
+    testing::WorkbookParts parts = testing::twoSheetWorkbook();
+    testing::addCalculationChain(parts, "calcChain.xml", "/xl/calcChain.xml");
+    testing::writeFile(book, testing::zipParts(parts));
     PointStore store;
     store.append("12", 6543210.1234, -1234567.891, 100.25, kColourAqua, kKindPoint);
     ASSERT_FALSE(writeWorkbookPoints(book, store));

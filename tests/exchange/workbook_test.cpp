@@ -422,17 +422,7 @@ TEST(WorkbookWriter, TheCalculationChainGoesWithTheFirstSheet) {
     };
     for (const auto& c : cases) {
         testing::WorkbookParts parts = testing::twoSheetWorkbook();
-        parts[0].second.insert(parts[0].second.find("</Types>"),
-                               "<Override PartName=\"" + c.overridePart +
-                                   "\" ContentType=\"application/vnd.openxmlformats-"
-                                   "officedocument.spreadsheetml.calcChain+xml\"/>");
-        parts[3].second.insert(parts[3].second.find("</Relationships>"),
-                               "<Relationship Id=\"rId10\" Type=\"http://schemas.openxmlformats."
-                               "org/officeDocument/2006/relationships/calcChain\" Target=\"" +
-                                   c.target + "\"/>");
-        parts.push_back({"xl/calcChain.xml", std::string("<calcChain ") +
-                                                 testing::kSpreadsheetNamespace +
-                                                 "><c r=\"B1\" i=\"1\"/></calcChain>"});
+        testing::addCalculationChain(parts, c.target, c.overridePart);
         TempDir dir;
         const std::string path = dir.file("1.xlsx");
         testing::writeFile(path, testing::zipParts(parts));

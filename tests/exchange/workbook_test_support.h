@@ -114,6 +114,28 @@ inline WorkbookParts twoSheetWorkbook() {
     return parts;
 }
 
+// Adds a calculation chain naming cell B1 of the first sheet (as Excel keeps a formula
+// there): the part, its relationship (target as given) and its override (part name as given).
+inline void addCalculationChain(WorkbookParts& parts, const std::string& target,
+                                const std::string& overridePart) {
+    for (auto& [name, content] : parts) {
+        if (name == "[Content_Types].xml") {
+            content.insert(content.find("</Types>"),
+                           "<Override PartName=\"" + overridePart +
+                               "\" ContentType=\"application/vnd.openxmlformats-"
+                               "officedocument.spreadsheetml.calcChain+xml\"/>");
+        }
+        if (name == "xl/_rels/workbook.xml.rels") {
+            content.insert(content.find("</Relationships>"),
+                           "<Relationship Id=\"rId10\" Type=\"http://schemas.openxmlformats.org/"
+                           "officeDocument/2006/relationships/calcChain\" Target=\"" +
+                               target + "\"/>");
+        }
+    }
+    parts.push_back({"xl/calcChain.xml", std::string("<calcChain ") + kSpreadsheetNamespace +
+                                             "><c r=\"B1\" i=\"1\"/></calcChain>"});
+}
+
 // The unpacked part of the zip bytes; nothing when there is no such part.
 inline std::optional<std::string> partOf(const std::string& bytes, const std::string& name) {
     zip_error_t error;
