@@ -297,9 +297,15 @@ CalculationChainRemoval calculationChainRemoval(WorkbookPackage& package,
     if (removal.removedParts.empty()) return removal;
     removal.rewrittenParts.push_back({relationshipsPart, savedText(relationships.document)});
 
+    // Content types that cannot be read stay as they are: the workbook is still edited, so
+    // that its other sheets are kept.
     XmlPart types;
     const std::string typesPart = "[Content_Types].xml";
-    if (!readWholePart(package, typesPart, limits, types)) return removal;
+    try {
+        if (!readWholePart(package, typesPart, limits, types)) return removal;
+    } catch (const WorkbookProblem&) {
+        return removal;
+    }
     const std::size_t overrides = removeChildren(types.document, [&](pugi::xml_node node) {
         const std::string_view name(node.attribute("PartName").value());
         return localName(node.name()) == "Override" && name.starts_with('/') &&

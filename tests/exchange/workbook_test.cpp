@@ -447,6 +447,22 @@ TEST(WorkbookWriter, TheCalculationChainGoesWithTheFirstSheet) {
     }
 }
 
+// Content types that cannot be read stay as they were: the other sheets are still kept.
+TEST(WorkbookWriter, UnreadableContentTypesKeepTheOtherSheets) {
+    testing::WorkbookParts parts = testing::twoSheetWorkbook();
+    testing::addCalculationChain(parts, "calcChain.xml", "/xl/calcChain.xml");
+    parts[0].second += "<broken";
+    TempDir dir;
+    const std::string path = dir.file("1.xlsx");
+    testing::writeFile(path, testing::zipParts(parts));
+    PointStore store;
+    store.append("12", 1.5, 2, 3, kColourAqua, kKindPoint);
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+    const std::string written = testing::readFile(path);
+    EXPECT_EQ(testing::partOf(written, "xl/worksheets/sheet2.xml"), parts[6].second);
+    EXPECT_EQ(testing::partOf(written, "[Content_Types].xml"), parts[0].second);
+}
+
 TEST(WorkbookPoints, AppendedPointsAreNewAquaOrdinaryActivePoints) {
     PointStore store;
     store.append("old", 0, 0, 0, kColourGreen, kKindStation);
