@@ -36,6 +36,7 @@ public:
     // when it was opened: another program has written it meanwhile.
     std::optional<FileError> checkUnchanged() const;
 
+    // The error of reading this file, for the reason errorNumber gives.
     FileError readError(int errorNumber) const;
 
 private:

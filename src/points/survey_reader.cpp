@@ -454,7 +454,7 @@ struct SlotSequences {
     std::vector<std::uint32_t> numberBounds;  // slot s: end of its number in its chunk's bytes
 };
 
-// In a comma file, what the first line of a chunk that is either holds.
+// In a comma file, which comes first in a chunk: a marker line or the end of the transmission.
 enum class CommaMark { None, Marker, EndOfText };
 
 // A run of whole lines read by one thread.
@@ -521,9 +521,9 @@ void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, Slo
     LineCursor lines(bytes, chunk.begin, chunk.end);
     chunk.numbers.reserve(chunk.lines * kNumberBytesPerLineGuess);
     ParsedPoint point;
-    for (std::size_t line = 0; !lines.atEnd(); ++line) {
+    for (std::size_t linesRead = 0; !lines.atEnd(); ++linesRead) {
         // More lines than were counted: the file was rewritten, and the chunk has no more slots.
-        if (line == chunk.lines) bytes.changedMeanwhile();
+        if (linesRead == chunk.lines) bytes.changedMeanwhile();
         const bool leadIn = lines.position() < layout.leadInEnd;
         const LineOutcome outcome = reader.read(lines.next(), leadIn, point);
         if (outcome == LineOutcome::Stop) {
