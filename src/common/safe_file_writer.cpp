@@ -86,9 +86,9 @@ private:
         if (writebackStart_ > 0) {
             const auto previous = static_cast<off_t>(previousStart_);
             const auto length = static_cast<off_t>(writebackStart_ - previousStart_);
-            ::sync_file_range(descriptor_, previous, length,
-                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                                  SYNC_FILE_RANGE_WAIT_AFTER);
+            ::sync_file_range(
+                descriptor_, previous, length,
+                SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
             ::posix_fadvise(descriptor_, previous, length, POSIX_FADV_DONTNEED);
         }
         previousStart_ = writebackStart_;

@@ -163,10 +163,10 @@ struct Extents {
 
 // The extents over every data row, exported or not; then the height of every exported row
 // is checked, so a bad cell stops the export before anything is written.
-Extents readExtentsCheckingCells(const DxfGridReader& cells) {
+Extents readExtentsCheckingCells(const DxfGridReader& cells, ProgressCounter& progress) {
     Extents extents;
     const DxfColumns& columns = cells.columns();
-    for (int row = 1; row < cells.rows(); ++row) {
+    for (int row = 1; row < cells.rows(); ++row, progress.add()) {
         const double easting = cells.value(row, columns.easting);
         const double northing = cells.value(row, columns.northing);
         if (row == 1) {
@@ -345,19 +345,20 @@ void writeInsert(DxfPairs& dxf, const DxfGridReader& cells, int row) {
     dxf.pair("30", "0");
 }
 
-void writeDrawing(const DxfGridReader& cells, const Extents& extents, std::ostream& out) {
+void writeDrawing(const DxfGridReader& cells, const Extents& extents, std::ostream& out,
+                  ProgressCounter& progress) {
     DxfPairs dxf(out);
     writeHeader(dxf, extents);
     writeTables(dxf);
     dxf.pair("0", "SECTION");
     dxf.pair("2", "BLOCKS");
-    for (int row = 1; row < cells.rows(); ++row) {
+    for (int row = 1; row < cells.rows(); ++row, progress.add()) {
         if (cells.isExported(row)) writeBlock(dxf, cells, row);
     }
     dxf.pair("0", "ENDSEC");
     dxf.pair("0", "SECTION");
     dxf.pair("2", "ENTITIES");
-    for (int row = 1; row < cells.rows(); ++row) {
+    for (int row = 1; row < cells.rows(); ++row, progress.add()) {
         if (cells.isExported(row)) writeInsert(dxf, cells, row);
     }
     dxf.pair("0", "ENDSEC");
@@ -369,15 +370,21 @@ void writeDrawing(const DxfGridReader& cells, const Extents& extents, std::ostre
 void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
               const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out) {
     const DxfGridReader cells(grid, columns, kind, onlyFlagged);
-    writeDrawing(cells, readExtentsCheckingCells(cells), out);
+    ProgressCounter uncounted(nullptr);
+    writeDrawing(cells, readExtentsCheckingCells(cells, uncounted), out, uncounted);
 }
 
 std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
                                       const DxfColumns& columns,
-                                      const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
+                                      const std::vector<std::uint8_t>& kind, bool onlyFlagged,
+                                      WorkProgress* progress) {
     const DxfGridReader cells(grid, columns, kind, onlyFlagged);
-    const Extents extents = readExtentsCheckingCells(cells);
-    return writeFileSafely(path, [&](std::ostream& out) { writeDrawing(cells, extents, out); });
+    // Three passes over the rows: the extents, the blocks, the inserts.
+    if (progress) progress->begin(3 * static_cast<std::uint64_t>(std::max(cells.rows() - 1, 0)));
+    ProgressCounter counter(progress);
+    const Extents extents = readExtentsCheckingCells(cells, counter);
+    return writeFileSafely(path,
+                           [&](std::ostream& out) { writeDrawing(cells, extents, out, counter); });
 }
 
 }  // namespace korvela

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/file_error.h"
+#include "common/work_progress.h"
 
 namespace korvela {
 
@@ -38,10 +39,11 @@ inline constexpr DxfColumns kRotationGridDxfColumns{0, 2, 1, 3, false};
 void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
               const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out);
 
-// WriteDxf into the file at path through the safe file writer. A conversion error (thrown)
-// leaves no file and an existing file as it was.
+// WriteDxf into the file at path through the safe file writer, counting rows into progress.
+// A conversion error (thrown) leaves no file and an existing file as it was.
 std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
                                       const DxfColumns& columns,
-                                      const std::vector<std::uint8_t>& kind, bool onlyFlagged);
+                                      const std::vector<std::uint8_t>& kind, bool onlyFlagged,
+                                      WorkProgress* progress = nullptr);
 
 }  // namespace korvela

@@ -37,7 +37,7 @@ void exportDxf(QWidget* parent, UserDialogs& dialogs, const FileDialogRequest& s
     BusyIndicator busy(parent, QString::fromUtf8("Экспорт DXF"));
     const std::string localPath = toLocalPath(*path);
     reportWriteError(parent, dialogs, busy.run([&] {
-        return writeDxfFile(localPath, grid, columns, kind, onlyFlagged);
+        return writeDxfFile(localPath, grid, columns, kind, onlyFlagged, &busy.progress());
     }));
 }
 
@@ -53,8 +53,9 @@ void SaveProject1Click(QWidget* parent, UserDialogs& dialogs, const PointStore& 
     BusyIndicator busy(parent, QString::fromUtf8("Экспорт текста"));
     const std::string localPath = toLocalPath(*path);
     reportWriteError(parent, dialogs, busy.run([&] {
-        return writeFileSafely(localPath,
-                               [&](std::ostream& out) { writeTextListing(store, now, out); });
+        return writeFileSafely(localPath, [&](std::ostream& out) {
+            writeTextListing(store, now, out, &busy.progress());
+        });
     }));
 }
 

@@ -149,14 +149,17 @@ std::string colonJoined(int first, int second, int third) {
 
 }  // namespace
 
-void writeTextListing(const PointStore& store, const LocalTime& now, std::ostream& stream) {
+void writeTextListing(const PointStore& store, const LocalTime& now, std::ostream& stream,
+                      WorkProgress* progress) {
+    if (progress) progress->begin(store.count());
+    ProgressCounter counter(progress);
     OutputBuffer out(stream);
     writeLine(out, kListingFirstLine);
     writeLine(out, kProgramLine);
     writeLine(out, colonJoined(now.hour, now.minute, now.second));
     writeLine(out, colonJoined(now.day, now.month, now.year));
     writeLine(out, kColumnHeading);
-    for (std::size_t point = 0; point < store.count(); ++point) {
+    for (std::size_t point = 0; point < store.count(); ++point, counter.add()) {
         if (store.kind()[point] == kKindPoint) writePointLine(out, store, point);
     }
 }

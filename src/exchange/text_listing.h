@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <ostream>
 
+#include "common/work_progress.h"
+
 namespace korvela {
 
 class PointStore;
@@ -21,7 +23,9 @@ std::size_t formatListingNumber(double value, char* out);
 // order: five header lines with the time and date `now`, then one 45-character line per
 // point. Windows-1251, CR LF after every line. A number is cut at the X column (longer, its
 // rest would be read as part of x); line breaks in it become blanks, and so does a first
-// byte ETX (or the first character of "<ETX>"), which would end the import.
-void writeTextListing(const PointStore& store, const LocalTime& now, std::ostream& out);
+// byte ETX (or the first character of "<ETX>"), which would end the import. Counts the
+// store's points into progress.
+void writeTextListing(const PointStore& store, const LocalTime& now, std::ostream& out,
+                      WorkProgress* progress = nullptr);
 
 }  // namespace korvela

@@ -13,6 +13,7 @@
 
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_sheet_model.h"
+#include "ui/program_files.h"
 #include "ui/qt_text.h"
 
 namespace korvela {
@@ -25,11 +26,11 @@ const char* const kNotOpenedText = "Книгу не удалось открыт�
 constexpr int kRefreshDelayMs = 300;
 
 QString defaultWorkbookFolder() {
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programFolder).isWritable()) return programFolder;
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dataFolder);
-    return dataFolder;
+    const QString folder =
+        workingFolder(QCoreApplication::applicationDirPath(),
+                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QDir().mkpath(folder);
+    return folder;
 }
 
 bool openWithDesktop(const QString& path) {

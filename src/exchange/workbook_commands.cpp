@@ -27,12 +27,12 @@ const char* const kUnreadEdits =
 // The workbook passes, the window repainting meanwhile.
 auto writeWhileBusy(QWidget* parent, const std::string& path, const PointStore& points) {
     BusyIndicator busy(parent, QString::fromUtf8("Запись книги Excel"));
-    return busy.run([&] { return writeWorkbookPoints(path, points); });
+    return busy.run([&] { return writeWorkbookPoints(path, points, &busy.progress()); });
 }
 
 auto readWhileBusy(QWidget* parent, const std::string& path, PointStore& points) {
     BusyIndicator busy(parent, QString::fromUtf8("Чтение книги Excel"));
-    return busy.run([&] { return readWorkbookPointsFile(path, points); });
+    return busy.run([&] { return readWorkbookPointsFile(path, points, {}, &busy.progress()); });
 }
 
 // Every row of the workbook the user saved, or nothing once the reason has been shown.

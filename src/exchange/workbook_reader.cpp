@@ -137,12 +137,17 @@ std::string_view decodeEscapes(std::string_view text, std::string& scratch) {
 // Runs body over the part's XML, read a chunk at a time; false when there is no such part.
 template <typename Body>
 bool readXmlPart(WorkbookPackage& package, const std::string& part, const WorkbookLimits& limits,
-                 Body&& body) {
+                 Body&& body, WorkProgress* progress = nullptr) {
     const std::unique_ptr<WorkbookPackage::PartStream> stream =
         package.open(part, limits.partBytes);
     if (!stream) return false;
+    if (progress) progress->begin(stream->size());
     XmlPullReader xml(
-        [&](char* buffer, std::size_t capacity) { return stream->read(buffer, capacity); },
+        [&](char* buffer, std::size_t capacity) {
+            const std::size_t count = stream->read(buffer, capacity);
+            if (progress) progress->add(count);
+            return count;
+        },
         limits.itemBytes);
     try {
         body(xml, stream->size());
@@ -388,8 +393,10 @@ private:
     std::uint64_t textBytes_ = 0;
 };
 
-// Hands every cell of A-D of the package's first sheet to the sink.
-void readCells(WorkbookPackage& package, const WorkbookLimits& limits, CellSink& sink) {
+// Hands every cell of A-D of the package's first sheet to the sink, counting the sheet's
+// bytes into progress.
+void readCells(WorkbookPackage& package, const WorkbookLimits& limits, CellSink& sink,
+               WorkProgress* progress) {
     const WorkbookLayout layout = findWorkbookLayout(package, limits);
     // A chart sheet in front, or a workbook without sheets, has no cells to read.
     if (layout.firstSheetPart.empty()) return;
@@ -397,10 +404,12 @@ void readCells(WorkbookPackage& package, const WorkbookLimits& limits, CellSink&
     if (!layout.sharedStringsPart.empty()) {
         readSharedStrings(package, layout.sharedStringsPart, limits, strings);
     }
-    const bool found = readXmlPart(package, layout.firstSheetPart, limits,
-                                   [&](XmlPullReader& xml, std::uint64_t partBytes) {
-                                       SheetReader(xml, strings, limits, sink).read(partBytes);
-                                   });
+    const bool found = readXmlPart(
+        package, layout.firstSheetPart, limits,
+        [&](XmlPullReader& xml, std::uint64_t partBytes) {
+            SheetReader(xml, strings, limits, sink).read(partBytes);
+        },
+        progress);
     if (!found) throw WorkbookProblem("файл повреждён (нет части " + layout.firstSheetPart + ")");
 }
 
@@ -430,24 +439,26 @@ private:
 // Where the workbook's bytes come from: memory or a file already opened.
 using SourceMaker = std::function<zip_source_t*()>;
 
-WorkbookSheet readSheet(const SourceMaker& makeSource, const WorkbookLimits& limits) {
+WorkbookSheet readSheet(const SourceMaker& makeSource, const WorkbookLimits& limits,
+                        WorkProgress* progress) {
     WorkbookPackage package(makeSource(), limits);
     WholeSheetSink sink;
-    readCells(package, limits, sink);
+    readCells(package, limits, sink, progress);
     sink.sheet.finish();
     return std::move(sink.sheet);
 }
 
-PointStore readPoints(const SourceMaker& makeSource, const WorkbookLimits& limits) {
+PointStore readPoints(const SourceMaker& makeSource, const WorkbookLimits& limits,
+                      WorkProgress* progress) {
     PointStore points;
     try {
         WorkbookPackage package(makeSource(), limits);
         PointRowsSink sink(points);
-        readCells(package, limits, sink);
+        readCells(package, limits, sink, progress);
         sink.finish();
     } catch (const CellsOutOfOrder&) {
         points = PointStore();
-        readWorkbookPoints(readSheet(makeSource, limits), points);
+        readWorkbookPoints(readSheet(makeSource, limits, progress), points);
     }
     points.releaseSpareCapacity();
     return points;
@@ -465,10 +476,10 @@ zip_source_t* memorySource(std::string_view bytes) {
 template <typename Result>
 std::optional<WorkbookError> readFromBytes(std::string_view bytes, const WorkbookLimits& limits,
                                            Result& result,
-                                           Result (*read)(const SourceMaker&,
-                                                          const WorkbookLimits&)) {
+                                           Result (*read)(const SourceMaker&, const WorkbookLimits&,
+                                                          WorkProgress*)) {
     try {
-        result = read([&] { return memorySource(bytes); }, limits);
+        result = read([&] { return memorySource(bytes); }, limits, nullptr);
         return std::nullopt;
     } catch (const WorkbookProblem& problem) {
         return WorkbookError{FileError::Operation::Read, {}, 0, problem.what()};
@@ -537,13 +548,13 @@ private:
 
 template <typename Result>
 std::optional<WorkbookError> readFromFile(const std::string& path, const WorkbookLimits& limits,
-                                          Result& result,
-                                          Result (*read)(const SourceMaker&,
-                                                         const WorkbookLimits&)) {
+                                          Result& result, WorkProgress* progress,
+                                          Result (*read)(const SourceMaker&, const WorkbookLimits&,
+                                                         WorkProgress*)) {
     const WorkbookFile file(path, limits.fileBytes);
     if (file.error()) return file.error();
     try {
-        result = read([&] { return file.source(); }, limits);
+        result = read([&] { return file.source(); }, limits, progress);
         return std::nullopt;
     } catch (const WorkbookProblem& problem) {
         return WorkbookError{FileError::Operation::Read, path, 0, problem.what()};
@@ -559,7 +570,7 @@ std::optional<WorkbookError> readFirstSheet(std::string_view bytes, WorkbookShee
 
 std::optional<WorkbookError> readFirstSheetFile(const std::string& path, WorkbookSheet& sheet,
                                                 const WorkbookLimits& limits) {
-    return readFromFile(path, limits, sheet, &readSheet);
+    return readFromFile(path, limits, sheet, nullptr, &readSheet);
 }
 
 std::optional<WorkbookError> readWorkbookPoints(std::string_view bytes, PointStore& points,
@@ -568,8 +579,9 @@ std::optional<WorkbookError> readWorkbookPoints(std::string_view bytes, PointSto
 }
 
 std::optional<WorkbookError> readWorkbookPointsFile(const std::string& path, PointStore& points,
-                                                    const WorkbookLimits& limits) {
-    return readFromFile(path, limits, points, &readPoints);
+                                                    const WorkbookLimits& limits,
+                                                    WorkProgress* progress) {
+    return readFromFile(path, limits, points, progress, &readPoints);
 }
 
 }  // namespace korvela

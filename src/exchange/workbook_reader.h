@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/work_progress.h"
 #include "exchange/workbook_error.h"
 #include "exchange/workbook_sheet.h"
 
@@ -44,7 +45,9 @@ std::optional<WorkbookError> readFirstSheetFile(const std::string& path, Workboo
 // ConversionError. On any failure `points` is left as it was.
 std::optional<WorkbookError> readWorkbookPoints(std::string_view bytes, PointStore& points,
                                                 const WorkbookLimits& limits = {});
+// The file's version counts the sheet's unpacked bytes into progress.
 std::optional<WorkbookError> readWorkbookPointsFile(const std::string& path, PointStore& points,
-                                                    const WorkbookLimits& limits = {});
+                                                    const WorkbookLimits& limits = {},
+                                                    WorkProgress* progress = nullptr);
 
 }  // namespace korvela

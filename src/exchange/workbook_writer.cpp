@@ -146,7 +146,9 @@ bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'
 // The sheet's XML, made a batch of rows at a time while the compressor asks for it.
 class SheetXml {
 public:
-    explicit SheetXml(const PointStore& store) : store_(store) {}
+    SheetXml(const PointStore& store, WorkProgress* progress) : store_(store), progress_(progress) {
+        if (progress_) progress_->begin(store.count());
+    }
 
     std::size_t read(char* out, std::size_t capacity) {
         std::size_t written = 0;
@@ -178,13 +180,16 @@ private:
                 appendHead();
                 stage_ = Stage::Rows;
                 return true;
-            case Stage::Rows:
+            case Stage::Rows: {
+                const std::size_t first = next_;
                 for (std::size_t end = std::min(store_.count(), next_ + kRowsPerBatch); next_ < end;
                      ++next_) {
                     appendRow(next_);
                 }
+                if (progress_) progress_->add(next_ - first);
                 if (next_ == store_.count()) stage_ = Stage::Tail;
                 return true;
+            }
             case Stage::Tail:
                 pending_ += "</sheetData></worksheet>";
                 stage_ = Stage::Done;
@@ -238,6 +243,7 @@ private:
     }
 
     const PointStore& store_;
+    WorkProgress* progress_;
     std::size_t next_ = 0;
     Stage stage_ = Stage::Head;
     std::string pending_;
@@ -430,7 +436,8 @@ private:
 
 }  // namespace
 
-std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const PointStore& store) {
+std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const PointStore& store,
+                                                 WorkProgress* progress) {
     const auto failure = [&](int errorNumber, std::string problem) {
         return WorkbookError{FileError::Operation::Write, path, errorNumber, std::move(problem)};
     };
@@ -445,7 +452,7 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
     }
     if (!firstSheet) existing.reset();
     const std::string existingSheet = firstSheet.value_or(std::string());
-    SheetXml sheet(store);
+    SheetXml sheet(store, progress);
     std::string problem;
     const auto error = writeFileSafely(path, [&](std::ostream& out) {
         try {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "common/work_progress.h"
 #include "exchange/workbook_error.h"
 
 namespace korvela {
@@ -15,7 +16,9 @@ class PointStore;
 // a workbook already, only its first sheet is replaced: the other sheets and parts stay.
 // A number holding a NUL byte, which a workbook cannot keep, is refused before anything is
 // written. The file is replaced through the safe file writer, so a failure leaves the old
-// workbook as it was. An empty store gives an empty first sheet.
-std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const PointStore& store);
+// workbook as it was. An empty store gives an empty first sheet. Counts the rows written into
+// progress.
+std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const PointStore& store,
+                                                 WorkProgress* progress = nullptr);
 
 }  // namespace korvela

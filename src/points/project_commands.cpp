@@ -38,7 +38,8 @@ void ProjectCommands::Save21Click() {
     BusyIndicator busy(&windows_.parent, QString::fromUtf8("Сохранение проекта"));
     const std::string localPath = toLocalPath(*path);
     if (const auto error = busy.run([&] {
-            return saveProjectFile(localPath, windows_.view, points.selected(), points.store());
+            return saveProjectFile(localPath, windows_.view, points.selected(), points.store(),
+                                   &busy.progress());
         })) {
         windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }
@@ -50,7 +51,7 @@ void ProjectCommands::Open11Click() {
     if (!path) return;
     BusyIndicator busy(&windows_.parent, QString::fromUtf8("Открытие проекта"));
     const std::string localPath = toLocalPath(*path);
-    auto opened = busy.run([&] { return openProjectFile(localPath); });
+    auto opened = busy.run([&] { return openProjectFile(localPath, &busy.progress()); });
     if (const auto* error = std::get_if<FileError>(&opened)) {
         return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }

@@ -42,7 +42,9 @@ void convertLittleEndian(T* values, std::size_t count) {
 // Collects small items and hands the stream large blocks.
 class BlockWriter {
 public:
-    explicit BlockWriter(std::ostream& out) : out_(out) { buffer_.reserve(kBlockSize); }
+    BlockWriter(std::ostream& out, WorkProgress* progress) : out_(out), progress_(progress) {
+        buffer_.reserve(kBlockSize);
+    }
 
     void bytes(std::string_view text) {
         if (buffer_.size() + text.size() > kBlockSize) flush();
@@ -74,6 +76,16 @@ public:
                 std::copy_n(values.data() + first, count, written);
             }
             convertLittleEndian(written, count);
+            progress_.add(count);
+        }
+    }
+
+    void numbers(const PointNumbers& numbers) {
+        int32(static_cast<std::int32_t>(numbers.size()));
+        for (const std::string_view number : numbers) {
+            int32(static_cast<std::int32_t>(number.size()));
+            bytes(number);
+            progress_.add();
         }
     }
 
@@ -85,6 +97,7 @@ public:
 private:
     std::ostream& out_;
     std::string buffer_;
+    ProgressCounter progress_;
 };
 
 // Thrown inside the reader only and turned into its result.
@@ -100,8 +113,10 @@ struct ReadFailed {
 class ByteSource {
 public:
     explicit ByteSource(std::string_view bytes) : buffered_(bytes), remaining_(bytes.size()) {}
-    ByteSource(int descriptor, std::size_t size)
-        : remaining_(size), descriptor_(descriptor), block_(kBlockSize) {}
+    ByteSource(int descriptor, std::size_t size, WorkProgress* progress)
+        : remaining_(size), descriptor_(descriptor), block_(kBlockSize), progress_(progress) {
+        if (progress_) progress_->begin(size);
+    }
 
     // What is left to read: every count is checked against it before anything grows.
     std::size_t remaining() const { return remaining_; }
@@ -139,19 +154,25 @@ private:
     std::size_t readFromFile(char* into, std::size_t most, std::size_t least) {
         std::size_t done = 0;
         while (done < least) {
-            const ssize_t count = ::read(descriptor_, into + done, most - done);
+            // A large sequence comes in pieces, for the progress to move.
+            const std::size_t piece = std::min(most - done, kLargestRead);
+            const ssize_t count = ::read(descriptor_, into + done, piece);
             if (count < 0 && errno == EINTR) continue;
             if (count < 0) throw ReadFailed{errno};
             if (count == 0) throw DamageFound{ProjectDamage::EndsEarly};
             done += static_cast<std::size_t>(count);
+            if (progress_) progress_->add(static_cast<std::uint64_t>(count));
         }
         return done;
     }
+
+    static constexpr std::size_t kLargestRead = std::size_t{16} << 20;
 
     std::string_view buffered_;
     std::size_t remaining_;
     int descriptor_ = -1;
     std::vector<char> block_;
+    WorkProgress* progress_ = nullptr;
 };
 
 // The project's blocks, each count and length checked.
@@ -269,8 +290,11 @@ ProjectContent readContent(ByteSource& source) {
 std::string DamagedProjectFile::message() const { return "Файл проекта повреждён: " + path; }
 
 void writeProject(std::ostream& out, const ViewState& view,
-                  const std::vector<std::int32_t>& selected, const PointStore& store) {
-    BlockWriter writer(out);
+                  const std::vector<std::int32_t>& selected, const PointStore& store,
+                  WorkProgress* progress) {
+    // Eight sequences of a value per point: the selection, seven of the store.
+    if (progress) progress->begin(8 * static_cast<std::uint64_t>(store.count()));
+    BlockWriter writer(out, progress);
     const ViewState::Image image = view.toImage();
     writer.bytes({reinterpret_cast<const char*>(image.data()), image.size()});
     writer.sequence<std::int32_t>(selected);
@@ -280,19 +304,15 @@ void writeProject(std::ostream& out, const ViewState& view,
     writer.sequence<double>(store.y());
     writer.sequence<double>(store.z());
     writer.sequence<std::int32_t>(store.colour());
-    writer.int32(static_cast<std::int32_t>(store.number().size()));
-    for (const std::string_view number : store.number()) {
-        writer.int32(static_cast<std::int32_t>(number.size()));
-        writer.bytes(number);
-    }
+    writer.numbers(store.number());
     writer.flush();
 }
 
 std::optional<FileError> saveProjectFile(const std::string& path, const ViewState& view,
                                          const std::vector<std::int32_t>& selected,
-                                         const PointStore& store) {
-    return writeFileSafely(path,
-                           [&](std::ostream& out) { writeProject(out, view, selected, store); });
+                                         const PointStore& store, WorkProgress* progress) {
+    return writeFileSafely(
+        path, [&](std::ostream& out) { writeProject(out, view, selected, store, progress); });
 }
 
 std::variant<ProjectContent, ProjectDamage> readProject(std::string_view bytes) {
@@ -305,14 +325,14 @@ std::variant<ProjectContent, ProjectDamage> readProject(std::string_view bytes) 
 }
 
 std::variant<ProjectContent, FileError, DamagedProjectFile> openProjectFile(
-    const std::string& path) {
+    const std::string& path, WorkProgress* progress) {
     const auto failure = [&](int errorNumber) {
         return FileError{FileError::Operation::Read, path, errorNumber};
     };
     RegularFile file;
     if (auto error = file.open(path)) return *error;
 
-    ByteSource source(file.descriptor(), file.size());
+    ByteSource source(file.descriptor(), file.size(), progress);
     try {
         return readContent(source);
     } catch (const DamageFound& found) {

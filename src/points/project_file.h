@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/file_error.h"
+#include "common/work_progress.h"
 #include "plan/view_state.h"
 #include "points/point_store.h"
 
@@ -56,23 +57,25 @@ struct DamagedProjectFile {
 // the message (UTF-8) naming the first such point, or nothing when every number fits.
 std::optional<std::string> unsavableNumberMessage(const PointStore& store);
 
-// Writes the project; each sequence is written with its own length as count.
+// Writes the project; each sequence is written with its own length as count. Counts the
+// values written into progress.
 void writeProject(std::ostream& out, const ViewState& view,
-                  const std::vector<std::int32_t>& selected, const PointStore& store);
+                  const std::vector<std::int32_t>& selected, const PointStore& store,
+                  WorkProgress* progress = nullptr);
 
 // Writes the project file through the safe file writer; the error when it could not be written.
 std::optional<FileError> saveProjectFile(const std::string& path, const ViewState& view,
                                          const std::vector<std::int32_t>& selected,
-                                         const PointStore& store);
+                                         const PointStore& store, WorkProgress* progress = nullptr);
 
 // Reads a project from the bytes of a file. Every count and length is checked against the
 // bytes that remain before anything is allocated; bytes after the last block are ignored.
 std::variant<ProjectContent, ProjectDamage> readProject(std::string_view bytes);
 
 // Reads the project file at path in one go: the content, or why there is none. A pipe, a
-// device or a folder is refused at once.
+// device or a folder is refused at once. Counts the bytes read into progress.
 std::variant<ProjectContent, FileError, DamagedProjectFile> openProjectFile(
-    const std::string& path);
+    const std::string& path, WorkProgress* progress = nullptr);
 
 // The selection as opening leaves it: the row of every point whose flag in the file is not 0
 // gets ticked, which makes its flag 1; the others are 0.

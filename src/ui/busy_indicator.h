@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "common/work_progress.h"
+
 class QMainWindow;
 class QWidget;
 
@@ -15,8 +17,9 @@ namespace korvela {
 // Held by a command that may take long (import, open, save, exports, workbook passes). Its
 // long pieces of work run through run(): on a worker thread, while the window keeps
 // repainting (user input waits until the command ends). Once the command has run half a
-// second, the busy cursor shows and the status line says what is being done and for how long,
-// until the indicator goes out of scope.
+// second, the busy cursor shows and the status line says what is being done and how far it
+// has come (the share of progress() done, or the seconds spent while the work has not begun
+// counting), until the indicator goes out of scope.
 class BusyIndicator {
 public:
     // `what` names the work in the status line, e.g. "Импорт".
@@ -24,6 +27,12 @@ public:
     ~BusyIndicator();
     BusyIndicator(const BusyIndicator&) = delete;
     BusyIndicator& operator=(const BusyIndicator&) = delete;
+
+    // What the work counts into, from its thread.
+    WorkProgress& progress() { return progress_; }
+
+    // The status line's text after `elapsedMs` of the work.
+    QString statusText(qint64 elapsedMs) const;
 
     // Runs work (which must not touch any widget) and returns its result; what it throws is
     // thrown here.
@@ -43,6 +52,7 @@ private:
     QMainWindow* window_;
     QString what_;
     QElapsedTimer clock_;
+    WorkProgress progress_;
     bool shown_ = false;
 };
 

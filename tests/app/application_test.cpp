@@ -42,6 +42,18 @@ TEST(ProgramFiles, FoundBesideTheProgramElseInTheInstalledSharedFolder) {
     EXPECT_TRUE(shared.endsWith("/share/korvela")) << shared.toStdString();
 }
 
+// The workbook is kept beside a program run from its build folder, in the user's data folder
+// once the program is installed.
+TEST(ProgramFiles, WorkingFilesStayOutOfAnInstalledProgramsFolder) {
+    testing::TempDir prefix;
+    const QString bin = QString::fromStdString((prefix.path() / "bin").string());
+    const QString data = QStringLiteral("/home/surveyor/.local/share/korvela");
+    QDir().mkpath(bin);
+    EXPECT_EQ(workingFolder(bin, data), bin);
+    QDir().mkpath(bin + "/" KORVELA_INSTALLED_TEXTS);
+    EXPECT_EQ(workingFolder(bin, data), data);
+}
+
 class StartUpFileTest : public testing::MainWindowFixture {
 protected:
     ~StartUpFileTest() override { forms.geop->hide(); }

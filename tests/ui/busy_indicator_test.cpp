@@ -70,6 +70,33 @@ TEST_P(BusyIndicatorTest, ShowsOnlyPastHalfASecondAndRepaintsMeanwhile) {
 INSTANTIATE_TEST_SUITE_P(Work, BusyIndicatorTest,
                          testing::Values(Case{200, false}, Case{800, true}));
 
+// The status line shows the share done once the work counts, the seconds spent before.
+TEST(BusyIndicator, StatusLineShowsTheShareDoneOnceTheWorkCounts) {
+    Window window;
+    BusyIndicator busy(window.plan, QString::fromUtf8("Экспорт DXF"));
+    EXPECT_EQ(busy.statusText(2400), QString::fromUtf8("Экспорт DXF… 2 с"));
+    const struct {
+        std::uint64_t total, done;
+        const char* text;
+    } cases[] = {{400, 0, "Экспорт DXF… 0 %"},
+                 {400, 171, "Экспорт DXF… 42 %"},
+                 {400, 400, "Экспорт DXF… 100 %"},
+                 {3, 7, "Экспорт DXF… 100 %"}};
+    for (const auto& c : cases) {
+        busy.progress().begin(c.total);
+        busy.progress().add(c.done);
+        EXPECT_EQ(busy.statusText(2400), QString::fromUtf8(c.text)) << c.done;
+    }
+    // Shown in the status line while the work runs.
+    busy.run([&] {
+        busy.progress().begin(10);
+        busy.progress().add(5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        return 0;
+    });
+    EXPECT_EQ(window.main.statusBar()->currentMessage(), QString::fromUtf8("Экспорт DXF… 50 %"));
+}
+
 TEST(BusyIndicator, WhatTheWorkThrowsReachesTheCommand) {
     Window window;
     BusyIndicator busy(window.plan, QString::fromUtf8("Экспорт DXF"));

@@ -1,0 +1,109 @@
+// The long file commands count their work for the status line: each ends with every unit of
+// its total done, neither more nor less, also when the total is not a multiple of the batch.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <variant>
+
+#include "common/local_time.h"
+#include "common/safe_file_writer.h"
+#include "common/work_progress.h"
+#include "exchange/dxf_writer.h"
+#include "exchange/text_listing.h"
+#include "exchange/workbook_reader.h"
+#include "exchange/workbook_writer.h"
+#include "plan/view_state.h"
+#include "points/point_store.h"
+#include "points/point_store_grid.h"
+#include "points/point_table_text.h"
+#include "points/project_file.h"
+#include "test_support.h"
+
+namespace korvela {
+namespace {
+
+constexpr std::size_t kPoints = 40'123;  // two batches of the counter and a rest
+
+PointStore survey() {
+    PointStore store;
+    store.reserve(kPoints);
+    for (std::size_t i = 0; i < kPoints; ++i) {
+        const double along = static_cast<double>(i);
+        store.append(std::to_string(i + 1), 5412000 + along * 0.731, 7312000 + along * 0.519,
+                     140 + along * 0.001, 0, i % 10 == 0 ? 0 : 1);
+    }
+    return store;
+}
+
+struct Work {
+    const char* name;
+    // Runs the command on `store` with files in `folder`; returns its total as expected.
+    std::function<std::uint64_t(const PointStore&, const testing::TempDir&, WorkProgress&)> run;
+};
+
+const Work kWorks[] = {
+    {"DxfExport",
+     [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
+         const PointStoreGrid table(store);
+         EXPECT_FALSE(writeDxfFile(folder.file("p.dxf"), table, kPointTableDxfColumns, store.kind(),
+                                   true, &progress));
+         return std::uint64_t{3} * kPoints;
+     }},
+    {"TextListing",
+     [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
+         EXPECT_FALSE(writeFileSafely(folder.file("p.txt"), [&](std::ostream& out) {
+             writeTextListing(store, LocalTime{2011, 1, 1, 9, 5, 7}, out, &progress);
+         }));
+         return std::uint64_t{kPoints};
+     }},
+    {"ProjectSave",
+     [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
+         const std::vector<std::int32_t> selected(store.count(), 0);
+         EXPECT_FALSE(
+             saveProjectFile(folder.file("p.kpr"), ViewState{}, selected, store, &progress));
+         return std::uint64_t{8} * kPoints;
+     }},
+    {"ProjectOpen",
+     [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
+         const std::string path = folder.file("p.kpr");
+         EXPECT_FALSE(
+             saveProjectFile(path, ViewState{}, std::vector<std::int32_t>(kPoints, 0), store));
+         EXPECT_TRUE(std::holds_alternative<ProjectContent>(openProjectFile(path, &progress)));
+         return static_cast<std::uint64_t>(std::filesystem::file_size(path));
+     }},
+    {"WorkbookWrite",
+     [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
+         EXPECT_FALSE(writeWorkbookPoints(folder.file("1.xlsx"), store, &progress));
+         return std::uint64_t{kPoints};
+     }},
+    {"WorkbookRead",
+     [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
+         const std::string path = folder.file("1.xlsx");
+         EXPECT_FALSE(writeWorkbookPoints(path, store));
+         PointStore read;
+         EXPECT_FALSE(readWorkbookPointsFile(path, read, {}, &progress));
+         EXPECT_EQ(read.count(), kPoints);
+         return progress.total();  // the sheet's unpacked size, known only to the package
+     }},
+};
+
+class FileProgressTest : public ::testing::TestWithParam<Work> {};
+
+TEST_P(FileProgressTest, CountsEveryUnitOfItsTotal) {
+    static const PointStore store = survey();
+    const testing::TempDir folder;
+    WorkProgress progress;
+    EXPECT_EQ(progress.percent(), std::nullopt);
+    const std::uint64_t expectedTotal = GetParam().run(store, folder, progress);
+    EXPECT_GT(progress.total(), kPoints / 2);
+    EXPECT_EQ(progress.total(), expectedTotal);
+    EXPECT_EQ(progress.done(), progress.total());
+    EXPECT_EQ(progress.percent(), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, FileProgressTest, ::testing::ValuesIn(kWorks),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace korvela
