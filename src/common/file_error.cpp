@@ -15,6 +15,7 @@ struct ReasonText {
 constexpr ReasonText kReasonTexts[] = {
     {kNotRegularFile, "это не обычный файл"},
     {kWriteProtected, "файл защищён от записи"},
+    {kChangedWhileReading, "файл изменился во время чтения"},
     {ENOENT, "нет такого файла или папки"},
     {EACCES, "нет прав доступа"},
     {EPERM, "операция не разрешена"},

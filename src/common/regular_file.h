@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <ctime>
 #include <optional>
+#include <span>
 #include <string>
-#include <string_view>
 
 #include "common/file_error.h"
 
@@ -22,21 +23,25 @@ public:
     std::optional<FileError> open(const std::string& path);
 
     int descriptor() const { return descriptor_; }
+    // The size when the file was opened.
     std::size_t size() const { return size_; }
 
-    // Maps the whole file into memory, read-only; the error when that fails.
-    std::optional<FileError> map();
-    // The mapped bytes (empty for an empty file).
-    std::string_view bytes() const { return {static_cast<const char*>(mapping_), size_}; }
-    // Lets the system take back the memory of the whole pages within [from, to) of the mapping
-    // once they have been read, so a long file never occupies more than a window of memory.
-    void release(std::size_t from, std::size_t to) const;
+    // Fills `into` with the bytes from `offset`, which lie within the size the file had when it
+    // was opened; when the file ends before them, another program has shortened it meanwhile
+    // (kChangedWhileReading).
+    std::optional<FileError> readAt(std::size_t offset, std::span<char> into) const;
+    // kChangedWhileReading when the file's size or modification time is no longer what it was
+    // when it was opened: another program has written it meanwhile.
+    std::optional<FileError> checkUnchanged() const;
+
+    // The error of reading this file, for the reason errorNumber gives.
+    FileError readError(int errorNumber) const;
 
 private:
     std::string path_;
     int descriptor_ = -1;
     std::size_t size_ = 0;
-    void* mapping_ = nullptr;
+    timespec modified_{};
 };
 
 }  // namespace korvela

@@ -78,8 +78,8 @@ constexpr std::size_t kSdr2xShortestRecord = 28;  // the elevation field may be 
 // Parsing in parallel pays off from this many bytes a thread.
 constexpr std::size_t kSmallestChunk = 256 * 1024;
 constexpr std::size_t kMostThreads = 8;
-// A thread lets the system take back the file's pages it has read every this many bytes.
-constexpr std::size_t kReleaseEvery = 8 << 20;
+// A file is read this many bytes at a time into each thread's buffer (more for a longer line).
+constexpr std::size_t kBlockBytes = 1 << 20;
 // The first guess of a chunk's number bytes per line (grows if the ids are longer).
 constexpr std::size_t kNumberBytesPerLineGuess = 8;
 
@@ -145,29 +145,87 @@ bool splitThreeTokens(std::string_view text, Values& tokens) {
     return true;
 }
 
-// The lines of bytes from `at`: each without its line end (LF, and a CR right before it);
-// a last line without a line end is a line as well.
+// A reading that cannot go on: the file cannot be read, or another program changed it.
+struct ReadFailed {
+    FileError error;
+};
+
+// A survey's bytes: in memory, or in a regular file that is read, never mapped: a mapped file
+// that another program shortens meanwhile kills the process when a page past its new end is
+// touched, whereas a read merely comes back short.
+class SurveyBytes {
+public:
+    explicit SurveyBytes(std::string_view bytes) : bytes_(bytes), size_(bytes.size()) {}
+    explicit SurveyBytes(const RegularFile& file) : file_(&file), size_(file.size()) {}
+
+    std::size_t size() const { return size_; }
+
+    // Bytes from `at` on, up to `end`: all of them when they are in memory, else the next
+    // `wanted` of them read into buffer. Throws ReadFailed.
+    std::string_view read(std::size_t at, std::size_t end, std::size_t wanted,
+                          std::vector<char>& buffer) const {
+        if (file_ == nullptr) return bytes_.substr(at, end - at);
+        const std::size_t count = std::min(wanted, end - at);
+        if (buffer.size() < count) buffer.resize(count);
+        if (auto error = file_->readAt(at, {buffer.data(), count})) throw ReadFailed{*error};
+        return {buffer.data(), count};
+    }
+
+    // Throws the error of a file that no longer holds the lines it held a moment ago.
+    [[noreturn]] void changedMeanwhile() const {
+        throw ReadFailed{file_->readError(kChangedWhileReading)};
+    }
+
+private:
+    std::string_view bytes_;
+    const RegularFile* file_ = nullptr;
+    std::size_t size_;
+};
+
+// The lines of bytes [at, end): each without its line end (LF, and a CR right before it);
+// a last line without a line end is a line as well. The lines of a file are read a block at a
+// time into the cursor's own buffer; a line stays valid until the next one is taken.
 class LineCursor {
 public:
-    LineCursor(std::string_view bytes, std::size_t at) : bytes_(bytes), next_(at) {}
+    LineCursor(const SurveyBytes& bytes, std::size_t at) : LineCursor(bytes, at, bytes.size()) {}
+    LineCursor(const SurveyBytes& bytes, std::size_t at, std::size_t end)
+        : bytes_(&bytes), end_(end), next_(at), blockStart_(at) {}
 
-    bool atEnd() const { return next_ >= bytes_.size(); }
+    bool atEnd() const { return next_ >= end_; }
     std::size_t position() const { return next_; }
 
     std::string_view next() {
-        const std::size_t start = next_;
-        const void* found = std::memchr(bytes_.data() + start, '\n', bytes_.size() - start);
-        const std::size_t end =
-            found == nullptr ? bytes_.size() : static_cast<const char*>(found) - bytes_.data();
-        next_ = found == nullptr ? bytes_.size() : end + 1;
-        std::string_view line = bytes_.substr(start, end - start);
+        std::size_t start = next_ - blockStart_;
+        const char* found = findLineEnd(start);
+        while (found == nullptr && blockStart_ + block_.size() < end_) {
+            // The line runs on past the block: read again from its start, twice as much when
+            // the line alone fills a block.
+            const std::size_t wanted = std::max(kBlockBytes, 2 * (block_.size() - start));
+            block_ = bytes_->read(next_, end_, wanted, buffer_);
+            blockStart_ = next_;
+            start = 0;
+            found = findLineEnd(start);
+        }
+        const std::size_t end = found == nullptr ? block_.size() : found - block_.data();
+        next_ = blockStart_ + (found == nullptr ? end : end + 1);
+        std::string_view line = block_.substr(start, end - start);
         if (line.ends_with('\r')) line.remove_suffix(1);
         return line;
     }
 
 private:
-    std::string_view bytes_;
+    const char* findLineEnd(std::size_t start) const {
+        if (start >= block_.size()) return nullptr;
+        return static_cast<const char*>(
+            std::memchr(block_.data() + start, '\n', block_.size() - start));
+    }
+
+    const SurveyBytes* bytes_;
+    std::size_t end_;
     std::size_t next_;
+    std::size_t blockStart_;
+    std::string_view block_;  // the bytes from blockStart_ on
+    std::vector<char> buffer_;
 };
 
 enum class Format { Listing, Sdr, Comma };
@@ -184,7 +242,7 @@ struct Layout {
 };
 
 // The first line that is not blank, from `at`.
-std::size_t firstLineNotBlank(std::string_view bytes, std::size_t at) {
+std::size_t firstLineNotBlank(const SurveyBytes& bytes, std::size_t at) {
     LineCursor lines(bytes, at);
     while (!lines.atEnd()) {
         const std::size_t start = lines.position();
@@ -201,17 +259,6 @@ bool skipLines(LineCursor& lines, std::size_t count) {
     return true;
 }
 
-// True when a marker line stands before the end of the transmission (line 1 included).
-bool hasMarkerLine(std::string_view bytes, std::size_t from) {
-    const std::size_t marker = bytes.find(kCommaMarker, from);
-    if (marker == std::string_view::npos) return false;
-    LineCursor lines(bytes, from);
-    while (lines.position() <= marker && !lines.atEnd()) {
-        if (isEndOfTextLine(lines.next())) return false;
-    }
-    return true;
-}
-
 void readSdrHeaderOptions(std::string_view header, Layout& layout) {
     if (!header.starts_with(kSdrHeaderRecord) || header.size() < kSdrVersionAt) return;
     layout.sdr2x = header.substr(kSdrVersionAt).starts_with(kSdr2xVersion);
@@ -219,9 +266,10 @@ void readSdrHeaderOptions(std::string_view header, Layout& layout) {
         header.size() > kSdrCoordinateOrderAt && header[kSdrCoordinateOrderAt] == kEastingFirst;
 }
 
-Layout readLayout(std::string_view bytes) {
+Layout readLayout(const SurveyBytes& bytes) {
     Layout layout;
-    std::size_t at = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    const bool byteOrderMark = LineCursor(bytes, 0).next().starts_with(kByteOrderMark);
+    std::size_t at = byteOrderMark ? kByteOrderMark.size() : 0;
     LineCursor lines(bytes, at);
     if (lines.atEnd()) return layout;
     if (isStartOfTextLine(lines.next())) {
@@ -252,8 +300,7 @@ Layout readLayout(std::string_view bytes) {
     } else {
         layout.format = Format::Comma;
         layout.bodyStart = firstLineAt;
-        layout.leadInEnd = lines.position();
-        layout.markerMode = hasMarkerLine(bytes, firstLineAt);
+        layout.leadInEnd = lines.position();  // markerMode is known once the lines are counted
     }
     return layout;
 }
@@ -407,6 +454,9 @@ struct SlotSequences {
     std::vector<std::uint32_t> numberBounds;  // slot s: end of its number in its chunk's bytes
 };
 
+// In a comma file, which comes first in a chunk: a marker line or the end of the transmission.
+enum class CommaMark { None, Marker, EndOfText };
+
 // A run of whole lines read by one thread.
 struct Chunk {
     std::size_t begin = 0;
@@ -415,11 +465,12 @@ struct Chunk {
     std::size_t firstSlot = 0;
     std::size_t points = 0;
     bool stopped = false;  // a line in it ends the reading
+    CommaMark firstMark = CommaMark::None;
     std::string numbers;
 };
 
 // Splits [from, bytes.size()) into at most `parts` chunks of whole lines.
-std::vector<Chunk> splitIntoChunks(std::string_view bytes, std::size_t from, std::size_t parts) {
+std::vector<Chunk> splitIntoChunks(const SurveyBytes& bytes, std::size_t from, std::size_t parts) {
     const std::size_t length = bytes.size() - from;
     parts = std::max<std::size_t>(1, std::min(parts, length / kSmallestChunk));
     std::vector<Chunk> chunks(parts);
@@ -427,8 +478,9 @@ std::vector<Chunk> splitIntoChunks(std::string_view bytes, std::size_t from, std
     for (std::size_t i = 0; i < parts; ++i) {
         std::size_t end = i + 1 == parts ? bytes.size() : from + length / parts * (i + 1);
         if (end < bytes.size()) {
-            const std::size_t lineEnd = bytes.find('\n', std::max(end, begin));
-            end = lineEnd == std::string_view::npos ? bytes.size() : lineEnd + 1;
+            LineCursor rest(bytes, std::max(end, begin));
+            rest.next();
+            end = rest.position();
         }
         chunks[i].begin = begin;
         chunks[i].end = end;
@@ -437,39 +489,41 @@ std::vector<Chunk> splitIntoChunks(std::string_view bytes, std::size_t from, std
     return chunks;
 }
 
-// Lets the system take back a mapped file's pages behind the reading.
-class PageRelease {
-public:
-    explicit PageRelease(const RegularFile* file) : file_(file) {}
-    void upTo(std::size_t& released, std::size_t position) const {
-        if (file_ == nullptr || position - released < kReleaseEvery) return;
-        file_->release(released, position);
-        released = position;
-    }
-
-private:
-    const RegularFile* file_;
-};
-
-std::size_t countLines(std::string_view bytes, const Chunk& chunk, const PageRelease& release) {
-    std::size_t lines = 0;
-    std::size_t released = chunk.begin;
-    for (LineCursor cursor(bytes.substr(0, chunk.end), chunk.begin); !cursor.atEnd(); ++lines) {
-        cursor.next();
-        release.upTo(released, cursor.position());
-    }
-    release.upTo(released, chunk.end);
-    return lines;
+CommaMark commaMarkOf(std::string_view line) {
+    if (isEndOfTextLine(line)) return CommaMark::EndOfText;
+    return line.find(kCommaMarker) == std::string_view::npos ? CommaMark::None : CommaMark::Marker;
 }
 
-void readChunk(std::string_view bytes, const Layout& layout, const PageRelease& release,
-               Chunk& chunk, SlotSequences& slots) {
+// Counts the chunk's lines; in a comma file also notes whether a marker line or the end of
+// the transmission comes first in it.
+void countLines(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk) {
+    bool lookForMark = layout.format == Format::Comma;
+    for (LineCursor lines(bytes, chunk.begin, chunk.end); !lines.atEnd(); ++chunk.lines) {
+        const std::string_view line = lines.next();
+        if (lookForMark) {
+            chunk.firstMark = commaMarkOf(line);
+            lookForMark = chunk.firstMark == CommaMark::None;
+        }
+    }
+}
+
+// A comma file is read by its marker lines when one stands before the end of the
+// transmission (line 1 included).
+bool markerLineFirst(const std::vector<Chunk>& chunks) {
+    for (const Chunk& chunk : chunks) {
+        if (chunk.firstMark != CommaMark::None) return chunk.firstMark == CommaMark::Marker;
+    }
+    return false;
+}
+
+void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, SlotSequences& slots) {
     RecordReader reader(layout);
-    LineCursor lines(bytes.substr(0, chunk.end), chunk.begin);
+    LineCursor lines(bytes, chunk.begin, chunk.end);
     chunk.numbers.reserve(chunk.lines * kNumberBytesPerLineGuess);
-    std::size_t released = chunk.begin;
     ParsedPoint point;
-    while (!lines.atEnd()) {
+    for (std::size_t linesRead = 0; !lines.atEnd(); ++linesRead) {
+        // More lines than were counted: the file was rewritten, and the chunk has no more slots.
+        if (linesRead == chunk.lines) bytes.changedMeanwhile();
         const bool leadIn = lines.position() < layout.leadInEnd;
         const LineOutcome outcome = reader.read(lines.next(), leadIn, point);
         if (outcome == LineOutcome::Stop) {
@@ -485,13 +539,11 @@ void readChunk(std::string_view bytes, const Layout& layout, const PageRelease& 
             chunk.numbers.append(point.number);
             slots.numberBounds[slot + 1] = static_cast<std::uint32_t>(chunk.numbers.size());
         }
-        release.upTo(released, lines.position());
     }
-    release.upTo(released, chunk.end);
 }
 
 // Runs work on every chunk, on threads of their own when there are several. An exception of
-// a thread (no memory) is thrown again here once all have ended.
+// a thread (no memory, a failed read) is thrown again here once all have ended.
 template <typename Work>
 void forEachChunk(std::vector<Chunk>& chunks, Work work) {
     if (chunks.size() == 1) {
@@ -567,14 +619,14 @@ PointSequences collect(std::vector<Chunk>& chunks, SlotSequences& slots) {
     return sequences;
 }
 
-void parseSurvey(std::string_view bytes, PointStore& store, std::size_t threads,
-                 const PageRelease& release) {
+void parseSurvey(const SurveyBytes& bytes, PointStore& store, std::size_t threads) {
     store = PointStore();  // gives back the old points' memory before the new points take theirs
-    const Layout layout = readLayout(bytes);
+    Layout layout = readLayout(bytes);
     if (layout.nothingToRead) return;
 
     std::vector<Chunk> chunks = splitIntoChunks(bytes, layout.bodyStart, threads);
-    forEachChunk(chunks, [&](Chunk& chunk) { chunk.lines = countLines(bytes, chunk, release); });
+    forEachChunk(chunks, [&](Chunk& chunk) { countLines(bytes, layout, chunk); });
+    layout.markerMode = layout.format == Format::Comma && markerLineFirst(chunks);
     std::size_t slotCount = 0;
     for (Chunk& chunk : chunks) {
         chunk.firstSlot = slotCount;
@@ -583,7 +635,7 @@ void parseSurvey(std::string_view bytes, PointStore& store, std::size_t threads,
     SlotSequences slots{std::vector<double>(slotCount), std::vector<double>(slotCount),
                         std::vector<double>(slotCount), std::vector<PointFlag>(slotCount),
                         std::vector<std::uint32_t>(slotCount + 1)};
-    forEachChunk(chunks, [&](Chunk& chunk) { readChunk(bytes, layout, release, chunk, slots); });
+    forEachChunk(chunks, [&](Chunk& chunk) { readChunk(bytes, layout, chunk, slots); });
     store.assign(collect(chunks, slots));
 }
 
@@ -595,22 +647,29 @@ std::size_t surveyParsingThreads() {
 }
 
 void readSurvey(std::string_view bytes, PointStore& store, std::size_t threads) {
-    parseSurvey(bytes, store, threads, PageRelease(nullptr));
+    parseSurvey(SurveyBytes(bytes), store, threads);
 }
 
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
                                         std::size_t threads) {
     store = PointStore();
     RegularFile file;
-    std::optional<FileError> error = file.open(path);
-    if (!error) error = file.map();
-    if (error) return error;
+    if (auto error = file.open(path)) return error;
+    return readSurveyFile(file, store, threads);
+}
+
+std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& store,
+                                        std::size_t threads) {
+    std::optional<FileError> error;
     try {
-        parseSurvey(file.bytes(), store, threads, PageRelease(&file));
+        parseSurvey(SurveyBytes(file), store, threads);
+        error = file.checkUnchanged();
+    } catch (const ReadFailed& failed) {
+        error = failed.error;
     } catch (const std::bad_alloc&) {
-        error = FileError{FileError::Operation::Read, path, ENOMEM};
+        error = file.readError(ENOMEM);
     } catch (const std::length_error&) {
-        error = FileError{FileError::Operation::Read, path, EFBIG};
+        error = file.readError(EFBIG);
     }
     if (error) store.clear();
     return error;

@@ -10,6 +10,7 @@
 namespace korvela {
 
 class PointStore;
+class RegularFile;
 
 // Survey files come in three text formats, told apart by their content:
 //  - the fixed-column listing whose first line is exactly "Sokkia - sdr" (what the text
@@ -33,7 +34,9 @@ class PointStore;
 // numbers that do not read become 0. Every point read is active and aqua.
 //
 // Large files are parsed by several threads at once at line boundaries; the points are the
-// same whatever the number of threads.
+// same whatever the number of threads. A file is read, never mapped into memory, so another
+// program that shortens, extends or rewrites it meanwhile (a re-export over it) makes the
+// import fail with "файл изменился во время чтения" instead of crashing.
 
 // The threads a large survey is parsed with: 1 on a machine of two cores or fewer, else one
 // per core (at most 8).
@@ -46,6 +49,10 @@ void readSurvey(std::string_view bytes, PointStore& store,
 // The same for a file on disk, which must be a regular file. When it cannot be opened or
 // read the store ends empty and the error is returned.
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
+                                        std::size_t threads = surveyParsingThreads());
+// The same for a file already open; kChangedWhileReading when its size or modification time
+// is no longer what opening found.
+std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& store,
                                         std::size_t threads = surveyParsingThreads());
 
 }  // namespace korvela

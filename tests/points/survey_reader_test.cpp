@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <functional>
 #include <random>
 
+#include "common/regular_file.h"
 #include "points/point_store.h"
 #include "points/survey_points.h"
 #include "test_support.h"
@@ -366,7 +370,8 @@ INSTANTIATE_TEST_SUITE_P(
 // --- parsing in parallel -------------------------------------------------------------------
 
 // Surveys large enough to be cut into several chunks, with what ends or changes the reading
-// placed deep inside: the result must not depend on how many threads read them.
+// placed deep inside: the result must not depend on how many threads read them, nor on their
+// lines being read from a file a block at a time (one line longer than a block).
 TEST(SurveyReader, FourThreadsReadWhatOneThreadReads) {
     std::string sdr = kSdrHeader;
     std::string marked = "job\r\n";
@@ -390,6 +395,7 @@ TEST(SurveyReader, FourThreadsReadWhatOneThreadReads) {
         listing += n.substr(0, 6) + std::string(6 - std::min<std::size_t>(6, n.size()), ' ') +
                    "1          2          3\r\n";
     }
+    const std::string longLine = kSdrHeader + kPoint1 + std::string(3 << 20, 'x') + "\n" + kPoint2;
     const struct {
         const char* what;
         const std::string& bytes;
@@ -397,7 +403,9 @@ TEST(SurveyReader, FourThreadsReadWhatOneThreadReads) {
     } surveys[] = {{"sdr", sdr, 30'001 - 30'001 / 13 + 30'001 / 117},
                    {"marked", marked, 26'667 / 5 + 1},
                    {"plain", plain, kLines},
-                   {"listing", listing, kLines}};
+                   {"listing", listing, kLines},
+                   {"longLine", longLine, 2}};
+    testing::TempDir dir;
     for (const auto& survey : surveys) {
         ASSERT_GT(survey.bytes.size(), 4u << 18) << survey.what;
         PointStore one;
@@ -406,6 +414,14 @@ TEST(SurveyReader, FourThreadsReadWhatOneThreadReads) {
         readSurvey(survey.bytes, four, 4);
         EXPECT_EQ(one.count(), survey.count) << survey.what;
         EXPECT_EQ(pointsOf(four), pointsOf(one)) << survey.what;
+
+        const std::string path = dir.file(survey.what);
+        testing::writeFile(path, survey.bytes);
+        for (const std::size_t threads : {1, 4}) {
+            PointStore fromFile;
+            EXPECT_FALSE(readSurveyFile(path, fromFile, threads)) << survey.what;
+            EXPECT_EQ(pointsOf(fromFile), pointsOf(one)) << survey.what << threads;
+        }
     }
 }
 
@@ -466,6 +482,54 @@ TEST(SurveyReader, ReadsAFileFromDisk) {
     PointStore store;
     EXPECT_FALSE(store.loadSurveyFile(path));
     EXPECT_EQ(pointsOf(store), (Points{{"ST1", 1, 2, 3, 0}}));
+}
+
+// Another program shortens, extends or rewrites the file after the import opened it: the
+// import fails and the store ends empty, with one thread or several.
+TEST(SurveyReader, AFileChangedWhileReadingFailsTheImport) {
+    testing::TempDir dir;
+    const std::string path = dir.file("site.sdr");
+    std::string survey = kSdrHeader;
+    for (int i = 0; i < 40'000; ++i) {
+        const std::string n = std::to_string(i);
+        survey += "08TP" + std::string(16 - n.size(), ' ') + n + " 1 2 3\r\n";
+    }
+    const auto cutTo = [&](std::size_t size) { std::filesystem::resize_file(path, size); };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool fails;
+    } cases[] = {
+        {"unchanged", [] {}, false},
+        {"emptied", [&] { cutTo(0); }, true},
+        {"cutInItsHeader", [&] { cutTo(10); }, true},
+        {"cutInALineNearItsEnd", [&] { cutTo(survey.size() - 5); }, true},
+        {"extended", [&] { testing::writeFile(path, survey + kPoint1); }, true},
+        {"rewrittenAsLongAsBefore",
+         [&] {
+             const auto modified = std::filesystem::last_write_time(path);
+             testing::writeFile(path, std::string(survey.size(), '\n'));
+             std::filesystem::last_write_time(path, modified + std::chrono::seconds(1));
+         },
+         true},
+    };
+    for (const std::size_t threads : {1, 4}) {
+        for (const auto& change : cases) {
+            testing::writeFile(path, survey);
+            RegularFile file;
+            ASSERT_FALSE(file.open(path));
+            change.change();
+            PointStore store;
+            store.append("old", 1, 2, 3, kColourAqua, kKindPoint);
+            const auto error = readSurveyFile(file, store, threads);
+            ASSERT_EQ(error.has_value(), change.fails) << change.what << threads;
+            EXPECT_EQ(store.count(), change.fails ? 0u : 40'000u) << change.what << threads;
+            if (change.fails) {
+                EXPECT_EQ(error->message(), "Не удаётся прочитать файл \"" + path +
+                                                "\": файл изменился во время чтения");
+            }
+        }
+    }
 }
 
 TEST(SurveyReader, AFileThatCannotBeReadLeavesTheStoreEmpty) {
