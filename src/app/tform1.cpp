@@ -320,7 +320,7 @@ void TForm1::importSurvey(const QString& path) {
     BusyIndicator busy(this, QString::fromUtf8("Импорт"));
     PointStore points;
     const std::string localPath = toLocalPath(path);
-    const auto error = busy.run([&] { return points.loadSurveyFile(localPath); });
+    const auto error = busy.run([&] { return points.loadSurveyFile(localPath, &busy.progress()); });
     // An unreadable file leaves no data, so the status line does not claim any.
     importPoints(std::move(points), error ? QString() : path);
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));

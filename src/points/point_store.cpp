@@ -120,8 +120,9 @@ void PointStore::clear() {
     placementChanged();
 }
 
-std::optional<FileError> PointStore::loadSurveyFile(const std::string& path) {
-    return readSurveyFile(path, *this);
+std::optional<FileError> PointStore::loadSurveyFile(const std::string& path,
+                                                    WorkProgress* progress) {
+    return readSurveyFile(path, *this, surveyParsingThreads(), progress);
 }
 
 void PointStore::append(std::string_view number, double x, double y, double z, std::int32_t colour,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/file_error.h"
+#include "common/work_progress.h"
 
 namespace korvela {
 
@@ -154,7 +155,8 @@ public:
     void clear();
     // Replaces the points with those of a survey file. When the file cannot be read the
     // store ends empty and the error says why.
-    std::optional<FileError> loadSurveyFile(const std::string& path);
+    std::optional<FileError> loadSurveyFile(const std::string& path,
+                                            WorkProgress* progress = nullptr);
     void append(std::string_view number, double x, double y, double z, std::int32_t colour,
                 std::int32_t kind);
     void erase(std::size_t index);

@@ -184,12 +184,18 @@ private:
 
 // The lines of bytes [at, end): each without its line end (LF, and a CR right before it);
 // a last line without a line end is a line as well. The lines of a file are read a block at a
-// time into the cursor's own buffer; a line stays valid until the next one is taken.
+// time into the cursor's own buffer; a line stays valid until the next one is taken. With a
+// progress, the bytes passed are counted into it at each block and at the end.
 class LineCursor {
 public:
     LineCursor(const SurveyBytes& bytes, std::size_t at) : LineCursor(bytes, at, bytes.size()) {}
-    LineCursor(const SurveyBytes& bytes, std::size_t at, std::size_t end)
-        : bytes_(&bytes), end_(end), next_(at), blockStart_(at) {}
+    LineCursor(const SurveyBytes& bytes, std::size_t at, std::size_t end,
+               WorkProgress* progress = nullptr)
+        : bytes_(&bytes), end_(end), next_(at), blockStart_(at), progress_(progress),
+          reported_(at) {}
+    ~LineCursor() { reportProgress(); }
+    LineCursor(const LineCursor&) = default;  // layout cursors only: they count nothing
+    LineCursor& operator=(const LineCursor&) = default;
 
     bool atEnd() const { return next_ >= end_; }
     std::size_t position() const { return next_; }
@@ -201,6 +207,7 @@ public:
             // The line runs on past the block: read again from its start, twice as much when
             // the line alone fills a block.
             const std::size_t wanted = std::max(kBlockBytes, 2 * (block_.size() - start));
+            reportProgress();
             block_ = bytes_->read(next_, end_, wanted, buffer_);
             blockStart_ = next_;
             start = 0;
@@ -214,6 +221,11 @@ public:
     }
 
 private:
+    void reportProgress() {
+        if (progress_ != nullptr) progress_->add(next_ - reported_);
+        reported_ = next_;
+    }
+
     const char* findLineEnd(std::size_t start) const {
         if (start >= block_.size()) return nullptr;
         return static_cast<const char*>(
@@ -226,6 +238,8 @@ private:
     std::size_t blockStart_;
     std::string_view block_;  // the bytes from blockStart_ on
     std::vector<char> buffer_;
+    WorkProgress* progress_;
+    std::size_t reported_;  // the bytes before it are counted
 };
 
 enum class Format { Listing, Sdr, Comma };
@@ -496,9 +510,10 @@ CommaMark commaMarkOf(std::string_view line) {
 
 // Counts the chunk's lines; in a comma file also notes whether a marker line or the end of
 // the transmission comes first in it.
-void countLines(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk) {
+void countLines(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk,
+                WorkProgress* progress) {
     bool lookForMark = layout.format == Format::Comma;
-    for (LineCursor lines(bytes, chunk.begin, chunk.end); !lines.atEnd(); ++chunk.lines) {
+    for (LineCursor lines(bytes, chunk.begin, chunk.end, progress); !lines.atEnd(); ++chunk.lines) {
         const std::string_view line = lines.next();
         if (lookForMark) {
             chunk.firstMark = commaMarkOf(line);
@@ -516,9 +531,10 @@ bool markerLineFirst(const std::vector<Chunk>& chunks) {
     return false;
 }
 
-void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, SlotSequences& slots) {
+void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, SlotSequences& slots,
+               WorkProgress* progress) {
     RecordReader reader(layout);
-    LineCursor lines(bytes, chunk.begin, chunk.end);
+    LineCursor lines(bytes, chunk.begin, chunk.end, progress);
     chunk.numbers.reserve(chunk.lines * kNumberBytesPerLineGuess);
     ParsedPoint point;
     for (std::size_t linesRead = 0; !lines.atEnd(); ++linesRead) {
@@ -619,13 +635,16 @@ PointSequences collect(std::vector<Chunk>& chunks, SlotSequences& slots) {
     return sequences;
 }
 
-void parseSurvey(const SurveyBytes& bytes, PointStore& store, std::size_t threads) {
+void parseSurvey(const SurveyBytes& bytes, PointStore& store, std::size_t threads,
+                 WorkProgress* progress) {
     store = PointStore();  // gives back the old points' memory before the new points take theirs
     Layout layout = readLayout(bytes);
     if (layout.nothingToRead) return;
 
+    // Two passes over the body: counting the lines, reading them.
+    if (progress) progress->begin(2 * static_cast<std::uint64_t>(bytes.size() - layout.bodyStart));
     std::vector<Chunk> chunks = splitIntoChunks(bytes, layout.bodyStart, threads);
-    forEachChunk(chunks, [&](Chunk& chunk) { countLines(bytes, layout, chunk); });
+    forEachChunk(chunks, [&](Chunk& chunk) { countLines(bytes, layout, chunk, progress); });
     layout.markerMode = layout.format == Format::Comma && markerLineFirst(chunks);
     std::size_t slotCount = 0;
     for (Chunk& chunk : chunks) {
@@ -635,7 +654,7 @@ void parseSurvey(const SurveyBytes& bytes, PointStore& store, std::size_t thread
     SlotSequences slots{std::vector<double>(slotCount), std::vector<double>(slotCount),
                         std::vector<double>(slotCount), std::vector<PointFlag>(slotCount),
                         std::vector<std::uint32_t>(slotCount + 1)};
-    forEachChunk(chunks, [&](Chunk& chunk) { readChunk(bytes, layout, chunk, slots); });
+    forEachChunk(chunks, [&](Chunk& chunk) { readChunk(bytes, layout, chunk, slots, progress); });
     store.assign(collect(chunks, slots));
 }
 
@@ -647,22 +666,22 @@ std::size_t surveyParsingThreads() {
 }
 
 void readSurvey(std::string_view bytes, PointStore& store, std::size_t threads) {
-    parseSurvey(SurveyBytes(bytes), store, threads);
+    parseSurvey(SurveyBytes(bytes), store, threads, nullptr);
 }
 
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
-                                        std::size_t threads) {
+                                        std::size_t threads, WorkProgress* progress) {
     store = PointStore();
     RegularFile file;
     if (auto error = file.open(path)) return error;
-    return readSurveyFile(file, store, threads);
+    return readSurveyFile(file, store, threads, progress);
 }
 
 std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& store,
-                                        std::size_t threads) {
+                                        std::size_t threads, WorkProgress* progress) {
     std::optional<FileError> error;
     try {
-        parseSurvey(SurveyBytes(file), store, threads);
+        parseSurvey(SurveyBytes(file), store, threads, progress);
         error = file.checkUnchanged();
     } catch (const ReadFailed& failed) {
         error = failed.error;

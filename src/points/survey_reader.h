@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/file_error.h"
+#include "common/work_progress.h"
 
 namespace korvela {
 
@@ -47,12 +48,14 @@ void readSurvey(std::string_view bytes, PointStore& store,
                 std::size_t threads = surveyParsingThreads());
 
 // The same for a file on disk, which must be a regular file. When it cannot be opened or
-// read the store ends empty and the error is returned.
+// read the store ends empty and the error is returned. Counts the bytes read into progress.
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
-                                        std::size_t threads = surveyParsingThreads());
+                                        std::size_t threads = surveyParsingThreads(),
+                                        WorkProgress* progress = nullptr);
 // The same for a file already open; kChangedWhileReading when its size or modification time
 // is no longer what opening found.
 std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& store,
-                                        std::size_t threads = surveyParsingThreads());
+                                        std::size_t threads = surveyParsingThreads(),
+                                        WorkProgress* progress = nullptr);
 
 }  // namespace korvela

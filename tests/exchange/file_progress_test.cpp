@@ -18,6 +18,7 @@
 #include "points/point_store_grid.h"
 #include "points/point_table_text.h"
 #include "points/project_file.h"
+#include "points/survey_reader.h"
 #include "test_support.h"
 
 namespace korvela {
@@ -43,6 +44,22 @@ struct Work {
 };
 
 const Work kWorks[] = {
+    {"SurveyImport",
+     [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
+         // The text listing of the store, read back on two threads: both passes over its body
+         // (all but the five header lines) are counted.
+         const std::string path = folder.file("p.txt");
+         EXPECT_FALSE(writeFileSafely(path, [&](std::ostream& out) {
+             writeTextListing(store, LocalTime{2011, 1, 1, 9, 5, 7}, out);
+         }));
+         const std::string listing = testing::readFile(path);
+         std::size_t bodyStart = 0;
+         for (int line = 0; line < 5; ++line) bodyStart = listing.find('\n', bodyStart) + 1;
+         PointStore read;
+         EXPECT_FALSE(readSurveyFile(path, read, 2, &progress));
+         EXPECT_EQ(read.count(), kPoints - (kPoints + 9) / 10);  // the kind-1 points
+         return std::uint64_t{2} * (listing.size() - bodyStart);
+     }},
     {"DxfExport",
      [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
          const PointStoreGrid table(store);
