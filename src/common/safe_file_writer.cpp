@@ -77,25 +77,30 @@ private:
         return true;
     }
 
-    // A hint only: the data is safe once commit syncs the file. The chunk before, on disk by
-    // now, leaves the cache, so writing gigabytes reuses a few dozen megabytes of memory.
+    // A hint only: the data is safe once commit syncs the file.
     void startWriteback() {
         ::sync_file_range(descriptor_, static_cast<off_t>(writebackStart_),
                           static_cast<off_t>(writtenBytes_ - writebackStart_),
                           SYNC_FILE_RANGE_WRITE);
-        if (writebackStart_ > 0) {
-            const auto previous = static_cast<off_t>(previousStart_);
-            const auto length = static_cast<off_t>(writebackStart_ - previousStart_);
-            ::sync_file_range(
-                descriptor_, previous, length,
-                SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
-            ::posix_fadvise(descriptor_, previous, length, POSIX_FADV_DONTNEED);
-        }
+        if (writtenBytes_ > kDropBehindFrom) dropFromCache(previousStart_, writebackStart_);
         previousStart_ = writebackStart_;
         writebackStart_ = writtenBytes_;
     }
 
+    // A file of gigabytes would push everything else out of memory, and making room for it
+    // costs more than writing: past kDropBehindFrom the chunk before the last, on disk once
+    // waited for, leaves the cache. Smaller files stay cached for whoever reads them next.
+    void dropFromCache(std::uint64_t from, std::uint64_t to) {
+        const auto start = static_cast<off_t>(from);
+        const auto length = static_cast<off_t>(to - from);
+        ::sync_file_range(
+            descriptor_, start, length,
+            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+        ::posix_fadvise(descriptor_, start, length, POSIX_FADV_DONTNEED);
+    }
+
     static constexpr std::uint64_t kWritebackChunk = std::uint64_t{32} << 20;
+    static constexpr std::uint64_t kDropBehindFrom = std::uint64_t{1} << 30;
 
     int descriptor_;
     bool isFile_;
