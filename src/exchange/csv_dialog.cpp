@@ -13,6 +13,7 @@
 #include "common/number_text.h"
 #include "common/safe_file_writer.h"
 #include "points/point_store.h"
+#include "ui/busy_indicator.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 
@@ -156,7 +157,8 @@ std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs) {
     const std::optional<QString> path = dialogs.askOpenPath(parent, openDialog);
     if (!path) return std::nullopt;
     std::string bytes;
-    if (const auto error = readCsvFile(toLocalPath(*path), bytes)) {
+    const auto readFile = [&] { return readCsvFile(toLocalPath(*path), bytes); };
+    if (const auto error = BusyIndicator(parent, QString::fromUtf8("Чтение CSV")).run(readFile)) {
         dialogs.showMessage(parent, fromUtf8(error->message()));
         return std::nullopt;
     }
@@ -164,7 +166,9 @@ std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs) {
     choices.setFileBytes(bytes);
     if (choices.exec() != QDialog::Accepted) return std::nullopt;
     CsvImport imported{PointStore(), *path};
-    const CsvReadSummary summary = readCsvPoints(bytes, choices.layout(), imported.points);
+    const CsvReadSummary summary = BusyIndicator(parent, QString::fromUtf8("Импорт CSV")).run([&] {
+        return readCsvPoints(bytes, choices.layout(), imported.points);
+    });
     if (summary.rowsUnread > 0) {
         dialogs.showMessage(parent, fromUtf8(unreadRowsMessage(summary.rowsUnread)));
     }
@@ -181,8 +185,12 @@ void ExportCsvClick(QWidget* parent, UserDialogs& dialogs, const PointStore& sto
     const std::optional<QString> path = dialogs.askSavePath(parent, saveDialog);
     if (!path) return;
     const CsvWriteOptions options = choices.writeOptions();
-    const auto error = writeFileSafely(
-        toLocalPath(*path), [&](std::ostream& out) { writeCsvPoints(store, options, out); });
+    BusyIndicator busy(parent, QString::fromUtf8("Экспорт CSV"));
+    const auto error = busy.run([&] {
+        return writeFileSafely(toLocalPath(*path), [&](std::ostream& out) {
+            writeCsvPoints(store, options, out, &busy.progress());
+        });
+    });
     if (error) dialogs.showMessage(parent, fromUtf8(error->message()));
 }
 

@@ -221,10 +221,13 @@ std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes
     });
 }
 
-void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std::ostream& out) {
+void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std::ostream& out,
+                    WorkProgress* progress) {
+    if (progress) progress->begin(store.count());
+    ProgressCounter counter(progress);
     OutputBuffer buffer(out);
     std::string line;
-    for (std::size_t i = 0; i < store.count(); ++i) {
+    for (std::size_t i = 0; i < store.count(); ++i, counter.add()) {
         line.clear();
         const std::string number(store.number()[i]);
         appendField(line, options.encoding == TextEncoding::Utf8 ? cp1251ToUtf8(number) : number,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/file_error.h"
+#include "common/work_progress.h"
 
 namespace korvela {
 
@@ -80,7 +81,9 @@ struct CsvWriteOptions {
 
 // "Export CSV": one line per point, number, X, Y, Z, kind, active, in number text (15
 // significant digits) with the chosen decimal mark; a field holding the separator, a quote or
-// a decimal comma that is also the separator is quoted. Lines end with CR LF.
-void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std::ostream& out);
+// a decimal comma that is also the separator is quoted. Lines end with CR LF. Counts the
+// points into progress.
+void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std::ostream& out,
+                    WorkProgress* progress = nullptr);
 
 }  // namespace korvela

@@ -9,6 +9,7 @@
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
 #include "common/work_progress.h"
+#include "exchange/csv_points.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/text_listing.h"
 #include "exchange/workbook_reader.h"
@@ -88,6 +89,13 @@ const Work kWorks[] = {
              saveProjectFile(path, ViewState{}, std::vector<std::int32_t>(kPoints, 0), store));
          EXPECT_TRUE(std::holds_alternative<ProjectContent>(openProjectFile(path, &progress)));
          return static_cast<std::uint64_t>(std::filesystem::file_size(path));
+     }},
+    {"CsvExport",
+     [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
+         EXPECT_FALSE(writeFileSafely(folder.file("p.csv"), [&](std::ostream& out) {
+             writeCsvPoints(store, CsvWriteOptions{}, out, &progress);
+         }));
+         return std::uint64_t{kPoints};
      }},
     {"WorkbookWrite",
      [](const PointStore& store, const testing::TempDir& folder, WorkProgress& progress) {
