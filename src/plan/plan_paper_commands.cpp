@@ -12,6 +12,7 @@
 #include "common/safe_file_writer.h"
 #include "plan/plan_image.h"
 #include "points/program_data.h"
+#include "ui/busy_indicator.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 
@@ -103,11 +104,17 @@ void SavePlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& pic
     const PlanPaper paper = choices.paper();
     const std::optional<QString> path = dialogs.askSavePath(parent, planSaveDialog(paper.format));
     if (!path) return;
-    const QByteArray bytes =
-        paper.format == PaperFormat::Png ? planPng(paper, picture) : planPdf(paper, picture);
+    // A page of a million points takes seconds to paint, so it is painted off the window's
+    // thread; the survey and the view cannot change meanwhile, as user input waits.
+    BusyIndicator busy(parent, QString::fromUtf8("Сохранение плана"));
+    const QByteArray bytes = busy.run([&] {
+        return paper.format == PaperFormat::Png ? planPng(paper, picture) : planPdf(paper, picture);
+    });
     if (bytes.isEmpty()) return dialogs.showMessage(parent, QString::fromUtf8(kNoMemoryForImage));
-    const auto error = writeFileSafely(toLocalPath(*path), [&bytes](std::ostream& out) {
-        out.write(bytes.constData(), bytes.size());
+    const auto error = busy.run([&] {
+        return writeFileSafely(toLocalPath(*path), [&bytes](std::ostream& out) {
+            out.write(bytes.constData(), bytes.size());
+        });
     });
     if (error) dialogs.showMessage(parent, fromUtf8(error->message()));
 }
@@ -115,7 +122,10 @@ void SavePlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& pic
 void PrintPlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& picture) {
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogs.askPrinter(parent, printer)) return;
-    if (!printPlan(printer, picture)) dialogs.showMessage(parent, QString::fromUtf8(kPrintFailed));
+    BusyIndicator busy(parent, QString::fromUtf8("Печать плана"));
+    if (!busy.run([&] { return printPlan(printer, picture); })) {
+        dialogs.showMessage(parent, QString::fromUtf8(kPrintFailed));
+    }
 }
 
 }  // namespace korvela
