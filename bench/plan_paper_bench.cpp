@@ -44,20 +44,15 @@ void BM_PlanPage(benchmark::State& state) {
     for (auto _ : state) bytes = Page(PlanPaper{}, picture).size();
     state.counters["MB"] = static_cast<double>(bytes) / 1e6;
 }
-BENCHMARK(BM_PlanPage<planPdf>)
-    ->Name("BM_PlanPdf")
-    ->ArgName("points")
-    ->Arg(100'000)
-    ->Arg(1'000'000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(BM_PlanPage<planPng>)
-    ->Name("BM_PlanPng")
-    ->ArgName("points")
-    ->Arg(100'000)
-    ->Arg(1'000'000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+void surveySizes(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgName("points")
+        ->Arg(100'000)
+        ->Arg(1'000'000)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+}
+BENCHMARK(BM_PlanPage<planPdf>)->Name("BM_PlanPdf")->Apply(surveySizes);
+BENCHMARK(BM_PlanPage<planPng>)->Name("BM_PlanPng")->Apply(surveySizes);
 
 }  // namespace
 }  // namespace korvela
