@@ -38,7 +38,6 @@
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/transform_command.h"
-#include "ui/busy_indicator.h"
 #include "ui/column_widener.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
@@ -317,10 +316,8 @@ void TForm1::OpenButtonClick() {
 void TForm1::OnClickF() { OpenButtonClick(); }
 
 void TForm1::importSurvey(const QString& path) {
-    BusyIndicator busy(this, QString::fromUtf8("Импорт"));
     PointStore points;
-    const std::string localPath = toLocalPath(path);
-    const auto error = busy.run([&] { return points.loadSurveyFile(localPath, &busy.progress()); });
+    const auto error = loadSurveyWhileBusy(this, path, points);
     // An unreadable file leaves no data, so the status line does not claim any.
     importPoints(std::move(points), error ? QString() : path);
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));

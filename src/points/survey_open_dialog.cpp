@@ -1,5 +1,8 @@
 #include "points/survey_open_dialog.h"
 
+#include "points/point_store.h"
+#include "ui/busy_indicator.h"
+#include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 
 namespace korvela {
@@ -13,6 +16,13 @@ const FileDialogRequest& surveyOpenDialog() {
         QString(),
         QString()};
     return request;
+}
+
+std::optional<FileError> loadSurveyWhileBusy(QWidget* window, const QString& path,
+                                             PointStore& points) {
+    BusyIndicator busy(window, QString::fromUtf8("Импорт"));
+    const std::string localPath = toLocalPath(path);
+    return busy.run([&] { return points.loadSurveyFile(localPath, &busy.progress()); });
 }
 
 }  // namespace korvela

@@ -1,10 +1,23 @@
 #pragma once
 
+#include <QString>
+#include <optional>
+
+#include "common/file_error.h"
+
+class QWidget;
+
 namespace korvela {
 
 struct FileDialogRequest;
+class PointStore;
 
 // `OpenDialog` of the main window, shared by "Import Project" and "Add to Project".
 const FileDialogRequest& surveyOpenDialog();
+
+// Reads the survey file at path into points off the window's thread, the status line showing
+// how far the reading has come; the error when the file cannot be read.
+std::optional<FileError> loadSurveyWhileBusy(QWidget* window, const QString& path,
+                                             PointStore& points);
 
 }  // namespace korvela

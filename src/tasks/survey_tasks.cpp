@@ -103,7 +103,7 @@ void SurveyTasks::AddtoProject1Click() {
         windows_.dialogs.askOpenPath(&windows_.parent, surveyOpenDialog());
     if (!path) return showNotice(JoinNotice::WrongBasePoints);
     PointStore second;
-    if (const auto error = second.loadSurveyFile(toLocalPath(*path))) {
+    if (const auto error = loadSurveyWhileBusy(&windows_.parent, *path, second)) {
         return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }
     TForm9& numbers = windows_.form9;

@@ -24,7 +24,7 @@ void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Works
     const std::optional<QString> path = dialogs.askOpenPath(parent, surveyOpenDialog());
     if (!path) return;
     PointStore second;
-    if (const auto error = second.loadSurveyFile(toLocalPath(*path))) {
+    if (const auto error = loadSurveyWhileBusy(parent, *path, second)) {
         return dialogs.showMessage(parent, fromUtf8(error->message()));
     }
     TransformOutcome outcome = computeCommonPointTransform(points.store(), selected, second);
