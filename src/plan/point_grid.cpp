@@ -34,8 +34,10 @@ std::size_t cellOf(double x, double low, double cellsPerMetre, std::size_t cells
 }  // namespace
 
 void PointGrid::update(const PointStore& store) {
-    if (built_ && revision_ == store.placementRevision()) return;
-    const auto edits = built_ ? store.placementEditsSince(revision_) : std::nullopt;
+    // The count as well: a grid of other points must never hand out indices past the store.
+    const bool samePoints = built_ && pointCount_ == store.count();
+    if (samePoints && revision_ == store.placementRevision()) return;
+    const auto edits = samePoints ? store.placementEditsSince(revision_) : std::nullopt;
     if (!edits || !followEdits(store, *edits)) build(store);
     built_ = true;
     revision_ = store.placementRevision();

@@ -196,6 +196,7 @@ PointSequences PointStore::takeFlagged(const std::vector<std::int32_t>& flags) {
         if (flags[i] == 1) erased.number.append(points_.number[i]);
     }
     points_.number.eraseFlagged(flags);
+    placementChanged();
     return erased;
 }
 
@@ -227,6 +228,7 @@ void PointStore::insertFlagged(const std::vector<std::int32_t>& flags, PointSequ
         merged.append(flag == 1 ? came[nextCame++] : stayed[nextStayed++]);
     }
     points_.number = std::move(merged);
+    placementChanged();
 }
 
 PointSequences PointStore::takeFrom(std::size_t first) {
@@ -240,6 +242,7 @@ PointSequences PointStore::takeFrom(std::size_t first) {
         tail.number.append(points_.number[i]);
     }
     points_.number.truncate(first);
+    placementChanged();
     return tail;
 }
 
@@ -248,6 +251,7 @@ void PointStore::appendAll(PointSequences points) {
         sequence.insert(sequence.end(), in.begin(), in.end());
     });
     for (const std::string_view number : points.number) points_.number.append(number);
+    placementChanged();
 }
 
 std::size_t PointStore::allocatedBytes() const {

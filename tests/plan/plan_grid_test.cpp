@@ -245,5 +245,32 @@ INSTANTIATE_TEST_SUITE_P(Typings, PlanGridTypingTest, testing::ValuesIn(kTypings
                              return identifierOf(info.param.name);
                          });
 
+// Points that go and come back through the workspace (a delete, an append, their undo and
+// redo) renew the grid: it never hands out points that are no longer there.
+TEST(PlanGrid, FollowsDeletesAppendsAndTheirUndo) {
+    Survey data = generatedSurvey();
+    Workspace points;
+    points.replace(std::move(data.store), data.selected, "edited");
+    const ViewState view = viewOf(kViews[1]);
+    PointGrid grid;
+    const auto samePicture = [&] {
+        expectSamePicture(points.store(), points.selected(), view, grid);
+    };
+    samePicture();
+    points.changeSelection([](std::vector<std::int32_t>& selected) {
+        for (std::size_t i = 0; i < selected.size(); i += 2) selected[i] = 1;
+    });
+    points.eraseSelected();
+    samePicture();
+    PointStore more;
+    more.append("far", kFieldX + 201, kFieldY + 199, 0, 0x0000FF00, 1);
+    points.append(more);
+    samePicture();
+    ASSERT_TRUE(points.typeCell(points.store().count() - 1, kXColumn, "5412203"));
+    samePicture();
+    while (points.undo()) samePicture();
+    while (points.redo()) samePicture();
+}
+
 }  // namespace
 }  // namespace korvela
