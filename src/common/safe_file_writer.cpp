@@ -73,30 +73,42 @@ private:
             count -= static_cast<std::size_t>(written);
             writtenBytes_ += static_cast<std::uint64_t>(written);
         }
-        if (isFile_ && writtenBytes_ - writebackStart_ >= kWritebackChunk) startWriteback();
+        if (isFile_ && writtenBytes_ - writebackStart_ >= kWritebackChunk) {
+            return startWriteback();
+        }
         return true;
     }
 
-    // A hint only: the data is safe once commit syncs the file.
-    void startWriteback() {
+    // Starting the disk writes is a hint only: the data is safe once commit syncs the file.
+    bool startWriteback() {
         ::sync_file_range(descriptor_, static_cast<off_t>(writebackStart_),
                           static_cast<off_t>(writtenBytes_ - writebackStart_),
                           SYNC_FILE_RANGE_WRITE);
-        if (writtenBytes_ > kDropBehindFrom) dropFromCache(previousStart_, writebackStart_);
+        if (writtenBytes_ > kDropBehindFrom && !dropFromCache(previousStart_, writebackStart_)) {
+            return false;
+        }
         previousStart_ = writebackStart_;
         writebackStart_ = writtenBytes_;
+        return true;
     }
 
     // A file of gigabytes would push everything else out of memory, and making room for it
     // costs more than writing: past kDropBehindFrom the chunk before the last, on disk once
     // waited for, leaves the cache. Smaller files stay cached for whoever reads them next.
-    void dropFromCache(std::uint64_t from, std::uint64_t to) {
+    // Waiting reports a failed disk write once, and the final sync would not see it again:
+    // it is this file's error then.
+    bool dropFromCache(std::uint64_t from, std::uint64_t to) {
         const auto start = static_cast<off_t>(from);
         const auto length = static_cast<off_t>(to - from);
-        ::sync_file_range(
-            descriptor_, start, length,
-            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+        if (::sync_file_range(descriptor_, start, length,
+                              SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                  SYNC_FILE_RANGE_WAIT_AFTER) != 0) {
+            if (errno == EINVAL || errno == ENOSYS || errno == ESPIPE) return true;  // unsupported
+            errorNumber_ = errno;
+            return false;
+        }
         ::posix_fadvise(descriptor_, start, length, POSIX_FADV_DONTNEED);
+        return true;
     }
 
     static constexpr std::uint64_t kWritebackChunk = std::uint64_t{32} << 20;
