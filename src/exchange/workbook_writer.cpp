@@ -386,6 +386,7 @@ public:
 
     // The content must outlive the archive.
     void addPart(const std::string& name, std::string_view content) {
+        remove(name);  // in whatever case the package spells it
         put(name, zip_source_buffer(archive_, content.data(), content.size(), 0));
     }
 

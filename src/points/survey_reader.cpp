@@ -194,8 +194,15 @@ public:
         : bytes_(&bytes), end_(end), next_(at), blockStart_(at), progress_(progress),
           reported_(at) {}
     ~LineCursor() { reportProgress(); }
-    LineCursor(const LineCursor&) = default;  // layout cursors only: they count nothing
-    LineCursor& operator=(const LineCursor&) = default;
+    LineCursor(const LineCursor&) = delete;  // its block may lie in its own buffer
+    LineCursor& operator=(const LineCursor&) = delete;
+
+    // Reads on from `at` instead.
+    void restartAt(std::size_t at) {
+        reportProgress();
+        next_ = blockStart_ = reported_ = at;
+        block_ = {};
+    }
 
     bool atEnd() const { return next_ >= end_; }
     std::size_t position() const { return next_; }
@@ -282,18 +289,20 @@ void readSdrHeaderOptions(std::string_view header, Layout& layout) {
 
 Layout readLayout(const SurveyBytes& bytes) {
     Layout layout;
-    const bool byteOrderMark = LineCursor(bytes, 0).next().starts_with(kByteOrderMark);
+    std::vector<char> scratch;
+    const bool byteOrderMark =
+        bytes.read(0, bytes.size(), kByteOrderMark.size(), scratch).starts_with(kByteOrderMark);
     std::size_t at = byteOrderMark ? kByteOrderMark.size() : 0;
     LineCursor lines(bytes, at);
     if (lines.atEnd()) return layout;
     if (isStartOfTextLine(lines.next())) {
         at = lines.position();
     } else {
-        lines = LineCursor(bytes, at);
+        lines.restartAt(at);
     }
     const std::size_t header = firstLineNotBlank(bytes, at);
     if (LineCursor(bytes, header).next().find(kSdrMarker) != std::string_view::npos) {
-        lines = LineCursor(bytes, header);
+        lines.restartAt(header);
     }
     if (lines.atEnd()) return layout;
     const std::size_t firstLineAt = lines.position();
