@@ -214,8 +214,8 @@ char* writeCopy(const char* text, char* out) {
 
 // Survey values carry at most four decimals: when |value| is the double nearest to
 // n / 10^4 for a whole n below 10^15, its fifteen-digit rounding is that decimal itself
-// (the double lies within 1.2e-16 of it, far inside half a fifteenth digit), and the text
-// reads back as the value. Gives n for such values.
+// (the double lies within a relative 1.2e-16 of it, far inside half a fifteenth digit), and
+// the text reads back as the value. Gives n for such values.
 constexpr int kShortDecimals = 4;
 constexpr std::uint64_t kShortScale = 10000;
 
@@ -228,7 +228,8 @@ std::optional<std::uint64_t> shortDecimalOf(double magnitude) {
 }
 
 char* writeShortDecimal(std::uint64_t scaled, char* out) {
-    out = std::to_chars(out, out + kNumberTextCapacity, scaled / kShortScale).ptr;
+    constexpr int kLongestWhole = 11;  // below 10^11
+    out = std::to_chars(out, out + kLongestWhole, scaled / kShortScale).ptr;
     auto fraction = static_cast<std::uint32_t>(scaled % kShortScale);
     if (fraction == 0) return out;
     int digits = kShortDecimals;

@@ -41,6 +41,10 @@ private:
 class ProgressCounter {
 public:
     explicit ProgressCounter(WorkProgress* progress) : progress_(progress) {}
+    // Begins the progress's work of `total` units too.
+    ProgressCounter(WorkProgress* progress, std::uint64_t total) : progress_(progress) {
+        if (progress_ != nullptr) progress_->begin(total);
+    }
     ~ProgressCounter() { report(); }
     ProgressCounter(const ProgressCounter&) = delete;
     ProgressCounter& operator=(const ProgressCounter&) = delete;

@@ -223,8 +223,7 @@ std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes
 
 void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std::ostream& out,
                     WorkProgress* progress) {
-    if (progress) progress->begin(store.count());
-    ProgressCounter counter(progress);
+    ProgressCounter counter(progress, store.count());
     OutputBuffer buffer(out);
     std::string line;
     for (std::size_t i = 0; i < store.count(); ++i, counter.add()) {

@@ -380,8 +380,8 @@ std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& g
                                       WorkProgress* progress) {
     const DxfGridReader cells(grid, columns, kind, onlyFlagged);
     // Three passes over the rows: the extents, the blocks, the inserts.
-    if (progress) progress->begin(3 * static_cast<std::uint64_t>(std::max(cells.rows() - 1, 0)));
-    ProgressCounter counter(progress);
+    ProgressCounter counter(progress,
+                            3 * static_cast<std::uint64_t>(std::max(cells.rows() - 1, 0)));
     const Extents extents = readExtentsCheckingCells(cells, counter);
     return writeFileSafely(path,
                            [&](std::ostream& out) { writeDrawing(cells, extents, out, counter); });

@@ -151,8 +151,7 @@ std::string colonJoined(int first, int second, int third) {
 
 void writeTextListing(const PointStore& store, const LocalTime& now, std::ostream& stream,
                       WorkProgress* progress) {
-    if (progress) progress->begin(store.count());
-    ProgressCounter counter(progress);
+    ProgressCounter counter(progress, store.count());
     OutputBuffer out(stream);
     writeLine(out, kListingFirstLine);
     writeLine(out, kProgramLine);

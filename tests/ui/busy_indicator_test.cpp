@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <atomic>
 #include <stdexcept>
 #include <thread>
 
@@ -87,14 +88,24 @@ TEST(BusyIndicator, StatusLineShowsTheShareDoneOnceTheWorkCounts) {
         busy.progress().add(c.done);
         EXPECT_EQ(busy.statusText(2400), QString::fromUtf8(c.text)) << c.done;
     }
-    // Shown in the status line while the work runs.
+    // Shown in the status line while the work runs: the work ends once it has been shown.
+    QString shown;
+    std::atomic<bool> seen{false};
+    QObject::connect(window.main.statusBar(), &QStatusBar::messageChanged,
+                     [&](const QString& message) {
+                         if (message.isEmpty()) return;
+                         shown = message;
+                         seen = true;
+                     });
     busy.run([&] {
         busy.progress().begin(10);
         busy.progress().add(5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        for (int waited = 0; !seen && waited < 10000; waited += 10) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         return 0;
     });
-    EXPECT_EQ(window.main.statusBar()->currentMessage(), QString::fromUtf8("Экспорт DXF… 50 %"));
+    EXPECT_EQ(shown, QString::fromUtf8("Экспорт DXF… 50 %"));
 }
 
 TEST(BusyIndicator, WhatTheWorkThrowsReachesTheCommand) {
