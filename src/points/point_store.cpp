@@ -179,6 +179,11 @@ std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
 
 PointSequences PointStore::takeFlagged(const std::vector<std::int32_t>& flags) {
     const auto taken = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), 1));
+    if (taken == count()) {  // every point: handed over whole, nothing copied
+        PointSequences erased = std::exchange(points_, PointSequences());
+        placementChanged();
+        return erased;
+    }
     PointSequences erased;
     points_.forEachValueSequenceWith(erased, [&flags, taken](auto& sequence, auto& out) {
         out.reserve(taken);

@@ -268,6 +268,13 @@ TEST(PlanGrid, FollowsDeletesAppendsAndTheirUndo) {
     samePicture();
     ASSERT_TRUE(points.typeCell(points.store().count() - 1, kXColumn, "5412203"));
     samePicture();
+    const std::vector<double> beforeAllWent = points.store().x();
+    points.setAllSelected(true);
+    points.eraseSelected();  // every point: handed to the history whole
+    EXPECT_EQ(points.store().count(), 0u);
+    samePicture();
+    ASSERT_TRUE(points.undo());
+    EXPECT_EQ(points.store().x(), beforeAllWent);
     while (points.undo()) samePicture();
     while (points.redo()) samePicture();
 }
