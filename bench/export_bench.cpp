@@ -32,51 +32,43 @@ double peakMebibytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-std::string outputPath(const char* name) {
-    return (std::filesystem::temp_directory_path() / name).string();
+// Writes the export of the survey of state.range(0) points into a file named `name`, with
+// `write(store, path)` giving the error; reports the file's size and the peak memory.
+template <typename Write>
+void exportSurvey(benchmark::State& state, const char* name, Write write) {
+    const PointStore& store = largeSurvey(static_cast<std::size_t>(state.range(0)));
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    for (auto _ : state) {
+        if (write(store, path)) state.SkipWithError("the export could not be written");
+    }
+    state.counters["points"] = static_cast<double>(store.count());
+    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    state.counters["peakMiB"] = peakMebibytes();
+    std::filesystem::remove(path);
 }
 
 void BM_ExportDxf(benchmark::State& state) {
-    const PointStore& store = largeSurvey(static_cast<std::size_t>(state.range(0)));
-    const PointStoreGrid table(store);
-    const std::string path = outputPath("korvela-bench-export.dxf");
-    for (auto _ : state) {
-        if (writeDxfFile(path, table, kPointTableDxfColumns, store.kind(), true)) {
-            state.SkipWithError("the DXF file could not be written");
-        }
-    }
-    state.counters["points"] = static_cast<double>(store.count());
-    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
-    state.counters["peakMiB"] = peakMebibytes();
-    std::filesystem::remove(path);
+    exportSurvey(state, "korvela-bench-export.dxf", [](const PointStore& store, const auto& path) {
+        return writeDxfFile(path, PointStoreGrid(store), kPointTableDxfColumns, store.kind(), true);
+    });
 }
-BENCHMARK(BM_ExportDxf)
-    ->Arg(1'000'000)
-    ->Arg(10'000'000)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
 
 void BM_ExportTextListing(benchmark::State& state) {
-    const PointStore& store = largeSurvey(static_cast<std::size_t>(state.range(0)));
-    const std::string path = outputPath("korvela-bench-export.txt");
     const LocalTime now{2011, 1, 1, 9, 5, 7};
-    for (auto _ : state) {
-        if (writeFileSafely(path, [&](std::ostream& out) { writeTextListing(store, now, out); })) {
-            state.SkipWithError("the listing could not be written");
-        }
-    }
-    state.counters["points"] = static_cast<double>(store.count());
-    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
-    state.counters["peakMiB"] = peakMebibytes();
-    std::filesystem::remove(path);
+    exportSurvey(state, "korvela-bench-export.txt", [&](const PointStore& store, const auto& path) {
+        return writeFileSafely(path, [&](std::ostream& out) { writeTextListing(store, now, out); });
+    });
 }
-BENCHMARK(BM_ExportTextListing)
-    ->Arg(1'000'000)
-    ->Arg(10'000'000)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+
+void surveySizes(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Arg(1'000'000)
+        ->Arg(10'000'000)
+        ->Unit(benchmark::kMillisecond)
+        ->MeasureProcessCPUTime()
+        ->UseRealTime();
+}
+BENCHMARK(BM_ExportDxf)->Apply(surveySizes);
+BENCHMARK(BM_ExportTextListing)->Apply(surveySizes);
 
 }  // namespace
 }  // namespace korvela

@@ -94,47 +94,39 @@ GeneratedSurvey& survey(const benchmark::State& state) {
     return *kept;
 }
 
-// "Выбрать все" after an import (the view on the eleventh point).
-void BM_Window_SelectAll(benchmark::State& state) {
+// Times `command` with its repaint, each time after `undo` (untimed) has put the field back;
+// with everyPointSelected, "Выбрать все" comes first.
+template <typename Undo, typename Command>
+void timeCommand(benchmark::State& state, bool everyPointSelected, Undo undo, Command command) {
     GeneratedSurvey& field = survey(state);
     field.refill();
+    if (everyPointSelected) field.main().Button3Click();
     for (auto _ : state) {
         state.PauseTiming();
-        field.main().Button4Click();
+        undo(field.main());
         field.settle();
         state.ResumeTiming();
-        field.main().Button3Click();
+        command(field.main());
         field.settle();
     }
+}
+
+// "Выбрать все" after an import (the view on the eleventh point).
+void BM_Window_SelectAll(benchmark::State& state) {
+    timeCommand(
+        state, false, [](TForm1& main) { main.Button4Click(); },
+        [](TForm1& main) { main.Button3Click(); });
 }
 
 // "Заморозить" of every point, then "Разморозить" of every point.
 void BM_Window_FreezeAll(benchmark::State& state) {
-    GeneratedSurvey& field = survey(state);
-    field.refill();
-    field.main().Button3Click();
-    for (auto _ : state) {
-        state.PauseTiming();
-        field.main().N3Click();
-        field.settle();
-        state.ResumeTiming();
-        field.main().N2Click();
-        field.settle();
-    }
+    timeCommand(
+        state, true, [](TForm1& main) { main.N3Click(); }, [](TForm1& main) { main.N2Click(); });
 }
 
 void BM_Window_UnfreezeAll(benchmark::State& state) {
-    GeneratedSurvey& field = survey(state);
-    field.refill();
-    field.main().Button3Click();
-    for (auto _ : state) {
-        state.PauseTiming();
-        field.main().N2Click();
-        field.settle();
-        state.ResumeTiming();
-        field.main().N3Click();
-        field.settle();
-    }
+    timeCommand(
+        state, true, [](TForm1& main) { main.N2Click(); }, [](TForm1& main) { main.N3Click(); });
 }
 
 // "Удалить" of every point.
