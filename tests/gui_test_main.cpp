@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     std::string home = (std::filesystem::temp_directory_path() / "korvela-home-XXXXXX").string();
     if (::mkdtemp(home.data()) != nullptr) ::setenv("HOME", home.c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+    // The preferences file too: never the user's own.
+    ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
 
     ::testing::InitGoogleTest(&argc, argv);
     korvela::KorvelaApplication application(argc, argv);
