@@ -6,10 +6,12 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <string_view>
 
 #include "common/cp1251.h"
@@ -30,6 +32,22 @@ constexpr std::size_t kCellCharacters = 32767;  // the most a cell holds
 constexpr std::size_t kRowsPerBatch = 4096;
 
 constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
+
+// Column widths, counted in the widest digit's width as a workbook counts them. A spreadsheet
+// shows a General number too wide for its column rounded (7312105.678 as 7312106), so columns
+// A-D are made as wide as the longest text written into them.
+constexpr std::size_t kPointColumns = 4;  // number, X, Y, Z
+constexpr double kDefaultColumnWidth = 8.43;  // what a column without a width of its own has
+constexpr double kWidestColumn = 255;         // the most a column may be given
+constexpr double kCellRoom = 1;               // the cell's margins beside its text
+// A tenth more for a workbook whose cells are written in another font than the one its
+// widths are counted in (LibreOffice's own font in a workbook without styles).
+constexpr double kOtherFontAllowance = 1.1;
+// A letter in a point number counts as wide as the widest one (Ш is 1.6 digits wide); digits,
+// points, signs and blanks are no wider than a digit.
+constexpr double kLetterWidth = 1.6;
+// An exponent is shown with its sign and three digits: 1E-7 as 1E-007.
+constexpr std::size_t kShownExponentDigits = 3;
 
 constexpr std::string_view kXmlDeclaration =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
@@ -143,10 +161,50 @@ void appendCellText(std::string& out, std::string_view utf8) {
 
 bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// The width a point number (Windows-1251, a character a byte) takes in a cell.
+double numberTextWidth(std::string_view number) {
+    double width = 0;
+    for (const char c : number) {
+        const bool narrow = (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == ' ';
+        width += narrow ? 1 : kLetterWidth;
+    }
+    return width;
+}
+
+// The width of a number's text as a spreadsheet shows it in General format.
+double valueWidth(double value) {
+    char text[kNumberTextCapacity];
+    const std::string_view shown(text, formatNumberInto(value, text));
+    const std::size_t exponent = shown.find('E');
+    if (exponent == std::string_view::npos) return static_cast<double>(shown.size());
+    const std::size_t digitsAt = exponent + (shown[exponent + 1] == '-' ? 2 : 1);
+    return static_cast<double>(exponent + 2 +
+                               std::max(kShownExponentDigits, shown.size() - digitsAt));
+}
+
+// The widths of columns A-D that show every point whole, never narrower than a column
+// without a width of its own.
+std::array<double, kPointColumns> pointColumnWidths(const PointStore& store) {
+    std::array<double, kPointColumns> widths{};
+    const std::span<const double> values[] = {store.x(), store.y(), store.z()};
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        widths[0] = std::max(widths[0], numberTextWidth(store.number()[i]));
+        for (std::size_t column = 1; column < kPointColumns; ++column) {
+            widths[column] = std::max(widths[column], valueWidth(values[column - 1][i]));
+        }
+    }
+    for (double& width : widths) {
+        width = std::clamp(width * kOtherFontAllowance + kCellRoom, kDefaultColumnWidth,
+                           kWidestColumn);
+    }
+    return widths;
+}
+
 // The sheet's XML, made a batch of rows at a time while the compressor asks for it.
 class SheetXml {
 public:
-    SheetXml(const PointStore& store, WorkProgress* progress) : store_(store), progress_(progress) {
+    SheetXml(const PointStore& store, WorkProgress* progress)
+        : store_(store), progress_(progress), columnWidths_(pointColumnWidths(store)) {
         if (progress_) progress_->begin(store.count());
     }
 
@@ -208,7 +266,13 @@ private:
         pending_ += kRelationshipNamespace;
         pending_ += "><dimension ref=\"A1";
         if (store_.count() > 0) pending_ += ":D" + std::to_string(store_.count());
-        pending_ += "\"/><sheetData>";
+        pending_ += "\"/><cols>";
+        for (std::size_t column = 0; column < kPointColumns; ++column) {
+            const std::string number = std::to_string(column + 1);
+            pending_ += "<col min=\"" + number + "\" max=\"" + number + "\" width=\"" +
+                        formatNumber(columnWidths_[column]) + "\" customWidth=\"1\"/>";
+        }
+        pending_ += "</cols><sheetData>";
     }
 
     void appendRow(std::size_t point) {
@@ -244,6 +308,7 @@ private:
 
     const PointStore& store_;
     WorkProgress* progress_;
+    std::array<double, kPointColumns> columnWidths_;
     std::size_t next_ = 0;
     Stage stage_ = Stage::Head;
     std::string pending_;

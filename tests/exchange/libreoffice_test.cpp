@@ -5,10 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/cp1251.h"
 #include "exchange/workbook_points.h"
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_test_support.h"
@@ -22,10 +25,11 @@ using testing::TempDir;
 
 constexpr const char* kSofficeTimeLimit = "150";  // seconds; a first start makes its profile
 
-// Runs soffice --convert-to xlsx on input into the folder out; returns the converted file,
-// or an empty path (with the reason as a test failure) when there is none.
-std::string convertToXlsx(const TempDir& work, const std::string& input,
-                          const std::vector<std::string>& options = {}) {
+// Runs soffice --convert-to format on the inputs into the folder out; returns the converted
+// files, or nothing (with the reason as a test failure) when one is missing.
+std::optional<std::vector<std::string>> convertWithSoffice(
+    const TempDir& work, const std::string& format, const std::vector<std::string>& inputs,
+    const std::vector<std::string>& options = {}) {
     const std::string out = work.file("converted");
     std::vector<std::string> arguments = {"timeout",
                                           "--kill-after=10",
@@ -35,11 +39,11 @@ std::string convertToXlsx(const TempDir& work, const std::string& input,
                                           "--norestore",
                                           "-env:UserInstallation=file://" + work.file("profile"),
                                           "--convert-to",
-                                          "xlsx",
+                                          format,
                                           "--outdir",
                                           out};
     arguments.insert(arguments.end(), options.begin(), options.end());
-    arguments.push_back(input);
+    arguments.insert(arguments.end(), inputs.begin(), inputs.end());
     const std::string log = work.file("soffice.log");
     const pid_t child = ::fork();
     if (child == 0) {
@@ -54,17 +58,29 @@ std::string convertToXlsx(const TempDir& work, const std::string& input,
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    const std::string converted =
-        (std::filesystem::path(out) / std::filesystem::path(input).stem()).string() + ".xlsx";
-    // soffice exits 0 even when the conversion failed: the file it wrote is what counts.
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !std::filesystem::exists(converted)) {
-        ADD_FAILURE() << "soffice did not convert " << input << " (status " << status
-                      << "; 127: not installed, "
-                      << "124: time limit)\n"
-                      << testing::readFile(log);
-        return {};
+    std::vector<std::string> converted;
+    for (const std::string& input : inputs) {
+        converted.push_back(
+            (std::filesystem::path(out) / std::filesystem::path(input).stem()).string() + "." +
+            format);
+        // soffice exits 0 even when the conversion failed: the file it wrote is what counts.
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+            !std::filesystem::exists(converted.back())) {
+            ADD_FAILURE() << "soffice did not convert " << input << " (status " << status
+                          << "; 127: not installed, "
+                          << "124: time limit)\n"
+                          << testing::readFile(log);
+            return std::nullopt;
+        }
     }
     return converted;
+}
+
+// The workbook saved again by soffice as xlsx; an empty path when it was not.
+std::string convertToXlsx(const TempDir& work, const std::string& input,
+                          const std::vector<std::string>& options = {}) {
+    const auto converted = convertWithSoffice(work, "xlsx", {input}, options);
+    return converted ? converted->front() : std::string();
 }
 
 PointStore readPoints(const std::string& path) {
@@ -121,6 +137,52 @@ TEST(LibreOffice, TheOtherSheetsOfAWorkbookWeWroteIntoStayForTheSpreadsheetProgr
     const auto strings = testing::partOf(bytes, "xl/sharedStrings.xml");
     ASSERT_TRUE(strings);
     EXPECT_NE(strings->find("keep me"), std::string::npos) << *strings;
+}
+
+// The text pdftotext finds in a PDF file.
+std::string pdfText(const std::string& pdf) {
+    std::string text;
+    if (std::FILE* pipe = ::popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r")) {
+        char chunk[4096];
+        for (std::size_t count; (count = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+            text.append(chunk, count);
+        EXPECT_EQ(::pclose(pipe), 0) << "pdftotext (poppler-utils) failed on " << pdf;
+    }
+    return text;
+}
+
+// A General-format number too wide for its column is shown rounded (7312105.678 as 7312106):
+// printed by LibreOffice, every coordinate, height and point number keeps all its digits, in
+// a new workbook and in the first sheet of a workbook that was there.
+TEST(LibreOffice, EveryValueIsShownWithAllItsDigits) {
+    // The texts as typed; the store gets the values they read as.
+    const char* const rows[][4] = {
+        {"1", "6543210.1234", "7312105.678", "100.25"},
+        {"Репер 15", "5412130.002", "-1234567.89012345", "-12.125"},
+        {"ШЖЩЮ 1234", "-0.001", "9999999.999", "1500.0001"},
+    };
+    PointStore store;
+    for (const auto& row : rows) {
+        store.append(utf8ToCp1251(row[0]), std::stod(row[1]), std::stod(row[2]),
+                     std::stod(row[3]), kColourAqua, kKindPoint);
+    }
+    TempDir work;
+    const std::string fresh = work.file("fresh.xlsx");
+    const std::string existing = work.file("existing.xlsx");
+    testing::writeFile(existing, testing::zipParts(testing::twoSheetWorkbook()));
+    for (const std::string& book : {fresh, existing}) ASSERT_FALSE(writeWorkbookPoints(book, store));
+
+    const auto printed = convertWithSoffice(work, "pdf", {fresh, existing});
+    ASSERT_TRUE(printed);
+    for (const std::string& pdf : *printed) {
+        const std::string text = pdfText(pdf);
+        for (const auto& row : rows) {
+            for (const char* value : row) {
+                EXPECT_NE(text.find(value), std::string::npos) << value << " in " << pdf << ":\n"
+                                                               << text;
+            }
+        }
+    }
 }
 
 TEST(LibreOffice, AWorkbookMadeFromRowsTypedInReadsAsExpected) {
