@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 
@@ -92,6 +93,11 @@ protected:
         grid()->setCurrentIndex(model()->index(row, column == 1 ? 2 : 1));
     }
 
+    // Every test starts without the preferences an earlier one left, before a window reads
+    // them.
+    struct FreshPreferences {
+        FreshPreferences() { QSettings().clear(); }
+    } freshPreferences;
     ScriptedDialogs dialogs;
     ProgramData data;
     Forms forms;

@@ -9,11 +9,14 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <algorithm>
+#include <iterator>
 
 #include "common/number_text.h"
 #include "common/safe_file_writer.h"
 #include "points/point_store.h"
 #include "ui/busy_indicator.h"
+#include "ui/preferences.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 
@@ -26,6 +29,27 @@ const char* const kRowNotRead = "не читается";
 
 // The separators offered, in the order of the box.
 constexpr char kSeparators[] = {',', ';', '\t', kBlankSeparator};
+const QStringList kEncodingNames = {QStringLiteral("Windows-1251"), QStringLiteral("UTF-8")};
+
+// The preview's column of whole file lines: a long line is shortened in the middle, its whole
+// text shown on hovering; tabs are marked, as they would otherwise show as wide gaps.
+constexpr int kFileLineColumnWidth = 260;
+const QString kTabMark = QString::fromUtf8("→");
+
+// The choices each purpose keeps for the next time.
+struct RememberedMarks {
+    Preference<QString> separator;  // the separator itself; empty: none chosen yet
+    Preference<bool> decimalComma;
+    Preference<QString> encoding;  // its name in the encoding box
+};
+const RememberedMarks kImportMarks{{"csvImport/separator", QString()},
+                                   {"csvImport/decimalComma", false},
+                                   {"csvImport/encoding", kEncodingNames[0]}};
+const RememberedMarks kExportMarks{{"csvExport/separator", QString()},
+                                   {"csvExport/decimalComma", false},
+                                   {"csvExport/encoding", kEncodingNames[0]}};
+const Preference<QString> kImportColumns{"csvImport/columns", QStringLiteral("PNEZD")};
+const Preference<int> kImportHeaderLines{"csvImport/headerLines", 0};
 
 QComboBox* choiceBox(QWidget* parent, const char* name, const QStringList& items) {
     auto* box = new QComboBox(parent);
@@ -41,13 +65,16 @@ QTableWidget* createPreviewTable(QWidget* parent) {
                                       QStringLiteral("X"), QStringLiteral("Y"),
                                       QStringLiteral("Z")});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setTextElideMode(Qt::ElideMiddle);
+    table->setWordWrap(false);
+    table->setColumnWidth(0, kFileLineColumnWidth);
     table->horizontalHeader()->setStretchLastSection(true);
-    table->setMinimumSize(640, 300);
+    table->setMinimumSize(kFileLineColumnWidth + 460, 300);  // the file line and four columns
     return table;
 }
 
 void setPreviewRow(QTableWidget& table, int row, const CsvPreviewRow& preview) {
-    QStringList cells = {fromUtf8(preview.line)};
+    QStringList cells = {fromUtf8(preview.line).replace(QLatin1Char('\t'), kTabMark)};
     if (preview.point) {
         cells << fromCp1251(preview.point->number)
               << QString::fromStdString(formatNumber(preview.point->x))
@@ -59,11 +86,12 @@ void setPreviewRow(QTableWidget& table, int row, const CsvPreviewRow& preview) {
     for (int column = 0; column < cells.size(); ++column) {
         table.setItem(row, column, new QTableWidgetItem(cells[column]));
     }
+    table.item(row, 0)->setToolTip(cells[0]);
 }
 
 }  // namespace
 
-CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent) {
+CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent), purpose_(purpose) {
     setObjectName("CsvDialog");
     const bool importing = purpose == Purpose::Import;
     setWindowTitle(QString::fromUtf8(importing ? kImportCaption : kExportCaption));
@@ -79,7 +107,7 @@ CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent) {
     skipBox_ = new QSpinBox(this);
     skipBox_->setObjectName("skipBox");
     skipBox_->setRange(0, 1000);
-    encodingBox_ = choiceBox(this, "encodingBox", {"Windows-1251", "UTF-8"});
+    encodingBox_ = choiceBox(this, "encodingBox", kEncodingNames);
     problemLabel_ = new QLabel(this);
     problemLabel_->setObjectName("problemLabel");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -95,14 +123,17 @@ CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent) {
     form->addRow(QString(), decimalCommaBox_);
     if (importing) form->addRow(QString::fromUtf8("Пропустить строк заголовка"), skipBox_);
     form->addRow(QString::fromUtf8("Кодировка"), encodingBox_);
+    recallChoices();
     if (importing) {
         previewTable_ = createPreviewTable(this);
         form->addRow(problemLabel_);
         form->addRow(previewTable_);
         connect(columnsBox_, &QComboBox::currentTextChanged, this, &CsvDialog::updatePreview);
         connect(separatorBox_, &QComboBox::currentIndexChanged, this, &CsvDialog::updatePreview);
+        connect(separatorBox_, &QComboBox::activated, this,
+                [this](int index) { separatorChoice_ = kSeparators[index]; });
         connect(decimalCommaBox_, &QCheckBox::toggled, this, &CsvDialog::updatePreview);
-        connect(skipBox_, &QSpinBox::valueChanged, this, &CsvDialog::updatePreview);
+        connect(skipBox_, &QSpinBox::valueChanged, this, &CsvDialog::headerLinesChanged);
         connect(encodingBox_, &QComboBox::currentIndexChanged, this, &CsvDialog::updatePreview);
     } else {
         columnsBox_->hide();
@@ -112,9 +143,69 @@ CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent) {
     form->addRow(buttons);
 }
 
+void CsvDialog::recallChoices() {
+    const RememberedMarks& marks = purpose_ == Purpose::Import ? kImportMarks : kExportMarks;
+    if (const QString separator = read(marks.separator); separator.size() == 1) {
+        separatorChoice_ = separator.front().toLatin1();
+        setSeparator(*separatorChoice_);
+    }
+    decimalCommaBox_->setChecked(read(marks.decimalComma));
+    if (const int encoding = kEncodingNames.indexOf(read(marks.encoding)); encoding >= 0) {
+        encodingBox_->setCurrentIndex(encoding);
+    }
+    if (purpose_ == Purpose::Import) {
+        columnsBox_->setCurrentText(read(kImportColumns));
+        skipBox_->setValue(read(kImportHeaderLines));
+    }
+}
+
+void CsvDialog::rememberChoices() const {
+    const RememberedMarks& marks = purpose_ == Purpose::Import ? kImportMarks : kExportMarks;
+    const CsvLayout chosen = layout();
+    write(marks.separator, QString(QLatin1Char(chosen.separator)));
+    write(marks.decimalComma, chosen.decimalComma);
+    write(marks.encoding, encodingBox_->currentText());
+    if (purpose_ == Purpose::Import) {
+        write(kImportColumns, QString::fromStdString(chosen.columns));
+        write(kImportHeaderLines, skipBox_->value());
+    }
+}
+
+void CsvDialog::accept() {
+    rememberChoices();
+    QDialog::accept();
+}
+
+void CsvDialog::setSeparator(char separator) {
+    const auto* found = std::find(std::begin(kSeparators), std::end(kSeparators), separator);
+    if (found != std::end(kSeparators)) {
+        separatorBox_->setCurrentIndex(static_cast<int>(found - std::begin(kSeparators)));
+    }
+}
+
+void CsvDialog::setEncoding(TextEncoding encoding) {
+    encodingBox_->setCurrentIndex(encoding == TextEncoding::Utf8 ? 1 : 0);
+}
+
+// The separator chosen so far stays while it fits the file.
+void CsvDialog::guessFileSeparator() {
+    const auto headerLines = static_cast<std::size_t>(skipBox_->value());
+    if (const auto separator = guessSeparator(bytes_, headerLines, separatorChoice_)) {
+        separatorChoice_ = separator;
+        setSeparator(*separator);
+    }
+}
+
+// Other header lines may need another separator.
+void CsvDialog::headerLinesChanged() {
+    guessFileSeparator();
+    updatePreview();
+}
+
 void CsvDialog::setFileBytes(std::string bytes) {
     bytes_ = std::move(bytes);
-    encodingBox_->setCurrentIndex(guessEncoding(bytes_) == TextEncoding::Utf8 ? 1 : 0);
+    setEncoding(chooseEncoding(bytes_, layout().encoding));
+    guessFileSeparator();
     updatePreview();
 }
 

@@ -17,26 +17,40 @@ namespace korvela {
 
 // The choices of "Импорт CSV" (column order, separator, decimal comma, header lines,
 // encoding, with a preview of the first rows as they will be read) and of "Export CSV"
-// (separator, decimal comma, encoding only).
+// (separator, decimal comma, encoding only). Each purpose opens with the choices last
+// accepted for it.
 class CsvDialog : public QDialog {
     Q_OBJECT
 public:
     enum class Purpose { Import, Export };
     CsvDialog(QWidget* parent, Purpose purpose);
 
-    // The file to import: its encoding is guessed and its first rows previewed.
+    // The file to import: its first rows are previewed, and its separator and encoding are
+    // guessed unless the last ones accepted fit it.
     void setFileBytes(std::string bytes);
 
     CsvLayout layout() const;
     CsvWriteOptions writeOptions() const;
 
+    // Keeps the choices for the next time.
+    void accept() override;
+
     // The rows the preview shows.
     static constexpr int kPreviewRows = 20;
 
 private:
+    void recallChoices();
+    void rememberChoices() const;
+    void setSeparator(char separator);
+    void setEncoding(TextEncoding encoding);
+    void guessFileSeparator();
+    void headerLinesChanged();
     void updatePreview();
 
+    const Purpose purpose_;
     std::string bytes_;
+    // The separator remembered, guessed or picked; nothing while the box only shows its first.
+    std::optional<char> separatorChoice_;
     QComboBox* columnsBox_ = nullptr;
     QComboBox* separatorBox_ = nullptr;
     QCheckBox* decimalCommaBox_ = nullptr;

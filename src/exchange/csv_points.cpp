@@ -17,6 +17,10 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kCrLf = "\r\n";
 constexpr char kQuote = '"';
 
+// The separators a file is tried with, in the order they are preferred, and the lines tried.
+constexpr char kGuessedSeparators[] = {'\t', ';', ',', kBlankSeparator};
+constexpr std::size_t kSeparatorSampleLines = 10;
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Splits a line into its fields; a field that starts with a quote runs to the closing quote,
@@ -122,6 +126,22 @@ void forEachDataLine(std::string_view bytes, const CsvLayout& layout, Handler ha
     });
 }
 
+bool separatorFits(std::string_view bytes, std::size_t skipLines, char separator) {
+    CsvLayout layout;
+    layout.skipLines = skipLines;
+    FieldSplitter splitter;
+    std::size_t fields = 0;
+    std::size_t lines = 0;
+    bool fits = true;
+    forEachDataLine(bytes, layout, [&](std::string_view line) {
+        const std::size_t count = splitter.split(line, separator).size();
+        fits = count >= 2 && (lines == 0 || count == fields);
+        fields = count;
+        return fits && ++lines < kSeparatorSampleLines;
+    });
+    return fits && lines > 0;
+}
+
 std::string numberField(double value, bool decimalComma) {
     std::string text = formatNumber(value);
     if (decimalComma) std::replace(text.begin(), text.end(), '.', ',');
@@ -170,6 +190,23 @@ std::optional<std::string> columnOrderProblem(std::string_view columns) {
 
 TextEncoding guessEncoding(std::string_view bytes) {
     return isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp1251;
+}
+
+TextEncoding chooseEncoding(std::string_view bytes, TextEncoding preferred) {
+    const TextEncoding guessed = guessEncoding(bytes);
+    if (guessed == preferred) return preferred;
+    const bool plainAscii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    return plainAscii ? preferred : guessed;
+}
+
+std::optional<char> guessSeparator(std::string_view bytes, std::size_t skipLines,
+                                   std::optional<char> preferred) {
+    if (preferred && separatorFits(bytes, skipLines, *preferred)) return preferred;
+    for (const char separator : kGuessedSeparators) {
+        if (separatorFits(bytes, skipLines, separator)) return separator;
+    }
+    return std::nullopt;
 }
 
 std::vector<CsvPreviewRow> previewCsv(std::string_view bytes, const CsvLayout& layout,

@@ -39,6 +39,16 @@ std::optional<std::string> columnOrderProblem(std::string_view columns);
 // UTF-8 when the bytes are valid UTF-8 (plain ASCII included), otherwise Windows-1251.
 TextEncoding guessEncoding(std::string_view bytes);
 
+// The encoding to read a file in: the preferred one when the bytes can be in it (plain ASCII
+// can be in either), otherwise the guessed one.
+TextEncoding chooseEncoding(std::string_view bytes, TextEncoding preferred);
+
+// The separator to read a file with: the preferred one when it splits the first non-blank
+// lines after the header lines into the same number of fields, at least two; otherwise the
+// first of tab, ';', ',' and blanks that does; nothing when none does.
+std::optional<char> guessSeparator(std::string_view bytes, std::size_t skipLines,
+                                   std::optional<char> preferred = std::nullopt);
+
 struct CsvPoint {
     std::string number;  // Windows-1251
     double x = 0;

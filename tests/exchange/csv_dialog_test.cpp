@@ -48,10 +48,87 @@ TEST_F(CsvDialogTest, PreviewShowsTheRowsAsTheyWillBeRead) {
     const QStringList want = {"7412345,1;6123,5;ПУ1", "ПУ1", "6123.5", "7412345.1", "0"};
     for (int column = 0; column < want.size(); ++column)
         EXPECT_EQ(table->item(0, column)->text(), want[column]) << column;
+    EXPECT_EQ(table->item(0, 0)->toolTip(), want[0]);  // the whole line, however narrow
 
     dialog.findChild<QComboBox*>("columnsBox")->setCurrentText("PNZ");
     EXPECT_FALSE(dialog.findChild<QLabel*>("problemLabel")->text().isEmpty());
     EXPECT_EQ(table->rowCount(), 0);
+}
+
+// What the dialog shows: column order, separator, decimal comma, header lines, encoding.
+struct Choices {
+    QString columns;
+    int separator;
+    bool decimalComma;
+    int headerLines;
+    int encoding;
+    bool operator==(const Choices&) const = default;
+};
+
+Choices choicesOf(const CsvDialog& dialog) {
+    return {dialog.findChild<QComboBox*>("columnsBox")->currentText(),
+            dialog.findChild<QComboBox*>("separatorBox")->currentIndex(),
+            dialog.findChild<QCheckBox*>("decimalCommaBox")->isChecked(),
+            dialog.findChild<QSpinBox*>("skipBox")->value(),
+            dialog.findChild<QComboBox*>("encodingBox")->currentIndex()};
+}
+
+void choose(CsvDialog& dialog, const Choices& choices) {
+    dialog.findChild<QComboBox*>("columnsBox")->setCurrentText(choices.columns);
+    dialog.findChild<QComboBox*>("separatorBox")->setCurrentIndex(choices.separator);
+    dialog.findChild<QCheckBox*>("decimalCommaBox")->setChecked(choices.decimalComma);
+    dialog.findChild<QSpinBox*>("skipBox")->setValue(choices.headerLines);
+    dialog.findChild<QComboBox*>("encodingBox")->setCurrentIndex(choices.encoding);
+}
+
+TEST_F(CsvDialogTest, EachPurposeOpensWithTheChoicesLastAcceptedForIt) {
+    using Purpose = CsvDialog::Purpose;
+    const Choices fresh = choicesOf(CsvDialog(&main(), Purpose::Import));
+    const Choices tabs{"ENZP", 2, true, 2, 1};
+    const Choices blanks{"PNEZD", 3, false, 0, 1};  // export: only separator, mark, encoding
+    const Choices cancelled{"NEZ", 1, false, 5, 0};
+    for (const auto& [purpose, chosen] : {std::pair{Purpose::Import, tabs},
+                                          std::pair{Purpose::Export, blanks}}) {
+        CsvDialog first(&main(), purpose);
+        choose(first, chosen);
+        first.accept();
+        CsvDialog second(&main(), purpose);
+        choose(second, cancelled);
+        second.reject();
+        EXPECT_EQ(choicesOf(CsvDialog(&main(), purpose)), chosen);
+    }
+    EXPECT_NE(tabs, fresh);
+    EXPECT_EQ(choicesOf(CsvDialog(&main(), Purpose::Import)), tabs);  // not the export's
+}
+
+TEST_F(CsvDialogTest, AnImportGuessesTheSeparatorUnlessTheLastOneFits) {
+    const struct {
+        const char* file;
+        int lastSeparator;
+        int separator;
+    } cases[] = {
+        {"1;6123.5;7412.25\r\n2;6124;7413.5\r\n", 0, 1},        // semicolons
+        {"1\t6123.5\t7412.25\r\n2\t6124\t7413.5\r\n", 0, 2},  // tabs
+        {"1\t6123.5\t7412.25\r\n2\t6124\t7413.5\r\n", 3, 3},  // blanks split it alike
+        {"1 6123.5 7412.25\r\n2;3\r\n", 3, 3},                    // nothing fits
+    };
+    for (const auto& c : cases) {
+        CsvDialog last(&main(), CsvDialog::Purpose::Import);
+        last.findChild<QComboBox*>("separatorBox")->setCurrentIndex(c.lastSeparator);
+        last.accept();
+        CsvDialog dialog(&main(), CsvDialog::Purpose::Import);
+        dialog.setFileBytes(c.file);
+        EXPECT_EQ(dialog.findChild<QComboBox*>("separatorBox")->currentIndex(), c.separator)
+            << c.file;
+        const auto* table = dialog.findChild<QTableWidget*>("previewTable");
+        EXPECT_EQ(table->item(0, 1)->text(), "1") << c.file;  // read with it
+    }
+    CsvDialog titled(&main(), CsvDialog::Purpose::Import);
+    titled.setFileBytes("Site 12\r\n1;2;3\r\n4;5;6\r\n");
+    auto* separator = titled.findChild<QComboBox*>("separatorBox");
+    EXPECT_EQ(separator->currentIndex(), 3);  // nothing fits the title line too
+    titled.findChild<QSpinBox*>("skipBox")->setValue(1);
+    EXPECT_EQ(separator->currentIndex(), 1);
 }
 
 TEST_F(CsvDialogTest, ImportReplacesThePointsAndCountsTheRowsThatDoNotRead) {
