@@ -9,7 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -139,8 +139,8 @@ TGeop::TGeop(UserDialogs& dialogs, QString firstArgument)
     setFont(windowFont(12));
     createControls();
     createMenu();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-    adjustSize();
+    followColumns();
+    resize(minimumSize());  // the design size, until the columns or the user widen it
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -165,7 +165,6 @@ QString TGeop::programFirstArgument() {
 void TGeop::createControls() {
     client_ = new QWidget(this);
     client_->setObjectName("client");
-    client_->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client_);
 
     model_ = new AreaTableModel(sheet_, this);
@@ -184,18 +183,21 @@ void TGeop::createControls() {
     Table->setTextElideMode(Qt::ElideNone);
     Table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Table->setMinimumHeight(kClientHeight - kGridTop - kMargin / 2 - kResultHeight - kMargin);
     createHeadings();
 
     txtP = new QLineEdit(client_);
     txtP->setObjectName("txtP");
     txtP->setReadOnly(true);
     txtP->setAlignment(Qt::AlignCenter);
+    txtP->setFixedHeight(kResultHeight);
 
     GroupBox1 = new QGroupBox(QString::fromUtf8("Число точек:"), client_);
     GroupBox1->setObjectName("GroupBox1");
-    groupBoxWidth_ =
+    const int groupBoxWidth =
         kClientWidth - 3 * kMargin -
         gridWidth(std::accumulate(std::begin(kColumnWidths), std::end(kColumnWidths), 0));
+    GroupBox1->setFixedSize(groupBoxWidth, kGroupBoxHeight);
     txtNum = new QLineEdit(GroupBox1);
     txtNum->setObjectName("txtNum");
     // Typing is limited to three characters; a longer count handed over is still shown in
@@ -205,15 +207,26 @@ void TGeop::createControls() {
     txtNum->setGeometry(12, 24, 44, 22);
     Button2 = new QPushButton(QString::fromUtf8("Построить"), GroupBox1);
     Button2->setObjectName("Button2");
-    Button2->setGeometry(12, 54, groupBoxWidth_ - 24, 26);
+    Button2->setGeometry(12, 54, groupBoxWidth - 24, 26);
     connectCommand(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+
+    // The grid and the result under it take the room the window has; the point count stays
+    // at the right, the headings above the grid.
+    auto* controls = new QGridLayout(client_);
+    controls->setContentsMargins(kGridLeft, kGridTop, kMargin, kMargin);
+    controls->setHorizontalSpacing(kMargin);
+    controls->setVerticalSpacing(kMargin / 2);
+    controls->addWidget(Table, 0, 0);
+    controls->addWidget(GroupBox1, 0, 1, Qt::AlignTop);
+    controls->addWidget(txtP, 1, 0);
+    controls->setColumnStretch(0, 1);
+    controls->setRowStretch(0, 1);
 
     // The columns widen to their longest texts (the summary rows' always counted); the
     // window grows to hold the grid.
     new ColumnWidener(Table, std::vector<int>(std::begin(kColumnWidths), std::end(kColumnWidths)),
                       AreaSheet::kSummaryRows);
-    connect(Table->horizontalHeader(), &QHeaderView::sectionResized, this, &TGeop::layOutControls);
-    layOutControls();
+    connect(Table->horizontalHeader(), &QHeaderView::sectionResized, this, &TGeop::followColumns);
 }
 
 // The grid's outer width for columns of the given total width.
@@ -243,23 +256,22 @@ void TGeop::createHeadings() {
     }
 }
 
-void TGeop::layOutControls() {
+// The grid is never narrower than its columns, and the headings stand over them. A window at
+// its smallest follows the columns as they widen and narrow again; one the user made larger
+// keeps its size while the grid fits.
+void TGeop::followColumns() {
+    const bool smallest = size() == minimumSize();
+    Table->setMinimumWidth(gridWidth(Table->horizontalHeader()->length()));
     const std::vector<int> widths = columnWidths();
-    const int grid = gridWidth(Table->horizontalHeader()->length());
-    const int boxLeft = kGridLeft + grid + kMargin;
-    client_->setFixedSize(std::max(kClientWidth, boxLeft + groupBoxWidth_ + kMargin),
-                          kClientHeight);
-    const int resultTop = kClientHeight - kMargin - kResultHeight;
-    Table->setGeometry(kGridLeft, kGridTop, grid, resultTop - kMargin / 2 - kGridTop);
-    txtP->setGeometry(kGridLeft, resultTop, grid, kResultHeight);
-    GroupBox1->setGeometry(boxLeft, kGridTop, groupBoxWidth_, kGroupBoxHeight);
     for (std::size_t k = 0; k < headingLabels_.size(); ++k) {
         const auto [left, top, width, height] =
             headingPlace(kAreaSheetHeadings[k], widths, kGridLeft + Table->frameWidth(),
                          kHeadingTop, kHeadingHeight);
         headingLabels_[k]->setGeometry(left, top, width, height);
     }
-    adjustSize();
+    client_->layout()->activate();
+    layout()->activate();  // the window's smallest size now holds the grid
+    if (smallest) resize(minimumSize());
 }
 
 void TGeop::createMenu() {

@@ -64,7 +64,7 @@ protected:
 private:
     void createControls();
     void createHeadings();
-    void layOutControls();
+    void followColumns();
     int gridWidth(int columnsWidth) const;
     std::vector<int> columnWidths() const;
     void createMenu();
@@ -87,7 +87,6 @@ private:
     QPushButton* Button2 = nullptr;
     QLineEdit* txtP = nullptr;
     std::vector<QLabel*> headingLabels_;
-    int groupBoxWidth_ = 0;
 };
 
 }  // namespace korvela

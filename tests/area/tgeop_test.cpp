@@ -19,11 +19,13 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
+#include <functional>
 #include <numeric>
 
 #include "area/area_sheet.h"
@@ -112,6 +114,26 @@ protected:
         QTest::keyClick(target, key, modifiers);
     }
 
+    // A parcel in national-grid coordinates, computed: the coordinates and "2P = …" are
+    // wider than their columns' design widths.
+    void computeNationalGridParcel() {
+        const char* const coordinates[][2] = {{"5412112.345", "7312105.678"},
+                                              {"5412130.002", "7312098.417"},
+                                              {"5412125.5", "7312140.25"}};
+        window.setPointCount(3);
+        for (int point = 0; point < 3; ++point) {
+            window.setCellText(point, 1, coordinates[point][0]);
+            window.setCellText(point, 2, coordinates[point][1]);
+        }
+        window.N5Click();
+    }
+
+    // Shown, its controls laid out (the layout of a hidden window waits for its showing).
+    void showExposed() {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
     void showActive() {
         window.show();
         window.activateWindow();
@@ -124,6 +146,7 @@ protected:
 };
 
 TEST_F(AreaWindowTest, StartsWithEightNumberedPointRowsAndItsControls) {
+    showExposed();
     EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Вычисление площадей"));
     EXPECT_EQ(window.centralWidget()->size(), QSize(598, 357));
     ASSERT_EQ(rows(), 11);
@@ -196,15 +219,8 @@ TEST_F(AreaWindowTest, TheHandOverFillsTheSheetWithoutComputing) {
 // National-grid coordinates: the columns widen to their longest texts (the coordinates,
 // "2P = …"), the headings follow the columns and the window grows to hold the grid.
 TEST_F(AreaWindowTest, ColumnsWidenToTheirTextsAndTheWindowGrows) {
-    const char* const coordinates[][2] = {{"5412112.345", "7312105.678"},
-                                          {"5412130.002", "7312098.417"},
-                                          {"5412125.5", "7312140.25"}};
-    window.setPointCount(3);
-    for (int point = 0; point < 3; ++point) {
-        window.setCellText(point, 1, coordinates[point][0]);
-        window.setCellText(point, 2, coordinates[point][1]);
-    }
-    window.N5Click();
+    showExposed();
+    computeNationalGridParcel();
     testing::expectColumnsHoldTheirTexts(*table(), 0, rows() - 1);
     const int widths[] = {40, 60, 60, 60, 60, 85, 81};
     EXPECT_GT(table()->columnWidth(1), widths[1]);
@@ -220,6 +236,46 @@ TEST_F(AreaWindowTest, ColumnsWidenToTheirTextsAndTheWindowGrows) {
     for (int column = 0; column < 7; ++column)
         EXPECT_EQ(table()->columnWidth(column), widths[column]) << column;
     EXPECT_EQ(window.centralWidget()->width(), 598);
+}
+
+// However the window is sized, the grid takes the room left of the point count without running
+// into it, shows all its columns under their headings, and the result is exactly as wide.
+TEST_F(AreaWindowTest, AtEverySizeTheGridKeepsClearOfThePointCountAndTheResultIsAsWide) {
+    showExposed();
+    const QSize smallest = window.size();
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"as opened", [] {}},
+        {"widened and heightened", [&] { window.resize(smallest + QSize(300, 200)); }},
+        {"columns widened", [&] { computeNationalGridParcel(); }},
+        {"narrowed", [&] { window.resize(smallest - QSize(100, 100)); }},
+        {"maximised", [&] { window.showMaximized(); }},
+        {"restored", [&] { window.showNormal(); }},
+        {"the sheet cleared", [&] { window.N20Click(); }},
+    };
+    const int margin = 8;
+    for (const auto& [name, step] : steps) {
+        step();
+        QApplication::processEvents();
+        SCOPED_TRACE(name);
+        const QSize client = window.centralWidget()->size();
+        const QRect grid = table()->geometry();
+        const QRect box = window.findChild<QGroupBox*>("GroupBox1")->geometry();
+        const QRect result = txtP()->geometry();
+        const int columns = table()->horizontalHeader()->length();
+        EXPECT_GE(window.width(), smallest.width());
+        EXPECT_GE(box.left(), grid.right() + 1 + margin);
+        EXPECT_EQ(box.right(), client.width() - 1 - margin);  // the grid takes the rest
+        EXPECT_EQ(grid.left(), margin);
+        EXPECT_GE(grid.width(), columns + 2 * table()->frameWidth() +
+                                    table()->verticalScrollBar()->width());
+        EXPECT_EQ(result.left(), grid.left());
+        EXPECT_EQ(result.width(), grid.width());
+        EXPECT_GT(result.top(), grid.bottom());
+        EXPECT_EQ(result.bottom(), client.height() - 1 - margin);
+        EXPECT_EQ(window.findChild<QLabel*>("Label8")->geometry().right(),
+                  grid.left() + table()->frameWidth() + columns - 1);
+    }
+    EXPECT_EQ(window.size(), smallest);  // back at its smallest, which follows the columns
 }
 
 TEST_F(AreaWindowTest, SummaryRowsArePaintedLightGrey) {
