@@ -145,9 +145,9 @@ CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent), purpos
 
 void CsvDialog::recallChoices() {
     const RememberedMarks& marks = purpose_ == Purpose::Import ? kImportMarks : kExportMarks;
-    if (const QString separator = read(marks.separator); separator.size() == 1) {
+    if (const QString separator = read(marks.separator);
+        separator.size() == 1 && setSeparator(separator.front().toLatin1())) {
         separatorChoice_ = separator.front().toLatin1();
-        setSeparator(*separatorChoice_);
     }
     decimalCommaBox_->setChecked(read(marks.decimalComma));
     if (const int encoding = kEncodingNames.indexOf(read(marks.encoding)); encoding >= 0) {
@@ -176,11 +176,11 @@ void CsvDialog::accept() {
     QDialog::accept();
 }
 
-void CsvDialog::setSeparator(char separator) {
+bool CsvDialog::setSeparator(char separator) {
     const auto* found = std::find(std::begin(kSeparators), std::end(kSeparators), separator);
-    if (found != std::end(kSeparators)) {
-        separatorBox_->setCurrentIndex(static_cast<int>(found - std::begin(kSeparators)));
-    }
+    if (found == std::end(kSeparators)) return false;
+    separatorBox_->setCurrentIndex(static_cast<int>(found - std::begin(kSeparators)));
+    return true;
 }
 
 void CsvDialog::setEncoding(TextEncoding encoding) {

@@ -41,7 +41,8 @@ public:
 private:
     void recallChoices();
     void rememberChoices() const;
-    void setSeparator(char separator);
+    // Whether the box offers the separator.
+    bool setSeparator(char separator);
     void setEncoding(TextEncoding encoding);
     void guessFileSeparator();
     void headerLinesChanged();
