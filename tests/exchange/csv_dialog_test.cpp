@@ -55,17 +55,8 @@ TEST_F(CsvDialogTest, PreviewShowsTheRowsAsTheyWillBeRead) {
     EXPECT_EQ(table->rowCount(), 0);
 }
 
-// What the dialog shows: column order, separator, decimal comma, header lines, encoding.
-struct Choices {
-    QString columns;
-    int separator;
-    bool decimalComma;
-    int headerLines;
-    int encoding;
-    bool operator==(const Choices&) const = default;
-};
-
-Choices choicesOf(const CsvDialog& dialog) {
+// Column order, separator, decimal comma, header lines, encoding, as the dialog shows them.
+QVariantList choicesOf(const CsvDialog& dialog) {
     return {dialog.findChild<QComboBox*>("columnsBox")->currentText(),
             dialog.findChild<QComboBox*>("separatorBox")->currentIndex(),
             dialog.findChild<QCheckBox*>("decimalCommaBox")->isChecked(),
@@ -73,32 +64,25 @@ Choices choicesOf(const CsvDialog& dialog) {
             dialog.findChild<QComboBox*>("encodingBox")->currentIndex()};
 }
 
-void choose(CsvDialog& dialog, const Choices& choices) {
-    dialog.findChild<QComboBox*>("columnsBox")->setCurrentText(choices.columns);
-    dialog.findChild<QComboBox*>("separatorBox")->setCurrentIndex(choices.separator);
-    dialog.findChild<QCheckBox*>("decimalCommaBox")->setChecked(choices.decimalComma);
-    dialog.findChild<QSpinBox*>("skipBox")->setValue(choices.headerLines);
-    dialog.findChild<QComboBox*>("encodingBox")->setCurrentIndex(choices.encoding);
-}
-
 TEST_F(CsvDialogTest, EachPurposeOpensWithTheChoicesLastAcceptedForIt) {
     using Purpose = CsvDialog::Purpose;
-    const Choices fresh = choicesOf(CsvDialog(&main(), Purpose::Import));
-    const Choices tabs{"ENZP", 2, true, 2, 1};
-    const Choices blanks{"PNEZD", 3, false, 0, 1};  // export: only separator, mark, encoding
-    const Choices cancelled{"NEZ", 1, false, 5, 0};
-    for (const auto& [purpose, chosen] : {std::pair{Purpose::Import, tabs},
-                                          std::pair{Purpose::Export, blanks}}) {
-        CsvDialog first(&main(), purpose);
-        choose(first, chosen);
-        first.accept();
-        CsvDialog second(&main(), purpose);
-        choose(second, cancelled);
-        second.reject();
-        EXPECT_EQ(choicesOf(CsvDialog(&main(), purpose)), chosen);
-    }
-    EXPECT_NE(tabs, fresh);
-    EXPECT_EQ(choicesOf(CsvDialog(&main(), Purpose::Import)), tabs);  // not the export's
+    const QVariantList defaults = choicesOf(CsvDialog(&main(), Purpose::Import));
+    const auto choose = [&](Purpose purpose, const QVariantList& choices, bool accepted) {
+        CsvDialog dialog(&main(), purpose);
+        dialog.findChild<QComboBox*>("columnsBox")->setCurrentText(choices[0].toString());
+        dialog.findChild<QComboBox*>("separatorBox")->setCurrentIndex(choices[1].toInt());
+        dialog.findChild<QCheckBox*>("decimalCommaBox")->setChecked(choices[2].toBool());
+        dialog.findChild<QSpinBox*>("skipBox")->setValue(choices[3].toInt());
+        dialog.findChild<QComboBox*>("encodingBox")->setCurrentIndex(choices[4].toInt());
+        accepted ? dialog.accept() : dialog.reject();
+    };
+    const QVariantList imported = {"ENZP", 2, true, 2, 1};
+    choose(Purpose::Import, imported, true);
+    choose(Purpose::Import, {"NEZ", 1, false, 5, 0}, false);
+    choose(Purpose::Export, {"NEZ", 3, true, 5, 1}, true);  // blanks; no columns, header lines
+    EXPECT_EQ(choicesOf(CsvDialog(&main(), Purpose::Import)), imported);
+    EXPECT_EQ(choicesOf(CsvDialog(&main(), Purpose::Export)),
+              (QVariantList{defaults[0], 3, true, defaults[3], 1}));
 }
 
 TEST_F(CsvDialogTest, AnImportGuessesTheSeparatorUnlessTheLastOneFits) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "common/number_text.h"
 #include "points/point_store.h"
@@ -113,30 +115,21 @@ TEST(CsvPoints, GuessesWindows1251WhenTheBytesAreNotUtf8) {
 }
 
 TEST(CsvPoints, APreferredEncodingStaysWhereTheBytesCanBeInIt) {
-    const std::string ascii = "1,1,2\r\n";
-    const std::string utf8 = "ПУ1,1,2\r\n";
-    const std::string cp1251 = "\xCF\xD3" "1,1,2\r\n";
-    const struct {
-        std::string bytes;
-        TextEncoding preferred;
-        TextEncoding chosen;
-    } cases[] = {
-        {ascii, TextEncoding::Cp1251, TextEncoding::Cp1251},
-        {ascii, TextEncoding::Utf8, TextEncoding::Utf8},
-        {utf8, TextEncoding::Cp1251, TextEncoding::Utf8},
-        {utf8, TextEncoding::Utf8, TextEncoding::Utf8},
-        {cp1251, TextEncoding::Utf8, TextEncoding::Cp1251},
-        {cp1251, TextEncoding::Cp1251, TextEncoding::Cp1251},
+    using enum TextEncoding;
+    const std::tuple<std::string, TextEncoding, TextEncoding> cases[] = {
+        {"1,1,2\r\n", Cp1251, Cp1251},  // plain ASCII reads alike in either
+        {"1,1,2\r\n", Utf8, Utf8},
+        {"ПУ1,1,2\r\n", Cp1251, Utf8},
+        {"\xCF\xD3" "1,1,2\r\n", Utf8, Cp1251},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(chooseEncoding(c.bytes, c.preferred), c.chosen) << c.bytes;
-    }
+    for (const auto& [bytes, preferred, chosen] : cases)
+        EXPECT_EQ(chooseEncoding(bytes, preferred), chosen) << bytes;
 }
 
 TEST(CsvPoints, TheSeparatorIsTheOneThatSplitsTheFirstLinesAlike) {
     std::string tenRows;
     for (int row = 0; row < 10; ++row) tenRows += "1;2;3\n";
-    const std::string describedTabs = "1\t6123.5\t7412.25\tfence, brick\n2\t6124\t7413\tgate, iron\n";
+    const std::string describedTabs = "1\t6123.5\t7412.25\tfence, brick\n2\t6\t7\tgate, iron\n";
     const std::optional<char> none;
     const struct {
         const char* name;
@@ -147,15 +140,12 @@ TEST(CsvPoints, TheSeparatorIsTheOneThatSplitsTheFirstLinesAlike) {
     } cases[] = {
         {"semicolons with decimal commas", "1;6123,5;7412,25\r\n2;6124;7413,5\r\n", 0, ',', ';'},
         {"tabs", "1\t6123.5\t7412.25\r\n2\t6124\t7413.5\r\n", 0, none, '\t'},
-        {"commas", "1,6123.5,7412.25\n\n2,6124,7413.5\n", 0, ';', ','},
         {"blanks", "1   6123.5 7412.25\n 2 6124  7413.5\n", 0, ',', kBlankSeparator},
         {"tabs with commas in the descriptions", describedTabs, 0, none, '\t'},
         {"the preferred one fits too", describedTabs, 0, ',', ','},
         {"tab before ';' when both fit", "a;b\tc;d\ne;f\tg;h\n", 0, ',', '\t'},
-        {"a quoted separator splits nothing", "\"a;b\",1,2\n\"c;d\",3,4\n", 0, ';', ','},
+        {"a quoted separator splits nothing", "\"a;b\",1,2\n\n\"c;d\",3,4\n", 0, ';', ','},
         {"lines split differently", "1;2;3\n4;5\n", 0, ',', none},
-        {"one field a line", "1\n2\n", 0, ';', none},
-        {"no lines", "", 0, '\t', none},
         {"a title line read over", "Points of site\n1;2;3\n4;5;6\n", 1, ',', ';'},
         {"a title line counted", "Points of site\n1;2;3\n4;5;6\n", 0, none, none},
         {"only the first ten lines count", tenRows + "bad\n", 0, ',', ';'},
