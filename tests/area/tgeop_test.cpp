@@ -263,8 +263,8 @@ TEST_F(AreaWindowTest, AtEverySizeTheGridKeepsClearOfThePointCountAndTheResultIs
         const QRect result = txtP()->geometry();
         const int columns = table()->horizontalHeader()->length();
         EXPECT_GE(window.width(), smallest.width());
-        EXPECT_GE(box.left(), grid.right() + 1 + margin);
-        EXPECT_EQ(box.right(), client.width() - 1 - margin);  // the grid takes the rest
+        EXPECT_EQ(box.left(), grid.right() + 1 + margin);  // the grid takes the room left
+        EXPECT_EQ(box.right(), client.width() - 1 - margin);
         EXPECT_EQ(grid.left(), margin);
         EXPECT_GE(grid.width(), columns + 2 * table()->frameWidth() +
                                     table()->verticalScrollBar()->width());
