@@ -4,12 +4,12 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QGridLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>

@@ -36,7 +36,7 @@ constexpr std::string_view kSheetPart = "xl/worksheets/sheet1.xml";
 // Column widths, counted in the widest digit's width as a workbook counts them. A spreadsheet
 // shows a General number too wide for its column rounded (7312105.678 as 7312106), so columns
 // A-D are made as wide as the longest text written into them.
-constexpr std::size_t kPointColumns = 4;  // number, X, Y, Z
+constexpr std::size_t kPointColumns = 4;      // number, X, Y, Z
 constexpr double kDefaultColumnWidth = 8.43;  // what a column without a width of its own has
 constexpr double kWidestColumn = 255;         // the most a column may be given
 constexpr double kCellRoom = 1;               // the cell's margins beside its text
@@ -194,8 +194,8 @@ std::array<double, kPointColumns> pointColumnWidths(const PointStore& store) {
         }
     }
     for (double& width : widths) {
-        width = std::clamp(width * kOtherFontAllowance + kCellRoom, kDefaultColumnWidth,
-                           kWidestColumn);
+        width =
+            std::clamp(width * kOtherFontAllowance + kCellRoom, kDefaultColumnWidth, kWidestColumn);
     }
     return widths;
 }

@@ -266,8 +266,8 @@ TEST_F(AreaWindowTest, AtEverySizeTheGridKeepsClearOfThePointCountAndTheResultIs
         EXPECT_EQ(box.left(), grid.right() + 1 + margin);  // the grid takes the room left
         EXPECT_EQ(box.right(), client.width() - 1 - margin);
         EXPECT_EQ(grid.left(), margin);
-        EXPECT_GE(grid.width(), columns + 2 * table()->frameWidth() +
-                                    table()->verticalScrollBar()->width());
+        EXPECT_GE(grid.width(),
+                  columns + 2 * table()->frameWidth() + table()->verticalScrollBar()->width());
         EXPECT_EQ(result.left(), grid.left());
         EXPECT_EQ(result.width(), grid.width());
         EXPECT_GT(result.top(), grid.bottom());

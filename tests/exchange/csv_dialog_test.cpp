@@ -91,10 +91,10 @@ TEST_F(CsvDialogTest, AnImportGuessesTheSeparatorUnlessTheLastOneFits) {
         int lastSeparator;
         int separator;
     } cases[] = {
-        {"1;6123.5;7412.25\r\n2;6124;7413.5\r\n", 0, 1},        // semicolons
+        {"1;6123.5;7412.25\r\n2;6124;7413.5\r\n", 0, 1},      // semicolons
         {"1\t6123.5\t7412.25\r\n2\t6124\t7413.5\r\n", 0, 2},  // tabs
         {"1\t6123.5\t7412.25\r\n2\t6124\t7413.5\r\n", 3, 3},  // blanks split it alike
-        {"1 6123.5 7412.25\r\n2;3\r\n", 3, 3},                    // nothing fits
+        {"1 6123.5 7412.25\r\n2;3\r\n", 3, 3},                // nothing fits
     };
     for (const auto& c : cases) {
         CsvDialog last(&main(), CsvDialog::Purpose::Import);

@@ -120,7 +120,9 @@ TEST(CsvPoints, APreferredEncodingStaysWhereTheBytesCanBeInIt) {
         {"1,1,2\r\n", Cp1251, Cp1251},  // plain ASCII reads alike in either
         {"1,1,2\r\n", Utf8, Utf8},
         {"ПУ1,1,2\r\n", Cp1251, Utf8},
-        {"\xCF\xD3" "1,1,2\r\n", Utf8, Cp1251},
+        {"\xCF\xD3"
+         "1,1,2\r\n",
+         Utf8, Cp1251},
     };
     for (const auto& [bytes, preferred, chosen] : cases)
         EXPECT_EQ(chooseEncoding(bytes, preferred), chosen) << bytes;

@@ -163,14 +163,15 @@ TEST(LibreOffice, EveryValueIsShownWithAllItsDigits) {
     };
     PointStore store;
     for (const auto& row : rows) {
-        store.append(utf8ToCp1251(row[0]), std::stod(row[1]), std::stod(row[2]),
-                     std::stod(row[3]), kColourAqua, kKindPoint);
+        store.append(utf8ToCp1251(row[0]), std::stod(row[1]), std::stod(row[2]), std::stod(row[3]),
+                     kColourAqua, kKindPoint);
     }
     TempDir work;
     const std::string fresh = work.file("fresh.xlsx");
     const std::string existing = work.file("existing.xlsx");
     testing::writeFile(existing, testing::zipParts(testing::twoSheetWorkbook()));
-    for (const std::string& book : {fresh, existing}) ASSERT_FALSE(writeWorkbookPoints(book, store));
+    for (const std::string& book : {fresh, existing})
+        ASSERT_FALSE(writeWorkbookPoints(book, store));
 
     const auto printed = convertWithSoffice(work, "pdf", {fresh, existing});
     ASSERT_TRUE(printed);
