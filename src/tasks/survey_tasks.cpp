@@ -5,6 +5,7 @@
 #include "common/number_parse.h"
 #include "exchange/tform5.h"
 #include "plan/plan_image.h"
+#include "plan/plan_navigation.h"
 #include "plan/tform7.h"
 #include "points/survey_open_dialog.h"
 #include "points/workspace.h"
@@ -110,7 +111,10 @@ void SurveyTasks::AddtoProject1Click() {
     numbers.exec();
     JoinOutcome outcome = computeJoin(data.store(), data.selected(), second, numbers.numbers());
     if (outcome.notice) return showNotice(*outcome.notice);
-    data.append(joinedPoints(std::move(outcome.points)), false, "Добавить к проекту");
+    const PointStore joined = joinedPoints(std::move(outcome.points));
+    const ViewState viewFound = windows_.view;
+    showAllWhenNoneOnPlan(windows_.view, {&data.store(), &joined});
+    data.append(joined, false, "Добавить к проекту", viewFound);
 }
 
 void SurveyTasks::N16Click() { windows_.form11.startPathMode(); }

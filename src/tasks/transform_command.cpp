@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "plan/plan_navigation.h"
 #include "points/survey_open_dialog.h"
 #include "points/workspace.h"
 #include "tasks/common_point_transform.h"
@@ -11,7 +12,8 @@
 
 namespace korvela {
 
-void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points) {
+void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
+                    ViewState& view) {
     const QString caption = fromUtf8(kTransformCaption);
     const std::vector<std::int32_t>& selected = points.selected();
     // Without two selected points there can be no two common points: no file is asked for.
@@ -29,10 +31,11 @@ void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Works
     }
     TransformOutcome outcome = computeCommonPointTransform(points.store(), selected, second);
     report.showReport(caption, transformReport(outcome));
-    if (!outcome.notice) {
-        points.append(transformedPoints(std::move(outcome.points)), false,
-                      "Трансформация по общим точкам");
-    }
+    if (outcome.notice) return;
+    const PointStore transformed = transformedPoints(std::move(outcome.points));
+    const ViewState viewFound = view;
+    showAllWhenNoneOnPlan(view, {&points.store(), &transformed});
+    points.append(transformed, false, "Трансформация по общим точкам", viewFound);
 }
 
 }  // namespace korvela

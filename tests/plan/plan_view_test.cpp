@@ -16,6 +16,7 @@
 #include "plan/tsettings.h"
 #include "plan/view_transform.h"
 #include "points/find_point_dialog.h"
+#include "tasks/tform2.h"
 
 namespace korvela {
 namespace {
@@ -273,6 +274,49 @@ TEST_F(PlanViewTest, ShowAllPointsFitsAFarAwaySurveyWithAMargin) {
     EXPECT_TRUE(std::abs(left - 0.05 * size.width) < 1e-6 ||
                 std::abs(top - 0.05 * size.height) < 1e-6);
     EXPECT_EQ(action("ShowAllPoints")->shortcut(), QKeySequence(Qt::Key_Home));
+}
+
+// The plan never comes up black with the points off it: an import of ten points or fewer, an
+// open project whose view looks elsewhere, and the undo of an import or of Close Project all
+// show the points; undo and redo bring back the view each step found.
+TEST_F(PlanViewTest, ThePointsAreOnThePlanAfterEveryCommandThatBringsThem) {
+    const auto everyPointOnPlan = [this] {
+        const PixelSize size = plan().bitmapSize();
+        for (std::size_t i = 0; i < data.points.store().count(); ++i) {
+            const ScreenPoint at = drawnAt(i);
+            if (!(at.x >= 0 && at.x <= size.width && at.y >= 0 && at.y <= size.height)) return false;
+        }
+        return data.points.store().count() > 0;
+    };
+    importPointsAt(10, 5412000, 7312000);  // far from the survey origin the view looks at
+    EXPECT_TRUE(everyPointOnPlan());
+    const ViewState farView = data.view;
+    const std::string project = surveys.file("far.kpr");
+    dialogs.answer(QString::fromStdString(project));
+    action("Save2")->trigger();
+
+    importPoints(11);  // the eleventh point in the middle: the view stays as it is set
+    ViewState centred;
+    CentreViewOnStore(centred, data.points.store());
+    EXPECT_EQ(data.view, centred);
+    action("Undo1")->trigger();
+    EXPECT_EQ(data.points.store().count(), 10u);
+    EXPECT_EQ(data.view, farView);
+    action("Redo1")->trigger();
+    EXPECT_EQ(data.view, centred);
+
+    dialogs.answer(QString::fromStdString(project));
+    action("Open1")->trigger();
+    EXPECT_TRUE(everyPointOnPlan());
+
+    forms.form2->setAzimuthPosition(31);
+    action("ShowAllPoints")->trigger();
+    const ViewState turned = data.view;
+    action("CloseProject1")->trigger();
+    action("Undo1")->trigger();
+    EXPECT_EQ(data.view, turned);
+    EXPECT_EQ(forms.form2->azimuthPosition(), 31);
+    EXPECT_TRUE(everyPointOnPlan());
 }
 
 TEST_F(PlanViewTest, FindPointSelectsCentresAndSaysWhenTheNumberIsUnknown) {
