@@ -181,7 +181,8 @@ END {
     flush()
     print ".\\\" -*- coding: UTF-8 -*-" > out
     print ".TH KORVELA-CLI 1 \"\" \"korvela-cli " version "\" \"KORVELA\"" > out
-    print ".nh" > out  # hyphenated names and options could not be searched for
+    print ".nh" > out    # hyphenated names and options could not be searched for
+    print ".ad l" > out  # long command lines are not stretched to the margin
     print ".SH NAME" > out
     print "korvela-cli \\- " inline(purpose) > out
     print ".SH SYNOPSIS" > out

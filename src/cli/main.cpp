@@ -123,8 +123,23 @@ const Command* findCommand(const std::string& name) {
     return nullptr;
 }
 
+// An argument beginning with "--" given to a command whose usage lists no option: a mistyped
+// option rather than a file or a point number.
+const std::string* unknownOption(const Command& command,
+                                 const std::vector<std::string>& arguments) {
+    if (command.arguments.find("[--") != std::string_view::npos) return nullptr;
+    const auto option =
+        std::find_if(arguments.begin(), arguments.end(),
+                     [](const std::string& word) { return word.starts_with("--"); });
+    return option == arguments.end() ? nullptr : &*option;
+}
+
 // Runs the command; a usage error has its message on stderr.
 int runCommand(const Command& command, const std::vector<std::string>& arguments) {
+    if (const std::string* option = unknownOption(command, arguments)) {
+        std::cerr << "korvela-cli: wrong option " << *option << '\n';
+        return kWrongArguments;
+    }
     if (arguments.size() < command.fewestArguments || arguments.size() > command.mostArguments) {
         std::cerr << "korvela-cli: wrong arguments for " << command.name << '\n';
         return kWrongArguments;
