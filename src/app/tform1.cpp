@@ -39,6 +39,7 @@
 #include "tasks/tform8.h"
 #include "tasks/transform_command.h"
 #include "ui/column_widener.h"
+#include "ui/help_window.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
@@ -468,7 +469,7 @@ void TForm1::selectAndShow(std::size_t point) {
     redraw();
 }
 
-void TForm1::openUserGuide() { forms_->geop->openHelp(); }
+void TForm1::openUserGuide() { forms_->help->showGuide(this); }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
     OpenButton->setFocus();
