@@ -16,6 +16,7 @@
 #include "tasks/tform8.h"
 #include "tasks/tform9.h"
 #include "ui/qt_text.h"
+#include "ui/tolerances.h"
 #include "ui/user_dialogs.h"
 
 namespace korvela {
@@ -108,8 +109,14 @@ void SurveyTasks::AddtoProject1Click() {
     }
     TForm9& numbers = windows_.form9;
     numbers.exec();
-    JoinOutcome outcome = computeJoin(data.store(), data.selected(), second, numbers.numbers());
+    JoinOutcome outcome =
+        computeJoin(data.store(), data.selected(), second, numbers.numbers(), read(kJoinLimit));
     if (outcome.notice) return showNotice(*outcome.notice);
+    // A message box: the notice closes before a point's number and a distance can be read.
+    if (outcome.departure) {
+        return windows_.dialogs.showMessage(&windows_.parent,
+                                            fromUtf8(joinDepartureText(*outcome.departure)));
+    }
     data.append(joinedPoints(std::move(outcome.points)), false, "Добавить к проекту");
 }
 
