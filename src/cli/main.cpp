@@ -35,12 +35,14 @@ const std::vector<Command>& commands() {
         {"rotate", "SURVEY ANGLE NUMBER...",
          "print the proposed angle and the points NUMBER... rotated by ANGLE (or `proposed`)", 3,
          SIZE_MAX, runRotate},
-        {"join", "SURVEY S1 S2 S3 SECOND T1 T2 T3",
-         "join SECOND to SURVEY through the base points S1-S3 = T1-T3; print every point", 8, 8,
-         runJoin},
-        {"transform", "FIRST NUMBER... SECOND",
+        {"join", "SURVEY S1 S2 S3 SECOND T1 T2 T3 [--limit M]",
+         "join SECOND to SURVEY through the base points S1-S3 = T1-T3; print every point; "
+         "refused when it places a point more than M metres from the similarity through the same "
+         "points",
+         8, 10, runJoin},
+        {"transform", "FIRST NUMBER... SECOND [--confidence P]",
          "transform SECOND onto FIRST through the common points NUMBER...; print the report and "
-         "the appended points",
+         "the appended points; blunders marked at probability P",
          3, SIZE_MAX, runTransform},
         {"txt", "SURVEY OUT", "import SURVEY, then write OUT as \"Export txt\" does", 2, 2, runTxt},
         {"dxf", "SURVEY OUT", "import SURVEY, then write OUT as \"Export AutoCad\" does", 2, 2,

@@ -17,6 +17,7 @@
 #include "tasks/tform8.h"
 #include "tasks/tform9.h"
 #include "ui/qt_text.h"
+#include "ui/tolerances.h"
 #include "ui/user_dialogs.h"
 
 namespace korvela {
@@ -109,8 +110,14 @@ void SurveyTasks::AddtoProject1Click() {
     }
     TForm9& numbers = windows_.form9;
     numbers.exec();
-    JoinOutcome outcome = computeJoin(data.store(), data.selected(), second, numbers.numbers());
+    JoinOutcome outcome =
+        computeJoin(data.store(), data.selected(), second, numbers.numbers(), read(kJoinLimit));
     if (outcome.notice) return showNotice(*outcome.notice);
+    // A message box: the notice closes before a point's number and a distance can be read.
+    if (outcome.departure) {
+        return windows_.dialogs.showMessage(&windows_.parent,
+                                            fromUtf8(joinDepartureText(*outcome.departure)));
+    }
     const PointStore joined = joinedPoints(std::move(outcome.points));
     const ViewState viewFound = windows_.view;
     showAllWhenNoneOnPlan(windows_.view, {&data.store(), &joined});

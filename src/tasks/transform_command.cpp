@@ -8,6 +8,7 @@
 #include "tasks/common_point_transform.h"
 #include "tasks/tform8.h"
 #include "ui/qt_text.h"
+#include "ui/tolerances.h"
 #include "ui/user_dialogs.h"
 
 namespace korvela {
@@ -29,7 +30,8 @@ void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Works
     if (const auto error = loadSurveyWhileBusy(parent, *path, second)) {
         return dialogs.showMessage(parent, fromUtf8(error->message()));
     }
-    TransformOutcome outcome = computeCommonPointTransform(points.store(), selected, second);
+    TransformOutcome outcome =
+        computeCommonPointTransform(points.store(), selected, second, read(kBlunderConfidence));
     report.showReport(caption, transformReport(outcome));
     if (outcome.notice) return;
     const PointStore transformed = transformedPoints(std::move(outcome.points));

@@ -17,6 +17,7 @@
 #include "plan/view_transform.h"
 #include "points/find_point_dialog.h"
 #include "tasks/tform2.h"
+#include "ui/tolerances.h"
 
 namespace korvela {
 namespace {
@@ -439,6 +440,37 @@ TEST_F(SettingsTest, ScalingBoxAndImportKeepTheWindowsChoices) {
     importPoints(3);
     EXPECT_EQ(data.view.showHeights, 0);
     EXPECT_EQ(data.view.scaleLabelsWithZoom, 1);
+}
+
+// The caption wraps onto a second line, and a click there toggles the box as well.
+TEST_F(SettingsTest, TheScalingCaptionsSecondLineTogglesTheBox) {
+    QCheckBox* box = settingsBox("CheckBox1");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() - 4));
+    EXPECT_EQ(data.view.scaleLabelsWithZoom, 1);
+}
+
+// A value the task can use is kept at once (a decimal comma too); another brings the kept
+// one back into the field, with a message saying what the field takes.
+TEST_F(SettingsTest, ToleranceFieldsKeepOnlyValuesTheTasksCanUse) {
+    const struct {
+        const char* field;
+        const Tolerance& tolerance;
+        const char* typed;
+        double kept;
+        bool refused;
+    } cases[] = {
+        {"JoinLimit", kJoinLimit, "0,2", 0.2, false},
+        {"JoinLimit", kJoinLimit, "0", 0.2, true},
+        {"BlunderConfidence", kBlunderConfidence, "1", 0.99, true},
+    };
+    for (const auto& c : cases) {
+        QLineEdit* field = settings().findChild<QLineEdit*>(c.field);
+        field->setText(c.typed);
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_EQ(read(c.tolerance), c.kept) << c.typed;
+        EXPECT_EQ(dialogs.takeMessages().size(), c.refused ? 1 : 0) << c.typed;
+        EXPECT_EQ(field->text(), c.refused ? QString::number(c.kept) : c.typed);
+    }
 }
 
 TEST_F(SettingsTest, ANewFontShowsFromTheNextRedrawOn) {
