@@ -93,11 +93,10 @@ protected:
         grid()->setCurrentIndex(model()->index(row, column == 1 ? 2 : 1));
     }
 
-    // Every test starts without the preferences an earlier one left, before a window reads
-    // them.
-    struct FreshPreferences {
-        FreshPreferences() { QSettings().clear(); }
-    } freshPreferences;
+    // Each test starts from the preferences' fallbacks, whatever an earlier one chose.
+    struct NoPreferences {
+        NoPreferences() { QSettings().clear(); }
+    } noPreferences;
     ScriptedDialogs dialogs;
     ProgramData data;
     Forms forms;
