@@ -241,7 +241,7 @@ std::vector<std::int32_t> flagsOf(const PointRuns& runs, std::size_t count) {
 
 StepSurroundings StepSurroundings::of(const std::vector<std::int32_t>& selected, std::string status,
                                       std::vector<TypedText> typedTexts) {
-    return {runsOfFlagged(selected), std::move(status), std::move(typedTexts)};
+    return {runsOfFlagged(selected), std::move(status), std::move(typedTexts), std::nullopt};
 }
 
 std::vector<std::int32_t> StepSurroundings::selectionFlags(std::size_t count) const {

@@ -48,7 +48,7 @@ TEST(DesktopDialogs, SavingOntoAnExistingFileAsksFirst) {
     const std::string survey = folder.file("site.sdr");
     testing::writeFile(survey, "NMSDR\n");
     DesktopDialogs dialogs;
-    for (const auto [answer, expectPath] : {std::pair{QMessageBox::No, false},
+    for (const auto& [answer, expectPath] : {std::pair{QMessageBox::No, false},
                                             std::pair{QMessageBox::Yes, true}}) {
         QString question;
         QTimer::singleShot(0, [&, answer = answer] {
