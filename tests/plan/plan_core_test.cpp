@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "plan/label_space.h"
 #include "plan/pick_list.h"
 #include "plan/plan_navigation.h"
 #include "plan/view_transform.h"
@@ -138,6 +139,52 @@ TEST(DragPan, ThePictureFollowsThePointerByTheDistanceDragged) {
     const ScreenPoint after = ProjectPoint(panned, 800, 600, 0, 0, 0);
     // The bitmap is 1600 wide, the control 400: 100 control pixels are 400 bitmap pixels.
     EXPECT_TRUE(near(400, after.x - before.x, 1e-9));
+}
+
+// Boxes of every size from the least up, inside, across every edge and beyond, taken when
+// free: the space answers as a plain search of the taken boxes' pixels within the picture.
+TEST(LabelSpace, AnswersAsASearchOfTheTakenBoxes) {
+    const struct {
+        int width, height, leastWidth, leastHeight;
+    } pictures[] = {{300, 200, 39, 29}, {64, 65, 10, 5}, {130, 7, 1, 1}, {20, 10, 39, 29}};
+    for (const auto& picture : pictures) {
+        SCOPED_TRACE(std::to_string(picture.width) + "x" + std::to_string(picture.height));
+        LabelSpace space(picture.width, picture.height, picture.leastWidth, picture.leastHeight);
+        std::vector<bool> covered(static_cast<std::size_t>(picture.width * picture.height));
+        std::uint64_t seed = 99;
+        const auto next = [&seed](int below) {
+            seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+            return static_cast<int>((seed >> 33) % static_cast<std::uint64_t>(below));
+        };
+        // The pixels of the picture that the box covers.
+        const auto pixelsOf = [&](const PixelBox& box) {
+            std::vector<std::size_t> pixels;
+            for (int y = std::max(box.top, 0); y < std::min(box.bottom, picture.height); ++y) {
+                for (int x = std::max(box.left, 0); x < std::min(box.right, picture.width); ++x)
+                    pixels.push_back(static_cast<std::size_t>(y * picture.width + x));
+            }
+            return pixels;
+        };
+        int taken = 0;
+        for (int box = 0; box < 3000; ++box) {
+            const int left = next(picture.width + 2 * picture.leastWidth) - 2 * picture.leastWidth;
+            const int top =
+                next(picture.height + 2 * picture.leastHeight) - 2 * picture.leastHeight;
+            const PixelBox candidate{left, top,
+                                     left + picture.leastWidth + next(3 * picture.leastWidth),
+                                     top + picture.leastHeight + next(3 * picture.leastHeight)};
+            const std::vector<std::size_t> pixels = pixelsOf(candidate);
+            const bool free = std::none_of(pixels.begin(), pixels.end(),
+                                           [&](std::size_t pixel) { return covered[pixel]; });
+            ASSERT_EQ(space.isFree(candidate), free) << "box " << box;
+            if (!free) continue;
+            space.take(candidate);
+            ++taken;
+            for (const std::size_t pixel : pixels) covered[pixel] = true;
+        }
+        EXPECT_GT(taken, 1);
+        EXPECT_LT(taken, 2900);  // most boxes met one taken before
+    }
 }
 
 }  // namespace
