@@ -3,7 +3,7 @@
 namespace korvela {
 namespace {
 
-constexpr int kWordBits = 64;
+constexpr int kWordBits = LabelSpace::kWordBits;
 
 // Bits from..to - 1 of a word, 0 <= from < to <= 64.
 std::uint64_t bitsBetween(int from, int to) {
@@ -29,7 +29,7 @@ LabelSpace::LabelSpace(int width, int height, int leastWidth, int leastHeight)
       wordsPerRow_(static_cast<std::size_t>(leastWidth_ + width_ + kWordBits - 1) / kWordBits),
       map_(wordsPerRow_ * static_cast<std::size_t>(leastHeight_ + height_), 0) {}
 
-bool LabelSpace::isFreeAnyway(const PixelBox& box) const {
+bool LabelSpace::wholeBoxFree(const PixelBox& box) const {
     if (box.left >= width_ || box.right <= 0 || box.top >= height_ || box.bottom <= 0) return true;
     // The corners of the least boxes at the far sides; beyond the picture, where nothing is
     // covered, the box is cut so that it stays at least the least size.

@@ -18,12 +18,15 @@ struct PixelBox {
 // a label whose box would overlap one of them can be left out. Only the picture counts: the
 // parts of a box outside it neither block nor are blocked.
 //
-// Boxes are at least leastWidth × leastHeight pixels (a smaller one counts as that size). The
-// map keeps, for every corner, whether a box of the least size there would meet a covered
-// pixel; a box up to twice that size is covered by the least boxes at its four corners, so a
-// question reads four bits however full the picture is. Taking a box costs its area.
+// A box asked about counts as at least leastWidth × leastHeight pixels. The map keeps, for
+// every corner, whether the least box there would meet a covered pixel; a box is the union of
+// the least boxes at a few corners (four, up to twice the least size), so a question reads a
+// few bits however full the picture is, in a crowded picture mostly one. Taking a box costs
+// its area.
 class LabelSpace {
 public:
+    static constexpr int kWordBits = 64;  // of a word of the map
+
     LabelSpace(int width, int height, int leastWidth, int leastHeight);
 
     // Whether the box covers no pixel of the picture that a box taken before covers.
@@ -31,18 +34,18 @@ public:
         // In a crowded picture the least box at the corner mostly settles it.
         const bool cornerInside =
             box.left >= 0 && box.top >= 0 && box.left < width_ && box.top < height_;
-        return !(cornerInside && blocked(box.left, box.top)) && isFreeAnyway(box);
+        return !(cornerInside && blocked(box.left, box.top)) && wholeBoxFree(box);
     }
 
     void take(const PixelBox& box);
 
 private:
-    bool isFreeAnyway(const PixelBox& box) const;
+    bool wholeBoxFree(const PixelBox& box) const;
     bool blocked(int column, int row) const {
         const auto bit = static_cast<std::size_t>(column + leastWidth_);
         const std::size_t word =
-            static_cast<std::size_t>(row + leastHeight_) * wordsPerRow_ + bit / 64;
-        return (map_[word] >> (bit % 64) & 1) != 0;
+            static_cast<std::size_t>(row + leastHeight_) * wordsPerRow_ + bit / kWordBits;
+        return (map_[word] >> (bit % kWordBits) & 1) != 0;
     }
 
     int width_;
