@@ -64,6 +64,16 @@ public:
         settle();
     }
 
+    // "Выбрать все" or "Убрать все", whatever an earlier benchmark left selected.
+    void selectAll(bool selected) {
+        if (selected) {
+            main().Button3Click();
+        } else {
+            main().Button4Click();
+        }
+        settle();
+    }
+
     // Everything the commands asked for is painted: the plan's bitmap and the table.
     void settle() {
         QCoreApplication::processEvents();
@@ -95,11 +105,13 @@ GeneratedSurvey& survey(const benchmark::State& state) {
 }
 
 // Times `command` with its repaint, each time after `undo` (untimed) has put the field back;
-// with everyPointSelected, "Выбрать все" comes first.
+// with everyPointSelected, "Выбрать все" comes first; with wholePlan, the plan shows every point.
 template <typename Undo, typename Command>
-void timeCommand(benchmark::State& state, bool everyPointSelected, Undo undo, Command command) {
+void timeCommand(benchmark::State& state, bool everyPointSelected, Undo undo, Command command,
+                 bool wholePlan = false) {
     GeneratedSurvey& field = survey(state);
     field.refill();
+    if (wholePlan) field.showShare(1);
     if (everyPointSelected) field.main().Button3Click();
     for (auto _ : state) {
         state.PauseTiming();
@@ -116,6 +128,13 @@ void BM_Window_SelectAll(benchmark::State& state) {
     timeCommand(
         state, false, [](TForm1& main) { main.Button4Click(); },
         [](TForm1& main) { main.Button3Click(); });
+}
+
+// "Выбрать все" with every point on the plan: every label is a candidate.
+void BM_Window_SelectAllWholePlan(benchmark::State& state) {
+    timeCommand(
+        state, false, [](TForm1& main) { main.Button4Click(); },
+        [](TForm1& main) { main.Button3Click(); }, true);
 }
 
 // "Заморозить" of every point, then "Разморозить" of every point.
@@ -145,10 +164,11 @@ void BM_Window_DeleteAll(benchmark::State& state) {
 }
 
 // One wheel notch, in and out by turns, with every point on the plan (share 1) or one in a
-// hundred (share 0.01); nothing selected.
-void zoom(benchmark::State& state, double share) {
+// hundred (share 0.01); nothing selected, or every point selected and labelled.
+void zoom(benchmark::State& state, double share, bool everyPointSelected = false) {
     GeneratedSurvey& field = survey(state);
     field.showShare(share);
+    field.selectAll(everyPointSelected);
     bool in = true;
     for (auto _ : state) {
         if (in) {
@@ -165,6 +185,7 @@ void zoom(benchmark::State& state, double share) {
 void pan(benchmark::State& state, double share) {
     GeneratedSurvey& field = survey(state);
     field.showShare(share);
+    field.selectAll(false);
     const QPoint from(5, 5);  // a corner of the plan with no point under the cursor
     int step = 20;
     for (auto _ : state) {
@@ -199,6 +220,7 @@ void BM_Window_TypeNumber(benchmark::State& state) {
 
 void BM_Window_ZoomAllVisible(benchmark::State& state) { zoom(state, 1); }
 void BM_Window_ZoomOnePercentVisible(benchmark::State& state) { zoom(state, 0.01); }
+void BM_Window_ZoomAllSelected(benchmark::State& state) { zoom(state, 1, true); }
 void BM_Window_PanAllVisible(benchmark::State& state) { pan(state, 1); }
 void BM_Window_PanOnePercentVisible(benchmark::State& state) { pan(state, 0.01); }
 
@@ -206,6 +228,7 @@ void BM_Window_PanOnePercentVisible(benchmark::State& state) { pan(state, 0.01);
 const bool registered = [] {
     const std::pair<const char*, void (*)(benchmark::State&)> commands[] = {
         {"BM_Window_SelectAll", BM_Window_SelectAll},
+        {"BM_Window_SelectAllWholePlan", BM_Window_SelectAllWholePlan},
         {"BM_Window_FreezeAll", BM_Window_FreezeAll},
         {"BM_Window_UnfreezeAll", BM_Window_UnfreezeAll},
         {"BM_Window_DeleteAll", BM_Window_DeleteAll},
@@ -213,6 +236,7 @@ const bool registered = [] {
         {"BM_Window_TypeNumber", BM_Window_TypeNumber},
         {"BM_Window_ZoomAllVisible", BM_Window_ZoomAllVisible},
         {"BM_Window_ZoomOnePercentVisible", BM_Window_ZoomOnePercentVisible},
+        {"BM_Window_ZoomAllSelected", BM_Window_ZoomAllSelected},
         {"BM_Window_PanAllVisible", BM_Window_PanAllVisible},
         {"BM_Window_PanOnePercentVisible", BM_Window_PanOnePercentVisible}};
     for (const std::int64_t points : {1'000'000, 10'000'000}) {

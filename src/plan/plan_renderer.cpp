@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "common/number_text.h"
+#include "plan/label_space.h"
 #include "plan/pick_list.h"
 #include "plan/point_grid.h"
 #include "plan/view_state.h"
@@ -37,7 +38,9 @@ QColor toColour(std::int32_t colour) { return QColor::fromRgb(toRgb(colour)); }
 
 bool drawable(double coordinate) { return std::fabs(coordinate) < kLargestCoordinate; }
 
-int truncated(double coordinate) { return static_cast<int>(std::trunc(coordinate)); }
+// Toward zero, as the conversion itself does: the coordinates handed over are drawable, well
+// within an int.
+int truncated(double coordinate) { return static_cast<int>(coordinate); }
 
 // Writes the points straight into the bitmap's pixels: a painter's ellipse and text calls per
 // point would cost a hundred times more with a million points.
@@ -102,7 +105,9 @@ private:
 class LabelWriter {
 public:
     explicit LabelWriter(const QFont& font)
-        : font_(font), metrics_(font), height_(metrics_.height()) {}
+        : font_(font), metrics_(font), height_(metrics_.height()) {
+        advances_.fill(-1);
+    }
 
     // The height of a label's cell; its glyphs may reach this far left of it too.
     int height() const { return height_; }
@@ -114,6 +119,13 @@ public:
             if (bytes[byte]) widest = std::max(widest, advance(static_cast<unsigned char>(byte)));
         }
         return widest;
+    }
+
+    // How far the text moves along: the sum of its characters' advances.
+    int width(std::string_view bytes) {
+        int sum = 0;
+        for (const char byte : bytes) sum += advance(static_cast<unsigned char>(byte));
+        return sum;
     }
 
     void write(PixelWriter& pixels, int left, int top, std::string_view bytes, QRgb colour) {
@@ -133,8 +145,9 @@ private:
     };
 
     int advance(unsigned char byte) {
-        if (!glyphs_[byte]) return metrics_.horizontalAdvance(characterOf(byte));
-        return glyphs_[byte]->advance;
+        int& known = advances_[byte];
+        if (known < 0) known = metrics_.horizontalAdvance(characterOf(byte));
+        return known;
     }
 
     static QString characterOf(unsigned char byte) {
@@ -171,6 +184,7 @@ private:
     QFontMetrics metrics_;
     int height_;
     std::array<std::optional<Glyph>, 256> glyphs_;
+    std::array<int, 256> advances_;  // -1: not asked for yet
 };
 
 void drawTextAt(QPainter& painter, int left, int top, const QString& text) {
@@ -216,9 +230,12 @@ void drawAxisCross(QPainter& painter, const ViewTransform& transform, const View
 class PixelCanvas {
 public:
     PixelCanvas(QImage& bitmap, const QFont& font, int fontHeight)
-        : pixels_(bitmap), labels_(font), fontHeight_(fontHeight) {}
+        : pixels_(bitmap), labels_(font), fontHeight_(fontHeight), size_(bitmap.size()) {}
 
+    QSize size() const { return size_; }
     int fontHeight() const { return fontHeight_; }
+    int cellHeight() const { return labels_.height(); }
+    int textWidth(std::string_view bytes) { return labels_.width(bytes); }
     void disc(int left, int top, int right, int bottom, QRgb colour) {
         pixels_.disc(left, top, right, bottom, colour);
     }
@@ -232,6 +249,7 @@ private:
     PixelWriter pixels_;
     LabelWriter labels_;
     int fontHeight_;
+    QSize size_;
 };
 
 // A painter as a canvas of the point walk: the same shapes as vector drawing, for paper.
@@ -243,7 +261,12 @@ public:
         painter_.setPen(Qt::NoPen);
     }
 
+    QSize size() const { return frame_.size().toSize(); }
     int fontHeight() const { return fontHeight_; }
+    int cellHeight() const { return painter_.fontMetrics().height(); }
+    int textWidth(std::string_view bytes) const {
+        return painter_.fontMetrics().horizontalAdvance(fromCp1251(bytes));
+    }
     void disc(int left, int top, int right, int bottom, QRgb colour) {
         const QRectF box(left, top, right - left, bottom - top);
         if (!frame_.intersects(box)) return;
@@ -272,34 +295,78 @@ private:
     QRectF frame_;
 };
 
+// The labels of the selected points: a leader line, the number above it, the height below.
+// A label's box is the rectangle covering its leader line and its text cells as drawn (each
+// text as wide as its advance and a font cell tall). A label is written only where its box
+// overlaps no label written before it in store order; within the canvas, that is: a plan
+// full of labels costs its area, not its point count, and stays readable.
 template <typename Canvas>
-void drawLabels(Canvas& canvas, const ViewState& view, const PointStore& store, std::size_t point,
-                ScreenPoint at) {
-    if (!view.showNumbers && !view.showHeights) return;
-    const QRgb yellow = toRgb(kPlanYellow);
-    const int left = truncated(at.x);
-    canvas.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
-    if (view.showNumbers) {
-        canvas.text(left, truncated(at.y - kLabelGap - canvas.fontHeight()), store.number()[point],
-                    yellow);
+class PointLabels {
+public:
+    PointLabels(Canvas& canvas, const ViewState& view, const PointStore& store)
+        : canvas_(canvas), view_(view), store_(store), fontHeight_(canvas.fontHeight()),
+          cell_(canvas.cellHeight()), space_(leastSpace(canvas.size())) {}
+
+    void draw(std::size_t point, ScreenPoint at) {
+        if (!view_.showNumbers && !view_.showHeights) return;
+        const int left = truncated(at.x);
+        const int lineY = truncated(at.y);
+        const int numberTop = truncated(at.y - kLabelGap - fontHeight_);
+        const int leaderEnd = truncated(at.x + kLeaderLength);
+        PixelBox box = leaderBox(left, lineY, numberTop, leaderEnd);
+        // Most labels of a crowded plan stop here, before any text is measured or written.
+        if (!space_.isFree(box)) return;
+        const std::string_view number = store_.number()[point];
+        char heightText[kNumberTextCapacity];
+        const std::string_view height(
+            heightText, view_.showHeights ? formatNumberInto(store_.z()[point], heightText) : 0);
+        if (view_.showNumbers) box.right = std::max(box.right, left + canvas_.textWidth(number));
+        if (view_.showHeights) box.right = std::max(box.right, left + canvas_.textWidth(height));
+        if (!space_.isFree(box)) return;
+        space_.take(box);
+        const QRgb yellow = toRgb(kPlanYellow);
+        canvas_.line(left, lineY, leaderEnd - left, yellow);
+        if (view_.showNumbers) canvas_.text(left, numberTop, number, yellow);
+        if (view_.showHeights) canvas_.text(left, lineY, height, yellow);
     }
-    if (view.showHeights) {
-        char height[kNumberTextCapacity];
-        canvas.text(left, truncated(at.y),
-                    std::string_view(height, formatNumberInto(store.z()[point], height)), yellow);
+
+private:
+    // The leader line and the rows of the texts shown; the lowest text cell is the height's
+    // when it is shown, else the number's.
+    PixelBox leaderBox(int left, int lineY, int numberTop, int leaderEnd) const {
+        return {left, view_.showNumbers ? numberTop : lineY, leaderEnd,
+                std::max(lineY + 1, (view_.showHeights ? lineY : numberTop) + cell_)};
     }
-}
+
+    // Truncation can bring the line a pixel closer to the number's top, and shorten the
+    // leader by one.
+    LabelSpace leastSpace(QSize size) const {
+        const int leaderEnd = static_cast<int>(kLeaderLength) - 1;
+        const PixelBox least =
+            leaderBox(0, static_cast<int>(kLabelGap) + fontHeight_ - 1, 0, leaderEnd);
+        return LabelSpace(size.width(), size.height(), least.right - least.left,
+                          least.bottom - least.top);
+    }
+
+    Canvas& canvas_;
+    const ViewState& view_;
+    const PointStore& store_;
+    int fontHeight_;
+    int cell_;
+    LabelSpace space_;
+};
 
 // One active point at its position: a small disc in its colour, or yellow and labelled when
 // it is selected (the labels only when they can reach the canvas).
 template <typename Canvas>
-void drawPoint(Canvas& canvas, const ViewState& view, const std::vector<std::int32_t>& selected,
-               const PointStore& store, std::size_t i, ScreenPoint at, bool labelsReach) {
+void drawPoint(Canvas& canvas, PointLabels<Canvas>& labels,
+               const std::vector<std::int32_t>& selected, const PointStore& store, std::size_t i,
+               ScreenPoint at, bool labelsReach) {
     const bool isSelected = selected[i] == 1;
     canvas.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
                 truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
                 isSelected ? toRgb(kPlanYellow) : toRgb(store.colour()[i]));
-    if (isSelected && labelsReach) drawLabels(canvas, view, store, i, at);
+    if (isSelected && labelsReach) labels.draw(i, at);
 }
 
 // Every active point as a small disc in its colour (selected ones yellow and labelled),
@@ -311,12 +378,13 @@ void drawPoints(Canvas& canvas, const ViewTransform& transform, const ViewState&
     const auto& x = store.x();
     const auto& y = store.y();
     const auto& z = store.z();
+    PointLabels labels(canvas, view, store);
     for (std::size_t i = 0; i < x.size(); ++i) {
         const ScreenPoint at = transform.project(x[i], y[i], z[i]);
         if (store.active()[i] != 1) continue;
         if (pickList) pickList->append(at.x, at.y, static_cast<int>(i));
         if (!drawable(at.x) || !drawable(at.y)) continue;
-        drawPoint(canvas, view, selected, store, i, at, true);
+        drawPoint(canvas, labels, selected, store, i, at, true);
     }
 }
 
@@ -358,20 +426,22 @@ public:
                  const PointStore& store, const QFont& labelFont, const PointGrid& grid)
         : pickList_(pickList),
           canvas_(bitmap, crispFont(labelFont), std::abs(QFontInfo(labelFont).pixelSize())),
-          transform_(transform), view_(view), selected_(selected), store_(store),
+          labels_(canvas_, view, store), transform_(transform), selected_(selected), store_(store),
           width_(bitmap.width()), height_(bitmap.height()),
-          labelled_(view.showNumbers != 0 || view.showHeights != 0), grid_(grid) {
+          labelled_(view.showNumbers != 0 || view.showHeights != 0) {
         const double pickReach = effectiveCursorRadius(view.cursorRadius) + 2.0;
         pickReach_ = {pickReach, pickReach, pickReach, pickReach};
-        if (labelled_)
-            widestGlyph_ = canvas_.labels().widestAdvance(grid.numberBytes() | heightTextBytes());
+        if (labelled_) {
+            const int widestGlyph =
+                canvas_.labels().widestAdvance(grid.numberBytes() | heightTextBytes());
+            labelReach_ = labelReach(grid.longestNumber(), widestGlyph);
+        }
     }
 
     // How far any point's picture or pick circle can reach.
-    Reach pointReach() {
+    Reach pointReach() const {
         const Reach disc{kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1, kDiscRadius + 1};
-        return pickReach_.atLeast(labelled_ ? disc.atLeast(labelReach(grid_.longestNumber()))
-                                            : disc);
+        return pickReach_.atLeast(labelled_ ? disc.atLeast(labelReach_) : disc);
     }
 
     void draw(std::size_t i) {
@@ -379,17 +449,17 @@ public:
         const ScreenPoint at = transform_.project(store_.x()[i], store_.y()[i], store_.z()[i]);
         if (within(at, pickReach_)) pickList_.append(at.x, at.y, static_cast<int>(i));
         if (!drawable(at.x) || !drawable(at.y)) return;
-        const bool labelsReach = labelled_ && within(at, labelReach(store_.number()[i].size()));
-        drawPoint(canvas_, view_, selected_, store_, i, at, labelsReach);
+        const bool labelsReach = labelled_ && within(at, labelReach_);
+        drawPoint(canvas_, labels_, selected_, store_, i, at, labelsReach);
     }
 
 private:
     // The leader line, the number above it and the height below it; glyphs may start up to
     // a cell height left of the label.
-    Reach labelReach(std::size_t numberLength) {
-        const double longest = static_cast<double>(std::max(numberLength, kNumberTextCapacity));
+    Reach labelReach(std::size_t longestNumber, int widestGlyph) {
+        const double longest = static_cast<double>(std::max(longestNumber, kNumberTextCapacity));
         const double cell = canvas_.labels().height();
-        return {cell + 1, std::max(kLeaderLength, cell + longest * widestGlyph_) + 1,
+        return {cell + 1, std::max(kLeaderLength, cell + longest * widestGlyph) + 1,
                 kLabelGap + canvas_.fontHeight() + 1, cell + 1};
     }
 
@@ -401,16 +471,15 @@ private:
 
     PickList& pickList_;
     PixelCanvas canvas_;
+    PointLabels<PixelCanvas> labels_;
     const ViewTransform& transform_;
-    const ViewState& view_;
     const std::vector<std::int32_t>& selected_;
     const PointStore& store_;
     double width_;
     double height_;
     bool labelled_;
-    const PointGrid& grid_;
-    int widestGlyph_ = 0;
     Reach pickReach_;
+    Reach labelReach_;
 };
 
 }  // namespace

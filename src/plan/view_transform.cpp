@@ -8,7 +8,6 @@ namespace korvela {
 namespace {
 
 constexpr double kRadiansPerDegree = std::numbers::pi * (1.0 / 180);
-constexpr double kHeightLift = 20;  // added to every height before projection
 
 }  // namespace
 
@@ -24,18 +23,6 @@ ViewTransform::ViewTransform(const ViewState& view, double cx, double cy)
     sinB_ = std::sin(b);
     cosC_ = std::cos(c);
     sinC_ = std::sin(c);
-}
-
-ScreenPoint ViewTransform::project(double x, double y, double z) const {
-    const double l = x + offsetX_;
-    const double m = y + offsetY_;
-    const double n = z + offsetZ_ + kHeightLift;
-    const double u = cosA_ * l - sinA_ * m;
-    const double v = sinA_ * l + cosA_ * m;
-    const double p = cosB_ * u + sinB_ * n;
-    const double q = -sinB_ * u + cosB_ * n;
-    const double r = cosC_ * v - sinC_ * q;
-    return {cx_ + cx_ * scale_ * (p + panRight_), cy_ + cy_ * scale_ * (r + panDown_)};
 }
 
 // With no tilt and no roll (their sines exactly 0, so their cosines 1) the transform is a

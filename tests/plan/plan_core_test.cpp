@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "plan/label_space.h"
 #include "plan/pick_list.h"
 #include "plan/plan_navigation.h"
 #include "plan/view_transform.h"
@@ -138,6 +139,44 @@ TEST(DragPan, ThePictureFollowsThePointerByTheDistanceDragged) {
     const ScreenPoint after = ProjectPoint(panned, 800, 600, 0, 0, 0);
     // The bitmap is 1600 wide, the control 400: 100 control pixels are 400 bitmap pixels.
     EXPECT_TRUE(near(400, after.x - before.x, 1e-9));
+}
+
+// Boxes from the least size to three times it, inside, across every edge and beyond, taken
+// when free: the space answers as a search of the taken boxes' pixels within the picture.
+TEST(LabelSpace, AnswersAsASearchOfTheTakenBoxes) {
+    const struct {
+        int width, height, leastWidth, leastHeight;
+    } pictures[] = {{300, 200, 39, 29}, {64, 65, 10, 5}, {130, 7, 1, 1}, {20, 10, 39, 29}};
+    std::uint64_t seed = 99;
+    const auto next = [&seed](int below) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>((seed >> 33) % static_cast<std::uint64_t>(below));
+    };
+    for (const auto& [width, height, leastWidth, leastHeight] : pictures) {
+        LabelSpace space(width, height, leastWidth, leastHeight);
+        std::vector<bool> covered(static_cast<std::size_t>(width * height));
+        int taken = 0;
+        for (int box = 0; box < 3000; ++box) {
+            const int left = next(width + 2 * leastWidth) - 2 * leastWidth;
+            const int top = next(height + 2 * leastHeight) - 2 * leastHeight;
+            const PixelBox candidate{left, top, left + leastWidth + next(2 * leastWidth),
+                                     top + leastHeight + next(2 * leastHeight)};
+            std::vector<std::size_t> pixels;
+            for (int y = std::max(top, 0); y < std::min(candidate.bottom, height); ++y) {
+                for (int x = std::max(left, 0); x < std::min(candidate.right, width); ++x)
+                    pixels.push_back(static_cast<std::size_t>(y * width + x));
+            }
+            const bool free = std::none_of(pixels.begin(), pixels.end(),
+                                           [&](std::size_t pixel) { return covered[pixel]; });
+            ASSERT_EQ(space.isFree(candidate), free) << width << "x" << height << ", box " << box;
+            if (!free) continue;
+            space.take(candidate);
+            ++taken;
+            for (const std::size_t pixel : pixels) covered[pixel] = true;
+        }
+        EXPECT_GT(taken, 1);
+        EXPECT_LT(taken, 2900);  // most boxes met one taken before
+    }
 }
 
 }  // namespace
