@@ -359,7 +359,7 @@ void TForm1::SetEditText(int row, int column, const QString& text) {
 
 // "Выбрать все" and "Убрать все": every check box at once, one redraw.
 void TForm1::Button3Click() {
-    for (const std::size_t point : data_.points.setAllSelected(true)) tasks_->stationTicked(point);
+    tasks_->stationsTicked(data_.points.setAllSelected(true));
 }
 
 void TForm1::Button4Click() { data_.points.setAllSelected(false); }

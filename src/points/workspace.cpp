@@ -187,13 +187,17 @@ void Workspace::setSelected(std::size_t point, bool selected) {
     announce(WorkspaceChange::Kind::SelectionChanged, point);
 }
 
-std::vector<std::size_t> Workspace::setAllSelected(bool selected) {
-    std::vector<std::size_t> changed;
+PointRuns Workspace::setAllSelected(bool selected) {
+    PointRuns changed;
     const std::int32_t flag = selected ? 1 : 0;
     for (std::size_t point = 0; point < selected_.size(); ++point) {
         if ((selected_[point] == 1) == selected) continue;
         selected_[point] = flag;
-        changed.push_back(point);
+        if (!changed.empty() && changed.back().second == point) {
+            ++changed.back().second;
+        } else {
+            changed.emplace_back(point, point + 1);
+        }
     }
     if (!changed.empty()) announce(WorkspaceChange::Kind::SelectionChanged);
     return changed;

@@ -93,8 +93,9 @@ public:
     const TypedTextKeeper* typedTextKeeper() const { return typedTextKeeper_; }
 
     void setSelected(std::size_t point, bool selected);
-    // Ticks or unticks every point; returns the points whose flag changed.
-    std::vector<std::size_t> setAllSelected(bool selected);
+    // Ticks or unticks every point; returns the runs of points whose flag changed (one run
+    // when every point changed).
+    PointRuns setAllSelected(bool selected);
     // Lets `change` edit the flags (picking on the plan); flags that are not 0 become 1.
     void changeSelection(const std::function<void(std::vector<std::int32_t>&)>& change);
 

@@ -135,6 +135,13 @@ void SurveyTasks::stationTicked(std::size_t point) {
     }
 }
 
+void SurveyTasks::stationsTicked(const PointRuns& runs) {
+    if (!windows_.form11.pathModeOn()) return;
+    for (const auto& [first, end] : runs) {
+        for (std::size_t point = first; point < end; ++point) stationTicked(point);
+    }
+}
+
 void SurveyTasks::addSelectedStations(bool showWindow) {
     const Workspace& data = windows_.points;
     TForm11& traverse = windows_.form11;

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "points/change_history.h"
+
 class QWidget;
 
 namespace korvela {
@@ -62,6 +64,8 @@ public:
     // The traverse rules: a station whose box was ticked, or (after a press on the plan or
     // when rows were rebuilt) every selected station, joins the list while the mode is on.
     void stationTicked(std::size_t point);
+    // The boxes of these runs of points were ticked at once ("Выбрать все").
+    void stationsTicked(const PointRuns& runs);
     void addSelectedStations(bool showWindow);
 
 private:
