@@ -13,6 +13,7 @@
 
 #include "common/number_text.h"
 #include "plan/pick_list.h"
+#include "plan/plan_sheet.h"
 #include "plan/point_grid.h"
 #include "plan/view_state.h"
 #include "plan/view_transform.h"
@@ -180,7 +181,7 @@ void drawTextAt(QPainter& painter, int left, int top, const QString& text) {
 // The axis cross: the directions of the survey axes in the current view, at a fixed size and
 // place whatever the zoom and pan.
 void drawAxisCross(QPainter& painter, const ViewTransform& transform, const ViewState& view,
-                   double cx, double cy) {
+                   double cx, double cy, const PlanPalette& palette) {
     const double originX = 0.2 * cx;
     const double originY = 1.8 * cy;
     const double step = kAxisLength / view.scale;
@@ -204,11 +205,10 @@ void drawAxisCross(QPainter& painter, const ViewTransform& transform, const View
         const QString letter = QString::fromLatin1(letters[axis]);
         const QFontMetrics metrics = painter.fontMetrics();
         painter.fillRect(QRect(left, top, metrics.horizontalAdvance(letter), metrics.height()),
-                         toColour(kPlanRed));
-        // Text is yellow, lines red.
-        painter.setPen(toColour(kPlanYellow));
+                         toColour(palette.axisLines));
+        painter.setPen(toColour(palette.axisLetters));
         drawTextAt(painter, left, top, letter);
-        painter.setPen(toColour(kPlanRed));
+        painter.setPen(toColour(palette.axisLines));
     }
 }
 
@@ -219,8 +219,11 @@ public:
         : pixels_(bitmap), labels_(font), fontHeight_(fontHeight) {}
 
     int fontHeight() const { return fontHeight_; }
-    void disc(int left, int top, int right, int bottom, QRgb colour) {
-        pixels_.disc(left, top, right, bottom, colour);
+    QRgb markColour() const { return toRgb(kScreenPalette.marked); }
+    QRgb pointColour(std::int32_t colour) const { return toRgb(colour); }
+    // The bitmap takes the box truncated to whole pixels.
+    void disc(double left, double top, double right, double bottom, QRgb colour) {
+        pixels_.disc(truncated(left), truncated(top), truncated(right), truncated(bottom), colour);
     }
     void line(int x, int y, int length, QRgb colour) { pixels_.line(x, y, length, colour); }
     void text(int left, int top, std::string_view bytes, QRgb colour) {
@@ -234,17 +237,23 @@ private:
     int fontHeight_;
 };
 
-// A painter as a canvas of the point walk: the same shapes as vector drawing, for paper.
-// Shapes wholly outside the frame of width × height are left out.
+// A painter as a canvas of the point walk: the same shapes as vector drawing in the palette's
+// colours, for paper. Shapes wholly outside the frame of width × height are left out.
 class PainterCanvas {
 public:
-    PainterCanvas(QPainter& painter, int fontHeight, QSize frame)
-        : painter_(painter), fontHeight_(fontHeight), frame_(QPoint(0, 0), frame) {
+    PainterCanvas(QPainter& painter, int fontHeight, QSizeF frame, const PlanPalette& palette)
+        : painter_(painter), fontHeight_(fontHeight), frame_(QPointF(0, 0), frame),
+          palette_(palette) {
         painter_.setPen(Qt::NoPen);
     }
 
     int fontHeight() const { return fontHeight_; }
-    void disc(int left, int top, int right, int bottom, QRgb colour) {
+    QRgb markColour() const { return toRgb(palette_.marked); }
+    QRgb pointColour(std::int32_t colour) const {
+        return toRgb(palette_.darkenLightPoints ? inkOnPaper(colour) : colour);
+    }
+    // Where the point is, to a fraction of a pixel: paper is true to scale.
+    void disc(double left, double top, double right, double bottom, QRgb colour) {
         const QRectF box(left, top, right - left, bottom - top);
         if (!frame_.intersects(box)) return;
         painter_.setBrush(QColor::fromRgb(colour));
@@ -270,35 +279,35 @@ private:
     QPainter& painter_;
     int fontHeight_;
     QRectF frame_;
+    const PlanPalette& palette_;
 };
 
 template <typename Canvas>
 void drawLabels(Canvas& canvas, const ViewState& view, const PointStore& store, std::size_t point,
                 ScreenPoint at) {
     if (!view.showNumbers && !view.showHeights) return;
-    const QRgb yellow = toRgb(kPlanYellow);
+    const QRgb ink = canvas.markColour();
     const int left = truncated(at.x);
-    canvas.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, yellow);
+    canvas.line(left, truncated(at.y), truncated(at.x + kLeaderLength) - left, ink);
     if (view.showNumbers) {
         canvas.text(left, truncated(at.y - kLabelGap - canvas.fontHeight()), store.number()[point],
-                    yellow);
+                    ink);
     }
     if (view.showHeights) {
         char height[kNumberTextCapacity];
         canvas.text(left, truncated(at.y),
-                    std::string_view(height, formatNumberInto(store.z()[point], height)), yellow);
+                    std::string_view(height, formatNumberInto(store.z()[point], height)), ink);
     }
 }
 
-// One active point at its position: a small disc in its colour, or yellow and labelled when
-// it is selected (the labels only when they can reach the canvas).
+// One active point at its position: a small disc in its colour, or in the mark's colour and
+// labelled when it is selected (the labels only when they can reach the canvas).
 template <typename Canvas>
 void drawPoint(Canvas& canvas, const ViewState& view, const std::vector<std::int32_t>& selected,
                const PointStore& store, std::size_t i, ScreenPoint at, bool labelsReach) {
     const bool isSelected = selected[i] == 1;
-    canvas.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
-                truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
-                isSelected ? toRgb(kPlanYellow) : toRgb(store.colour()[i]));
+    canvas.disc(at.x - kDiscRadius, at.y - kDiscRadius, at.x + kDiscRadius, at.y + kDiscRadius,
+                isSelected ? canvas.markColour() : canvas.pointColour(store.colour()[i]));
     if (isSelected && labelsReach) drawLabels(canvas, view, store, i, at);
 }
 
@@ -422,11 +431,11 @@ ViewTransform drawBackground(QImage& bitmap, const ViewState& view, const QFont&
     const double cx = bitmap.width() * 0.5;
     const double cy = bitmap.height() * 0.5;
     const ViewTransform transform(view, cx, cy);
-    bitmap.fill(toRgb(kPlanBackground));
+    bitmap.fill(toRgb(kScreenPalette.background));
     QPainter painter(&bitmap);
     painter.setFont(crispFont(labelFont));
-    painter.setPen(toColour(kPlanRed));
-    drawAxisCross(painter, transform, view, cx, cy);
+    painter.setPen(toColour(kScreenPalette.axisLines));
+    drawAxisCross(painter, transform, view, cx, cy, kScreenPalette);
     return transform;
 }
 
@@ -464,23 +473,23 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
     }
 }
 
-void DrawPlan(QPainter& painter, QSize frame, const ViewState& view,
+void DrawPlan(QPainter& painter, QSizeF frame, const ViewState& view,
               const std::vector<std::int32_t>& selected, const PointStore& store,
-              const QFont& labelFont) {
+              const QFont& labelFont, const PlanPalette& palette) {
     const double cx = frame.width() * 0.5;
     const double cy = frame.height() * 0.5;
-    const ViewTransform transform(view, cx, cy);
+    const ViewTransform transform = ViewTransform::trueToScale(view, cx, cy);
     painter.save();
-    painter.setClipRect(QRect(QPoint(0, 0), frame));
-    painter.fillRect(QRect(QPoint(0, 0), frame), toColour(kPlanBackground));
+    painter.setClipRect(QRectF(QPointF(0, 0), frame));
+    painter.fillRect(QRectF(QPointF(0, 0), frame), toColour(palette.background));
     // Sizes in frame pixels, as on the screen, whatever the device's resolution.
     const int fontHeight = std::abs(QFontInfo(labelFont).pixelSize());
     QFont font = labelFont;
     font.setPixelSize(fontHeight);
     painter.setFont(font);
-    painter.setPen(toColour(kPlanRed));
-    drawAxisCross(painter, transform, view, cx, cy);
-    PainterCanvas canvas(painter, fontHeight, frame);
+    painter.setPen(toColour(palette.axisLines));
+    drawAxisCross(painter, transform, view, cx, cy, palette);
+    PainterCanvas canvas(painter, fontHeight, frame, palette);
     drawPoints(canvas, transform, view, selected, store, nullptr);
     painter.restore();
 }

@@ -20,6 +20,11 @@ class ViewTransform {
 public:
     ViewTransform(const ViewState& view, double cx, double cy);
 
+    // The same view true to scale in both directions, for paper: one metre is scale times the
+    // shorter half size pixels across and down, so a square shows what the plan's bitmap of
+    // that side shows.
+    static ViewTransform trueToScale(const ViewState& view, double cx, double cy);
+
     ScreenPoint project(double x, double y, double z) const;
 
     // The survey rectangle holding every point (X, Y) that this view projects into the
@@ -29,9 +34,12 @@ public:
                                          double bottom) const;
 
 private:
+    // zoomX and zoomY: pixels per metre across and down.
+    ViewTransform(const ViewState& view, double cx, double cy, double zoomX, double zoomY);
+
     double cx_, cy_;
     double offsetX_, offsetY_, offsetZ_;
-    double scale_, panRight_, panDown_;
+    double zoomX_, zoomY_, panRight_, panDown_;
     double cosA_, sinA_, cosB_, sinB_, cosC_, sinC_;
 };
 
