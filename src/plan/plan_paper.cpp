@@ -146,14 +146,14 @@ void drawTickCoordinate(QPainter& painter, const SheetRect& frame, const GridTic
             return drawSheetText(painter, {frame.left - kGridTextGap, along}, text,
                                  Qt::AlignHCenter, kGridTextHeight, -90);
         case FrameEdge::Right:
-            return drawSheetText(painter, {frame.right() + outside, along}, text,
-                                 Qt::AlignHCenter, kGridTextHeight, -90);
+            return drawSheetText(painter, {frame.right() + outside, along}, text, Qt::AlignHCenter,
+                                 kGridTextHeight, -90);
         case FrameEdge::Top:
-            return drawSheetText(painter, {along, frame.top - kGridTextGap}, text,
-                                 Qt::AlignHCenter, kGridTextHeight);
+            return drawSheetText(painter, {along, frame.top - kGridTextGap}, text, Qt::AlignHCenter,
+                                 kGridTextHeight);
         case FrameEdge::Bottom:
-            return drawSheetText(painter, {along, frame.bottom() + outside}, text,
-                                 Qt::AlignHCenter, kGridTextHeight);
+            return drawSheetText(painter, {along, frame.bottom() + outside}, text, Qt::AlignHCenter,
+                                 kGridTextHeight);
     }
 }
 
@@ -198,8 +198,7 @@ QSizeF pageMillimetres(const PlanPaper& paper) {
     return pageLayout(paper).fullRect(QPageLayout::Millimeter).size();
 }
 
-void paintPlanPage(QPainter& painter, QSizeF page, const PlanPicture& picture,
-                   double chosenScale) {
+void paintPlanPage(QPainter& painter, QSizeF page, const PlanPicture& picture, double chosenScale) {
     const SheetLayout layout = sheetLayout(page.width(), page.height());
     const SheetRect& frame = layout.frame;
     if (frame.width <= 0 || frame.height <= 0) return;
@@ -240,8 +239,7 @@ QByteArray planPdf(const PlanPaper& paper, const PlanPicture& picture) {
 }
 
 QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture) {
-    QImage image(pageLayout(paper).fullRectPixels(paper.dotsPerInch).size(),
-                 QImage::Format_RGB32);
+    QImage image(pageLayout(paper).fullRectPixels(paper.dotsPerInch).size(), QImage::Format_RGB32);
     if (image.isNull()) return {};
     image.fill(Qt::white);
     const int dotsPerMetre =

@@ -252,9 +252,11 @@ public:
     QRgb pointColour(std::int32_t colour) const {
         return toRgb(palette_.darkenLightPoints ? inkOnPaper(colour) : colour);
     }
-    // Where the point is, to a fraction of a pixel: paper is true to scale.
+    // Paper is true to scale: a disc lies where its point is to an eighth of a pixel (0.03 mm
+    // on paper), which also keeps the PDF's numbers few, so that it compresses well.
     void disc(double left, double top, double right, double bottom, QRgb colour) {
-        const QRectF box(left, top, right - left, bottom - top);
+        const auto placed = [](double at) { return std::round(at * 8) / 8; };
+        const QRectF box(placed(left), placed(top), right - left, bottom - top);
         if (!frame_.intersects(box)) return;
         painter_.setBrush(QColor::fromRgb(colour));
         painter_.drawEllipse(box);

@@ -28,8 +28,8 @@ inline constexpr std::int32_t kPlanBlack = 0x00000000;
 // darkened (inkOnPaper), selected points and labels black, the axis letters white on red.
 struct PlanPalette {
     std::int32_t background;
-    std::int32_t marked;       // selected points and their labels
-    std::int32_t axisLines;    // also behind the axis letters
+    std::int32_t marked;     // selected points and their labels
+    std::int32_t axisLines;  // also behind the axis letters
     std::int32_t axisLetters;
     bool darkenLightPoints;
 };

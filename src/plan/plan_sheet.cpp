@@ -7,11 +7,11 @@
 namespace korvela {
 namespace {
 
-constexpr double kPageMargin = 10;      // mm: most printers cannot print closer to the edge
-constexpr double kCoordinateBand = 6;   // mm round the frame for the grid's coordinates
-constexpr double kTitleHeight = 22;     // mm
-constexpr double kFitSlack = 1e-9;      // a square as large as the frame fits
-constexpr double kLightestInk = 0.35 * 255;  // luma
+constexpr double kPageMargin = 10;            // mm: most printers cannot print closer to the edge
+constexpr double kCoordinateBand = 6;         // mm round the frame for the grid's coordinates
+constexpr double kTitleHeight = 22;           // mm
+constexpr double kFitSlack = 1e-9;            // a square as large as the frame fits
+constexpr double kLightestInk = 0.35 * 255;   // luma
 constexpr std::size_t kMostGridLines = 1000;  // of one direction; a frame holds a few
 
 // The multiples of step from low to high; none when there would be absurdly many.
@@ -59,7 +59,8 @@ void addTicks(SheetGrid& grid, ScreenPoint a, ScreenPoint b, const SheetRect& fr
     }
     if (!(enter < leave) || !enterEdge || !leaveEdge) return;
     const ScreenPoint along{dx / length, dy / length};
-    grid.ticks.push_back({{a.x + enter * dx, a.y + enter * dy}, along, *enterEdge, ofX, coordinate});
+    grid.ticks.push_back(
+        {{a.x + enter * dx, a.y + enter * dy}, along, *enterEdge, ofX, coordinate});
     grid.ticks.push_back(
         {{a.x + leave * dx, a.y + leave * dy}, {-along.x, -along.y}, *leaveEdge, ofX, coordinate});
 }
@@ -74,8 +75,7 @@ bool insideBy(const SheetRect& frame, ScreenPoint at, double inset) {
 SheetLayout sheetLayout(double pageWidth, double pageHeight) {
     const double inset = kPageMargin + kCoordinateBand;
     SheetLayout layout;
-    layout.frame = {inset, inset, pageWidth - 2 * inset,
-                    pageHeight - 2 * inset - kTitleHeight};
+    layout.frame = {inset, inset, pageWidth - 2 * inset, pageHeight - 2 * inset - kTitleHeight};
     const double third = layout.frame.width / 3;
     const double titleTop = pageHeight - kPageMargin - kTitleHeight;
     layout.scaleBlock = {layout.frame.left, titleTop, third, kTitleHeight};
@@ -147,7 +147,9 @@ std::int32_t inkOnPaper(std::int32_t colour) {
     if (luma <= kLightestInk) return colour;
     const double factor = kLightestInk / luma;
     // Truncation keeps the luma at or under the limit.
-    const auto scaled = [factor](int channel) { return static_cast<std::int32_t>(channel * factor); };
+    const auto scaled = [factor](int channel) {
+        return static_cast<std::int32_t>(channel * factor);
+    };
     return scaled(red) | scaled(green) << 8 | scaled(blue) << 16;
 }
 
