@@ -57,7 +57,8 @@ void BM_JoinSecondSurvey(benchmark::State& state) {
     for (auto _ : state) {
         Workspace points;
         points.replace(base, baseSelected, "survey");
-        JoinOutcome outcome = computeJoin(points.store(), points.selected(), second, typed);
+        JoinOutcome outcome =
+            computeJoin(points.store(), points.selected(), second, typed, kDefaultJoinLimit);
         if (outcome.notice) state.SkipWithError("the join gave a notice");
         points.append(joinedPoints(std::move(outcome.points)));
         benchmark::DoNotOptimize(points.store().count());

@@ -53,7 +53,8 @@ void BM_TransformByCommonPoints(benchmark::State& state) {
         selected.push_back(1);
     }
     for (auto _ : state) {
-        const TransformOutcome outcome = computeCommonPointTransform(first, selected, second);
+        const TransformOutcome outcome =
+            computeCommonPointTransform(first, selected, second, kDefaultBlunderConfidence);
         if (outcome.points.size() != count) state.SkipWithError("no transformation");
     }
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 
@@ -92,6 +93,10 @@ protected:
         grid()->setCurrentIndex(model()->index(row, column == 1 ? 2 : 1));
     }
 
+    // Each test starts from the preferences' fallbacks, whatever an earlier one chose.
+    struct NoPreferences {
+        NoPreferences() { QSettings().clear(); }
+    } noPreferences;
     ScriptedDialogs dialogs;
     ProgramData data;
     Forms forms;

@@ -12,6 +12,9 @@
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/tform9.h"
+#include "ui/help_window.h"
+#include "ui/korvela_application.h"
+#include "ui/program_files.h"
 
 namespace korvela {
 
@@ -24,8 +27,11 @@ Forms::Forms(ProgramData& data, UserDialogs& dialogs)
       form7(std::make_unique<TForm7>(form1.get())),
       form8(std::make_unique<TForm8>(form1.get(), dialogs)),
       form9(std::make_unique<TForm9>(form1.get())), form10(std::make_unique<TForm10>(form1.get())),
-      form11(std::make_unique<TForm11>(form1.get())) {
+      form11(std::make_unique<TForm11>(form1.get())),
+      help(std::make_unique<HelpWindow>(dialogs, programFilePath(kGuideFileName))) {
     form1->attachForms(*this);
+    connectCommand(geop.get(), &TGeop::helpRequested, help.get(),
+                   [this] { help->showGuide(geop.get()); });
 }
 
 // Members go in reverse order of declaration: the main window last.

@@ -15,12 +15,13 @@ class TForm8;
 class TForm9;
 class TForm10;
 class TForm11;
+class HelpWindow;
 class UserDialogs;
 struct ProgramData;
 
-// The program's eleven windows, each created once at start-up in this order (the main
-// window first) and destroyed in the reverse order when the program ends. Only the main
-// window is shown at start; the others are shown and hidden by commands.
+// The program's eleven windows and the user guide's, each created once at start-up in this
+// order (the main window first) and destroyed in the reverse order when the program ends.
+// Only the main window is shown at start; the others are shown and hidden by commands.
 struct Forms {
     Forms(ProgramData& data, UserDialogs& dialogs);
     ~Forms();
@@ -36,6 +37,7 @@ struct Forms {
     std::unique_ptr<TForm9> form9;
     std::unique_ptr<TForm10> form10;
     std::unique_ptr<TForm11> form11;
+    std::unique_ptr<HelpWindow> help;
 };
 
 }  // namespace korvela

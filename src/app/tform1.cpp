@@ -39,6 +39,7 @@
 #include "tasks/tform8.h"
 #include "tasks/transform_command.h"
 #include "ui/column_widener.h"
+#include "ui/help_window.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
@@ -240,7 +241,7 @@ void TForm1::createMenus() {
     addCommand(tasks, "N13", "Один Цвет", this, [this] { N13Click(); });
     addCommand(tasks, "N16", "Выбрать путь хода", this, [this] { tasks_->N16Click(); });
     addCommand(tasks, "Transform1", "Трансформация по общим точкам", this,
-               [this] { TransformClick(this, dialogs_, *forms_->form8, data_.points); });
+               [this] { TransformClick(this, dialogs_, *forms_->form8, data_.points, data_.view); });
 
     // Shown, and doing nothing.
     QMenu* protocol = bar->addMenu(QString::fromUtf8("&Вывод протокола"));
@@ -297,6 +298,7 @@ void TForm1::showHistory() {
 void TForm1::workspaceChanged(const WorkspaceChange& change) {
     statusLine_->setText(QString::fromStdString(data_.points.status()));
     showHistory();
+    if (change.viewRestored) showViewAngles();
     using Kind = WorkspaceChange::Kind;
     // New rows come with the selection ticked again: each tick runs the traverse rule.
     if (change.kind == Kind::Replaced || change.kind == Kind::Appended ||
@@ -324,9 +326,11 @@ void TForm1::importSurvey(const QString& path) {
 }
 
 void TForm1::importPoints(PointStore points, const QString& status, const char* stepName) {
+    const ViewState viewFound = data_.view;
     CentreViewOnStore(data_.view, points);
+    showAllWhenNoneOnPlan(data_.view, {&points});
     Image1->setBitmapSize(Image1->controlSize());
-    data_.points.replace(std::move(points), {}, toUtf8(status), stepName);
+    data_.points.replace(std::move(points), {}, toUtf8(status), stepName, viewFound);
     forms_->form2->setRollPosition(1);
     forms_->form2->setTiltPosition(1);
     forms_->form2->setAzimuthPosition(1);
@@ -335,6 +339,14 @@ void TForm1::importPoints(PointStore points, const QString& status, const char* 
 }
 
 void TForm1::redraw() { Image1->redraw(); }
+
+// The rotation dialog's scroll bars show the view's angles again (undo set them back).
+void TForm1::showViewAngles() {
+    const auto position = [](double degrees) { return static_cast<int>(degrees) + 1; };
+    forms_->form2->setRollPosition(position(data_.view.rollDeg));
+    forms_->form2->setTiltPosition(position(data_.view.tiltDeg));
+    forms_->form2->setAzimuthPosition(position(data_.view.azimuthDeg));
+}
 
 void TForm1::CheckBoxClick(std::size_t point) { tasks_->stationTicked(point); }
 
@@ -457,7 +469,7 @@ void TForm1::selectAndShow(std::size_t point) {
     redraw();
 }
 
-void TForm1::openUserGuide() { forms_->geop->openHelp(); }
+void TForm1::openUserGuide() { forms_->help->showGuide(this); }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
     OpenButton->setFocus();

@@ -91,6 +91,7 @@ private:
     void createMenus();
     void createTablePopupMenu();
     void showHistory();
+    void showViewAngles();
     void takeStep(bool (Workspace::*direction)());
     void LayoutMainWindow();
     void leaveMaximisedState();

@@ -48,7 +48,6 @@ const char* const kStatementSwitch = "-p";
 const char* const kHandOverStatement = "~TEMP.tdl";
 const char* const kReadMeFile = "ReadMe.txt";
 const char* const kLicenceFile = "License.txt";
-const char* const kHelpFile = "README.md";
 
 const char* const kSaveFailed = "Ошибка сохранения!";
 const char* const kTooManyPointsToSave =
@@ -402,7 +401,7 @@ void TGeop::openReadMe() { openProgramFile(kReadMeFile); }
 
 void TGeop::openLicence() { openProgramFile(kLicenceFile); }
 
-void TGeop::openHelp() { openProgramFile(kHelpFile); }
+void TGeop::openHelp() { emit helpRequested(); }
 
 void TGeop::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);

@@ -51,11 +51,14 @@ public:
     void N24Click();      // "Выход"
     void openReadMe();    // Ctrl+R
     void openLicence();   // Ctrl+L
-    void openHelp();      // F1
+    void openHelp();      // F1: asks for the user guide
 
     // Prints the whole sheet with its headings and result, at its on-screen size, on as many
     // pages as it needs; false when the printer cannot be used.
     bool printSheet(QPrinter& printer);
+
+signals:
+    void helpRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "area/area_computation.h"
 #include "area/area_files.h"
 #include "area/area_sheet.h"
+#include "cli/standard_input.h"
 
 namespace korvela::cli {
 namespace {
@@ -34,6 +37,18 @@ void printAreaSheet(const AreaSheet& sheet, std::ostream& out) {
     out << sheet.result() << '\n';
 }
 
+// The standard input is read as an area file when it begins as one, otherwise as a statement:
+// it has no name whose extension could tell.
+std::optional<FileError> readStandardInputSheet(const std::string& argument, AreaSheet& sheet) {
+    std::string bytes;
+    if (auto error = readStandardInput(bytes)) return error;
+    auto refusal = std::string_view(bytes).starts_with(kAreaFileHeader)
+                       ? readAreaFile(bytes, sheet)
+                       : readStatement(bytes, sheet);
+    if (!refusal) return std::nullopt;
+    return FileError(FileError::Operation::Read, argument, 0, std::move(*refusal));
+}
+
 }  // namespace
 
 int computeAndPrintAreaSheet(AreaSheet& sheet, CommandContext& context) {
@@ -48,8 +63,9 @@ int computeAndPrintAreaSheet(AreaSheet& sheet, CommandContext& context) {
 int runArea(CommandContext& context) {
     const std::string& path = context.arguments[0];
     AreaSheet sheet;
-    const auto error =
-        isAreaFile(path) ? openAreaFile(path, sheet) : loadStatementFile(path, sheet);
+    const auto error = isStandardInput(path) ? readStandardInputSheet(path, sheet)
+                       : isAreaFile(path)    ? openAreaFile(path, sheet)
+                                             : loadStatementFile(path, sheet);
     if (error) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,13 @@ inline constexpr int kSuccess = 0;
 inline constexpr int kFileFailure = 1;  // a file that cannot be read or written
 inline constexpr int kWrongArguments = 2;
 inline constexpr int kNotice = 3;  // the task ended with a notice instead of a result
+
+// An argument the command cannot take, found while it runs: the message (UTF-8) goes out with
+// the command's usage, and the status is kWrongArguments.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 struct CommandContext {
     const std::vector<std::string>& arguments;  // after the command name

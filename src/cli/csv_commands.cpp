@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "cli/standard_input.h"
 #include "cli/survey_commands.h"
 #include "common/safe_file_writer.h"
 #include "exchange/csv_points.h"
@@ -79,8 +80,10 @@ std::optional<CsvOptions> parseOptions(const std::vector<std::string>& arguments
 int runCsvPoints(CommandContext& context) {
     const auto options = parseOptions(context.arguments, 1, context.err);
     if (!options) return kWrongArguments;
+    const std::string& path = context.arguments[0];
     std::string bytes;
-    if (const auto error = readCsvFile(context.arguments[0], bytes)) {
+    if (const auto error =
+            isStandardInput(path) ? readStandardInput(bytes) : readCsvFile(path, bytes)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }

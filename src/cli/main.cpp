@@ -1,8 +1,12 @@
 // korvela-cli: the program's window-free operations for batch work.
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <iostream>
+#include <iterator>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/area_command.h"
@@ -31,12 +35,14 @@ const std::vector<Command>& commands() {
         {"rotate", "SURVEY ANGLE NUMBER...",
          "print the proposed angle and the points NUMBER... rotated by ANGLE (or `proposed`)", 3,
          SIZE_MAX, runRotate},
-        {"join", "SURVEY S1 S2 S3 SECOND T1 T2 T3",
-         "join SECOND to SURVEY through the base points S1-S3 = T1-T3; print every point", 8, 8,
-         runJoin},
-        {"transform", "FIRST NUMBER... SECOND",
+        {"join", "SURVEY S1 S2 S3 SECOND T1 T2 T3 [--limit M]",
+         "join SECOND to SURVEY through the base points S1-S3 = T1-T3; print every point; "
+         "refused when it places a point more than M metres from the similarity through the same "
+         "points",
+         8, 10, runJoin},
+        {"transform", "FIRST NUMBER... SECOND [--confidence P]",
          "transform SECOND onto FIRST through the common points NUMBER...; print the report and "
-         "the appended points",
+         "the appended points; blunders marked at probability P",
          3, SIZE_MAX, runTransform},
         {"txt", "SURVEY OUT", "import SURVEY, then write OUT as \"Export txt\" does", 2, 2, runTxt},
         {"dxf", "SURVEY OUT", "import SURVEY, then write OUT as \"Export AutoCad\" does", 2, 2,
@@ -80,12 +86,34 @@ void printUsage(std::ostream& stream) {
     }
 }
 
+// The words of a usage that name input files, which `-` can stand for.
+constexpr std::array<std::string_view, 6> kInputFileWords = {"SURVEY", "FIRST",   "SECOND",
+                                                             "FILE",   "PROJECT", "WORKBOOK"};
+
+// Whether the usage has the word on its own (not inside another word or an option's text).
+bool hasWord(std::string_view arguments, std::string_view word) {
+    for (std::size_t start = 0; start <= arguments.size();) {
+        const std::size_t end = std::min(arguments.find(' ', start), arguments.size());
+        if (arguments.substr(start, end - start) == word) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 void printCommandUsage(const Command& command, std::ostream& stream) {
     stream << "usage: korvela-cli " << command.name << ' ' << command.arguments << "\n  "
            << command.summary << '\n';
-    if (command.arguments.find("OUT") != std::string_view::npos) {
-        stream << "  OUT `-` writes to the standard output.\n";
+    std::vector<std::string_view> inputs;
+    std::copy_if(kInputFileWords.begin(), kInputFileWords.end(), std::back_inserter(inputs),
+                 [&](std::string_view word) { return hasWord(command.arguments, word); });
+    if (!inputs.empty()) {
+        stream << "  `-` as " << inputs.front();
+        for (std::size_t i = 1; i < inputs.size(); ++i) stream << " or " << inputs[i];
+        stream << " reads the standard input" << (inputs.size() > 1 ? " (one of them only)" : "")
+               << ".\n";
     }
+    if (hasWord(command.arguments, "OUT"))
+        stream << "  `-` as OUT writes to the standard output.\n";
 }
 
 bool isHelp(const std::string& word) { return word == "--help" || word == "-h"; }
@@ -95,6 +123,48 @@ const Command* findCommand(const std::string& name) {
         if (command.name == name) return &command;
     }
     return nullptr;
+}
+
+// An argument beginning with "--" given to a command whose usage lists no option: a mistyped
+// option rather than a file or a point number.
+const std::string* unknownOption(const Command& command,
+                                 const std::vector<std::string>& arguments) {
+    if (command.arguments.find("[--") != std::string_view::npos) return nullptr;
+    const auto option =
+        std::find_if(arguments.begin(), arguments.end(),
+                     [](const std::string& word) { return word.starts_with("--"); });
+    return option == arguments.end() ? nullptr : &*option;
+}
+
+// Runs the command; a usage error has its message on stderr.
+int runCommand(const Command& command, const std::vector<std::string>& arguments) {
+    if (const std::string* option = unknownOption(command, arguments)) {
+        std::cerr << "korvela-cli: wrong option " << *option << '\n';
+        return kWrongArguments;
+    }
+    if (arguments.size() < command.fewestArguments || arguments.size() > command.mostArguments) {
+        std::cerr << "korvela-cli: wrong arguments for " << command.name << '\n';
+        return kWrongArguments;
+    }
+    CommandContext context{arguments, std::cout, std::cerr};
+    int status = kSuccess;
+    try {
+        status = command.run(context);
+    } catch (const UsageError& error) {
+        std::cerr << "korvela-cli: " << error.what() << '\n';
+        return kWrongArguments;
+    } catch (const ConversionError& error) {
+        std::cerr << error.what() << '\n';
+        return kNotice;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "korvela-cli: не хватает памяти\n";
+        return kFileFailure;
+    } catch (const std::exception& error) {
+        std::cerr << "korvela-cli: " << error.what() << '\n';
+        return kFileFailure;
+    }
+    std::cout.flush();
+    return std::cout.good() ? status : kFileFailure;
 }
 
 int run(const std::vector<std::string>& words) {
@@ -111,34 +181,22 @@ int run(const std::vector<std::string>& words) {
         return kSuccess;
     }
     const Command* command = findCommand(words[0]);
-    const std::vector<std::string> arguments(words.begin() + 1, words.end());
-    if (command != nullptr && arguments.size() == 1 && isHelp(arguments[0])) {
-        printCommandUsage(*command, std::cout);
-        return kSuccess;
-    }
-    if (command == nullptr || arguments.size() < command->fewestArguments ||
-        arguments.size() > command->mostArguments) {
-        std::cerr << "korvela-cli: " << (command ? "wrong arguments for " : "unknown command ")
-                  << words[0] << "\n\n";
+    if (command == nullptr) {
+        std::cerr << "korvela-cli: unknown command " << words[0] << "\n\n";
         printUsage(std::cerr);
         return kWrongArguments;
     }
-    CommandContext context{arguments, std::cout, std::cerr};
-    int status = kSuccess;
-    try {
-        status = command->run(context);
-    } catch (const ConversionError& error) {
-        std::cerr << error.what() << '\n';
-        return kNotice;
-    } catch (const std::bad_alloc&) {
-        std::cerr << "korvela-cli: не хватает памяти\n";
-        return kFileFailure;
-    } catch (const std::exception& error) {
-        std::cerr << "korvela-cli: " << error.what() << '\n';
-        return kFileFailure;
+    const std::vector<std::string> arguments(words.begin() + 1, words.end());
+    if (arguments.size() == 1 && isHelp(arguments[0])) {
+        printCommandUsage(*command, std::cout);
+        return kSuccess;
     }
-    std::cout.flush();
-    return std::cout.good() ? status : kFileFailure;
+    const int status = runCommand(*command, arguments);
+    if (status == kWrongArguments) {
+        std::cerr << '\n';
+        printCommandUsage(*command, std::cerr);
+    }
+    return status;
 }
 
 }  // namespace

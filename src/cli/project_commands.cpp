@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/standard_input.h"
 #include "cli/survey_commands.h"
 #include "common/output_buffer.h"
 #include "plan/view_state.h"
@@ -18,6 +19,18 @@ void appendField(std::string& line, std::int32_t value) {
     char digits[12];
     line += '\t';
     line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// "Open Project" of the file, or of the standard input for `-`.
+std::variant<ProjectContent, FileError, DamagedProjectFile> openProject(const std::string& path) {
+    if (!isStandardInput(path)) return openProjectFile(path);
+    std::string bytes;
+    if (auto error = readStandardInput(bytes)) return *std::move(error);
+    auto read = readProject(bytes);
+    if (const auto* damage = std::get_if<ProjectDamage>(&read)) {
+        return DamagedProjectFile{path, *damage};
+    }
+    return std::get<ProjectContent>(std::move(read));
 }
 
 }  // namespace
@@ -42,7 +55,7 @@ int runProject(CommandContext& context) {
 }
 
 int runProjectPoints(CommandContext& context) {
-    auto opened = openProjectFile(context.arguments[0]);
+    auto opened = openProject(context.arguments[0]);
     if (const auto* error = std::get_if<FileError>(&opened)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;

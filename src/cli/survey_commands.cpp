@@ -1,13 +1,11 @@
 #include "cli/survey_commands.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "cli/standard_input.h"
 #include "common/number_text.h"
 #include "common/output_buffer.h"
 #include "points/point_store.h"
@@ -16,20 +14,6 @@
 namespace korvela::cli {
 
 namespace {
-
-constexpr std::string_view kStandardStream = "-";
-
-// All of standard input; the system's error number when it cannot be read.
-int readStandardInput(std::string& bytes) {
-    char block[1 << 16];
-    while (true) {
-        const ssize_t count = ::read(STDIN_FILENO, block, sizeof block);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return errno;
-        if (count == 0) return 0;
-        bytes.append(block, static_cast<std::size_t>(count));
-    }
-}
 
 // Room for a point's line besides its number: three values, the kind, tabs and LF.
 constexpr std::size_t kPointLineRoom = 3 * (kNumberTextCapacity + 1) + 3;
@@ -52,13 +36,10 @@ char* writePointLine(const PointStore& store, std::size_t index, char* out) {
 
 bool importSurvey(const std::string& path, PointStore& store, std::ostream& err) {
     std::optional<FileError> error;
-    if (path == kStandardStream) {
+    if (isStandardInput(path)) {
         std::string bytes;
-        if (const int errorNumber = readStandardInput(bytes)) {
-            error = FileError{FileError::Operation::Read, path, errorNumber};
-        } else {
-            readSurvey(bytes, store);
-        }
+        error = readStandardInput(bytes);
+        if (!error) readSurvey(bytes, store);
     } else {
         error = store.loadSurveyFile(path);
     }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ namespace korvela::cli {
 namespace {
 
 constexpr std::string_view kProposedAngleWord = "proposed";
+constexpr std::size_t kJoinArguments = 8;             // SURVEY S1 S2 S3 SECOND T1 T2 T3
+constexpr std::size_t kFewestTransformArguments = 3;  // FIRST NUMBER SECOND
 
 void writeBytes(std::ostream& out, std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -49,6 +52,35 @@ int printSelectionReport(CommandContext& context, Report report, Refusal refusal
     }
     writeBytes(context.out, report(store, selected));
     return kSuccess;
+}
+
+// A number option, given after the other arguments as NAME VALUE.
+struct NumberOption {
+    std::string_view name;
+    double fallback;               // without the option
+    bool (*usable)(double value);  // whether the task can work with VALUE
+};
+
+// The arguments before the option, and its value, when they are as many as the command
+// takes; nothing, once said, otherwise.
+std::optional<std::vector<std::string>> argumentsBefore(const NumberOption& option, double& value,
+                                                        const CommandContext& context,
+                                                        std::size_t fewest, std::size_t most) {
+    std::vector<std::string> arguments = context.arguments;
+    value = option.fallback;
+    if (arguments.size() >= 2 && arguments[arguments.size() - 2] == option.name) {
+        if (!parseWholeNumber(arguments.back(), value) || !option.usable(value)) {
+            context.err << "korvela-cli: wrong value for " << option.name << ": "
+                        << arguments.back() << '\n';
+            return std::nullopt;
+        }
+        arguments.resize(arguments.size() - 2);
+    }
+    if (arguments.size() < fewest || arguments.size() > most) {
+        context.err << "korvela-cli: wrong arguments (" << option.name << " comes last)\n";
+        return std::nullopt;
+    }
+    return arguments;
 }
 
 void printRotationRows(const std::vector<RotationRow>& rows, std::ostream& out) {
@@ -103,7 +135,11 @@ int runRotate(CommandContext& context) {
 }
 
 int runJoin(CommandContext& context) {
-    const std::vector<std::string>& arguments = context.arguments;
+    double limit = 0;
+    const auto before = argumentsBefore({"--limit", kDefaultJoinLimit, isValidJoinLimit}, limit,
+                                        context, kJoinArguments, kJoinArguments);
+    if (!before) return kWrongArguments;
+    const std::vector<std::string>& arguments = *before;
     PointStore store;
     if (!importSurvey(arguments[0], store, context.err)) return kFileFailure;
     std::vector<std::int32_t> selected =
@@ -118,9 +154,11 @@ int runJoin(CommandContext& context) {
     const std::array<std::string, 3> baseNumbers = {pointNumberArgument(arguments[5]),
                                                     pointNumberArgument(arguments[6]),
                                                     pointNumberArgument(arguments[7])};
-    JoinOutcome outcome = computeJoin(store, selected, second, baseNumbers);
-    if (outcome.notice) {
-        context.err << joinNoticeText(*outcome.notice) << '\n';
+    JoinOutcome outcome = computeJoin(store, selected, second, baseNumbers, limit);
+    if (outcome.notice || outcome.departure) {
+        context.err << (outcome.notice ? std::string(joinNoticeText(*outcome.notice))
+                                       : joinDepartureText(*outcome.departure))
+                    << '\n';
         return kNotice;
     }
     Workspace points;
@@ -132,14 +170,19 @@ int runJoin(CommandContext& context) {
 
 // FIRST NUMBER... SECOND: the selected points are the candidates for common points.
 int runTransform(CommandContext& context) {
-    const std::vector<std::string>& arguments = context.arguments;
+    double confidence = 0;
+    const auto before =
+        argumentsBefore({"--confidence", kDefaultBlunderConfidence, isValidBlunderConfidence},
+                        confidence, context, kFewestTransformArguments, SIZE_MAX);
+    if (!before) return kWrongArguments;
+    const std::vector<std::string>& arguments = *before;
     PointStore store;
     if (!importSurvey(arguments.front(), store, context.err)) return kFileFailure;
     const std::vector<std::int32_t> selected =
         selectByNumbers(store, {arguments.begin() + 1, arguments.end() - 1});
     PointStore second;
     if (!importSurvey(arguments.back(), second, context.err)) return kFileFailure;
-    TransformOutcome outcome = computeCommonPointTransform(store, selected, second);
+    TransformOutcome outcome = computeCommonPointTransform(store, selected, second, confidence);
     if (outcome.notice) {
         context.err << transformNoticeText(*outcome.notice) << '\n';
         return kNotice;

@@ -49,26 +49,61 @@ ViewTransform unscaledTransform(const ViewState& view) {
 
 constexpr double kFitMargin = 0.05;  // of the bitmap, on each side
 
-}  // namespace
-
-void fitViewToActivePoints(ViewState& view, const PointStore& store) {
-    const ViewTransform transform = unscaledTransform(view);
+// The rectangle of the active points' unscaled positions; empty when there are none.
+struct UnscaledBounds {
     double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
-    for (std::size_t i = 0; i < store.count(); ++i) {
-        if (store.active()[i] != 1) continue;
-        const ScreenPoint at =
-            unscaledPosition(transform, store.x()[i], store.y()[i], store.z()[i]);
+
+    bool empty() const { return !(left <= right && top <= bottom); }
+    void add(ScreenPoint at) {
         left = std::min(left, at.x);
         right = std::max(right, at.x);
         top = std::min(top, at.y);
         bottom = std::max(bottom, at.y);
     }
-    if (!(left <= right && top <= bottom)) return;
-    view.panRight = -(left + right) / 2;
-    view.panDown = -(top + bottom) / 2;
+};
+
+UnscaledBounds boundsOfActivePoints(const ViewState& view,
+                                    std::initializer_list<const PointStore*> stores) {
+    const ViewTransform transform = unscaledTransform(view);
+    UnscaledBounds bounds;
+    for (const PointStore* store : stores) {
+        for (std::size_t i = 0; i < store->count(); ++i) {
+            if (store->active()[i] != 1) continue;
+            bounds.add(unscaledPosition(transform, store->x()[i], store->y()[i], store->z()[i]));
+        }
+    }
+    return bounds;
+}
+
+}  // namespace
+
+void fitViewToActivePoints(ViewState& view, std::initializer_list<const PointStore*> stores) {
+    const UnscaledBounds bounds = boundsOfActivePoints(view, stores);
+    if (bounds.empty()) return;
+    view.panRight = -(bounds.left + bounds.right) / 2;
+    view.panDown = -(bounds.top + bounds.bottom) / 2;
     // Half the plan's width (and height) is 1 before scaling; the points take 1 - 5 % of it.
-    const double halfExtent = std::max(right - left, bottom - top) / 2;
+    const double halfExtent =
+        std::max(bounds.right - bounds.left, bounds.bottom - bounds.top) / 2;
     if (halfExtent > 0 && std::isfinite(halfExtent)) view.scale = (1 - 2 * kFitMargin) / halfExtent;
+}
+
+// On the bitmap, sx = cx·(1 + scale·(p + panRight)) lies in [0, 2·cx] exactly when
+// |scale·(p + panRight)| ≤ 1, whatever cx is; likewise down.
+bool activePointOnPlan(const ViewState& view, std::initializer_list<const PointStore*> stores) {
+    const ViewTransform transform(view, 1, 1);
+    for (const PointStore* store : stores) {
+        for (std::size_t i = 0; i < store->count(); ++i) {
+            if (store->active()[i] != 1) continue;
+            const ScreenPoint at = transform.project(store->x()[i], store->y()[i], store->z()[i]);
+            if (std::fabs(at.x - 1) <= 1 && std::fabs(at.y - 1) <= 1) return true;
+        }
+    }
+    return false;
+}
+
+void showAllWhenNoneOnPlan(ViewState& view, std::initializer_list<const PointStore*> stores) {
+    if (!activePointOnPlan(view, stores)) fitViewToActivePoints(view, stores);
 }
 
 void centreViewOn(ViewState& view, double x, double y, double z) {

@@ -3,6 +3,7 @@
 #include "plan/view_state.h"
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 
@@ -36,7 +37,18 @@ class PointStore;
 // "Показать все точки": the scale and pan that put every active point on the plan with a
 // margin of 5 % of the bitmap on each side, in the current view angles and offsets. Without
 // active points nothing changes; points that coincide keep the scale and are centred.
-void fitViewToActivePoints(ViewState& view, const PointStore& store);
+void fitViewToActivePoints(ViewState& view, std::initializer_list<const PointStore*> stores);
+inline void fitViewToActivePoints(ViewState& view, const PointStore& store) {
+    fitViewToActivePoints(view, {&store});
+}
+
+// Whether some active point of the stores lies on the plan (within the bitmap, whatever its
+// size) in this view.
+bool activePointOnPlan(const ViewState& view, std::initializer_list<const PointStore*> stores);
+
+// After points came (an import, a join): when none of the active points of the stores would
+// be on the plan, the view shows them all, as "Показать все точки" does; otherwise it stays.
+void showAllWhenNoneOnPlan(ViewState& view, std::initializer_list<const PointStore*> stores);
 
 // Pans the view so that the point (x, y, z) lies at the centre of the plan.
 void centreViewOn(ViewState& view, double x, double y, double z);

@@ -5,21 +5,66 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTabWidget>
 
 #include "common/number_parse.h"
+#include "common/number_text.h"
 #include "plan/plan_image.h"
 #include "plan/view_state.h"
+#include "points/point_table_text.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
+#include "ui/tolerances.h"
 #include "ui/user_dialogs.h"
 #include "ui/window_style.h"
 
 namespace korvela {
+
+// The fields of the page "допуски": each a number that decides a survey task's result.
+struct ToleranceField {
+    const char* name;
+    const char* caption;
+    const char* takes;  // what the field takes, for the message on a value it cannot
+    const Tolerance& tolerance;
+};
+
 namespace {
 
+// A check box whose caption wraps onto further lines within its width (a caption longer
+// than the narrow window is wide); a click anywhere on it toggles it.
+class WrappingCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QRect captionArea =
+            style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this);
+        option.text.clear();
+        painter.drawControl(QStyle::CE_CheckBox, option);
+        style()->drawItemText(&painter, captionArea,
+                              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, palette(),
+                              isEnabled(), text(), QPalette::WindowText);
+    }
+    bool hitButton(const QPoint& position) const override { return rect().contains(position); }
+};
+
+const ToleranceField kToleranceFields[] = {
+    {"JoinLimit", "Add to Project: наибольшее расхождение с подобием по базовым точкам, м",
+     "число метров больше 0", kJoinLimit},
+    {"BlunderConfidence", "Трансформация по общим точкам: вероятность для отметки «!»",
+     "число больше 0 и меньше 1", kBlunderConfidence},
+};
+const char* const kUnusableToleranceText = "Значение «%1» не подходит: нужно %2.";
+
+template <typename Box = QCheckBox>
 QCheckBox* createCheckBox(QWidget* parent, const char* name, const char* caption, QRect geometry) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+    auto* box = new Box(QString::fromUtf8(caption), parent);
     box->setObjectName(name);
     box->setGeometry(geometry);
     box->setChecked(true);
@@ -47,13 +92,14 @@ void TSettings::createControls() {
     axes->setObjectName("TabSheet2");
     PageControl1->addTab(screen, QString::fromUtf8("экран"));
     PageControl1->addTab(axes, QString::fromUtf8("выбрать xyz"));
+    createToleranceFields();
 
     ShowNumberHight =
         createCheckBox(screen, "ShowNumberHight", "Показывать надписи", {8, 8, 270, 22});
     ShowNumber = createCheckBox(screen, "ShowNumber", "Показывать номера", {28, 32, 250, 22});
     ShowHight = createCheckBox(screen, "ShowHight", "Показывать высоты", {28, 56, 250, 22});
-    CheckBox1 = createCheckBox(screen, "CheckBox1", "масштаб надписи вместе с увеличением экрана",
-                               {8, 84, 276, 40});
+    CheckBox1 = createCheckBox<WrappingCheckBox>(
+        screen, "CheckBox1", "масштаб надписи вместе с увеличением экрана", {8, 84, 276, 40});
     CheckBox1->setChecked(false);
     auto* label = new QLabel(QString::fromUtf8("Радиус курсора"), screen);
     label->setObjectName("Label1");
@@ -76,6 +122,36 @@ void TSettings::createControls() {
     connectCommand(Cursor, &QLineEdit::textChanged, this, [this] { ShowNumberClick(); });
     connectCommand(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connectCommand(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+void TSettings::createToleranceFields() {
+    auto* page = new QWidget;
+    page->setObjectName("TolerancesPage");
+    PageControl1->addTab(page, QString::fromUtf8("допуски"));
+    int top = 8;
+    for (const ToleranceField& entry : kToleranceFields) {
+        auto* label = new QLabel(QString::fromUtf8(entry.caption), page);
+        label->setWordWrap(true);
+        label->setGeometry(8, top, 270, 40);
+        auto* field = new QLineEdit(fromUtf8(formatNumber(read(entry.tolerance))), page);
+        field->setObjectName(entry.name);
+        field->setGeometry(8, top + 42, 80, 22);
+        label->setBuddy(field);
+        connectCommand(field, &QLineEdit::editingFinished, this,
+                       [this, field, &entry] { toleranceEdited(*field, entry); });
+        top += 76;
+    }
+}
+
+// A value the task can use is kept at once; another brings the kept one back into the field
+// (before the message, whose window takes the focus and finishes the editing again).
+void TSettings::toleranceEdited(QLineEdit& field, const ToleranceField& entry) {
+    const QString typed = field.text();
+    const std::optional<double> value = parseTypedCoordinate(toUtf8(typed));
+    if (value && entry.tolerance.usable(*value)) return write(entry.tolerance.preference, *value);
+    field.setText(fromUtf8(formatNumber(read(entry.tolerance))));
+    dialogs_.showMessage(
+        this, QString::fromUtf8(kUnusableToleranceText).arg(typed, QString::fromUtf8(entry.takes)));
 }
 
 // Each sub-box that changes runs its own handler; a bad radius stops the whole click there.

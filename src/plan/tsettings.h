@@ -11,10 +11,13 @@ namespace korvela {
 
 class PlanImage;
 class UserDialogs;
+struct ToleranceField;
 struct ViewState;
 
 // The display settings of the plan: which labels selected points get, the pointer's pick
 // radius, the wheel's zoom mode and the label font. Every change takes effect at once.
+// The page "допуски" holds the numbers that decide the survey tasks' results: the join's
+// limit and the blunder test's probability, kept as preferences.
 class TSettings : public QDialog {
     Q_OBJECT
 public:
@@ -35,6 +38,8 @@ public:
 
 private:
     void createControls();
+    void createToleranceFields();
+    void toleranceEdited(QLineEdit& field, const ToleranceField& entry);
 
     ViewState& view_;
     PlanImage& plan_;

@@ -91,6 +91,15 @@ void CentreViewOnStore(ViewState& view, const PointStore& store) {
     view.offsetZ = store.z()[kCentrePoint] - kCentreHeightLift;
 }
 
+void takePlacement(ViewState& view, const ViewState& from) {
+    ViewState placed = from;
+    placed.cursorRadius = view.cursorRadius;
+    placed.showNumbers = view.showNumbers;
+    placed.showHeights = view.showHeights;
+    placed.scaleLabelsWithZoom = view.scaleLabelsWithZoom;
+    view = placed;
+}
+
 void RestoreViewFromProject(ViewState& view, const ViewState& fromFile) {
     // A scale the plan cannot draw with (a damaged or foreign file) falls back to the reset one.
     const bool usableScale = std::isfinite(fromFile.scale) && fromFile.scale > 0;

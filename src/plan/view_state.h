@@ -41,6 +41,10 @@ void ResetView(ViewState& view);
 // eleventh (offsets −x[10], −y[10] and z[10] − 20).
 void CentreViewOnStore(ViewState& view, const PointStore& store);
 
+// Where the plan looks (offsets, view angles, scale, pans, depth offset) becomes that of
+// `from`; the labels' and the cursor's settings stay.
+void takePlacement(ViewState& view, const ViewState& from);
+
 // After opening a project: takes over scale, pans and depth offset; the rest stays.
 void RestoreViewFromProject(ViewState& view, const ViewState& fromFile);
 

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "plan/view_state.h"
 #include "points/point_store.h"
 #include "points/workspace_change.h"
 
@@ -53,13 +55,15 @@ PointRuns runsOfFlagged(const std::vector<std::int32_t>& flags);
 std::vector<std::int32_t> flagsOf(const PointRuns& runs, std::size_t count);
 
 // What surrounds the store when a step is made or taken back: the selection, the status
-// line and the texts typed into the table. Each step keeps those it found; undo brings them
-// back, and keeps those it found for redo.
+// line, the texts typed into the table and, for a step that moved the plan's view (an
+// import, a join), that view. Each step keeps those it found; undo brings them back, and
+// keeps those it found for redo.
 struct StepSurroundings {
     // Runs of selected points [first, end): "Выбрать все" keeps one run, not a flag per point.
     PointRuns selectedRuns;
     std::string status;
     std::vector<TypedText> typedTexts;
+    std::optional<ViewState> view;
 
     static StepSurroundings of(const std::vector<std::int32_t>& selected, std::string status,
                                std::vector<TypedText> typedTexts);

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "plan/plan_image.h"
+#include "plan/plan_navigation.h"
 #include "plan/tsettings.h"
 #include "points/point_table_model.h"
 #include "points/project_file.h"
@@ -59,8 +60,9 @@ void ProjectCommands::Open11Click() {
         return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(damaged->message()));
     }
     ProjectContent& content = std::get<ProjectContent>(opened);
+    const ViewState viewFound = windows_.view;
     windows_.points.replace(std::move(content.store), std::move(content.selected), kNoFileStatus,
-                            "Открыть проект");
+                            "Открыть проект", viewFound);
     RestoreViewFromProject(windows_.view, content.view);
     // The settings window and the rotation dialog show the file's choices; their handlers
     // carry them into the view, also when a control already showed the file's choice.
@@ -69,14 +71,18 @@ void ProjectCommands::Open11Click() {
     windows_.form2.setRollPosition(scrollPositionOf(content.view.rollDeg));
     windows_.form2.setTiltPosition(scrollPositionOf(content.view.tiltDeg));
     windows_.form2.setAzimuthPosition(scrollPositionOf(content.view.azimuthDeg));
+    // The file's view looks at the file's points from the offsets of the last import: when
+    // none of them is on the plan, it shows them all.
+    showAllWhenNoneOnPlan(windows_.view, {&windows_.points.store()});
     windows_.plan.setBitmapSize(windows_.plan.controlSize());
     windows_.plan.redraw();
 }
 
 // The settings window keeps its choices, as after an import.
 void ProjectCommands::CloseProject1Click() {
+    const ViewState viewFound = windows_.view;
     ResetView(windows_.view);
-    windows_.points.replace(PointStore(), {}, std::string(), "Закрыть проект");
+    windows_.points.replace(PointStore(), {}, std::string(), "Закрыть проект", viewFound);
     reportingErrors([this] { windows_.settings.ShowNumberClick(); });
 }
 

@@ -45,6 +45,12 @@ QLineEdit* TForm4::addField(const char* name, const char* caption, int top) {
     return field;
 }
 
+void TForm4::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Edit1->setFocus(Qt::OtherFocusReason);
+    Edit1->selectAll();
+}
+
 void TForm4::Button1Click() {
     TypedPoint point;
     point.number = toCp1251(Edit1->text());

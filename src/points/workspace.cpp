@@ -51,11 +51,12 @@ StepSurroundings Workspace::surroundings() const {
 }
 
 void Workspace::replace(PointStore points, std::vector<std::int32_t> selected, std::string status,
-                        std::string stepName) {
+                        std::string stepName, std::optional<ViewState> viewFound) {
     if (selected.size() > points.count()) {
         throw std::invalid_argument("more selection flags than points");
     }
     StepSurroundings found = surroundings();
+    found.view = std::move(viewFound);
     selected.resize(points.count(), 0);
     normaliseFlags(selected);
     PointStore previous = std::exchange(store_, std::move(points));
@@ -66,13 +67,17 @@ void Workspace::replace(PointStore points, std::vector<std::int32_t> selected, s
     announce(WorkspaceChange::Kind::Replaced);
 }
 
-void Workspace::append(const PointStore& points, bool kindCellsBlank, std::string stepName) {
+void Workspace::append(const PointStore& points, bool kindCellsBlank, std::string stepName,
+                       std::optional<ViewState> viewFound) {
     WorkspaceChange change;
     change.kind = WorkspaceChange::Kind::Appended;
     change.firstAppended = store_.count();
     change.appendedKindCellsBlank = kindCellsBlank;
     std::optional<StepSurroundings> found;
-    if (points.count() > 0) found = surroundings();
+    if (points.count() > 0) {
+        found = surroundings();
+        found->view = std::move(viewFound);
+    }
     store_.reserve(store_.count() + points.count());
     for (std::size_t i = 0; i < points.count(); ++i) {
         store_.append(std::string(points.number()[i]), points.x()[i], points.y()[i], points.z()[i],
@@ -166,6 +171,11 @@ bool Workspace::takeStep(ChangeHistory::Entry* entry,
     selected_ = entry->found.selectionFlags(store_.count());
     status_ = std::move(entry->found.status);
     change.typedTexts = std::move(entry->found.typedTexts);
+    if (entry->found.view && view_ != nullptr) {
+        found.view = *view_;
+        takePlacement(*view_, *entry->found.view);
+        change.viewRestored = true;
+    }
     entry->found = std::move(found);
     history_.entryChanged(*entry);
     announce(change);

@@ -62,10 +62,13 @@ public:
 
     // Every point replaced (import, open, close, edit all). Flags that are not 0 become 1;
     // missing flags are 0. Throws std::invalid_argument when there are more flags than points.
+    // A command that moved the plan's view with it hands over the view it found
+    // (`viewFound`): undo brings that back.
     void replace(PointStore points, std::vector<std::int32_t> selected, std::string status,
-                 std::string stepName = {});
+                 std::string stepName = {}, std::optional<ViewState> viewFound = std::nullopt);
     // Appends the points unselected; data is then present when any point came.
-    void append(const PointStore& points, bool kindCellsBlank = false, std::string stepName = {});
+    void append(const PointStore& points, bool kindCellsBlank = false, std::string stepName = {},
+                std::optional<ViewState> viewFound = std::nullopt);
     // Erases every point whose flag is 1; returns how many went.
     std::size_t eraseSelected(std::string stepName = {});
     // Freezes (0) or unfreezes (1) every point whose flag is 1.
@@ -83,6 +86,8 @@ public:
     // is no such step.
     bool undo();
     bool redo();
+    // The plan's view, which undo and redo of a step that moved it set back (nullptr: none).
+    void attachView(ViewState* view) { view_ = view; }
     // The table whose typed texts the steps keep (nullptr: none).
     void setTypedTextKeeper(TypedTextKeeper* keeper) { typedTextKeeper_ = keeper; }
     const TypedTextKeeper* typedTextKeeper() const { return typedTextKeeper_; }
@@ -112,6 +117,7 @@ private:
     std::vector<WorkspaceObserver*> observers_;
     ChangeHistory history_;
     TypedTextKeeper* typedTextKeeper_ = nullptr;
+    ViewState* view_ = nullptr;
 };
 
 }  // namespace korvela

@@ -41,6 +41,8 @@ struct WorkspaceChange {
     std::vector<std::int32_t> insertedFlags;
     // Undo and redo: every text the table shows in place of the store's values afterwards.
     std::optional<std::vector<TypedText>> typedTexts;
+    // Undo and redo: the plan's view became the one the step had kept.
+    bool viewRestored = false;
 };
 
 }  // namespace korvela

@@ -15,9 +15,20 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kTooFewText =
     "Надо выбрать не меньше двух точек, номера которых есть во втором файле ровно по одному разу";
 constexpr std::string_view kCoincideText = "Общие точки во втором файле совпадают в плане";
-constexpr double kSuspectFactor = 3;
-// A residual that the report shows as 0.0 mm is never suspect, however small the RMS.
+constexpr std::string_view kUnitErrorLabel = "СКО единицы веса m0: ";
+constexpr std::string_view kBlunderRule =
+    "«!» — расхождение точки с трансформацией по остальным общим точкам превышает предел при "
+    "вероятности ";
+constexpr std::string_view kGrossErrorsOnly =
+    "При четырёх общих точках заметны только грубые ошибки";
+constexpr std::string_view kNoBlunderTest =
+    "При трёх и менее общих точках проверить их на промахи нельзя";
+// The blunder test needs three other points, whose fit keeps two degrees of freedom.
+constexpr std::size_t kFewestTestedPoints = 4;
+// A miss that the report would show as 0.0 mm is never suspect, however well the others fit.
 constexpr double kNegligibleResidual = 0.00005;
+// Others this close to one place in the plan, against the spread of all, carry no fit.
+constexpr double kCoincidentSpreadShare = 1e-12;
 constexpr double kMillimetres = 1000;
 constexpr int kMetreDecimals = 3;
 constexpr int kMillimetreDecimals = 1;
@@ -70,6 +81,42 @@ CommonPoints pairCommonPoints(const PointStore& store, const std::vector<std::in
     return common;
 }
 
+// The quantile f of Fisher's F(2, ν) at probability p: P(F ≤ f) = 1 − (1 + 2f/ν)^(−ν/2).
+double fisherQuantileTwo(double freedom, double p) {
+    return freedom / 2 * (std::pow(1 - p, -2 / freedom) - 1);
+}
+
+// The blunder test of computeCommonPointTransform. The fit without point k need not be
+// made: leaving one point out of this least-squares fit multiplies its residual by 1 + q and
+// takes |v|²·(1 + q) from the residuals' sum of squares.
+void markBlunders(const CommonPoints& common, double planeSquares, TransformOutcome& outcome) {
+    const std::size_t count = outcome.residuals.size();
+    if (count < kFewestTestedPoints) return;
+    const double n = static_cast<double>(count), others = n - 1;
+    const double freedom = 2 * others - 4;
+    const double fisher = fisherQuantileTwo(freedom, outcome.confidence);
+    const auto squaredRadius = [&map = outcome.map](const SpacePoint& p) {
+        const double dx = p.x - map.fromX, dy = p.y - map.fromY;
+        return dx * dx + dy * dy;
+    };
+    double spread = 0;
+    for (const SpacePoint& p : common.second) spread += squaredRadius(p);
+    for (std::size_t k = 0; k < count; ++k) {
+        // The others' centroid lies beyond the whole one, away from the point: the point's
+        // distance from it is n/(n − 1) of r, and the others' spread is Σr² − r²·n/(n − 1).
+        const double r2 = squaredRadius(common.second[k]);
+        const double othersSpread = spread - r2 * n / others;
+        if (!(othersSpread > kCoincidentSpreadShare * spread)) continue;
+        const double q = 1 / others + r2 * (n / others) * (n / others) / othersSpread;
+        CommonPointResidual& residual = outcome.residuals[k];
+        const double squares = residual.vx * residual.vx + residual.vy * residual.vy;
+        const double miss = std::sqrt(squares) * (1 + q);
+        const double othersUnitSquare = (planeSquares - squares * (1 + q)) / freedom;
+        residual.suspect =
+            miss * miss > 2 * (1 + q) * othersUnitSquare * fisher && miss > kNegligibleResidual;
+    }
+}
+
 void computeResiduals(const PointStore& store, const CommonPoints& common,
                       TransformOutcome& outcome) {
     double planeSquares = 0, heightSquares = 0;
@@ -86,10 +133,8 @@ void computeResiduals(const PointStore& store, const CommonPoints& common,
     const double n = static_cast<double>(common.first.size());
     outcome.planeRms = std::sqrt(planeSquares / n);
     outcome.heightRms = std::sqrt(heightSquares / n);
-    for (CommonPointResidual& residual : outcome.residuals) {
-        const double plane = std::hypot(residual.vx, residual.vy);
-        residual.suspect = plane > kSuspectFactor * outcome.planeRms && plane > kNegligibleResidual;
-    }
+    if (n >= 3) outcome.unitError = std::sqrt(planeSquares / (2 * n - 4));
+    markBlunders(common, planeSquares, outcome);
 }
 
 std::string millimetres(double metres) {
@@ -137,6 +182,11 @@ void appendResiduals(std::string& text, const TransformOutcome& outcome) {
     text += kCrLf;
     appendLine(text, "СКО в плане: ", millimetres(outcome.planeRms), " мм");
     appendLine(text, "СКО по высоте: ", millimetres(outcome.heightRms), " мм");
+    const std::size_t count = outcome.residuals.size();
+    if (count >= 3) appendLine(text, kUnitErrorLabel, millimetres(outcome.unitError), " мм");
+    if (count < kFewestTestedPoints) return appendLine(text, kNoBlunderTest, "");
+    appendLine(text, kBlunderRule, formatNumber(outcome.confidence));
+    if (count == kFewestTestedPoints) appendLine(text, kGrossErrorsOnly, "");
 }
 
 void appendUnpaired(std::string& text, const std::vector<std::string>& unpaired) {
@@ -152,14 +202,17 @@ void appendUnpaired(std::string& text, const std::vector<std::string>& unpaired)
 
 }  // namespace
 
+bool isValidBlunderConfidence(double confidence) { return confidence > 0 && confidence < 1; }
+
 std::string_view transformNoticeText(TransformNotice notice) {
     return notice == TransformNotice::TooFewCommonPoints ? kTooFewText : kCoincideText;
 }
 
 TransformOutcome computeCommonPointTransform(const PointStore& store,
                                              const std::vector<std::int32_t>& selected,
-                                             const PointStore& second) {
+                                             const PointStore& second, double confidence) {
     TransformOutcome outcome;
+    outcome.confidence = confidence;
     const CommonPoints common = pairCommonPoints(store, selected, second, outcome.unpaired);
     if (common.first.size() < 2) {
         outcome.notice = TransformNotice::TooFewCommonPoints;

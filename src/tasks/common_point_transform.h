@@ -25,6 +25,12 @@ enum class TransformNotice {
 // The notice's text (UTF-8), shown in the report window instead of a report.
 std::string_view transformNoticeText(TransformNotice notice);
 
+// The probability with which a common point is marked as a blunder when the user set none.
+inline constexpr double kDefaultBlunderConfidence = 0.99;
+
+// A probability the blunder test can work with: above 0 and below 1.
+bool isValidBlunderConfidence(double confidence);
+
 // The caption of the report window (UTF-8).
 inline constexpr std::string_view kTransformCaption = "Трансформация по общим точкам";
 
@@ -34,7 +40,9 @@ struct CommonPointResidual {
     double vx = 0;
     double vy = 0;
     double vz = 0;
-    bool suspect = false;  // plane residual over three times the plane RMS
+    // The point misses the fit of the other common points by more than their residuals allow
+    // at the test's probability (see computeCommonPointTransform).
+    bool suspect = false;
 };
 
 // A point of the second survey in the first system (rounded with Round4), kind as read.
@@ -53,17 +61,25 @@ struct TransformOutcome {
     std::vector<CommonPointResidual> residuals;  // per common point, in store order
     double planeRms = 0;                         // sqrt(mean(vX² + vY²))
     double heightRms = 0;                        // sqrt(mean(vZ²))
-    std::vector<TransformedPoint> points;        // every point of the second survey, in order
+    double unitError = 0;   // m0 = sqrt(Σ(vX² + vY²) / (2n − 4)), with three or more points
+    double confidence = 0;  // the blunder test's probability
+    std::vector<TransformedPoint> points;  // every point of the second survey, in order
 };
 
-// Computes the transformation without changing anything.
+// Computes the transformation without changing anything. With four or more common points
+// each is tested against the fit of the n′ others: it is suspect when its miss d under that
+// fit (in the plane) satisfies d² > 2·(1 + q)·m0′²·F(2, 2n′ − 4) at probability
+// `confidence`, where m0′² = Σ(vX² + vY²)/(2n′ − 4) of the others' fit and q = 1/n′ + r²/Σr′²
+// (r the point's, r′ the others' distances from the others' centroid in the second survey),
+// and d is not negligible (it would show as more than 0.0 mm).
 TransformOutcome computeCommonPointTransform(const PointStore& store,
                                              const std::vector<std::int32_t>& selected,
-                                             const PointStore& second);
+                                             const PointStore& second, double confidence);
 
 // The report window's text (Windows-1251, CR LF): the notice, or the number of common
 // points, the shifts, rotation and scale, the residuals in millimetres with "!" on the
-// suspect ones, the RMS; then the selected points left out for want of a partner.
+// suspect ones, the RMS, m0 and the blunder test's rule; then the selected points left out
+// for want of a partner.
 std::string transformReport(const TransformOutcome& outcome);
 
 // The transformed points as the store appends them: green, their kind as read.

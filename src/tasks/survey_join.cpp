@@ -2,8 +2,11 @@
 
 #include <cmath>
 
+#include "common/cp1251.h"
+#include "common/number_text.h"
 #include "common/round4.h"
 #include "points/point_store.h"
+#include "tasks/plane_similarity.h"
 
 namespace korvela {
 namespace {
@@ -11,9 +14,26 @@ namespace {
 constexpr std::string_view kWrongBasePointsText = "Надо выбрать ровно о три точки с каждой стороны";
 constexpr std::string_view kSingularMatrixText =
     "Матрица сингулярная. Бесконечно много решений. Поменяйте точки.";
+// The departure's message, around the point's number, the distance and the limit.
+constexpr std::string_view kDepartureBeforeNumber =
+    "Точки не добавлены. Преобразование по трём базовым точкам ставит точку «";
+constexpr std::string_view kDepartureBeforeDistance = "» в ";
+constexpr std::string_view kDepartureBeforeLimit =
+    " м от положения, которое даёт подобие (сдвиг, поворот, масштаб и сдвиг высот) по тем же "
+    "точкам; допуск ";
+constexpr std::string_view kDepartureAdvice =
+    " м. Так бывает, когда съёмки различаются сдвигом или базовые точки лежат почти на одной "
+    "прямой: воспользуйтесь Задачи ▸ «Трансформация по общим точкам».";
+constexpr int kDepartureDecimals = 4;  // the join rounds its coordinates to 0.1 mm
 
 Vector3 coordinatesOf(const PointStore& store, std::size_t i) {
     return {store.x()[i], store.y()[i], store.z()[i]};
+}
+
+std::vector<SpacePoint> spacePointsOf(const std::array<Vector3, 3>& points) {
+    std::vector<SpacePoint> result;
+    for (const auto& [x, y, z] : points) result.push_back({x, y, z});
+    return result;
 }
 
 // The second-survey point of each typed number: a point counts for the first number it
@@ -47,7 +67,40 @@ bool reproducesBasePoints(const JoinMap& map, const std::array<Vector3, 3>& firs
     return true;
 }
 
+// The point of the second survey that the map places farthest from the similarity's place
+// for it; a distance that is not a number (a place that is none) ends the search.
+JoinDeparture farthestDeparture(const JoinMap& map, const PlaneSimilarity& similarity,
+                                const PointStore& second) {
+    JoinDeparture farthest;
+    std::size_t farthestIndex = 0;
+    for (std::size_t i = 0; i < second.count(); ++i) {
+        const auto [x, y, z] = map.map({second.x()[i], second.y()[i], second.z()[i]});
+        const auto [sx, sy, sz] = similarity.apply(second.x()[i], second.y()[i], second.z()[i]);
+        const double distance = std::hypot(x - sx, y - sy, z - sz);
+        if (!(distance <= farthest.distance)) {
+            farthest.distance = distance;
+            farthestIndex = i;
+            if (std::isnan(distance)) break;
+        }
+    }
+    if (second.count() > 0) farthest.number = second.number()[farthestIndex];
+    return farthest;
+}
+
 }  // namespace
+
+bool isValidJoinLimit(double limit) { return limit > 0 && std::isfinite(limit); }
+
+std::string joinDepartureText(const JoinDeparture& departure) {
+    std::string text(kDepartureBeforeNumber);
+    text += cp1251ToUtf8(departure.number);
+    text += kDepartureBeforeDistance;
+    text += formatFixed(departure.distance, kDepartureDecimals);
+    text += kDepartureBeforeLimit;
+    text += formatNumber(departure.limit);
+    text += kDepartureAdvice;
+    return text;
+}
 
 std::string_view joinNoticeText(JoinNotice notice) {
     return notice == JoinNotice::SingularMatrix ? kSingularMatrixText : kWrongBasePointsText;
@@ -90,17 +143,26 @@ std::optional<JoinMap> solveJoinMap(const std::array<Vector3, 3>& first,
 }
 
 JoinOutcome computeJoin(const PointStore& store, const std::vector<std::int32_t>& selected,
-                        const PointStore& second, const std::array<std::string, 3>& baseNumbers) {
+                        const PointStore& second, const std::array<std::string, 3>& baseNumbers,
+                        double limit) {
     const auto base = joinBasePoints(selected);
     const auto matched = matchBaseNumbers(second, baseNumbers);
-    if (!base || !matched) return {JoinNotice::WrongBasePoints, {}};
+    if (!base || !matched) return {JoinNotice::WrongBasePoints, {}, {}};
     std::array<Vector3, 3> first, secondBase;
     for (std::size_t k = 0; k < 3; ++k) {
         first[k] = coordinatesOf(store, (*base)[k]);
         secondBase[k] = coordinatesOf(second, (*matched)[k]);
     }
     const std::optional<JoinMap> map = solveJoinMap(first, secondBase);
-    if (!map) return {JoinNotice::SingularMatrix, {}};
+    // Base points at one place in the plan carry no similarity, nor a sound map.
+    const std::optional<PlaneSimilarity> similarity =
+        fitPlaneSimilarity(spacePointsOf(first), spacePointsOf(secondBase));
+    if (!map || !similarity) return {JoinNotice::SingularMatrix, {}, {}};
+    JoinDeparture departure = farthestDeparture(*map, *similarity, second);
+    if (!(departure.distance <= limit)) {
+        departure.limit = limit;
+        return {{}, std::move(departure), {}};
+    }
 
     JoinOutcome outcome;
     outcome.points.reserve(second.count());

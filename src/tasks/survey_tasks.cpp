@@ -5,6 +5,7 @@
 #include "common/number_parse.h"
 #include "exchange/tform5.h"
 #include "plan/plan_image.h"
+#include "plan/plan_navigation.h"
 #include "plan/tform7.h"
 #include "points/survey_open_dialog.h"
 #include "points/workspace.h"
@@ -16,6 +17,7 @@
 #include "tasks/tform8.h"
 #include "tasks/tform9.h"
 #include "ui/qt_text.h"
+#include "ui/tolerances.h"
 #include "ui/user_dialogs.h"
 
 namespace korvela {
@@ -108,9 +110,18 @@ void SurveyTasks::AddtoProject1Click() {
     }
     TForm9& numbers = windows_.form9;
     numbers.exec();
-    JoinOutcome outcome = computeJoin(data.store(), data.selected(), second, numbers.numbers());
+    JoinOutcome outcome =
+        computeJoin(data.store(), data.selected(), second, numbers.numbers(), read(kJoinLimit));
     if (outcome.notice) return showNotice(*outcome.notice);
-    data.append(joinedPoints(std::move(outcome.points)), false, "Добавить к проекту");
+    // A message box: the notice closes before a point's number and a distance can be read.
+    if (outcome.departure) {
+        return windows_.dialogs.showMessage(&windows_.parent,
+                                            fromUtf8(joinDepartureText(*outcome.departure)));
+    }
+    const PointStore joined = joinedPoints(std::move(outcome.points));
+    const ViewState viewFound = windows_.view;
+    showAllWhenNoneOnPlan(windows_.view, {&data.store(), &joined});
+    data.append(joined, false, "Добавить к проекту", viewFound);
 }
 
 void SurveyTasks::N16Click() { windows_.form11.startPathMode(); }

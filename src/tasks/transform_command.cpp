@@ -2,16 +2,19 @@
 
 #include <algorithm>
 
+#include "plan/plan_navigation.h"
 #include "points/survey_open_dialog.h"
 #include "points/workspace.h"
 #include "tasks/common_point_transform.h"
 #include "tasks/tform8.h"
 #include "ui/qt_text.h"
+#include "ui/tolerances.h"
 #include "ui/user_dialogs.h"
 
 namespace korvela {
 
-void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points) {
+void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
+                    ViewState& view) {
     const QString caption = fromUtf8(kTransformCaption);
     const std::vector<std::int32_t>& selected = points.selected();
     // Without two selected points there can be no two common points: no file is asked for.
@@ -27,12 +30,14 @@ void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Works
     if (const auto error = loadSurveyWhileBusy(parent, *path, second)) {
         return dialogs.showMessage(parent, fromUtf8(error->message()));
     }
-    TransformOutcome outcome = computeCommonPointTransform(points.store(), selected, second);
+    TransformOutcome outcome =
+        computeCommonPointTransform(points.store(), selected, second, read(kBlunderConfidence));
     report.showReport(caption, transformReport(outcome));
-    if (!outcome.notice) {
-        points.append(transformedPoints(std::move(outcome.points)), false,
-                      "Трансформация по общим точкам");
-    }
+    if (outcome.notice) return;
+    const PointStore transformed = transformedPoints(std::move(outcome.points));
+    const ViewState viewFound = view;
+    showAllWhenNoneOnPlan(view, {&points.store(), &transformed});
+    points.append(transformed, false, "Трансформация по общим точкам", viewFound);
 }
 
 }  // namespace korvela

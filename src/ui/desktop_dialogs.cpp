@@ -17,8 +17,7 @@ std::optional<QString> DesktopDialogs::runFileDialog(QWidget* parent,
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
-    // Like the program's other questions, replacing a file is not asked about.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // A save dialog asks before it replaces an existing file (Qt's own question).
     if (!request.filters.isEmpty()) dialog.setNameFilters(request.filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);

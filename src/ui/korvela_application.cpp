@@ -13,8 +13,6 @@ namespace korvela {
 
 KorvelaApplication::KorvelaApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("KORVELA");
-    // The preferences file is named after both (ui/preferences.h).
-    setOrganizationName("KORVELA");
     // Numbers are read and written with '.' everywhere, whatever the desktop's language.
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");

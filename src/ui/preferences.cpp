@@ -4,10 +4,19 @@
 
 namespace korvela {
 
-// QSettings() takes the organisation and application names of the application object, both
-// "KORVELA": one file, read and written by every window.
+namespace {
+
+// Named here, not through the application's organisation name, which would also move the
+// program's data folder (the workbook's) one level down.
+QSettings preferencesFile() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KORVELA"),
+                     QStringLiteral("KORVELA"));
+}
+
+}  // namespace
+
 QVariant readPreference(const char* key, const QVariant& fallback) {
-    const QVariant value = QSettings().value(QString::fromLatin1(key));
+    const QVariant value = preferencesFile().value(QString::fromLatin1(key));
     if (!value.isValid()) return fallback;
     QVariant converted = value;
     if (!converted.convert(fallback.metaType())) return fallback;
@@ -15,7 +24,7 @@ QVariant readPreference(const char* key, const QVariant& fallback) {
 }
 
 void writePreference(const char* key, const QVariant& value) {
-    QSettings().setValue(QString::fromLatin1(key), value);
+    preferencesFile().setValue(QString::fromLatin1(key), value);
 }
 
 }  // namespace korvela

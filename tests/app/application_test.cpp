@@ -38,7 +38,7 @@ TEST(ProgramFiles, FoundBesideTheProgramElseInTheInstalledSharedFolder) {
     QDir().mkpath(bin);
     testing::writeFile((prefix.path() / "bin" / "ReadMe.txt").string(), "beside");
     EXPECT_EQ(programFilePath("ReadMe.txt", bin), bin + "/ReadMe.txt");
-    EXPECT_EQ(programFilePath("README.md", bin), shared + "/README.md");
+    EXPECT_EQ(programFilePath("guide.ru.md", bin), shared + "/guide.ru.md");
     EXPECT_TRUE(shared.endsWith("/share/korvela")) << shared.toStdString();
 }
 

@@ -24,13 +24,45 @@ TEST(Cli, HelpListsTheCommandsAndVersionPrintsTheVersion) {
     EXPECT_EQ(version.out, "korvela-cli 16.06.10\n");
 }
 
-TEST(Cli, WrongArgumentsExitWithTwoAndTheUsage) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{}, {"nonsense"}, {"points"}, {"points", "a", "b"}}) {
-        const auto result = runCli(arguments);
-        EXPECT_EQ(result.status, 2);
-        EXPECT_TRUE(result.out.empty());
-        EXPECT_NE(result.err.find("usage: korvela-cli"), std::string::npos);
+// A usage error shows the usage of its command; without a known command, the list of commands.
+TEST(Cli, UsageErrorsShowTheUsageOfTheirCommand) {
+    const std::string survey = std::string(KORVELA_EXAMPLES) + "/site.sdr";
+    const std::string twice = "korvela-cli: стандартный ввод читается только один раз";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;  // the start of stderr
+        std::string usage;
+    } cases[] = {
+        {{}, "usage: korvela-cli COMMAND", "commands:\n"},
+        {{"nonsense"}, "korvela-cli: unknown command nonsense", "commands:\n"},
+        {{"points"},
+         "korvela-cli: wrong arguments for points",
+         "usage: korvela-cli points SURVEY\n"},
+        {{"points", "a", "b"},
+         "korvela-cli: wrong arguments",
+         "usage: korvela-cli points SURVEY\n"},
+        {{"points", "--verbose"},
+         "korvela-cli: wrong option --verbose",
+         "usage: korvela-cli points SURVEY\n"},
+        {{"csv-points", survey, "--bogus"},
+         "korvela-cli: wrong option --bogus",
+         "usage: korvela-cli csv-points FILE "},
+        {{"csv", survey, "-", "--skip", "1"},
+         "korvela-cli: --columns and --skip",
+         "usage: korvela-cli csv SURVEY OUT "},
+        // The standard input holds one file: reading it again needs a file instead.
+        {{"join", "-", "1", "2", "3", "-", "1", "2", "3"}, twice, "usage: korvela-cli join "},
+        {{"transform", "-", "1", "2", "3", "-"}, twice, "usage: korvela-cli transform "},
+    };
+    for (const auto& c : cases) {
+        const auto result = runCli(c.arguments, {}, survey);
+        const std::string name = c.arguments.empty() ? "" : c.arguments[0];
+        EXPECT_EQ(result.status, 2) << name;
+        EXPECT_TRUE(result.out.empty()) << name;
+        EXPECT_EQ(result.err.rfind(c.message, 0), 0u) << result.err;
+        EXPECT_NE(result.err.find(c.usage), std::string::npos) << result.err;
+        const bool commandKnown = c.usage != "commands:\n";
+        EXPECT_EQ(result.err.find("commands:") == std::string::npos, commandKnown) << result.err;
     }
 }
 
@@ -59,31 +91,60 @@ TEST(Cli, PointsPrintsNumbersAsTheFileHoldsThem) {
               "1\t1E-7\t0\t1.23456789012346E15\t1\n");
 }
 
-// Every command reads "-" as its survey from standard input, and does what it does with the file.
-TEST(Cli, ADashAsSurveyReadsStandardInput) {
+// Every input file argument reads `-` from standard input, and the command does with it what it
+// does with the file: the same status, output, messages and written file.
+TEST(Cli, ADashAsAnInputFileReadsStandardInput) {
+    testing::TempDir inputs;
     const std::string survey = std::string(KORVELA_EXAMPLES) + "/site.sdr";
-    const std::vector<std::vector<std::string>> commands = {{"points", "SURVEY"},
-                                                            {"length", "SURVEY", "1", "2"},
-                                                            {"parcel", "SURVEY", "1", "2", "3"},
-                                                            {"project", "SURVEY", "OUT"},
-                                                            {"txt", "SURVEY", "OUT"}};
-    for (const std::vector<std::string>& command : commands) {
+    const std::string statement = std::string(KORVELA_EXAMPLES) + "/parcel.tdl";
+    const std::string sheet = inputs.file("parcel.tdp");
+    testing::writeFile(sheet,
+                       "This is a TavRIN KRM 0.51 savefile. Please DO NOT EDIT!\r\n3\r\n1 0 0 "
+                       "\r\n2 100 0 \r\n3 0 100 \r\n");
+    const std::string csv = inputs.file("points.csv");
+    testing::writeFile(csv, "P;N;E\r\nA;6123456,25;7412345,5\r\nnot a point\r\n");
+    const std::string project = inputs.file("site.kpr");
+    const std::string workbook = inputs.file("site.xlsx");
+    ASSERT_EQ(runCli({"project", survey, project}).status, 0);
+    ASSERT_EQ(runCli({"workbook-write", survey, workbook}).status, 0);
+    const struct {
+        std::vector<std::string> arguments;  // INPUT stands for the file or `-`, OUT for a file
+        std::string input;
+    } cases[] = {
+        {{"points", "INPUT"}, survey},
+        {{"length", "INPUT", "1", "2"}, survey},
+        {{"parcel", "INPUT", "1", "2", "3"}, survey},
+        {{"project", "INPUT", "OUT"}, survey},
+        {{"txt", "INPUT", "OUT"}, survey},
+        {{"join", "INPUT", "1", "2", "3", survey, "1", "2", "3"}, survey},
+        {{"join", survey, "1", "2", "3", "INPUT", "1", "2", "3"}, survey},
+        {{"transform", "INPUT", "1", "2", "3", survey}, survey},
+        {{"transform", survey, "1", "2", "3", "INPUT"}, survey},
+        {{"csv-points", "INPUT", "--separator", ";", "--decimal-comma", "--skip", "1"}, csv},
+        {{"area", "INPUT"}, statement},
+        {{"area", "INPUT"}, sheet},
+        {{"project-points", "INPUT"}, project},
+        {{"workbook-points", "INPUT"}, workbook},
+    };
+    for (const auto& c : cases) {
         testing::TempDir dir;
-        auto run = [&](const std::string& surveyArgument, const std::string& out) {
-            std::vector<std::string> arguments = command;
-            std::replace(arguments.begin(), arguments.end(), std::string("SURVEY"), surveyArgument);
+        auto run = [&](const std::string& input, const std::string& out) {
+            std::vector<std::string> arguments = c.arguments;
+            std::replace(arguments.begin(), arguments.end(), std::string("INPUT"), input);
             std::replace(arguments.begin(), arguments.end(), std::string("OUT"), dir.file(out));
-            return runCli(arguments, {{"KORVELA_NOW", "2011-01-01 09:05:07"}}, survey);
+            return runCli(arguments, {{"KORVELA_NOW", "2011-01-01 09:05:07"}}, c.input);
         };
-        const auto fromFile = run(survey, "from-file");
+        const auto fromFile = run(c.input, "from-file");
         const auto fromInput = run("-", "from-input");
-        EXPECT_EQ(fromInput.status, 0) << command[0] << fromInput.err;
-        EXPECT_EQ(fromInput.status, fromFile.status) << command[0];
-        EXPECT_EQ(fromInput.out, fromFile.out) << command[0];
-        if (command.back() == "OUT") {
+        const std::string name = c.arguments[0] + " " + c.input;
+        ASSERT_EQ(fromFile.status, 0) << name << fromFile.err;
+        EXPECT_EQ(fromInput.status, 0) << name << fromInput.err;
+        EXPECT_EQ(fromInput.out, fromFile.out) << name;
+        EXPECT_EQ(fromInput.err, fromFile.err) << name;
+        if (c.arguments.back() == "OUT") {
             EXPECT_EQ(testing::readFile(dir.file("from-input")),
                       testing::readFile(dir.file("from-file")))
-                << command[0];
+                << name;
         }
     }
 }

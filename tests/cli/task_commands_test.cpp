@@ -136,6 +136,35 @@ TEST_F(TaskCommands, JoinKeepsNationalGridCoordinates) {
               "N\t5412401.2345\t7312500.5\t150.001\t1\n");
 }
 
+// The survey's points 2, 3, Б shifted by (-100, -200, 50) and N 5 m above their plane: the
+// join's map puts N |shift|·5/50 = 22.9129 m from where the similarity puts it.
+TEST_F(TaskCommands, LimitAndConfidenceAreOptionsGivenLast) {
+    const std::string second = dir.file("second.txt");
+    testing::writeFile(second,
+                       "header\r\nA,--------,-97,-196,50\r\nB,--------,-100,-190,50\r\n"
+                       "C,--------,-90,-200,50\r\nN,--------,-95,-195,55\r\n");
+    const std::vector<std::string> join = {"join", survey, "2", "3", "Б", second, "A", "B", "C"};
+    const std::vector<std::string> transform = {"transform", survey, "ПУ1", "2", "3", "Б", survey};
+    const struct {
+        std::vector<std::string> arguments, options;
+        int status;
+        std::string expected;  // in stderr, or in stdout on success
+    } cases[] = {
+        {join, {}, 3, "«N» в 22.9129 м от положения"},
+        {join, {"--limit", "23"}, 0, "N\t"},
+        {join, {"--limit", "0"}, 2, "korvela-cli: wrong value for --limit: 0\n"},
+        {transform, {"--confidence", "0.5"}, 0, " 0.5\r\n"},
+        {transform, {"--confidence", "1"}, 2, "korvela-cli: wrong value for --confidence: 1\n"},
+    };
+    for (auto c : cases) {
+        c.arguments.insert(c.arguments.end(), c.options.begin(), c.options.end());
+        const auto result = runCli(c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.expected;
+        const std::string& text = c.status == 0 ? result.out : result.err;
+        EXPECT_NE(text.find(c.expected), std::string::npos) << c.expected << '\n' << text;
+    }
+}
+
 TEST(TaskCommandArguments, WrongCountsGiveTheUsage) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"length", "s"},

@@ -16,6 +16,8 @@
 #include "plan/tsettings.h"
 #include "plan/view_transform.h"
 #include "points/find_point_dialog.h"
+#include "tasks/tform2.h"
+#include "ui/tolerances.h"
 
 namespace korvela {
 namespace {
@@ -275,6 +277,49 @@ TEST_F(PlanViewTest, ShowAllPointsFitsAFarAwaySurveyWithAMargin) {
     EXPECT_EQ(action("ShowAllPoints")->shortcut(), QKeySequence(Qt::Key_Home));
 }
 
+// The plan never comes up black with the points off it: an import of ten points or fewer, an
+// open project whose view looks elsewhere, and the undo of an import or of Close Project all
+// show the points; undo and redo bring back the view each step found.
+TEST_F(PlanViewTest, ThePointsAreOnThePlanAfterEveryCommandThatBringsThem) {
+    const auto everyPointOnPlan = [this] {
+        const PixelSize size = plan().bitmapSize();
+        for (std::size_t i = 0; i < data.points.store().count(); ++i) {
+            const ScreenPoint at = drawnAt(i);
+            if (!(at.x >= 0 && at.x <= size.width && at.y >= 0 && at.y <= size.height)) return false;
+        }
+        return data.points.store().count() > 0;
+    };
+    importPointsAt(10, 5412000, 7312000);  // far from the survey origin the view looks at
+    EXPECT_TRUE(everyPointOnPlan());
+    const ViewState farView = data.view;
+    const std::string project = surveys.file("far.kpr");
+    dialogs.answer(QString::fromStdString(project));
+    action("Save2")->trigger();
+
+    importPoints(11);  // the eleventh point in the middle: the view stays as it is set
+    ViewState centred;
+    CentreViewOnStore(centred, data.points.store());
+    EXPECT_EQ(data.view, centred);
+    action("Undo1")->trigger();
+    EXPECT_EQ(data.points.store().count(), 10u);
+    EXPECT_EQ(data.view, farView);
+    action("Redo1")->trigger();
+    EXPECT_EQ(data.view, centred);
+
+    dialogs.answer(QString::fromStdString(project));
+    action("Open1")->trigger();
+    EXPECT_TRUE(everyPointOnPlan());
+
+    forms.form2->setAzimuthPosition(31);
+    action("ShowAllPoints")->trigger();
+    const ViewState turned = data.view;
+    action("CloseProject1")->trigger();
+    action("Undo1")->trigger();
+    EXPECT_EQ(data.view, turned);
+    EXPECT_EQ(forms.form2->azimuthPosition(), 31);
+    EXPECT_TRUE(everyPointOnPlan());
+}
+
 TEST_F(PlanViewTest, FindPointSelectsCentresAndSaysWhenTheNumberIsUnknown) {
     importPointsAt(12, 5412000, 7312000);
     QString unknownSaid;
@@ -395,6 +440,37 @@ TEST_F(SettingsTest, ScalingBoxAndImportKeepTheWindowsChoices) {
     importPoints(3);
     EXPECT_EQ(data.view.showHeights, 0);
     EXPECT_EQ(data.view.scaleLabelsWithZoom, 1);
+}
+
+// The caption wraps onto a second line, and a click there toggles the box as well.
+TEST_F(SettingsTest, TheScalingCaptionsSecondLineTogglesTheBox) {
+    QCheckBox* box = settingsBox("CheckBox1");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() - 4));
+    EXPECT_EQ(data.view.scaleLabelsWithZoom, 1);
+}
+
+// A value the task can use is kept at once (a decimal comma too); another brings the kept
+// one back into the field, with a message saying what the field takes.
+TEST_F(SettingsTest, ToleranceFieldsKeepOnlyValuesTheTasksCanUse) {
+    const struct {
+        const char* field;
+        const Tolerance& tolerance;
+        const char* typed;
+        double kept;
+        bool refused;
+    } cases[] = {
+        {"JoinLimit", kJoinLimit, "0,2", 0.2, false},
+        {"JoinLimit", kJoinLimit, "0", 0.2, true},
+        {"BlunderConfidence", kBlunderConfidence, "1", 0.99, true},
+    };
+    for (const auto& c : cases) {
+        QLineEdit* field = settings().findChild<QLineEdit*>(c.field);
+        field->setText(c.typed);
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_EQ(read(c.tolerance), c.kept) << c.typed;
+        EXPECT_EQ(dialogs.takeMessages().size(), c.refused ? 1 : 0) << c.typed;
+        EXPECT_EQ(field->text(), c.refused ? QString::number(c.kept) : c.typed);
+    }
 }
 
 TEST_F(SettingsTest, ANewFontShowsFromTheNextRedrawOn) {

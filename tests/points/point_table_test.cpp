@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -243,6 +244,33 @@ TEST_F(PointTableTest, TheAddDialogTakesEnterAndEsc) {
         action("N4")->trigger();
         EXPECT_EQ(data.points.store().count(), before + added) << key;
     }
+}
+
+// Each time "Добавить" opens, the number field has the focus with its text selected: typing
+// number Tab x Tab y Tab z Enter adds that point, whatever field was used last time.
+TEST_F(PointTableTest, TheAddDialogAlwaysOpensInTheNumberFieldForTyping) {
+    // Enter is pressed in the last field, where the focus stays when the dialog closes.
+    const auto typePoint = [this](const QStringList& fields) {
+        TForm4* dialog = forms.form4.get();
+        QTimer::singleShot(0, dialog, [=] {
+            dialog->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+            for (const QString& text : fields) {
+                if (&text != &fields.front())
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QTest::keyClicks(QApplication::focusWidget(), text);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        action("N4")->trigger();
+    };
+    importPoints(1);
+    typePoint({"2", "105", "206", "7.5"});
+    typePoint({"3", "110", "210", "8"});
+    ASSERT_EQ(numbers(), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(data.points.store().x()[2], 110);
+    EXPECT_EQ(data.points.store().y()[2], 210);
+    EXPECT_EQ(data.points.store().z()[2], 8);
 }
 
 }  // namespace

@@ -130,5 +130,36 @@ TEST_F(WorkspaceTest, AppendingToNoDataMakesTheDataPresent) {
     EXPECT_EQ(recorder.last.firstAppended, 0u);
 }
 
+// A step that moved the plan's view keeps the view it found: undo brings back where the plan
+// looked (the labels' settings stay as they are now), redo where it looked after the step;
+// other steps leave the view alone.
+TEST_F(WorkspaceTest, UndoBringsBackTheViewAStepFound) {
+    ViewState view;
+    points.attachView(&view);
+    ViewState found = view;
+    found.scale = 0.5;
+    found.panRight = 12;
+    view.offsetX = -7;
+    view.showHeights = 0;
+    const ViewState after = view;
+    points.append(pointsNumbered({"e"}), false, "Добавить к проекту", found);
+    points.setAllColours(0x00123456);
+    view.panDown = 3;  // a drag after the steps
+    points.undo();
+    EXPECT_EQ(view.panDown, 3);
+    EXPECT_FALSE(recorder.last.viewRestored);
+    points.undo();
+    EXPECT_TRUE(recorder.last.viewRestored);
+    EXPECT_EQ(view.scale, 0.5);
+    EXPECT_EQ(view.panRight, 12);
+    EXPECT_EQ(view.offsetX, 0);
+    EXPECT_EQ(view.panDown, 0);
+    EXPECT_EQ(view.showHeights, 0);
+    points.redo();
+    ViewState redone = after;
+    redone.panDown = 3;
+    EXPECT_EQ(view, redone);
+}
+
 }  // namespace
 }  // namespace korvela

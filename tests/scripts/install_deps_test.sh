@@ -19,7 +19,7 @@ command -v soffice >/dev/null && has_soffice=yes
 # purpose | PATH | must name | must not name | checks apt's answer
 cases=(
   "run|$PATH|qt6-translations-l10n libzip-dev fonts-dejavu-core|libgtest-dev clang libreoffice-calc-nogui|yes"
-  "test|$PATH|libgtest-dev libbenchmark-dev libclang-rt-14-dev python3-ezdxf gdal-bin desktop-file-utils|$([[ $has_soffice == yes ]] && echo libreoffice-calc-nogui)|yes"
+  "test|$PATH|libgtest-dev libbenchmark-dev libclang-rt-14-dev python3-ezdxf gdal-bin desktop-file-utils man-db|$([[ $has_soffice == yes ]] && echo libreoffice-calc-nogui)|yes"
   "test|$no_office|libreoffice-calc-nogui||no"
 )
 

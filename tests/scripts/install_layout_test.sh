@@ -19,7 +19,7 @@ for file in bin/korvela bin/korvela-cli share/applications/korvela.desktop \
   [[ -s "$prefix/$file" ]] || fail "$file is not installed"
 done
 # The program finds its texts from its own folder.
-for text in ReadMe.txt License.txt README.md; do
+for text in ReadMe.txt License.txt guide.ru.md; do
   [[ -s "$prefix/bin/$texts_from_bin/$text" ]] || fail "$text is not at bin/$texts_from_bin"
 done
 

@@ -39,15 +39,18 @@ struct Surveys {
     std::vector<std::int32_t> selected;
 };
 
-// The first survey holds the common points mapped (one of them moved by `disturbance` in X),
-// selected; the second holds them in the local system with one more point, "extra".
+// The first survey holds the common points mapped (one of them moved by `disturbance` in X,
+// each scattered by up to `scatter`), selected; the second holds them in the local system with
+// one more point, "extra".
 Surveys surveysOf(std::size_t common, std::optional<std::size_t> disturbed, double disturbance,
-                  double rotation = kRotation) {
+                  double rotation = kRotation, double scatter = 0) {
     Surveys s;
     const std::vector<SpacePoint> local = gridPoints(common);
     for (std::size_t i = 0; i < common; ++i) {
         SpacePoint p = knownMap(local[i], rotation);
         if (disturbed == i) p.x += disturbance;
+        p.x += scatter * std::sin(2.3 * i);
+        p.y += scatter * std::cos(1.7 * i);
         s.first.append(std::to_string(i + 1), p.x, p.y, p.z, kColourAqua, kKindPoint);
         s.second.append(std::to_string(i + 1), local[i].x, local[i].y, local[i].z, kColourAqua,
                         i == 0 ? kKindStation : kKindPoint);
@@ -70,7 +73,8 @@ TEST(CommonPointTransform, RecoversAKnownMapAndMarksTheDisturbedPoint) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Surveys s = surveysOf(c.common, c.disturbed, 0.05);
-        const TransformOutcome outcome = computeCommonPointTransform(s.first, s.selected, s.second);
+        const TransformOutcome outcome =
+            computeCommonPointTransform(s.first, s.selected, s.second, kDefaultBlunderConfidence);
         ASSERT_FALSE(outcome.notice);
         ASSERT_EQ(outcome.residuals.size(), c.common);
         for (std::size_t i = 0; i < c.common; ++i) {
@@ -126,7 +130,8 @@ TEST(CommonPointTransform, NoticesWhenTheCommonPointsCannotCarryAMap) {
             const SpacePoint& p = c.secondPoints[i];
             second.append(c.secondNumbers[i], p.x, p.y, p.z, kColourAqua, kKindPoint);
         }
-        const TransformOutcome outcome = computeCommonPointTransform(first, {1, 1}, second);
+        const TransformOutcome outcome =
+            computeCommonPointTransform(first, {1, 1}, second, kDefaultBlunderConfidence);
         EXPECT_EQ(outcome.notice, c.notice);
         EXPECT_EQ(outcome.unpaired.size(), c.unpaired);
         EXPECT_TRUE(outcome.points.empty());
@@ -141,16 +146,48 @@ TEST(CommonPointTransform, ReportStatesTheMapResidualsAndLeftOutPoints) {
         const char* name;
         Surveys surveys;
         std::vector<const char*> lines;
-        long marks;
+        std::size_t marks;
+        double confidence = kDefaultBlunderConfidence;
     } cases[] = {
         {"exact",
          surveysOf(4, std::nullopt, 0, kTurnedBack),
          {"Общих точек: 4\r\n", "Сдвиг по X: 6123456.789 м\r\n", "Сдвиг по Z: 151.250 м\r\n",
           "Поворот: -10° 20' 30''\r\n", "Масштаб: 1.000200000 (200.0 ppm)\r\n",
           "Точка\tvX, мм\tvY, мм\tvZ, мм\r\n1\t0.0\t0.0\t0.0\r\n2\t",
-          "\r\nСКО в плане: 0.0 мм\r\nСКО по высоте: 0.0 мм\r\n\r\n", "(не участвуют):\r\nПУ7\r\n"},
+          "\r\nСКО в плане: 0.0 мм\r\nСКО по высоте: 0.0 мм\r\nСКО единицы веса m0: 0.0 мм\r\n",
+          "ошибки\r\n\r\n", "(не участвуют):\r\nПУ7\r\n"},
          0},
         {"one moved", surveysOf(12, 5, 0.05), {"Общих точек: 12\r\n", "\t0.0\t!\r\n7\t"}, 1},
+        // Point 3 alone moved 5 cm: the sum of squares keeps (1 − h)·(5 cm)², h = 1/5 +
+        // r²/Σr² = 0.2 + 6800/76000 for the distances from the centroid (120, 20); m0 =
+        // sqrt(Σ/6). The other four fit exactly, so the move shows.
+        {"a 5 cm blunder among five exact points",
+         surveysOf(5, 2, 0.05),
+         {"\t!\r\n4\t",
+          "СКО единицы веса m0: 17.2 мм\r\n«!» — расхождение точки с трансформацией "
+          "по остальным общим точкам превышает предел при вероятности 0.99\r\n\r\n"},
+         1},
+        {"a good job with 2 mm of scatter",
+         surveysOf(6, std::nullopt, 0, kRotation, 0.002),
+         {"при вероятности 0.99\r\n\r\n"},
+         0},
+        {"four points show only gross errors",
+         surveysOf(4, 1, 0.05),
+         {"\t!\r\n3\t", "0.99\r\nПри четырёх общих точках заметны только грубые ошибки\r\n"},
+         1},
+        {"three points cannot be tested",
+         surveysOf(3, 0, 0.05),
+         {" мм\r\nПри трёх и менее общих точках проверить их на промахи нельзя\r\n"},
+         0},
+        // Point 4 moved 5 mm among six scattered by 2 mm: d²/(2·(1 + q)·m0′²) from the fit of
+        // the other five is 7.34, between F(2, 6) at 0.95 (5.14) and at 0.99 (10.92); the
+        // other points' stay below 2.6.
+        {"5 mm among 2 mm of scatter, at 0.95",
+         surveysOf(6, 3, 0.005, kRotation, 0.002),
+         {"\t!\r\n5\t", "при вероятности 0.95\r\n"},
+         1,
+         0.95},
+        {"5 mm among 2 mm of scatter, at 0.99", surveysOf(6, 3, 0.005, kRotation, 0.002), {}, 0},
     };
     for (auto c : cases) {
         SCOPED_TRACE(c.name);
@@ -159,18 +196,22 @@ TEST(CommonPointTransform, ReportStatesTheMapResidualsAndLeftOutPoints) {
             "7",
             1, 2, 3, kColourAqua, kKindPoint);  // "ПУ7"
         c.surveys.selected.push_back(1);
-        const std::string report = cp1251ToUtf8(transformReport(
-            computeCommonPointTransform(c.surveys.first, c.surveys.selected, c.surveys.second)));
+        const std::string report = cp1251ToUtf8(transformReport(computeCommonPointTransform(
+            c.surveys.first, c.surveys.selected, c.surveys.second, c.confidence)));
         for (const char* line : c.lines)
             EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
-        EXPECT_EQ(std::count(report.begin(), report.end(), '!'), c.marks);
+        std::size_t marks = 0;
+        for (auto at = report.find("\t!"); at != std::string::npos; at = report.find("\t!", at + 1))
+            ++marks;
+        EXPECT_EQ(marks, c.marks);
     }
 }
 
 TEST(CommonPointTransform, AppendsEverySecondPointGreenWithItsKind) {
     const Surveys s = surveysOf(3, std::nullopt, 0);
-    const PointStore appended =
-        transformedPoints(computeCommonPointTransform(s.first, s.selected, s.second).points);
+    const PointStore appended = transformedPoints(
+        computeCommonPointTransform(s.first, s.selected, s.second, kDefaultBlunderConfidence)
+            .points);
     ASSERT_EQ(appended.count(), 4u);
     EXPECT_EQ(appended.kind(),
               (std::vector<std::uint8_t>{kKindStation, kKindPoint, kKindPoint, kKindPoint}));

@@ -18,6 +18,7 @@
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/tform9.h"
+#include "ui/tolerances.h"
 
 namespace korvela {
 namespace {
@@ -193,20 +194,22 @@ TEST_F(SurveyTasksTest, ViewScrollBarsWrapAndTurnThePlanAndImportSetsThemBack) {
 }
 
 TEST_F(SurveyTasksTest, JoinAppendsTheSecondSurveyMappedThroughThreeBasePoints) {
+    // Scaled by 10 in the plan: a scaling in space (the unit points onto the same ×10) is
+    // no similarity and is refused.
     importSurveyBytes(
         "h\n"
-        "A,--------,10,0,0\nB,--------,0,10,0\nC,--------,0,0,10\n");
+        "A,--------,10,0,1\nB,--------,0,10,2\nC,--------,0,0,5\n");
     select({0, 1, 2});
     const std::string second = surveys.file("second.txt");
     testing::writeFile(
-        second, "h\na,--------,1,0,0\nb,--------,0,1,0\nc,--------,0,0,1\nn,--------,1,1,1\n");
+        second, "h\na,--------,1,0,1\nb,--------,0,1,2\nc,--------,0,0,5\nn,--------,1,1,3\n");
     dialogs.answer(QString::fromStdString(second));
     answerNumbers("a", "b", "c");
     action("AddtoProject1")->trigger();
     ASSERT_EQ(data.points.store().count(), 7u);
     EXPECT_EQ(data.points.store().number()[6], "n");
     EXPECT_EQ(data.points.store().x()[6], 10);
-    EXPECT_EQ(data.points.store().z()[6], 10);
+    EXPECT_EQ(data.points.store().z()[6], 3);
     EXPECT_EQ(data.points.store().colour()[6], kColourGreen);
     EXPECT_EQ(data.points.selected(), (std::vector<std::int32_t>{1, 1, 1, 0, 0, 0, 0}));
     EXPECT_EQ(model()->rowCount(), 7);
@@ -222,9 +225,10 @@ TEST_F(SurveyTasksTest, TheNumbersDialogAlwaysOpensInItsFirstField) {
     action("N14")->trigger();
     EXPECT_EQ(reportText(), QString::fromUtf8("53° 7' 48''\n"));
 
-    select({1, 2, 4});  // (10, 5, 2), (0, 0, 0), (0, 10, 0)
+    select({1, 3, 5});  // (10, 5, 2), (1, 0.005, 1), (0, 10, 0)
     const std::string second = surveys.file("second.txt");
-    testing::writeFile(second, "h\nT1,--------,10,5,2\nT2,--------,1,1,1\nT3,--------,0,10,0\n");
+    testing::writeFile(second,
+                       "h\nT1,--------,10,5,2\nT2,--------,1,0.005,1\nT3,--------,0,10,0\n");
     dialogs.answer(QString::fromStdString(second));
     typeNumbers({"T1", "T2", "T3"});
     action("AddtoProject1")->trigger();
@@ -251,6 +255,24 @@ TEST_F(SurveyTasksTest, JoinNoticesLeaveEverythingAsItWas) {
               QString::fromUtf8("Матрица сингулярная. Бесконечно много решений. Поменяйте точки."));
     EXPECT_EQ(data.points.store().count(), 6u);
     forms.form7->Button1Click();
+
+    // The same points 100 m and 200 m off: n, 5 m above their plane, strays metres off.
+    setTicked(2, false);
+    setTicked(5, true);  // (10, 5, 2), (1, 0.005, 1), (0, 10, 0) selected
+    const std::string shifted = surveys.file("shifted.txt");
+    testing::writeFile(shifted,
+                       "h\na,--------,-90,-195,2\nb,--------,-99,-199.995,1\n"
+                       "c,--------,-100,-190,0\nn,--------,-95,-195,7\n");
+    write(kJoinLimit.preference, 0.2);
+    dialogs.answer(QString::fromStdString(shifted));
+    answerNumbers("a", "b", "c");
+    action("AddtoProject1")->trigger();
+    const QStringList messages = dialogs.takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QString::fromUtf8("точку «n» в ")));
+    EXPECT_TRUE(messages[0].contains(QString::fromUtf8("допуск 0.2 м")));
+    EXPECT_FALSE(forms.form7->isVisible());
+    EXPECT_EQ(data.points.store().count(), 6u);
 }
 
 TEST_F(SurveyTasksTest, TheTraversePathCollectsTheStationsPicked) {

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include "test_support.h"
@@ -37,6 +39,36 @@ TEST(DesktopDialogs, FileDialogsOpenInTheFolderUsedLastInThisRun) {
     answerNextFileDialog(survey.file("site.sdr"), openedIn);
     dialogs.askOpenPath(nullptr, {});
     EXPECT_EQ(openedIn, QDir(QString::fromStdString(projects.path().string())).absolutePath());
+}
+
+// Saving onto a file that exists asks first, in Russian; "Нет" keeps the dialog open and the
+// file untouched, "Да" gives the path.
+TEST(DesktopDialogs, SavingOntoAnExistingFileAsksFirst) {
+    testing::TempDir folder;
+    const std::string survey = folder.file("site.sdr");
+    testing::writeFile(survey, "NMSDR\n");
+    DesktopDialogs dialogs;
+    for (const auto [answer, expectPath] : {std::pair{QMessageBox::No, false},
+                                            std::pair{QMessageBox::Yes, true}}) {
+        QString question;
+        QTimer::singleShot(0, [&, answer = answer] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                ASSERT_NE(box, nullptr);
+                question = box->text();
+                box->button(answer)->click();
+            });
+            dialog->selectFile(QString::fromStdString(survey));
+            QMetaObject::invokeMethod(dialog, "accept");
+            if (dialog->isVisible()) dialog->reject();
+        });
+        const std::optional<QString> path = dialogs.askSavePath(nullptr, {});
+        EXPECT_TRUE(question.contains(QString::fromUtf8("уже существует"))) << question.toStdString();
+        EXPECT_EQ(path.has_value(), expectPath);
+        EXPECT_EQ(testing::readFile(survey), "NMSDR\n");
+    }
 }
 
 // The real font dialog, accepted as it opens, gives back the font it was started from:
