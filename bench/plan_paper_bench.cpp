@@ -37,7 +37,6 @@ void BM_PlanPage(benchmark::State& state) {
                               survey.selected,
                               survey.store,
                               QFont(),
-                              760,
                               QStringLiteral("survey.sdr"),
                               QStringLiteral("09.12.2026")};
     qsizetype bytes = 0;

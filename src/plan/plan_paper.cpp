@@ -12,33 +12,42 @@
 #include "common/number_text.h"
 #include "plan/plan_renderer.h"
 #include "plan/plan_scale.h"
+#include "plan/plan_sheet.h"
 
 namespace korvela {
 namespace {
 
-constexpr double kMargin = 10;        // mm around everything
-constexpr double kLegendHeight = 22;  // mm under the frame
-constexpr double kTextHeight = 3.5;   // mm
-constexpr double kBarHeight = 2;      // mm
-constexpr double kArrowLength = 14;   // mm
+constexpr double kTextHeight = 3.5;      // mm, of the title strip
+constexpr double kGridTextHeight = 2.5;  // mm, of the grid's coordinates
+constexpr double kGridTextGap = 1.5;     // mm between a coordinate and the frame or a cross
+constexpr double kBarHeight = 2;         // mm
+constexpr double kArrowLength = 11;      // mm
+constexpr double kCrossArm = 5;          // mm: a cross is 1 cm wide
+constexpr double kTickLength = 3;        // mm into the frame
+constexpr double kThinLine = 0.15;       // mm: grid
+constexpr double kFrameLine = 0.3;       // mm
 constexpr double kMillimetresPerInch = 25.4;
+// Points and labels are as large on paper as on a 96 dpi screen.
+constexpr double kPlanPixel = kMillimetresPerInch / 96;
 constexpr int kPdfDotsPerInch = 1200;  // placement grid of the vector drawing
 
-constexpr int kLegendFontPixels = 100;  // drawn scaled down: pixel sizes are whole numbers
+constexpr int kFontPixels = 100;  // drawn scaled down: pixel sizes are whole numbers
 
-QFont legendFont() {
+QFont sheetFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(kLegendFontPixels);
+    font.setPixelSize(kFontPixels);
     return font;
 }
 
-// Text of kTextHeight millimetres with its baseline at `at`.
-void drawLegendText(QPainter& painter, QPointF at, const QString& text,
-                    Qt::Alignment align = Qt::AlignLeft) {
+// Text `height` millimetres high with its baseline at `at`, turned by `degrees` about it.
+void drawSheetText(QPainter& painter, QPointF at, const QString& text,
+                   Qt::Alignment align = Qt::AlignLeft, double height = kTextHeight,
+                   double degrees = 0) {
     painter.save();
     painter.translate(at);
-    painter.scale(kTextHeight / kLegendFontPixels, kTextHeight / kLegendFontPixels);
-    painter.setFont(legendFont());
+    painter.rotate(degrees);
+    painter.scale(height / kFontPixels, height / kFontPixels);
+    painter.setFont(sheetFont());
     const double width = QFontMetricsF(painter.font()).horizontalAdvance(text);
     const double shift = align == Qt::AlignRight     ? -width
                          : align == Qt::AlignHCenter ? -width / 2
@@ -47,31 +56,39 @@ void drawLegendText(QPainter& painter, QPointF at, const QString& text,
     painter.restore();
 }
 
-QString metresText(double metres) { return formatNumber(metres).c_str() + QStringLiteral(" м"); }
+double sheetTextWidth(const QString& text, double height) {
+    return QFontMetricsF(sheetFont()).horizontalAdvance(text) * height / kFontPixels;
+}
 
-// A bar of a round length no longer than a quarter of the frame, black and white halves.
-void drawScaleBar(QPainter& painter, QPointF origin, double millimetresPerMetre, double frame) {
-    const double metres = scaleBarLength(frame / 4 / millimetresPerMetre);
+QString numberText(double value) { return QString::fromStdString(formatNumber(value)); }
+
+QPointF toPoint(ScreenPoint at) { return {at.x, at.y}; }
+
+// "Масштаб 1:N" and under it a bar of a round length, black and white halves.
+void drawScaleBlock(QPainter& painter, const SheetRect& block, double scale) {
+    drawSheetText(painter, {block.left, block.top + kTextHeight},
+                  QString::fromUtf8("Масштаб 1:") + numberText(scale));
+    const double millimetresPerMetre = 1000 / scale;
+    const double metres = scaleBarLength(block.width * 0.75 / millimetresPerMetre);
     if (metres == 0) return;
     const double length = metres * millimetresPerMetre;
+    const QPointF origin(block.left, block.top + kTextHeight + 3);
     painter.setPen(QPen(Qt::black, 0.2));
     painter.setBrush(Qt::white);
     painter.drawRect(QRectF(origin, QSizeF(length, kBarHeight)));
     painter.setBrush(Qt::black);
     painter.drawRect(QRectF(origin, QSizeF(length / 2, kBarHeight)));
     const double baseline = origin.y() + kBarHeight + kTextHeight + 1;
-    drawLegendText(painter, {origin.x(), baseline}, QStringLiteral("0"), Qt::AlignHCenter);
-    drawLegendText(painter, {origin.x() + length, baseline}, metresText(metres), Qt::AlignHCenter);
-    const double denominator = std::round(1000 / millimetresPerMetre);
-    drawLegendText(painter, {origin.x(), baseline + kTextHeight + 2},
-                   QString::fromUtf8("Масштаб 1:") + formatNumber(denominator).c_str());
+    drawSheetText(painter, {origin.x(), baseline}, QStringLiteral("0"), Qt::AlignHCenter);
+    drawSheetText(painter, {origin.x() + length, baseline},
+                  numberText(metres) + QStringLiteral(" м"), Qt::AlignHCenter);
 }
 
 // An arrow towards north on the plan, with the letter "С" at its head.
 void drawNorthArrow(QPainter& painter, QPointF centre, const ViewState& view) {
     const auto north = northOnBitmap(view);
     if (!north) return;
-    const QPointF direction(north->x, north->y);
+    const QPointF direction = toPoint(*north);
     const QPointF across(-direction.y(), direction.x());
     const QPointF head = centre + direction * (kArrowLength / 2);
     const QPointF tail = centre - direction * (kArrowLength / 2);
@@ -85,44 +102,123 @@ void drawNorthArrow(QPainter& painter, QPointF centre, const ViewState& view) {
     painter.setBrush(Qt::black);
     painter.drawPath(arrow);
     const QPointF letter = head + direction * 3 + QPointF(0, kTextHeight / 2);
-    drawLegendText(painter, letter, QString::fromUtf8("С"), Qt::AlignHCenter);
+    drawSheetText(painter, letter, QString::fromUtf8("С"), Qt::AlignHCenter);
 }
 
-// The page's pixel size at a resolution.
-QSize pagePixels(const PlanPaper& paper, int dotsPerInch) {
-    const QPageLayout layout(QPageSize(paper.size), paper.orientation, QMarginsF());
-    return layout.fullRectPixels(dotsPerInch).size();
+// The plan itself, drawn in plan pixels of kPlanPixel millimetres.
+void drawDrawing(QPainter& painter, const SheetRect& frame, const ViewState& view,
+                 const PlanPicture& picture) {
+    painter.save();
+    painter.translate(frame.left, frame.top);
+    painter.scale(kPlanPixel, kPlanPixel);
+    DrawPlan(painter, QSizeF(frame.width / kPlanPixel, frame.height / kPlanPixel), view,
+             picture.selected, picture.store, picture.labelFont, kPaperPalette);
+    painter.restore();
 }
 
-QSizeF pageMillimetres(const PlanPaper& paper) {
-    const QPageLayout layout(QPageSize(paper.size), paper.orientation, QMarginsF());
-    return layout.fullRect(QPageLayout::Millimeter).size();
+// Where a coordinate is written along an edge of the frame.
+struct EdgeSpan {
+    FrameEdge edge;
+    double low, high;
+};
+
+// A tick's coordinate outside the frame, beside its edge, reading upwards on the left and
+// right; left out when it would run past the edge's ends or into one written before (where
+// the lines of a turned plan meet the edge close together).
+void drawTickCoordinate(QPainter& painter, const SheetRect& frame, const GridTick& tick,
+                        std::vector<EdgeSpan>& written) {
+    const QString text = numberText(tick.coordinate);
+    const double half = sheetTextWidth(text, kGridTextHeight) / 2 + kGridTextGap;
+    const bool upright = tick.edge == FrameEdge::Left || tick.edge == FrameEdge::Right;
+    const double along = upright ? tick.at.y : tick.at.x;
+    const EdgeSpan span{tick.edge, along - half, along + half};
+    if (span.low < (upright ? frame.top : frame.left) - kGridTextGap ||
+        span.high > (upright ? frame.bottom() : frame.right()) + kGridTextGap) {
+        return;
+    }
+    for (const EdgeSpan& other : written) {
+        if (other.edge == span.edge && other.low < span.high && span.low < other.high) return;
+    }
+    written.push_back(span);
+    const double outside = kGridTextGap + kGridTextHeight;
+    switch (tick.edge) {
+        case FrameEdge::Left:
+            return drawSheetText(painter, {frame.left - kGridTextGap, along}, text,
+                                 Qt::AlignHCenter, kGridTextHeight, -90);
+        case FrameEdge::Right:
+            return drawSheetText(painter, {frame.right() + outside, along}, text, Qt::AlignHCenter,
+                                 kGridTextHeight, -90);
+        case FrameEdge::Top:
+            return drawSheetText(painter, {along, frame.top - kGridTextGap}, text, Qt::AlignHCenter,
+                                 kGridTextHeight);
+        case FrameEdge::Bottom:
+            return drawSheetText(painter, {along, frame.bottom() + outside}, text, Qt::AlignHCenter,
+                                 kGridTextHeight);
+    }
+}
+
+// A cross along the grid's lines with its X above and its Y below the right arm.
+void drawCross(QPainter& painter, const GridCross& cross, QPointF north) {
+    const QPointF at = toPoint(cross.at);
+    const QPointF east(-north.y(), north.x());
+    painter.drawLine(at - north * kCrossArm, at + north * kCrossArm);
+    painter.drawLine(at - east * kCrossArm, at + east * kCrossArm);
+    drawSheetText(painter, at + QPointF(1, -1), QStringLiteral("X ") + numberText(cross.x),
+                  Qt::AlignLeft, kGridTextHeight);
+    drawSheetText(painter, at + QPointF(1, 1 + kGridTextHeight),
+                  QStringLiteral("Y ") + numberText(cross.y), Qt::AlignLeft, kGridTextHeight);
+}
+
+// The coordinate grid of a plan view at 1:N: crosses inside the frame, ticks with their
+// coordinates on its edges.
+void drawGrid(QPainter& painter, const SheetRect& frame, const ViewState& view, double scale) {
+    const auto north = northOnBitmap(view);
+    if (!north) return;
+    const SheetGrid grid = sheetGrid(view, scale, frame, kCrossArm);
+    painter.save();
+    painter.setPen(QPen(Qt::black, kThinLine));
+    std::vector<EdgeSpan> written;
+    for (const GridTick& tick : grid.ticks) {
+        const QPointF at = toPoint(tick.at);
+        painter.drawLine(at, at + toPoint(tick.inward) * kTickLength);
+        drawTickCoordinate(painter, frame, tick, written);
+    }
+    painter.setClipRect(QRectF(frame.left, frame.top, frame.width, frame.height));
+    for (const GridCross& cross : grid.crosses) drawCross(painter, cross, toPoint(*north));
+    painter.restore();
+}
+
+QPageLayout pageLayout(const PlanPaper& paper) {
+    return QPageLayout(QPageSize(paper.size), paper.orientation, QMarginsF());
 }
 
 }  // namespace
 
-void paintPlanPage(QPainter& painter, QSizeF page, const PlanPicture& picture) {
-    const double frame =
-        std::min(page.width() - 2 * kMargin, page.height() - 2 * kMargin - kLegendHeight);
-    if (frame <= 0 || picture.side <= 0) return;
-    const QPointF topLeft((page.width() - frame) / 2, kMargin);
-    painter.save();
-    painter.translate(topLeft);
-    painter.scale(frame / picture.side, frame / picture.side);
-    DrawPlan(painter, QSize(picture.side, picture.side), picture.view, picture.selected,
-             picture.store, picture.labelFont);
-    painter.restore();
+QSizeF pageMillimetres(const PlanPaper& paper) {
+    return pageLayout(paper).fullRect(QPageLayout::Millimeter).size();
+}
 
-    const double legendTop = topLeft.y() + frame + 5;
-    const double millimetresPerMetre =
-        pixelsPerMetre(picture.view, picture.side) * frame / picture.side;
-    if (std::isfinite(millimetresPerMetre) && millimetresPerMetre > 0) {
-        drawScaleBar(painter, {topLeft.x(), legendTop}, millimetresPerMetre, frame);
-    }
-    drawNorthArrow(painter, {topLeft.x() + frame / 2, legendTop + kArrowLength / 2}, picture.view);
-    const double right = topLeft.x() + frame;
-    drawLegendText(painter, {right, legendTop + kTextHeight}, picture.fileName, Qt::AlignRight);
-    drawLegendText(painter, {right, legendTop + 2 * kTextHeight + 2}, picture.date, Qt::AlignRight);
+void paintPlanPage(QPainter& painter, QSizeF page, const PlanPicture& picture, double chosenScale) {
+    const SheetLayout layout = sheetLayout(page.width(), page.height());
+    const SheetRect& frame = layout.frame;
+    if (frame.width <= 0 || frame.height <= 0) return;
+    const double scale = sheetScale(layout, picture.view, chosenScale);
+    const ViewState view = sheetView(picture.view, scale, frame.width, frame.height);
+    drawDrawing(painter, frame, view, picture);
+    drawGrid(painter, frame, view, scale);
+    painter.setPen(QPen(Qt::black, kFrameLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(frame.left, frame.top, frame.width, frame.height));
+
+    drawScaleBlock(painter, layout.scaleBlock, scale);
+    const SheetRect& arrow = layout.northBlock;
+    drawNorthArrow(painter, {arrow.left + arrow.width / 2, arrow.top + arrow.height / 2},
+                   picture.view);
+    const SheetRect& caption = layout.captionBlock;
+    drawSheetText(painter, {caption.right(), caption.top + kTextHeight}, picture.fileName,
+                  Qt::AlignRight);
+    drawSheetText(painter, {caption.right(), caption.top + 2 * kTextHeight + 2}, picture.date,
+                  Qt::AlignRight);
 }
 
 QByteArray planPdf(const PlanPaper& paper, const PlanPicture& picture) {
@@ -132,18 +228,18 @@ QByteArray planPdf(const PlanPaper& paper, const PlanPicture& picture) {
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(kPdfDotsPerInch);
-        writer.setPageLayout(QPageLayout(QPageSize(paper.size), paper.orientation, QMarginsF()));
+        writer.setPageLayout(pageLayout(paper));
         writer.setTitle(picture.fileName);
         writer.setCreator(QStringLiteral("KORVELA"));
         QPainter painter(&writer);
         painter.scale(kPdfDotsPerInch / kMillimetresPerInch, kPdfDotsPerInch / kMillimetresPerInch);
-        paintPlanPage(painter, pageMillimetres(paper), picture);
+        paintPlanPage(painter, pageMillimetres(paper), picture, paper.scale);
     }
     return bytes;
 }
 
 QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture) {
-    QImage image(pagePixels(paper, paper.dotsPerInch), QImage::Format_RGB32);
+    QImage image(pageLayout(paper).fullRectPixels(paper.dotsPerInch).size(), QImage::Format_RGB32);
     if (image.isNull()) return {};
     image.fill(Qt::white);
     const int dotsPerMetre =
@@ -155,7 +251,7 @@ QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(paper.dotsPerInch / kMillimetresPerInch,
                       paper.dotsPerInch / kMillimetresPerInch);
-        paintPlanPage(painter, pageMillimetres(paper), picture);
+        paintPlanPage(painter, pageMillimetres(paper), picture, paper.scale);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -164,13 +260,14 @@ QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture) {
     return bytes;
 }
 
-bool printPlan(QPrinter& printer, const PlanPicture& picture) {
+bool printPlan(QPrinter& printer, const PlanPicture& picture, double chosenScale) {
     printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const double dotsPerMillimetre = printer.resolution() / kMillimetresPerInch;
     painter.scale(dotsPerMillimetre, dotsPerMillimetre);
-    paintPlanPage(painter, printer.pageLayout().fullRect(QPageLayout::Millimeter).size(), picture);
+    paintPlanPage(painter, printer.pageLayout().fullRect(QPageLayout::Millimeter).size(), picture,
+                  chosenScale);
     return painter.end();
 }
 

@@ -9,10 +9,13 @@
 #include <algorithm>
 
 #include "common/local_time.h"
+#include "common/number_text.h"
 #include "common/safe_file_writer.h"
 #include "plan/plan_image.h"
+#include "plan/plan_sheet.h"
 #include "points/program_data.h"
 #include "ui/busy_indicator.h"
+#include "ui/preferences.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 
@@ -20,8 +23,12 @@ namespace korvela {
 namespace {
 
 const char* const kSavePlanCaption = "Сохранить план";
+const char* const kPrintPlanCaption = "Печать плана";
 const char* const kPrintFailed = "Не удалось напечатать план";
 const char* const kNoMemoryForImage = "Не хватает памяти для изображения такого размера";
+const char* const kFittingScale = "По размеру листа";
+// N of the scale picked last; 0 for the one the plan fits at.
+const Preference<double> kLastPlanScale{"planPaper/scale", 0};
 constexpr int kLeastDotsPerInch = 72;
 constexpr int kMostDotsPerInch = 600;  // an A3 page then is some 7,000 × 9,900 pixels
 
@@ -30,6 +37,10 @@ QComboBox* choiceBox(QWidget* parent, const char* name, const QStringList& items
     box->setObjectName(name);
     box->addItems(items);
     return box;
+}
+
+QString scaleText(double scale) {
+    return QStringLiteral("1:") + QString::fromStdString(formatNumber(scale));
 }
 
 QString dateText(const LocalTime& time) {
@@ -49,11 +60,22 @@ FileDialogRequest planSaveDialog(PaperFormat format) {
             QString()};
 }
 
+// The choices, the scale remembered for next time; nothing when the user cancels.
+std::optional<PlanPaper> askPlanPaper(QWidget* parent, const ViewState& view,
+                                      PlanPaperDialog::Use use) {
+    PlanPaperDialog choices(parent, view, use);
+    if (choices.exec() != QDialog::Accepted) return std::nullopt;
+    const PlanPaper paper = choices.paper();
+    write(kLastPlanScale, paper.scale);
+    return paper;
+}
+
 }  // namespace
 
-PlanPaperDialog::PlanPaperDialog(QWidget* parent) : QDialog(parent) {
+PlanPaperDialog::PlanPaperDialog(QWidget* parent, const ViewState& view, Use use)
+    : QDialog(parent), view_(view), use_(use) {
     setObjectName("PlanPaperDialog");
-    setWindowTitle(QString::fromUtf8(kSavePlanCaption));
+    setWindowTitle(QString::fromUtf8(use == Use::Save ? kSavePlanCaption : kPrintPlanCaption));
     formatBox_ = choiceBox(this, "formatBox", {QStringLiteral("PDF"), QStringLiteral("PNG")});
     paperBox_ = choiceBox(this, "paperBox", {QStringLiteral("A4"), QStringLiteral("A3")});
     orientationBox_ = choiceBox(this, "orientationBox",
@@ -66,6 +88,13 @@ PlanPaperDialog::PlanPaperDialog(QWidget* parent) : QDialog(parent) {
     resolutionBox_->setEnabled(false);
     connect(formatBox_, &QComboBox::currentIndexChanged, this,
             [this](int index) { resolutionBox_->setEnabled(index == 1); });
+    scaleBox_ = choiceBox(this, "scaleBox", {QString()});
+    for (const double scale : kStandardScales) scaleBox_->addItem(scaleText(scale), scale);
+    scaleBox_->setCurrentIndex(std::max(scaleBox_->findData(read(kLastPlanScale)), 0));
+    nameFittingScale();
+    for (QComboBox* box : {paperBox_, orientationBox_}) {
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { nameFittingScale(); });
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -73,8 +102,24 @@ PlanPaperDialog::PlanPaperDialog(QWidget* parent) : QDialog(parent) {
     layout->addRow(QString::fromUtf8("Формат"), formatBox_);
     layout->addRow(QString::fromUtf8("Бумага"), paperBox_);
     layout->addRow(QString::fromUtf8("Ориентация"), orientationBox_);
+    layout->addRow(QString::fromUtf8("Масштаб"), scaleBox_);
     layout->addRow(QString::fromUtf8("Разрешение PNG"), resolutionBox_);
     layout->addRow(buttons);
+    for (QWidget* pageChoice :
+         std::initializer_list<QWidget*>{formatBox_, paperBox_, orientationBox_, resolutionBox_}) {
+        layout->setRowVisible(pageChoice, use == Use::Save);
+    }
+}
+
+// The paper is known only when saving; printing takes the print dialog's.
+void PlanPaperDialog::nameFittingScale() {
+    QString text = QString::fromUtf8(kFittingScale);
+    if (use_ == Use::Save) {
+        const QSizeF page = pageMillimetres(paper());
+        const double scale = sheetScale(sheetLayout(page.width(), page.height()), view_, 0);
+        text += QStringLiteral(" (") + scaleText(scale) + QStringLiteral(")");
+    }
+    scaleBox_->setItemText(0, text);
 }
 
 PlanPaper PlanPaperDialog::paper() const {
@@ -84,24 +129,24 @@ PlanPaper PlanPaperDialog::paper() const {
     paper.orientation =
         orientationBox_->currentIndex() == 1 ? QPageLayout::Portrait : QPageLayout::Landscape;
     paper.dotsPerInch = resolutionBox_->value();
+    paper.scale = scaleBox_->currentData().toDouble();
     return paper;
 }
 
 PlanPicture planPictureOf(const ProgramData& data, const PlanImage& plan) {
-    const PixelSize bitmap = plan.bitmapSize();
     return {data.view,
             data.points.selected(),
             data.points.store(),
             plan.labelFont(),
-            std::max(bitmap.width, bitmap.height),
             QFileInfo(fromUtf8(data.points.status())).fileName(),
             dateText(currentLocalTime())};
 }
 
 void SavePlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& picture) {
-    PlanPaperDialog choices(parent);
-    if (choices.exec() != QDialog::Accepted) return;
-    const PlanPaper paper = choices.paper();
+    const std::optional<PlanPaper> choice =
+        askPlanPaper(parent, picture.view, PlanPaperDialog::Use::Save);
+    if (!choice) return;
+    const PlanPaper& paper = *choice;
     const std::optional<QString> path = dialogs.askSavePath(parent, planSaveDialog(paper.format));
     if (!path) return;
     // A page of a million points takes seconds to paint, so it is painted off the window's
@@ -120,10 +165,13 @@ void SavePlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& pic
 }
 
 void PrintPlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& picture) {
+    const std::optional<PlanPaper> choice =
+        askPlanPaper(parent, picture.view, PlanPaperDialog::Use::Print);
+    if (!choice) return;
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogs.askPrinter(parent, printer)) return;
-    BusyIndicator busy(parent, QString::fromUtf8("Печать плана"));
-    if (!busy.run([&] { return printPlan(printer, picture); })) {
+    BusyIndicator busy(parent, QString::fromUtf8(kPrintPlanCaption));
+    if (!busy.run([&] { return printPlan(printer, picture, choice->scale); })) {
         dialogs.showMessage(parent, QString::fromUtf8(kPrintFailed));
     }
 }

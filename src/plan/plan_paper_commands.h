@@ -13,18 +13,27 @@ class PlanImage;
 class UserDialogs;
 struct ProgramData;
 
-// The choices of "Сохранить план…": PDF or PNG, paper, orientation, PNG resolution.
+// The choices of "Сохранить план…": PDF or PNG, paper, orientation, scale, PNG resolution;
+// for printing only the scale (the print dialog has the rest). The first scale is the one the
+// plan fits at, named with it once the paper is known; the dialog starts at the scale picked
+// last.
 class PlanPaperDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit PlanPaperDialog(QWidget* parent);
+    enum class Use { Save, Print };
+    PlanPaperDialog(QWidget* parent, const ViewState& view, Use use);
 
     PlanPaper paper() const;
 
 private:
+    void nameFittingScale();
+
+    const ViewState& view_;
+    Use use_;
     QComboBox* formatBox_ = nullptr;
     QComboBox* paperBox_ = nullptr;
     QComboBox* orientationBox_ = nullptr;
+    QComboBox* scaleBox_ = nullptr;
     QSpinBox* resolutionBox_ = nullptr;
 };
 

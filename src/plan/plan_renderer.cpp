@@ -14,6 +14,7 @@
 #include "common/number_text.h"
 #include "plan/label_space.h"
 #include "plan/pick_list.h"
+#include "plan/plan_sheet.h"
 #include "plan/point_grid.h"
 #include "plan/view_state.h"
 #include "plan/view_transform.h"
@@ -194,7 +195,7 @@ void drawTextAt(QPainter& painter, int left, int top, const QString& text) {
 // The axis cross: the directions of the survey axes in the current view, at a fixed size and
 // place whatever the zoom and pan.
 void drawAxisCross(QPainter& painter, const ViewTransform& transform, const ViewState& view,
-                   double cx, double cy) {
+                   double cx, double cy, const PlanPalette& palette) {
     const double originX = 0.2 * cx;
     const double originY = 1.8 * cy;
     const double step = kAxisLength / view.scale;
@@ -218,11 +219,10 @@ void drawAxisCross(QPainter& painter, const ViewTransform& transform, const View
         const QString letter = QString::fromLatin1(letters[axis]);
         const QFontMetrics metrics = painter.fontMetrics();
         painter.fillRect(QRect(left, top, metrics.horizontalAdvance(letter), metrics.height()),
-                         toColour(kPlanRed));
-        // Text is yellow, lines red.
-        painter.setPen(toColour(kPlanYellow));
+                         toColour(palette.axisLines));
+        painter.setPen(toColour(palette.axisLetters));
         drawTextAt(painter, left, top, letter);
-        painter.setPen(toColour(kPlanRed));
+        painter.setPen(toColour(palette.axisLines));
     }
 }
 
@@ -236,8 +236,11 @@ public:
     int fontHeight() const { return fontHeight_; }
     int cellHeight() const { return labels_.height(); }
     int textWidth(std::string_view bytes) { return labels_.width(bytes); }
-    void disc(int left, int top, int right, int bottom, QRgb colour) {
-        pixels_.disc(left, top, right, bottom, colour);
+    QRgb markColour() const { return toRgb(kScreenPalette.marked); }
+    QRgb pointColour(std::int32_t colour) const { return toRgb(colour); }
+    // The bitmap takes the box truncated to whole pixels.
+    void disc(double left, double top, double right, double bottom, QRgb colour) {
+        pixels_.disc(truncated(left), truncated(top), truncated(right), truncated(bottom), colour);
     }
     void line(int x, int y, int length, QRgb colour) { pixels_.line(x, y, length, colour); }
     void text(int left, int top, std::string_view bytes, QRgb colour) {
@@ -252,12 +255,13 @@ private:
     QSize size_;
 };
 
-// A painter as a canvas of the point walk: the same shapes as vector drawing, for paper.
-// Shapes wholly outside the frame of width × height are left out.
+// A painter as a canvas of the point walk: the same shapes as vector drawing in the palette's
+// colours, for paper. Shapes wholly outside the frame of width × height are left out.
 class PainterCanvas {
 public:
-    PainterCanvas(QPainter& painter, int fontHeight, QSize frame)
-        : painter_(painter), fontHeight_(fontHeight), frame_(QPoint(0, 0), frame) {
+    PainterCanvas(QPainter& painter, int fontHeight, QSizeF frame, const PlanPalette& palette)
+        : painter_(painter), fontHeight_(fontHeight), frame_(QPointF(0, 0), frame),
+          palette_(palette) {
         painter_.setPen(Qt::NoPen);
     }
 
@@ -267,8 +271,15 @@ public:
     int textWidth(std::string_view bytes) const {
         return painter_.fontMetrics().horizontalAdvance(fromCp1251(bytes));
     }
-    void disc(int left, int top, int right, int bottom, QRgb colour) {
-        const QRectF box(left, top, right - left, bottom - top);
+    QRgb markColour() const { return toRgb(palette_.marked); }
+    QRgb pointColour(std::int32_t colour) const {
+        return toRgb(palette_.darkenLightPoints ? inkOnPaper(colour) : colour);
+    }
+    // Paper is true to scale: a disc lies where its point is to an eighth of a pixel (0.03 mm
+    // on paper), which also keeps the PDF's numbers few, so that it compresses well.
+    void disc(double left, double top, double right, double bottom, QRgb colour) {
+        const auto placed = [](double at) { return std::round(at * 8) / 8; };
+        const QRectF box(placed(left), placed(top), right - left, bottom - top);
         if (!frame_.intersects(box)) return;
         painter_.setBrush(QColor::fromRgb(colour));
         painter_.drawEllipse(box);
@@ -293,6 +304,7 @@ private:
     QPainter& painter_;
     int fontHeight_;
     QRectF frame_;
+    const PlanPalette& palette_;
 };
 
 // The labels of the selected points: a leader line, the number above it, the height below.
@@ -324,10 +336,10 @@ public:
         if (view_.showHeights) box.right = std::max(box.right, left + canvas_.textWidth(height));
         if (!space_.isFree(box)) return;
         space_.take(box);
-        const QRgb yellow = toRgb(kPlanYellow);
-        canvas_.line(left, lineY, leaderEnd - left, yellow);
-        if (view_.showNumbers) canvas_.text(left, numberTop, number, yellow);
-        if (view_.showHeights) canvas_.text(left, lineY, height, yellow);
+        const QRgb ink = canvas_.markColour();
+        canvas_.line(left, lineY, leaderEnd - left, ink);
+        if (view_.showNumbers) canvas_.text(left, numberTop, number, ink);
+        if (view_.showHeights) canvas_.text(left, lineY, height, ink);
     }
 
 private:
@@ -356,16 +368,15 @@ private:
     LabelSpace space_;
 };
 
-// One active point at its position: a small disc in its colour, or yellow and labelled when
-// it is selected (the labels only when they can reach the canvas).
+// One active point at its position: a small disc in its colour, or in the mark's colour and
+// labelled when it is selected (the labels only when they can reach the canvas).
 template <typename Canvas>
 void drawPoint(Canvas& canvas, PointLabels<Canvas>& labels,
                const std::vector<std::int32_t>& selected, const PointStore& store, std::size_t i,
                ScreenPoint at, bool labelsReach) {
     const bool isSelected = selected[i] == 1;
-    canvas.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
-                truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius),
-                isSelected ? toRgb(kPlanYellow) : toRgb(store.colour()[i]));
+    canvas.disc(at.x - kDiscRadius, at.y - kDiscRadius, at.x + kDiscRadius, at.y + kDiscRadius,
+                isSelected ? canvas.markColour() : canvas.pointColour(store.colour()[i]));
     if (isSelected && labelsReach) labels.draw(i, at);
 }
 
@@ -491,11 +502,11 @@ ViewTransform drawBackground(QImage& bitmap, const ViewState& view, const QFont&
     const double cx = bitmap.width() * 0.5;
     const double cy = bitmap.height() * 0.5;
     const ViewTransform transform(view, cx, cy);
-    bitmap.fill(toRgb(kPlanBackground));
+    bitmap.fill(toRgb(kScreenPalette.background));
     QPainter painter(&bitmap);
     painter.setFont(crispFont(labelFont));
-    painter.setPen(toColour(kPlanRed));
-    drawAxisCross(painter, transform, view, cx, cy);
+    painter.setPen(toColour(kScreenPalette.axisLines));
+    drawAxisCross(painter, transform, view, cx, cy, kScreenPalette);
     return transform;
 }
 
@@ -533,23 +544,23 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
     }
 }
 
-void DrawPlan(QPainter& painter, QSize frame, const ViewState& view,
+void DrawPlan(QPainter& painter, QSizeF frame, const ViewState& view,
               const std::vector<std::int32_t>& selected, const PointStore& store,
-              const QFont& labelFont) {
+              const QFont& labelFont, const PlanPalette& palette) {
     const double cx = frame.width() * 0.5;
     const double cy = frame.height() * 0.5;
-    const ViewTransform transform(view, cx, cy);
+    const ViewTransform transform = ViewTransform::trueToScale(view, cx, cy);
     painter.save();
-    painter.setClipRect(QRect(QPoint(0, 0), frame));
-    painter.fillRect(QRect(QPoint(0, 0), frame), toColour(kPlanBackground));
+    painter.setClipRect(QRectF(QPointF(0, 0), frame));
+    painter.fillRect(QRectF(QPointF(0, 0), frame), toColour(palette.background));
     // Sizes in frame pixels, as on the screen, whatever the device's resolution.
     const int fontHeight = std::abs(QFontInfo(labelFont).pixelSize());
     QFont font = labelFont;
     font.setPixelSize(fontHeight);
     painter.setFont(font);
-    painter.setPen(toColour(kPlanRed));
-    drawAxisCross(painter, transform, view, cx, cy);
-    PainterCanvas canvas(painter, fontHeight, frame);
+    painter.setPen(toColour(palette.axisLines));
+    drawAxisCross(painter, transform, view, cx, cy, palette);
+    PainterCanvas canvas(painter, fontHeight, frame, palette);
     drawPoints(canvas, transform, view, selected, store, nullptr);
     painter.restore();
 }

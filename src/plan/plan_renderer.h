@@ -7,6 +7,7 @@ class QFont;
 class QImage;
 class QPainter;
 class QSize;
+class QSizeF;
 
 namespace korvela {
 
@@ -19,6 +20,22 @@ struct ViewState;
 inline constexpr std::int32_t kPlanBackground = 0x00000000;
 inline constexpr std::int32_t kPlanYellow = 0x0000FFFF;  // selected points, labels, cursor
 inline constexpr std::int32_t kPlanRed = 0x000000FF;     // axis cross
+inline constexpr std::int32_t kPlanWhite = 0x00FFFFFF;
+inline constexpr std::int32_t kPlanBlack = 0x00000000;
+
+// The colours of a drawing of the plan. On the screen: a black ground, points in their own
+// colours, selected points and labels yellow. On paper: white, points too light to read on it
+// darkened (inkOnPaper), selected points and labels black, the axis letters white on red.
+struct PlanPalette {
+    std::int32_t background;
+    std::int32_t marked;     // selected points and their labels
+    std::int32_t axisLines;  // also behind the axis letters
+    std::int32_t axisLetters;
+    bool darkenLightPoints;
+};
+inline constexpr PlanPalette kScreenPalette{kPlanBackground, kPlanYellow, kPlanRed, kPlanYellow,
+                                            false};
+inline constexpr PlanPalette kPaperPalette{kPlanWhite, kPlanBlack, kPlanRed, kPlanWhite, true};
 
 // Repaints the whole plan into the bitmap from the store, the selection and the view, and
 // refills the pick list with the points it drew: black background, the axis cross, every
@@ -36,11 +53,12 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store,
             const QFont& labelFont, PointGrid& grid);
 
-// The same plan drawn with the painter as vector shapes (discs, lines, text) into the frame
-// from (0, 0) of the given size in the painter's coordinates, as the plan on a bitmap of that
-// size looks; for paper. Nothing is drawn outside the frame.
-void DrawPlan(QPainter& painter, QSize frame, const ViewState& view,
+// The same plan drawn with the painter as vector shapes (discs, lines, text) in the palette's
+// colours into the frame from (0, 0) of the given size in the painter's coordinates, for
+// paper: true to scale in both directions (ViewTransform::trueToScale), so a square frame
+// looks as the plan on a bitmap of that size. Nothing is drawn outside the frame.
+void DrawPlan(QPainter& painter, QSizeF frame, const ViewState& view,
               const std::vector<std::int32_t>& selected, const PointStore& store,
-              const QFont& labelFont);
+              const QFont& labelFont, const PlanPalette& palette);
 
 }  // namespace korvela

@@ -11,9 +11,19 @@ constexpr double kRadiansPerDegree = std::numbers::pi * (1.0 / 180);
 
 }  // namespace
 
+// cx · scale is worked out first in the plain formula too, so keeping it changes no digit.
 ViewTransform::ViewTransform(const ViewState& view, double cx, double cy)
+    : ViewTransform(view, cx, cy, cx * view.scale, cy * view.scale) {}
+
+ViewTransform ViewTransform::trueToScale(const ViewState& view, double cx, double cy) {
+    const double zoom = std::min(cx, cy) * view.scale;
+    return ViewTransform(view, cx, cy, zoom, zoom);
+}
+
+ViewTransform::ViewTransform(const ViewState& view, double cx, double cy, double zoomX,
+                             double zoomY)
     : cx_(cx), cy_(cy), offsetX_(view.offsetX), offsetY_(view.offsetY), offsetZ_(view.offsetZ),
-      scale_(view.scale), panRight_(view.panRight), panDown_(view.panDown) {
+      zoomX_(zoomX), zoomY_(zoomY), panRight_(view.panRight), panDown_(view.panDown) {
     const double a = (view.azimuthDeg - 90) * kRadiansPerDegree;
     const double b = view.tiltDeg * kRadiansPerDegree;
     const double c = view.rollDeg * kRadiansPerDegree;
@@ -31,8 +41,8 @@ ViewTransform::ViewTransform(const ViewState& view, double cx, double cy)
 std::optional<SurveyBox> ViewTransform::surveyBoxOf(double left, double top, double right,
                                                     double bottom) const {
     if (sinB_ != 0 || sinC_ != 0) return std::nullopt;
-    const double metresAcross = 1 / (cx_ * scale_);
-    const double metresDown = 1 / (cy_ * scale_);
+    const double metresAcross = 1 / zoomX_;
+    const double metresDown = 1 / zoomY_;
     SurveyBox box{HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
     double magnitude =
         1 + std::fabs(offsetX_) + std::fabs(offsetY_) + std::fabs(panRight_) + std::fabs(panDown_);

@@ -20,6 +20,11 @@ class ViewTransform {
 public:
     ViewTransform(const ViewState& view, double cx, double cy);
 
+    // The same view true to scale in both directions, for paper: one metre is scale times the
+    // shorter half size pixels across and down, so a square shows what the plan's bitmap of
+    // that side shows.
+    static ViewTransform trueToScale(const ViewState& view, double cx, double cy);
+
     // In the header: the plan projects millions of points in a row.
     ScreenPoint project(double x, double y, double z) const {
         const double l = x + offsetX_;
@@ -30,7 +35,7 @@ public:
         const double p = cosB_ * u + sinB_ * n;
         const double q = -sinB_ * u + cosB_ * n;
         const double r = cosC_ * v - sinC_ * q;
-        return {cx_ + cx_ * scale_ * (p + panRight_), cy_ + cy_ * scale_ * (r + panDown_)};
+        return {cx_ + zoomX_ * (p + panRight_), cy_ + zoomY_ * (r + panDown_)};
     }
 
     // The survey rectangle holding every point (X, Y) that this view projects into the
@@ -42,9 +47,12 @@ public:
 private:
     static constexpr double kHeightLift = 20;  // added to every height before projection
 
+    // zoomX and zoomY: pixels per metre across and down.
+    ViewTransform(const ViewState& view, double cx, double cy, double zoomX, double zoomY);
+
     double cx_, cy_;
     double offsetX_, offsetY_, offsetZ_;
-    double scale_, panRight_, panDown_;
+    double zoomX_, zoomY_, panRight_, panDown_;
     double cosA_, sinA_, cosB_, sinB_, cosC_, sinC_;
 };
 

@@ -32,7 +32,7 @@ QImage plan(const PointStore& store, const Selection& selected, const ViewState&
 QImage paper(const PointStore& store, const Selection& selected, const ViewState& view) {
     QImage page(kSide, kSide, QImage::Format_RGB32);
     QPainter painter(&page);
-    DrawPlan(painter, QSize(kSide, kSide), view, selected, store, labelFont());
+    DrawPlan(painter, QSize(kSide, kSide), view, selected, store, labelFont(), kScreenPalette);
     return page;
 }
 

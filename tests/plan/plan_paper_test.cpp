@@ -1,13 +1,18 @@
-// The plan on paper: "Сохранить план…" as PDF or PNG and "Печать плана", from the menu.
+// The plan on paper: "Сохранить план…" as PDF or PNG and "Печать плана", from the menu, and
+// the page as a PDF reader shows it.
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTimer>
+#include <functional>
 
 #include "main_window_fixture.h"
 #include "plan/plan_paper_commands.h"
+#include "plan/plan_sheet.h"
 
 namespace korvela {
 namespace {
@@ -44,6 +49,23 @@ PdfSummary readPdf(const QByteArray& pdf) {
     return summary;
 }
 
+// The standard output of a program of poppler-utils; nothing when it is not installed.
+std::optional<QByteArray> popplerOutput(const QString& program, const QStringList& arguments) {
+    const QString path = QStandardPaths::findExecutable(program);
+    if (path.isEmpty()) return std::nullopt;
+    QProcess process;
+    process.start(path, arguments);
+    process.waitForFinished(120000);
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << " failed";
+    return process.readAllStandardOutput();
+}
+
+std::optional<QString> pdfText(const std::string& pdf) {
+    const auto text = popplerOutput("pdftotext", {QString::fromStdString(pdf), "-"});
+    if (!text) return std::nullopt;
+    return QString::fromUtf8(*text);
+}
+
 class PlanPaperTest : public testing::MainWindowFixture {
 protected:
     PlanPaperTest() {
@@ -54,19 +76,32 @@ protected:
         setTicked(1, true);  // point 2 yellow and labelled
     }
 
-    // Runs "Сохранить план…" with the choices made in its dialog when it opens.
-    void savePlan(int format, int paper, int orientation, int dotsPerInch, const QString& path) {
+    static QComboBox* box(QDialog& dialog, const char* name) {
+        return dialog.findChild<QComboBox*>(name);
+    }
+
+    // Runs the command; `choose` makes the choices in its dialog when it opens.
+    void withChoices(const char* command, const std::function<void(QDialog&)>& choose) {
         QTimer::singleShot(0, [=] {
             auto* dialog = qobject_cast<PlanPaperDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
-            dialog->findChild<QComboBox*>("formatBox")->setCurrentIndex(format);
-            dialog->findChild<QComboBox*>("paperBox")->setCurrentIndex(paper);
-            dialog->findChild<QComboBox*>("orientationBox")->setCurrentIndex(orientation);
-            dialog->findChild<QSpinBox*>("resolutionBox")->setValue(dotsPerInch);
+            choose(*dialog);
             dialog->accept();
         });
+        action(command)->trigger();
+    }
+
+    // "Сохранить план…" with these choices (`scale` is the scale box's row) into path.
+    void savePlan(int format, int paper, int orientation, int scale, int dotsPerInch,
+                  const QString& path) {
         dialogs.answer(path);
-        action("SavePlan1")->trigger();
+        withChoices("SavePlan1", [=](QDialog& dialog) {
+            box(dialog, "formatBox")->setCurrentIndex(format);
+            box(dialog, "paperBox")->setCurrentIndex(paper);
+            box(dialog, "orientationBox")->setCurrentIndex(orientation);
+            box(dialog, "scaleBox")->setCurrentIndex(scale);
+            dialog.findChild<QSpinBox*>("resolutionBox")->setValue(dotsPerInch);
+        });
     }
 };
 
@@ -79,7 +114,7 @@ TEST_F(PlanPaperTest, PdfPagesHoldOneMarkerPerDrawnPoint) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = QString::fromStdString(surveys.file(std::string(c.name) + ".pdf"));
-        savePlan(0, c.paper, c.orientation, 300, path);
+        savePlan(0, c.paper, c.orientation, 0, 300, path);
         const PdfSummary pdf =
             readPdf(QByteArray::fromStdString(testing::readFile(path.toStdString())));
         EXPECT_EQ(pdf.pages, 1);
@@ -91,22 +126,114 @@ TEST_F(PlanPaperTest, PdfPagesHoldOneMarkerPerDrawnPoint) {
     EXPECT_EQ(dialogs.lastRequest().defaultSuffix, "pdf");
 }
 
-TEST_F(PlanPaperTest, PngTakesTheChosenResolutionAndPrintingTheSamePage) {
+TEST_F(PlanPaperTest, PngTakesTheChosenResolutionOnWhitePaper) {
     const QString png = QString::fromStdString(surveys.file("plan.png"));
-    savePlan(1, 0, 1, 100, png);
+    savePlan(1, 0, 1, 0, 100, png);
     const QImage image(png);
     EXPECT_NEAR(image.width(), 210 / 25.4 * 100, 1);  // A4 portrait at 100 dpi
     EXPECT_NEAR(image.height(), 297 / 25.4 * 100, 1);
     EXPECT_EQ(image.dotsPerMeterX(), 3937);
     EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(image.width() / 2, 150), QColor(Qt::black));  // the plan's frame
+    // Inside the frame, 5 mm under its top edge, off the grid's ticks.
+    EXPECT_EQ(image.pixelColor(image.width() / 3, (16 + 5) * 100 / 25.4), QColor(Qt::white));
+}
+
+// The picked scale is drawn, kept for next time and offered again by printing; without one
+// the largest standard scale at which the plan fits, which the choices name.
+TEST_F(PlanPaperTest, TheScaleFitsThePlanUntilOneIsPickedWhichIsRemembered) {
+    // 85 m each side: on A4 landscape (frame 156 mm high) 85000 / 156 = 545 needs 1:1000, on
+    // portrait (178 mm wide) 85000 / 178 = 478 fits 1:500.
+    data.view.scale = 2 / 85.0;
+    const std::string fitted = surveys.file("fitted.pdf");
+    QStringList named;
+    dialogs.answer(QString::fromStdString(fitted));
+    withChoices("SavePlan1", [&](QDialog& dialog) {
+        EXPECT_EQ(box(dialog, "scaleBox")->currentIndex(), 0);
+        named << box(dialog, "scaleBox")->itemText(0);
+        box(dialog, "orientationBox")->setCurrentIndex(1);
+        named << box(dialog, "scaleBox")->itemText(0);
+    });
+    EXPECT_EQ(named, QStringList({QString::fromUtf8("По размеру листа (1:1000)"),
+                                  QString::fromUtf8("По размеру листа (1:500)")}));
+    const std::string picked = surveys.file("picked.pdf");
+    savePlan(0, 0, 0, 4, 300, QString::fromStdString(picked));  // 1:2000
 
     const std::string printed = surveys.file("printed.pdf");
     dialogs.answer(QString::fromStdString(printed));
-    action("PrintPlan1")->trigger();
-    const PdfSummary pdf = readPdf(QByteArray::fromStdString(testing::readFile(printed)));
-    EXPECT_EQ(pdf.pages, 1);
-    EXPECT_EQ(pdf.content.count(" c\n") / 4, 11);
+    withChoices("PrintPlan1", [](QDialog& dialog) {
+        EXPECT_EQ(box(dialog, "scaleBox")->currentText(), "1:2000");
+        EXPECT_FALSE(box(dialog, "paperBox")->isVisible());  // the print dialog's part
+    });
+    EXPECT_EQ(
+        readPdf(QByteArray::fromStdString(testing::readFile(printed))).content.count(" c\n") / 4,
+        11);
+    const struct {
+        const std::string& pdf;
+        const char* scale;
+    } pages[] = {
+        {fitted, "Масштаб 1:500"}, {picked, "Масштаб 1:2000"}, {printed, "Масштаб 1:2000"}};
+    for (const auto& page : pages) {
+        const auto text = pdfText(page.pdf);
+        if (!text) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+        EXPECT_TRUE(text->contains(QString::fromUtf8(page.scale))) << text->toStdString();
+    }
+}
+
+// Whether the page shows a teal disc (1.06 mm wide) round `centre`: its pixels 0.35 mm out on
+// either side, above and below are teal, which they are only when it lies within 0.18 mm.
+bool tealDiscAt(const QImage& page, QPointF centre) {
+    for (const QPointF out :
+         {QPointF(3.5, 0), QPointF(-3.5, 0), QPointF(0, 3.5), QPointF(0, -3.5)}) {
+        const QPointF at = centre + out;
+        const QColor colour = page.pixelColor(int(std::floor(at.x())), int(std::floor(at.y())));
+        if (colour.green() < colour.red() + 60 || colour.blue() < colour.red() + 60) return false;
+    }
+    return true;
+}
+
+// At 1:500 a metre is 2 mm: rendered at 254 dpi, 20 pixels.
+TEST(PlanPaperPage, APdfReaderShowsThePlanTrueToScaleOnWhiteRoundTheFramesCentre) {
+    constexpr double kX = 5412345, kY = 7312345;
+    PointStore store;
+    store.append("1", kX, kY, 150, 0x00FFFF00, 1);               // at the centre
+    store.append("2", kX, kY + 40, 150, 0x00FFFF00, 1);          // 40 m east: 800 pixels right
+    store.append("3", kX + 30, kY, 150, 0x00FFFF00, 1);          // 30 m north: 600 pixels up
+    store.append("17", kX - 20, kY - 20, 152.3, 0x00FFFF00, 1);  // selected
+    const std::vector<std::int32_t> selected = {0, 0, 0, 1};
+    ViewState view;
+    view.offsetX = -kX;
+    view.offsetY = -kY;
+    PlanPaper paper;
+    paper.scale = 500;
+    const PlanPicture picture{view, selected, store, QFont(), "site.sdr", "09.12.2026"};
+    testing::TempDir dir;
+    const std::string pdf = dir.file("plan.pdf");
+    testing::writeFile(pdf, planPdf(paper, picture).toStdString());
+    const auto rendered =
+        popplerOutput("pdftoppm", {"-r", "254", "-png", "-singlefile", QString::fromStdString(pdf),
+                                   QString::fromStdString(dir.file("page"))});
+    if (!rendered) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    const QImage page(QString::fromStdString(dir.file("page.png")));
+    ASSERT_NEAR(page.width(), 2970, 1);  // A4 landscape, 10 pixels a millimetre
+    ASSERT_NEAR(page.height(), 2100, 1);
+
+    const SheetRect frame = sheetLayout(297, 210).frame;
+    const QPointF centre((frame.left + frame.width / 2) * 10, (frame.top + frame.height / 2) * 10);
+    for (const QPointF place : {centre, centre + QPointF(800, 0), centre + QPointF(0, -600)}) {
+        EXPECT_TRUE(tealDiscAt(page, place)) << place.x() << ", " << place.y();
+    }
+    const QColor marked = page.pixelColor((centre + QPointF(-400, 400)).toPoint());
+    EXPECT_LT(std::max({marked.red(), marked.green(), marked.blue()}), 64);  // dark, not yellow
+    EXPECT_EQ(page.pixelColor((centre + QPointF(-300, -300)).toPoint()), QColor(Qt::white));
+
+    const auto text = pdfText(pdf);
+    ASSERT_TRUE(text);
+    // The labels of the selected point; the grid every 50 m at round coordinates.
+    for (const char* expectedText : {"Масштаб 1:500", "17", "152.3", "X 5412350", "Y 7312300",
+                                     "Y 7312400", "7312350", "site.sdr", "09.12.2026"}) {
+        EXPECT_TRUE(text->contains(QString::fromUtf8(expectedText))) << expectedText << " in\n"
+                                                                     << text->toStdString();
+    }
 }
 
 }  // namespace
