@@ -11,6 +11,7 @@
 
 #include "app/forms.h"
 #include "app/tform1.h"
+#include "gui_bench.h"
 #include "no_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/point_table_model.h"
@@ -166,5 +167,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    korvela::bench::releaseKeptSurvey();
     return 0;
 }

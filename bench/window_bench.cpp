@@ -10,6 +10,7 @@
 
 #include "app/forms.h"
 #include "app/tform1.h"
+#include "gui_bench.h"
 #include "no_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/point_table_text.h"
@@ -93,15 +94,15 @@ private:
 };
 
 // One survey per size, kept between the benchmarks: building ten million points takes seconds.
+std::unique_ptr<GeneratedSurvey> keptSurvey;
+
 GeneratedSurvey& survey(const benchmark::State& state) {
-    static std::int64_t keptSize = 0;
-    static std::unique_ptr<GeneratedSurvey> kept;
-    if (keptSize != state.range(0)) {
-        kept.reset();  // one survey in memory at a time
-        kept = std::make_unique<GeneratedSurvey>(static_cast<std::size_t>(state.range(0)));
-        keptSize = state.range(0);
+    const auto size = static_cast<std::size_t>(state.range(0));
+    if (!keptSurvey || keptSurvey->count() != size) {
+        keptSurvey.reset();  // one survey in memory at a time
+        keptSurvey = std::make_unique<GeneratedSurvey>(size);
     }
-    return *kept;
+    return *keptSurvey;
 }
 
 // Times `command` with its repaint, each time after `undo` (untimed) has put the field back;
@@ -250,4 +251,7 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+void bench::releaseKeptSurvey() { keptSurvey.reset(); }
+
 }  // namespace korvela
