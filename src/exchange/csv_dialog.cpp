@@ -89,6 +89,18 @@ void setPreviewRow(QTableWidget& table, int row, const CsvPreviewRow& preview) {
     table.item(row, 0)->setToolTip(cells[0]);
 }
 
+std::optional<FileError> readCsvWhileBusy(QWidget* parent, const std::string& path,
+                                          std::string& bytes) {
+    BusyIndicator busy(parent, QString::fromUtf8("Чтение CSV"));
+    return busy.run([&] { return readCsvFile(path, bytes, &busy.progress()); });
+}
+
+CsvReadSummary readCsvPointsWhileBusy(QWidget* parent, std::string_view bytes,
+                                      const CsvLayout& layout, PointStore& points) {
+    BusyIndicator busy(parent, QString::fromUtf8("Импорт CSV"));
+    return busy.run([&] { return readCsvPoints(bytes, layout, points, &busy.progress()); });
+}
+
 }  // namespace
 
 CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent), purpose_(purpose) {
@@ -248,8 +260,7 @@ std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs) {
     const std::optional<QString> path = dialogs.askOpenPath(parent, openDialog);
     if (!path) return std::nullopt;
     std::string bytes;
-    const auto readFile = [&] { return readCsvFile(toLocalPath(*path), bytes); };
-    if (const auto error = BusyIndicator(parent, QString::fromUtf8("Чтение CSV")).run(readFile)) {
+    if (const auto error = readCsvWhileBusy(parent, toLocalPath(*path), bytes)) {
         dialogs.showMessage(parent, fromUtf8(error->message()));
         return std::nullopt;
     }
@@ -257,9 +268,8 @@ std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs) {
     choices.setFileBytes(bytes);
     if (choices.exec() != QDialog::Accepted) return std::nullopt;
     CsvImport imported{PointStore(), *path};
-    const CsvReadSummary summary = BusyIndicator(parent, QString::fromUtf8("Импорт CSV")).run([&] {
-        return readCsvPoints(bytes, choices.layout(), imported.points);
-    });
+    const CsvReadSummary summary =
+        readCsvPointsWhileBusy(parent, bytes, choices.layout(), imported.points);
     if (summary.rowsUnread > 0) {
         dialogs.showMessage(parent, fromUtf8(unreadRowsMessage(summary.rowsUnread)));
     }

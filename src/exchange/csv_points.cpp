@@ -231,11 +231,14 @@ std::string unreadRowsMessage(std::size_t rows) {
     return "Строк, которые не читаются как точки: " + std::to_string(rows);
 }
 
-CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store) {
+CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store,
+                             WorkProgress* progress) {
     store.clear();
     CsvReadSummary summary;
     FieldSplitter splitter;
+    ProgressCounter counter(progress, bytes.size());
     forEachDataLine(bytes, layout, [&](std::string_view line) {
+        counter.add(line.size() + 1);
         std::optional<CsvPoint> point = readRow(splitter, line, layout, summary.pointsRead + 1);
         if (!point) {
             ++summary.rowsUnread;
@@ -249,9 +252,12 @@ CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, Po
     return summary;
 }
 
-std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes) {
+std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes,
+                                     WorkProgress* progress) {
     bytes.clear();
-    return forEachLineOfFile(path, [&bytes](std::string_view line) {
+    ProgressCounter counter(progress);
+    return forEachLineOfFile(path, [&](std::string_view line) {
+        counter.add(line.size() + 1);
         bytes += line;
         bytes += '\n';
         return true;
