@@ -11,8 +11,8 @@
 namespace korvela {
 namespace {
 
-constexpr qint64 kShowAfterMs = 500;    // shorter commands show nothing
-constexpr int kStoppedShownMs = 10000;  // how long the status line says the work stopped
+std::chrono::milliseconds showAfter(500);  // shorter commands show nothing
+constexpr int kStoppedShownMs = 10000;     // how long the status line says the work stopped
 const char* const kStopCaption = "Прервать";
 
 // Lets user input reach one control only and drops the rest, as a modal dialog does outside
@@ -71,6 +71,10 @@ BusyIndicator::~BusyIndicator() {
     }
 }
 
+std::chrono::milliseconds BusyIndicator::setShowAfter(std::chrono::milliseconds delay) {
+    return std::exchange(showAfter, delay);
+}
+
 QString BusyIndicator::statusText(qint64 elapsedMs) const {
     if (const std::optional<int> percent = progress_.percent()) {
         return QString::fromUtf8("%1… %2 %").arg(what_).arg(*percent);
@@ -82,7 +86,7 @@ QString BusyIndicator::stoppedText() const { return QString::fromUtf8("%1: пр�
 
 void BusyIndicator::keepWindowAlive() {
     const qint64 elapsed = clock_.elapsed();
-    if (elapsed >= kShowAfterMs) {
+    if (elapsed >= showAfter.count()) {
         show();
         if (statusBar_) statusBar_->showMessage(statusText(elapsed));
     }

@@ -38,6 +38,10 @@ public:
     // What the work counts into, from its thread; where it learns that it is to stop.
     WorkProgress& progress() { return progress_; }
 
+    // How long a command runs before its indicator shows, for every indicator: half a second
+    // unless set otherwise (window tests show it at once). Returns the delay it replaces.
+    static std::chrono::milliseconds setShowAfter(std::chrono::milliseconds delay);
+
     // The status line's text after `elapsedMs` of the work.
     QString statusText(qint64 elapsedMs) const;
     // The status line's text once the work has stopped at the button's request.
