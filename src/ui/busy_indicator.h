@@ -49,14 +49,18 @@ public:
 
     // Runs work (which must not touch any widget) and returns its result; what it throws is
     // thrown here. Work stopped by the button throws WorkStopped: the status line then says
-    // so (for a while, past the indicator's end), and the application shows no message.
+    // so (for a while, past the indicator's end), and the application shows no message. Once
+    // the button has been pressed, later work of the command does not begin.
     template <typename Work>
     std::invoke_result_t<Work&> run(Work work) {
-        auto task = std::async(std::launch::async, std::move(work));
-        while (task.wait_for(std::chrono::milliseconds(kRepaintMs)) != std::future_status::ready)
-            keepWindowAlive();
-        workEnded();
         try {
+            if (progress_.stopRequested()) throw WorkStopped();
+            auto task = std::async(std::launch::async, std::move(work));
+            while (task.wait_for(std::chrono::milliseconds(kRepaintMs)) !=
+                   std::future_status::ready) {
+                keepWindowAlive();
+            }
+            workEnded();
             return task.get();
         } catch (const WorkStopped&) {
             stopped_ = true;

@@ -1,8 +1,5 @@
 // The plan on paper: "Сохранить план…" as PDF or PNG and "Печать плана", from the menu, and
 // the page as a PDF reader shows it.
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
@@ -11,15 +8,12 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTimer>
-
-#include <cmath>
 #include <filesystem>
 #include <functional>
 
 #include "common/work_progress.h"
 #include "main_window_fixture.h"
-#include "plan/plan_navigation.h"
-#include "plan/plan_paper.h"
+#include "plan/plan_page_survey.h"
 #include "plan/plan_paper_commands.h"
 #include "plan/plan_sheet.h"
 
@@ -255,66 +249,19 @@ TEST(PlanPaperPage, APdfReaderShowsThePlanTrueToScaleOnWhiteRoundTheFramesCentre
     }
 }
 
-// A survey of `count` points half a metre apart in a square, the view showing them all.
-struct SquareSurvey {
-    PointStore store;
-    std::vector<std::int32_t> selected;
-    ViewState view;
-
-    explicit SquareSurvey(std::size_t count) : selected(count, 0) {
-        const auto side = static_cast<std::size_t>(std::ceil(std::sqrt(double(count))));
-        store.reserve(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            store.append(std::to_string(i + 1), 5412000.0 + static_cast<double>(i % side) * 0.5,
-                         7312000.0 + static_cast<double>(i / side) * 0.5, 140, 0x00FFFF00, 1);
-        }
-        CentreViewOnStore(view, store);
-        fitViewToActivePoints(view, store);
-    }
-
-    PlanPicture picture() const {
-        return {view, selected, store, QFont(), "site.sdr", "09.12.2026"};
-    }
-};
-
-// How much the resident memory grows while work runs in a child process, in MiB (a forked
-// child starts with the parent's memory as its peak); -1 when that cannot be measured.
-template <typename Work>
-double childGrowthMiB(Work&& work) {
-    const auto peakMiB = [] {
-        rusage usage{};
-        ::getrusage(RUSAGE_SELF, &usage);
-        return static_cast<double>(usage.ru_maxrss) / 1024;
-    };
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return -1;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const double before = peakMiB();
-        work();
-        const double growth = peakMiB() - before;
-        ::_exit(::write(pipeEnds[1], &growth, sizeof growth) == sizeof growth ? 0 : 1);
-    }
-    ::close(pipeEnds[1]);
-    double growth = -1;
-    if (child < 0 || ::read(pipeEnds[0], &growth, sizeof growth) != sizeof growth) growth = -1;
-    ::close(pipeEnds[0]);
-    if (child > 0) ::waitpid(child, nullptr, 0);
-    return growth;
-}
-
 // Ten million points may take 500 MiB more (50 bytes a point); the page's own start (fonts,
-// the PDF writer's buffers) takes some 70 MiB more whatever the points.
+// the PDF writer's buffers) takes some 70 MiB more whatever the points. Every point is
+// selected: only the labels there is room for are drawn.
 TEST(PlanPaperPage, APageOfAMillionPointsTakesLittleMemoryBeyondTheSurvey) {
-    const SquareSurvey survey(1'000'000);
-    const double growth = childGrowthMiB([&] { planPdf(PlanPaper{}, survey.picture()); });
+    const testing::SquareSurvey survey(1'000'000, true);
+    const double growth = testing::childGrowthMiB([&] { planPdf(PlanPaper{}, survey.picture()); });
     EXPECT_GT(growth, 0);
     EXPECT_LT(growth, 50 + 70);
 }
 
 // Stopped, the page goes nowhere: a printer is given nothing, its file never appears.
 TEST(PlanPaperPage, AStoppedPageIsNeitherMadeNorPrinted) {
-    const SquareSurvey survey(40'000);  // more than a batch of the progress
+    const testing::SquareSurvey survey(40'000, false);  // more than a batch of the progress
     const PlanPicture picture = survey.picture();
     WorkProgress progress;
     progress.requestStop();

@@ -115,8 +115,9 @@ TEST(BusyIndicator, StatusLineShowsTheShareDoneOnceTheWorkCounts) {
 }
 
 // While the work runs the button is the only control that takes input: a click elsewhere and
-// a shortcut do nothing. Pressed, it stops the work at its next count, and the status line
-// says so after the end; a dialog has a status line of the indicator's own meanwhile.
+// a shortcut do nothing. Pressed, it stops the work at its next count and the command's later
+// work, and the status line says so after the end; a dialog has a status line of the
+// indicator's own meanwhile.
 TEST(BusyIndicator, TheButtonAloneTakesInputAndStopsTheWork) {
     const auto showAfter = BusyIndicator::setShowAfter(std::chrono::milliseconds(0));
     for (const bool inDialog : {false, true}) {
@@ -154,6 +155,9 @@ TEST(BusyIndicator, TheButtonAloneTakesInputAndStopsTheWork) {
                 return 0;
             }),
                          WorkStopped);
+            bool laterWorkBegan = false;
+            EXPECT_THROW(busy.run([&] { return laterWorkBegan = true; }), WorkStopped);
+            EXPECT_FALSE(laterWorkBegan);
         }
         EXPECT_EQ(commands, 0);
         auto* statusBar = inDialog ? dialog.findChild<QStatusBar*>() : window.main.statusBar();
