@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <cmath>
+#include <optional>
 
 #include "common/number_text.h"
 #include "plan/plan_renderer.h"
@@ -181,17 +182,20 @@ QPageLayout pageLayout(const PlanPaper& paper) {
     return QPageLayout(QPageSize(paper.size), paper.orientation, QMarginsF());
 }
 
-// The page of a picture on a device: made ready by the walk over the points (which a stop
-// requested of the progress ends), then painted.
+// The page of a picture, painted as the walk over the points goes (which a stop requested of
+// the progress ends), or prepared by that walk before any painting.
 class PlanPage {
 public:
-    PlanPage(const QPaintDevice& device, QSizeF page, const PlanPicture& picture,
-             double chosenScale, WorkProgress* progress)
+    PlanPage(QSizeF page, const PlanPicture& picture, double chosenScale)
         : picture_(picture), layout_(sheetLayout(page.width(), page.height())),
           scale_(sheetScale(layout_, picture.view, chosenScale)),
-          view_(sheetView(picture.view, scale_, layout_.frame.width, layout_.frame.height)),
-          drawing_(device, planPixels(layout_.frame), view_, picture.selected, picture.store,
-                   picture.labelFont, kPaperPalette, progress) {}
+          view_(sheetView(picture.view, scale_, layout_.frame.width, layout_.frame.height)) {}
+
+    // The walk over the points, for painting on device later.
+    void prepare(const QPaintDevice& device, WorkProgress* progress) {
+        prepared_.emplace(device, planPixels(), view_, picture_.selected, picture_.store,
+                          picture_.labelFont, kPaperPalette, progress);
+    }
 
     // On a painter whose unit is the millimetre, from the page's top left corner.
     void paint(QPainter& painter, WorkProgress* progress) const {
@@ -200,7 +204,12 @@ public:
         painter.save();
         painter.translate(frame.left, frame.top);
         painter.scale(kPlanPixel, kPlanPixel);
-        drawing_.paint(painter, progress);
+        if (prepared_) {
+            prepared_->paint(painter, progress);
+        } else {
+            DrawPlan(painter, planPixels(), view_, picture_.selected, picture_.store,
+                     picture_.labelFont, kPaperPalette, progress);
+        }
         painter.restore();
         drawGrid(painter, frame, view_, scale_);
         painter.setPen(QPen(Qt::black, kFrameLine));
@@ -220,15 +229,15 @@ public:
 
 private:
     // The plan is drawn in plan pixels of kPlanPixel millimetres.
-    static QSizeF planPixels(const SheetRect& frame) {
-        return {std::max(frame.width, 0.0) / kPlanPixel, std::max(frame.height, 0.0) / kPlanPixel};
+    QSizeF planPixels() const {
+        return {layout_.frame.width / kPlanPixel, layout_.frame.height / kPlanPixel};
     }
 
     const PlanPicture& picture_;
     SheetLayout layout_;
     double scale_;
     ViewState view_;
-    PaperPlan drawing_;
+    std::optional<PaperPlan> prepared_;
 };
 
 }  // namespace
@@ -247,7 +256,7 @@ QByteArray planPdf(const PlanPaper& paper, const PlanPicture& picture, WorkProgr
         writer.setPageLayout(pageLayout(paper));
         writer.setTitle(picture.fileName);
         writer.setCreator(QStringLiteral("KORVELA"));
-        const PlanPage page(writer, pageMillimetres(paper), picture, paper.scale, progress);
+        const PlanPage page(pageMillimetres(paper), picture, paper.scale);
         QPainter painter(&writer);
         painter.scale(kPdfDotsPerInch / kMillimetresPerInch, kPdfDotsPerInch / kMillimetresPerInch);
         page.paint(painter, progress);
@@ -264,7 +273,7 @@ QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture, WorkProgr
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     {
-        const PlanPage page(image, pageMillimetres(paper), picture, paper.scale, progress);
+        const PlanPage page(pageMillimetres(paper), picture, paper.scale);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(paper.dotsPerInch / kMillimetresPerInch,
@@ -282,8 +291,9 @@ bool printPlan(QPrinter& printer, const PlanPicture& picture, double chosenScale
                WorkProgress* progress) {
     printer.setFullPage(true);
     // Stopping is possible until the printer is given the page, which it then prints whole.
-    const PlanPage page(printer, printer.pageLayout().fullRect(QPageLayout::Millimeter).size(),
-                        picture, chosenScale, progress);
+    PlanPage page(printer.pageLayout().fullRect(QPageLayout::Millimeter).size(), picture,
+                  chosenScale);
+    page.prepare(printer, progress);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const double dotsPerMillimetre = printer.resolution() / kMillimetresPerInch;

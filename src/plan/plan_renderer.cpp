@@ -286,6 +286,11 @@ struct PaperShapes {
         }
     }
 
+    void clear() {
+        centres.clear();
+        shapes.clear();
+    }
+
     std::vector<QPoint> centres;
     std::vector<std::variant<DiscRun, Leader, Label>> shapes;
 };
@@ -295,15 +300,59 @@ struct PaperShapes {
 // well.
 constexpr int kPlacement = 8;
 
+// How many discs go to the painter at once: the PDF writer holds a call's path in memory.
+constexpr std::size_t kDiscsPerCall = 4096;
+
+// Each disc as a stroke of a round pen as wide as the disc, an eighth of a pixel long: a PDF
+// holds it as two short pairs of whole numbers, where an ellipse takes four curves.
+void paintDiscs(QPainter& painter, std::span<const QPoint> centres, QRgb colour,
+                ProgressCounter& counter) {
+    painter.save();
+    painter.scale(1.0 / kPlacement, 1.0 / kPlacement);
+    painter.setPen(
+        QPen(QColor::fromRgb(colour), 2 * kDiscRadius * kPlacement, Qt::SolidLine, Qt::RoundCap));
+    std::vector<QLineF> strokes;
+    strokes.reserve(std::min(centres.size(), kDiscsPerCall));
+    while (!centres.empty()) {
+        const std::span<const QPoint> batch =
+            centres.first(std::min(centres.size(), kDiscsPerCall));
+        strokes.clear();
+        for (const QPoint centre : batch) {
+            strokes.emplace_back(centre.x(), centre.y(), centre.x() + 1, centre.y());
+        }
+        painter.drawLines(strokes.data(), static_cast<int>(strokes.size()));
+        counter.add(batch.size());
+        centres = centres.subspan(batch.size());
+    }
+    painter.restore();
+}
+
+// The shapes in the order they were recorded; the discs counted.
+void paintShapes(QPainter& painter, const PaperShapes& shapes, ProgressCounter& counter) {
+    const std::span<const QPoint> centres(shapes.centres);
+    for (const auto& shape : shapes.shapes) {
+        if (const auto* run = std::get_if<PaperShapes::DiscRun>(&shape)) {
+            paintDiscs(painter, centres.subspan(run->begin, run->end - run->begin), run->colour,
+                       counter);
+        } else if (const auto* leader = std::get_if<PaperShapes::Leader>(&shape)) {
+            painter.fillRect(leader->box, QColor::fromRgb(leader->colour));
+        } else if (const auto* label = std::get_if<PaperShapes::Label>(&shape)) {
+            painter.setPen(QColor::fromRgb(label->colour));
+            painter.drawText(label->baseline, label->text);
+        }
+    }
+}
+
 // The point walk's canvas for paper: it records the shapes in the palette's colours, leaving
 // out those wholly outside the frame of width × height; texts are measured as a painter on
-// the device measures them.
+// the device measures them. Given a painter, it paints what it recorded every few thousand
+// discs and at flush(), and forgets it.
 class PaperCanvas {
 public:
     PaperCanvas(PaperShapes& shapes, const QFont& font, const QPaintDevice& device, QSizeF frame,
-                const PlanPalette& palette)
+                const PlanPalette& palette, QPainter* painter = nullptr)
         : shapes_(shapes), metrics_(QFont(font, &device)), fontHeight_(font.pixelSize()),
-          frame_(QPointF(0, 0), frame), palette_(palette) {}
+          frame_(QPointF(0, 0), frame), palette_(palette), painter_(painter) {}
 
     QSize size() const { return frame_.size().toSize(); }
     int fontHeight() const { return fontHeight_; }
@@ -322,6 +371,7 @@ public:
             return static_cast<int>(std::lround(coordinate * kPlacement));
         };
         shapes_.addDisc(QPoint(placed(at.x), placed(at.y)), colour);
+        if (shapes_.centres.size() >= kDiscsPerCall) flush();
     }
     void line(int x, int y, int length, QRgb colour) {
         const QRect box(x, y, length, 1);
@@ -336,12 +386,21 @@ public:
             PaperShapes::Label{QPointF(left, top + metrics_.ascent()), std::move(label), colour});
     }
 
+    // The walk counts the points: the painting counts nothing more.
+    void flush() {
+        if (painter_ == nullptr) return;
+        ProgressCounter uncounted(nullptr);
+        paintShapes(*painter_, shapes_, uncounted);
+        shapes_.clear();
+    }
+
 private:
     PaperShapes& shapes_;
     QFontMetrics metrics_;
     int fontHeight_;
     QRectF frame_;
     const PlanPalette& palette_;
+    QPainter* painter_;
 };
 
 // The labels of the selected points: a leader line, the number above it, the height below.
@@ -426,7 +485,7 @@ void drawPoints(Canvas& canvas, const ViewTransform& transform, const ViewState&
     const auto& y = store.y();
     const auto& z = store.z();
     PointLabels labels(canvas, view, store);
-    ProgressCounter counter(progress);
+    ProgressCounter counter(progress, store.count());
     for (std::size_t i = 0; i < x.size(); ++i, counter.add()) {
         const ScreenPoint at = transform.project(x[i], y[i], z[i]);
         if (store.active()[i] != 1) continue;
@@ -592,31 +651,28 @@ struct PaperPlan::Drawing {
 
 namespace {
 
-// How many discs go to the painter at once: the PDF writer holds a call's path in memory.
-constexpr std::size_t kDiscsPerCall = 4096;
+// Label texts as many frame pixels high as on the screen, whatever the device's resolution.
+QFont paperFont(const QFont& labelFont) {
+    QFont font = labelFont;
+    font.setPixelSize(std::abs(QFontInfo(labelFont).pixelSize()));
+    return font;
+}
 
-// Each disc as a stroke of a round pen as wide as the disc, an eighth of a pixel long: a PDF
-// holds it as two short pairs of whole numbers, where an ellipse takes four curves.
-void paintDiscs(QPainter& painter, std::span<const QPoint> centres, QRgb colour,
-                ProgressCounter& counter) {
+ViewTransform frameTransform(QSizeF frame, const ViewState& view) {
+    return ViewTransform::trueToScale(view, frame.width() * 0.5, frame.height() * 0.5);
+}
+
+// Begins a drawing of the plan into the frame: clipped to it, on the palette's background,
+// with the axis cross. painter.restore() ends it.
+void beginFrame(QPainter& painter, QSizeF frame, const ViewState& view, const QFont& font,
+                const PlanPalette& palette) {
     painter.save();
-    painter.scale(1.0 / kPlacement, 1.0 / kPlacement);
-    painter.setPen(
-        QPen(QColor::fromRgb(colour), 2 * kDiscRadius * kPlacement, Qt::SolidLine, Qt::RoundCap));
-    std::vector<QLineF> strokes;
-    strokes.reserve(std::min(centres.size(), kDiscsPerCall));
-    while (!centres.empty()) {
-        const std::span<const QPoint> batch =
-            centres.first(std::min(centres.size(), kDiscsPerCall));
-        strokes.clear();
-        for (const QPoint centre : batch) {
-            strokes.emplace_back(centre.x(), centre.y(), centre.x() + 1, centre.y());
-        }
-        painter.drawLines(strokes.data(), static_cast<int>(strokes.size()));
-        counter.add(batch.size());
-        centres = centres.subspan(batch.size());
-    }
-    painter.restore();
+    painter.setClipRect(QRectF(QPointF(0, 0), frame));
+    painter.fillRect(QRectF(QPointF(0, 0), frame), toColour(palette.background));
+    painter.setFont(font);
+    painter.setPen(toColour(palette.axisLines));
+    drawAxisCross(painter, frameTransform(frame, view), view, frame.width() * 0.5,
+                  frame.height() * 0.5, palette);
 }
 
 }  // namespace
@@ -624,13 +680,10 @@ void paintDiscs(QPainter& painter, std::span<const QPoint> centres, QRgb colour,
 PaperPlan::PaperPlan(const QPaintDevice& device, QSizeF frame, const ViewState& view,
                      const std::vector<std::int32_t>& selected, const PointStore& store,
                      const QFont& labelFont, const PlanPalette& palette, WorkProgress* progress)
-    : drawing_(std::make_unique<Drawing>(Drawing{frame, view, labelFont, palette, {}})) {
-    drawing_->font.setPixelSize(std::abs(QFontInfo(labelFont).pixelSize()));
+    : drawing_(std::make_unique<Drawing>(Drawing{frame, view, paperFont(labelFont), palette, {}})) {
     PaperCanvas canvas(drawing_->shapes, drawing_->font, device, frame, drawing_->palette);
-    const ViewTransform transform =
-        ViewTransform::trueToScale(view, frame.width() * 0.5, frame.height() * 0.5);
     drawing_->shapes.centres.reserve(store.count());  // an upper bound; used pages only stay
-    drawPoints(canvas, transform, view, selected, store, nullptr, progress);
+    drawPoints(canvas, frameTransform(frame, view), view, selected, store, nullptr, progress);
 }
 
 PaperPlan::PaperPlan(PaperPlan&&) noexcept = default;
@@ -638,36 +691,22 @@ PaperPlan::~PaperPlan() = default;
 
 void PaperPlan::paint(QPainter& painter, WorkProgress* progress) const {
     const Drawing& drawing = *drawing_;
-    const double cx = drawing.frame.width() * 0.5;
-    const double cy = drawing.frame.height() * 0.5;
-    painter.save();
-    painter.setClipRect(QRectF(QPointF(0, 0), drawing.frame));
-    painter.fillRect(QRectF(QPointF(0, 0), drawing.frame), toColour(drawing.palette.background));
-    painter.setFont(drawing.font);
-    painter.setPen(toColour(drawing.palette.axisLines));
-    drawAxisCross(painter, ViewTransform::trueToScale(drawing.view, cx, cy), drawing.view, cx, cy,
-                  drawing.palette);
-    const PaperShapes& shapes = drawing.shapes;
-    ProgressCounter counter(progress, shapes.centres.size());
-    for (const auto& shape : shapes.shapes) {
-        if (const auto* run = std::get_if<PaperShapes::DiscRun>(&shape)) {
-            const std::span<const QPoint> centres(shapes.centres);
-            paintDiscs(painter, centres.subspan(run->begin, run->end - run->begin), run->colour,
-                       counter);
-        } else if (const auto* leader = std::get_if<PaperShapes::Leader>(&shape)) {
-            painter.fillRect(leader->box, QColor::fromRgb(leader->colour));
-        } else if (const auto* label = std::get_if<PaperShapes::Label>(&shape)) {
-            painter.setPen(QColor::fromRgb(label->colour));
-            painter.drawText(label->baseline, label->text);
-        }
-    }
+    beginFrame(painter, drawing.frame, drawing.view, drawing.font, drawing.palette);
+    ProgressCounter counter(progress, drawing.shapes.centres.size());
+    paintShapes(painter, drawing.shapes, counter);
     painter.restore();
 }
 
 void DrawPlan(QPainter& painter, QSizeF frame, const ViewState& view,
               const std::vector<std::int32_t>& selected, const PointStore& store,
-              const QFont& labelFont, const PlanPalette& palette) {
-    PaperPlan(*painter.device(), frame, view, selected, store, labelFont, palette).paint(painter);
+              const QFont& labelFont, const PlanPalette& palette, WorkProgress* progress) {
+    const QFont font = paperFont(labelFont);
+    beginFrame(painter, frame, view, font, palette);
+    PaperShapes shapes;
+    PaperCanvas canvas(shapes, font, *painter.device(), frame, palette, &painter);
+    drawPoints(canvas, frameTransform(frame, view), view, selected, store, nullptr, progress);
+    canvas.flush();
+    painter.restore();
 }
 
 }  // namespace korvela

@@ -56,17 +56,22 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store,
             const QFont& labelFont, PointGrid& grid);
 
-// The same plan drawn with a painter as vector shapes (discs, lines, text) in the palette's
+// The same plan drawn with the painter as vector shapes (discs, lines, text) in the palette's
 // colours into the frame from (0, 0) of the given size in the painter's coordinates, for
 // paper: true to scale in both directions (ViewTransform::trueToScale), so a square frame
-// looks as the plan on a bitmap of that size. Nothing is drawn outside the frame. It is made
-// in two steps: the walk over the points records what is to be drawn, then the painting
-// draws it, so that a printer is given nothing before the walk has ended. What is recorded
-// grows with the points drawn (8 bytes each) and the labels, which are bounded by the area.
+// looks as the plan on a bitmap of that size. Nothing is drawn outside the frame. Each point
+// is counted into progress: a stop requested there ends the drawing with WorkStopped.
+void DrawPlan(QPainter& painter, QSizeF frame, const ViewState& view,
+              const std::vector<std::int32_t>& selected, const PointStore& store,
+              const QFont& labelFont, const PlanPalette& palette, WorkProgress* progress = nullptr);
+
+// DrawPlan's picture in two steps, for a printer, which prints whatever it has been given:
+// the walk over the points (which a stop can end) records what is to be drawn, and only then
+// is it painted. The record grows with the points drawn (8 bytes each) and the labels, which
+// are bounded by the area.
 class PaperPlan {
 public:
-    // The walk, for painting on device (whose painter measures the labels). Counts each point
-    // into progress: a stop requested there ends it with WorkStopped.
+    // The walk, for painting on device (whose painter measures the labels).
     PaperPlan(const QPaintDevice& device, QSizeF frame, const ViewState& view,
               const std::vector<std::int32_t>& selected, const PointStore& store,
               const QFont& labelFont, const PlanPalette& palette, WorkProgress* progress = nullptr);
@@ -80,10 +85,5 @@ private:
     struct Drawing;
     std::unique_ptr<Drawing> drawing_;
 };
-
-// The walk and the painting at once.
-void DrawPlan(QPainter& painter, QSizeF frame, const ViewState& view,
-              const std::vector<std::int32_t>& selected, const PointStore& store,
-              const QFont& labelFont, const PlanPalette& palette);
 
 }  // namespace korvela
