@@ -53,22 +53,25 @@ BusyIndicator::~BusyIndicator() {
     delete stopButton_.data();
     if (shown_) QApplication::restoreOverrideCursor();
     if (!statusBar_) return;
-    if (!stopped_) {
+    if (stopped_) {
+        sayStopped();
+    } else if (ownStatusBar_) {
+        delete statusBar_.data();
+    } else {
         // A temporary message covers the status line's text and gives it back when cleared.
-        if (ownStatusBar_)
-            delete statusBar_.data();
-        else
-            statusBar_->clearMessage();
-        return;
+        statusBar_->clearMessage();
     }
+}
+
+// For a while, past the indicator's end; a status line of the indicator's own only as wide
+// as the message then, so that the window's controls are free again.
+void BusyIndicator::sayStopped() {
     statusBar_->showMessage(stoppedText(), kStoppedShownMs);
-    if (ownStatusBar_) {
-        // Only as wide as its message, so that the window's own controls are free again.
-        const int margins = 4 * statusBar_->fontMetrics().averageCharWidth();
-        placeAtBottomRight(*statusBar_,
-                           statusBar_->fontMetrics().horizontalAdvance(stoppedText()) + margins);
-        QTimer::singleShot(kStoppedShownMs, statusBar_, &QObject::deleteLater);
-    }
+    if (!ownStatusBar_) return;
+    const QFontMetrics metrics = statusBar_->fontMetrics();
+    placeAtBottomRight(*statusBar_,
+                       metrics.horizontalAdvance(stoppedText()) + 4 * metrics.averageCharWidth());
+    QTimer::singleShot(kStoppedShownMs, statusBar_, &QObject::deleteLater);
 }
 
 std::chrono::milliseconds BusyIndicator::setShowAfter(std::chrono::milliseconds delay) {
@@ -100,20 +103,23 @@ void BusyIndicator::show() {
     if (!shown_) QApplication::setOverrideCursor(Qt::WaitCursor);
     shown_ = true;
     if (inputGate_ || !statusBar()) return;
-    if (!stopButton_) {
-        auto* button = new QToolButton(statusBar_);
-        button->setObjectName("stopButton");
-        button->setText(QString::fromUtf8(kStopCaption));
-        QObject::connect(button, &QAbstractButton::clicked, button, [this, button] {
-            progress_.requestStop();
-            button->setEnabled(false);
-        });
-        statusBar_->addPermanentWidget(button);
-        stopButton_ = button;
-        if (ownStatusBar_) placeAtBottomRight(*statusBar_, window_->width());
-    }
+    if (!stopButton_) addStopButton();
     stopButton_->show();
     inputGate_ = std::make_unique<InputGate>(stopButton_.data());
+}
+
+// At the status line's right end; pressed once, it asks the work to stop.
+void BusyIndicator::addStopButton() {
+    auto* button = new QToolButton(statusBar_);
+    button->setObjectName("stopButton");
+    button->setText(QString::fromUtf8(kStopCaption));
+    QObject::connect(button, &QAbstractButton::clicked, button, [this, button] {
+        progress_.requestStop();
+        button->setEnabled(false);
+    });
+    statusBar_->addPermanentWidget(button);
+    stopButton_ = button;
+    if (ownStatusBar_) placeAtBottomRight(*statusBar_, window_->width());
 }
 
 // The main window's status line, or one of the indicator's own over a dialog's bottom edge.

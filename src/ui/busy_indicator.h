@@ -74,7 +74,9 @@ private:
     void keepWindowAlive();
     void show();
     QStatusBar* statusBar();
+    void addStopButton();
     void workEnded();
+    void sayStopped();
 
     QPointer<QWidget> window_;  // the window the command runs in
     QString what_;
