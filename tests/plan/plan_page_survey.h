@@ -2,11 +2,13 @@
 
 // What the tests and the benchmarks of the plan on paper share: a survey whose points all
 // show on the page, and the memory a page takes beyond it.
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,8 +42,9 @@ struct SquareSurvey {
     }
 };
 
-// How much the resident memory grows while work runs in a child process, in MiB (a forked
-// child starts with the parent's memory as its peak); -1 when that cannot be measured.
+// How much the resident memory grows while work runs in a child process, in MiB; -1 when
+// that cannot be measured. Memory the parent freed but kept goes back first, so that the
+// work cannot take it without growing, and the peak starts from what is left.
 template <typename Work>
 double childGrowthMiB(Work&& work) {
     const auto peakMiB = [] {
@@ -53,6 +56,8 @@ double childGrowthMiB(Work&& work) {
     if (::pipe(pipeEnds) != 0) return -1;
     const pid_t child = ::fork();
     if (child == 0) {
+        ::malloc_trim(0);
+        std::ofstream("/proc/self/clear_refs") << "5";  // the peak is reset to what is resident
         const double before = peakMiB();
         work();
         const double growth = peakMiB() - before;
