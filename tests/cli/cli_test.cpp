@@ -94,17 +94,12 @@ TEST(Cli, ANumberOptionRefusesAMalformedOrOutOfRangeValue) {
             std::vector<std::string> arguments = c.arguments;
             arguments.insert(arguments.end(), {c.option, value});
             const auto result = runCli(arguments, {}, survey);
-            const std::string name = c.option + " " + value;
-            EXPECT_EQ(result.status, 2) << name;
-            EXPECT_TRUE(result.out.empty()) << name;
-            const std::string firstLine = result.err.substr(0, result.err.find('\n'));
-            EXPECT_EQ(firstLine.rfind(
-                          "korvela-cli: wrong value for " + c.option + ": " + value + " (", 0),
-                      0u)
-                << result.err;
-            EXPECT_EQ(firstLine.back(), ')') << result.err;
-            EXPECT_EQ(result.err.rfind("\n\nusage: korvela-cli " + c.arguments[0] + " "),
-                      firstLine.size())
+            const std::string message = "korvela-cli: wrong value for " + c.option + ": " + value;
+            EXPECT_EQ(result.status, 2) << message;
+            EXPECT_TRUE(result.out.empty()) << message;
+            EXPECT_EQ(result.err.rfind(message + " (", 0), 0u) << result.err;
+            EXPECT_NE(result.err.find(")\n\nusage: korvela-cli " + c.arguments[0]),
+                      std::string::npos)
                 << result.err;
         }
     }
