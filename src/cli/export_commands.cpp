@@ -22,7 +22,7 @@ int reportWriteResult(const std::optional<FileError>& error, std::ostream& err) 
 
 int runDxf(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const PointStoreGrid table(store);
     try {
         return reportWriteResult(
@@ -36,7 +36,7 @@ int runDxf(CommandContext& context) {
 
 int runTxt(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const LocalTime now = currentLocalTime();
     return reportWriteResult(
         writeFileSafely(context.arguments[1],
