@@ -27,7 +27,8 @@ std::optional<WorkbookError> readWorkbook(const std::string& path, PointStore& s
 int runWorkbookWrite(CommandContext& context) {
     PointStore store;
     if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
-    if (const auto error = writeWorkbookPoints(context.arguments[1], store)) {
+    if (const auto error =
+            writeWorkbookPoints(context.arguments[1], store, nullptr, PipeWithoutReader::Wait)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }
