@@ -109,9 +109,9 @@ int runCsv(CommandContext& context) {
     if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const CsvWriteOptions writing{options->layout.separator, options->layout.decimalComma,
                                   options->encoding.value_or(TextEncoding::Cp1251)};
-    if (const auto error = writeFileSafely(context.arguments[1], [&](std::ostream& out) {
-            writeCsvPoints(store, writing, out);
-        })) {
+    if (const auto error = writeFileSafely(
+            context.arguments[1], [&](std::ostream& out) { writeCsvPoints(store, writing, out); },
+            PipeWithoutReader::Wait)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }

@@ -25,9 +25,9 @@ int runDxf(CommandContext& context) {
     if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const PointStoreGrid table(store);
     try {
-        return reportWriteResult(
-            writeDxfFile(context.arguments[1], table, kPointTableDxfColumns, store.kind(), true),
-            context.err);
+        return reportWriteResult(writeDxfFile(context.arguments[1], table, kPointTableDxfColumns,
+                                              store.kind(), true, nullptr, PipeWithoutReader::Wait),
+                                 context.err);
     } catch (const ConversionError& error) {
         context.err << error.what() << '\n';
         return kNotice;
@@ -39,8 +39,9 @@ int runTxt(CommandContext& context) {
     if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const LocalTime now = currentLocalTime();
     return reportWriteResult(
-        writeFileSafely(context.arguments[1],
-                        [&](std::ostream& out) { writeTextListing(store, now, out); }),
+        writeFileSafely(
+            context.arguments[1], [&](std::ostream& out) { writeTextListing(store, now, out); },
+            PipeWithoutReader::Wait),
         context.err);
 }
 

@@ -44,7 +44,8 @@ int runProject(CommandContext& context) {
         context.err << *refusal << '\n';
         return kNotice;
     }
-    if (const auto error = saveProjectFile(context.arguments[1], view, selected, store)) {
+    if (const auto error = saveProjectFile(context.arguments[1], view, selected, store, nullptr,
+                                           PipeWithoutReader::Wait)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }

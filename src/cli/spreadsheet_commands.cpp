@@ -24,7 +24,8 @@ std::optional<WorkbookError> readWorkbook(const std::string& argument, InputFile
 int runWorkbookWrite(CommandContext& context) {
     PointStore store;
     if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
-    if (const auto error = writeWorkbookPoints(context.arguments[1], store)) {
+    if (const auto error =
+            writeWorkbookPoints(context.arguments[1], store, nullptr, PipeWithoutReader::Wait)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }

@@ -283,6 +283,16 @@ bool holdsATemporaryFile(const std::filesystem::path& folder) {
     return false;
 }
 
+// Whether the process has a file of the folder open: the export's new file, named or not.
+bool writesIntoFolder(pid_t process, const std::filesystem::path& folder) {
+    std::error_code gone;
+    for (const auto& entry :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/fd", gone)) {
+        if (std::filesystem::read_symlink(entry.path(), gone).parent_path() == folder) return true;
+    }
+    return false;
+}
+
 TEST(Cli, ASignalDuringAnExportLeavesNoTemporaryFile) {
     testing::TempDir input, output;
     const std::string survey = writeLargeSurvey(input, 400000);
@@ -295,7 +305,7 @@ TEST(Cli, ASignalDuringAnExportLeavesNoTemporaryFile) {
         }
         bool seen = false;
         for (int poll = 0; poll < 30000 && !seen; ++poll) {
-            seen = holdsATemporaryFile(output.path());
+            seen = writesIntoFolder(child, output.path());
             if (!seen) ::usleep(1000);
         }
         ::kill(child, signalNumber);
