@@ -1,11 +1,16 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace korvela::testing {
 
@@ -42,6 +47,42 @@ inline std::string readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw std::runtime_error("cannot read " + path);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Runs check in a child process; returns its peak resident memory in MiB, or -1 when the
+// check failed there. The child starts with what the test process holds at the fork.
+template <typename Check>
+double childPeakMiB(Check&& check) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(check() ? 0 : 1);
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        return -1;
+    }
+    return static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+// Writes a file of texts, each repeated its count of times, without holding the file in memory
+// (a child process measured afterwards starts with the test's memory). Returns its size.
+inline std::size_t writeRepeated(const std::string& path,
+                                 const std::vector<std::pair<std::string, std::size_t>>& parts) {
+    std::ofstream file(path, std::ios::binary);
+    std::size_t size = 0;
+    for (const auto& [text, count] : parts) {
+        const std::size_t perPiece = std::max<std::size_t>(1, 4096 / std::max<std::size_t>(1, text.size()));
+        std::string piece;
+        for (std::size_t i = 0; i < std::min(count, perPiece); ++i) piece += text;
+        for (std::size_t left = count; left > 0;) {
+            const std::size_t now = std::min(left, perPiece);
+            file.write(piece.data(), static_cast<std::streamsize>(now * text.size()));
+            left -= now;
+        }
+        size += text.size() * count;
+    }
+    if (!file) throw std::runtime_error("cannot write " + path);
+    return size;
 }
 
 // Compares doubles within an absolute tolerance, printing expected, got and difference.

@@ -532,6 +532,38 @@ TEST(SurveyReader, AFileChangedWhileReadingFailsTheImport) {
     }
 }
 
+// Lines of many megabytes are held one at a time, each once: the import takes no more memory
+// than the file's size and a constant.
+TEST(SurveyReader, ALongLineIsHeldOnce) {
+    testing::TempDir dir;
+    const std::string path = dir.file("long.txt");
+    const std::pair<std::string, std::size_t> gap{" ", 32 << 20};  // blanks in a long line
+    using Parts = std::vector<std::pair<std::string, std::size_t>>;
+    const struct {
+        const char* what;
+        Parts file;
+        Points points;
+    } cases[] = {
+        // Line 1, never a point, and the point's values stand far apart.
+        {"marker lines",
+         {{"1,--------,1,2", 1}, gap, {",3\r\n2,--------,4,5", 1}, gap, {" 6\r\n", 1}},
+         {{"2", 4, 5, 6, 1}}},
+        {"an SDR record",
+         {{kSdrHeader + "08TP               1 1 2", 1}, gap, {"3\r\n" + kPoint2, 1}},
+         {{"1", 1, 2, 3, 1}, {"2", 4, 5, 6, 1}}},
+    };
+    const double idle = testing::childPeakMiB([] { return true; });
+    for (const auto& c : cases) {
+        const std::size_t size = testing::writeRepeated(path, c.file);
+        const double peak = testing::childPeakMiB([&] {
+            PointStore store;
+            return !readSurveyFile(path, store) && pointsOf(store) == c.points;
+        });
+        EXPECT_GT(peak, 0) << c.what << ": the points differ";
+        EXPECT_LT(peak, idle + static_cast<double>(size) / (1 << 20) + 16) << c.what;
+    }
+}
+
 TEST(SurveyReader, AFileThatCannotBeReadLeavesTheStoreEmpty) {
     testing::TempDir dir;
     PointStore store;
