@@ -5,7 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -83,6 +86,35 @@ inline std::size_t writeRepeated(const std::string& path,
     }
     if (!file) throw std::runtime_error("cannot write " + path);
     return size;
+}
+
+// A change another program makes to a file after a reader opened it, and whether the reading
+// must then fail ("файл изменился во время чтения").
+struct FileChange {
+    const char* what;
+    std::function<void()> change;
+    bool fails;
+};
+
+// The changes to the file at path, which holds bytes: none, emptied, cut in its first line and
+// near its end, extended, rewritten as long as before.
+inline std::vector<FileChange> changesAfterOpening(const std::string& path,
+                                                   const std::string& bytes) {
+    const auto cutTo = [path](std::size_t size) { std::filesystem::resize_file(path, size); };
+    return {
+        {"unchanged", [] {}, false},
+        {"emptied", [=] { cutTo(0); }, true},
+        {"cut in its first line", [=] { cutTo(std::min<std::size_t>(bytes.size(), 10)); }, true},
+        {"cut in a line near its end", [=] { cutTo(bytes.size() - 5); }, true},
+        {"extended", [=] { writeFile(path, bytes + bytes); }, true},
+        {"rewritten as long as before",
+         [=] {
+             const auto modified = std::filesystem::last_write_time(path);
+             writeFile(path, std::string(bytes.size(), '\n'));
+             std::filesystem::last_write_time(path, modified + std::chrono::seconds(1));
+         },
+         true},
+    };
 }
 
 // Compares doubles within an absolute tolerance, printing expected, got and difference.

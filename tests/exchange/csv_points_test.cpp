@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-#include <functional>
 #include <optional>
 #include <sstream>
 #include <tuple>
@@ -174,25 +171,7 @@ TEST(CsvPoints, AFileChangedWhileReadingIsNotRead) {
     testing::TempDir dir;
     const std::string path = dir.file("points.csv");
     const std::string file = fileOf(kPoints, CsvLayout{});
-    const auto cutTo = [&](std::size_t size) { std::filesystem::resize_file(path, size); };
-    const struct {
-        const char* what;
-        std::function<void()> change;
-        bool fails;
-    } cases[] = {
-        {"unchanged", [] {}, false},
-        {"emptied", [&] { cutTo(0); }, true},
-        {"cut in its last line", [&] { cutTo(file.size() - 5); }, true},
-        {"extended", [&] { testing::writeFile(path, file + file); }, true},
-        {"rewritten as long as before",
-         [&] {
-             const auto modified = std::filesystem::last_write_time(path);
-             testing::writeFile(path, std::string(file.size(), '\n'));
-             std::filesystem::last_write_time(path, modified + std::chrono::seconds(1));
-         },
-         true},
-    };
-    for (const auto& c : cases) {
+    for (const testing::FileChange& c : testing::changesAfterOpening(path, file)) {
         testing::writeFile(path, file);
         RegularFile opened;
         ASSERT_FALSE(opened.open(path));

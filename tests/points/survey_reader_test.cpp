@@ -4,9 +4,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <chrono>
-#include <filesystem>
-#include <functional>
 #include <random>
 
 #include "common/regular_file.h"
@@ -494,27 +491,8 @@ TEST(SurveyReader, AFileChangedWhileReadingFailsTheImport) {
         const std::string n = std::to_string(i);
         survey += "08TP" + std::string(16 - n.size(), ' ') + n + " 1 2 3\r\n";
     }
-    const auto cutTo = [&](std::size_t size) { std::filesystem::resize_file(path, size); };
-    const struct {
-        const char* what;
-        std::function<void()> change;
-        bool fails;
-    } cases[] = {
-        {"unchanged", [] {}, false},
-        {"emptied", [&] { cutTo(0); }, true},
-        {"cutInItsHeader", [&] { cutTo(10); }, true},
-        {"cutInALineNearItsEnd", [&] { cutTo(survey.size() - 5); }, true},
-        {"extended", [&] { testing::writeFile(path, survey + kPoint1); }, true},
-        {"rewrittenAsLongAsBefore",
-         [&] {
-             const auto modified = std::filesystem::last_write_time(path);
-             testing::writeFile(path, std::string(survey.size(), '\n'));
-             std::filesystem::last_write_time(path, modified + std::chrono::seconds(1));
-         },
-         true},
-    };
     for (const std::size_t threads : {1, 4}) {
-        for (const auto& change : cases) {
+        for (const testing::FileChange& change : testing::changesAfterOpening(path, survey)) {
             testing::writeFile(path, survey);
             RegularFile file;
             ASSERT_FALSE(file.open(path));
