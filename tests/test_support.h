@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -74,7 +74,8 @@ inline std::size_t writeRepeated(const std::string& path,
     std::ofstream file(path, std::ios::binary);
     std::size_t size = 0;
     for (const auto& [text, count] : parts) {
-        const std::size_t perPiece = std::max<std::size_t>(1, 4096 / std::max<std::size_t>(1, text.size()));
+        const std::size_t perPiece =
+            std::max<std::size_t>(1, 4096 / std::max<std::size_t>(1, text.size()));
         std::string piece;
         for (std::size_t i = 0; i < std::min(count, perPiece); ++i) piece += text;
         for (std::size_t left = count; left > 0;) {

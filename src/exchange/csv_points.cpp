@@ -27,7 +27,12 @@ constexpr std::size_t kSeparatorSampleLines = 10;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool isUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+// Where the UTF-8 character that byte `at` belongs to starts: a cut there leaves it whole.
+std::size_t utf8CharacterStart(std::string_view text, std::size_t at) {
+    const auto continues = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    for (int step = 0; step < 3 && at > 0 && continues(text[at]); ++step) --at;
+    return at;
+}
 
 // The text between a field's quotes: where it ends, where the field goes on after the closing
 // quote, and whether it still holds doubled quotes (each standing for one).
@@ -187,16 +192,13 @@ bool separatorFits(std::string_view bytes, std::size_t skipLines, char separator
 std::string previewText(std::string_view line, TextEncoding encoding) {
     const bool shortened = line.size() > kPreviewLineBytes;
     if (shortened) {
-        std::size_t cut = kPreviewLineBytes;
-        // A UTF-8 character (at most four bytes) is not cut in two.
-        for (int step = 0; step < 3 && encoding == TextEncoding::Utf8 && isUtf8Continuation(line[cut]);
-             ++step) {
-            --cut;
-        }
+        const std::size_t cut = encoding == TextEncoding::Utf8
+                                    ? utf8CharacterStart(line, kPreviewLineBytes)
+                                    : kPreviewLineBytes;
         line = line.substr(0, cut);
     }
-    std::string text =
-        encoding == TextEncoding::Utf8 && isValidUtf8(line) ? std::string(line) : cp1251ToUtf8(line);
+    std::string text = encoding == TextEncoding::Utf8 && isValidUtf8(line) ? std::string(line)
+                                                                           : cp1251ToUtf8(line);
     if (shortened) text += kShortenedMark;
     return text;
 }

@@ -285,7 +285,8 @@ private:
         while (at < end_) {
             const std::string_view block = bytes_->read(at, end_, kBlockBytes, buffer_);
             if (const void* found = std::memchr(block.data(), '\n', block.size())) {
-                return at + static_cast<std::size_t>(static_cast<const char*>(found) - block.data());
+                return at +
+                       static_cast<std::size_t>(static_cast<const char*>(found) - block.data());
             }
             at += block.size();
         }

@@ -158,7 +158,8 @@ TEST(CsvPoints, ALineOfSeparatorsTakesLessThanTwiceTheFile) {
         const auto preview = previewCsv(bytes, layout, 20);
         PointStore store;
         const CsvReadSummary summary = readCsvPoints(bytes, layout, store);
-        return preview.size() == 2 && preview[1].line == std::string(kPreviewLineBytes, ',') + "…" &&
+        return preview.size() == 2 &&
+               preview[1].line == std::string(kPreviewLineBytes, ',') + "…" &&
                summary.pointsRead == 1 && summary.rowsUnread == 1;
     });
     EXPECT_GT(peak, 0) << "the file did not read as one point and one unread row";
@@ -181,8 +182,8 @@ TEST(CsvPoints, AFileChangedWhileReadingIsNotRead) {
         ASSERT_EQ(error.has_value(), c.fails) << c.what;
         EXPECT_EQ(bytes, c.fails ? "" : file) << c.what;
         if (c.fails) {
-            EXPECT_EQ(error->message(), "Не удаётся прочитать файл \"" + path +
-                                            "\": файл изменился во время чтения");
+            EXPECT_EQ(error->message(),
+                      "Не удаётся прочитать файл \"" + path + "\": файл изменился во время чтения");
         }
     }
 }
