@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "common/number_text.h"
 #include "common/safe_file_writer.h"
@@ -254,11 +255,11 @@ std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs) {
         return std::nullopt;
     }
     CsvDialog choices(parent, CsvDialog::Purpose::Import);
-    choices.setFileBytes(bytes);
+    choices.setFileBytes(std::move(bytes));  // the file is held once, by the dialog
     if (choices.exec() != QDialog::Accepted) return std::nullopt;
     CsvImport imported{PointStore(), *path};
     const CsvReadSummary summary = BusyIndicator(parent, QString::fromUtf8("Импорт CSV")).run([&] {
-        return readCsvPoints(bytes, choices.layout(), imported.points);
+        return readCsvPoints(choices.fileBytes(), choices.layout(), imported.points);
     });
     if (summary.rowsUnread > 0) {
         dialogs.showMessage(parent, fromUtf8(unreadRowsMessage(summary.rowsUnread)));
