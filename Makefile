@@ -48,18 +48,23 @@ fuzz-build:
 		-DKORVELA_FUZZING=ON -DKORVELA_SHARED_DIR=$(SHARED_DIR)
 	cmake --build $(FUZZ_DIR) -j$(JOBS)
 
-# Fuzzes each target for FUZZ_SECONDS, one after the other; the corpus grows in
-# $(FUZZ_DIR)/corpus/TARGET/, findings land in $(FUZZ_DIR)/findings/. The real survey files
-# are $(SHARED_DIR)/realdata (../shared beside the repository's root), when it is there.
+# Fuzzes each target for FUZZ_SECONDS, one after the other, every target even when an earlier
+# one finds something; the corpus grows in $(FUZZ_DIR)/corpus/TARGET/, findings land in
+# $(FUZZ_DIR)/findings/ (the previous run's move to findings.previous/) and are listed at the
+# end, which then fails. The real survey files are $(SHARED_DIR)/realdata (../shared beside the
+# repository's root), when it is there.
 REALDATA = $(wildcard $(SHARED_DIR)/realdata)
 FUZZ_TARGETS := project_reader survey_reader area_files text_listing csv_reader \
 	workbook_reader
-fuzz_run = $(FUZZ_DIR)/korvela_$(1)_fuzz -max_total_time=$(FUZZ_SECONDS) \
-	-artifact_prefix=$(FUZZ_DIR)/findings/ $(FUZZ_DIR)/corpus/$(1)
+FINDINGS = $(FUZZ_DIR)/findings
+fuzz_run = -$(FUZZ_DIR)/korvela_$(1)_fuzz -max_total_time=$(FUZZ_SECONDS) \
+	-artifact_prefix=$(FINDINGS)/$(1)- $(FUZZ_DIR)/corpus/$(1)
 
 fuzz-long: fuzz
 	cd $(FUZZ_DIR) && ctest -R fuzz_project_seeds_written
-	mkdir -p $(addprefix $(FUZZ_DIR)/corpus/,$(FUZZ_TARGETS)) $(FUZZ_DIR)/findings
+	rm -rf $(FINDINGS).previous
+	if [ -d $(FINDINGS) ]; then mv $(FINDINGS) $(FINDINGS).previous; fi
+	mkdir -p $(addprefix $(FUZZ_DIR)/corpus/,$(FUZZ_TARGETS)) $(FINDINGS)
 	$(call fuzz_run,project_reader) $(FUZZ_DIR)/seeds/project
 	$(call fuzz_run,survey_reader) -dict=fuzz/survey.dict examples fuzz/regressions/survey \
 		$(REALDATA)
@@ -67,6 +72,9 @@ fuzz-long: fuzz
 	$(call fuzz_run,text_listing) fuzz/seeds/text_listing fuzz/regressions/text_listing
 	$(call fuzz_run,csv_reader) examples
 	$(call fuzz_run,workbook_reader) -dict=fuzz/workbook.dict fuzz/seeds/workbook
+	@if [ -n "$$(ls -A $(FINDINGS))" ]; then \
+		echo "fuzz-long: findings in $(FINDINGS):"; ls -l $(FINDINGS); exit 1; \
+	else echo "fuzz-long: no findings"; fi
 
 bench: build
 	$(BUILD_DIR)/korvela_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

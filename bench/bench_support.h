@@ -63,12 +63,18 @@ inline double childrenCpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-// Runs korvela-cli with the arguments once per iteration, its output going to /dev/null;
-// the program's own CPU time per run is the counter cli_cpu_ms.
-inline void runCli(benchmark::State& state, std::vector<std::string> arguments) {
+// Runs korvela-cli with the arguments once per iteration, its output going to /dev/null and
+// its standard input read from the file standardInput when one is named; the program's own
+// CPU time per run is the counter cli_cpu_ms.
+inline void runCli(benchmark::State& state, std::vector<std::string> arguments,
+                   const std::string& standardInput = {}) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (!standardInput.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, standardInput.c_str(), O_RDONLY,
+                                         0);
+    }
     std::vector<char*> argv{const_cast<char*>(KORVELA_CLI)};
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);

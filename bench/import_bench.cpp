@@ -1,5 +1,6 @@
 // Import of large surveys (SDR, and a comma listing without the marker): time, the store's
-// memory per point, and the process's peak memory; and `korvela-cli points` of the SDR file.
+// memory per point, and the process's peak memory; and `korvela-cli points` of the SDR file,
+// by its name and as the standard input.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -63,6 +64,14 @@ void BM_CliPoints(benchmark::State& state) {
                   {"points", bench::writeSdrSurvey(static_cast<std::size_t>(state.range(0)))});
 }
 BENCHMARK(BM_CliPoints)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// `korvela-cli points -` of the same file: the standard input is first copied into a temporary
+// file.
+void BM_CliPointsStandardInput(benchmark::State& state) {
+    bench::runCli(state, {"points", "-"},
+                  bench::writeSdrSurvey(static_cast<std::size_t>(state.range(0))));
+}
+BENCHMARK(BM_CliPointsStandardInput)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace korvela

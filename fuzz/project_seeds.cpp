@@ -1,9 +1,13 @@
 // Writes the seed corpus of the project reader: projects of the example surveys as the
-// import leaves them, an empty one, and a small one with frozen, selected and odd points.
+// import leaves them, an empty one, a small one with frozen, selected and odd points, and one
+// whose `kind` and `active` hold values another program may have written (7, -1).
 // Usage: korvela_project_seeds OUT_FOLDER SURVEY...
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -44,6 +48,25 @@ bool saveOddProject(const std::filesystem::path& path) {
     return save(path, view, {1, 0, 2}, store);
 }
 
+// A project of two points whose flags, as bytes in the file, are neither 0 nor 1: the store
+// never writes such values, so they are put into the saved bytes.
+bool saveForeignFlagsProject(const std::filesystem::path& path) {
+    PointStore store;
+    store.append("1", 10, 20, 30, korvela::kColourAqua, korvela::kKindPoint);
+    store.append("2", 11, 21, 31, korvela::kColourAqua, korvela::kKindStation);
+    std::ostringstream out;
+    korvela::writeProject(out, ViewState(), {0, 1}, store);
+    std::string bytes = out.str();
+    constexpr std::size_t kFirstKind = 88 + 4 + 2 * 4 + 4;  // view, selection, kind's count
+    constexpr std::size_t kFirstActive = kFirstKind + 2 * 4 + 4;
+    const std::int32_t seven = 7, minusOne = -1;  // little-endian host, as the file
+    std::memcpy(bytes.data() + kFirstKind, &seven, sizeof seven);
+    std::memcpy(bytes.data() + kFirstActive + 4, &minusOne, sizeof minusOne);
+    std::ofstream file(path, std::ios::binary);
+    file << bytes;
+    return static_cast<bool>(file.flush());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,7 +77,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);
     bool written = save(folder / "empty.kpr", ViewState(), {}, PointStore()) &&
-                   saveOddProject(folder / "odd.kpr");
+                   saveOddProject(folder / "odd.kpr") &&
+                   saveForeignFlagsProject(folder / "foreign-flags.kpr");
     for (int i = 2; i < argc && written; ++i) {
         PointStore store;
         if (const auto error = store.loadSurveyFile(argv[i])) {

@@ -10,6 +10,7 @@
 #include "area/area_files.h"
 #include "area/area_sheet.h"
 #include "cli/standard_input.h"
+#include "common/regular_file.h"
 
 namespace korvela::cli {
 namespace {
@@ -37,16 +38,12 @@ void printAreaSheet(const AreaSheet& sheet, std::ostream& out) {
     out << sheet.result() << '\n';
 }
 
-// The standard input is read as an area file when it begins as one, otherwise as a statement:
-// it has no name whose extension could tell.
-std::optional<FileError> readStandardInputSheet(const std::string& argument, AreaSheet& sheet) {
-    std::string bytes;
-    if (auto error = readStandardInput(bytes)) return error;
-    auto refusal = std::string_view(bytes).starts_with(kAreaFileHeader)
-                       ? readAreaFile(bytes, sheet)
-                       : readStatement(bytes, sheet);
-    if (!refusal) return std::nullopt;
-    return FileError(FileError::Operation::Read, argument, 0, std::move(*refusal));
+// Whether the file begins with the line area files begin with.
+bool beginsAsAreaFile(const std::string& path) {
+    RegularFile file;
+    std::string start(std::string_view(kAreaFileHeader).size(), '\0');
+    return !file.open(path) && file.size() >= start.size() && !file.readAt(0, start) &&
+           start == kAreaFileHeader;
 }
 
 }  // namespace
@@ -61,12 +58,14 @@ int computeAndPrintAreaSheet(AreaSheet& sheet, CommandContext& context) {
 }
 
 int runArea(CommandContext& context) {
-    const std::string& path = context.arguments[0];
+    const std::string& argument = context.arguments[0];
+    const std::string path = context.inputs.path(argument);
+    // The standard input has no name whose extension could tell what it holds.
+    const bool areaFile = isStandardInput(argument) ? beginsAsAreaFile(path) : isAreaFile(argument);
     AreaSheet sheet;
-    const auto error = isStandardInput(path) ? readStandardInputSheet(path, sheet)
-                       : isAreaFile(path)    ? openAreaFile(path, sheet)
-                                             : loadStatementFile(path, sheet);
+    auto error = areaFile ? openAreaFile(path, sheet) : loadStatementFile(path, sheet);
     if (error) {
+        error->path = argument;
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }

@@ -22,8 +22,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A file that cannot be read or written, found where the command cannot return its status:
+// the message (UTF-8) goes out, and the status is kFileFailure.
+class FileFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class InputFiles;
+
 struct CommandContext {
     const std::vector<std::string>& arguments;  // after the command name
+    InputFiles& inputs;                         // the paths the readers open
     std::ostream& out;                          // program bytes (Windows-1251)
     std::ostream& err;                          // messages (UTF-8)
 };

@@ -1,8 +1,8 @@
 #include "cli/csv_commands.h"
 
-#include <charconv>
 #include <optional>
 
+#include "cli/option_number.h"
 #include "cli/standard_input.h"
 #include "cli/survey_commands.h"
 #include "common/safe_file_writer.h"
@@ -11,6 +11,8 @@
 
 namespace korvela::cli {
 namespace {
+
+constexpr NumberOption kSkipOption{"--skip", "a whole number of lines up to 2^53", isCount};
 
 struct CsvOptions {
     CsvLayout layout;
@@ -31,7 +33,8 @@ std::optional<TextEncoding> encodingArgument(std::string_view text) {
     return std::nullopt;
 }
 
-// Reads the options from arguments[first] on; on a wrong one says so and returns nothing.
+// Reads the options from arguments[first] on; on a wrong one says so and returns nothing (a
+// wrong number throws UsageError).
 std::optional<CsvOptions> parseOptions(const std::vector<std::string>& arguments, std::size_t first,
                                        std::ostream& err) {
     CsvOptions options;
@@ -58,8 +61,7 @@ std::optional<CsvOptions> parseOptions(const std::vector<std::string>& arguments
             valid = separator.has_value();
             if (valid) options.layout.separator = *separator;
         } else if (name == "--skip") {
-            const auto end = value.data() + value.size();
-            valid = std::from_chars(value.data(), end, options.layout.skipLines).ptr == end;
+            options.layout.skipLines = static_cast<std::size_t>(optionNumber(kSkipOption, value));
             options.layoutGiven = true;
         } else {
             options.encoding = encodingArgument(value);
@@ -80,10 +82,10 @@ std::optional<CsvOptions> parseOptions(const std::vector<std::string>& arguments
 int runCsvPoints(CommandContext& context) {
     const auto options = parseOptions(context.arguments, 1, context.err);
     if (!options) return kWrongArguments;
-    const std::string& path = context.arguments[0];
+    const std::string& argument = context.arguments[0];
     std::string bytes;
-    if (const auto error =
-            isStandardInput(path) ? readStandardInput(bytes) : readCsvFile(path, bytes)) {
+    if (auto error = readCsvFile(context.inputs.path(argument), bytes)) {
+        error->path = argument;
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }
@@ -104,12 +106,12 @@ int runCsv(CommandContext& context) {
         return kWrongArguments;
     }
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const CsvWriteOptions writing{options->layout.separator, options->layout.decimalComma,
                                   options->encoding.value_or(TextEncoding::Cp1251)};
-    if (const auto error = writeFileSafely(context.arguments[1], [&](std::ostream& out) {
-            writeCsvPoints(store, writing, out);
-        })) {
+    if (const auto error = writeFileSafely(
+            context.arguments[1], [&](std::ostream& out) { writeCsvPoints(store, writing, out); },
+            PipeWithoutReader::Wait)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }

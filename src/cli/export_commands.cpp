@@ -22,12 +22,12 @@ int reportWriteResult(const std::optional<FileError>& error, std::ostream& err) 
 
 int runDxf(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const PointStoreGrid table(store);
     try {
-        return reportWriteResult(
-            writeDxfFile(context.arguments[1], table, kPointTableDxfColumns, store.kind(), true),
-            context.err);
+        return reportWriteResult(writeDxfFile(context.arguments[1], table, kPointTableDxfColumns,
+                                              store.kind(), true, nullptr, PipeWithoutReader::Wait),
+                                 context.err);
     } catch (const ConversionError& error) {
         context.err << error.what() << '\n';
         return kNotice;
@@ -36,11 +36,12 @@ int runDxf(CommandContext& context) {
 
 int runTxt(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const LocalTime now = currentLocalTime();
     return reportWriteResult(
-        writeFileSafely(context.arguments[1],
-                        [&](std::ostream& out) { writeTextListing(store, now, out); }),
+        writeFileSafely(
+            context.arguments[1], [&](std::ostream& out) { writeTextListing(store, now, out); },
+            PipeWithoutReader::Wait),
         context.err);
 }
 

@@ -15,6 +15,7 @@
 #include "cli/export_commands.h"
 #include "cli/project_commands.h"
 #include "cli/spreadsheet_commands.h"
+#include "cli/standard_input.h"
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
 #include "common/conversion_error.h"
@@ -110,7 +111,7 @@ void printCommandUsage(const Command& command, std::ostream& stream) {
         stream << "  `-` as " << inputs.front();
         for (std::size_t i = 1; i < inputs.size(); ++i) stream << " or " << inputs[i];
         stream << " reads the standard input" << (inputs.size() > 1 ? " (one of them only)" : "")
-               << ".\n";
+               << ",\n  at most --stdin-limit BYTES of it (K, M or G may follow; 2G without).\n";
     }
     if (hasWord(command.arguments, "OUT"))
         stream << "  `-` as OUT writes to the standard output.\n";
@@ -136,20 +137,24 @@ const std::string* unknownOption(const Command& command,
     return option == arguments.end() ? nullptr : &*option;
 }
 
-// Runs the command; a usage error has its message on stderr.
-int runCommand(const Command& command, const std::vector<std::string>& arguments) {
+// Checks the arguments, then runs the command; throws UsageError for wrong ones.
+int checkAndRun(const Command& command, std::vector<std::string> arguments) {
+    InputFiles inputs(takeStandardInputLimit(arguments));
     if (const std::string* option = unknownOption(command, arguments)) {
-        std::cerr << "korvela-cli: wrong option " << *option << '\n';
-        return kWrongArguments;
+        throw UsageError("wrong option " + *option);
     }
     if (arguments.size() < command.fewestArguments || arguments.size() > command.mostArguments) {
-        std::cerr << "korvela-cli: wrong arguments for " << command.name << '\n';
-        return kWrongArguments;
+        throw UsageError("wrong arguments for " + std::string(command.name));
     }
-    CommandContext context{arguments, std::cout, std::cerr};
+    CommandContext context{arguments, inputs, std::cout, std::cerr};
+    return command.run(context);
+}
+
+// Runs the command; a usage error has its message on stderr.
+int runCommand(const Command& command, const std::vector<std::string>& arguments) {
     int status = kSuccess;
     try {
-        status = command.run(context);
+        status = checkAndRun(command, arguments);
     } catch (const UsageError& error) {
         std::cerr << "korvela-cli: " << error.what() << '\n';
         return kWrongArguments;
@@ -160,6 +165,7 @@ int runCommand(const Command& command, const std::vector<std::string>& arguments
         std::cerr << "korvela-cli: не хватает памяти\n";
         return kFileFailure;
     } catch (const std::exception& error) {
+        // FileFailure, and whatever else ends a command on the way
         std::cerr << "korvela-cli: " << error.what() << '\n';
         return kFileFailure;
     }

@@ -21,23 +21,20 @@ void appendField(std::string& line, std::int32_t value) {
     line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// "Open Project" of the file, or of the standard input for `-`.
-std::variant<ProjectContent, FileError, DamagedProjectFile> openProject(const std::string& path) {
-    if (!isStandardInput(path)) return openProjectFile(path);
-    std::string bytes;
-    if (auto error = readStandardInput(bytes)) return *std::move(error);
-    auto read = readProject(bytes);
-    if (const auto* damage = std::get_if<ProjectDamage>(&read)) {
-        return DamagedProjectFile{path, *damage};
-    }
-    return std::get<ProjectContent>(std::move(read));
+// "Open Project" of the file, or of the standard input for `-`; the errors name the argument.
+std::variant<ProjectContent, FileError, DamagedProjectFile> openProject(const std::string& argument,
+                                                                        InputFiles& inputs) {
+    auto opened = openProjectFile(inputs.path(argument));
+    if (auto* error = std::get_if<FileError>(&opened)) error->path = argument;
+    if (auto* damaged = std::get_if<DamagedProjectFile>(&opened)) damaged->path = argument;
+    return opened;
 }
 
 }  // namespace
 
 int runProject(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     // The import centres the view; the settings window's start state equals the reset values,
     // so re-applying it changes nothing.
     ViewState view;
@@ -47,7 +44,8 @@ int runProject(CommandContext& context) {
         context.err << *refusal << '\n';
         return kNotice;
     }
-    if (const auto error = saveProjectFile(context.arguments[1], view, selected, store)) {
+    if (const auto error = saveProjectFile(context.arguments[1], view, selected, store, nullptr,
+                                           PipeWithoutReader::Wait)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }
@@ -55,7 +53,7 @@ int runProject(CommandContext& context) {
 }
 
 int runProjectPoints(CommandContext& context) {
-    auto opened = openProject(context.arguments[0]);
+    auto opened = openProject(context.arguments[0], context.inputs);
     if (const auto* error = std::get_if<FileError>(&opened)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;

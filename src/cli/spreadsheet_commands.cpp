@@ -10,15 +10,12 @@
 namespace korvela::cli {
 namespace {
 
-// The read pass of the workbook file, or of the standard input for `-`.
-std::optional<WorkbookError> readWorkbook(const std::string& path, PointStore& store) {
-    if (!isStandardInput(path)) return readWorkbookPointsFile(path, store);
-    std::string bytes;
-    if (auto error = readStandardInput(bytes)) {
-        return WorkbookError{error->operation, path, error->errorNumber, error->reason};
-    }
-    auto error = readWorkbookPoints(bytes, store);
-    if (error) error->path = path;
+// The read pass of the workbook file, or of the standard input for `-`; the errors name the
+// argument.
+std::optional<WorkbookError> readWorkbook(const std::string& argument, InputFiles& inputs,
+                                          PointStore& store) {
+    auto error = readWorkbookPointsFile(inputs.path(argument), store);
+    if (error) error->path = argument;
     return error;
 }
 
@@ -26,8 +23,9 @@ std::optional<WorkbookError> readWorkbook(const std::string& path, PointStore& s
 
 int runWorkbookWrite(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
-    if (const auto error = writeWorkbookPoints(context.arguments[1], store)) {
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
+    if (const auto error =
+            writeWorkbookPoints(context.arguments[1], store, nullptr, PipeWithoutReader::Wait)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }
@@ -37,7 +35,7 @@ int runWorkbookWrite(CommandContext& context) {
 int runWorkbookPoints(CommandContext& context) {
     PointStore store;
     try {
-        if (const auto error = readWorkbook(context.arguments[0], store)) {
+        if (const auto error = readWorkbook(context.arguments[0], context.inputs, store)) {
             context.err << "korvela-cli: " << error->message() << '\n';
             return kFileFailure;
         }

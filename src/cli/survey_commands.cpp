@@ -1,7 +1,6 @@
 #include "cli/survey_commands.h"
 
 #include <algorithm>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,7 +8,6 @@
 #include "common/number_text.h"
 #include "common/output_buffer.h"
 #include "points/point_store.h"
-#include "points/survey_reader.h"
 
 namespace korvela::cli {
 
@@ -34,20 +32,12 @@ char* writePointLine(const PointStore& store, std::size_t index, char* out) {
 
 }  // namespace
 
-bool importSurvey(const std::string& path, PointStore& store, std::ostream& err) {
-    std::optional<FileError> error;
-    if (isStandardInput(path)) {
-        std::string bytes;
-        error = readStandardInput(bytes);
-        if (!error) readSurvey(bytes, store);
-    } else {
-        error = store.loadSurveyFile(path);
-    }
-    if (error) {
-        err << "korvela-cli: " << error->message() << '\n';
-        return false;
-    }
-    return true;
+bool importSurvey(const std::string& argument, PointStore& store, CommandContext& context) {
+    auto error = store.loadSurveyFile(context.inputs.path(argument));
+    if (!error) return true;
+    error->path = argument;
+    context.err << "korvela-cli: " << error->message() << '\n';
+    return false;
 }
 
 void pointLine(const PointStore& store, std::size_t index, std::string& line) {
@@ -67,7 +57,7 @@ void printPoints(const PointStore& store, std::ostream& out) {
 
 int runPoints(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     printPoints(store, context.out);
     return kSuccess;
 }

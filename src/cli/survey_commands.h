@@ -11,9 +11,9 @@ class PointStore;
 
 namespace korvela::cli {
 
-// Reads a survey as "Import Project" does, from standard input when path is "-"; on
+// Reads a survey as "Import Project" does, from standard input when the argument is "-"; on
 // failure reports it and returns false.
-bool importSurvey(const std::string& path, PointStore& store, std::ostream& err);
+bool importSurvey(const std::string& argument, PointStore& store, CommandContext& context);
 
 // Sets line to NUMBER TAB X TAB Y TAB Z TAB KIND of one point, without a line end.
 void pointLine(const PointStore& store, std::size_t index, std::string& line);

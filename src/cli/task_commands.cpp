@@ -9,6 +9,7 @@
 
 #include "area/area_sheet.h"
 #include "cli/area_command.h"
+#include "cli/option_number.h"
 #include "cli/point_selection.h"
 #include "cli/survey_commands.h"
 #include "common/conversion_error.h"
@@ -44,7 +45,7 @@ std::optional<std::string> anySelection(const std::vector<std::int32_t>&) { retu
 template <typename Report, typename Refusal = decltype(&anySelection)>
 int printSelectionReport(CommandContext& context, Report report, Refusal refusal = &anySelection) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const std::vector<std::int32_t> selected = selectByNumbers(store, argumentsFrom(context, 1));
     if (const auto message = refusal(selected)) {
         context.err << *message << '\n';
@@ -54,31 +55,24 @@ int printSelectionReport(CommandContext& context, Report report, Refusal refusal
     return kSuccess;
 }
 
-// A number option, given after the other arguments as NAME VALUE.
-struct NumberOption {
-    std::string_view name;
-    double fallback;               // without the option
-    bool (*usable)(double value);  // whether the task can work with VALUE
-};
+constexpr NumberOption kJoinLimitOption{"--limit", "a number of metres above 0", isValidJoinLimit};
+constexpr NumberOption kConfidenceOption{"--confidence", "a probability above 0 and below 1",
+                                         isValidBlunderConfidence};
 
-// The arguments before the option, and its value, when they are as many as the command
-// takes; nothing, once said, otherwise.
-std::optional<std::vector<std::string>> argumentsBefore(const NumberOption& option, double& value,
-                                                        const CommandContext& context,
-                                                        std::size_t fewest, std::size_t most) {
+// The arguments before a number option given last as NAME VALUE, and into `value` the option's
+// value, or the fallback without it. Throws UsageError when the arguments are not as many as
+// the command takes.
+std::vector<std::string> argumentsBefore(const NumberOption& option, double fallback, double& value,
+                                         const CommandContext& context, std::size_t fewest,
+                                         std::size_t most) {
     std::vector<std::string> arguments = context.arguments;
-    value = option.fallback;
+    value = fallback;
     if (arguments.size() >= 2 && arguments[arguments.size() - 2] == option.name) {
-        if (!parseWholeNumber(arguments.back(), value) || !option.usable(value)) {
-            context.err << "korvela-cli: wrong value for " << option.name << ": "
-                        << arguments.back() << '\n';
-            return std::nullopt;
-        }
+        value = optionNumber(option, arguments.back());
         arguments.resize(arguments.size() - 2);
     }
     if (arguments.size() < fewest || arguments.size() > most) {
-        context.err << "korvela-cli: wrong arguments (" << option.name << " comes last)\n";
-        return std::nullopt;
+        throw UsageError("wrong arguments (" + std::string(option.name) + " comes last)");
     }
     return arguments;
 }
@@ -108,7 +102,7 @@ int runAngles(CommandContext& context) {
 
 int runDirection(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     writeBytes(context.out, directionalAngleReport(store, pointNumberArgument(context.arguments[1]),
                                                    pointNumberArgument(context.arguments[2])));
     return kSuccess;
@@ -116,7 +110,7 @@ int runDirection(CommandContext& context) {
 
 int runRotate(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const std::vector<std::int32_t> selected = selectByNumbers(store, argumentsFrom(context, 2));
     const std::string proposal = proposedRotationAngle(store, selected);
     // The angle is read from the dialog's field, which holds the proposal unless retyped.
@@ -136,12 +130,10 @@ int runRotate(CommandContext& context) {
 
 int runJoin(CommandContext& context) {
     double limit = 0;
-    const auto before = argumentsBefore({"--limit", kDefaultJoinLimit, isValidJoinLimit}, limit,
-                                        context, kJoinArguments, kJoinArguments);
-    if (!before) return kWrongArguments;
-    const std::vector<std::string>& arguments = *before;
+    const std::vector<std::string> arguments = argumentsBefore(
+        kJoinLimitOption, kDefaultJoinLimit, limit, context, kJoinArguments, kJoinArguments);
     PointStore store;
-    if (!importSurvey(arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(arguments[0], store, context)) return kFileFailure;
     std::vector<std::int32_t> selected =
         selectByNumbers(store, {arguments[1], arguments[2], arguments[3]});
     // Without three base points the command ends before the second survey is asked for.
@@ -150,7 +142,7 @@ int runJoin(CommandContext& context) {
         return kNotice;
     }
     PointStore second;
-    if (!importSurvey(arguments[4], second, context.err)) return kFileFailure;
+    if (!importSurvey(arguments[4], second, context)) return kFileFailure;
     const std::array<std::string, 3> baseNumbers = {pointNumberArgument(arguments[5]),
                                                     pointNumberArgument(arguments[6]),
                                                     pointNumberArgument(arguments[7])};
@@ -171,17 +163,15 @@ int runJoin(CommandContext& context) {
 // FIRST NUMBER... SECOND: the selected points are the candidates for common points.
 int runTransform(CommandContext& context) {
     double confidence = 0;
-    const auto before =
-        argumentsBefore({"--confidence", kDefaultBlunderConfidence, isValidBlunderConfidence},
-                        confidence, context, kFewestTransformArguments, SIZE_MAX);
-    if (!before) return kWrongArguments;
-    const std::vector<std::string>& arguments = *before;
+    const std::vector<std::string> arguments =
+        argumentsBefore(kConfidenceOption, kDefaultBlunderConfidence, confidence, context,
+                        kFewestTransformArguments, SIZE_MAX);
     PointStore store;
-    if (!importSurvey(arguments.front(), store, context.err)) return kFileFailure;
+    if (!importSurvey(arguments.front(), store, context)) return kFileFailure;
     const std::vector<std::int32_t> selected =
         selectByNumbers(store, {arguments.begin() + 1, arguments.end() - 1});
     PointStore second;
-    if (!importSurvey(arguments.back(), second, context.err)) return kFileFailure;
+    if (!importSurvey(arguments.back(), second, context)) return kFileFailure;
     TransformOutcome outcome = computeCommonPointTransform(store, selected, second, confidence);
     if (outcome.notice) {
         context.err << transformNoticeText(*outcome.notice) << '\n';
@@ -195,7 +185,7 @@ int runTransform(CommandContext& context) {
 // "Площадь" hands the selected points to the area window, whose "Вычислить" computes them.
 int runParcel(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context.err)) return kFileFailure;
+    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
     const std::vector<std::int32_t> selected = selectByNumbers(store, argumentsFrom(context, 1));
     AreaSheet sheet = areaHandOverSheet(store, selected);
     return computeAndPrintAreaSheet(sheet, context);

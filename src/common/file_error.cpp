@@ -16,6 +16,7 @@ constexpr ReasonText kReasonTexts[] = {
     {kNotRegularFile, "это не обычный файл"},
     {kWriteProtected, "файл защищён от записи"},
     {kChangedWhileReading, "файл изменился во время чтения"},
+    {kNoPipeReader, "никто не читает из канала"},
     {ENOENT, "нет такого файла или папки"},
     {EACCES, "нет прав доступа"},
     {EPERM, "операция не разрешена"},

@@ -9,6 +9,7 @@ namespace korvela {
 inline constexpr int kNotRegularFile = -1;       // a pipe, a device, a socket where a file belongs
 inline constexpr int kWriteProtected = -2;       // the file exists without write permission
 inline constexpr int kChangedWhileReading = -3;  // another program wrote the file as it was read
+inline constexpr int kNoPipeReader = -4;         // a pipe written to that no program reads from
 
 // Why a file could not be read or written: the file and the system's error number, or a
 // reason of the program's own when `reason` is set (a count beyond what the format holds).

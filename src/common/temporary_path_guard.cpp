@@ -4,11 +4,14 @@
 #include <limits.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 
 namespace korvela {
 namespace {
@@ -77,6 +80,18 @@ private:
     sigset_t previous_;
 };
 
+// Completes the pattern's trailing XXXXXX with random letters and digits, as mkstemp does.
+void completePattern(std::string& pattern) {
+    constexpr std::string_view kLetters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr std::size_t kRandomLength = 6;
+    unsigned char random[kRandomLength] = {};
+    while (::getrandom(random, sizeof random, 0) < 0 && errno == EINTR) {}
+    char* const letters = pattern.data() + pattern.size() - kRandomLength;
+    for (std::size_t i = 0; i < kRandomLength; ++i)
+        letters[i] = kLetters[random[i] % kLetters.size()];
+}
+
 }  // namespace
 
 TemporaryPathGuard::TemporaryPathGuard(const std::string& path) {
@@ -102,6 +117,25 @@ int createGuardedTemporaryFile(std::string& pattern, std::optional<TemporaryPath
     const int descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (descriptor >= 0) guard.emplace(pattern);
     return descriptor;
+}
+
+bool linkGuardedTemporaryFile(int descriptor, std::string& pattern,
+                              std::optional<TemporaryPathGuard>& guard) {
+    installHandlersOnce();
+    const HandledSignalsBlocked blocked;
+    // Linking by descriptor itself (AT_EMPTY_PATH) needs a privilege; the /proc link does not.
+    const std::string openFile = "/proc/self/fd/" + std::to_string(descriptor);
+    constexpr int kAttempts = 100;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        completePattern(pattern);
+        if (::linkat(AT_FDCWD, openFile.c_str(), AT_FDCWD, pattern.c_str(), AT_SYMLINK_FOLLOW) ==
+            0) {
+            guard.emplace(pattern);
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
 }
 
 }  // namespace korvela

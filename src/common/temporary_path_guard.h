@@ -28,4 +28,9 @@ private:
 // it before a signal can come between: returns the open descriptor, or -1 with errno set.
 int createGuardedTemporaryFile(std::string& pattern, std::optional<TemporaryPathGuard>& guard);
 
+// Gives an open file made without a name (O_TMPFILE) a free name from the same kind of pattern
+// and guards it before a signal can come between. False with errno set when it cannot.
+bool linkGuardedTemporaryFile(int descriptor, std::string& pattern,
+                              std::optional<TemporaryPathGuard>& guard);
+
 }  // namespace korvela

@@ -43,9 +43,17 @@ bool splitBlock(std::string_view block, std::string& partial, const LineHandler&
 
 }  // namespace
 
+// The lines are views into the bytes, the last one too: a long last line is never copied.
 void forEachLine(std::string_view bytes, const LineHandler& handleLine) {
-    std::string partial;
-    if (splitBlock(bytes, partial, handleLine) && !partial.empty()) handleLine(partial);
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\n');
+        if (end == std::string_view::npos) {
+            handleLine(bytes);  // a last line without line end keeps its CR, as in a file
+            return;
+        }
+        if (!handleLine(withoutTrailingCarriageReturn(bytes.substr(0, end)))) return;
+        bytes.remove_prefix(end + 1);
+    }
 }
 
 std::optional<FileError> forEachLineOfFile(const std::string& path, const LineHandler& handleLine) {

@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "common/number_text.h"
 #include "common/safe_file_writer.h"
@@ -87,12 +88,6 @@ void setPreviewRow(QTableWidget& table, int row, const CsvPreviewRow& preview) {
         table.setItem(row, column, new QTableWidgetItem(cells[column]));
     }
     table.item(row, 0)->setToolTip(cells[0]);
-}
-
-std::optional<FileError> readCsvWhileBusy(QWidget* parent, const std::string& path,
-                                          std::string& bytes) {
-    BusyIndicator busy(parent, QString::fromUtf8("Чтение CSV"));
-    return busy.run([&] { return readCsvFile(path, bytes, &busy.progress()); });
 }
 
 CsvReadSummary readCsvPointsWhileBusy(QWidget* parent, std::string_view bytes,
@@ -260,16 +255,17 @@ std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs) {
     const std::optional<QString> path = dialogs.askOpenPath(parent, openDialog);
     if (!path) return std::nullopt;
     std::string bytes;
-    if (const auto error = readCsvWhileBusy(parent, toLocalPath(*path), bytes)) {
+    const auto readFile = [&] { return readCsvFile(toLocalPath(*path), bytes); };
+    if (const auto error = BusyIndicator(parent, QString::fromUtf8("Чтение CSV")).run(readFile)) {
         dialogs.showMessage(parent, fromUtf8(error->message()));
         return std::nullopt;
     }
     CsvDialog choices(parent, CsvDialog::Purpose::Import);
-    choices.setFileBytes(bytes);
+    choices.setFileBytes(std::move(bytes));  // the file is held once, by the dialog
     if (choices.exec() != QDialog::Accepted) return std::nullopt;
     CsvImport imported{PointStore(), *path};
     const CsvReadSummary summary =
-        readCsvPointsWhileBusy(parent, bytes, choices.layout(), imported.points);
+        readCsvPointsWhileBusy(parent, choices.fileBytes(), choices.layout(), imported.points);
     if (summary.rowsUnread > 0) {
         dialogs.showMessage(parent, fromUtf8(unreadRowsMessage(summary.rowsUnread)));
     }

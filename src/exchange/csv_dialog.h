@@ -28,6 +28,7 @@ public:
     // The file to import: its first rows are previewed, and its separator and encoding are
     // guessed unless the last ones accepted fit it.
     void setFileBytes(std::string bytes);
+    const std::string& fileBytes() const { return bytes_; }
 
     CsvLayout layout() const;
     CsvWriteOptions writeOptions() const;

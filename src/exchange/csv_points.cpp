@@ -1,11 +1,14 @@
 #include "exchange/csv_points.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <new>
 
 #include "common/cp1251.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "common/output_buffer.h"
+#include "common/regular_file.h"
 #include "common/text_lines.h"
 #include "points/point_store.h"
 
@@ -16,6 +19,7 @@ constexpr std::string_view kColumnLetters = "PNEZD";
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kCrLf = "\r\n";
 constexpr char kQuote = '"';
+constexpr std::string_view kShortenedMark = "…";
 
 // The separators a file is tried with, in the order they are preferred, and the lines tried.
 constexpr char kGuessedSeparators[] = {'\t', ';', ',', kBlankSeparator};
@@ -23,71 +27,114 @@ constexpr std::size_t kSeparatorSampleLines = 10;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Splits a line into its fields; a field that starts with a quote runs to the closing quote,
-// a doubled quote inside standing for one. With blanks as separator, runs of blanks separate
-// and blanks at the ends make no field. The fields view the line, or the splitter's own copy
-// for quoted ones, until the next line is split.
+// Where the UTF-8 character that byte `at` belongs to starts: a cut there leaves it whole.
+std::size_t utf8CharacterStart(std::string_view text, std::size_t at) {
+    const auto continues = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    for (int step = 0; step < 3 && at > 0 && continues(text[at]); ++step) --at;
+    return at;
+}
+
+// The text between a field's quotes: where it ends, where the field goes on after the closing
+// quote, and whether it still holds doubled quotes (each standing for one).
+struct QuotedText {
+    std::size_t end;
+    std::size_t next;
+    bool doubled;
+};
+
+// The quoted text from `at` (after the opening quote); an unclosed quote runs to the line's end.
+QuotedText closingQuote(std::string_view line, std::size_t at) {
+    bool doubled = false;
+    for (at = line.find(kQuote, at); at != std::string_view::npos; at = line.find(kQuote, at + 2)) {
+        if (at + 1 == line.size() || line[at + 1] != kQuote) return {at, at + 1, doubled};
+        doubled = true;
+    }
+    return {line.size(), line.size(), doubled};
+}
+
+// Hands the fields of a line to take(text, doubled) until it returns false; a field that starts
+// with a quote runs to the closing quote, its text views the line between the quotes, doubled
+// telling that it still holds doubled quotes. With blanks as separator, runs of blanks separate
+// and blanks at the ends make no field.
+template <typename Take>
+void walkFields(std::string_view line, char separator, Take take) {
+    const bool blanks = separator == kBlankSeparator;
+    const auto separates = [&](char c) { return blanks ? isBlank(c) : c == separator; };
+    if (blanks) line = trimWhiteSpace(line);
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const std::size_t start = i;
+        while (i < line.size() && isBlank(line[i]) && !separates(line[i])) ++i;
+        bool goOn = true;
+        if (i < line.size() && line[i] == kQuote) {
+            const std::size_t textStart = i + 1;
+            const QuotedText quoted = closingQuote(line, textStart);
+            i = quoted.next;
+            while (i < line.size() && !separates(line[i])) ++i;  // after the closing quote
+            goOn = take(line.substr(textStart, quoted.end - textStart), quoted.doubled);
+        } else {
+            while (i < line.size() && !separates(line[i])) ++i;
+            goOn = take(line.substr(start, i - start), false);
+        }
+        if (!goOn || i == line.size()) return;
+        ++i;
+        while (blanks && i < line.size() && isBlank(line[i])) ++i;
+        if (i == line.size()) take({}, false);  // a separator ends the line
+    }
+}
+
+std::size_t countFields(std::string_view line, char separator) {
+    std::size_t count = 0;
+    walkFields(line, separator, [&count](std::string_view, bool) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
+// The first fields of a line, as many as a layout has columns: a line of millions of
+// separators costs no more than its first fields. The fields view the line, or the splitter's
+// own copy for those with doubled quotes, until the next line is split.
 class FieldSplitter {
 public:
-    const std::vector<std::string_view>& split(std::string_view line, char separator) {
-        const bool blanks = separator == kBlankSeparator;
-        const auto separates = [&](char c) { return blanks ? isBlank(c) : c == separator; };
-        if (blanks) line = trimWhiteSpace(line);
+    const std::vector<std::string_view>& split(std::string_view line, char separator,
+                                               std::size_t most) {
         fields_.clear();
-        unquoted_.clear();
-        unquoted_.reserve(line.size());  // views into it stay valid while the line is split
-        std::size_t i = 0;
-        while (i < line.size()) {
-            const std::size_t start = i;
-            while (i < line.size() && isBlank(line[i]) && !separates(line[i])) ++i;
-            if (i < line.size() && line[i] == kQuote) {
-                i = takeQuoted(line, i + 1);
-                while (i < line.size() && !separates(line[i])) ++i;  // after the closing quote
-            } else {
-                while (i < line.size() && !separates(line[i])) ++i;
-                fields_.push_back(line.substr(start, i - start));
-            }
-            if (i == line.size()) break;
-            ++i;
-            while (blanks && i < line.size() && isBlank(line[i])) ++i;
-            if (i == line.size()) fields_.push_back({});  // a separator ends the line
-        }
+        if (most == 0) return fields_;
+        if (unquoted_.size() < most) unquoted_.resize(most);
+        walkFields(line, separator, [&](std::string_view text, bool doubled) {
+            if (doubled) text = withSingleQuotes(text, unquoted_[fields_.size()]);
+            fields_.push_back(text);
+            return fields_.size() < most;
+        });
         return fields_;
     }
 
 private:
-    // Copies the quoted text from `at` up to its closing quote; returns the index after it.
-    std::size_t takeQuoted(std::string_view line, std::size_t at) {
-        const std::size_t begin = unquoted_.size();
-        for (; at < line.size(); ++at) {
-            if (line[at] != kQuote) {
-                unquoted_ += line[at];
-            } else if (at + 1 < line.size() && line[at + 1] == kQuote) {
-                unquoted_ += kQuote;
-                ++at;
-            } else {
-                ++at;
-                break;
-            }
+    static std::string_view withSingleQuotes(std::string_view text, std::string& into) {
+        into.clear();
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            into += text[at];
+            if (text[at] == kQuote) ++at;  // the second of a doubled quote
         }
-        fields_.push_back(std::string_view(unquoted_).substr(begin));
-        return at;
+        return into;
     }
 
     std::vector<std::string_view> fields_;
-    std::string unquoted_;
+    std::vector<std::string> unquoted_;  // one per field, so no view moves
 };
 
 bool readNumber(std::string_view field, bool decimalComma, double& value) {
     if (!decimalComma) return parseWholeNumber(field, value);
-    std::string text(field);
+    std::string text(trimWhiteSpace(field));
     std::replace(text.begin(), text.end(), ',', '.');
     return parseWholeNumber(text, value);
 }
 
 std::optional<CsvPoint> readRow(FieldSplitter& splitter, std::string_view line,
                                 const CsvLayout& layout, std::size_t ordinal) {
-    const std::vector<std::string_view>& fields = splitter.split(line, layout.separator);
+    const std::vector<std::string_view>& fields =
+        splitter.split(line, layout.separator, layout.columns.size());
     CsvPoint point;
     point.number = std::to_string(ordinal);
     for (std::size_t column = 0; column < layout.columns.size(); ++column) {
@@ -129,17 +176,31 @@ void forEachDataLine(std::string_view bytes, const CsvLayout& layout, Handler ha
 bool separatorFits(std::string_view bytes, std::size_t skipLines, char separator) {
     CsvLayout layout;
     layout.skipLines = skipLines;
-    FieldSplitter splitter;
     std::size_t fields = 0;
     std::size_t lines = 0;
     bool fits = true;
     forEachDataLine(bytes, layout, [&](std::string_view line) {
-        const std::size_t count = splitter.split(line, separator).size();
+        const std::size_t count = countFields(line, separator);
         fits = count >= 2 && (lines == 0 || count == fields);
         fields = count;
         return fits && ++lines < kSeparatorSampleLines;
     });
     return fits && lines > 0;
+}
+
+// The line as a preview shows it: UTF-8, and no longer than kPreviewLineBytes and a mark.
+std::string previewText(std::string_view line, TextEncoding encoding) {
+    const bool shortened = line.size() > kPreviewLineBytes;
+    if (shortened) {
+        const std::size_t cut = encoding == TextEncoding::Utf8
+                                    ? utf8CharacterStart(line, kPreviewLineBytes)
+                                    : kPreviewLineBytes;
+        line = line.substr(0, cut);
+    }
+    std::string text = encoding == TextEncoding::Utf8 && isValidUtf8(line) ? std::string(line)
+                                                                           : cp1251ToUtf8(line);
+    if (shortened) text += kShortenedMark;
+    return text;
 }
 
 std::string numberField(double value, bool decimalComma) {
@@ -218,10 +279,7 @@ std::vector<CsvPreviewRow> previewCsv(std::string_view bytes, const CsvLayout& l
     forEachDataLine(bytes, layout, [&](std::string_view line) {
         std::optional<CsvPoint> point = readRow(splitter, line, layout, pointsRead + 1);
         if (point) ++pointsRead;
-        preview.push_back({layout.encoding == TextEncoding::Utf8 && isValidUtf8(line)
-                               ? std::string(line)
-                               : cp1251ToUtf8(line),
-                           std::move(point)});
+        preview.push_back({previewText(line, layout.encoding), std::move(point)});
         return preview.size() < rows;
     });
     return preview;
@@ -252,16 +310,24 @@ CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, Po
     return summary;
 }
 
-std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes,
-                                     WorkProgress* progress) {
+std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    ProgressCounter counter(progress);
-    return forEachLineOfFile(path, [&](std::string_view line) {
-        counter.add(line.size() + 1);
-        bytes += line;
-        bytes += '\n';
-        return true;
-    });
+    RegularFile file;
+    if (auto error = file.open(path)) return error;
+    return readCsvFile(file, bytes);
+}
+
+std::optional<FileError> readCsvFile(const RegularFile& file, std::string& bytes) {
+    std::optional<FileError> error;
+    try {
+        bytes.assign(file.size(), '\0');
+        error = file.readAt(0, bytes);
+        if (!error) error = file.checkUnchanged();
+    } catch (const std::bad_alloc&) {
+        error = file.readError(ENOMEM);
+    }
+    if (error) std::string().swap(bytes);
+    return error;
 }
 
 void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std::ostream& out,

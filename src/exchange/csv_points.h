@@ -14,6 +14,7 @@
 namespace korvela {
 
 class PointStore;
+class RegularFile;
 
 // Points in comma-separated files as instruments and other programs write them, columns in
 // any order. Column letters: P point number, N northing (X), E easting (Y), Z height,
@@ -56,8 +57,11 @@ struct CsvPoint {
     double z = 0;
 };
 
-// One row of a preview: the line as the file holds it (UTF-8, for showing) and the point it
-// gives, nothing when it does not read.
+// The bytes of a file line a preview shows at most; a longer line is cut there and marked "…".
+inline constexpr std::size_t kPreviewLineBytes = 512;
+
+// One row of a preview: the line as the file holds it (UTF-8, for showing, shortened to
+// kPreviewLineBytes) and the point it gives, nothing when it does not read.
 struct CsvPreviewRow {
     std::string line;
     std::optional<CsvPoint> point;
@@ -81,10 +85,11 @@ std::string unreadRowsMessage(std::size_t rows);
 CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store,
                              WorkProgress* progress = nullptr);
 
-// The whole content of a file (lines ended by LF), for the reader and its preview. Counts
-// the bytes read into progress.
-std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes,
-                                     WorkProgress* progress = nullptr);
+// The whole content of a file, for the reader and its preview; the bytes end empty on an error.
+std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes);
+// The same for a file already open; kChangedWhileReading when another program shortened,
+// extended or rewrote it since it was opened: half a file is never read as a whole one.
+std::optional<FileError> readCsvFile(const RegularFile& file, std::string& bytes);
 
 struct CsvWriteOptions {
     char separator = ',';

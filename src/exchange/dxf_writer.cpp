@@ -377,14 +377,15 @@ void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
 std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
                                       const DxfColumns& columns,
                                       const std::vector<std::uint8_t>& kind, bool onlyFlagged,
-                                      WorkProgress* progress) {
+                                      WorkProgress* progress, PipeWithoutReader pipeWithoutReader) {
     const DxfGridReader cells(grid, columns, kind, onlyFlagged);
     // Three passes over the rows: the extents, the blocks, the inserts.
     ProgressCounter counter(progress,
                             3 * static_cast<std::uint64_t>(std::max(cells.rows() - 1, 0)));
     const Extents extents = readExtentsCheckingCells(cells, counter);
-    return writeFileSafely(path,
-                           [&](std::ostream& out) { writeDrawing(cells, extents, out, counter); });
+    return writeFileSafely(
+        path, [&](std::ostream& out) { writeDrawing(cells, extents, out, counter); },
+        pipeWithoutReader);
 }
 
 }  // namespace korvela

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/file_error.h"
+#include "common/safe_file_writer.h"
 #include "common/work_progress.h"
 
 namespace korvela {
@@ -41,9 +42,9 @@ void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
 
 // WriteDxf into the file at path through the safe file writer, counting rows into progress.
 // A conversion error (thrown) leaves no file and an existing file as it was.
-std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
-                                      const DxfColumns& columns,
-                                      const std::vector<std::uint8_t>& kind, bool onlyFlagged,
-                                      WorkProgress* progress = nullptr);
+std::optional<FileError> writeDxfFile(
+    const std::string& path, const TextGrid& grid, const DxfColumns& columns,
+    const std::vector<std::uint8_t>& kind, bool onlyFlagged, WorkProgress* progress = nullptr,
+    PipeWithoutReader pipeWithoutReader = PipeWithoutReader::Refuse);
 
 }  // namespace korvela

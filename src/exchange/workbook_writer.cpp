@@ -528,7 +528,8 @@ private:
 }  // namespace
 
 std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const PointStore& store,
-                                                 WorkProgress* progress) {
+                                                 WorkProgress* progress,
+                                                 PipeWithoutReader pipeWithoutReader) {
     const auto failure = [&](int errorNumber, std::string problem) {
         return WorkbookError{FileError::Operation::Write, path, errorNumber, std::move(problem)};
     };
@@ -545,7 +546,7 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
     const std::string existingSheet = workbook ? workbook->firstSheetPart : std::string();
     SheetXml sheet(store, progress);
     std::string problem;
-    const auto error = writeFileSafely(path, [&](std::ostream& out) {
+    const auto writeArchive = [&](std::ostream& out) {
         try {
             ArchiveInMemory archive(std::move(existing));
             if (existingSheet.empty()) {
@@ -569,7 +570,8 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
             problem = zipFailure.what();
             out.setstate(std::ios::badbit);
         }
-    });
+    };
+    const auto error = writeFileSafely(path, writeArchive, pipeWithoutReader);
     if (!problem.empty()) return failure(0, problem);
     if (error) return failure(error->errorNumber, {});
     return std::nullopt;

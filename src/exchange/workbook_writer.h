@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "common/safe_file_writer.h"
 #include "common/work_progress.h"
 #include "exchange/workbook_error.h"
 
@@ -20,7 +21,8 @@ class PointStore;
 // refused before anything is written. The file is replaced through the safe file writer, so a
 // failure leaves the old workbook as it was. An empty store gives an empty first sheet.
 // Counts the rows written into progress.
-std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const PointStore& store,
-                                                 WorkProgress* progress = nullptr);
+std::optional<WorkbookError> writeWorkbookPoints(
+    const std::string& path, const PointStore& store, WorkProgress* progress = nullptr,
+    PipeWithoutReader pipeWithoutReader = PipeWithoutReader::Refuse);
 
 }  // namespace korvela

@@ -310,9 +310,11 @@ void writeProject(std::ostream& out, const ViewState& view,
 
 std::optional<FileError> saveProjectFile(const std::string& path, const ViewState& view,
                                          const std::vector<std::int32_t>& selected,
-                                         const PointStore& store, WorkProgress* progress) {
+                                         const PointStore& store, WorkProgress* progress,
+                                         PipeWithoutReader pipeWithoutReader) {
     return writeFileSafely(
-        path, [&](std::ostream& out) { writeProject(out, view, selected, store, progress); });
+        path, [&](std::ostream& out) { writeProject(out, view, selected, store, progress); },
+        pipeWithoutReader);
 }
 
 std::variant<ProjectContent, ProjectDamage> readProject(std::string_view bytes) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/file_error.h"
+#include "common/safe_file_writer.h"
 #include "common/work_progress.h"
 #include "plan/view_state.h"
 #include "points/point_store.h"
@@ -64,9 +65,10 @@ void writeProject(std::ostream& out, const ViewState& view,
                   WorkProgress* progress = nullptr);
 
 // Writes the project file through the safe file writer; the error when it could not be written.
-std::optional<FileError> saveProjectFile(const std::string& path, const ViewState& view,
-                                         const std::vector<std::int32_t>& selected,
-                                         const PointStore& store, WorkProgress* progress = nullptr);
+std::optional<FileError> saveProjectFile(
+    const std::string& path, const ViewState& view, const std::vector<std::int32_t>& selected,
+    const PointStore& store, WorkProgress* progress = nullptr,
+    PipeWithoutReader pipeWithoutReader = PipeWithoutReader::Refuse);
 
 // Reads a project from the bytes of a file. Every count and length is checked against the
 // bytes that remain before anything is allocated; bytes after the last block are ignored.

@@ -7,6 +7,7 @@
 #include <exception>
 #include <limits>
 #include <new>
+#include <span>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -131,18 +132,52 @@ std::size_t splitCommaFields(std::string_view line, std::array<std::string_view,
     }
 }
 
+// Text in pieces that stand apart as if blanks joined them: a record whose blanks stand in for
+// some of its characters is read without being copied.
+class TextPieces {
+public:
+    void add(std::string_view piece) {
+        if (!piece.empty()) pieces_[count_++] = piece;
+    }
+    // Adds text split at its first commas, while `commas` lasts (counted down), leaving out its
+    // first `skip` characters.
+    void addSplitAtCommas(std::string_view text, std::size_t skip, std::size_t& commas) {
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t comma = commas > 0 ? text.find(',', start) : std::string_view::npos;
+            const std::size_t from = std::max(start, skip);
+            const std::size_t end = std::min(comma, text.size());
+            if (end > from) add(text.substr(from, end - from));
+            if (comma == std::string_view::npos) return;
+            --commas;
+            start = comma + 1;
+        }
+    }
+    std::span<const std::string_view> pieces() const { return {pieces_.data(), count_}; }
+
+private:
+    std::array<std::string_view, 6> pieces_;  // two texts, each split at two commas at most
+    std::size_t count_ = 0;
+};
+
 // The first three space-separated tokens of the trimmed text; false when it has fewer.
 // Each token runs up to the next space; what follows is trimmed before the next token.
-bool splitThreeTokens(std::string_view text, Values& tokens) {
-    std::string_view rest = trimWhiteSpace(text);
-    for (std::string_view& token : tokens) {
-        if (rest.empty()) return false;
-        const std::size_t space = rest.find(' ');
-        token = rest.substr(0, space);
-        rest = space == std::string_view::npos ? std::string_view()
-                                               : trimWhiteSpace(rest.substr(space));
+bool splitThreeTokens(std::span<const std::string_view> pieces, Values& tokens) {
+    std::size_t taken = 0;
+    for (const std::string_view piece : pieces) {
+        std::string_view rest = trimWhiteSpace(piece);
+        while (!rest.empty() && taken < tokens.size()) {
+            const std::size_t space = rest.find(' ');
+            tokens[taken++] = rest.substr(0, space);
+            rest = space == std::string_view::npos ? std::string_view()
+                                                   : trimWhiteSpace(rest.substr(space));
+        }
     }
-    return true;
+    return taken == tokens.size();
+}
+
+bool splitThreeTokens(std::string_view text, Values& tokens) {
+    return splitThreeTokens(std::span<const std::string_view>(&text, 1), tokens);
 }
 
 // A reading that cannot go on: the file cannot be read, or another program changed it.
@@ -161,12 +196,17 @@ public:
     std::size_t size() const { return size_; }
 
     // Bytes from `at` on, up to `end`: all of them when they are in memory, else the next
-    // `wanted` of them read into buffer. Throws ReadFailed.
+    // `wanted` of them read into buffer, which is sized to them: a long line's buffer is given
+    // back before the next read takes its own, and never copied into a larger one. Throws
+    // ReadFailed.
     std::string_view read(std::size_t at, std::size_t end, std::size_t wanted,
                           std::vector<char>& buffer) const {
         if (file_ == nullptr) return bytes_.substr(at, end - at);
         const std::size_t count = std::min(wanted, end - at);
-        if (buffer.size() < count) buffer.resize(count);
+        if (buffer.size() != count) {
+            std::vector<char>().swap(buffer);
+            buffer.resize(count);
+        }
         if (auto error = file_->readAt(at, {buffer.data(), count})) throw ReadFailed{*error};
         return {buffer.data(), count};
     }
@@ -184,9 +224,9 @@ private:
 
 // The lines of bytes [at, end): each without its line end (LF, and a CR right before it);
 // a last line without a line end is a line as well. The lines of a file are read a block at a
-// time into the cursor's own buffer; a line stays valid until the next one is taken. With a
-// progress, the bytes passed are counted into it at each block (where a requested stop ends
-// the reading) and at the end.
+// time into the cursor's own buffer, a line longer than a block whole into a buffer of its
+// size; a line stays valid until the next one is taken. With a progress, the bytes passed are
+// counted into it at each block (where a requested stop ends the reading) and at the end.
 class LineCursor {
 public:
     LineCursor(const SurveyBytes& bytes, std::size_t at) : LineCursor(bytes, at, bytes.size()) {}
@@ -213,15 +253,20 @@ public:
     std::string_view next() {
         std::size_t start = next_ - blockStart_;
         const char* found = findLineEnd(start);
-        while (found == nullptr && blockStart_ + block_.size() < end_) {
-            // The line runs on past the block: read again from its start, twice as much when
-            // the line alone fills a block.
-            const std::size_t wanted = std::max(kBlockBytes, 2 * (block_.size() - start));
+        if (found == nullptr && blockStart_ + block_.size() < end_) {
+            // The line runs on past the block: read on from its start.
             reportProgress();
-            block_ = bytes_->read(next_, end_, wanted, buffer_);
+            block_ = bytes_->read(next_, end_, kBlockBytes, buffer_);
             blockStart_ = next_;
             start = 0;
             found = findLineEnd(start);
+            if (found == nullptr && next_ + block_.size() < end_) {
+                // A line longer than a block: its end is found first, then one buffer of its
+                // size holds it.
+                const std::size_t lineEnd = lineEndFrom(next_ + block_.size());
+                block_ = bytes_->read(next_, end_, lineEnd + 1 - next_, buffer_);
+                found = findLineEnd(start);
+            }
         }
         const std::size_t end = found == nullptr ? block_.size() : found - block_.data();
         next_ = blockStart_ + (found == nullptr ? end : end + 1);
@@ -234,6 +279,20 @@ private:
     void reportProgress() {
         if (progress_ != nullptr) progress_->add(next_ - reported_);
         reported_ = next_;
+    }
+
+    // The position of the first LF from `at`, or the end; the bytes are scanned a block at a
+    // time.
+    std::size_t lineEndFrom(std::size_t at) {
+        while (at < end_) {
+            const std::string_view block = bytes_->read(at, end_, kBlockBytes, buffer_);
+            if (const void* found = std::memchr(block.data(), '\n', block.size())) {
+                return at +
+                       static_cast<std::size_t>(static_cast<const char*>(found) - block.data());
+            }
+            at += block.size();
+        }
+        return end_;
     }
 
     const char* findLineEnd(std::size_t start) const {
@@ -265,14 +324,21 @@ struct Layout {
     std::size_t leadInEnd = 0;  // record lines before this follow the lead-in rules
 };
 
-// The first line that is not blank, from `at`.
-std::size_t firstLineNotBlank(const SurveyBytes& bytes, std::size_t at) {
-    LineCursor lines(bytes, at);
+// After a blank first line: the SDR header when one stands after the blank lines, with the
+// cursor after it and firstLineAt at it; otherwise an empty line for the blank one, with the
+// cursor after that.
+std::string_view sdrHeaderAfterBlankLines(LineCursor& lines, std::size_t& firstLineAt) {
+    const std::size_t blankLineEnd = lines.position();
     while (!lines.atEnd()) {
-        const std::size_t start = lines.position();
-        if (!trimWhiteSpace(lines.next()).empty()) return start;
+        const std::size_t at = lines.position();
+        const std::string_view line = lines.next();
+        if (trimWhiteSpace(line).empty()) continue;
+        if (line.find(kSdrMarker) == std::string_view::npos) break;
+        firstLineAt = at;
+        return line;
     }
-    return at;
+    lines.restartAt(blankLineEnd);
+    return {};
 }
 
 // Skips `count` lines after the format line; false when one of them ends the transmission.
@@ -295,21 +361,17 @@ Layout readLayout(const SurveyBytes& bytes) {
     std::vector<char> scratch;
     const bool byteOrderMark =
         bytes.read(0, bytes.size(), kByteOrderMark.size(), scratch).starts_with(kByteOrderMark);
-    std::size_t at = byteOrderMark ? kByteOrderMark.size() : 0;
-    LineCursor lines(bytes, at);
+    // One cursor reads the first lines, so a long one is held once.
+    LineCursor lines(bytes, byteOrderMark ? kByteOrderMark.size() : 0);
     if (lines.atEnd()) return layout;
-    if (isStartOfTextLine(lines.next())) {
-        at = lines.position();
-    } else {
-        lines.restartAt(at);
+    std::size_t firstLineAt = lines.position();
+    std::string_view firstLine = lines.next();
+    if (isStartOfTextLine(firstLine)) {
+        if (lines.atEnd()) return layout;
+        firstLineAt = lines.position();
+        firstLine = lines.next();
     }
-    const std::size_t header = firstLineNotBlank(bytes, at);
-    if (LineCursor(bytes, header).next().find(kSdrMarker) != std::string_view::npos) {
-        lines.restartAt(header);
-    }
-    if (lines.atEnd()) return layout;
-    const std::size_t firstLineAt = lines.position();
-    const std::string_view firstLine = lines.next();
+    if (trimWhiteSpace(firstLine).empty()) firstLine = sdrHeaderAfterBlankLines(lines, firstLineAt);
     if (isEndOfTextLine(firstLine)) return layout;
 
     layout.nothingToRead = false;
@@ -342,7 +404,7 @@ struct ParsedPoint {
 enum class LineOutcome { Skip, Point, Stop };
 
 // Reads one record line of the file's body. Stateless, so that lines can be read in any
-// order by any thread; `scratch` is the caller's reusable buffer.
+// order by any thread.
 class RecordReader {
 public:
     explicit RecordReader(const Layout& layout) : layout_(layout) {}
@@ -430,25 +492,29 @@ private:
                        field(line, kSdr2xValues[1]), field(line, kSdr2xValues[2]), kind, point);
     }
 
-    // NUMBER,--------,X,Y,Z: the marker becomes 20 blanks and the next two commas blanks,
-    // so x, y, z stand as tokens from position 20 when the number is short enough.
-    LineOutcome readMarkerLine(std::string_view line, ParsedPoint& point) {
+    // NUMBER,--------,X,Y,Z: the marker becomes 20 blanks, the first two commas blanks and a
+    // CR ends the record, so x, y, z stand as tokens from position 20 when the number is short
+    // enough. The record is read in pieces of the line, never copied.
+    static LineOutcome readMarkerLine(std::string_view line, ParsedPoint& point) {
         const std::size_t markerAt = line.find(kCommaMarker);
         if (markerAt == std::string_view::npos) return LineOutcome::Skip;
         const std::string_view number = trimWhiteSpace(line.substr(0, line.find(',')));
 
-        std::string& record = scratch_;
-        record.assign(line);
-        record.replace(markerAt, kCommaMarker.size(), kCoordinatesAt, ' ');
-        for (int i = 0; i < 2; ++i) {
-            const std::size_t comma = record.find(',');
-            if (comma != std::string::npos) record[comma] = ' ';
-        }
-        record.resize(std::min(record.size(), record.find('\r')));
-        if (record.size() <= kCoordinatesAt) return LineOutcome::Skip;
+        std::string_view before = line.substr(0, markerAt);
+        std::string_view after = line.substr(markerAt + kCommaMarker.size());
+        const std::size_t returnBefore = before.find('\r');
+        const bool endsBeforeMarker = returnBefore != std::string_view::npos;
+        before = before.substr(0, returnBefore);
+        after = endsBeforeMarker ? std::string_view() : after.substr(0, after.find('\r'));
+        const std::size_t recordSize =
+            before.size() + (endsBeforeMarker ? 0 : kCoordinatesAt + after.size());
+        if (recordSize <= kCoordinatesAt) return LineOutcome::Skip;
+        TextPieces record;
+        std::size_t commas = 2;
+        record.addSplitAtCommas(before, kCoordinatesAt, commas);
+        record.addSplitAtCommas(after, 0, commas);
         Values tokens;
-        if (!splitThreeTokens(std::string_view(record).substr(kCoordinatesAt), tokens))
-            return LineOutcome::Skip;
+        if (!splitThreeTokens(record.pieces(), tokens)) return LineOutcome::Skip;
         return pointOf(number, tokens[0], tokens[1], tokens[2], kKindPoint, point);
     }
 
@@ -467,7 +533,6 @@ private:
     }
 
     const Layout& layout_;
-    std::string scratch_;
 };
 
 // The sequences a file's points are read into: one slot per line of the body, so that each

@@ -1,5 +1,6 @@
 #include "tasks/common_point_transform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
@@ -15,6 +16,12 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kTooFewText =
     "Надо выбрать не меньше двух точек, номера которых есть во втором файле ровно по одному разу";
 constexpr std::string_view kCoincideText = "Общие точки во втором файле совпадают в плане";
+constexpr std::string_view kFirstCoincideText = "Общие точки в первом файле совпадают в плане";
+constexpr std::string_view kZeroScaleText =
+    "Масштаб трансформации получается нулевым: расположение общих точек в файлах не связано "
+    "поворотом и масштабом (зеркально?)";
+constexpr std::string_view kNotFiniteText =
+    "Трансформация не вычисляется: координаты слишком велики для вычислений";
 constexpr std::string_view kUnitErrorLabel = "СКО единицы веса m0: ";
 constexpr std::string_view kBlunderRule =
     "«!» — расхождение точки с трансформацией по остальным общим точкам превышает предел при "
@@ -200,12 +207,46 @@ void appendUnpaired(std::string& text, const std::vector<std::string>& unpaired)
     }
 }
 
+bool coincideInPlane(const std::vector<SpacePoint>& points) {
+    return std::all_of(points.begin(), points.end(), [&](const SpacePoint& p) {
+        return p.x == points.front().x && p.y == points.front().y;
+    });
+}
+
+// Why the fitted similarity cannot bring the second survey in, if it cannot: a map that
+// shrinks the plane to a point, or numbers beyond doubles, would append every point on one
+// spot or nowhere.
+std::optional<TransformNotice> unusableMap(const CommonPoints& common,
+                                           const std::optional<PlaneSimilarity>& map) {
+    if (!map) return TransformNotice::CommonPointsCoincide;
+    if (coincideInPlane(common.first)) return TransformNotice::FirstPointsCoincide;
+    if (!map->finite()) return TransformNotice::NotFinite;
+    if (!(map->scale() > 0)) return TransformNotice::ZeroScale;
+    return std::nullopt;
+}
+
+// The outcome as a notice: nothing to append, no parameters to report.
+TransformOutcome refused(TransformOutcome outcome, TransformNotice notice) {
+    TransformOutcome refusal;
+    refusal.notice = notice;
+    refusal.unpaired = std::move(outcome.unpaired);
+    refusal.confidence = outcome.confidence;
+    return refusal;
+}
+
 }  // namespace
 
 bool isValidBlunderConfidence(double confidence) { return confidence > 0 && confidence < 1; }
 
 std::string_view transformNoticeText(TransformNotice notice) {
-    return notice == TransformNotice::TooFewCommonPoints ? kTooFewText : kCoincideText;
+    switch (notice) {
+        case TransformNotice::TooFewCommonPoints: return kTooFewText;
+        case TransformNotice::CommonPointsCoincide: return kCoincideText;
+        case TransformNotice::FirstPointsCoincide: return kFirstCoincideText;
+        case TransformNotice::ZeroScale: return kZeroScaleText;
+        case TransformNotice::NotFinite: return kNotFiniteText;
+    }
+    return kNotFiniteText;
 }
 
 TransformOutcome computeCommonPointTransform(const PointStore& store,
@@ -219,15 +260,19 @@ TransformOutcome computeCommonPointTransform(const PointStore& store,
         return outcome;
     }
     const std::optional<PlaneSimilarity> map = fitPlaneSimilarity(common.first, common.second);
-    if (!map) {
-        outcome.notice = TransformNotice::CommonPointsCoincide;
-        return outcome;
-    }
+    outcome.notice = unusableMap(common, map);
+    if (outcome.notice) return outcome;
     outcome.map = *map;
     computeResiduals(store, common, outcome);
+    if (!std::isfinite(outcome.planeRms) || !std::isfinite(outcome.heightRms)) {
+        return refused(std::move(outcome), TransformNotice::NotFinite);
+    }
     outcome.points.reserve(second.count());
     for (std::size_t i = 0; i < second.count(); ++i) {
         const auto [x, y, z] = map->apply(second.x()[i], second.y()[i], second.z()[i]);
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+            return refused(std::move(outcome), TransformNotice::NotFinite);
+        }
         outcome.points.push_back({std::string(second.number()[i]), Round4(x), Round4(y), Round4(z),
                                   static_cast<std::int32_t>(second.kind()[i])});
     }

@@ -20,6 +20,9 @@ class PointStore;
 enum class TransformNotice {
     TooFewCommonPoints,    // fewer than two selected points have a partner
     CommonPointsCoincide,  // the partners lie at one place in the plane
+    FirstPointsCoincide,   // the selected points with a partner lie at one place in the plane
+    ZeroScale,             // the best similarity shrinks everything to a point (a mirror image)
+    NotFinite,             // a parameter, an RMS or a mapped point is not a finite number
 };
 
 // The notice's text (UTF-8), shown in the report window instead of a report.

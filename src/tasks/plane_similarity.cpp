@@ -32,6 +32,13 @@ std::array<double, 3> PlaneSimilarity::apply(double x, double y, double z) const
 
 double PlaneSimilarity::scale() const { return std::hypot(a, b); }
 
+bool PlaneSimilarity::finite() const {
+    for (const double value : {a, b, fromX, fromY, toX, toY, shiftZ}) {
+        if (!std::isfinite(value)) return false;
+    }
+    return true;
+}
+
 double PlaneSimilarity::rotation() const { return std::atan2(b, a); }
 
 double PlaneSimilarity::shiftX() const { return toX - (a * fromX - b * fromY); }
@@ -52,7 +59,7 @@ std::optional<PlaneSimilarity> fitPlaneSimilarity(const std::vector<SpacePoint>&
         sumA += dx * dX + dy * dY;
         sumB += dx * dY - dy * dX;
     }
-    if (!(spread > 0) || !std::isfinite(spread)) return std::nullopt;
+    if (!(spread > 0)) return std::nullopt;
     PlaneSimilarity map;
     map.a = sumA / spread;
     map.b = sumB / spread;

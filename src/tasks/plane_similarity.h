@@ -23,6 +23,8 @@ struct PlaneSimilarity {
 
     std::array<double, 3> apply(double x, double y, double z) const;
     double scale() const;
+    // Whether every parameter is a finite number.
+    bool finite() const;
     // Radians, counted from +X towards +Y as directional angles are; in (−π, π].
     double rotation() const;
     // The translation of the map written as X = shiftX + a·x − b·y, Y = shiftY + b·x + a·y.
@@ -32,7 +34,8 @@ struct PlaneSimilarity {
 
 // The least-squares similarity that takes second[i] onto first[i] (X and Y; heights by the
 // mean of the height differences); exact for two pairs. Nothing when there are fewer than two
-// pairs or the second points all lie at one place in the plane.
+// pairs or the second points all lie at one place in the plane. Coordinates too large for
+// the sums give parameters that are not finite (finite() tells).
 std::optional<PlaneSimilarity> fitPlaneSimilarity(const std::vector<SpacePoint>& first,
                                                   const std::vector<SpacePoint>& second);
 

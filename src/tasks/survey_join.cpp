@@ -154,10 +154,11 @@ JoinOutcome computeJoin(const PointStore& store, const std::vector<std::int32_t>
         secondBase[k] = coordinatesOf(second, (*matched)[k]);
     }
     const std::optional<JoinMap> map = solveJoinMap(first, secondBase);
-    // Base points at one place in the plan carry no similarity, nor a sound map.
+    // Base points at one place in the plan carry no similarity, nor a sound map; nor do
+    // coordinates too large to fit one with.
     const std::optional<PlaneSimilarity> similarity =
         fitPlaneSimilarity(spacePointsOf(first), spacePointsOf(secondBase));
-    if (!map || !similarity) return {JoinNotice::SingularMatrix, {}, {}};
+    if (!map || !similarity || !similarity->finite()) return {JoinNotice::SingularMatrix, {}, {}};
     JoinDeparture departure = farthestDeparture(*map, *similarity, second);
     if (!(departure.distance <= limit)) {
         departure.limit = limit;

@@ -66,6 +66,45 @@ TEST(Cli, UsageErrorsShowTheUsageOfTheirCommand) {
     }
 }
 
+// Every number option refuses a value that is no number, or one out of its range, instead of
+// taking another value for it.
+TEST(Cli, ANumberOptionRefusesAMalformedOrOutOfRangeValue) {
+    const std::string survey = std::string(KORVELA_EXAMPLES) + "/site.sdr";
+    const struct {
+        std::vector<std::string> arguments;  // before the option
+        std::string option;
+        std::vector<std::string> values;
+    } cases[] = {
+        {{"csv-points", survey},
+         "--skip",
+         {"99999999999999999999999", "-1", "1.5", "", "abc", "1e999", "0x10", "nan", "2K",
+          "9007199254740994"}},
+        {{"join", survey, "1", "2", "3", survey, "1", "2", "3"},
+         "--limit",
+         {"0", "-0.05", "nan", "inf", "1e999", "abc", "", "0.05m", "0,05"}},
+        {{"transform", survey, "1", "2", "3", survey},
+         "--confidence",
+         {"0", "1", "1.5", "-0.5", "0.99999999999999999", "nan", "99%"}},
+        {{"points", "-"},
+         "--stdin-limit",
+         {"-1", "0.3K", "1T", "G", "", "99999999999999999999", "8388609G", "1e400", "1KB"}},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& value : c.values) {
+            std::vector<std::string> arguments = c.arguments;
+            arguments.insert(arguments.end(), {c.option, value});
+            const auto result = runCli(arguments, {}, survey);
+            const std::string message = "korvela-cli: wrong value for " + c.option + ": " + value;
+            EXPECT_EQ(result.status, 2) << message;
+            EXPECT_TRUE(result.out.empty()) << message;
+            EXPECT_EQ(result.err.rfind(message + " (", 0), 0u) << result.err;
+            EXPECT_NE(result.err.find(")\n\nusage: korvela-cli " + c.arguments[0]),
+                      std::string::npos)
+                << result.err;
+        }
+    }
+}
+
 TEST(Cli, ASurveyThatCannotBeReadExitsWithOneNamingTheFile) {
     testing::TempDir dir;
     const auto missing = runCli({"points", dir.file("missing.sdr")});
@@ -244,6 +283,16 @@ bool holdsATemporaryFile(const std::filesystem::path& folder) {
     return false;
 }
 
+// Whether the process has a file of the folder open: the export's new file, named or not.
+bool writesIntoFolder(pid_t process, const std::filesystem::path& folder) {
+    std::error_code gone;
+    for (const auto& entry :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/fd", gone)) {
+        if (std::filesystem::read_symlink(entry.path(), gone).parent_path() == folder) return true;
+    }
+    return false;
+}
+
 TEST(Cli, ASignalDuringAnExportLeavesNoTemporaryFile) {
     testing::TempDir input, output;
     const std::string survey = writeLargeSurvey(input, 400000);
@@ -256,7 +305,7 @@ TEST(Cli, ASignalDuringAnExportLeavesNoTemporaryFile) {
         }
         bool seen = false;
         for (int poll = 0; poll < 30000 && !seen; ++poll) {
-            seen = holdsATemporaryFile(output.path());
+            seen = writesIntoFolder(child, output.path());
             if (!seen) ::usleep(1000);
         }
         ::kill(child, signalNumber);

@@ -152,9 +152,9 @@ TEST_F(TaskCommands, LimitAndConfidenceAreOptionsGivenLast) {
     } cases[] = {
         {join, {}, 3, "«N» в 22.9129 м от положения"},
         {join, {"--limit", "23"}, 0, "N\t"},
-        {join, {"--limit", "0"}, 2, "korvela-cli: wrong value for --limit: 0\n"},
+        {join, {"--limit", "0"}, 2, "korvela-cli: wrong value for --limit: 0 (a number of"},
         {transform, {"--confidence", "0.5"}, 0, " 0.5\r\n"},
-        {transform, {"--confidence", "1"}, 2, "korvela-cli: wrong value for --confidence: 1\n"},
+        {transform, {"--confidence", "1"}, 2, "korvela-cli: wrong value for --confidence: 1 (a"},
     };
     for (auto c : cases) {
         c.arguments.insert(c.arguments.end(), c.options.begin(), c.options.end());

@@ -55,6 +55,18 @@ TEST_F(CsvDialogTest, PreviewShowsTheRowsAsTheyWillBeRead) {
     EXPECT_EQ(table->rowCount(), 0);
 }
 
+TEST_F(CsvDialogTest, PreviewShowsTheBeginningOfAHugeLine) {
+    CsvDialog dialog(&main(), CsvDialog::Purpose::Import);
+    dialog.setFileBytes("1,6123.5,7412.25\r\n" + std::string(4 << 20, ',') + "\r\n");
+    auto* table = dialog.findChild<QTableWidget*>("previewTable");
+    ASSERT_EQ(table->rowCount(), 2);
+    const QString shown = QString(static_cast<int>(kPreviewLineBytes), ',') + "…";
+    EXPECT_EQ(table->item(1, 0)->text(), shown);
+    EXPECT_EQ(table->item(1, 0)->toolTip(), shown);
+    EXPECT_EQ(table->item(1, 1)->text(), QString::fromUtf8("не читается"));
+    EXPECT_FALSE(dialog.grab().isNull());
+}
+
 // Column order, separator, decimal comma, header lines, encoding, as the dialog shows them.
 QVariantList choicesOf(const CsvDialog& dialog) {
     return {dialog.findChild<QComboBox*>("columnsBox")->currentText(),

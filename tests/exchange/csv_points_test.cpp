@@ -7,8 +7,10 @@
 #include <tuple>
 
 #include "common/number_text.h"
+#include "common/regular_file.h"
 #include "points/point_store.h"
 #include "points/survey_points.h"
+#include "test_support.h"
 
 namespace korvela {
 namespace {
@@ -105,6 +107,85 @@ TEST(CsvPoints, ReadsSemicolonsWithDecimalCommasAndUtf8Numbers) {
     EXPECT_EQ(preview[0].line, "ПУ-1; 7412345,678 ;6123456,789;151,25");
     EXPECT_TRUE(preview[1].point);
     EXPECT_FALSE(preview[2].point);
+}
+
+TEST(CsvPoints, APreviewShortensALongLineAtAWholeCharacter) {
+    const auto repeated = [](std::string_view text, std::size_t count) {
+        std::string line;
+        for (std::size_t i = 0; i < count; ++i) line += text;
+        return line;
+    };
+    const std::string letterZhe = "Ж";  // two bytes in UTF-8, "\xC6" in Windows-1251
+    const struct {
+        const char* what;
+        std::string line;
+        TextEncoding encoding;
+        std::string shown;
+    } cases[] = {
+        {"short", "1;2;3", TextEncoding::Cp1251, "1;2;3"},
+        {"as long as shown", std::string(kPreviewLineBytes, '7'), TextEncoding::Utf8,
+         std::string(kPreviewLineBytes, '7')},
+        {"longer", std::string(kPreviewLineBytes + 1, '7'), TextEncoding::Utf8,
+         std::string(kPreviewLineBytes, '7') + "…"},
+        // The cut would fall inside the 256th letter: 255 of them stay after the "a".
+        {"UTF-8", "a" + repeated(letterZhe, kPreviewLineBytes), TextEncoding::Utf8,
+         "a" + repeated(letterZhe, (kPreviewLineBytes - 1) / 2) + "…"},
+        {"Windows-1251", std::string(kPreviewLineBytes + 9, '\xC6'), TextEncoding::Cp1251,
+         repeated(letterZhe, kPreviewLineBytes) + "…"},
+    };
+    for (const auto& c : cases) {
+        CsvLayout layout;
+        layout.encoding = c.encoding;
+        const auto preview = previewCsv(c.line + "\r\n", layout, 1);
+        ASSERT_EQ(preview.size(), 1u) << c.what;
+        EXPECT_EQ(preview[0].line, c.shown) << c.what;
+    }
+}
+
+// A hundred megabytes of separators on one line: reading it, guessing its separator and
+// encoding and previewing it take less than twice the file.
+TEST(CsvPoints, ALineOfSeparatorsTakesLessThanTwiceTheFile) {
+    testing::TempDir dir;
+    const std::string path = dir.file("commas.csv");
+    const std::size_t size =
+        testing::writeRepeated(path, {{"1,6123.5,7412.25,151\n", 1}, {",", 100 << 20}});
+    const double peak = testing::childPeakMiB([&] {
+        std::string bytes;
+        if (readCsvFile(path, bytes)) return false;
+        CsvLayout layout;
+        layout.encoding = chooseEncoding(bytes, TextEncoding::Cp1251);
+        layout.separator = guessSeparator(bytes, 0).value_or(',');
+        const auto preview = previewCsv(bytes, layout, 20);
+        PointStore store;
+        const CsvReadSummary summary = readCsvPoints(bytes, layout, store);
+        return preview.size() == 2 &&
+               preview[1].line == std::string(kPreviewLineBytes, ',') + "…" &&
+               summary.pointsRead == 1 && summary.rowsUnread == 1;
+    });
+    EXPECT_GT(peak, 0) << "the file did not read as one point and one unread row";
+    EXPECT_LT(peak, 2 * static_cast<double>(size) / (1 << 20));
+}
+
+// Another program shortens, extends or rewrites the file after it was opened: no bytes are
+// read, rather than a part of the file as if it were all of it.
+TEST(CsvPoints, AFileChangedWhileReadingIsNotRead) {
+    testing::TempDir dir;
+    const std::string path = dir.file("points.csv");
+    const std::string file = fileOf(kPoints, CsvLayout{});
+    for (const testing::FileChange& c : testing::changesAfterOpening(path, file)) {
+        testing::writeFile(path, file);
+        RegularFile opened;
+        ASSERT_FALSE(opened.open(path));
+        c.change();
+        std::string bytes = "old";
+        const auto error = readCsvFile(opened, bytes);
+        ASSERT_EQ(error.has_value(), c.fails) << c.what;
+        EXPECT_EQ(bytes, c.fails ? "" : file) << c.what;
+        if (c.fails) {
+            EXPECT_EQ(error->message(),
+                      "Не удаётся прочитать файл \"" + path + "\": файл изменился во время чтения");
+        }
+    }
 }
 
 TEST(CsvPoints, GuessesWindows1251WhenTheBytesAreNotUtf8) {

@@ -155,11 +155,6 @@ const StoppedWork kStoppedWorks[] = {
          PointStore read;
          readSurveyFile(path, read, 2, &progress);
      }},
-    {"CsvFileRead", kListing,
-     [](const PointStore&, const std::string& path, WorkProgress& progress) {
-         std::string bytes;
-         readCsvFile(path, bytes, &progress);
-     }},
     {"CsvImport", kListing,
      [](const PointStore&, const std::string& path, WorkProgress& progress) {
          PointStore read;

@@ -1,8 +1,6 @@
 // The workbook reader against damaged and hostile files: a clear error, never a crash.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -123,21 +121,6 @@ TEST(WorkbookRobustness, AHugeSharedStringTableIsRefused) {
     EXPECT_EQ(problemOf(workbookBytes(kGoodSheet, "<si><t>x</t></si>"), limits), "read");
 }
 
-// Runs check in a child process; returns its peak resident memory in MiB, or -1 when the
-// check failed there.
-template <typename Check>
-double childPeakMiB(Check&& check) {
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(check() ? 0 : 1);
-    int status = 0;
-    rusage usage{};
-    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0) {
-        return -1;
-    }
-    return static_cast<double>(usage.ru_maxrss) / 1024;
-}
-
 TEST(WorkbookRobustness, OneHugeSharedStringInManyCellsCountsForEachCell) {
     // 400 cells of column A use one string of 4 MB: a file of a few kilobytes that would
     // unpack to 1.6 GB of cell texts.
@@ -149,8 +132,8 @@ TEST(WorkbookRobustness, OneHugeSharedStringInManyCellsCountsForEachCell) {
         workbookBytes(rows, "<si><t>" + std::string(4 << 20, '7') + "</t></si>");
     ASSERT_LT(bomb.size(), 20000u);
     const std::string refusal = "книга слишком велика (текст в столбцах A-D больше 32 МБ)";
-    const double sheetPeak = childPeakMiB([&] { return problemOf(bomb) == refusal; });
-    const double pointsPeak = childPeakMiB([&] {
+    const double sheetPeak = testing::childPeakMiB([&] { return problemOf(bomb) == refusal; });
+    const double pointsPeak = testing::childPeakMiB([&] {
         PointStore points;
         const auto error = readWorkbookPoints(bomb, points);
         return error && error->problem == refusal && points.count() == 0;

@@ -4,9 +4,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <chrono>
-#include <filesystem>
-#include <functional>
 #include <random>
 
 #include "common/regular_file.h"
@@ -494,27 +491,8 @@ TEST(SurveyReader, AFileChangedWhileReadingFailsTheImport) {
         const std::string n = std::to_string(i);
         survey += "08TP" + std::string(16 - n.size(), ' ') + n + " 1 2 3\r\n";
     }
-    const auto cutTo = [&](std::size_t size) { std::filesystem::resize_file(path, size); };
-    const struct {
-        const char* what;
-        std::function<void()> change;
-        bool fails;
-    } cases[] = {
-        {"unchanged", [] {}, false},
-        {"emptied", [&] { cutTo(0); }, true},
-        {"cutInItsHeader", [&] { cutTo(10); }, true},
-        {"cutInALineNearItsEnd", [&] { cutTo(survey.size() - 5); }, true},
-        {"extended", [&] { testing::writeFile(path, survey + kPoint1); }, true},
-        {"rewrittenAsLongAsBefore",
-         [&] {
-             const auto modified = std::filesystem::last_write_time(path);
-             testing::writeFile(path, std::string(survey.size(), '\n'));
-             std::filesystem::last_write_time(path, modified + std::chrono::seconds(1));
-         },
-         true},
-    };
     for (const std::size_t threads : {1, 4}) {
-        for (const auto& change : cases) {
+        for (const testing::FileChange& change : testing::changesAfterOpening(path, survey)) {
             testing::writeFile(path, survey);
             RegularFile file;
             ASSERT_FALSE(file.open(path));
@@ -529,6 +507,38 @@ TEST(SurveyReader, AFileChangedWhileReadingFailsTheImport) {
                                                 "\": файл изменился во время чтения");
             }
         }
+    }
+}
+
+// Lines of many megabytes are held one at a time, each once: the import takes no more memory
+// than the file's size and a constant.
+TEST(SurveyReader, ALongLineIsHeldOnce) {
+    testing::TempDir dir;
+    const std::string path = dir.file("long.txt");
+    const std::pair<std::string, std::size_t> gap{" ", 32 << 20};  // blanks in a long line
+    using Parts = std::vector<std::pair<std::string, std::size_t>>;
+    const struct {
+        const char* what;
+        Parts file;
+        Points points;
+    } cases[] = {
+        // Line 1, never a point, and the point's values stand far apart.
+        {"marker lines",
+         {{"1,--------,1,2", 1}, gap, {",3\r\n2,--------,4,5", 1}, gap, {" 6\r\n", 1}},
+         {{"2", 4, 5, 6, 1}}},
+        {"an SDR record",
+         {{kSdrHeader + "08TP               1 1 2", 1}, gap, {"3\r\n" + kPoint2, 1}},
+         {{"1", 1, 2, 3, 1}, {"2", 4, 5, 6, 1}}},
+    };
+    const double idle = testing::childPeakMiB([] { return true; });
+    for (const auto& c : cases) {
+        const std::size_t size = testing::writeRepeated(path, c.file);
+        const double peak = testing::childPeakMiB([&] {
+            PointStore store;
+            return !readSurveyFile(path, store) && pointsOf(store) == c.points;
+        });
+        EXPECT_GT(peak, 0) << c.what << ": the points differ";
+        EXPECT_LT(peak, idle + static_cast<double>(size) / (1 << 20) + 16) << c.what;
     }
 }
 

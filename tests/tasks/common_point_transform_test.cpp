@@ -101,37 +101,68 @@ TEST(CommonPointTransform, RecoversAKnownMapAndMarksTheDisturbedPoint) {
 }
 
 TEST(CommonPointTransform, NoticesWhenTheCommonPointsCannotCarryAMap) {
+    constexpr double kHuge = 1e300;  // squares of such coordinates overflow
+    const std::vector<SpacePoint> twoApart = {{0, 0, 0}, {10, 0, 0}};
     const struct {
         const char* name;
         std::vector<std::string> secondNumbers;
         std::vector<SpacePoint> secondPoints;
         TransformNotice notice;
         std::size_t unpaired;
+        std::vector<SpacePoint> firstPoints;  // numbered "1", "2", ..., all selected
     } cases[] = {
-        {"one partner", {"1", "9"}, {{0, 0, 0}, {1, 1, 0}}, TransformNotice::TooFewCommonPoints, 1},
+        {"one partner", {"1", "9"}, {{0, 0, 0}, {1, 1, 0}}, TransformNotice::TooFewCommonPoints, 1,
+         twoApart},
         {"a number twice in the second survey",
          {"1", "2", "2"},
          {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}},
          TransformNotice::TooFewCommonPoints,
-         1},
+         1,
+         twoApart},
         {"partners at one place",
          {"1", "2"},
          {{5, 5, 0}, {5, 5, 9}},
          TransformNotice::CommonPointsCoincide,
-         0},
+         0,
+         twoApart},
+        {"the first survey's points at one place",
+         {"1", "2", "3"},
+         {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}},
+         TransformNotice::FirstPointsCoincide,
+         0,
+         {{7, 7, 1}, {7, 7, 2}, {7, 7, 3}}},
+        {"a mirror image, which no turn and scale gives",
+         {"1", "2", "3", "4"},
+         {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}},
+         TransformNotice::ZeroScale,
+         0,
+         {{1, 0, 0}, {-1, 0, 0}, {0, -1, 0}, {0, 1, 0}}},
+        {"coordinates too large to compute with",
+         {"1", "2"},
+         {{0, 0, 0}, {kHuge, kHuge, 0}},
+         TransformNotice::NotFinite,
+         0,
+         {{0, 0, 0}, {kHuge, -kHuge, 0}}},
+        {"another point of the second survey too far to map",
+         {"1", "2", "9"},
+         {{0, 0, 0}, {10, 0, 0}, {1e308, 1e308, 0}},
+         TransformNotice::NotFinite,
+         0,
+         {{0, 0, 0}, {0, 20, 0}}},
     };
-    PointStore first;
-    first.append("1", 0, 0, 0, kColourAqua, kKindPoint);
-    first.append("2", 10, 0, 0, kColourAqua, kKindPoint);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        PointStore first;
+        for (const SpacePoint& p : c.firstPoints) {
+            first.append(std::to_string(first.count() + 1), p.x, p.y, p.z, kColourAqua, kKindPoint);
+        }
         PointStore second;
         for (std::size_t i = 0; i < c.secondNumbers.size(); ++i) {
             const SpacePoint& p = c.secondPoints[i];
             second.append(c.secondNumbers[i], p.x, p.y, p.z, kColourAqua, kKindPoint);
         }
-        const TransformOutcome outcome =
-            computeCommonPointTransform(first, {1, 1}, second, kDefaultBlunderConfidence);
+        const TransformOutcome outcome = computeCommonPointTransform(
+            first, std::vector<std::int32_t>(first.count(), 1), second, kDefaultBlunderConfidence);
         EXPECT_EQ(outcome.notice, c.notice);
         EXPECT_EQ(outcome.unpaired.size(), c.unpaired);
         EXPECT_TRUE(outcome.points.empty());
