@@ -121,3 +121,44 @@ inline void expectColumnsHoldTheirTexts(const QTableView& view, int first, int l
 }
 
 }  // namespace korvela::testing
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/busy_indicator.h"
+
+namespace korvela::testing {
+
+// Presses "Прервать" as soon as a command's busy indicator shows it, which indicators do at
+// once while the presser exists.
+class StopButtonPresser {
+public:
+    StopButtonPresser() : showAfter_(BusyIndicator::setShowAfter(std::chrono::milliseconds(0))) {
+        QObject::connect(&poll_, &QTimer::timeout, [this] { pressWhenShown(); });
+        poll_.start(1);
+    }
+    ~StopButtonPresser() { BusyIndicator::setShowAfter(showAfter_); }
+
+    bool pressed() const { return pressed_; }
+
+private:
+    void pressWhenShown() {
+        for (QWidget* widget : QApplication::allWidgets()) {
+            auto* button = qobject_cast<QAbstractButton*>(widget);
+            if (button == nullptr || button->objectName() != "stopButton" || !button->isVisible())
+                continue;
+            poll_.stop();
+            QTest::mouseClick(button, Qt::LeftButton);
+            pressed_ = true;
+            return;
+        }
+    }
+
+    std::chrono::milliseconds showAfter_;
+    QTimer poll_;
+    bool pressed_ = false;
+};
+
+}  // namespace korvela::testing

@@ -32,7 +32,7 @@ void openStartUpFile(Forms& forms, UserDialogs& dialogs, const QString& path) {
     if (path.endsWith(".tdp", Qt::CaseInsensitive) || path.endsWith(".tdl", Qt::CaseInsensitive)) {
         openInAreaWindow(*forms.geop, dialogs, path);
     } else {
-        forms.form1->importSurvey(path);
+        reportingErrors([&] { forms.form1->importSurvey(path); });
     }
 }
 

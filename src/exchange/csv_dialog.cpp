@@ -90,6 +90,12 @@ void setPreviewRow(QTableWidget& table, int row, const CsvPreviewRow& preview) {
     table.item(row, 0)->setToolTip(cells[0]);
 }
 
+CsvReadSummary readCsvPointsWhileBusy(QWidget* parent, std::string_view bytes,
+                                      const CsvLayout& layout, PointStore& points) {
+    BusyIndicator busy(parent, QString::fromUtf8("Импорт CSV"));
+    return busy.run([&] { return readCsvPoints(bytes, layout, points, &busy.progress()); });
+}
+
 }  // namespace
 
 CsvDialog::CsvDialog(QWidget* parent, Purpose purpose) : QDialog(parent), purpose_(purpose) {
@@ -258,9 +264,8 @@ std::optional<CsvImport> askCsvImport(QWidget* parent, UserDialogs& dialogs) {
     choices.setFileBytes(std::move(bytes));  // the file is held once, by the dialog
     if (choices.exec() != QDialog::Accepted) return std::nullopt;
     CsvImport imported{PointStore(), *path};
-    const CsvReadSummary summary = BusyIndicator(parent, QString::fromUtf8("Импорт CSV")).run([&] {
-        return readCsvPoints(choices.fileBytes(), choices.layout(), imported.points);
-    });
+    const CsvReadSummary summary =
+        readCsvPointsWhileBusy(parent, choices.fileBytes(), choices.layout(), imported.points);
     if (summary.rowsUnread > 0) {
         dialogs.showMessage(parent, fromUtf8(unreadRowsMessage(summary.rowsUnread)));
     }

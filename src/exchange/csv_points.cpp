@@ -289,11 +289,14 @@ std::string unreadRowsMessage(std::size_t rows) {
     return "Строк, которые не читаются как точки: " + std::to_string(rows);
 }
 
-CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store) {
+CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store,
+                             WorkProgress* progress) {
     store.clear();
     CsvReadSummary summary;
     FieldSplitter splitter;
+    ProgressCounter counter(progress, bytes.size());
     forEachDataLine(bytes, layout, [&](std::string_view line) {
+        counter.add(line.size() + 1);
         std::optional<CsvPoint> point = readRow(splitter, line, layout, summary.pointsRead + 1);
         if (!point) {
             ++summary.rowsUnread;

@@ -81,8 +81,9 @@ std::string unreadRowsMessage(std::size_t rows);
 
 // Replaces the points of store with those of the file's bytes: active, aqua, ordinary points.
 // A row reads when it has the layout's columns, N and E (and Z, when not empty) are numbers
-// and P is not empty; fields may be quoted with '"'.
-CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store);
+// and P is not empty; fields may be quoted with '"'. Counts the bytes read into progress.
+CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store,
+                             WorkProgress* progress = nullptr);
 
 // The whole content of a file, for the reader and its preview; the bytes end empty on an error.
 std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -220,6 +221,22 @@ public:
         return written;
     }
 
+    // read() for libzip, which asks for the rows while it compresses: what making them
+    // throws (a stop, no memory) must not unwind through it. It is kept for
+    // rethrowFailure(), and libzip is told the source failed.
+    zip_int64_t readForLibzip(char* out, std::size_t capacity) noexcept {
+        try {
+            return static_cast<zip_int64_t>(read(out, capacity));
+        } catch (...) {
+            failure_ = std::current_exception();
+            return -1;
+        }
+    }
+
+    void rethrowFailure() const {
+        if (failure_) std::rethrow_exception(failure_);
+    }
+
     void rewind() {
         next_ = 0;
         stage_ = Stage::Head;
@@ -313,6 +330,7 @@ private:
     Stage stage_ = Stage::Head;
     std::string pending_;
     std::size_t pendingAt_ = 0;
+    std::exception_ptr failure_;
 };
 
 // libzip's view of the sheet: a source it reads while it compresses.
@@ -324,7 +342,7 @@ zip_int64_t sheetSourceCallback(void* state, void* data, zip_uint64_t length,
             sheet->rewind();
             return 0;
         case ZIP_SOURCE_READ:
-            return static_cast<zip_int64_t>(sheet->read(static_cast<char*>(data), length));
+            return sheet->readForLibzip(static_cast<char*>(data), length);
         case ZIP_SOURCE_CLOSE:
         case ZIP_SOURCE_FREE:
             return 0;
@@ -548,6 +566,7 @@ std::optional<WorkbookError> writeWorkbookPoints(const std::string& path, const 
             }
             archive.writeTo(out);
         } catch (const ZipFailure& zipFailure) {
+            sheet.rethrowFailure();
             problem = zipFailure.what();
             out.setstate(std::ios::badbit);
         }

@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <cmath>
+#include <optional>
 
 #include "common/number_text.h"
 #include "plan/plan_renderer.h"
@@ -105,17 +106,6 @@ void drawNorthArrow(QPainter& painter, QPointF centre, const ViewState& view) {
     drawSheetText(painter, letter, QString::fromUtf8("С"), Qt::AlignHCenter);
 }
 
-// The plan itself, drawn in plan pixels of kPlanPixel millimetres.
-void drawDrawing(QPainter& painter, const SheetRect& frame, const ViewState& view,
-                 const PlanPicture& picture) {
-    painter.save();
-    painter.translate(frame.left, frame.top);
-    painter.scale(kPlanPixel, kPlanPixel);
-    DrawPlan(painter, QSizeF(frame.width / kPlanPixel, frame.height / kPlanPixel), view,
-             picture.selected, picture.store, picture.labelFont, kPaperPalette);
-    painter.restore();
-}
-
 // Where a coordinate is written along an edge of the frame.
 struct EdgeSpan {
     FrameEdge edge;
@@ -192,36 +182,71 @@ QPageLayout pageLayout(const PlanPaper& paper) {
     return QPageLayout(QPageSize(paper.size), paper.orientation, QMarginsF());
 }
 
+// The page of a picture, painted as the walk over the points goes (which a stop requested of
+// the progress ends), or prepared by that walk before any painting.
+class PlanPage {
+public:
+    PlanPage(QSizeF page, const PlanPicture& picture, double chosenScale)
+        : picture_(picture), layout_(sheetLayout(page.width(), page.height())),
+          scale_(sheetScale(layout_, picture.view, chosenScale)),
+          view_(sheetView(picture.view, scale_, layout_.frame.width, layout_.frame.height)) {}
+
+    // The walk over the points, for painting on device later.
+    void prepare(const QPaintDevice& device, WorkProgress* progress) {
+        prepared_.emplace(device, planPixels(), view_, picture_.selected, picture_.store,
+                          picture_.labelFont, kPaperPalette, progress);
+    }
+
+    // On a painter whose unit is the millimetre, from the page's top left corner.
+    void paint(QPainter& painter, WorkProgress* progress) const {
+        const SheetRect& frame = layout_.frame;
+        if (frame.width <= 0 || frame.height <= 0) return;
+        painter.save();
+        painter.translate(frame.left, frame.top);
+        painter.scale(kPlanPixel, kPlanPixel);
+        if (prepared_) {
+            prepared_->paint(painter, progress);
+        } else {
+            DrawPlan(painter, planPixels(), view_, picture_.selected, picture_.store,
+                     picture_.labelFont, kPaperPalette, progress);
+        }
+        painter.restore();
+        drawGrid(painter, frame, view_, scale_);
+        painter.setPen(QPen(Qt::black, kFrameLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(frame.left, frame.top, frame.width, frame.height));
+
+        drawScaleBlock(painter, layout_.scaleBlock, scale_);
+        const SheetRect& arrow = layout_.northBlock;
+        drawNorthArrow(painter, {arrow.left + arrow.width / 2, arrow.top + arrow.height / 2},
+                       picture_.view);
+        const SheetRect& caption = layout_.captionBlock;
+        drawSheetText(painter, {caption.right(), caption.top + kTextHeight}, picture_.fileName,
+                      Qt::AlignRight);
+        drawSheetText(painter, {caption.right(), caption.top + 2 * kTextHeight + 2}, picture_.date,
+                      Qt::AlignRight);
+    }
+
+private:
+    // The plan is drawn in plan pixels of kPlanPixel millimetres.
+    QSizeF planPixels() const {
+        return {layout_.frame.width / kPlanPixel, layout_.frame.height / kPlanPixel};
+    }
+
+    const PlanPicture& picture_;
+    SheetLayout layout_;
+    double scale_;
+    ViewState view_;
+    std::optional<PaperPlan> prepared_;
+};
+
 }  // namespace
 
 QSizeF pageMillimetres(const PlanPaper& paper) {
     return pageLayout(paper).fullRect(QPageLayout::Millimeter).size();
 }
 
-void paintPlanPage(QPainter& painter, QSizeF page, const PlanPicture& picture, double chosenScale) {
-    const SheetLayout layout = sheetLayout(page.width(), page.height());
-    const SheetRect& frame = layout.frame;
-    if (frame.width <= 0 || frame.height <= 0) return;
-    const double scale = sheetScale(layout, picture.view, chosenScale);
-    const ViewState view = sheetView(picture.view, scale, frame.width, frame.height);
-    drawDrawing(painter, frame, view, picture);
-    drawGrid(painter, frame, view, scale);
-    painter.setPen(QPen(Qt::black, kFrameLine));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(frame.left, frame.top, frame.width, frame.height));
-
-    drawScaleBlock(painter, layout.scaleBlock, scale);
-    const SheetRect& arrow = layout.northBlock;
-    drawNorthArrow(painter, {arrow.left + arrow.width / 2, arrow.top + arrow.height / 2},
-                   picture.view);
-    const SheetRect& caption = layout.captionBlock;
-    drawSheetText(painter, {caption.right(), caption.top + kTextHeight}, picture.fileName,
-                  Qt::AlignRight);
-    drawSheetText(painter, {caption.right(), caption.top + 2 * kTextHeight + 2}, picture.date,
-                  Qt::AlignRight);
-}
-
-QByteArray planPdf(const PlanPaper& paper, const PlanPicture& picture) {
+QByteArray planPdf(const PlanPaper& paper, const PlanPicture& picture, WorkProgress* progress) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -231,14 +256,15 @@ QByteArray planPdf(const PlanPaper& paper, const PlanPicture& picture) {
         writer.setPageLayout(pageLayout(paper));
         writer.setTitle(picture.fileName);
         writer.setCreator(QStringLiteral("KORVELA"));
+        const PlanPage page(pageMillimetres(paper), picture, paper.scale);
         QPainter painter(&writer);
         painter.scale(kPdfDotsPerInch / kMillimetresPerInch, kPdfDotsPerInch / kMillimetresPerInch);
-        paintPlanPage(painter, pageMillimetres(paper), picture, paper.scale);
+        page.paint(painter, progress);
     }
     return bytes;
 }
 
-QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture) {
+QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture, WorkProgress* progress) {
     QImage image(pageLayout(paper).fullRectPixels(paper.dotsPerInch).size(), QImage::Format_RGB32);
     if (image.isNull()) return {};
     image.fill(Qt::white);
@@ -247,11 +273,12 @@ QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture) {
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     {
+        const PlanPage page(pageMillimetres(paper), picture, paper.scale);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(paper.dotsPerInch / kMillimetresPerInch,
                       paper.dotsPerInch / kMillimetresPerInch);
-        paintPlanPage(painter, pageMillimetres(paper), picture, paper.scale);
+        page.paint(painter, progress);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -260,14 +287,18 @@ QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture) {
     return bytes;
 }
 
-bool printPlan(QPrinter& printer, const PlanPicture& picture, double chosenScale) {
+bool printPlan(QPrinter& printer, const PlanPicture& picture, double chosenScale,
+               WorkProgress* progress) {
     printer.setFullPage(true);
+    // Stopping is possible until the printer is given the page, which it then prints whole.
+    PlanPage page(printer.pageLayout().fullRect(QPageLayout::Millimeter).size(), picture,
+                  chosenScale);
+    page.prepare(printer, progress);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const double dotsPerMillimetre = printer.resolution() / kMillimetresPerInch;
     painter.scale(dotsPerMillimetre, dotsPerMillimetre);
-    paintPlanPage(painter, printer.pageLayout().fullRect(QPageLayout::Millimeter).size(), picture,
-                  chosenScale);
+    page.paint(painter, nullptr);
     return painter.end();
 }
 

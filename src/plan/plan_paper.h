@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <vector>
 
-class QPainter;
 class QPrinter;
 
 namespace korvela {
 
 class PointStore;
+class WorkProgress;
 struct ViewState;
 
 // The plan on paper: the plan around the centre of the screen's view, on white, at a standard
@@ -44,16 +44,17 @@ struct PlanPicture {
 // The page's size in millimetres.
 QSizeF pageMillimetres(const PlanPaper& paper);
 
-// Paints the page on a painter whose unit is the millimetre, from the page's top left corner.
-void paintPlanPage(QPainter& painter, QSizeF pageMillimetres, const PlanPicture& picture,
-                   double chosenScale);
-
 // The page as a vector PDF document, or as a PNG image at the paper's resolution (empty when
-// the image does not fit in memory).
-QByteArray planPdf(const PlanPaper& paper, const PlanPicture& picture);
-QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture);
+// the image does not fit in memory). The work is counted into progress; a stop requested
+// there ends it with WorkStopped.
+QByteArray planPdf(const PlanPaper& paper, const PlanPicture& picture,
+                   WorkProgress* progress = nullptr);
+QByteArray planPng(const PlanPaper& paper, const PlanPicture& picture,
+                   WorkProgress* progress = nullptr);
 
-// Prints the page on the printer's paper; false when printing could not start.
-bool printPlan(QPrinter& printer, const PlanPicture& picture, double chosenScale);
+// Prints the page on the printer's paper; false when printing could not start. A stop
+// requested of the progress ends it with WorkStopped before the printer is given anything.
+bool printPlan(QPrinter& printer, const PlanPicture& picture, double chosenScale,
+               WorkProgress* progress = nullptr);
 
 }  // namespace korvela

@@ -153,7 +153,8 @@ void SavePlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& pic
     // thread; the survey and the view cannot change meanwhile, as user input waits.
     BusyIndicator busy(parent, QString::fromUtf8("Сохранение плана"));
     const QByteArray bytes = busy.run([&] {
-        return paper.format == PaperFormat::Png ? planPng(paper, picture) : planPdf(paper, picture);
+        return paper.format == PaperFormat::Png ? planPng(paper, picture, &busy.progress())
+                                                : planPdf(paper, picture, &busy.progress());
     });
     if (bytes.isEmpty()) return dialogs.showMessage(parent, QString::fromUtf8(kNoMemoryForImage));
     const auto error = busy.run([&] {
@@ -171,7 +172,7 @@ void PrintPlanClick(QWidget* parent, UserDialogs& dialogs, const PlanPicture& pi
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogs.askPrinter(parent, printer)) return;
     BusyIndicator busy(parent, QString::fromUtf8(kPrintPlanCaption));
-    if (!busy.run([&] { return printPlan(printer, picture, choice->scale); })) {
+    if (!busy.run([&] { return printPlan(printer, picture, choice->scale, &busy.progress()); })) {
         dialogs.showMessage(parent, QString::fromUtf8(kPrintFailed));
     }
 }

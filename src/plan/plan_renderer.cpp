@@ -9,9 +9,12 @@
 #include <bitset>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <string_view>
+#include <variant>
 
 #include "common/number_text.h"
+#include "common/work_progress.h"
 #include "plan/label_space.h"
 #include "plan/pick_list.h"
 #include "plan/plan_sheet.h"
@@ -238,9 +241,10 @@ public:
     int textWidth(std::string_view bytes) { return labels_.width(bytes); }
     QRgb markColour() const { return toRgb(kScreenPalette.marked); }
     QRgb pointColour(std::int32_t colour) const { return toRgb(colour); }
-    // The bitmap takes the box truncated to whole pixels.
-    void disc(double left, double top, double right, double bottom, QRgb colour) {
-        pixels_.disc(truncated(left), truncated(top), truncated(right), truncated(bottom), colour);
+    // The bitmap takes the disc's box truncated to whole pixels.
+    void disc(ScreenPoint at, QRgb colour) {
+        pixels_.disc(truncated(at.x - kDiscRadius), truncated(at.y - kDiscRadius),
+                     truncated(at.x + kDiscRadius), truncated(at.y + kDiscRadius), colour);
     }
     void line(int x, int y, int length, QRgb colour) { pixels_.line(x, y, length, colour); }
     void text(int left, int top, std::string_view bytes, QRgb colour) {
@@ -255,56 +259,148 @@ private:
     QSize size_;
 };
 
-// A painter as a canvas of the point walk: the same shapes as vector drawing in the palette's
-// colours, for paper. Shapes wholly outside the frame of width × height are left out.
-class PainterCanvas {
-public:
-    PainterCanvas(QPainter& painter, int fontHeight, QSizeF frame, const PlanPalette& palette)
-        : painter_(painter), fontHeight_(fontHeight), frame_(QPointF(0, 0), frame),
-          palette_(palette) {
-        painter_.setPen(Qt::NoPen);
+// The shapes of the plan on paper in the order drawn: the discs in runs of one colour, each
+// disc by its centre in eighths of a frame pixel; the leader lines and the label texts.
+struct PaperShapes {
+    struct DiscRun {
+        QRgb colour;
+        std::size_t begin, end;  // of the centres
+    };
+    struct Leader {
+        QRect box;
+        QRgb colour;
+    };
+    struct Label {
+        QPointF baseline;
+        QString text;
+        QRgb colour;
+    };
+
+    void addDisc(QPoint centre, QRgb colour) {
+        centres.push_back(centre);
+        auto* run = shapes.empty() ? nullptr : std::get_if<DiscRun>(&shapes.back());
+        if (run != nullptr && run->colour == colour) {
+            run->end = centres.size();
+        } else {
+            shapes.push_back(DiscRun{colour, centres.size() - 1, centres.size()});
+        }
     }
+
+    void clear() {
+        centres.clear();
+        shapes.clear();
+    }
+
+    std::vector<QPoint> centres;
+    std::vector<std::variant<DiscRun, Leader, Label>> shapes;
+};
+
+// Paper is true to scale: a disc lies where its point is to an eighth of a pixel (0.03 mm
+// on paper), which also keeps the PDF's numbers short whole numbers, so that it compresses
+// well.
+constexpr int kPlacement = 8;
+
+// How many discs go to the painter at once: the PDF writer holds a call's path in memory.
+constexpr std::size_t kDiscsPerCall = 4096;
+
+// Each disc as a stroke of a round pen as wide as the disc, an eighth of a pixel long: a PDF
+// holds it as two short pairs of whole numbers, where an ellipse takes four curves.
+void paintDiscs(QPainter& painter, std::span<const QPoint> centres, QRgb colour,
+                ProgressCounter& counter) {
+    painter.save();
+    painter.scale(1.0 / kPlacement, 1.0 / kPlacement);
+    painter.setPen(
+        QPen(QColor::fromRgb(colour), 2 * kDiscRadius * kPlacement, Qt::SolidLine, Qt::RoundCap));
+    std::vector<QLineF> strokes;
+    strokes.reserve(std::min(centres.size(), kDiscsPerCall));
+    while (!centres.empty()) {
+        const std::span<const QPoint> batch =
+            centres.first(std::min(centres.size(), kDiscsPerCall));
+        strokes.clear();
+        for (const QPoint centre : batch) {
+            strokes.emplace_back(centre.x(), centre.y(), centre.x() + 1, centre.y());
+        }
+        painter.drawLines(strokes.data(), static_cast<int>(strokes.size()));
+        counter.add(batch.size());
+        centres = centres.subspan(batch.size());
+    }
+    painter.restore();
+}
+
+// The shapes in the order they were recorded; the discs counted.
+void paintShapes(QPainter& painter, const PaperShapes& shapes, ProgressCounter& counter) {
+    const std::span<const QPoint> centres(shapes.centres);
+    for (const auto& shape : shapes.shapes) {
+        if (const auto* run = std::get_if<PaperShapes::DiscRun>(&shape)) {
+            paintDiscs(painter, centres.subspan(run->begin, run->end - run->begin), run->colour,
+                       counter);
+        } else if (const auto* leader = std::get_if<PaperShapes::Leader>(&shape)) {
+            painter.fillRect(leader->box, QColor::fromRgb(leader->colour));
+        } else if (const auto* label = std::get_if<PaperShapes::Label>(&shape)) {
+            painter.setPen(QColor::fromRgb(label->colour));
+            painter.drawText(label->baseline, label->text);
+        }
+    }
+}
+
+// The point walk's canvas for paper: it records the shapes in the palette's colours, leaving
+// out those wholly outside the frame of width × height; texts are measured as a painter on
+// the device measures them. Given a painter, it paints what it recorded every few thousand
+// discs and at flush(), and forgets it.
+class PaperCanvas {
+public:
+    PaperCanvas(PaperShapes& shapes, const QFont& font, const QPaintDevice& device, QSizeF frame,
+                const PlanPalette& palette, QPainter* painter = nullptr)
+        : shapes_(shapes), metrics_(QFont(font, &device)), fontHeight_(font.pixelSize()),
+          frame_(QPointF(0, 0), frame), palette_(palette), painter_(painter) {}
 
     QSize size() const { return frame_.size().toSize(); }
     int fontHeight() const { return fontHeight_; }
-    int cellHeight() const { return painter_.fontMetrics().height(); }
+    int cellHeight() const { return metrics_.height(); }
     int textWidth(std::string_view bytes) const {
-        return painter_.fontMetrics().horizontalAdvance(fromCp1251(bytes));
+        return metrics_.horizontalAdvance(fromCp1251(bytes));
     }
     QRgb markColour() const { return toRgb(palette_.marked); }
     QRgb pointColour(std::int32_t colour) const {
         return toRgb(palette_.darkenLightPoints ? inkOnPaper(colour) : colour);
     }
-    // Paper is true to scale: a disc lies where its point is to an eighth of a pixel (0.03 mm
-    // on paper), which also keeps the PDF's numbers few, so that it compresses well.
-    void disc(double left, double top, double right, double bottom, QRgb colour) {
-        const auto placed = [](double at) { return std::round(at * 8) / 8; };
-        const QRectF box(placed(left), placed(top), right - left, bottom - top);
+    void disc(ScreenPoint at, QRgb colour) {
+        const QRectF box(at.x - kDiscRadius, at.y - kDiscRadius, 2 * kDiscRadius, 2 * kDiscRadius);
         if (!frame_.intersects(box)) return;
-        painter_.setBrush(QColor::fromRgb(colour));
-        painter_.drawEllipse(box);
+        const auto placed = [](double coordinate) {
+            return static_cast<int>(std::lround(coordinate * kPlacement));
+        };
+        shapes_.addDisc(QPoint(placed(at.x), placed(at.y)), colour);
+        if (shapes_.centres.size() >= kDiscsPerCall) flush();
     }
     void line(int x, int y, int length, QRgb colour) {
-        const QRectF box(x, y, length, 1);
-        if (!frame_.intersects(box)) return;
-        painter_.fillRect(box, QColor::fromRgb(colour));
+        const QRect box(x, y, length, 1);
+        if (frame_.intersects(box)) shapes_.shapes.push_back(PaperShapes::Leader{box, colour});
     }
     void text(int left, int top, std::string_view bytes, QRgb colour) {
-        const QString label = fromCp1251(bytes);
-        const QFontMetrics metrics = painter_.fontMetrics();
-        if (!frame_.intersects(QRectF(left, top, metrics.horizontalAdvance(label), fontHeight_))) {
+        QString label = fromCp1251(bytes);
+        if (!frame_.intersects(QRectF(left, top, metrics_.horizontalAdvance(label), fontHeight_))) {
             return;
         }
-        painter_.setPen(QColor::fromRgb(colour));
-        painter_.drawText(QPointF(left, top + metrics.ascent()), label);
-        painter_.setPen(Qt::NoPen);
+        shapes_.shapes.push_back(
+            PaperShapes::Label{QPointF(left, top + metrics_.ascent()), std::move(label), colour});
+    }
+
+    // The walk counts the points: the painting counts nothing more.
+    void flush() {
+        if (painter_ == nullptr) return;
+        ProgressCounter uncounted(nullptr);
+        paintShapes(*painter_, shapes_, uncounted);
+        shapes_.clear();
     }
 
 private:
-    QPainter& painter_;
+    PaperShapes& shapes_;
+    QFontMetrics metrics_;
     int fontHeight_;
     QRectF frame_;
     const PlanPalette& palette_;
+    QPainter* painter_;
 };
 
 // The labels of the selected points: a leader line, the number above it, the height below.
@@ -375,22 +471,22 @@ void drawPoint(Canvas& canvas, PointLabels<Canvas>& labels,
                const std::vector<std::int32_t>& selected, const PointStore& store, std::size_t i,
                ScreenPoint at, bool labelsReach) {
     const bool isSelected = selected[i] == 1;
-    canvas.disc(at.x - kDiscRadius, at.y - kDiscRadius, at.x + kDiscRadius, at.y + kDiscRadius,
-                isSelected ? canvas.markColour() : canvas.pointColour(store.colour()[i]));
+    canvas.disc(at, isSelected ? canvas.markColour() : canvas.pointColour(store.colour()[i]));
     if (isSelected && labelsReach) labels.draw(i, at);
 }
 
 // Every active point as a small disc in its colour (selected ones yellow and labelled),
-// entered in the pick list when there is one.
+// entered in the pick list when there is one; each point counted into the progress.
 template <typename Canvas>
 void drawPoints(Canvas& canvas, const ViewTransform& transform, const ViewState& view,
                 const std::vector<std::int32_t>& selected, const PointStore& store,
-                PickList* pickList) {
+                PickList* pickList, WorkProgress* progress = nullptr) {
     const auto& x = store.x();
     const auto& y = store.y();
     const auto& z = store.z();
     PointLabels labels(canvas, view, store);
-    for (std::size_t i = 0; i < x.size(); ++i) {
+    ProgressCounter counter(progress, store.count());
+    for (std::size_t i = 0; i < x.size(); ++i, counter.add()) {
         const ScreenPoint at = transform.project(x[i], y[i], z[i]);
         if (store.active()[i] != 1) continue;
         if (pickList) pickList->append(at.x, at.y, static_cast<int>(i));
@@ -544,24 +640,72 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
     }
 }
 
-void DrawPlan(QPainter& painter, QSizeF frame, const ViewState& view,
-              const std::vector<std::int32_t>& selected, const PointStore& store,
-              const QFont& labelFont, const PlanPalette& palette) {
-    const double cx = frame.width() * 0.5;
-    const double cy = frame.height() * 0.5;
-    const ViewTransform transform = ViewTransform::trueToScale(view, cx, cy);
+// What PaperPlan keeps from its walk for the painting.
+struct PaperPlan::Drawing {
+    QSizeF frame;
+    ViewState view;
+    QFont font;  // as many frame pixels high as on the screen, whatever the device
+    PlanPalette palette;
+    PaperShapes shapes;
+};
+
+namespace {
+
+// Label texts as many frame pixels high as on the screen, whatever the device's resolution.
+QFont paperFont(const QFont& labelFont) {
+    QFont font = labelFont;
+    font.setPixelSize(std::abs(QFontInfo(labelFont).pixelSize()));
+    return font;
+}
+
+ViewTransform frameTransform(QSizeF frame, const ViewState& view) {
+    return ViewTransform::trueToScale(view, frame.width() * 0.5, frame.height() * 0.5);
+}
+
+// Begins a drawing of the plan into the frame: clipped to it, on the palette's background,
+// with the axis cross. painter.restore() ends it.
+void beginFrame(QPainter& painter, QSizeF frame, const ViewState& view, const QFont& font,
+                const PlanPalette& palette) {
     painter.save();
     painter.setClipRect(QRectF(QPointF(0, 0), frame));
     painter.fillRect(QRectF(QPointF(0, 0), frame), toColour(palette.background));
-    // Sizes in frame pixels, as on the screen, whatever the device's resolution.
-    const int fontHeight = std::abs(QFontInfo(labelFont).pixelSize());
-    QFont font = labelFont;
-    font.setPixelSize(fontHeight);
     painter.setFont(font);
     painter.setPen(toColour(palette.axisLines));
-    drawAxisCross(painter, transform, view, cx, cy, palette);
-    PainterCanvas canvas(painter, fontHeight, frame, palette);
-    drawPoints(canvas, transform, view, selected, store, nullptr);
+    drawAxisCross(painter, frameTransform(frame, view), view, frame.width() * 0.5,
+                  frame.height() * 0.5, palette);
+}
+
+}  // namespace
+
+PaperPlan::PaperPlan(const QPaintDevice& device, QSizeF frame, const ViewState& view,
+                     const std::vector<std::int32_t>& selected, const PointStore& store,
+                     const QFont& labelFont, const PlanPalette& palette, WorkProgress* progress)
+    : drawing_(std::make_unique<Drawing>(Drawing{frame, view, paperFont(labelFont), palette, {}})) {
+    PaperCanvas canvas(drawing_->shapes, drawing_->font, device, frame, drawing_->palette);
+    drawing_->shapes.centres.reserve(store.count());  // an upper bound; used pages only stay
+    drawPoints(canvas, frameTransform(frame, view), view, selected, store, nullptr, progress);
+}
+
+PaperPlan::PaperPlan(PaperPlan&&) noexcept = default;
+PaperPlan::~PaperPlan() = default;
+
+void PaperPlan::paint(QPainter& painter, WorkProgress* progress) const {
+    const Drawing& drawing = *drawing_;
+    beginFrame(painter, drawing.frame, drawing.view, drawing.font, drawing.palette);
+    ProgressCounter counter(progress, drawing.shapes.centres.size());
+    paintShapes(painter, drawing.shapes, counter);
+    painter.restore();
+}
+
+void DrawPlan(QPainter& painter, QSizeF frame, const ViewState& view,
+              const std::vector<std::int32_t>& selected, const PointStore& store,
+              const QFont& labelFont, const PlanPalette& palette, WorkProgress* progress) {
+    const QFont font = paperFont(labelFont);
+    beginFrame(painter, frame, view, font, palette);
+    PaperShapes shapes;
+    PaperCanvas canvas(shapes, font, *painter.device(), frame, palette, &painter);
+    drawPoints(canvas, frameTransform(frame, view), view, selected, store, nullptr, progress);
+    canvas.flush();
     painter.restore();
 }
 

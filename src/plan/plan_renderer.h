@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class QFont;
 class QImage;
+class QPaintDevice;
 class QPainter;
 class QSize;
 class QSizeF;
@@ -12,6 +14,7 @@ class QSizeF;
 namespace korvela {
 
 class PointStore;
+class WorkProgress;
 class PointGrid;
 struct PickList;
 struct ViewState;
@@ -56,9 +59,31 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
 // The same plan drawn with the painter as vector shapes (discs, lines, text) in the palette's
 // colours into the frame from (0, 0) of the given size in the painter's coordinates, for
 // paper: true to scale in both directions (ViewTransform::trueToScale), so a square frame
-// looks as the plan on a bitmap of that size. Nothing is drawn outside the frame.
+// looks as the plan on a bitmap of that size. Nothing is drawn outside the frame. Each point
+// is counted into progress: a stop requested there ends the drawing with WorkStopped.
 void DrawPlan(QPainter& painter, QSizeF frame, const ViewState& view,
               const std::vector<std::int32_t>& selected, const PointStore& store,
-              const QFont& labelFont, const PlanPalette& palette);
+              const QFont& labelFont, const PlanPalette& palette, WorkProgress* progress = nullptr);
+
+// DrawPlan's picture in two steps, for a printer, which prints whatever it has been given:
+// the walk over the points (which a stop can end) records what is to be drawn, and only then
+// is it painted. The record grows with the points drawn (8 bytes each) and the labels, which
+// are bounded by the area.
+class PaperPlan {
+public:
+    // The walk, for painting on device (whose painter measures the labels).
+    PaperPlan(const QPaintDevice& device, QSizeF frame, const ViewState& view,
+              const std::vector<std::int32_t>& selected, const PointStore& store,
+              const QFont& labelFont, const PlanPalette& palette, WorkProgress* progress = nullptr);
+    PaperPlan(PaperPlan&&) noexcept;
+    ~PaperPlan();
+
+    // Counts each disc painted into progress (anew), stopping in the same way.
+    void paint(QPainter& painter, WorkProgress* progress = nullptr) const;
+
+private:
+    struct Drawing;
+    std::unique_ptr<Drawing> drawing_;
+};
 
 }  // namespace korvela

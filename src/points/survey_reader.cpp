@@ -226,7 +226,7 @@ private:
 // a last line without a line end is a line as well. The lines of a file are read a block at a
 // time into the cursor's own buffer, a line longer than a block whole into a buffer of its
 // size; a line stays valid until the next one is taken. With a progress, the bytes passed are
-// counted into it at each block and at the end.
+// counted into it at each block (where a requested stop ends the reading) and at the end.
 class LineCursor {
 public:
     LineCursor(const SurveyBytes& bytes, std::size_t at) : LineCursor(bytes, at, bytes.size()) {}
@@ -234,7 +234,9 @@ public:
                WorkProgress* progress = nullptr)
         : bytes_(&bytes), end_(end), next_(at), blockStart_(at), progress_(progress),
           reported_(at) {}
-    ~LineCursor() { reportProgress(); }
+    ~LineCursor() {
+        if (progress_ != nullptr) progress_->addFinal(next_ - reported_);
+    }
     LineCursor(const LineCursor&) = delete;  // its block may lie in its own buffer
     LineCursor& operator=(const LineCursor&) = delete;
 

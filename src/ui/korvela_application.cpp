@@ -7,6 +7,7 @@
 #include <exception>
 #include <new>
 
+#include "common/work_progress.h"
 #include "ui/user_dialogs.h"
 
 namespace korvela {
@@ -37,6 +38,8 @@ void KorvelaApplication::reportCurrentException() {
     QString message;
     try {
         throw;
+    } catch (const WorkStopped&) {
+        return;  // at the user's request: the status line says so
     } catch (const std::bad_alloc&) {
         message = QString::fromUtf8("Не хватает памяти");
     } catch (const std::exception& error) {

@@ -9,7 +9,8 @@ class UserDialogs;
 
 // The application object: title "KORVELA", '.' as the decimal separator, Qt's own Russian
 // translation for the standard dialogs and buttons, and the general error handler that shows the
-// message of an exception escaping a command in a message box and goes back to the event loop.
+// message of an exception escaping a command in a message box and goes back to the event loop
+// (work the user stopped shows none: the busy indicator has said so).
 class KorvelaApplication : public QApplication {
 public:
     KorvelaApplication(int& argc, char** argv);

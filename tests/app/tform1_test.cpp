@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 
@@ -157,6 +158,25 @@ TEST_F(MainWindowTest, AnUnreadableFileIsReportedAndLeavesNoData) {
     EXPECT_TRUE(data.points.selected().empty());
     EXPECT_EQ(main().statusText(), "");
     EXPECT_EQ(grid()->model()->rowCount(), 1);
+}
+
+// Long enough for the button to be pressed before the import ends: a few tenths of a second.
+// No message: the status line says that the import stopped.
+TEST_F(MainWindowTest, AnImportStoppedByTheButtonLeavesThePointsAsTheyWere) {
+    clickImport(kSample);
+    const PointStore before = data.points.store();
+    const std::string large = surveys.file("large.txt");
+    testing::writeCommaSurvey(large, 1'000'000);
+    main().show();  // the button can be pressed where it is seen
+    const testing::StopButtonPresser presser;
+    clickImport(QString::fromStdString(large));
+    ASSERT_TRUE(presser.pressed()) << "the import ended before the button showed";
+    EXPECT_EQ(data.points.store().number(), before.number());
+    EXPECT_EQ(data.points.store().x(), before.x());
+    EXPECT_EQ(main().statusText(), kSample);
+    EXPECT_EQ(main().statusBar()->currentMessage(), QString::fromUtf8("Импорт: прервано"));
+    action("Undo1")->trigger();  // the first import was the last step
+    EXPECT_EQ(data.points.store().count(), 0u);
 }
 
 TEST_F(MainWindowTest, TheFirstPaintOfTheMaximisedWindowMakesItANormalWindowAtTheCorner) {

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
@@ -121,6 +122,26 @@ TEST_F(ExportMenuTest, CancellingTheSaveDialogWritesNothing) {
     chooseMenuItem("ExportProject1", std::nullopt);
     chooseMenuItem("SaveProject1", std::nullopt);
     EXPECT_EQ(filesIn(dir), 0u);
+}
+
+// Long enough for the button to be pressed before the export ends: a few tenths of a second.
+TEST_F(ExportMenuTest, AnExportStoppedByTheButtonLeavesTheOldFileAsItWas) {
+    constexpr std::size_t kPoints = 1'000'000;
+    PointStore many;
+    many.reserve(kPoints);
+    for (std::size_t i = 0; i < kPoints; ++i) {
+        many.append(std::to_string(i + 1), 5412000 + i % 1000, 7312000 + i / 1000.0, 140, 0, 1);
+    }
+    data.points.replace(std::move(many), {}, "many.sdr");
+    const std::string path = dir.file("site.txt");
+    testing::writeFile(path, "the listing written before\r\n");
+    main().show();  // the button can be pressed where it is seen
+    const testing::StopButtonPresser presser;
+    chooseMenuItem("SaveProject1", QString::fromStdString(path));
+    ASSERT_TRUE(presser.pressed()) << "the export ended before the button showed";
+    EXPECT_EQ(testing::readFile(path), "the listing written before\r\n");
+    EXPECT_EQ(filesIn(dir), 1u);  // no temporary file left
+    EXPECT_EQ(main().statusBar()->currentMessage(), QString::fromUtf8("Экспорт текста: прервано"));
 }
 
 TEST_F(ExportMenuTest, AnEmptyTableShowsTheConversionMessageAndWritesNoFile) {

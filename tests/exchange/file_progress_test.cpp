@@ -1,5 +1,6 @@
 // The long file commands count their work for the status line: each ends with every unit of
 // its total done, neither more nor less, also when the total is not a multiple of the batch.
+// A stop requested meanwhile ends each at its next count, the files as they were.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -128,6 +129,96 @@ TEST_P(FileProgressTest, CountsEveryUnitOfItsTotal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, FileProgressTest, ::testing::ValuesIn(kWorks),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+const LocalTime kListingTime{2011, 1, 1, 9, 5, 7};
+
+// The file a command starts from: what a reader reads, the old file a writer would replace.
+using FileBefore = std::function<void(const PointStore&, const std::string& path)>;
+const FileBefore kOldFile = [](const PointStore&, const std::string& path) {
+    testing::writeFile(path, "the file written before\n");
+};
+const FileBefore kListing = [](const PointStore& store, const std::string& path) {
+    EXPECT_FALSE(writeFileSafely(
+        path, [&](std::ostream& out) { writeTextListing(store, kListingTime, out); }));
+};
+
+struct StoppedWork {
+    const char* name;
+    FileBefore before;
+    std::function<void(const PointStore&, const std::string& path, WorkProgress&)> run;
+};
+
+const StoppedWork kStoppedWorks[] = {
+    {"SurveyImport", kListing,
+     [](const PointStore&, const std::string& path, WorkProgress& progress) {
+         PointStore read;
+         readSurveyFile(path, read, 2, &progress);
+     }},
+    {"CsvImport", kListing,
+     [](const PointStore&, const std::string& path, WorkProgress& progress) {
+         PointStore read;
+         readCsvPoints(testing::readFile(path), CsvLayout{}, read, &progress);
+     }},
+    {"ProjectOpen",
+     [](const PointStore& store, const std::string& path) {
+         EXPECT_FALSE(saveProjectFile(path, ViewState{}, {}, store));
+     },
+     [](const PointStore&, const std::string& path, WorkProgress& progress) {
+         openProjectFile(path, &progress);
+     }},
+    {"WorkbookRead",
+     [](const PointStore& store, const std::string& path) {
+         EXPECT_FALSE(writeWorkbookPoints(path, store));
+     },
+     [](const PointStore&, const std::string& path, WorkProgress& progress) {
+         PointStore read;
+         readWorkbookPointsFile(path, read, {}, &progress);
+     }},
+    {"DxfExport", kOldFile,
+     [](const PointStore& store, const std::string& path, WorkProgress& progress) {
+         writeDxfFile(path, PointStoreGrid(store), kPointTableDxfColumns, store.kind(), true,
+                      &progress);
+     }},
+    {"TextListing", kOldFile,
+     [](const PointStore& store, const std::string& path, WorkProgress& progress) {
+         writeFileSafely(path, [&](std::ostream& out) {
+             writeTextListing(store, kListingTime, out, &progress);
+         });
+     }},
+    {"ProjectSave", kOldFile,
+     [](const PointStore& store, const std::string& path, WorkProgress& progress) {
+         saveProjectFile(path, ViewState{}, {}, store, &progress);
+     }},
+    {"CsvExport", kOldFile,
+     [](const PointStore& store, const std::string& path, WorkProgress& progress) {
+         writeFileSafely(path, [&](std::ostream& out) {
+             writeCsvPoints(store, CsvWriteOptions{}, out, &progress);
+         });
+     }},
+    {"WorkbookWrite", kOldFile,
+     [](const PointStore& store, const std::string& path, WorkProgress& progress) {
+         writeWorkbookPoints(path, store, &progress);
+     }},
+};
+
+class StoppedWorkTest : public ::testing::TestWithParam<StoppedWork> {};
+
+TEST_P(StoppedWorkTest, EndsAtItsNextCountLeavingItsFileAsItWas) {
+    static const PointStore store = survey();
+    const testing::TempDir folder;
+    const std::string path = folder.file("file");
+    GetParam().before(store, path);
+    const std::string bytesBefore = testing::readFile(path);
+    WorkProgress progress;
+    progress.requestStop();
+    EXPECT_THROW(GetParam().run(store, path, progress), WorkStopped);
+    EXPECT_LT(progress.done(), kPoints / 2);
+    EXPECT_EQ(testing::readFile(path), bytesBefore);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, StoppedWorkTest, ::testing::ValuesIn(kStoppedWorks),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -106,6 +112,61 @@ TEST(BusyIndicator, StatusLineShowsTheShareDoneOnceTheWorkCounts) {
         return 0;
     });
     EXPECT_EQ(shown, QString::fromUtf8("Экспорт DXF… 50 %"));
+}
+
+// While the work runs the button is the only control that takes input: a click elsewhere and
+// a shortcut do nothing. Pressed, it stops the work at its next count and the command's later
+// work, and the status line says so after the end; a dialog has a status line of the
+// indicator's own meanwhile.
+TEST(BusyIndicator, TheButtonAloneTakesInputAndStopsTheWork) {
+    const auto showAfter = BusyIndicator::setShowAfter(std::chrono::milliseconds(0));
+    for (const bool inDialog : {false, true}) {
+        SCOPED_TRACE(inDialog ? "dialog" : "main window");
+        Window window;
+        QDialog dialog(&window.main);
+        QWidget& busyWindow = inDialog ? static_cast<QWidget&>(dialog) : window.main;
+        dialog.resize(300, 100);
+        if (inDialog) dialog.show();
+        auto* other = new QPushButton(QStringLiteral("Другая"), &busyWindow);
+        other->show();
+        auto* command = new QAction(&busyWindow);
+        command->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+        busyWindow.addAction(command);
+        int commands = 0;
+        QObject::connect(other, &QPushButton::clicked, [&] { ++commands; });
+        QObject::connect(command, &QAction::triggered, [&] { ++commands; });
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* stop = busyWindow.findChild<QAbstractButton*>("stopButton");
+            if (stop == nullptr || !stop->isVisible()) return;
+            poll.stop();
+            QTest::mouseClick(other, Qt::LeftButton);
+            QTest::keyClick(other, Qt::Key_O, Qt::ControlModifier);
+            QTest::mouseClick(stop, Qt::LeftButton);
+        });
+        poll.start(1);
+        {
+            BusyIndicator busy(other, QString::fromUtf8("Импорт"));
+            EXPECT_THROW(busy.run([&] {
+                for (int waited = 0; waited < 10000; ++waited) {
+                    busy.progress().add(1);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                return 0;
+            }),
+                         WorkStopped);
+            bool laterWorkBegan = false;
+            EXPECT_THROW(busy.run([&] { return laterWorkBegan = true; }), WorkStopped);
+            EXPECT_FALSE(laterWorkBegan);
+        }
+        EXPECT_EQ(commands, 0);
+        auto* statusBar = inDialog ? dialog.findChild<QStatusBar*>() : window.main.statusBar();
+        ASSERT_NE(statusBar, nullptr);
+        EXPECT_EQ(statusBar->currentMessage(), QString::fromUtf8("Импорт: прервано"));
+        QTest::mouseClick(other, Qt::LeftButton);  // the window takes input again
+        EXPECT_EQ(commands, 1);
+    }
+    BusyIndicator::setShowAfter(showAfter);
 }
 
 TEST(BusyIndicator, WhatTheWorkThrowsReachesTheCommand) {
