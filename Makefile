@@ -70,7 +70,7 @@ fuzz-long: fuzz
 		$(REALDATA)
 	$(call fuzz_run,area_files) fuzz/seeds/area_files fuzz/regressions/area_files
 	$(call fuzz_run,text_listing) fuzz/seeds/text_listing fuzz/regressions/text_listing
-	$(call fuzz_run,csv_reader) examples
+	$(call fuzz_run,csv_reader) examples fuzz/regressions/survey fuzz/regressions/csv_reader
 	$(call fuzz_run,workbook_reader) -dict=fuzz/workbook.dict fuzz/seeds/workbook
 	@if [ -n "$$(ls -A $(FINDINGS))" ]; then \
 		echo "fuzz-long: findings in $(FINDINGS):"; ls -l $(FINDINGS); exit 1; \
