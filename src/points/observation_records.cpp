@@ -106,7 +106,12 @@ public:
         applyHeader({header[0], header[1], header[5]});
     }
 
+    // An 08 TP record comes from the 09 record right before it (notes and other TP records
+    // aside).
     void apply(const ContextRecord& record, std::uint32_t nameBase, std::size_t pointBase) {
+        if (record.kind != ContextKind::TraversePoint && record.kind != ContextKind::VerticalNote) {
+            lastSight_.reset();
+        }
         switch (record.kind) {
             case ContextKind::Header: return applyHeader(record.options);
             case ContextKind::Instrument:
@@ -153,7 +158,11 @@ public:
         for (std::size_t i = 0; i < angles.size(); ++i) {
             if (angles[i]) sight.value[i] *= angleFactor_;
         }
-        lastSight_ = index;
+        if (sight.kind == SightKind::Backsight || sight.kind == SightKind::Reduced) {
+            lastSight_.reset();
+        } else {
+            lastSight_ = index;
+        }
     }
 
 private:
