@@ -6,29 +6,14 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "observation_indices.h"
 #include "points/project_extension.h"
-
-namespace {
-
-void requireIndicesInside(const korvela::ObservationList& list) {
-    for (const korvela::StationSetUp& setUp : list.setUps) {
-        if (setUp.station >= list.names.size()) std::abort();
-    }
-    for (const korvela::Sight& sight : list.sights) {
-        if (sight.setUp >= list.setUps.size() || sight.target >= list.names.size()) std::abort();
-    }
-    for (const korvela::DerivedPoint& derived : list.derived) {
-        if (derived.sight >= list.sights.size()) std::abort();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const korvela::ProjectExtension read = korvela::readProjectExtension(input);
     if (read.damaged && !read.observations.empty()) std::abort();
-    requireIndicesInside(read.observations);
+    korvela::fuzzing::requireIndicesInside(read.observations);
     const std::string written = korvela::projectExtensionBytes(read.observations);
     if (written.empty()) return 0;
     const auto again = korvela::readProjectExtension(

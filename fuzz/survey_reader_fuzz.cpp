@@ -6,26 +6,10 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "observation_indices.h"
 #include "points/observations.h"
 #include "points/point_store.h"
 #include "points/survey_reader.h"
-
-namespace {
-
-void requireObservationsInside(const korvela::ObservationList& list,
-                               const korvela::PointStore& points) {
-    for (const korvela::StationSetUp& setUp : list.setUps) {
-        if (setUp.station >= list.names.size()) std::abort();
-    }
-    for (const korvela::Sight& sight : list.sights) {
-        if (sight.setUp >= list.setUps.size() || sight.target >= list.names.size()) std::abort();
-    }
-    for (const korvela::DerivedPoint& derived : list.derived) {
-        if (derived.sight >= list.sights.size() || derived.point >= points.count()) std::abort();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -37,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (withObservations.x() != store.x() || withObservations.count() != store.count()) {
         std::abort();
     }
-    requireObservationsInside(observations, store);
+    korvela::fuzzing::requireIndicesInside(observations, store.count());
     const std::size_t n = store.count();
     if (store.active().size() != n || store.number().size() != n || store.y().size() != n ||
         store.z().size() != n || store.kind().size() != n || store.colour().size() != n) {
