@@ -356,6 +356,7 @@ ObservationList assembleObservations(std::span<ChunkObservations> chunks,
     if (nameBytes > std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("observation ids over 4 GiB");
     }
+    if (sights == 0) return list;  // stations alone are points, not observations
     // One chunk's records become the list's as they are; several are joined.
     if (chunks.size() == 1) {
         list.names = std::move(chunks[0].names);

@@ -77,7 +77,8 @@ private:
 };
 
 // Joins the chunks' records in file order into one list; pointBase[i] is the index in the
-// store of chunk i's first point. Each chunk's memory is given back once it is taken.
+// store of chunk i's first point. Each chunk's memory is given back once it is taken. A file
+// without sights gives an empty list.
 ObservationList assembleObservations(std::span<ChunkObservations> chunks,
                                      std::span<const std::size_t> pointBase,
                                      const SdrOptions& header);

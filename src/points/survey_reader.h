@@ -47,7 +47,8 @@ std::size_t surveyParsingThreads();
 // An SDR file's observation records (00 options, 01 vertical option, 02 set-ups, 03 target
 // heights, 07 backsights, 09 F1/F2/MD/MC, 11 reduced, 12 sets, and 08 TP records after a
 // sight as derived points) are read into `observations` when one is given, with angles in
-// degrees; other files leave it empty. The points are the same either way.
+// degrees; other files, and SDR files without sights, leave it empty. The points are the same
+// either way.
 
 // Replaces the points of store with those in the bytes of a survey file.
 void readSurvey(std::string_view bytes, PointStore& store,
