@@ -265,6 +265,9 @@ std::uint32_t ChunkObservations::addName(std::string_view name) {
 }
 
 void ChunkObservations::addContext(ContextRecord record) {
+    if (record.kind != ContextKind::TraversePoint && record.kind != ContextKind::VerticalNote) {
+        mayDerive_ = false;
+    }
     record.sightsBefore = static_cast<std::uint32_t>(sights.size());
     context.push_back(record);
 }
@@ -303,7 +306,7 @@ bool ChunkObservations::read(std::string_view line, bool sdr2x, std::size_t poin
         addContext({.set = static_cast<std::uint16_t>(recorded(set) ? set : 0),
                     .kind = ContextKind::Set,
                     .options = {markAt < line.size() ? line[markAt] : ' '}});
-    } else if (type == "08" && derivation == "TP" && readAsPoint) {
+    } else if (type == "08" && derivation == "TP" && readAsPoint && mayDerive_) {
         addContext({.index = static_cast<std::uint32_t>(pointsBefore),
                     .kind = ContextKind::TraversePoint});
     }
@@ -337,6 +340,7 @@ void ChunkObservations::readSight(std::string_view line, SightKind kind, bool sd
             sight.value[2] = fields.value(2, 0);
     }
     sights.push_back(sight);
+    mayDerive_ = kind != SightKind::Backsight && kind != SightKind::Reduced;
 }
 
 ObservationList assembleObservations(std::span<ChunkObservations> chunks,

@@ -74,6 +74,9 @@ private:
 
     std::string station_;  // the station of the chunk's last set-up or sight
     bool stationKnown_ = false;
+    // Whether an 08 TP record here may come from a sight: after a 09 record, or before any
+    // record of the chunk (the sequential pass decides).
+    bool mayDerive_ = true;
 };
 
 // Joins the chunks' records in file order into one list; pointBase[i] is the index in the
