@@ -280,9 +280,10 @@ bool ChunkObservations::read(std::string_view line, bool sdr2x, std::size_t poin
     const RecordFields fields{line, sdr2x ? kSdr2xWidths : kSdr33Widths};
     if (isSightRecord(type)) {
         if (sights.size() == sights.capacity()) return false;
-        if (type == "07") return readSight(line, SightKind::Backsight, sdr2x), true;
-        if (type == "11") return readSight(line, SightKind::Reduced, sdr2x), true;
-        if (const auto face = faceOf(derivation)) readSight(line, *face, sdr2x);
+        const std::optional<SightKind> kind = type == "07"   ? SightKind::Backsight
+                                              : type == "11" ? SightKind::Reduced
+                                                             : faceOf(derivation);
+        if (kind) readSight(line, *kind, sdr2x);
     } else if (type == "00") {
         const SdrOptions options = sdrOptionsOf(line);
         addContext({.kind = ContextKind::Header, .options = {options[0], options[1], options[5]}});
@@ -302,8 +303,9 @@ bool ChunkObservations::read(std::string_view line, bool sdr2x, std::size_t poin
     } else if (type == "12") {
         const std::size_t at = kRecordBodyAt + fields.widths.id + kSetCountWidth;
         const double set = valueOf(slice(line, at, kSetNumberWidth));
+        const bool setFits = set >= 0 && set <= std::numeric_limits<std::uint16_t>::max();
         const std::size_t markAt = at + kSetNumberWidth;
-        addContext({.set = static_cast<std::uint16_t>(recorded(set) ? set : 0),
+        addContext({.set = static_cast<std::uint16_t>(setFits ? set : 0),
                     .kind = ContextKind::Set,
                     .options = {markAt < line.size() ? line[markAt] : ' '}});
     } else if (type == "08" && derivation == "TP" && readAsPoint && mayDerive_) {
