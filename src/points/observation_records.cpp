@@ -44,13 +44,14 @@ void adviseHugePages(const std::vector<T>& values) {
     }
 }
 
-std::string_view slice(std::string_view line, std::size_t at, std::size_t width) {
-    if (at >= line.size()) return {};
-    return trimWhiteSpace(line.substr(at, width));
+std::string_view rawField(std::string_view line, std::size_t at, std::size_t width) {
+    return at >= line.size() ? std::string_view() : line.substr(at, width);
 }
 
-double valueOf(std::string_view text) {
-    return text.empty() ? kNotRecorded : parseNumberPrefix(text);
+// A value field: not recorded when it is blank or holds no number.
+double valueOf(std::string_view field) {
+    const NumberPrefix number = scanNumberPrefix(field);
+    return number.length == 0 ? kNotRecorded : number.value;
 }
 
 // Where a record's fields stand: two ids, then values.
@@ -58,12 +59,15 @@ struct RecordFields {
     std::string_view line;
     SdrWidths widths;
 
-    std::string_view from() const { return slice(line, kRecordBodyAt, widths.id); }
-    std::string_view to() const { return slice(line, kRecordBodyAt + widths.id, widths.id); }
+    std::string_view fromField() const { return rawField(line, kRecordBodyAt, widths.id); }
+    std::string_view from() const { return trimWhiteSpace(fromField()); }
+    std::string_view to() const {
+        return trimWhiteSpace(rawField(line, kRecordBodyAt + widths.id, widths.id));
+    }
     // The n-th value after `ids` ids.
     double value(std::size_t ids, std::size_t n) const {
-        return valueOf(slice(line, kRecordBodyAt + ids * widths.id + n * widths.value,
-                             widths.value));
+        return valueOf(rawField(line, kRecordBodyAt + ids * widths.id + n * widths.value,
+                                widths.value));
     }
 };
 
@@ -294,6 +298,7 @@ bool ChunkObservations::read(std::string_view line, bool sdr2x, std::size_t poin
         const char option = verticalOptionOfNote(line.substr(kRecordBodyAt));
         if (option != ' ') addContext({.kind = ContextKind::VerticalNote, .options = {option}});
     } else if (type == "02") {
+        stationField_ = fields.fromField();
         station_ = fields.from();
         stationKnown_ = true;
         addContext({.index = addName(station_), .value = fields.value(1, 3),
@@ -302,7 +307,7 @@ bool ChunkObservations::read(std::string_view line, bool sdr2x, std::size_t poin
         addContext({.value = fields.value(0, 0), .kind = ContextKind::TargetHeight});
     } else if (type == "12") {
         const std::size_t at = kRecordBodyAt + fields.widths.id + kSetCountWidth;
-        const double set = valueOf(slice(line, at, kSetNumberWidth));
+        const double set = valueOf(rawField(line, at, kSetNumberWidth));
         const bool setFits = set >= 0 && set <= std::numeric_limits<std::uint16_t>::max();
         const std::size_t markAt = at + kSetNumberWidth;
         addContext({.set = static_cast<std::uint16_t>(setFits ? set : 0),
@@ -319,11 +324,15 @@ bool ChunkObservations::read(std::string_view line, bool sdr2x, std::size_t poin
 // azimuth, horizontal distance, vertical distance.
 void ChunkObservations::readSight(std::string_view line, SightKind kind, bool sdr2x) {
     const RecordFields fields{line, sdr2x ? kSdr2xWidths : kSdr33Widths};
-    const std::string_view from = fields.from();
-    if (!from.empty() && (!stationKnown_ || from != station_)) {
-        station_ = from;
-        stationKnown_ = true;
-        addContext({.index = addName(from), .kind = ContextKind::SightFrom});
+    // Most sights come from the station of the sight before, field for field.
+    if (!stationKnown_ || fields.fromField() != stationField_) {
+        stationField_ = fields.fromField();
+        const std::string_view from = fields.from();
+        if (!from.empty() && (!stationKnown_ || from != station_)) {
+            station_ = from;
+            stationKnown_ = true;
+            addContext({.index = addName(from), .kind = ContextKind::SightFrom});
+        }
     }
     Sight sight;
     sight.kind = kind;

@@ -72,7 +72,8 @@ private:
     void addContext(ContextRecord record);
     void readSight(std::string_view line, SightKind kind, bool sdr2x);
 
-    std::string station_;  // the station of the chunk's last set-up or sight
+    std::string station_;       // the station of the chunk's last set-up or sight
+    std::string stationField_;  // the station field of the last 02 or sight record, untrimmed
     bool stationKnown_ = false;
     // Whether an 08 TP record here may come from a sight: after a 09 record, or before any
     // record of the chunk (the sequential pass decides).
