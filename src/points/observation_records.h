@@ -41,7 +41,7 @@ enum class ContextKind : std::uint8_t {
     Station,        // name, value: instrument height
     SightFrom,      // name: a sight's station differs from the set-up's
     TargetHeight,   // value
-    Set,            // set, options[0]: the bad-set mark
+    Set,            // set, options[0]: the bad-set mark (bad unless blank, '0' or 'N')
     TraversePoint,  // point: an 08 TP record read as that point of the chunk
 };
 
@@ -53,6 +53,8 @@ struct ContextRecord {
     ContextKind kind = ContextKind::Header;
     std::array<char, 3> options{};
 };
+
+// SDR2x 12 records are read like SDR33's, after a 4-character station id.
 
 // One chunk's records: sights with their raw values (angles in the file's unit) and targets
 // as the chunk's names; the set-up and the context are filled by assembleObservations.
