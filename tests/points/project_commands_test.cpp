@@ -16,6 +16,7 @@
 #include "plan/tsettings.h"
 #include "plan/view_transform.h"
 #include "points/point_table_text.h"
+#include "points/project_file.h"
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 
@@ -152,6 +153,38 @@ TEST_F(ProjectCommandsTest, ADamagedOrMissingFileIsReportedAndTheWorkStays) {
     dialogs.answer(std::nullopt);  // cancelled: nothing changes
     action("Open1")->trigger();
     EXPECT_EQ(data.points.store().count(), 5u);
+}
+
+// The field file's observations travel with the points: import, save, close, open; a project
+// whose observations' block is damaged opens its points and says so.
+TEST_F(ProjectCommandsTest, TheObservationsAreSavedAndOpenedWithThePoints) {
+    const std::string station = "02TP" + std::string(15, ' ') + "A" + "0" + std::string(15, ' ') +
+                                "0" + std::string(15, ' ') + "0" + std::string(15, ' ') +
+                                "1.5\r\n";
+    const std::string sight = "09F1" + std::string(15, ' ') + "A" + std::string(15, ' ') + "B" +
+                              "10" + std::string(14, ' ') + "90" + std::string(14, ' ') + "45\r\n";
+    importSurveyBytes("00NMSDR33 V04-04.02     01-Jan-10 00:00 113111\r\n" + station + sight +
+                      sight);
+    ASSERT_EQ(data.points.observations().sights.size(), 2u);
+    const std::string path = surveys.file("field.kpr");
+    save(path);
+    action("CloseProject1")->trigger();
+    EXPECT_TRUE(data.points.observations().empty());
+    open(path);
+    ASSERT_EQ(data.points.observations().sights.size(), 2u);
+    EXPECT_EQ(data.points.observations().targetOf(data.points.observations().sights[1]), "B");
+    EXPECT_EQ(data.points.store().count(), 1u);
+
+    const std::string bytes = testing::readFile(path);
+    testing::writeFile(path, bytes.substr(0, bytes.size() - 3));  // the block cut short
+    action("CloseProject1")->trigger();
+    open(path);
+    EXPECT_EQ(dialogs.takeMessages(), QStringList{QString::fromUtf8(kObservationsUnreadable)});
+    EXPECT_EQ(data.points.store().count(), 1u);
+    EXPECT_TRUE(data.points.observations().empty());
+    data.points.undo();  // the open taken back: the observations of the closed project return
+    data.points.undo();
+    EXPECT_EQ(data.points.observations().sights.size(), 2u);
 }
 
 TEST_F(ProjectCommandsTest, CloseEmptiesTheWorkAndKeepsTheWindowsChoices) {
