@@ -185,9 +185,9 @@ QString FieldJournalModel::sightText(std::uint32_t sight, int column) const {
             return numberText(observations.setUps[s.setUp].instrumentHeight);
         case TargetHeightColumn: return numberText(s.targetHeight);
         case HorizontalDistanceColumn:
-            return numberText(reducedHorizontal(observations, sight));
+            return numberText(reduceSight(observations, sight, settings_).horizontalDistance);
         case HeightDifferenceColumn:
-            return numberText(reducedHeight(observations, sight, settings_));
+            return numberText(reduceSight(observations, sight, settings_).heightDifference);
         default: return {};
     }
 }
