@@ -204,7 +204,7 @@ void TForm1::createMenus() {
                [this] { ExportCsvClick(this, dialogs_, data_.points.store()); });
     addCommand(file, "ImportCsv1", "Импорт CSV", this, [this] {
         if (auto csv = askCsvImport(this, dialogs_))
-            importPoints(std::move(csv->points), csv->path, "Импорт CSV");
+            importPoints(std::move(csv->points), ObservationList(), csv->path, "Импорт CSV");
     });
     addCommand(file, "SavePlan1", "Сохранить план…", this,
                [this] { SavePlanClick(this, dialogs_, planPictureOf(data_, *Image1)); });
@@ -325,18 +325,21 @@ void TForm1::OnClickF() { OpenButtonClick(); }
 
 void TForm1::importSurvey(const QString& path) {
     PointStore points;
-    const auto error = loadSurveyWhileBusy(this, path, points);
+    ObservationList observations;
+    const auto error = loadSurveyWhileBusy(this, path, points, &observations);
     // An unreadable file leaves no data, so the status line does not claim any.
-    importPoints(std::move(points), error ? QString() : path);
+    importPoints(std::move(points), std::move(observations), error ? QString() : path);
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));
 }
 
-void TForm1::importPoints(PointStore points, const QString& status, const char* stepName) {
+void TForm1::importPoints(PointStore points, ObservationList observations, const QString& status,
+                          const char* stepName) {
     const ViewState viewFound = data_.view;
     CentreViewOnStore(data_.view, points);
     showAllWhenNoneOnPlan(data_.view, {&points});
     Image1->setBitmapSize(Image1->controlSize());
-    data_.points.replace(std::move(points), {}, toUtf8(status), stepName, viewFound);
+    data_.points.replaceAll(std::move(points), std::move(observations), {}, toUtf8(status),
+                            stepName, viewFound);
     forms_->form2->setRollPosition(1);
     forms_->form2->setTiltPosition(1);
     forms_->form2->setAzimuthPosition(1);
