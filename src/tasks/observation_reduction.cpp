@@ -14,6 +14,12 @@ constexpr double kRadiansPerDegree = std::numbers::pi / 180;
 
 bool usable(const Sight& sight) { return !sight.excluded && !sight.inBadSet; }
 
+// The reader keeps a name per sight, so two sights to one target hold the same name under
+// different indices.
+bool sameTarget(const ObservationList& list, std::uint32_t a, std::uint32_t b) {
+    return a == b || list.names[a] == list.names[b];
+}
+
 // The face streams of one round, each in file order.
 struct Round {
     std::vector<std::uint32_t> faceLeft, faceRight, mean;
@@ -44,14 +50,14 @@ void splitFaceIntoRounds(const ObservationList& list, const std::vector<std::uin
     for (std::uint32_t index : sights) {
         const Sight& sight = list.sights[index];
         const bool seen = std::any_of(current.begin(), current.end(), [&](std::uint32_t s) {
-            return list.sights[s].target == sight.target;
+            return sameTarget(list, list.sights[s].target, sight.target);
         });
         if (!seen) {
             current.push_back(index);
             continue;
         }
         const Sight& opening = list.sights[current.front()];
-        const bool closes = opening.target == sight.target && current.size() > 1;
+        const bool closes = sameTarget(list, opening.target, sight.target) && current.size() > 1;
         if (closes) {
             const double seconds =
                 signedDegrees(horizontalReading(sight) - horizontalReading(opening)) * 3600;
@@ -97,7 +103,7 @@ std::optional<std::uint32_t> sightTo(const ObservationList& list,
                                      const std::vector<std::uint32_t>& stream,
                                      std::uint32_t target) {
     for (std::uint32_t index : stream) {
-        if (list.sights[index].target == target) return index;
+        if (sameTarget(list, list.sights[index].target, target)) return index;
     }
     return std::nullopt;
 }
@@ -173,9 +179,11 @@ RoundReading readingIn(const ObservationList& list, const Round& round, std::uin
     return {};
 }
 
-void appendTarget(std::vector<ReducedTarget>& targets, std::uint32_t target) {
-    const bool known = std::any_of(targets.begin(), targets.end(),
-                                   [&](const ReducedTarget& t) { return t.target == target; });
+void appendTarget(const ObservationList& list, std::vector<ReducedTarget>& targets,
+                  std::uint32_t target) {
+    const bool known = std::any_of(targets.begin(), targets.end(), [&](const ReducedTarget& t) {
+        return sameTarget(list, t.target, target);
+    });
     if (!known) targets.push_back({.target = target});
 }
 
@@ -309,10 +317,12 @@ ReducedSetUp reduceSetUp(const ObservationList& observations,
             continue;
         }
         if (!isFaceReading(sight.kind)) continue;
-        appendTarget(reduced.targets, sight.target);
+        appendTarget(observations, reduced.targets, sight.target);
         const std::size_t t = static_cast<std::size_t>(
             std::find_if(reduced.targets.begin(), reduced.targets.end(),
-                         [&](const ReducedTarget& r) { return r.target == sight.target; }) -
+                         [&](const ReducedTarget& r) {
+                             return sameTarget(observations, r.target, sight.target);
+                         }) -
             reduced.targets.begin());
         slopes.resize(reduced.targets.size());
         targetHeights.resize(reduced.targets.size(), sight.targetHeight);
