@@ -14,7 +14,7 @@ namespace korvela {
 FieldJournal::FieldJournal(QWidget* parent, Workspace& points) : QDialog(parent) {
     setObjectName("FieldJournal");
     setWindowTitle(QString::fromUtf8("Полевой журнал"));
-    resize(820, 520);
+    resize(940, 520);
     model_ = new FieldJournalModel(points, this);
     JournalGrid = new QTableView(this);
     JournalGrid->setObjectName("JournalGrid");
@@ -23,8 +23,11 @@ FieldJournal::FieldJournal(QWidget* parent, Workspace& points) : QDialog(parent)
     JournalGrid->verticalHeader()->setDefaultSectionSize(22);
     // Fixed widths: fitting columns to their contents would read every row.
     JournalGrid->horizontalHeader()->setDefaultSectionSize(76);
-    JournalGrid->setColumnWidth(FieldJournalModel::ExcludedColumn, 44);
-    JournalGrid->setColumnWidth(FieldJournalModel::FaceColumn, 60);
+    const std::pair<int, int> widths[] = {
+        {FieldJournalModel::ExcludedColumn, 44}, {FieldJournalModel::FaceColumn, 60},
+        {FieldJournalModel::HorizontalColumn, 110}, {FieldJournalModel::VerticalColumn, 100},
+        {FieldJournalModel::SlopeDistanceColumn, 90}};
+    for (const auto& [column, width] : widths) JournalGrid->setColumnWidth(column, width);
     JournalGrid->setWordWrap(false);
     Summary = new QLabel(this);
     Summary->setObjectName("Summary");

@@ -37,6 +37,11 @@ QString numberText(double value) {
     return recorded(value) ? fromUtf8(formatNumber(value)) : QString();
 }
 
+// Derived distances and heights to the millimetre, as the sheets give them.
+QString derivedText(double value) {
+    return recorded(value) ? fromUtf8(formatFixed(value, 3)) : QString();
+}
+
 QString angleText(double degrees) { return recorded(degrees) ? fromUtf8(dmsText(degrees)) : QString(); }
 
 }  // namespace
@@ -185,9 +190,9 @@ QString FieldJournalModel::sightText(std::uint32_t sight, int column) const {
             return numberText(observations.setUps[s.setUp].instrumentHeight);
         case TargetHeightColumn: return numberText(s.targetHeight);
         case HorizontalDistanceColumn:
-            return numberText(reduceSight(observations, sight, settings_).horizontalDistance);
+            return derivedText(reduceSight(observations, sight, settings_).horizontalDistance);
         case HeightDifferenceColumn:
-            return numberText(reduceSight(observations, sight, settings_).heightDifference);
+            return derivedText(reduceSight(observations, sight, settings_).heightDifference);
         default: return {};
     }
 }

@@ -246,9 +246,9 @@ TEST_F(FieldJournalTest, ShowsEachSightUnderItsSetUpWithItsReductionsAndMarksThe
         SCOPED_TRACE(std::string(s.station) + " → " + s.target);
         const int row = rowOf(s.station, s.target, s.face);
         EXPECT_NEAR(text(row, FieldJournalModel::HorizontalDistanceColumn).toDouble(),
-                    geometry.distance(s.station, s.target), 1e-6);
+                    geometry.distance(s.station, s.target), 0.0005);
         EXPECT_NEAR(text(row, FieldJournalModel::HeightDifferenceColumn).toDouble(),
-                    geometry.at(s.target).z - geometry.at(s.station).z, 1e-6);
+                    geometry.at(s.target).z - geometry.at(s.station).z, 0.0005);
         EXPECT_FALSE(journal().index(row, 0).data(Qt::BackgroundRole).isValid());
     }
     for (const char* face : {"КЛ", "КП"}) {  // 60″ of 2c, beyond 30″
