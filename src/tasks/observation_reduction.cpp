@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <string_view>
 
 namespace korvela {
 namespace {
@@ -14,10 +15,9 @@ constexpr double kRadiansPerDegree = std::numbers::pi / 180;
 
 bool usable(const Sight& sight) { return !sight.excluded && !sight.inBadSet; }
 
-// The reader keeps a name per sight, so two sights to one target hold the same name under
-// different indices.
-bool sameTarget(const ObservationList& list, std::uint32_t a, std::uint32_t b) {
-    return a == b || list.names[a] == list.names[b];
+// Ids repeat in the names arena, so targets are compared by their text.
+bool sameTarget(const ObservationList& list, const Sight& a, const Sight& b) {
+    return list.targetOf(a) == list.targetOf(b);
 }
 
 // The face streams of one round, each in file order.
@@ -50,14 +50,14 @@ void splitFaceIntoRounds(const ObservationList& list, const std::vector<std::uin
     for (std::uint32_t index : sights) {
         const Sight& sight = list.sights[index];
         const bool seen = std::any_of(current.begin(), current.end(), [&](std::uint32_t s) {
-            return sameTarget(list, list.sights[s].target, sight.target);
+            return sameTarget(list, list.sights[s], sight);
         });
         if (!seen) {
             current.push_back(index);
             continue;
         }
         const Sight& opening = list.sights[current.front()];
-        const bool closes = sameTarget(list, opening.target, sight.target) && current.size() > 1;
+        const bool closes = sameTarget(list, opening, sight) && current.size() > 1;
         if (closes) {
             const double seconds =
                 signedDegrees(horizontalReading(sight) - horizontalReading(opening)) * 3600;
@@ -101,9 +101,9 @@ std::vector<Round> roundsOf(const ObservationList& list, const std::vector<std::
 
 std::optional<std::uint32_t> sightTo(const ObservationList& list,
                                      const std::vector<std::uint32_t>& stream,
-                                     std::uint32_t target) {
+                                     std::string_view target) {
     for (std::uint32_t index : stream) {
-        if (sameTarget(list, list.sights[index].target, target)) return index;
+        if (list.targetOf(list.sights[index]) == target) return index;
     }
     return std::nullopt;
 }
@@ -136,7 +136,7 @@ template <typename Visit>
 void forEachPair(const ObservationList& list, const std::vector<Round>& rounds, Visit visit) {
     for (const Round& round : rounds) {
         for (std::uint32_t left : round.faceLeft) {
-            if (auto right = sightTo(list, round.faceRight, list.sights[left].target))
+            if (auto right = sightTo(list, round.faceRight, list.targetOf(list.sights[left])))
                 visit(left, *right);
         }
     }
@@ -149,7 +149,7 @@ struct RoundReading {
     double zenith = kNotRecorded;
 };
 
-RoundReading readingIn(const ObservationList& list, const Round& round, std::uint32_t target,
+RoundReading readingIn(const ObservationList& list, const Round& round, std::string_view target,
                        const TraverseSettings& settings) {
     const auto left = sightTo(list, round.faceLeft, target);
     const auto right = sightTo(list, round.faceRight, target);
@@ -179,12 +179,14 @@ RoundReading readingIn(const ObservationList& list, const Round& round, std::uin
     return {};
 }
 
-void appendTarget(const ObservationList& list, std::vector<ReducedTarget>& targets,
-                  std::uint32_t target) {
-    const bool known = std::any_of(targets.begin(), targets.end(), [&](const ReducedTarget& t) {
-        return sameTarget(list, t.target, target);
-    });
-    if (!known) targets.push_back({.target = target});
+// The index of the target's entry, appended when new.
+std::size_t targetIndex(const ObservationList& list, std::vector<ReducedTarget>& targets,
+                        std::uint32_t target) {
+    for (std::size_t t = 0; t < targets.size(); ++t) {
+        if (list.names[targets[t].target] == list.names[target]) return t;
+    }
+    targets.push_back({.target = target});
+    return targets.size() - 1;
 }
 
 double mean(const std::vector<double>& values) {
@@ -197,7 +199,7 @@ double mean(const std::vector<double>& values) {
 // first target), the reductions averaged, added to the reference's reading in its first round.
 void averageRounds(const ObservationList& list, const std::vector<Round>& rounds,
                    const TraverseSettings& settings, std::vector<ReducedTarget>& targets) {
-    std::optional<std::uint32_t> reference;
+    std::optional<std::string_view> reference;
     double referenceReading = 0;
     bool haveReading = false;
     std::vector<std::vector<double>> reductions(targets.size());
@@ -206,14 +208,15 @@ void averageRounds(const ObservationList& list, const std::vector<Round>& rounds
         const std::vector<std::uint32_t>& opening =
             !round.faceLeft.empty() ? round.faceLeft
             : !round.faceRight.empty() ? round.faceRight : round.mean;
-        if (!reference) reference = list.sights[opening.front()].target;
+        if (!reference) reference = list.targetOf(list.sights[opening.front()]);
         const RoundReading base = readingIn(list, round, *reference, settings);
         if (!haveReading && recorded(base.direction)) {
             referenceReading = base.direction;
             haveReading = true;
         }
         for (std::size_t t = 0; t < targets.size(); ++t) {
-            const RoundReading reading = readingIn(list, round, targets[t].target, settings);
+            const RoundReading reading =
+                readingIn(list, round, list.names[targets[t].target], settings);
             if (recorded(reading.zenith)) zeniths[t].push_back(reading.zenith);
             if (!recorded(reading.direction) || !recorded(base.direction)) continue;
             reductions[t].push_back(normalizedDegrees(reading.direction - base.direction));
@@ -254,13 +257,6 @@ double trigonometricHeight(double slope, double zenithDegrees, double instrument
     const double horizontal = slope * std::sin(z);
     return slope * std::cos(z) + instrumentHeight - targetHeight +
            (1 - refraction) * horizontal * horizontal / (2 * radius);
-}
-
-const ReducedTarget* ReducedSetUp::find(std::uint32_t target) const {
-    for (const ReducedTarget& t : targets) {
-        if (t.target == target) return &t;
-    }
-    return nullptr;
 }
 
 std::vector<std::vector<std::uint32_t>> sightsBySetUp(const ObservationList& observations) {
@@ -317,13 +313,7 @@ ReducedSetUp reduceSetUp(const ObservationList& observations,
             continue;
         }
         if (!isFaceReading(sight.kind)) continue;
-        appendTarget(observations, reduced.targets, sight.target);
-        const std::size_t t = static_cast<std::size_t>(
-            std::find_if(reduced.targets.begin(), reduced.targets.end(),
-                         [&](const ReducedTarget& r) {
-                             return sameTarget(observations, r.target, sight.target);
-                         }) -
-            reduced.targets.begin());
+        const std::size_t t = targetIndex(observations, reduced.targets, sight.target);
         slopes.resize(reduced.targets.size());
         targetHeights.resize(reduced.targets.size(), sight.targetHeight);
         if (recorded(slopeDistance(sight)) && slopeDistance(sight) > 0)

@@ -55,8 +55,6 @@ struct ReducedSetUp {
     // without one, or with a zero azimuth and a zero reading (oriented on nothing).
     double circleOrientation = kNotRecorded;
     std::uint32_t backsightTarget = 0;
-
-    const ReducedTarget* find(std::uint32_t target) const;
 };
 
 // The sights of every set-up, in file order (indices into ObservationList::sights).

@@ -116,11 +116,11 @@ void misclosureLines(Sheet& sheet, const TraversePath& path, const Misclosures& 
                    (path.shape == TraverseShape::Closed
                         ? (m.exterior ? " (внешние углы)" : " (внутренние углы)")
                         : ""));
-        sheet.line("fβ = " + signedSecondsText(m.angular) + "\tдопуск " +
+        sheet.line("fb = " + signedSecondsText(m.angular) + "\tдопуск " +
                    secondsText(m.angularLimit) + " (" + formatNumber(settings.angularLimitSeconds) +
-                   "\" * √" + std::to_string(path.angles.size()) + ")");
+                   "\" * sqrt(" + std::to_string(path.angles.size()) + "))");
     } else {
-        sheet.line("fβ не контролируется");
+        sheet.line("fb не контролируется");
     }
     sheet.line("Длина хода " + length(m.length) + unit);
     if (recorded(m.fs)) {
@@ -136,8 +136,8 @@ void misclosureLines(Sheet& sheet, const TraversePath& path, const Misclosures& 
         sheet.line("Высоты не вычислены: у конца хода нет высоты или не измерены превышения");
     } else if (recorded(m.fh)) {
         sheet.line("fh = " + signedLength(m.fh) + unit + "\tдопуск " + length(m.heightLimit) +
-                   unit + " (" + formatNumber(settings.heightLimitCentimetres) + " * S / √" +
-                   std::to_string(path.sides.size()) + " см)");
+                   unit + " (" + formatNumber(settings.heightLimitCentimetres) + " * S / sqrt(" +
+                   std::to_string(path.sides.size()) + ") см)");
     } else {
         sheet.line("fh не контролируется");
     }
@@ -149,7 +149,7 @@ void verdictLine(Sheet& sheet, const TraversePath& path, const Misclosures& m) {
         return;
     }
     std::string beyond;
-    if (!m.angularWithin()) beyond += " fβ";
+    if (!m.angularWithin()) beyond += " fb";
     if (!m.linearWithin()) beyond += " fs";
     if (!m.heightWithin()) beyond += " fh";
     sheet.line(beyond.empty() ? "Вывод: невязки в допуске" : "Вывод: превышен допуск:" + beyond);
@@ -218,8 +218,8 @@ std::string accuracySheet(const TraversePath& path, const LeastSquaresTraverse& 
     Sheet sheet;
     const std::string unit = unitName(path.unit);
     sheet.line("Ведомость оценки точности");
-    sheet.line("σ направления " + secondsText(settings.sigmaDirectionSeconds) +
-               ", σ расстояния " + formatNumber(settings.sigmaDistanceMillimetres) + " мм + " +
+    sheet.line("СКО направления " + secondsText(settings.sigmaDirectionSeconds) +
+               ", СКО расстояния " + formatNumber(settings.sigmaDistanceMillimetres) + " мм + " +
                formatNumber(settings.sigmaDistancePpm) + " мм/км");
     sheet.line("Избыточных измерений " + std::to_string(lsq.redundancy) + ", m0 = " +
                formatFixed(lsq.m0, 2));
@@ -235,7 +235,7 @@ std::string accuracySheet(const TraversePath& path, const LeastSquaresTraverse& 
                    formatFixed(r.redundancy, 2), formatFixed(r.standardized, 2),
                    r.marked ? "|w| > 3" : ""});
     }
-    sheet.line("Отметка: |w| > 3 при r >= 0.1, w = v / (σ * √r); высоты уравнены отдельно (" +
+    sheet.line("Отметка: |w| > 3 при r >= 0.1, w = v / (СКО * sqrt(r)); высоты уравнены отдельно (" +
                unit + ")");
     return sheet.report();
 }
