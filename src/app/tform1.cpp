@@ -34,7 +34,9 @@
 #include "points/project_commands.h"
 #include "points/survey_open_dialog.h"
 #include "points/tform4.h"
+#include "tasks/field_journal.h"
 #include "tasks/survey_tasks.h"
+#include "tasks/tform11.h"
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/transform_command.h"
@@ -106,6 +108,8 @@ void TForm1::attachForms(Forms& forms) {
     connectCommand(forms.form2.get(), &TForm2::rotateRequested, this, [this] { tasks_->rotate(); });
     connectCommand(forms.form2.get(), &TForm2::viewAnglesChanged, this,
                    [this] { tasks_->applyViewAngles(); });
+    connectCommand(forms.form11.get(), &TForm11::computeRequested, this,
+                   [this] { tasks_->traverseRequested(); });
 }
 
 void TForm1::createControls() {
@@ -240,6 +244,8 @@ void TForm1::createMenus() {
     addCommand(tasks, "N14", "Дирекционные углы", this, [this] { tasks_->N14Click(); });
     addCommand(tasks, "N13", "Один Цвет", this, [this] { N13Click(); });
     addCommand(tasks, "N16", "Выбрать путь хода", this, [this] { tasks_->N16Click(); });
+    addCommand(tasks, "FieldJournal1", "Полевой журнал", this,
+               [this] { forms_->fieldJournal->showJournal(); });
     addCommand(tasks, "Transform1", "Трансформация по общим точкам", this,
                [this] { TransformClick(this, dialogs_, *forms_->form8, data_.points, data_.view); });
 
