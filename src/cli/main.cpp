@@ -13,6 +13,7 @@
 #include "cli/cli_command.h"
 #include "cli/csv_commands.h"
 #include "cli/export_commands.h"
+#include "cli/observation_commands.h"
 #include "cli/project_commands.h"
 #include "cli/spreadsheet_commands.h"
 #include "cli/standard_input.h"
@@ -27,6 +28,9 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> all = {
         {"points", "SURVEY", "print the points that \"Import Project\" reads from SURVEY", 1, 1,
          runPoints},
+        {"observations", "SURVEY",
+         "print the observation records (09, 07, 11) that the import reads from SURVEY, one a line",
+         1, 1, runObservations},
         {"length", "SURVEY NUMBER...", "print the \"Длина\" report of the points NUMBER...", 2,
          SIZE_MAX, runLength},
         {"angles", "SURVEY NUMBER...", "print the \"Углы\" report of the points NUMBER...", 2,

@@ -8,6 +8,7 @@
 #include "common/number_text.h"
 #include "common/output_buffer.h"
 #include "points/point_store.h"
+#include "points/survey_reader.h"
 
 namespace korvela::cli {
 
@@ -32,8 +33,10 @@ char* writePointLine(const PointStore& store, std::size_t index, char* out) {
 
 }  // namespace
 
-bool importSurvey(const std::string& argument, PointStore& store, CommandContext& context) {
-    auto error = store.loadSurveyFile(context.inputs.path(argument));
+bool importSurvey(const std::string& argument, PointStore& store, CommandContext& context,
+                  ObservationList* observations) {
+    auto error = readSurveyFile(context.inputs.path(argument), store, surveyParsingThreads(),
+                                nullptr, observations);
     if (!error) return true;
     error->path = argument;
     context.err << "korvela-cli: " << error->message() << '\n';

@@ -298,6 +298,22 @@ std::string formatFixed(double value, int decimals) {
     return result;
 }
 
+std::string formatShortestNumber(double value) {
+    if (!std::isfinite(value) || value == 0) return formatNumber(value);
+    char text[kNumberTextCapacity];
+    // Shortest scientific text first: its exponent tells the form, as in formatNumberInto.
+    const auto scientific = std::to_chars(text, text + sizeof text, value,
+                                          std::chars_format::scientific);
+    const char* const e = std::find(text, scientific.ptr, 'e');
+    int exponent = 0;
+    std::from_chars(e[1] == '+' ? e + 2 : e + 1, scientific.ptr, exponent);
+    if (exponent >= kSmallestFixedExponent && exponent <= kLargestFixedExponent) {
+        const auto fixed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+        return std::string(text, fixed.ptr);
+    }
+    return std::string(text, static_cast<std::size_t>(e - text)) + "E" + std::to_string(exponent);
+}
+
 std::string formatNumber(double value) {
     char text[kNumberTextCapacity];
     return std::string(text, formatNumberInto(value, text));

@@ -19,6 +19,10 @@ std::string formatNumber(double value);
 // nearly every value of the fixed form; false means: parse the text to know).
 std::size_t formatNumberInto(double value, char* out, bool* readsBack = nullptr);
 
+// The shortest text that reads back as value itself, for data kept at full precision
+// (observations as read): the same form as formatNumber's, up to 17 significant digits.
+std::string formatShortestNumber(double value);
+
 // The value that formatNumber(value)'s text reads back as: what a cell showing the text
 // holds. Value itself in nearly every case, found without parsing.
 double numberTextValue(double value);

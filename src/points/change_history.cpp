@@ -27,20 +27,89 @@ WorkspaceChange changeOf(Kind kind) {
 
 class ReplacingStep : public ChangeStep {
 public:
-    explicit ReplacingStep(PointStore other)
-        : other_(std::move(other)), bytes_(other_.allocatedBytes()) {}
-    WorkspaceChange undo(PointStore& store) override { return exchange(store); }
-    WorkspaceChange redo(PointStore& store) override { return exchange(store); }
+    ReplacingStep(PointStore other, std::optional<ObservationList> otherObservations)
+        : other_(std::move(other)), otherObservations_(std::move(otherObservations)),
+          bytes_(heldBytes()) {}
+    WorkspaceChange undo(PointStore& store, ObservationList& observations) override {
+        return exchange(store, observations);
+    }
+    WorkspaceChange redo(PointStore& store, ObservationList& observations) override {
+        return exchange(store, observations);
+    }
     std::size_t bytes() const override { return bytes_; }
 
 private:
-    WorkspaceChange exchange(PointStore& store) {
+    std::size_t heldBytes() const {
+        return other_.allocatedBytes() +
+               (otherObservations_ ? observationBytes(*otherObservations_) : 0);
+    }
+    WorkspaceChange exchange(PointStore& store, ObservationList& observations) {
         std::swap(store, other_);
-        bytes_ = other_.allocatedBytes();
+        if (otherObservations_) std::swap(observations, *otherObservations_);
+        bytes_ = heldBytes();
         return changeOf(Kind::Replaced);
     }
     PointStore other_;
+    std::optional<ObservationList> otherObservations_;  // none: the observations stayed
     std::size_t bytes_;
+};
+
+class ExclusionStep : public ChangeStep {
+public:
+    explicit ExclusionStep(std::vector<std::uint32_t> flipped) : flipped_(std::move(flipped)) {}
+    WorkspaceChange undo(PointStore&, ObservationList& observations) override {
+        return flip(observations);
+    }
+    WorkspaceChange redo(PointStore&, ObservationList& observations) override {
+        return flip(observations);
+    }
+    std::size_t bytes() const override { return flipped_.size() * sizeof(flipped_[0]); }
+
+private:
+    WorkspaceChange flip(ObservationList& observations) const {
+        for (const std::uint32_t sight : flipped_) {
+            bool& excluded = observations.sights[sight].excluded;
+            excluded = !excluded;
+        }
+        return changeOf(Kind::ObservationsChanged);
+    }
+    std::vector<std::uint32_t> flipped_;
+};
+
+// The changed points' other coordinates are swapped in; the appended points stay in the
+// store until undo moves them here.
+class CoordinatesStep : public ChangeStep {
+public:
+    CoordinatesStep(std::vector<PointCoordinates> other, std::size_t firstAppended)
+        : other_(std::move(other)), firstAppended_(firstAppended) {}
+    WorkspaceChange undo(PointStore& store, ObservationList&) override {
+        appended_ = store.takeFrom(firstAppended_);
+        return exchange(store);
+    }
+    WorkspaceChange redo(PointStore& store, ObservationList&) override {
+        store.appendAll(std::move(appended_));
+        appended_ = PointSequences();
+        return exchange(store);
+    }
+    std::size_t bytes() const override {
+        return other_.size() * sizeof(PointCoordinates) + pointBytes(appended_.number);
+    }
+
+private:
+    WorkspaceChange exchange(PointStore& store) {
+        for (PointCoordinates& other : other_) {
+            const PointCoordinates current{other.point, store.x()[other.point],
+                                           store.y()[other.point], store.z()[other.point]};
+            store.setX(other.point, other.x);
+            store.setY(other.point, other.y);
+            store.setZ(other.point, other.z);
+            other = current;
+        }
+        return changeOf(Kind::Replaced);
+    }
+    std::vector<PointCoordinates> other_;
+    std::size_t firstAppended_;
+    PointSequences appended_;
 };
 
 // The appended points stay in the store until undo moves them here.
@@ -48,7 +117,7 @@ class AppendingStep : public ChangeStep {
 public:
     AppendingStep(std::size_t first, std::size_t bytes, bool kindCellsBlank)
         : first_(first), bytes_(bytes), kindCellsBlank_(kindCellsBlank) {}
-    WorkspaceChange undo(PointStore& store) override {
+    WorkspaceChange undo(PointStore& store, ObservationList&) override {
         WorkspaceChange change = changeOf(Kind::Erased);
         change.erasedFlags.assign(store.count(), 0);
         std::fill(change.erasedFlags.begin() + static_cast<std::ptrdiff_t>(first_),
@@ -56,7 +125,7 @@ public:
         appended_ = store.takeFrom(first_);
         return change;
     }
-    WorkspaceChange redo(PointStore& store) override {
+    WorkspaceChange redo(PointStore& store, ObservationList&) override {
         store.appendAll(std::move(appended_));
         appended_ = PointSequences();
         WorkspaceChange change = changeOf(Kind::Appended);
@@ -79,14 +148,14 @@ public:
     ErasingStep(const std::vector<std::int32_t>& flags, PointSequences erased)
         : runs_(runsOfFlagged(flags)), countBefore_(flags.size()), erased_(std::move(erased)),
           bytes_(runs_.size() * sizeof(runs_[0]) + pointBytes(erased_.number)) {}
-    WorkspaceChange undo(PointStore& store) override {
+    WorkspaceChange undo(PointStore& store, ObservationList&) override {
         WorkspaceChange change = changeOf(Kind::Inserted);
         change.insertedFlags = flagsOf(runs_, countBefore_);
         store.insertFlagged(change.insertedFlags, std::move(erased_));
         erased_ = PointSequences();
         return change;
     }
-    WorkspaceChange redo(PointStore& store) override {
+    WorkspaceChange redo(PointStore& store, ObservationList&) override {
         WorkspaceChange change = changeOf(Kind::Erased);
         change.erasedFlags = flagsOf(runs_, countBefore_);
         erased_ = store.takeFlagged(change.erasedFlags);
@@ -105,8 +174,8 @@ class ValuesStep : public ChangeStep {
 public:
     ValuesStep(PointValue value, std::vector<std::size_t> points, std::vector<std::int32_t> other)
         : value_(value), points_(std::move(points)), other_(std::move(other)) {}
-    WorkspaceChange undo(PointStore& store) override { return exchange(store); }
-    WorkspaceChange redo(PointStore& store) override { return exchange(store); }
+    WorkspaceChange undo(PointStore& store, ObservationList&) override { return exchange(store); }
+    WorkspaceChange redo(PointStore& store, ObservationList&) override { return exchange(store); }
     std::size_t bytes() const override {
         return points_.size() * sizeof(std::size_t) + other_.size() * sizeof(std::int32_t);
     }
@@ -129,8 +198,8 @@ class TypedCellStep : public ChangeStep {
 public:
     TypedCellStep(const PointStore& store, std::size_t point, int column)
         : point_(point), column_(column), other_(valueIn(store)) {}
-    WorkspaceChange undo(PointStore& store) override { return exchange(store); }
-    WorkspaceChange redo(PointStore& store) override { return exchange(store); }
+    WorkspaceChange undo(PointStore& store, ObservationList&) override { return exchange(store); }
+    WorkspaceChange redo(PointStore& store, ObservationList&) override { return exchange(store); }
     std::size_t bytes() const override {
         const auto* number = std::get_if<std::string>(&other_);
         return sizeof(*this) + (number != nullptr ? heapBytes(*number) : 0);
@@ -181,8 +250,25 @@ std::size_t pointBytes(const PointNumbers& numbers, std::size_t first) {
     return bytes;
 }
 
-std::unique_ptr<ChangeStep> replacingStep(PointStore previous) {
-    return std::make_unique<ReplacingStep>(std::move(previous));
+std::unique_ptr<ChangeStep> replacingStep(PointStore previous,
+                                          std::optional<ObservationList> previousObservations) {
+    return std::make_unique<ReplacingStep>(std::move(previous), std::move(previousObservations));
+}
+
+std::size_t observationBytes(const ObservationList& observations) {
+    return observations.names.allocatedBytes() +
+           observations.setUps.capacity() * sizeof(StationSetUp) +
+           observations.sights.capacity() * sizeof(Sight) +
+           observations.derived.capacity() * sizeof(DerivedPoint);
+}
+
+std::unique_ptr<ChangeStep> exclusionStep(std::vector<std::uint32_t> flipped) {
+    return std::make_unique<ExclusionStep>(std::move(flipped));
+}
+
+std::unique_ptr<ChangeStep> coordinatesStep(std::vector<PointCoordinates> changed,
+                                            std::size_t firstAppended) {
+    return std::make_unique<CoordinatesStep>(std::move(changed), firstAppended);
 }
 
 std::unique_ptr<ChangeStep> appendingStep(std::size_t first, const PointStore& store,

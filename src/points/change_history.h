@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plan/view_state.h"
+#include "points/observations.h"
 #include "points/point_store.h"
 #include "points/workspace_change.h"
 
@@ -21,17 +22,27 @@ class ChangeStep {
 public:
     virtual ~ChangeStep() = default;
     // Takes the store back to the state before the step; returns what to announce.
-    virtual WorkspaceChange undo(PointStore& store) = 0;
-    // Repeats the step on the store as undo left it.
-    virtual WorkspaceChange redo(PointStore& store) = 0;
+    virtual WorkspaceChange undo(PointStore& store, ObservationList& observations) = 0;
+    // Repeats the step on the store and the observations as undo left them.
+    virtual WorkspaceChange redo(PointStore& store, ObservationList& observations) = 0;
     // The memory the step holds, in bytes (what the history's bound counts).
     virtual std::size_t bytes() const = 0;
     // Whether the step is the typing of text into this cell (keystrokes merge into one step).
     virtual bool typesInto(std::size_t /*point*/, int /*column*/) const { return false; }
 };
 
-// Every point replaced: the step holds the other store.
-std::unique_ptr<ChangeStep> replacingStep(PointStore previous);
+// Every point replaced: the step holds the other store, and the other observations when they
+// were replaced with the points.
+std::unique_ptr<ChangeStep> replacingStep(PointStore previous,
+                                          std::optional<ObservationList> previousObservations);
+// The bytes the observations take in memory.
+std::size_t observationBytes(const ObservationList& observations);
+// The sights whose excluded flag was flipped.
+std::unique_ptr<ChangeStep> exclusionStep(std::vector<std::uint32_t> flipped);
+// Points took new coordinates (`changed` holds the values before) and points were appended
+// from index `firstAppended` on. Undo and redo announce every point replaced.
+std::unique_ptr<ChangeStep> coordinatesStep(std::vector<PointCoordinates> changed,
+                                            std::size_t firstAppended);
 // Points appended to the store from index `first` on.
 std::unique_ptr<ChangeStep> appendingStep(std::size_t first, const PointStore& store,
                                           bool kindCellsBlank);

@@ -46,6 +46,7 @@ void PointTableModel::followRows(const WorkspaceChange& change) {
         case Kind::SelectionChanged:
             return change.point ? rowChanged(*change.point) : layoutCheckBoxes();
         case Kind::StatusChanged:
+        case Kind::ObservationsChanged:
             return;
     }
 }

@@ -82,7 +82,8 @@ void ProjectCommands::Open11Click() {
 void ProjectCommands::CloseProject1Click() {
     const ViewState viewFound = windows_.view;
     ResetView(windows_.view);
-    windows_.points.replace(PointStore(), {}, std::string(), "Закрыть проект", viewFound);
+    windows_.points.replaceAll(PointStore(), ObservationList(), {}, std::string(), "Закрыть проект",
+                               viewFound);
     reportingErrors([this] { windows_.settings.ShowNumberClick(); });
 }
 

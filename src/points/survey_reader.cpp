@@ -15,6 +15,7 @@
 #include "common/number_parse.h"
 #include "common/regular_file.h"
 #include "points/listing_layout.h"
+#include "points/observation_records.h"
 #include "points/point_store.h"
 
 namespace korvela {
@@ -320,6 +321,7 @@ struct Layout {
     bool eastingFirst = false;
     bool markerMode = false;    // comma lines: only marker lines are points
     bool nothingToRead = true;  // the file ends (or its transmission ends) before any record
+    SdrOptions sdrOptions = kDefaultSdrOptions;
     std::size_t bodyStart = 0;  // the first line read as a record line
     std::size_t leadInEnd = 0;  // record lines before this follow the lead-in rules
 };
@@ -354,6 +356,7 @@ void readSdrHeaderOptions(std::string_view header, Layout& layout) {
     layout.sdr2x = header.substr(kSdrVersionAt).starts_with(kSdr2xVersion);
     layout.eastingFirst =
         header.size() > kSdrCoordinateOrderAt && header[kSdrCoordinateOrderAt] == kEastingFirst;
+    layout.sdrOptions = sdrOptionsOf(header);
 }
 
 Layout readLayout(const SurveyBytes& bytes) {
@@ -553,11 +556,14 @@ struct Chunk {
     std::size_t begin = 0;
     std::size_t end = 0;
     std::size_t lines = 0;
+    std::size_t slots = 0;  // the lines that can be points
     std::size_t firstSlot = 0;
     std::size_t points = 0;
     bool stopped = false;  // a line in it ends the reading
     CommaMark firstMark = CommaMark::None;
     std::string numbers;
+    ObservationCounts observationCounts;
+    ChunkObservations observations;
 };
 
 // Splits [from, bytes.size()) into at most `parts` chunks of whole lines.
@@ -585,18 +591,21 @@ CommaMark commaMarkOf(std::string_view line) {
     return line.find(kCommaMarker) == std::string_view::npos ? CommaMark::None : CommaMark::Marker;
 }
 
-// Counts the chunk's lines; in a comma file also notes whether a marker line or the end of
-// the transmission comes first in it.
+// Counts the chunk's lines, in an SDR file its records by kind; in a comma file also notes
+// whether a marker line or the end of the transmission comes first in it.
 void countLines(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk,
                 WorkProgress* progress) {
     bool lookForMark = layout.format == Format::Comma;
+    const bool sdr = layout.format == Format::Sdr;
     for (LineCursor lines(bytes, chunk.begin, chunk.end, progress); !lines.atEnd(); ++chunk.lines) {
         const std::string_view line = lines.next();
+        if (sdr) countSdrRecord(line, chunk.observationCounts);
         if (lookForMark) {
             chunk.firstMark = commaMarkOf(line);
             lookForMark = chunk.firstMark == CommaMark::None;
         }
     }
+    chunk.slots = sdr ? chunk.observationCounts.pointRecords : chunk.lines;
 }
 
 // A comma file is read by its marker lines when one stands before the end of the
@@ -609,21 +618,30 @@ bool markerLineFirst(const std::vector<Chunk>& chunks) {
 }
 
 void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, SlotSequences& slots,
-               WorkProgress* progress) {
+               bool withObservations, WorkProgress* progress) {
     RecordReader reader(layout);
     LineCursor lines(bytes, chunk.begin, chunk.end, progress);
-    chunk.numbers.reserve(chunk.lines * kNumberBytesPerLineGuess);
+    chunk.numbers.reserve(chunk.slots * kNumberBytesPerLineGuess);
+    withObservations = withObservations && layout.format == Format::Sdr;
+    if (withObservations) chunk.observations.reserve(chunk.observationCounts);
     ParsedPoint point;
     for (std::size_t linesRead = 0; !lines.atEnd(); ++linesRead) {
         // More lines than were counted: the file was rewritten, and the chunk has no more slots.
         if (linesRead == chunk.lines) bytes.changedMeanwhile();
         const bool leadIn = lines.position() < layout.leadInEnd;
-        const LineOutcome outcome = reader.read(lines.next(), leadIn, point);
+        const std::string_view line = lines.next();
+        const LineOutcome outcome = reader.read(line, leadIn, point);
         if (outcome == LineOutcome::Stop) {
             chunk.stopped = true;
             break;
         }
+        if (withObservations &&
+            !chunk.observations.read(line, layout.sdr2x, chunk.points,
+                                     outcome == LineOutcome::Point)) {
+            bytes.changedMeanwhile();
+        }
         if (outcome == LineOutcome::Point) {
+            if (chunk.points == chunk.slots) bytes.changedMeanwhile();
             const std::size_t slot = chunk.firstSlot + chunk.points++;
             slots.x[slot] = point.x;
             slots.y[slot] = point.y;
@@ -660,18 +678,20 @@ void forEachChunk(std::vector<Chunk>& chunks, Work work) {
     }
 }
 
+// The chunks up to the one that ends the reading.
+std::size_t keptChunks(const std::vector<Chunk>& chunks) {
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        if (chunks[i].stopped) return i + 1;
+    }
+    return chunks.size();
+}
+
 // Closes the gaps between the chunks' points, up to the chunk that ends the reading, and
 // joins their numbers into one arena.
 PointSequences collect(std::vector<Chunk>& chunks, SlotSequences& slots) {
-    std::size_t kept = chunks.size();
+    const std::size_t kept = keptChunks(chunks);
     std::size_t numberBytes = 0;
-    for (std::size_t i = 0; i < chunks.size(); ++i) {
-        numberBytes += chunks[i].numbers.size();
-        if (chunks[i].stopped) {
-            kept = i + 1;
-            break;
-        }
-    }
+    for (std::size_t i = 0; i < kept; ++i) numberBytes += chunks[i].numbers.size();
     if (numberBytes > std::numeric_limits<std::uint32_t>::max())
         throw std::length_error("point numbers over 4 GiB");
 
@@ -712,9 +732,25 @@ PointSequences collect(std::vector<Chunk>& chunks, SlotSequences& slots) {
     return sequences;
 }
 
-void parseSurvey(const SurveyBytes& bytes, PointStore& store, std::size_t threads,
-                 WorkProgress* progress) {
+// The observations of the chunks that are kept, in file order.
+ObservationList collectObservations(std::vector<Chunk>& chunks, const Layout& layout) {
+    const std::size_t kept = keptChunks(chunks);
+    std::vector<ChunkObservations> observations;
+    std::vector<std::size_t> pointBase;
+    std::size_t points = 0;
+    for (std::size_t i = 0; i < kept; ++i) {
+        observations.push_back(std::move(chunks[i].observations));
+        pointBase.push_back(points);
+        points += chunks[i].points;
+    }
+    chunks.clear();
+    return assembleObservations(observations, pointBase, layout.sdrOptions);
+}
+
+void parseSurvey(const SurveyBytes& bytes, PointStore& store, ObservationList* observations,
+                 std::size_t threads, WorkProgress* progress) {
     store = PointStore();  // gives back the old points' memory before the new points take theirs
+    if (observations != nullptr) *observations = ObservationList();
     Layout layout = readLayout(bytes);
     if (layout.nothingToRead) return;
 
@@ -726,13 +762,18 @@ void parseSurvey(const SurveyBytes& bytes, PointStore& store, std::size_t thread
     std::size_t slotCount = 0;
     for (Chunk& chunk : chunks) {
         chunk.firstSlot = slotCount;
-        slotCount += chunk.lines;
+        slotCount += chunk.slots;
     }
     SlotSequences slots{std::vector<double>(slotCount), std::vector<double>(slotCount),
                         std::vector<double>(slotCount), std::vector<PointFlag>(slotCount),
                         std::vector<std::uint32_t>(slotCount + 1)};
-    forEachChunk(chunks, [&](Chunk& chunk) { readChunk(bytes, layout, chunk, slots, progress); });
+    forEachChunk(chunks, [&](Chunk& chunk) {
+        readChunk(bytes, layout, chunk, slots, observations != nullptr, progress);
+    });
     store.assign(collect(chunks, slots));
+    if (observations != nullptr && layout.format == Format::Sdr) {
+        *observations = collectObservations(chunks, layout);
+    }
 }
 
 }  // namespace
@@ -742,23 +783,27 @@ std::size_t surveyParsingThreads() {
     return cores > 2 ? std::min(cores, kMostThreads) : 1;
 }
 
-void readSurvey(std::string_view bytes, PointStore& store, std::size_t threads) {
-    parseSurvey(SurveyBytes(bytes), store, threads, nullptr);
+void readSurvey(std::string_view bytes, PointStore& store, std::size_t threads,
+                ObservationList* observations) {
+    parseSurvey(SurveyBytes(bytes), store, observations, threads, nullptr);
 }
 
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
-                                        std::size_t threads, WorkProgress* progress) {
+                                        std::size_t threads, WorkProgress* progress,
+                                        ObservationList* observations) {
     store = PointStore();
+    if (observations != nullptr) *observations = ObservationList();
     RegularFile file;
     if (auto error = file.open(path)) return error;
-    return readSurveyFile(file, store, threads, progress);
+    return readSurveyFile(file, store, threads, progress, observations);
 }
 
 std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& store,
-                                        std::size_t threads, WorkProgress* progress) {
+                                        std::size_t threads, WorkProgress* progress,
+                                        ObservationList* observations) {
     std::optional<FileError> error;
     try {
-        parseSurvey(SurveyBytes(file), store, threads, progress);
+        parseSurvey(SurveyBytes(file), store, observations, threads, progress);
         error = file.checkUnchanged();
     } catch (const ReadFailed& failed) {
         error = failed.error;
@@ -767,7 +812,10 @@ std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& sto
     } catch (const std::length_error&) {
         error = file.readError(EFBIG);
     }
-    if (error) store.clear();
+    if (error) {
+        store.clear();
+        if (observations != nullptr) *observations = ObservationList();
+    }
     return error;
 }
 

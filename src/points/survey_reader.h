@@ -12,6 +12,7 @@ namespace korvela {
 
 class PointStore;
 class RegularFile;
+struct ObservationList;
 
 // Survey files come in three text formats, told apart by their content:
 //  - the fixed-column listing whose first line is exactly "Sokkia - sdr" (what the text
@@ -43,19 +44,27 @@ class RegularFile;
 // per core (at most 8).
 std::size_t surveyParsingThreads();
 
+// An SDR file's observation records (00 options, 01 vertical option, 02 set-ups, 03 target
+// heights, 07 backsights, 09 F1/F2/MD/MC, 11 reduced, 12 sets, and 08 TP records after a
+// sight as derived points) are read into `observations` when one is given, with angles in
+// degrees; other files leave it empty. The points are the same either way.
+
 // Replaces the points of store with those in the bytes of a survey file.
 void readSurvey(std::string_view bytes, PointStore& store,
-                std::size_t threads = surveyParsingThreads());
+                std::size_t threads = surveyParsingThreads(),
+                ObservationList* observations = nullptr);
 
 // The same for a file on disk, which must be a regular file. When it cannot be opened or
 // read the store ends empty and the error is returned. Counts the bytes read into progress.
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
                                         std::size_t threads = surveyParsingThreads(),
-                                        WorkProgress* progress = nullptr);
+                                        WorkProgress* progress = nullptr,
+                                        ObservationList* observations = nullptr);
 // The same for a file already open; kChangedWhileReading when its size or modification time
 // is no longer what opening found.
 std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& store,
                                         std::size_t threads = surveyParsingThreads(),
-                                        WorkProgress* progress = nullptr);
+                                        WorkProgress* progress = nullptr,
+                                        ObservationList* observations = nullptr);
 
 }  // namespace korvela

@@ -18,6 +18,14 @@ std::string nameOr(std::string name, const char* ownName) {
     return name.empty() ? std::string(ownName) : name;
 }
 
+void appendCopies(PointStore& store, const PointStore& points) {
+    store.reserve(store.count() + points.count());
+    for (std::size_t i = 0; i < points.count(); ++i) {
+        store.append(std::string(points.number()[i]), points.x()[i], points.y()[i], points.z()[i],
+                     points.colour()[i], points.kind()[i]);
+    }
+}
+
 }  // namespace
 
 std::string erasingStepName(std::size_t count) {
@@ -52,6 +60,20 @@ StepSurroundings Workspace::surroundings() const {
 
 void Workspace::replace(PointStore points, std::vector<std::int32_t> selected, std::string status,
                         std::string stepName, std::optional<ViewState> viewFound) {
+    replacePoints(std::move(points), std::nullopt, std::move(selected), std::move(status),
+                  std::move(stepName), std::move(viewFound));
+}
+
+void Workspace::replaceAll(PointStore points, ObservationList observations,
+                           std::vector<std::int32_t> selected, std::string status,
+                           std::string stepName, std::optional<ViewState> viewFound) {
+    replacePoints(std::move(points), std::move(observations), std::move(selected),
+                  std::move(status), std::move(stepName), std::move(viewFound));
+}
+
+void Workspace::replacePoints(PointStore points, std::optional<ObservationList> observations,
+                              std::vector<std::int32_t> selected, std::string status,
+                              std::string stepName, std::optional<ViewState> viewFound) {
     if (selected.size() > points.count()) {
         throw std::invalid_argument("more selection flags than points");
     }
@@ -60,10 +82,11 @@ void Workspace::replace(PointStore points, std::vector<std::int32_t> selected, s
     selected.resize(points.count(), 0);
     normaliseFlags(selected);
     PointStore previous = std::exchange(store_, std::move(points));
+    if (observations) std::swap(observations_, *observations);  // the list before, for undo
     selected_ = std::move(selected);
     status_ = std::move(status);
     history_.record(nameOr(std::move(stepName), "Заменить точки"), std::move(found),
-                    replacingStep(std::move(previous)));
+                    replacingStep(std::move(previous), std::move(observations)));
     announce(WorkspaceChange::Kind::Replaced);
 }
 
@@ -78,11 +101,7 @@ void Workspace::append(const PointStore& points, bool kindCellsBlank, std::strin
         found = surroundings();
         found->view = std::move(viewFound);
     }
-    store_.reserve(store_.count() + points.count());
-    for (std::size_t i = 0; i < points.count(); ++i) {
-        store_.append(std::string(points.number()[i]), points.x()[i], points.y()[i], points.z()[i],
-                      points.colour()[i], points.kind()[i]);
-    }
+    appendCopies(store_, points);
     selected_.resize(store_.count(), 0);
     if (found) {
         if (status_.empty()) status_ = kNoFileStatus;
@@ -157,6 +176,47 @@ bool Workspace::typeCell(std::size_t point, int column, std::string_view text,
     return true;
 }
 
+void Workspace::setSightsExcluded(const std::vector<std::uint32_t>& sights, bool excluded,
+                                  std::string stepName) {
+    std::vector<std::uint32_t> flipped;
+    for (const std::uint32_t sight : sights) {
+        bool& flag = observations_.sights.at(sight).excluded;
+        if (flag == excluded) continue;
+        flag = excluded;
+        flipped.push_back(sight);
+    }
+    if (!flipped.empty()) {
+        history_.record(nameOr(std::move(stepName), excluded ? "Исключить измерения"
+                                                             : "Включить измерения"),
+                        surroundings(), exclusionStep(std::move(flipped)));
+    }
+    announce(WorkspaceChange::Kind::ObservationsChanged);
+}
+
+void Workspace::setCoordinates(const std::vector<PointCoordinates>& changed,
+                               const PointStore& appended, std::string stepName) {
+    for (const PointCoordinates& point : changed) {
+        if (point.point >= store_.count()) throw std::out_of_range("no such point");
+    }
+    StepSurroundings found = surroundings();
+    std::vector<PointCoordinates> previous;
+    previous.reserve(changed.size());
+    for (const PointCoordinates& point : changed) {
+        previous.push_back({point.point, store_.x()[point.point], store_.y()[point.point],
+                            store_.z()[point.point]});
+        store_.setX(point.point, point.x);
+        store_.setY(point.point, point.y);
+        store_.setZ(point.point, point.z);
+    }
+    const std::size_t firstAppended = store_.count();
+    appendCopies(store_, appended);
+    selected_.resize(store_.count(), 0);
+    if (status_.empty() && store_.count() > 0) status_ = kNoFileStatus;
+    history_.record(nameOr(std::move(stepName), "Записать координаты"), std::move(found),
+                    coordinatesStep(std::move(previous), firstAppended));
+    announce(WorkspaceChange::Kind::Replaced);
+}
+
 bool Workspace::undo() { return takeStep(history_.stepBack(), &ChangeStep::undo); }
 
 bool Workspace::redo() { return takeStep(history_.stepForward(), &ChangeStep::redo); }
@@ -164,10 +224,11 @@ bool Workspace::redo() { return takeStep(history_.stepForward(), &ChangeStep::re
 // The step changes the store; the selection, status line and typed texts it kept come back,
 // and it keeps those it found instead (for the way back).
 bool Workspace::takeStep(ChangeHistory::Entry* entry,
-                         WorkspaceChange (ChangeStep::*direction)(PointStore&)) {
+                         WorkspaceChange (ChangeStep::*direction)(PointStore&,
+                                                                  ObservationList&)) {
     if (entry == nullptr) return false;
     StepSurroundings found = surroundings();
-    WorkspaceChange change = (entry->step.get()->*direction)(store_);
+    WorkspaceChange change = (entry->step.get()->*direction)(store_, observations_);
     selected_ = entry->found.selectionFlags(store_.count());
     status_ = std::move(entry->found.status);
     change.typedTexts = std::move(entry->found.typedTexts);

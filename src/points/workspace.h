@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "points/change_history.h"
+#include "points/observations.h"
 #include "points/point_store.h"
 #include "points/workspace_change.h"
 
@@ -52,6 +53,8 @@ public:
 
     const PointStore& store() const { return store_; }
     const std::vector<std::int32_t>& selected() const { return selected_; }
+    // The observations of the imported survey or the opened project, kept beside the points.
+    const ObservationList& observations() const { return observations_; }
     // The imported file's path (UTF-8), "no file", or empty when no data is present.
     const std::string& status() const { return status_; }
     // Typed cells are applied to the points only while data is present.
@@ -60,12 +63,16 @@ public:
     void addObserver(WorkspaceObserver& observer);
     void removeObserver(WorkspaceObserver& observer);
 
-    // Every point replaced (import, open, close, edit all). Flags that are not 0 become 1;
+    // Every point replaced, the observations kept (edit all). Flags that are not 0 become 1;
     // missing flags are 0. Throws std::invalid_argument when there are more flags than points.
     // A command that moved the plan's view with it hands over the view it found
     // (`viewFound`): undo brings that back.
     void replace(PointStore points, std::vector<std::int32_t> selected, std::string status,
                  std::string stepName = {}, std::optional<ViewState> viewFound = std::nullopt);
+    // Every point and the observations replaced in one step (import, open, close).
+    void replaceAll(PointStore points, ObservationList observations,
+                    std::vector<std::int32_t> selected, std::string status,
+                    std::string stepName = {}, std::optional<ViewState> viewFound = std::nullopt);
     // Appends the points unselected; data is then present when any point came.
     void append(const PointStore& points, bool kindCellsBlank = false, std::string stepName = {},
                 std::optional<ViewState> viewFound = std::nullopt);
@@ -79,6 +86,16 @@ public:
     // whether the point changed. Keystrokes typed into one cell one after another make one
     // step.
     bool typeCell(std::size_t point, int column, std::string_view text, std::string stepName = {});
+    // Leaves the sights out of every computation, or takes them in again ("Полевой журнал"):
+    // one step, announced as ObservationsChanged. Throws std::out_of_range for a sight that is
+    // not in the list.
+    void setSightsExcluded(const std::vector<std::uint32_t>& sights, bool excluded,
+                           std::string stepName = {});
+    // A computation's result in one step: existing points take new x, y, z and `appended`
+    // comes at the end (kind as given, unselected); announced as Replaced. Throws
+    // std::out_of_range for a point that is not in the store.
+    void setCoordinates(const std::vector<PointCoordinates>& changed, const PointStore& appended,
+                        std::string stepName = {});
 
     const ChangeHistory& history() const { return history_; }
     // Take back the last step, or repeat the last step taken back: the store, the flags, the
@@ -109,10 +126,14 @@ private:
     StepSurroundings surroundings() const;
     void setPointValues(PointValue which, std::int32_t value, bool onlySelected,
                         std::string stepName);
+    void replacePoints(PointStore points, std::optional<ObservationList> observations,
+                       std::vector<std::int32_t> selected, std::string status,
+                       std::string stepName, std::optional<ViewState> viewFound);
     bool takeStep(ChangeHistory::Entry* entry,
-                  WorkspaceChange (ChangeStep::*direction)(PointStore&));
+                  WorkspaceChange (ChangeStep::*direction)(PointStore&, ObservationList&));
 
     PointStore store_;
+    ObservationList observations_;
     std::vector<std::int32_t> selected_;
     std::string status_;
     std::vector<WorkspaceObserver*> observers_;

@@ -17,6 +17,14 @@ struct TypedText {
     friend bool operator==(const TypedText&, const TypedText&) = default;
 };
 
+// New coordinates for an existing point (a computation's result).
+struct PointCoordinates {
+    std::size_t point = 0;
+    double x = 0;
+    double y = 0;
+    double z = 0;
+};
+
 // What one command did to the points, announced once when it is done.
 struct WorkspaceChange {
     enum class Kind {
@@ -27,6 +35,7 @@ struct WorkspaceChange {
         ValuesChanged,     // values of existing points (typed cell, freeze, colour)
         SelectionChanged,  // selection flags only
         StatusChanged,     // the status line only
+        ObservationsChanged,  // the observations only (sights left out or taken in again)
     };
     Kind kind = Kind::Replaced;
     // ValuesChanged and SelectionChanged: the one point concerned, or every point.
