@@ -34,8 +34,9 @@ struct PlaneFit {
     PlanePosition point;
     double orientation = 0;  // degrees: the azimuth of the circle's zero at P
     // Per observation: computed minus observed, in seconds for angles and metres for
-    // distances; standardized with the a-priori error, w = v / (σ·√r); marked where
-    // |w| > 3 and the redundancy number r ≥ 0.1.
+    // distances; standardized with the a-priori error, w = v / (σ·√r). One blunder spreads
+    // into every residual, so only the observation with the largest |w| is marked, where
+    // |w| > 3 and its redundancy number r ≥ 0.1.
     std::vector<double> residuals;
     std::vector<double> standardized;
     std::vector<bool> marked;
