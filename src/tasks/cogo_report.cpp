@@ -57,7 +57,7 @@ CogoReport& CogoReport::residuals(const std::vector<ObservationRow>& rows, const
         const double v = fit.residuals[i];  // computed minus observed: the observation's correction
         row({cp1251ToUtf8(rows[i].point), rows[i].observed,
              rows[i].angle ? signedSecondsText(v) : signedLengthText(v),
-             formatFixed(fit.standardized[i], 1), fit.marked[i] ? "!" : ""});
+             fit.standardized[i] ? formatFixed(*fit.standardized[i], 1) : "", fit.marked[i] ? "!" : ""});
     }
     row({"m0 (ед. веса)", formatFixed(fit.unitError, 2)});
     row({"СКО положения, м", lengthText(fit.pointError)});
@@ -71,7 +71,7 @@ std::string CogoReport::finish(const CogoSettings& s) {
                                                              dmsText(180 - s.intersectionLimitDegrees)});
     row({"Угол пересечения окружностей обратной засечки",
          "от " + dmsText(s.resectionLimitDegrees) + " до " + dmsText(180 - s.resectionLimitDegrees)});
-    row({"СКО станции по МНК, не более, мм", formatNumber(s.stationErrorLimitMillimetres)});
+    row({"СКО положения точки по МНК, не более, мм", formatNumber(s.stationErrorLimitMillimetres)});
     row({"СКО направления", secondsText(s.sigmaDirectionSeconds)});
     row({"СКО расстояния, мм + мм/км", formatNumber(s.sigmaDistanceMillimetres) + " + " +
                                             formatNumber(s.sigmaDistancePpm)});

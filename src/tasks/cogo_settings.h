@@ -12,7 +12,8 @@ struct CogoSettings {
     // The locus circles of a resection must cross at the station at this angle or more (and
     // at 180° minus it or less): nearer to 0° the station is on or near the danger circle.
     double resectionLimitDegrees = 5;
-    // A station found by least squares is refused when its standard error is larger.
+    // A point or station found by least squares is refused when its standard error
+    // √(mx² + my²) is larger.
     double stationErrorLimitMillimetres = 50;
     double sigmaDirectionSeconds = 5;     // a direction's a-priori standard error
     double sigmaDistanceMillimetres = 3;  // a of a + b·D

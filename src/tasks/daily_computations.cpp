@@ -96,7 +96,7 @@ void requireStationError(const PlaneFit& fit, const CogoSettings& settings) {
     const double millimetres = fit.pointError * kMillimetresPerMetre;
     if (!(millimetres <= settings.stationErrorLimitMillimetres))
         refuse(CogoRefusalKind::StationError,
-               "СКО положения станции " + formatFixed(millimetres, 1) + " мм больше допуска " +
+               "СКО положения точки " + formatFixed(millimetres, 1) + " мм больше допуска " +
                    formatNumber(settings.stationErrorLimitMillimetres) + " мм.");
 }
 
@@ -369,6 +369,7 @@ CogoOutcome computeIntersection(const PointStore& store, const IntersectionReque
                                         azimuths[i], sigmaDirection(settings)});
             const auto fit = fitPlanePoint(observations, p);
             if (!fit) refuseUnsolved();
+            requireStationError(*fit, settings);
             report.residuals(observationRows(points, anglesText(azimuths), true), *fit);
             p = fit->point;
         }
@@ -432,6 +433,7 @@ CogoOutcome computeDistanceIntersection(const PointStore& store,
                                         distances[i], sigmaDistance(settings, distances[i])});
             const auto fit = fitPlanePoint(observations, p);
             if (!fit) refuseUnsolved();
+            requireStationError(*fit, settings);
             report.residuals(observationRows(points, lengthsText(distances), false), *fit);
             p = fit->point;
         }

@@ -25,7 +25,7 @@ enum class CogoRefusalKind {
     RaysApart,          // the rays meet only behind their known points, or never
     CirclesApart,       // the circles do not meet
     DangerCircle,       // the resection's locus circles cross outside the resection limit
-    StationError,       // a least-squares station's standard error is beyond its limit
+    StationError,       // a least-squares point's standard error is beyond its limit
     NotSolved,          // the observations do not fix the point
     UnusableSettings,
 };

@@ -110,13 +110,14 @@ std::optional<PlaneFit> fitPlanePoint(const std::vector<PlaneObservation>& obser
         const double w = r > 0 ? misfit(i) / (o.sigma * std::sqrt(r)) : 0;
         fit.residuals.push_back(isAngle(o.kind) ? misfit(i) / kRadiansPerDegree * kSecondsPerDegree
                                                 : misfit(i));
-        fit.standardized.push_back(r >= kLeastTestedRedundancy ? w : 0);
+        fit.standardized.push_back(r >= kLeastTestedRedundancy ? std::optional(w) : std::nullopt);
     }
+    const auto size = [](const std::optional<double>& w) { return w ? std::abs(*w) : 0; };
     fit.marked.assign(static_cast<std::size_t>(n), false);
     const auto largest = std::max_element(
         fit.standardized.begin(), fit.standardized.end(),
-        [](double a, double b) { return std::abs(a) < std::abs(b); });
-    if (std::abs(*largest) > kMarkedStandardized)
+        [&](const auto& a, const auto& b) { return size(a) < size(b); });
+    if (size(*largest) > kMarkedStandardized)
         fit.marked[static_cast<std::size_t>(largest - fit.standardized.begin())] = true;
     return fit;
 }

@@ -38,7 +38,7 @@ struct PlaneFit {
     // into every residual, so only the observation with the largest |w| is marked, where
     // |w| > 3 and its redundancy number r ≥ 0.1.
     std::vector<double> residuals;
-    std::vector<double> standardized;
+    std::vector<std::optional<double>> standardized;  // none where r < 0.1: not tested
     std::vector<bool> marked;
     int redundancy = 0;
     // The a-posteriori standard error of unit weight (1 without redundancy) and P's standard
