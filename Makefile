@@ -55,13 +55,13 @@ fuzz-build:
 # repository's root), when it is there.
 REALDATA = $(wildcard $(SHARED_DIR)/realdata)
 FUZZ_TARGETS := project_reader survey_reader area_files text_listing csv_reader \
-	workbook_reader
+	workbook_reader project_blocks
 FINDINGS = $(FUZZ_DIR)/findings
 fuzz_run = -$(FUZZ_DIR)/korvela_$(1)_fuzz -max_total_time=$(FUZZ_SECONDS) \
 	-artifact_prefix=$(FINDINGS)/$(1)- $(FUZZ_DIR)/corpus/$(1)
 
 fuzz-long: fuzz
-	cd $(FUZZ_DIR) && ctest -R fuzz_project_seeds_written
+	cd $(FUZZ_DIR) && ctest -R 'fuzz_project_(block_)?seeds_written'
 	rm -rf $(FINDINGS).previous
 	if [ -d $(FINDINGS) ]; then mv $(FINDINGS) $(FINDINGS).previous; fi
 	mkdir -p $(addprefix $(FUZZ_DIR)/corpus/,$(FUZZ_TARGETS)) $(FINDINGS)
@@ -72,6 +72,7 @@ fuzz-long: fuzz
 	$(call fuzz_run,text_listing) fuzz/seeds/text_listing fuzz/regressions/text_listing
 	$(call fuzz_run,csv_reader) examples fuzz/regressions/survey fuzz/regressions/csv_reader
 	$(call fuzz_run,workbook_reader) -dict=fuzz/workbook.dict fuzz/seeds/workbook
+	$(call fuzz_run,project_blocks) $(FUZZ_DIR)/seeds/project_blocks
 	@if [ -n "$$(ls -A $(FINDINGS))" ]; then \
 		echo "fuzz-long: findings in $(FINDINGS):"; ls -l $(FINDINGS); exit 1; \
 	else echo "fuzz-long: no findings"; fi

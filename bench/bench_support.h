@@ -37,6 +37,44 @@ inline std::string writeSdrSurvey(std::size_t count) {
     return path.string();
 }
 
+// A generated SDR33 field file with `count` 09 F1 observations in fixed fields: stations of 50
+// sights each (02, 03, 07, then the 09 records, an 08 TP record after every tenth sight).
+// Without sights, the same file with its 09 records left out.
+inline std::string writeSdrObservations(std::size_t count, bool withSights) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("korvela-bench-obs-" + std::to_string(count) +
+                       (withSights ? "" : "-no09") + ".sdr");
+    if (std::filesystem::exists(path)) return path.string();
+    std::ofstream out(path, std::ios::binary);
+    out << "00NMSDR33 V04-04.02     01-Jan-10 00:00 113111\r\n"
+           "01NM:SET630RK V33-02 161917SET630RK V33-02 16191731                                "
+           "0.000\r\n";
+    char line[160];
+    const auto write = [&](int length) { out.write(line, length); };
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t station = i / 50;
+        if (i % 50 == 0) {
+            write(std::snprintf(line, sizeof line, "02TP%16zu%-16.3f%-16.3f%-16.3f%-16.3f\r\n",
+                                station, 5412000.0 + static_cast<double>(station),
+                                7312000.0, 140.0, 1.52));
+            write(std::snprintf(line, sizeof line, "03NM%-16.3f\r\n", 1.7));
+            write(std::snprintf(line, sizeof line, "07TP%16zu%16zu%-16.5f%-16.5f\r\n", station,
+                                station + 1, 12.5, 0.0));
+        }
+        const double angle = static_cast<double>(i % 3600) * 0.1;
+        if (withSights) {
+            write(std::snprintf(line, sizeof line, "09F1%16zu%16zu%-16.4f%-16.5f%-16.5f\r\n",
+                                station, 100000 + i % 1000, 25.0 + static_cast<double>(i % 500),
+                                90.0 + angle / 100, angle));
+        }
+        if (i % 10 == 9) {
+            write(std::snprintf(line, sizeof line, "08TP%16zu%-16.3f%-16.3f%-16.3f\r\n",
+                                100000 + i % 1000, 5412000.5, 7312000.5, 141.0));
+        }
+    }
+    return path.string();
+}
+
 // A generated P,N,E,Z,D comma listing of `count` points without the ",--------," marker, as
 // surveying programs export them (about 50 bytes a line), in state-plane-sized coordinates.
 inline std::string writePlainCommaListing(std::size_t count) {

@@ -7,7 +7,10 @@
 #include <filesystem>
 
 #include "bench_support.h"
+#include "points/observations.h"
 #include "points/point_store.h"
+#include "points/survey_reader.h"
+#include "../tests/test_support.h"
 
 namespace korvela {
 namespace {
@@ -41,6 +44,57 @@ BENCHMARK(BM_ImportSdr)
     ->Arg(10'000'000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The same coordinate-only file read as the window's import reads it, keeping observations:
+// no slower than without.
+void BM_ImportSdrWithObservationList(benchmark::State& state) {
+    const std::size_t count = static_cast<std::size_t>(state.range(0));
+    const std::string path = bench::writeSdrSurvey(count);
+    PointStore store;
+    ObservationList observations;
+    for (auto _ : state) {
+        if (readSurveyFile(path, store, surveyParsingThreads(), nullptr, &observations)) {
+            state.SkipWithError("import failed");
+        }
+    }
+    reportStore(state, store, count);
+}
+BENCHMARK(BM_ImportSdrWithObservationList)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The peak memory of importing a file in a child process, in MiB.
+double importPeakMiB(const std::string& path) {
+    return testing::childPeakMiB([&] {
+        PointStore store;
+        ObservationList observations;
+        return !readSurveyFile(path, store, surveyParsingThreads(), nullptr, &observations);
+    });
+}
+
+// A field file of `count` observations: the time to import it, and the peak memory it takes
+// beyond the same file without its 09 records, per observation (each import in a child
+// process of its own, before this process holds anything).
+void BM_ImportObservations(benchmark::State& state) {
+    const std::size_t count = static_cast<std::size_t>(state.range(0));
+    const std::string path = bench::writeSdrObservations(count, true);
+    const double withSights = importPeakMiB(path);
+    const double without = importPeakMiB(bench::writeSdrObservations(count, false));
+    PointStore store;
+    ObservationList observations;
+    for (auto _ : state) {
+        if (readSurveyFile(path, store, surveyParsingThreads(), nullptr, &observations)) {
+            state.SkipWithError("import failed");
+        }
+    }
+    if (observations.sights.size() != count + count / 50) state.SkipWithError("sights lost");
+    state.counters["peak_MiB"] = withSights;
+    state.counters["peak_MiB_without_09"] = without;
+    state.counters["bytes_per_observation"] =
+        (withSights - without) * (1 << 20) / static_cast<double>(count);
+}
+BENCHMARK(BM_ImportObservations)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A comma listing without the marker is only known to be one at its end; its points go
 // straight into the store meanwhile.

@@ -45,6 +45,19 @@ public:
     }
     void showMessage(QWidget*, const QString& text) override { messages_.push_back(text); }
 
+    // The next question is answered so; the question's text is kept as a message.
+    void answerYesNo(bool yes) { yesNoAnswers_.push_back(yes); }
+    bool askYesNo(QWidget*, const QString& text) override {
+        messages_.push_back(text);
+        if (yesNoAnswers_.empty()) {
+            ADD_FAILURE() << "a question the test did not expect: " << text.toStdString();
+            return false;
+        }
+        const bool yes = yesNoAnswers_.front();
+        yesNoAnswers_.pop_front();
+        return yes;
+    }
+
     // The next font dialog answers font (or is cancelled with nothing).
     void answerFont(std::optional<QFont> font) { fonts_.push_back(std::move(font)); }
     std::optional<QFont> askFont(QWidget*, const QFont&) override {
@@ -71,6 +84,7 @@ private:
 
     std::deque<std::optional<QString>> answers_;
     std::deque<std::optional<QFont>> fonts_;
+    std::deque<bool> yesNoAnswers_;
     QStringList messages_;
     FileDialogRequest lastRequest_;
 };

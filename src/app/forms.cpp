@@ -8,6 +8,7 @@
 #include "plan/tsettings.h"
 #include "points/program_data.h"
 #include "points/tform4.h"
+#include "tasks/field_journal.h"
 #include "tasks/tform11.h"
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
@@ -27,7 +28,8 @@ Forms::Forms(ProgramData& data, UserDialogs& dialogs)
       form7(std::make_unique<TForm7>(form1.get())),
       form8(std::make_unique<TForm8>(form1.get(), dialogs)),
       form9(std::make_unique<TForm9>(form1.get())), form10(std::make_unique<TForm10>(form1.get())),
-      form11(std::make_unique<TForm11>(form1.get())),
+      form11(std::make_unique<TForm11>(form1.get(), data.points)),
+      fieldJournal(std::make_unique<FieldJournal>(form1.get(), data.points)),
       help(std::make_unique<HelpWindow>(dialogs, programFilePath(kGuideFileName))) {
     form1->attachForms(*this);
     connectCommand(geop.get(), &TGeop::helpRequested, help.get(),

@@ -15,11 +15,12 @@ class TForm8;
 class TForm9;
 class TForm10;
 class TForm11;
+class FieldJournal;
 class HelpWindow;
 class UserDialogs;
 struct ProgramData;
 
-// The program's eleven windows and the user guide's, each created once at start-up in this
+// The program's twelve windows and the user guide's, each created once at start-up in this
 // order (the main window first) and destroyed in the reverse order when the program ends.
 // Only the main window is shown at start; the others are shown and hidden by commands.
 struct Forms {
@@ -37,6 +38,7 @@ struct Forms {
     std::unique_ptr<TForm9> form9;
     std::unique_ptr<TForm10> form10;
     std::unique_ptr<TForm11> form11;
+    std::unique_ptr<FieldJournal> fieldJournal;
     std::unique_ptr<HelpWindow> help;
 };
 

@@ -34,7 +34,9 @@
 #include "points/project_commands.h"
 #include "points/survey_open_dialog.h"
 #include "points/tform4.h"
+#include "tasks/field_journal.h"
 #include "tasks/survey_tasks.h"
+#include "tasks/tform11.h"
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/transform_command.h"
@@ -106,6 +108,8 @@ void TForm1::attachForms(Forms& forms) {
     connectCommand(forms.form2.get(), &TForm2::rotateRequested, this, [this] { tasks_->rotate(); });
     connectCommand(forms.form2.get(), &TForm2::viewAnglesChanged, this,
                    [this] { tasks_->applyViewAngles(); });
+    connectCommand(forms.form11.get(), &TForm11::computeRequested, this,
+                   [this] { tasks_->traverseRequested(); });
 }
 
 void TForm1::createControls() {
@@ -200,7 +204,7 @@ void TForm1::createMenus() {
                [this] { ExportCsvClick(this, dialogs_, data_.points.store()); });
     addCommand(file, "ImportCsv1", "Импорт CSV", this, [this] {
         if (auto csv = askCsvImport(this, dialogs_))
-            importPoints(std::move(csv->points), csv->path, "Импорт CSV");
+            importPoints(std::move(csv->points), ObservationList(), csv->path, "Импорт CSV");
     });
     addCommand(file, "SavePlan1", "Сохранить план…", this,
                [this] { SavePlanClick(this, dialogs_, planPictureOf(data_, *Image1)); });
@@ -240,6 +244,8 @@ void TForm1::createMenus() {
     addCommand(tasks, "N14", "Дирекционные углы", this, [this] { tasks_->N14Click(); });
     addCommand(tasks, "N13", "Один Цвет", this, [this] { N13Click(); });
     addCommand(tasks, "N16", "Выбрать путь хода", this, [this] { tasks_->N16Click(); });
+    addCommand(tasks, "FieldJournal1", "Полевой журнал", this,
+               [this] { forms_->fieldJournal->showJournal(); });
     addCommand(tasks, "Transform1", "Трансформация по общим точкам", this,
                [this] { TransformClick(this, dialogs_, *forms_->form8, data_.points, data_.view); });
 
@@ -319,18 +325,21 @@ void TForm1::OnClickF() { OpenButtonClick(); }
 
 void TForm1::importSurvey(const QString& path) {
     PointStore points;
-    const auto error = loadSurveyWhileBusy(this, path, points);
+    ObservationList observations;
+    const auto error = loadSurveyWhileBusy(this, path, points, &observations);
     // An unreadable file leaves no data, so the status line does not claim any.
-    importPoints(std::move(points), error ? QString() : path);
+    importPoints(std::move(points), std::move(observations), error ? QString() : path);
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));
 }
 
-void TForm1::importPoints(PointStore points, const QString& status, const char* stepName) {
+void TForm1::importPoints(PointStore points, ObservationList observations, const QString& status,
+                          const char* stepName) {
     const ViewState viewFound = data_.view;
     CentreViewOnStore(data_.view, points);
     showAllWhenNoneOnPlan(data_.view, {&points});
     Image1->setBitmapSize(Image1->controlSize());
-    data_.points.replace(std::move(points), {}, toUtf8(status), stepName, viewFound);
+    data_.points.replaceAll(std::move(points), std::move(observations), {}, toUtf8(status),
+                            stepName, viewFound);
     forms_->form2->setRollPosition(1);
     forms_->form2->setTiltPosition(1);
     forms_->form2->setAzimuthPosition(1);

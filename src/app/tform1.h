@@ -45,7 +45,8 @@ public:
     void importSurvey(const QString& path);
     // Points read from a file replace the points as an import does; `status` is the file's
     // path, or empty when it could not be read.
-    void importPoints(PointStore points, const QString& status, const char* stepName = "Импорт");
+    void importPoints(PointStore points, ObservationList observations, const QString& status,
+                      const char* stepName = "Импорт");
 
     // Repaints the plan from the store, the selection and the view.
     void redraw();

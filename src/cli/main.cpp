@@ -20,6 +20,7 @@
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
 #include "cli/cogo_commands.h"
+#include "cli/traverse_command.h"
 #include "common/conversion_error.h"
 #include "common/version.h"
 
@@ -32,6 +33,14 @@ const std::vector<Command>& commands() {
         {"observations", "SURVEY",
          "print the observation records (09, 07, 11) that the import reads from SURVEY, one a line",
          1, 1, runObservations},
+        {"traverse",
+         "SURVEY STATION... [--closed | --hanging] [--start-sight POINT]... [--end-sight POINT]... "
+         "[--method proportional|lsq] [--angular-limit SEC] [--relative-limit N] "
+         "[--height-limit CM] [--refraction K] [--sigma-direction SEC] [--sigma-distance MM,PPM] "
+         "[--accept] [--points]",
+         "compute the traverse along the stations STATION... and print its sheets, or with "
+         "--points the adjusted stations and recomputed points",
+         2, SIZE_MAX, runTraverse},
         {"length", "SURVEY NUMBER...", "print the \"Длина\" report of the points NUMBER...", 2,
          SIZE_MAX, runLength},
         {"angles", "SURVEY NUMBER...", "print the \"Углы\" report of the points NUMBER...", 2,

@@ -34,7 +34,8 @@ std::variant<ProjectContent, FileError, DamagedProjectFile> openProject(const st
 
 int runProject(CommandContext& context) {
     PointStore store;
-    if (!importSurvey(context.arguments[0], store, context)) return kFileFailure;
+    ObservationList observations;
+    if (!importSurvey(context.arguments[0], store, context, &observations)) return kFileFailure;
     // The import centres the view; the settings window's start state equals the reset values,
     // so re-applying it changes nothing.
     ViewState view;
@@ -45,7 +46,7 @@ int runProject(CommandContext& context) {
         return kNotice;
     }
     if (const auto error = saveProjectFile(context.arguments[1], view, selected, store, nullptr,
-                                           PipeWithoutReader::Wait)) {
+                                           PipeWithoutReader::Wait, &observations)) {
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }
@@ -63,6 +64,7 @@ int runProjectPoints(CommandContext& context) {
         return kFileFailure;
     }
     const ProjectContent& project = std::get<ProjectContent>(opened);
+    if (project.observationsDamaged) context.err << kObservationsUnreadable << '\n';
     const PointStore& store = project.store;
     const std::vector<std::int32_t> selected = selectionAfterOpening(project.selected);
     OutputBuffer buffer(context.out);

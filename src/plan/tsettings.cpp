@@ -4,10 +4,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTabWidget>
+#include <iterator>
 
 #include "common/number_parse.h"
 #include "common/number_text.h"
@@ -54,12 +56,37 @@ protected:
     bool hitButton(const QPoint& position) const override { return rect().contains(position); }
 };
 
+const char* const kPositiveSeconds = "число секунд больше 0";
+const char* const kPositiveNumber = "число больше 0";
+
 const ToleranceField kToleranceFields[] = {
     {"JoinLimit", "Add to Project: наибольшее расхождение с подобием по базовым точкам, м",
      "число метров больше 0", kJoinLimit},
     {"BlunderConfidence", "Трансформация по общим точкам: вероятность для отметки «!»",
      "число больше 0 и меньше 1", kBlunderConfidence},
+    {"AngularLimit", "Ход: допустимая угловая невязка, ″ (умножается на √n)", kPositiveSeconds,
+     traverseTolerance(&TraverseSettings::angularLimitSeconds)},
+    {"RelativeLimit", "Ход: допустимая относительная невязка 1 : N, N", kPositiveNumber,
+     traverseTolerance(&TraverseSettings::relativeLimit)},
+    {"HeightLimit", "Ход: допустимая невязка высот, см (k в k·S/√n, S в метрах)",
+     kPositiveNumber, traverseTolerance(&TraverseSettings::heightLimitCentimetres)},
+    {"CollimationLimit", "Полуприёмы: наибольшая коллимационная ошибка 2c, ″", kPositiveSeconds,
+     traverseTolerance(&TraverseSettings::collimationLimitSeconds)},
+    {"IndexLimit", "Полуприёмы: наибольшее место зенита, ″", kPositiveSeconds,
+     traverseTolerance(&TraverseSettings::indexLimitSeconds)},
+    {"HorizonClosure", "Приёмы: наибольшее незамыкание горизонта, ″", kPositiveSeconds,
+     traverseTolerance(&TraverseSettings::horizonClosureSeconds)},
+    {"Refraction", "Коэффициент рефракции k", "число от 0 (включая) до 1",
+     traverseTolerance(&TraverseSettings::refraction)},
+    {"SigmaDirection", "Уравнивание: σ направления, ″", kPositiveSeconds,
+     traverseTolerance(&TraverseSettings::sigmaDirectionSeconds)},
+    {"SigmaDistance", "Уравнивание: σ расстояния = a + b·D, a в мм", "число миллиметров больше 0",
+     traverseTolerance(&TraverseSettings::sigmaDistanceMillimetres)},
+    {"SigmaDistancePpm", "Уравнивание: σ расстояния = a + b·D, b в мм/км",
+     "число не меньше 0", traverseTolerance(&TraverseSettings::sigmaDistancePpm)},
 };
+static_assert(std::size(kToleranceFields) == 2 + std::size(kTraverseTolerances),
+              "every traverse setting has its field");
 const char* const kUnusableToleranceText = "Значение «%1» не подходит: нужно %2.";
 
 template <typename Box = QCheckBox>
@@ -124,23 +151,30 @@ void TSettings::createControls() {
     connectCommand(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
 
+// The fields stand one under another, each with its caption on its left; the page scrolls.
 void TSettings::createToleranceFields() {
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName("TolerancesPage");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    PageControl1->addTab(scroll, QString::fromUtf8("допуски"));
     auto* page = new QWidget;
-    page->setObjectName("TolerancesPage");
-    PageControl1->addTab(page, QString::fromUtf8("допуски"));
-    int top = 8;
+    constexpr int kRowHeight = 48;
+    int top = 4;
     for (const ToleranceField& entry : kToleranceFields) {
         auto* label = new QLabel(QString::fromUtf8(entry.caption), page);
         label->setWordWrap(true);
-        label->setGeometry(8, top, 270, 40);
+        label->setGeometry(6, top, 186, kRowHeight - 4);
         auto* field = new QLineEdit(fromUtf8(formatNumber(read(entry.tolerance))), page);
         field->setObjectName(entry.name);
-        field->setGeometry(8, top + 42, 80, 22);
+        field->setGeometry(196, top + 10, 62, 22);
         label->setBuddy(field);
         connectCommand(field, &QLineEdit::editingFinished, this,
                        [this, field, &entry] { toleranceEdited(*field, entry); });
-        top += 76;
+        top += kRowHeight;
     }
+    page->resize(264, top);
+    scroll->setWidget(page);
 }
 
 // A value the task can use is kept at once; another brings the kept one back into the field

@@ -17,7 +17,8 @@ struct ViewState;
 // The display settings of the plan: which labels selected points get, the pointer's pick
 // radius, the wheel's zoom mode and the label font. Every change takes effect at once.
 // The page "допуски" holds the numbers that decide the survey tasks' results: the join's
-// limit and the blunder test's probability, kept as preferences.
+// limit, the blunder test's probability and the traverse's limits, k and σ's, kept as
+// preferences.
 class TSettings : public QDialog {
     Q_OBJECT
 public:

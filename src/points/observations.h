@@ -53,6 +53,7 @@ struct Sight {
     std::uint16_t set = 0;      // the set (round) number of the last 12 record, 0 for none
     double targetHeight = 0;    // of the last 03 record before it (0 for none)
     double value[3] = {kNotRecorded, kNotRecorded, kNotRecorded};
+    bool operator==(const Sight&) const = default;
 };
 static_assert(sizeof(Sight) <= 48, "a million sights stay within 48 MB");
 
@@ -61,6 +62,7 @@ struct StationSetUp {
     std::uint32_t station = 0;  // index into ObservationList::names
     double instrumentHeight = 0;
     VerticalReading vertical = VerticalReading::AssumedZenith;  // of the last 01 before it
+    bool operator==(const StationSetUp&) const = default;
 };
 
 // A point that a 08 TP record computed from a sight: which store point it became and which
@@ -69,6 +71,7 @@ struct StationSetUp {
 struct DerivedPoint {
     std::uint32_t point = 0;  // index into the point store at import
     std::uint32_t sight = 0;  // index into ObservationList::sights
+    bool operator==(const DerivedPoint&) const = default;
 };
 
 struct ObservationList {

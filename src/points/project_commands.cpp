@@ -40,7 +40,8 @@ void ProjectCommands::Save21Click() {
     const std::string localPath = toLocalPath(*path);
     if (const auto error = busy.run([&] {
             return saveProjectFile(localPath, windows_.view, points.selected(), points.store(),
-                                   &busy.progress());
+                                   &busy.progress(), PipeWithoutReader::Refuse,
+                                   &points.observations());
         })) {
         windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
     }
@@ -61,8 +62,9 @@ void ProjectCommands::Open11Click() {
     }
     ProjectContent& content = std::get<ProjectContent>(opened);
     const ViewState viewFound = windows_.view;
-    windows_.points.replace(std::move(content.store), std::move(content.selected), kNoFileStatus,
-                            "Открыть проект", viewFound);
+    windows_.points.replaceAll(std::move(content.store), std::move(content.observations),
+                               std::move(content.selected), kNoFileStatus, "Открыть проект",
+                               viewFound);
     RestoreViewFromProject(windows_.view, content.view);
     // The settings window and the rotation dialog show the file's choices; their handlers
     // carry them into the view, also when a control already showed the file's choice.
@@ -76,6 +78,9 @@ void ProjectCommands::Open11Click() {
     showAllWhenNoneOnPlan(windows_.view, {&windows_.points.store()});
     windows_.plan.setBitmapSize(windows_.plan.controlSize());
     windows_.plan.redraw();
+    if (content.observationsDamaged) {
+        windows_.dialogs.showMessage(&windows_.parent, fromUtf8(kObservationsUnreadable));
+    }
 }
 
 // The settings window keeps its choices, as after an import.

@@ -12,6 +12,7 @@
 
 #include "common/regular_file.h"
 #include "common/safe_file_writer.h"
+#include "points/project_extension.h"
 
 namespace korvela {
 namespace {
@@ -267,6 +268,19 @@ private:
     ByteSource& source_;
 };
 
+// The blocks after the points, when the bytes after them start with the tag.
+void readExtension(ByteSource& source, ProjectContent& content) {
+    if (source.remaining() < kProjectExtensionTag.size()) return;
+    std::string bytes(kProjectExtensionTag.size(), '\0');
+    source.read(bytes.data(), bytes.size());
+    if (bytes != kProjectExtensionTag) return;
+    bytes.resize(source.remaining());
+    source.read(bytes.data(), bytes.size());
+    ProjectExtension extension = readProjectExtension(bytes);
+    content.observations = std::move(extension.observations);
+    content.observationsDamaged = extension.damaged;
+}
+
 ProjectContent readContent(ByteSource& source) {
     BlockReader reader(source);
     ProjectContent content;
@@ -282,6 +296,7 @@ ProjectContent readContent(ByteSource& source) {
     sequences.colour = reader.values<std::int32_t>(reader.countOf(n));
     sequences.number = reader.numbers(reader.countOf(n));
     content.store.assign(std::move(sequences));
+    readExtension(source, content);
     return content;
 }
 
@@ -291,7 +306,7 @@ std::string DamagedProjectFile::message() const { return "Файл проект�
 
 void writeProject(std::ostream& out, const ViewState& view,
                   const std::vector<std::int32_t>& selected, const PointStore& store,
-                  WorkProgress* progress) {
+                  WorkProgress* progress, const ObservationList* observations) {
     // Eight sequences of a value per point: the selection, seven of the store.
     if (progress) progress->begin(8 * static_cast<std::uint64_t>(store.count()));
     BlockWriter writer(out, progress);
@@ -305,15 +320,20 @@ void writeProject(std::ostream& out, const ViewState& view,
     writer.sequence<double>(store.z());
     writer.sequence<std::int32_t>(store.colour());
     writer.numbers(store.number());
+    if (observations != nullptr) writer.bytes(projectExtensionBytes(*observations));
     writer.flush();
 }
 
 std::optional<FileError> saveProjectFile(const std::string& path, const ViewState& view,
                                          const std::vector<std::int32_t>& selected,
                                          const PointStore& store, WorkProgress* progress,
-                                         PipeWithoutReader pipeWithoutReader) {
+                                         PipeWithoutReader pipeWithoutReader,
+                                         const ObservationList* observations) {
     return writeFileSafely(
-        path, [&](std::ostream& out) { writeProject(out, view, selected, store, progress); },
+        path,
+        [&](std::ostream& out) {
+            writeProject(out, view, selected, store, progress, observations);
+        },
         pipeWithoutReader);
 }
 

@@ -13,6 +13,7 @@
 #include "common/safe_file_writer.h"
 #include "common/work_progress.h"
 #include "plan/view_state.h"
+#include "points/observations.h"
 #include "points/point_store.h"
 
 namespace korvela {
@@ -23,14 +24,21 @@ namespace korvela {
 //   x, y, z (int32 count, then doubles);
 //   colour (int32 count, then int32 values);
 //   number (int32 count, then per point an int32 byte length and the Windows-1251 bytes).
-// An empty store gives 120 bytes.
+// An empty store gives 120 bytes. Observations, when there are any, follow in tagged blocks
+// (points/project_extension.h).
 
 // What a project file holds, as read from it. The caller decides which view fields to use.
 struct ProjectContent {
     ViewState view;
     std::vector<std::int32_t> selected;
     PointStore store;
+    ObservationList observations;
+    bool observationsDamaged = false;  // the points read, the observations' block did not
 };
+
+// What opening says when the points were read but the observations' block was damaged (UTF-8).
+inline constexpr const char* kObservationsUnreadable =
+    "Наблюдения из проекта не удалось прочитать (их блок повреждён): открыты только точки.";
 
 // Why bytes are not a whole project file.
 enum class ProjectDamage {
@@ -62,16 +70,19 @@ std::optional<std::string> unsavableNumberMessage(const PointStore& store);
 // values written into progress.
 void writeProject(std::ostream& out, const ViewState& view,
                   const std::vector<std::int32_t>& selected, const PointStore& store,
-                  WorkProgress* progress = nullptr);
+                  WorkProgress* progress = nullptr,
+                  const ObservationList* observations = nullptr);
 
 // Writes the project file through the safe file writer; the error when it could not be written.
 std::optional<FileError> saveProjectFile(
     const std::string& path, const ViewState& view, const std::vector<std::int32_t>& selected,
     const PointStore& store, WorkProgress* progress = nullptr,
-    PipeWithoutReader pipeWithoutReader = PipeWithoutReader::Refuse);
+    PipeWithoutReader pipeWithoutReader = PipeWithoutReader::Refuse,
+    const ObservationList* observations = nullptr);
 
 // Reads a project from the bytes of a file. Every count and length is checked against the
-// bytes that remain before anything is allocated; bytes after the last block are ignored.
+// bytes that remain before anything is allocated; bytes after the last block are ignored
+// unless they start with the extension's tag.
 std::variant<ProjectContent, ProjectDamage> readProject(std::string_view bytes);
 
 // Reads the project file at path in one go: the content, or why there is none. A pipe, a

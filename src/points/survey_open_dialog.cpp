@@ -1,6 +1,7 @@
 #include "points/survey_open_dialog.h"
 
 #include "points/point_store.h"
+#include "points/survey_reader.h"
 #include "ui/busy_indicator.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
@@ -19,10 +20,13 @@ const FileDialogRequest& surveyOpenDialog() {
 }
 
 std::optional<FileError> loadSurveyWhileBusy(QWidget* window, const QString& path,
-                                             PointStore& points) {
+                                             PointStore& points, ObservationList* observations) {
     BusyIndicator busy(window, QString::fromUtf8("Импорт"));
     const std::string localPath = toLocalPath(path);
-    return busy.run([&] { return points.loadSurveyFile(localPath, &busy.progress()); });
+    return busy.run([&] {
+        return readSurveyFile(localPath, points, surveyParsingThreads(), &busy.progress(),
+                              observations);
+    });
 }
 
 }  // namespace korvela

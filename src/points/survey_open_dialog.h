@@ -11,13 +11,16 @@ namespace korvela {
 
 struct FileDialogRequest;
 class PointStore;
+struct ObservationList;
 
 // `OpenDialog` of the main window, shared by "Import Project" and "Add to Project".
 const FileDialogRequest& surveyOpenDialog();
 
 // Reads the survey file at path into points off the window's thread, the status line showing
-// how far the reading has come; the error when the file cannot be read.
+// how far the reading has come; the error when the file cannot be read. With observations,
+// an SDR file's observations too.
 std::optional<FileError> loadSurveyWhileBusy(QWidget* window, const QString& path,
-                                             PointStore& points);
+                                             PointStore& points,
+                                             ObservationList* observations = nullptr);
 
 }  // namespace korvela

@@ -178,9 +178,12 @@ bool Workspace::typeCell(std::size_t point, int column, std::string_view text,
 
 void Workspace::setSightsExcluded(const std::vector<std::uint32_t>& sights, bool excluded,
                                   std::string stepName) {
+    for (const std::uint32_t sight : sights) {
+        if (sight >= observations_.sights.size()) throw std::out_of_range("no such sight");
+    }
     std::vector<std::uint32_t> flipped;
     for (const std::uint32_t sight : sights) {
-        bool& flag = observations_.sights.at(sight).excluded;
+        bool& flag = observations_.sights[sight].excluded;
         if (flag == excluded) continue;
         flag = excluded;
         flipped.push_back(sight);

@@ -337,4 +337,19 @@ ReducedSetUp reduceSetUp(const ObservationList& observations,
     return reduced;
 }
 
+SightReduction reduceSight(const ObservationList& observations, std::uint32_t index,
+                           const TraverseSettings& settings) {
+    const Sight& sight = observations.sights[index];
+    if (sight.kind == SightKind::Reduced) {
+        return {reducedHorizontalDistance(sight), reducedHeightDifference(sight)};
+    }
+    const double slope = slopeDistance(sight);
+    const double zenith = zenithOf(observations, sight);
+    if (!recorded(slope) || !recorded(zenith)) return {};
+    return {slope * std::sin(zenith * kRadiansPerDegree),
+            trigonometricHeight(slope, zenith, observations.setUps[sight.setUp].instrumentHeight,
+                                sight.targetHeight, settings.refraction,
+                                earthRadius(observations.distanceUnit))};
+}
+
 }  // namespace korvela

@@ -64,6 +64,16 @@ ReducedSetUp reduceSetUp(const ObservationList& observations,
                          const std::vector<std::uint32_t>& setUpSights, std::uint32_t setUp,
                          const TraverseSettings& settings);
 
+// One sight reduced on its own, as the field journal shows it: the horizontal distance SD·sin Z
+// and the one-way height difference of trigonometric levelling (an 11 record's own values);
+// kNotRecorded where the sight lacks what they need.
+struct SightReduction {
+    double horizontalDistance = kNotRecorded;
+    double heightDifference = kNotRecorded;
+};
+SightReduction reduceSight(const ObservationList& observations, std::uint32_t sight,
+                           const TraverseSettings& settings);
+
 // The zenith angle of a reading as the set-up counts it, for face left (face right readings
 // are 360° minus it).
 double zenithReading(VerticalReading vertical, double reading);

@@ -16,6 +16,7 @@
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/tform9.h"
+#include "tasks/traverse.h"
 #include "ui/qt_text.h"
 #include "ui/tolerances.h"
 #include "ui/user_dialogs.h"
@@ -26,6 +27,17 @@ namespace {
 const char* const kLengthCaption = "Длина";
 const char* const kAnglesCaption = "Внутренние углы";
 const char* const kDirectionalAngleCaption = "Дирекцинный угол";
+const char* const kTraverseCaption = "Элементы хода";
+const char* const kBeyondLimitsQuestion =
+    "Невязки хода выходят за допуски (см. ведомость). Записать вычисленные координаты?";
+const char* const kTraverseStepName = "Уравнивание хода";
+
+// The sheets one after another, as the report window shows them.
+std::string traverseReport(const TraverseResult& result) {
+    if (result.accuracySheet.empty()) return result.sheet;
+    return result.sheet + "\r\n" + result.accuracySheet;
+}
+
 
 }  // namespace
 
@@ -152,6 +164,42 @@ void SurveyTasks::addSelectedStations(bool showWindow) {
         }
     }
     if (showWindow) traverse.show();
+}
+
+void SurveyTasks::traverseRequested() {
+    const Workspace& data = windows_.points;
+    TraverseRequest request = windows_.form11.request();
+    request.settings = readTraverseSettings();
+    auto outcome = computeTraverse(data.store(), data.observations(), request);
+    if (const auto* refusal = std::get_if<TraverseRefusal>(&outcome)) {
+        return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(refusal->message));
+    }
+    const auto& result = std::get<TraverseResult>(outcome);
+    windows_.form8.showReport(QString::fromUtf8(kTraverseCaption), traverseReport(result));
+    if (result.writesNothing()) return;
+    if (!result.withinLimits &&
+        !windows_.dialogs.askYesNo(&windows_.parent, QString::fromUtf8(kBeyondLimitsQuestion))) {
+        return;
+    }
+    writeTraverse(result);
+}
+
+// Points already in the store get their coordinates; inner stations that are none yet are
+// appended as stations.
+void SurveyTasks::writeTraverse(const TraverseResult& result) {
+    std::vector<PointCoordinates> changed;
+    PointStore appended;
+    for (const auto* points : {&result.stations, &result.recomputed}) {
+        for (const AdjustedPoint& point : *points) {
+            if (point.point == kNewPoint) {
+                appended.append(point.number, point.x, point.y, point.z, kColourAqua,
+                                kKindStation);
+            } else {
+                changed.push_back({point.point, point.x, point.y, point.z});
+            }
+        }
+    }
+    windows_.points.setCoordinates(changed, appended, kTraverseStepName);
 }
 
 }  // namespace korvela

@@ -18,6 +18,7 @@ class TForm9;
 class TGeop;
 class UserDialogs;
 class Workspace;
+struct TraverseResult;
 struct ViewState;
 
 // What the survey tasks work with.
@@ -67,8 +68,15 @@ public:
     // The boxes of these runs of points were ticked at once ("Выбрать все").
     void stationsTicked(const PointRuns& runs);
     void addSelectedStations(bool showWindow);
+    // "Расчитать элементы хода" after the traverse window closed: the traverse computed with
+    // the kept settings; a refusal is shown and changes nothing; otherwise the sheets go to
+    // the report window and the computed coordinates are written as one step (beyond a limit
+    // only when the user agrees).
+    void traverseRequested();
 
 private:
+    void writeTraverse(const TraverseResult& result);
+
     SurveyTaskWindows windows_;
 };
 

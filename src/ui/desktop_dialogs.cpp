@@ -48,6 +48,13 @@ void DesktopDialogs::showMessage(QWidget* parent, const QString& text) {
     box.exec();
 }
 
+bool DesktopDialogs::askYesNo(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QFont> DesktopDialogs::askFont(QWidget* parent, const QFont& initial) {
     // The dialog looks the font's style up in its list by name; a font made of a family and
     // a size has none ("Normal" is looked for), and the dialog then starts on the list's first

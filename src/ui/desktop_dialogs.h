@@ -12,6 +12,7 @@ public:
     std::optional<QString> askSavePath(QWidget* parent, const FileDialogRequest& request) override;
     bool askPrinter(QWidget* parent, QPrinter& printer) override;
     void showMessage(QWidget* parent, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& text) override;
     std::optional<QFont> askFont(QWidget* parent, const QFont& initial) override;
 
 private:

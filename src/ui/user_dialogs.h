@@ -35,6 +35,9 @@ public:
     virtual bool askPrinter(QWidget* parent, QPrinter& printer) = 0;
     // A modal message box with an OK button.
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
+    // A modal question with "Да" and "Нет", "Нет" chosen at first: true when the user
+    // answers "Да".
+    virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
     // The font dialog: the chosen font, or nothing when the user cancels.
     virtual std::optional<QFont> askFont(QWidget* parent, const QFont& initial) = 0;
 };

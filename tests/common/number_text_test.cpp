@@ -240,3 +240,34 @@ TEST(NumberText, FixedDecimalsRoundAndDropTheSignOfZero) {
 
 }  // namespace
 }  // namespace korvela
+
+namespace korvela {
+namespace {
+
+// The shortest text that reads back: as many digits as the value needs (up to 17), in the
+// general text's forms.
+TEST(ShortestNumberText, PrintsTheFewestDigitsThatReadBack) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.1, "0.1"},
+        {-0.0, "0"},
+        {234.11767, "234.11767"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {1.0 / 3, "0.3333333333333333"},
+        {123456789012345.67, "123456789012345.67"},
+        {1e15, "1E15"},
+        {-1.5e20, "-1.5E20"},
+        {0.00001, "0.00001"},
+        {1e-7, "1E-7"},
+        {2.5e-300, "2.5E-300"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatShortestNumber(c.value), c.text) << c.text;
+        EXPECT_EQ(std::stod(formatShortestNumber(c.value)), c.value) << c.text;
+    }
+}
+
+}  // namespace
+}  // namespace korvela

@@ -304,6 +304,7 @@ TEST_F(SurveyTasksTest, TheTraverseWindowComesBackWhileTheModeIsOn) {
     forms.form11->Timer1Timer();
     EXPECT_TRUE(forms.form11->isVisible());
     forms.form11->Button1Click();
+    EXPECT_EQ(dialogs.takeMessages().size(), 1);  // an empty path is refused
 }
 
 }  // namespace

@@ -184,6 +184,33 @@ TEST(Traverse, FeetAndCurvatureOverLongSides) {
     }
 }
 
+TEST(Traverse, PointsDerivedFromAPathStationAreRecomputed) {
+    // Point 50, sighted from inner station 2, stands in the store where the field book's
+    // provisional orientation put it; the adjusted station and circle give its true place.
+    for (TraverseMethod method : {TraverseMethod::Proportional, TraverseMethod::LeastSquares}) {
+        FieldSurveyBuilder b = survey({"1", "2", "3", "4"}, false, true, "200");
+        b.point("50", 1500, 1200, 95, false);
+        b.store.append("50", 7, 7, 7, 0, kKindPoint);
+        b.setUp("2", 17.3 * 2);  // the same circle as the path's set-up at 2, a set-up of its own
+        const auto sightCount = static_cast<std::uint32_t>(b.list.sights.size());
+        b.faces("50", 1.7);
+        b.list.derived.push_back({static_cast<std::uint32_t>(b.store.count() - 1), sightCount});
+        // Also from the path's own set-up at 2 : the one that is recomputed.
+        std::vector<Sight> moved(b.list.sights.end() - 2, b.list.sights.end());
+        for (Sight& s : moved) s.setUp = 1;
+        b.list.sights.insert(b.list.sights.end(), moved.begin(), moved.end());
+        b.list.derived.back().sight = sightCount + 2;
+        const TraverseResult result =
+            computed(b, {{"1", "2", "3", "4"}, TraverseShape::Link, {"100"}, {"200"}, method, {}});
+        ASSERT_EQ(result.recomputed.size(), 1u);
+        const AdjustedPoint& p = result.recomputed[0];
+        EXPECT_EQ(p.point, b.store.count() - 1);
+        EXPECT_NEAR(p.x, 1500, 0.0005);
+        EXPECT_NEAR(p.y, 1200, 0.0005);
+        EXPECT_NEAR(p.z, 95, 0.0005);
+    }
+}
+
 TEST(Traverse, Refusals) {
     struct Case {
         const char* name;
