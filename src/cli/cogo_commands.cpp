@@ -65,8 +65,8 @@ double numberOption(const Arguments& arguments, const std::string& name) {
 
 // NUMBER VALUE pairs from the word `first` on.
 template <typename Read>
-std::vector<PointValue> pairs(const Arguments& arguments, std::size_t first, Read read) {
-    std::vector<PointValue> values;
+std::vector<SightValue> pairs(const Arguments& arguments, std::size_t first, Read read) {
+    std::vector<SightValue> values;
     for (std::size_t i = first; i + 1 < arguments.words.size(); i += 2)
         values.push_back({pointNumberArgument(arguments.words[i]), read(arguments.words[i + 1])});
     return values;

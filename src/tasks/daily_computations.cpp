@@ -163,9 +163,9 @@ CircleOrientation orientCircle(PlanePosition station, const std::vector<Known>& 
     return result;
 }
 
-std::vector<double> valuesOf(const std::vector<PointValue>& items) {
+std::vector<double> valuesOf(const std::vector<SightValue>& items) {
     std::vector<double> values;
-    for (const PointValue& item : items) values.push_back(item.value);
+    for (const SightValue& item : items) values.push_back(item.value);
     return values;
 }
 

@@ -43,7 +43,7 @@ struct CogoOutcome {
 
 // A known point with a value observed to or at it (a directional angle, an angle, a
 // distance or a direction).
-struct PointValue {
+struct SightValue {
     std::string point;
     double value = 0;
 };
@@ -56,7 +56,7 @@ struct PolarRequest {
     std::string station;
     // The readings to one or more known points; the circle's orientation is their mean
     // weighted by distance.
-    std::vector<PointValue> orientation;
+    std::vector<SightValue> orientation;
     double reading = 0;
     double distance = 0;            // horizontal, or slope when a zenith angle is given
     std::optional<double> zenith;   // without it the new point's height is not determined
@@ -74,14 +74,14 @@ struct StakeoutRequest {
 // rays on). With `measuredAngles`, the two values are instead the angles measured at A and
 // at B between the base line and the new point, on the given side of A → B.
 struct IntersectionRequest {
-    std::vector<PointValue> rays;
+    std::vector<SightValue> rays;
     std::optional<LineSide> measuredAngles;
     std::string name;
 };
 
 // Two distances (the point on `side` of A → B) or three and more (least squares).
 struct DistanceIntersectionRequest {
-    std::vector<PointValue> distances;
+    std::vector<SightValue> distances;
     LineSide side = LineSide::Right;
     std::string name;
 };
@@ -89,7 +89,7 @@ struct DistanceIntersectionRequest {
 // The directions read at the new station to three known points (exact) or more (least
 // squares from the best triple).
 struct ResectionRequest {
-    std::vector<PointValue> directions;
+    std::vector<SightValue> directions;
     std::string name;
 };
 

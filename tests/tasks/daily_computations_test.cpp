@@ -84,9 +84,9 @@ TEST(DailyComputations, SolvedBackFromKnownGeometry) {
     const PointStore store = knownPoints(kKnown);
     const CogoSettings settings;
     const double zero = 37.25;  // the circle's zero at P
-    const auto atP = [&](const std::string& target) { return PointValue{target, reading(target, zero)}; };
-    const auto ray = [](const std::string& from) { return PointValue{from, azimuth(known(from), kP)}; };
-    const auto circle = [](const std::string& from) { return PointValue{from, distance(known(from), kP)}; };
+    const auto atP = [&](const std::string& target) { return SightValue{target, reading(target, zero)}; };
+    const auto ray = [](const std::string& from) { return SightValue{from, azimuth(known(from), kP)}; };
+    const auto circle = [](const std::string& from) { return SightValue{from, distance(known(from), kP)}; };
     const Position a = known("A"), b = known("B");
     const double angleAtA = std::abs(azimuth(a, kP) - azimuth(a, b));
     const double angleAtB = std::abs(azimuth(b, kP) - azimuth(b, a));
@@ -139,7 +139,7 @@ TEST(DailyComputations, PolarHeightAndSeveralOrientationPoints) {
                         (1 - k) * horizontal * horizontal / (2 * radius);
     const auto at = [&](const std::string& target) {
         const double r = azimuth(s, known(target)) - zero;
-        return PointValue{target, r < 0 ? r + 360 : r};
+        return SightValue{target, r < 0 ? r + 360 : r};
     };
     PolarRequest request{"D", {at("A"), at("B"), at("C")}, 0, slope, zenith, ih, th, ""};
     request.reading = azimuth(s, kP) - zero + 360;
