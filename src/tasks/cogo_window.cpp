@@ -147,6 +147,7 @@ CogoWindow::CogoWindow(QWidget* parent, UserDialogs& dialogs, TForm8& report, Wo
     buttons->addWidget(compute);
     buttons->addWidget(close);
     layout->addLayout(buttons);
+    resize(780, 580);  // every tab's caption in view
     connectCommand(compute, &QPushButton::clicked, this, [this] { ComputeClick(); });
     connectCommand(close, &QPushButton::clicked, this, [this] { hide(); });
 }
