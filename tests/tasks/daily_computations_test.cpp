@@ -254,7 +254,9 @@ TEST(DailyComputations, StationErrorLimitOfALeastSquaresResection) {
         settings.stationErrorLimitMillimetres = c.limitMillimetres;
         const CogoOutcome outcome = computeResection(store, request, settings);
         EXPECT_EQ(outcome.refusal.has_value(), c.refused) << c.limitMillimetres;
-        if (c.refused) EXPECT_EQ(outcome.refusal->kind, CogoRefusalKind::StationError);
+        if (c.refused) {
+            EXPECT_EQ(outcome.refusal->kind, CogoRefusalKind::StationError);
+        }
     }
 }
 
