@@ -205,6 +205,39 @@ std::vector<CogoReport::ObservationRow> observationRows(const std::vector<Known>
     return rows;
 }
 
+// Least squares from the start values; refused when the observations do not fix the point
+// or its standard error is beyond the limit.
+PlaneFit adjust(const std::vector<PlaneObservation>& observations, PlanePosition start,
+                double startOrientation, const CogoSettings& settings) {
+    const auto fit = fitPlanePoint(observations, start, startOrientation);
+    if (!fit) refuseUnsolved();
+    requireStationError(*fit, settings);
+    return *fit;
+}
+
+std::vector<PlaneObservation> observationsOf(PlaneObservationKind kind,
+                                             const std::vector<Known>& points,
+                                             const std::vector<double>& values,
+                                             const CogoSettings& settings) {
+    std::vector<PlaneObservation> observations;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        observations.push_back({kind, points[i].plane, values[i],
+                                kind == PlaneObservationKind::Distance
+                                    ? sigmaDistance(settings, values[i])
+                                    : sigmaDirection(settings)});
+    return observations;
+}
+
+// The report closed with the new point, which the outcome appends (its height 0 when not
+// determined).
+CogoOutcome withNewPoint(CogoReport& report, const PointStore& store, const std::string& name,
+                         PlanePosition p, std::optional<double> height, std::int32_t kind,
+                         const CogoSettings& settings) {
+    const std::string number = numberFor(store, name);
+    report.newPoint(number, p.x, p.y, height.value_or(0), height.has_value());
+    return {std::nullopt, report.finish(settings), newPoint(number, p, height.value_or(0), kind)};
+}
+
 std::vector<std::string> lengthsText(const std::vector<double>& values) {
     std::vector<std::string> texts;
     for (double value : values) texts.push_back(lengthText(value));
@@ -270,7 +303,6 @@ CogoOutcome computePolar(const PointStore& store, const PolarRequest& request,
                                          settings.refraction, earthRadius(DistanceUnit::Metres))
                    : 0;
         const PlanePosition p = polarPoint(station.plane, azimuth, horizontal);
-        const std::string number = numberFor(store, request.name);
 
         CogoReport report("Полярная засечка");
         stationLine(report, station);
@@ -285,9 +317,9 @@ CogoOutcome computePolar(const PointStore& store, const PolarRequest& request,
         }
         report.row({"Горизонтальное проложение, м", lengthText(horizontal)});
         if (height) report.row({"Превышение, м", signedLengthText(rise)});
-        report.newPoint(number, p.x, p.y, station.z + rise, height);
-        return CogoOutcome{std::nullopt, report.finish(settings),
-                           newPoint(number, p, height ? station.z + rise : 0, kKindPoint)};
+        return withNewPoint(report, store, request.name, p,
+                            height ? std::optional(station.z + rise) : std::nullopt, kKindPoint,
+                            settings);
     });
 }
 
@@ -363,20 +395,13 @@ CogoOutcome computeIntersection(const PointStore& store, const IntersectionReque
                     dmsText(angle)});
         PlanePosition p = *crossing;
         if (points.size() > 2) {
-            std::vector<PlaneObservation> observations;
-            for (std::size_t i = 0; i < points.size(); ++i)
-                observations.push_back({PlaneObservationKind::RayFromKnown, points[i].plane,
-                                        azimuths[i], sigmaDirection(settings)});
-            const auto fit = fitPlanePoint(observations, p);
-            if (!fit) refuseUnsolved();
-            requireStationError(*fit, settings);
-            report.residuals(observationRows(points, anglesText(azimuths), true), *fit);
-            p = fit->point;
+            const PlaneFit fit = adjust(
+                observationsOf(PlaneObservationKind::RayFromKnown, points, azimuths, settings), p,
+                0, settings);
+            report.residuals(observationRows(points, anglesText(azimuths), true), fit);
+            p = fit.point;
         }
-        const std::string number = numberFor(store, request.name);
-        report.newPoint(number, p.x, p.y, 0, false);
-        return CogoOutcome{std::nullopt, report.finish(settings),
-                           newPoint(number, p, 0, kKindPoint)};
+        return withNewPoint(report, store, request.name, p, std::nullopt, kKindPoint, settings);
     });
 }
 
@@ -427,20 +452,13 @@ CogoOutcome computeDistanceIntersection(const PointStore& store,
             const auto mirrored = intersectCircles(points[bestA].plane, distances[bestA],
                                                    points[bestB].plane, distances[bestB], other);
             if (mirrored && misfit(mirrored->point) < misfit(p)) p = mirrored->point;
-            std::vector<PlaneObservation> observations;
-            for (std::size_t i = 0; i < points.size(); ++i)
-                observations.push_back({PlaneObservationKind::Distance, points[i].plane,
-                                        distances[i], sigmaDistance(settings, distances[i])});
-            const auto fit = fitPlanePoint(observations, p);
-            if (!fit) refuseUnsolved();
-            requireStationError(*fit, settings);
-            report.residuals(observationRows(points, lengthsText(distances), false), *fit);
-            p = fit->point;
+            const PlaneFit fit = adjust(
+                observationsOf(PlaneObservationKind::Distance, points, distances, settings), p, 0,
+                settings);
+            report.residuals(observationRows(points, lengthsText(distances), false), fit);
+            p = fit.point;
         }
-        const std::string number = numberFor(store, request.name);
-        report.newPoint(number, p.x, p.y, 0, false);
-        return CogoOutcome{std::nullopt, report.finish(settings),
-                           newPoint(number, p, 0, kKindPoint)};
+        return withNewPoint(report, store, request.name, p, std::nullopt, kKindPoint, settings);
     });
 }
 
@@ -485,21 +503,14 @@ CogoOutcome computeResection(const PointStore& store, const ResectionRequest& re
         if (n == 3) {
             report.orientation(circle.azimuth, circle.rows);
         } else {
-            std::vector<PlaneObservation> observations;
-            for (std::size_t i = 0; i < n; ++i)
-                observations.push_back({PlaneObservationKind::DirectionAtPoint, points[i].plane,
-                                        directions[i], sigmaDirection(settings)});
-            const auto fit = fitPlanePoint(observations, p, circle.azimuth);
-            if (!fit) refuseUnsolved();
-            requireStationError(*fit, settings);
-            report.line("Ориентирование: азимут нуля лимба " + dmsText(fit->orientation))
-                .residuals(observationRows(points, anglesText(directions), true), *fit);
-            p = fit->point;
+            const PlaneFit fit = adjust(observationsOf(PlaneObservationKind::DirectionAtPoint,
+                                                       points, directions, settings),
+                                        p, circle.azimuth, settings);
+            report.line("Ориентирование: азимут нуля лимба " + dmsText(fit.orientation))
+                .residuals(observationRows(points, anglesText(directions), true), fit);
+            p = fit.point;
         }
-        const std::string number = numberFor(store, request.name);
-        report.newPoint(number, p.x, p.y, 0, false);
-        return CogoOutcome{std::nullopt, report.finish(settings),
-                           newPoint(number, p, 0, kKindStation)};
+        return withNewPoint(report, store, request.name, p, std::nullopt, kKindStation, settings);
     });
 }
 
@@ -532,10 +543,8 @@ CogoOutcome computeFreeStation(const PointStore& store, const FreeStationRequest
         const auto similarity = fitPlaneSimilarity(known, local);
         if (!similarity || !similarity->finite()) refuseUnsolved();
         const auto start = similarity->apply(0, 0, 0);
-        const auto fit = fitPlanePoint(observations, {start[0], start[1]},
-                                       similarity->rotation() / kRadiansPerDegree);
-        if (!fit) refuseUnsolved();
-        requireStationError(*fit, settings);
+        const PlaneFit fit = adjust(observations, {start[0], start[1]},
+                                    similarity->rotation() / kRadiansPerDegree, settings);
 
         CogoReport report("Свободная станция");
         report.row({"Точка", "X", "Y", "Направление", "Расстояние"});
@@ -546,12 +555,10 @@ CogoOutcome computeFreeStation(const PointStore& store, const FreeStationRequest
             rows.push_back({points[i].number, directions[i], true});
             rows.push_back({points[i].number, distances[i], false});
         }
-        report.line("Ориентирование: азимут нуля лимба " + dmsText(fit->orientation))
-            .residuals(rows, *fit);
-        const std::string number = numberFor(store, request.name);
-        report.newPoint(number, fit->point.x, fit->point.y, 0, false);
-        return CogoOutcome{std::nullopt, report.finish(settings),
-                           newPoint(number, fit->point, 0, kKindStation)};
+        report.line("Ориентирование: азимут нуля лимба " + dmsText(fit.orientation))
+            .residuals(rows, fit);
+        return withNewPoint(report, store, request.name, fit.point, std::nullopt, kKindStation,
+                            settings);
     });
 }
 
