@@ -81,6 +81,16 @@ void requireCount(std::size_t count, std::size_t fewest, const char* what) {
                "Нужно не меньше " + std::to_string(fewest) + " " + what + ".");
 }
 
+// The known points of a task's items: at least `fewest`, all found, no two at one place.
+template <typename Item>
+std::vector<Known> distinctKnown(const KnownPoints& find, const std::vector<Item>& items,
+                                 std::size_t fewest, const char* what) {
+    requireCount(items.size(), fewest, what);
+    std::vector<Known> points = find.all(items);
+    requireApart(points);
+    return points;
+}
+
 [[noreturn]] void refuseUnsolved() {
     refuse(CogoRefusalKind::NotSolved, "Положение точки по этим измерениям не определяется.");
 }
@@ -360,10 +370,8 @@ CogoOutcome computeStakeout(const PointStore& store, const StakeoutRequest& requ
 CogoOutcome computeIntersection(const PointStore& store, const IntersectionRequest& request,
                                 const CogoSettings& settings) {
     return attempt(settings, [&] {
-        const KnownPoints find(store);
-        requireCount(request.rays.size(), 2, "лучей");
-        const std::vector<Known> points = find.all(request.rays);
-        requireApart(points);
+        const std::vector<Known> points =
+            distinctKnown(KnownPoints(store), request.rays, 2, "лучей");
         std::vector<double> azimuths = valuesOf(request.rays);
         CogoReport report("Прямая угловая засечка");
         if (request.measuredAngles) {
@@ -409,10 +417,8 @@ CogoOutcome computeDistanceIntersection(const PointStore& store,
                                         const DistanceIntersectionRequest& request,
                                         const CogoSettings& settings) {
     return attempt(settings, [&] {
-        const KnownPoints find(store);
-        requireCount(request.distances.size(), 2, "расстояний");
-        const std::vector<Known> points = find.all(request.distances);
-        requireApart(points);
+        const std::vector<Known> points =
+            distinctKnown(KnownPoints(store), request.distances, 2, "расстояний");
         const std::vector<double> distances = valuesOf(request.distances);
         CogoReport report("Линейная засечка");
         knownRows(report, points, lengthsText(distances), "Расстояние");
@@ -465,10 +471,8 @@ CogoOutcome computeDistanceIntersection(const PointStore& store,
 CogoOutcome computeResection(const PointStore& store, const ResectionRequest& request,
                              const CogoSettings& settings) {
     return attempt(settings, [&] {
-        const KnownPoints find(store);
-        requireCount(request.directions.size(), 3, "направлений");
-        const std::vector<Known> points = find.all(request.directions);
-        requireApart(points);
+        const std::vector<Known> points =
+            distinctKnown(KnownPoints(store), request.directions, 3, "направлений");
         const std::vector<double> directions = valuesOf(request.directions);
         CogoReport report("Обратная засечка");
         knownRows(report, points, anglesText(directions), "Направление");
@@ -517,10 +521,8 @@ CogoOutcome computeResection(const PointStore& store, const ResectionRequest& re
 CogoOutcome computeFreeStation(const PointStore& store, const FreeStationRequest& request,
                                const CogoSettings& settings) {
     return attempt(settings, [&] {
-        const KnownPoints find(store);
-        requireCount(request.sights.size(), 2, "исходных точек");
-        const std::vector<Known> points = find.all(request.sights);
-        requireApart(points);
+        const std::vector<Known> points =
+            distinctKnown(KnownPoints(store), request.sights, 2, "исходных точек");
         // The sights in the station's own frame (X along the circle's zero), fitted onto the
         // known points, give the start values.
         std::vector<SpacePoint> known, local;
