@@ -1,16 +1,20 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include <Eigen/Core>
+#include <Eigen/SparseCholesky>
+#include <Eigen/SparseCore>
 
 namespace korvela {
 
 // Normal equations N·x = b whose matrix is banded (every unknown coupled only with unknowns at
-// most `bandwidth` places away), as a traverse's are when its unknowns follow the path: solved
-// by LDLᵀ in O(n·b²), and the entries of N⁻¹ within the band (what the standard errors and the
-// redundancy numbers need) found by Takahashi's recurrence without inverting N.
+// most `bandwidth` places away), as a traverse's are when its unknowns follow the path. Eigen's
+// sparse LDLᵀ factorizes N in the path's order, so the factor stays within the band; the
+// entries of N⁻¹ within the band (what the standard errors and the redundancy numbers need)
+// follow from its factor without inverting N.
 class BandedNormalEquations {
 public:
     BandedNormalEquations(std::size_t size, std::size_t bandwidth);
@@ -26,16 +30,15 @@ public:
     double inverse(std::size_t i, std::size_t j);
 
 private:
-    double& upper(Eigen::MatrixXd& band, std::size_t i, std::size_t j) {
-        return band(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j - i));
-    }
-    double lower(std::size_t i, std::size_t j) { return upper(factor_, j, i); }  // L(i, j), j < i
+    using SparseMatrix = Eigen::SparseMatrix<double>;
     void computeInverse();
 
     std::size_t size_, bandwidth_;
-    Eigen::MatrixXd factor_;   // N, then L (below the diagonal, stored transposed) and D
-    Eigen::MatrixXd inverse_;  // N⁻¹ within the band
-    std::vector<double> rightSide_;
+    std::vector<Eigen::Triplet<double>> entries_;  // of N, summed when the matrix is built
+    Eigen::VectorXd rightSide_;
+    using Factor = Eigen::SimplicialLDLT<SparseMatrix, Eigen::Lower, Eigen::NaturalOrdering<int>>;
+    std::unique_ptr<Factor> factor_ = std::make_unique<Factor>();  // Eigen's cannot move
+    Eigen::MatrixXd inverse_;  // N⁻¹(j − k, j) at (j, k), k up to the bandwidth
     bool inverted_ = false;
 };
 

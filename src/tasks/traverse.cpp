@@ -113,7 +113,6 @@ public:
     }
 
     const KnownPoints& points() const { return points_; }
-    const std::vector<std::vector<std::uint32_t>>& bySetUp() const { return bySetUp_; }
 
 private:
     std::size_t sideCount() const {

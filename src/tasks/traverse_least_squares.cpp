@@ -142,6 +142,7 @@ private:
                     sights.push_back({orientationPlace(station, s), s.reading});
             }
             std::erase_if(sights, [](const auto& s) { return !recorded(s.second); });
+            if (orientation_[i] == kNone && !recorded(fixedOrientation_[i])) continue;
             if (orientation_[i] != kNone && sights.size() < 2) {
                 orientation_[i] = kNone;  // never referenced: its column stays empty
                 continue;

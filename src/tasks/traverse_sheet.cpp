@@ -126,8 +126,11 @@ void misclosureLines(Sheet& sheet, const TraversePath& path, const Misclosures& 
     if (recorded(m.fs)) {
         sheet.line("fx = " + signedLength(m.fx) + unit + "\tfy = " + signedLength(m.fy) + unit +
                    "\tfs = " + length(m.fs) + unit);
+        // From fs as printed, to the millimetre, as the hand sheet takes it: a misclosure
+        // under half a millimetre is 0, not 1:10¹².
+        const double printedFs = std::round(m.fs * 1000) / 1000;
         const std::string relative =
-            m.fs > 0 ? "1:" + formatNumber(std::floor(m.length / m.fs)) : "0";
+            printedFs > 0 ? "1:" + formatNumber(std::floor(m.length / printedFs)) : "0";
         sheet.line("fs/S = " + relative + "\tдопуск 1:" + formatNumber(m.relativeLimit));
     } else {
         sheet.line("fx, fy не контролируются");

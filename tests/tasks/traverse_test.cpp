@@ -307,6 +307,28 @@ TEST(Reduction, FacePairsRoundsAndClosures) {
     EXPECT_NEAR(round.targets[1].direction, 100, 1e-9);
 }
 
+TEST(Reduction, VerticalReadingsCountFromZenithOrHorizon) {
+    // An elevation of 2° is a zenith angle of 88°: read as 88°/272° from the zenith, or as
+    // 2°/178° from the horizon.
+    const struct {
+        VerticalReading vertical;
+        double faceLeft, faceRight;
+    } cases[] = {{VerticalReading::Zenith, 88, 272},
+                 {VerticalReading::AssumedZenith, 88, 272},
+                 {VerticalReading::Horizon, 2, 178}};
+    for (const auto& c : cases) {
+        FieldSurveyBuilder b;
+        b.point("S", 0, 0, 0, true);
+        b.setUp("S", 0, 0);
+        b.list.setUps.back().vertical = c.vertical;
+        b.sight(SightKind::FaceLeft, "A", 0, {10, c.faceLeft, 100});
+        b.sight(SightKind::FaceRight, "A", 0, {190, c.faceRight, 100});
+        const ReducedTarget t = reduceSetUp(b.list, sightsBySetUp(b.list)[0], 0, {}).targets[0];
+        EXPECT_NEAR(t.zenith, 88, 1e-9);
+        EXPECT_NEAR(t.horizontalDistance, 100 * std::sin(88 * std::numbers::pi / 180), 1e-9);
+    }
+}
+
 TEST(AngleText, RoundsWithCarryAndSignsSmallAngles) {
     const struct {
         double degrees;
