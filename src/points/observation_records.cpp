@@ -232,10 +232,11 @@ SdrOptions sdrOptionsOf(std::string_view header) {
     while (!header.empty() && (header.back() == ' ' || header.back() == '\r')) {
         header.remove_suffix(1);
     }
-    // A header that ends before its date and time holds no options (a short hand-written one).
-    constexpr std::size_t kDateTimeEnd = 40;
+    // Options follow the date and time: a header whose last six characters are still its
+    // version (a short hand-written one) holds none.
+    constexpr std::size_t kDateTimeAt = 24;
     SdrOptions options = kDefaultSdrOptions;
-    if (header.size() < kDateTimeEnd + options.size()) return options;
+    if (header.size() < kDateTimeAt + options.size()) return options;
     header.substr(header.size() - options.size()).copy(options.data(), options.size());
     return options;
 }

@@ -462,6 +462,12 @@ TEST_F(SettingsTest, ToleranceFieldsKeepOnlyValuesTheTasksCanUse) {
         {"JoinLimit", kJoinLimit, "0,2", 0.2, false},
         {"JoinLimit", kJoinLimit, "0", 0.2, true},
         {"BlunderConfidence", kBlunderConfidence, "1", 0.99, true},
+        {"Refraction", traverseTolerance(&TraverseSettings::refraction), "0", 0, false},
+        {"Refraction", traverseTolerance(&TraverseSettings::refraction), "1", 0, true},
+        {"SigmaDistancePpm", traverseTolerance(&TraverseSettings::sigmaDistancePpm), "0", 0,
+         false},
+        {"AngularLimit", traverseTolerance(&TraverseSettings::angularLimitSeconds), "-5", 60,
+         true},
     };
     for (const auto& c : cases) {
         QLineEdit* field = settings().findChild<QLineEdit*>(c.field);
