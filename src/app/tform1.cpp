@@ -39,6 +39,7 @@
 #include "tasks/tform11.h"
 #include "tasks/tform2.h"
 #include "tasks/tform8.h"
+#include "tasks/cogo_window.h"
 #include "tasks/transform_command.h"
 #include "ui/column_widener.h"
 #include "ui/help_window.h"
@@ -248,6 +249,8 @@ void TForm1::createMenus() {
                [this] { forms_->fieldJournal->showJournal(); });
     addCommand(tasks, "Transform1", "Трансформация по общим точкам", this,
                [this] { TransformClick(this, dialogs_, *forms_->form8, data_.points, data_.view); });
+    addCommand(tasks, "Cogo1", "Геодезические задачи", this,
+               [this] { CogoClick(this, dialogs_, *forms_->form8, data_.points, data_.view); });
 
     // Shown, and doing nothing.
     QMenu* protocol = bar->addMenu(QString::fromUtf8("&Вывод протокола"));

@@ -19,6 +19,7 @@
 #include "cli/standard_input.h"
 #include "cli/survey_commands.h"
 #include "cli/task_commands.h"
+#include "cli/cogo_commands.h"
 #include "cli/traverse_command.h"
 #include "common/conversion_error.h"
 #include "common/version.h"
@@ -58,6 +59,28 @@ const std::vector<Command>& commands() {
          "transform SECOND onto FIRST through the common points NUMBER...; print the report and "
          "the appended points; blunders marked at probability P",
          3, SIZE_MAX, runTransform},
+        {"inverse", "SURVEY A B",
+         "print the \"Обратная задача\" report from A to B", 3, 3, runInverse},
+        {"polar",
+         "SURVEY STATION ORIENT READING_TO_ORIENT READING DISTANCE [--zenith Z] [--ih M] [--th M] "
+         "[--name N]",
+         "compute a polar point from STATION oriented on ORIENT; print the report and the point",
+         6, 14, runPolar},
+        {"intersection", "SURVEY A ANGLE_A B ANGLE_B [C ANGLE_C]... [--name N]",
+         "forward intersection by the directional angles from A, B (least squares from three "
+         "rays); print the report and the point",
+         5, SIZE_MAX, runIntersection},
+        {"distance-intersection", "SURVEY A DIST_A B DIST_B --side left|right [--name N]",
+         "distance intersection, the point left or right of A -> B; print the report and the "
+         "point",
+         7, 9, runDistanceIntersection},
+        {"resection", "SURVEY A DIR_A B DIR_B C DIR_C [D DIR_D]... [--name N]",
+         "resection from the directions read at the new station (least squares from four); "
+         "print the report and the station",
+         7, SIZE_MAX, runResection},
+        {"stakeout", "SURVEY STATION ORIENT NUMBER... [--ih M] [--th M]",
+         "print the stake-out sheet of the points NUMBER... from STATION oriented on ORIENT", 4,
+         SIZE_MAX, runStakeout},
         {"txt", "SURVEY OUT", "import SURVEY, then write OUT as \"Export txt\" does", 2, 2, runTxt},
         {"dxf", "SURVEY OUT", "import SURVEY, then write OUT as \"Export AutoCad\" does", 2, 2,
          runDxf},

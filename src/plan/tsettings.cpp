@@ -18,6 +18,7 @@
 #include "points/point_table_text.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
+#include "ui/cogo_tolerances.h"
 #include "ui/tolerances.h"
 #include "ui/user_dialogs.h"
 #include "ui/window_style.h"
@@ -58,6 +59,7 @@ protected:
 
 const char* const kPositiveSeconds = "число секунд больше 0";
 const char* const kPositiveNumber = "число больше 0";
+const char* const kAngleBelowRight = "число градусов больше 0 и меньше 90";
 
 const ToleranceField kToleranceFields[] = {
     {"JoinLimit", "Add to Project: наибольшее расхождение с подобием по базовым точкам, м",
@@ -84,9 +86,24 @@ const ToleranceField kToleranceFields[] = {
      traverseTolerance(&TraverseSettings::sigmaDistanceMillimetres)},
     {"SigmaDistancePpm", "Уравнивание: σ расстояния = a + b·D, b в мм/км",
      "число не меньше 0", traverseTolerance(&TraverseSettings::sigmaDistancePpm)},
+    {"CogoIntersectionLimit", "Засечки: наименьший угол пересечения лучей и окружностей, °",
+     kAngleBelowRight, cogoTolerance(&CogoSettings::intersectionLimitDegrees)},
+    {"CogoResectionLimit", "Обратная засечка: наименьший угол пересечения окружностей, °",
+     kAngleBelowRight, cogoTolerance(&CogoSettings::resectionLimitDegrees)},
+    {"CogoStationErrorLimit", "Засечки по МНК: наибольшая СКО положения точки, мм",
+     "число миллиметров больше 0", cogoTolerance(&CogoSettings::stationErrorLimitMillimetres)},
+    {"CogoSigmaDirection", "Засечки по МНК: σ направления, ″", kPositiveSeconds,
+     cogoTolerance(&CogoSettings::sigmaDirectionSeconds)},
+    {"CogoSigmaDistance", "Засечки по МНК: σ расстояния = a + b·D, a в мм",
+     "число миллиметров больше 0", cogoTolerance(&CogoSettings::sigmaDistanceMillimetres)},
+    {"CogoSigmaDistancePpm", "Засечки по МНК: σ расстояния = a + b·D, b в мм/км",
+     "число не меньше 0", cogoTolerance(&CogoSettings::sigmaDistancePpm)},
+    {"CogoRefraction", "Полярная засечка: коэффициент рефракции k", "число от 0 (включая) до 1",
+     cogoTolerance(&CogoSettings::refraction)},
 };
-static_assert(std::size(kToleranceFields) == 2 + std::size(kTraverseTolerances),
-              "every traverse setting has its field");
+static_assert(std::size(kToleranceFields) ==
+                  2 + std::size(kTraverseTolerances) + std::size(kCogoTolerances),
+              "every traverse and daily computation setting has its field");
 const char* const kUnusableToleranceText = "Значение «%1» не подходит: нужно %2.";
 
 template <typename Box = QCheckBox>

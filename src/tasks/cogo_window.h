@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QTabWidget;
+class QTableWidget;
+
+namespace korvela {
+
+class TForm8;
+class UserDialogs;
+class Workspace;
+struct CogoOutcome;
+struct ViewState;
+
+// "Геодезические задачи" (Задачи menu): one tab per daily computation with fields for point
+// numbers and values. "Вычислить" runs the open tab's task with the kept settings: the report
+// goes to the report window and a new point is appended as one step; a refusal is shown as a
+// message and appends nothing. Angles are typed as "234 07 04", "234-07-04", "234°07′04″" or
+// decimal degrees.
+class CogoWindow : public QDialog {
+public:
+    CogoWindow(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
+               ViewState& view);
+
+    void ComputeClick();  // "Вычислить"
+
+private:
+    void createInverseTab();
+    void createPolarTab();
+    void createStakeoutTab();
+    void createIntersectionTab();
+    void createDistanceTab();
+    void createResectionTab();
+    void createFreeStationTab();
+    CogoOutcome computeOpenTab();
+    void showOutcome(const CogoOutcome& outcome);
+
+    UserDialogs& dialogs_;
+    TForm8& report_;
+    Workspace& points_;
+    ViewState& view_;
+    QTabWidget* Tasks = nullptr;
+    QLineEdit *InverseFrom = nullptr, *InverseTo = nullptr;
+    QLineEdit *PolarStation = nullptr, *PolarReading = nullptr, *PolarDistance = nullptr,
+              *PolarZenith = nullptr, *PolarIh = nullptr, *PolarTh = nullptr,
+              *PolarName = nullptr;
+    QTableWidget* PolarOrientation = nullptr;
+    QLineEdit *StakeoutStation = nullptr, *StakeoutOrientation = nullptr, *StakeoutIh = nullptr,
+              *StakeoutTh = nullptr;
+    QTableWidget* IntersectionRays = nullptr;
+    QComboBox* IntersectionMode = nullptr;
+    QLineEdit* IntersectionName = nullptr;
+    QTableWidget* DistanceRows = nullptr;
+    QComboBox* DistanceSide = nullptr;
+    QLineEdit* DistanceName = nullptr;
+    QTableWidget* ResectionRows = nullptr;
+    QLineEdit* ResectionName = nullptr;
+    QTableWidget* FreeStationRows = nullptr;
+    QLineEdit* FreeStationName = nullptr;
+};
+
+// Задачи ▸ "Геодезические задачи": the window (made at its first use, kept as the parent's
+// child) brought to the front.
+void CogoClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
+               ViewState& view);
+
+}  // namespace korvela
