@@ -97,7 +97,9 @@ TEST_F(CogoCommands, RefusalsAndWrongArguments) {
         const auto result = runCli(c.arguments);
         EXPECT_EQ(result.status, c.status) << c.arguments[0] << ": " << result.err;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
-        if (c.status != 0) EXPECT_TRUE(result.out.empty()) << c.arguments[0];
+        if (c.status != 0) {
+            EXPECT_TRUE(result.out.empty()) << c.arguments[0];
+        }
     }
 }
 
