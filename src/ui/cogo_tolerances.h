@@ -5,49 +5,25 @@
 
 namespace korvela {
 
-// A number of the daily computations' settings, kept under "tolerances/cogo/...": its default
-// and its validity are those of CogoSettings.
-struct CogoTolerance {
-    Tolerance tolerance;
-    double CogoSettings::*field;
-};
-
+// The daily computations' settings, under "tolerances/cogo/...".
 template <double CogoSettings::*field>
-bool usableInCogo(double value) {
-    CogoSettings settings;
-    settings.*field = value;
-    return isValidCogoSettings(settings);
+constexpr auto cogoEntry(const char* key) {
+    return settingsTolerance<CogoSettings, isValidCogoSettings, field>(key);
 }
 
-template <double CogoSettings::*field>
-constexpr CogoTolerance makeCogoTolerance(const char* key) {
-    return {{{key, CogoSettings{}.*field}, usableInCogo<field>}, field};
-}
-
-inline constexpr CogoTolerance kCogoTolerances[] = {
-    makeCogoTolerance<&CogoSettings::intersectionLimitDegrees>("tolerances/cogo/intersectionLimit"),
-    makeCogoTolerance<&CogoSettings::resectionLimitDegrees>("tolerances/cogo/resectionLimit"),
-    makeCogoTolerance<&CogoSettings::stationErrorLimitMillimetres>(
-        "tolerances/cogo/stationErrorLimit"),
-    makeCogoTolerance<&CogoSettings::sigmaDirectionSeconds>("tolerances/cogo/sigmaDirection"),
-    makeCogoTolerance<&CogoSettings::sigmaDistanceMillimetres>("tolerances/cogo/sigmaDistance"),
-    makeCogoTolerance<&CogoSettings::sigmaDistancePpm>("tolerances/cogo/sigmaDistancePpm"),
-    makeCogoTolerance<&CogoSettings::refraction>("tolerances/cogo/refraction"),
+inline constexpr SettingsTolerance<CogoSettings> kCogoTolerances[] = {
+    cogoEntry<&CogoSettings::intersectionLimitDegrees>("tolerances/cogo/intersectionLimit"),
+    cogoEntry<&CogoSettings::resectionLimitDegrees>("tolerances/cogo/resectionLimit"),
+    cogoEntry<&CogoSettings::stationErrorLimitMillimetres>("tolerances/cogo/stationErrorLimit"),
+    cogoEntry<&CogoSettings::sigmaDirectionSeconds>("tolerances/cogo/sigmaDirection"),
+    cogoEntry<&CogoSettings::sigmaDistanceMillimetres>("tolerances/cogo/sigmaDistance"),
+    cogoEntry<&CogoSettings::sigmaDistancePpm>("tolerances/cogo/sigmaDistancePpm"),
+    cogoEntry<&CogoSettings::refraction>("tolerances/cogo/refraction"),
 };
 
-// The entry that keeps this field.
 constexpr const Tolerance& cogoTolerance(double CogoSettings::*field) {
-    for (const CogoTolerance& entry : kCogoTolerances) {
-        if (entry.field == field) return entry.tolerance;
-    }
-    throw "every field of CogoSettings is kept";
+    return toleranceOf(kCogoTolerances, field);
 }
-
-// The settings as kept now, each unusable one replaced by its default.
-inline CogoSettings readCogoSettings() {
-    CogoSettings settings;
-    for (const CogoTolerance& entry : kCogoTolerances) settings.*entry.field = read(entry.tolerance);
-    return settings;
-}
+inline CogoSettings readCogoSettings() { return readSettings(kCogoTolerances); }
 
 }  // namespace korvela

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "tasks/common_point_transform.h"
 #include "tasks/survey_join.h"
 #include "tasks/traverse_settings.h"
@@ -27,58 +29,70 @@ inline double read(const Tolerance& tolerance) {
     return tolerance.usable(value) ? value : tolerance.preference.fallback;
 }
 
-// A number of the traverse's settings, kept under "tolerances/traverse/...": its default and
-// its validity are those of TraverseSettings.
-struct TraverseTolerance {
+// A number of a task's settings struct (the traverse's, the daily computations'), kept as a
+// preference: its default and its validity are those of the struct.
+template <typename Settings>
+struct SettingsTolerance {
     Tolerance tolerance;
-    double TraverseSettings::*field;
+    double Settings::*field;
 };
 
-template <double TraverseSettings::*field>
-bool usableInTraverse(double value) {
-    TraverseSettings settings;
+template <typename Settings, bool (*valid)(const Settings&), double Settings::*field>
+bool usableIn(double value) {
+    Settings settings;
     settings.*field = value;
-    return isValidTraverseSettings(settings);
+    return valid(settings);
 }
 
-template <double TraverseSettings::*field>
-constexpr TraverseTolerance makeTraverseTolerance(const char* key) {
-    return {{{key, TraverseSettings{}.*field}, usableInTraverse<field>}, field};
+template <typename Settings, bool (*valid)(const Settings&), double Settings::*field>
+constexpr SettingsTolerance<Settings> settingsTolerance(const char* key) {
+    return {{{key, Settings{}.*field}, usableIn<Settings, valid, field>}, field};
 }
 
-inline constexpr TraverseTolerance kTraverseTolerances[] = {
-    makeTraverseTolerance<&TraverseSettings::angularLimitSeconds>("tolerances/traverse/angularLimit"),
-    makeTraverseTolerance<&TraverseSettings::relativeLimit>("tolerances/traverse/relativeLimit"),
-    makeTraverseTolerance<&TraverseSettings::heightLimitCentimetres>(
-        "tolerances/traverse/heightLimit"),
-    makeTraverseTolerance<&TraverseSettings::collimationLimitSeconds>(
-        "tolerances/traverse/collimationLimit"),
-    makeTraverseTolerance<&TraverseSettings::indexLimitSeconds>("tolerances/traverse/indexLimit"),
-    makeTraverseTolerance<&TraverseSettings::horizonClosureSeconds>(
-        "tolerances/traverse/horizonClosure"),
-    makeTraverseTolerance<&TraverseSettings::refraction>("tolerances/traverse/refraction"),
-    makeTraverseTolerance<&TraverseSettings::sigmaDirectionSeconds>(
-        "tolerances/traverse/sigmaDirection"),
-    makeTraverseTolerance<&TraverseSettings::sigmaDistanceMillimetres>(
-        "tolerances/traverse/sigmaDistance"),
-    makeTraverseTolerance<&TraverseSettings::sigmaDistancePpm>("tolerances/traverse/sigmaDistancePpm"),
-};
-
-// The entry that keeps this field.
-constexpr const Tolerance& traverseTolerance(double TraverseSettings::*field) {
-    for (const TraverseTolerance& entry : kTraverseTolerances) {
+// The entry of the table that keeps this field.
+template <typename Settings, std::size_t count>
+constexpr const Tolerance& toleranceOf(const SettingsTolerance<Settings> (&table)[count],
+                                       double Settings::*field) {
+    for (const SettingsTolerance<Settings>& entry : table) {
         if (entry.field == field) return entry.tolerance;
     }
-    throw "every field of TraverseSettings is kept";
+    throw "every field of the settings is kept";
 }
 
-// The traverse's settings as kept now, each unusable one replaced by its default.
-inline TraverseSettings readTraverseSettings() {
-    TraverseSettings settings;
-    for (const TraverseTolerance& entry : kTraverseTolerances) {
+// The settings as kept now, each unusable one replaced by its default.
+template <typename Settings, std::size_t count>
+Settings readSettings(const SettingsTolerance<Settings> (&table)[count]) {
+    Settings settings;
+    for (const SettingsTolerance<Settings>& entry : table) {
         settings.*entry.field = read(entry.tolerance);
     }
     return settings;
 }
+
+// The traverse's settings, under "tolerances/traverse/...".
+template <double TraverseSettings::*field>
+constexpr auto traverseEntry(const char* key) {
+    return settingsTolerance<TraverseSettings, isValidTraverseSettings, field>(key);
+}
+
+inline constexpr SettingsTolerance<TraverseSettings> kTraverseTolerances[] = {
+    traverseEntry<&TraverseSettings::angularLimitSeconds>("tolerances/traverse/angularLimit"),
+    traverseEntry<&TraverseSettings::relativeLimit>("tolerances/traverse/relativeLimit"),
+    traverseEntry<&TraverseSettings::heightLimitCentimetres>("tolerances/traverse/heightLimit"),
+    traverseEntry<&TraverseSettings::collimationLimitSeconds>(
+        "tolerances/traverse/collimationLimit"),
+    traverseEntry<&TraverseSettings::indexLimitSeconds>("tolerances/traverse/indexLimit"),
+    traverseEntry<&TraverseSettings::horizonClosureSeconds>("tolerances/traverse/horizonClosure"),
+    traverseEntry<&TraverseSettings::refraction>("tolerances/traverse/refraction"),
+    traverseEntry<&TraverseSettings::sigmaDirectionSeconds>("tolerances/traverse/sigmaDirection"),
+    traverseEntry<&TraverseSettings::sigmaDistanceMillimetres>(
+        "tolerances/traverse/sigmaDistance"),
+    traverseEntry<&TraverseSettings::sigmaDistancePpm>("tolerances/traverse/sigmaDistancePpm"),
+};
+
+constexpr const Tolerance& traverseTolerance(double TraverseSettings::*field) {
+    return toleranceOf(kTraverseTolerances, field);
+}
+inline TraverseSettings readTraverseSettings() { return readSettings(kTraverseTolerances); }
 
 }  // namespace korvela
