@@ -24,6 +24,8 @@ public:
     void Button2Click();  // "Сохранить в текстовый файл"
 
 private:
+    void layOutColumns(const QString& text);
+
     UserDialogs& dialogs_;
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* Button1 = nullptr;
