@@ -8,6 +8,14 @@ namespace {
 
 constexpr long long kSecondsInCircle = 360LL * 3600;
 
+// The angle in whole units of 1/`perSecond` of a second, rounded first so that the carry
+// reaches minutes and degrees, within the circle.
+long long circleUnits(double degrees, long long perSecond) {
+    const long long circle = kSecondsInCircle * perSecond;
+    const long long units = std::llround(degrees * 3600 * static_cast<double>(perSecond)) % circle;
+    return units < 0 ? units + circle : units;
+}
+
 std::string tenthsOfSecond(double seconds, const char* format) {
     const double tenths = std::round(seconds * 10);
     char text[48];
@@ -18,12 +26,19 @@ std::string tenthsOfSecond(double seconds, const char* format) {
 }  // namespace
 
 std::string dmsText(double degrees) {
-    // Rounding the whole angle in seconds first is what carries 59.7" into the next minute.
-    long long seconds = std::llround(degrees * 3600) % kSecondsInCircle;
-    if (seconds < 0) seconds += kSecondsInCircle;
+    const long long seconds = circleUnits(degrees, 1);
     char text[48];
     std::snprintf(text, sizeof text, "%lld\u00B0 %02lld' %02lld\"", seconds / 3600,
                   seconds / 60 % 60, seconds % 60);
+    return text;
+}
+
+std::string dmsFieldText(double degrees) {
+    const long long tenths = circleUnits(degrees, 10);
+    const long long seconds = tenths / 10;
+    char text[48];
+    std::snprintf(text, sizeof text, "%lld %02lld %02lld.%lld", seconds / 3600, seconds / 60 % 60,
+                  seconds % 60, tenths % 10);
     return text;
 }
 

@@ -13,13 +13,17 @@
 #include <stdexcept>
 
 #include "common/angle_parse.h"
+#include "common/angle_text.h"
 #include "common/number_parse.h"
+#include "common/number_text.h"
 #include "plan/plan_navigation.h"
 #include "points/workspace.h"
 #include "tasks/daily_computations.h"
+#include "tasks/station_readings.h"
 #include "tasks/tform8.h"
 #include "ui/cogo_tolerances.h"
 #include "ui/korvela_application.h"
+#include "ui/tolerances.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 #include "ui/window_style.h"
@@ -119,7 +123,66 @@ QStringList headers(std::initializer_list<const char*> captions) {
     return list;
 }
 
+// The rows whose point number is filled in, and those numbers.
+std::vector<int> filledRows(const QTableWidget* table) {
+    std::vector<int> rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (!trimmed(cell(table, row, 0)).isEmpty()) rows.push_back(row);
+    }
+    return rows;
+}
+std::vector<QString> numbersIn(const QTableWidget* table, const std::vector<int>& rows) {
+    std::vector<QString> numbers;
+    for (int row : rows) numbers.push_back(trimmed(cell(table, row, 0)));
+    return numbers;
+}
+
+void setCell(QTableWidget* table, int row, int column, const QString& text) {
+    table->setItem(row, column, new QTableWidgetItem(text));
+}
+
+QString requiredNumber(const QLineEdit* field, const char* what) {
+    const QString number = trimmed(field->text());
+    if (number.isEmpty()) throw BadInput(std::string("Введите ") + what + ".");
+    return number;
+}
+
+QString angleField(double degrees) { return fromUtf8(dmsFieldText(degrees)); }
+QString lengthField(double metres) { return fromUtf8(formatFixed(metres, 4)); }
+
+double valueOf(const std::optional<ReducedTarget>& target, double ReducedTarget::*member) {
+    return target ? *target.*member : kNotRecorded;
+}
+
 }  // namespace
+
+// Takes a tab's readings from the observation list and keeps the names of those not
+// observed.
+class ReadingFill {
+public:
+    explicit ReadingFill(const ObservationList& observations)
+        : observations_(observations), settings_(readTraverseSettings()) {}
+
+    StationReadings at(const QString& station, const std::vector<QString>& targets) const {
+        std::vector<std::string> numbers;
+        for (const QString& target : targets) numbers.push_back(pointNumber(target));
+        return readingsAtStation(observations_, pointNumber(station), numbers, settings_);
+    }
+
+    // Writes the value's field text, or names the reading as not observed.
+    template <typename Write>
+    void put(double value, QString (*text)(double), const char* what, const QString& station,
+             const QString& target, Write write) {
+        if (recorded(value)) return write(text(value));
+        missing.push_back(QString::fromUtf8(what) + " " + station + " - " + target);
+    }
+
+    QStringList missing;
+
+private:
+    const ObservationList& observations_;
+    TraverseSettings settings_;
+};
 
 CogoWindow::CogoWindow(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
                        ViewState& view)
@@ -152,6 +215,15 @@ CogoWindow::CogoWindow(QWidget* parent, UserDialogs& dialogs, TForm8& report, Wo
     connectCommand(close, &QPushButton::clicked, this, [this] { hide(); });
 }
 
+void CogoWindow::addObservationsButton(QFormLayout* form, const char* name) {
+    auto* button = new QPushButton(QString::fromUtf8("Из наблюдений"));
+    button->setObjectName(name);
+    button->setToolTip(QString::fromUtf8(
+        "Заполнить отсчёты по наблюдениям импортированного полевого файла"));
+    form->addRow(button);
+    connectCommand(button, &QPushButton::clicked, this, [this] { ObservationsClick(); });
+}
+
 void CogoWindow::createInverseTab() {
     QFormLayout* form = addTab(Tasks, "InverseTab", "Обратная задача");
     InverseFrom = addField(form, "InverseFrom", "От точки");
@@ -160,6 +232,7 @@ void CogoWindow::createInverseTab() {
 
 void CogoWindow::createPolarTab() {
     QFormLayout* form = addTab(Tasks, "PolarTab", "Полярная засечка");
+    addObservationsButton(form, "PolarObservations");
     PolarStation = addField(form, "PolarStation", "Станция");
     form->addRow(new QLabel(QString::fromUtf8(
         "Ориентирование (по нескольким точкам - среднее, вес - расстояние):")));
@@ -193,6 +266,7 @@ void CogoWindow::createIntersectionTab() {
 
 void CogoWindow::createDistanceTab() {
     QFormLayout* form = addTab(Tasks, "DistanceTab", "Линейная засечка");
+    addObservationsButton(form, "DistanceObservations");
     DistanceRows = addTable(form, "DistanceRows", headers({"Точка", "Расстояние, м"}));
     DistanceSide = addChoice(form, "DistanceSide", "По двум расстояниям точка",
                              {"справа от A - B", "слева от A - B"});
@@ -201,12 +275,14 @@ void CogoWindow::createDistanceTab() {
 
 void CogoWindow::createResectionTab() {
     QFormLayout* form = addTab(Tasks, "ResectionTab", "Обратная засечка");
+    addObservationsButton(form, "ResectionObservations");
     ResectionRows = addTable(form, "ResectionRows", headers({"Точка", "Направление"}));
     ResectionName = addField(form, "ResectionName", "Номер станции (пусто - следующий)");
 }
 
 void CogoWindow::createFreeStationTab() {
     QFormLayout* form = addTab(Tasks, "FreeStationTab", "Свободная станция");
+    addObservationsButton(form, "FreeStationObservations");
     FreeStationRows = addTable(form, "FreeStationRows",
                                headers({"Точка", "Направление", "Расстояние, м"}));
     FreeStationName = addField(form, "FreeStationName", "Номер станции (пусто - следующий)");
@@ -269,6 +345,88 @@ void CogoWindow::ComputeClick() {
         showOutcome(computeOpenTab());
     } catch (const BadInput& error) {
         dialogs_.showMessage(this, fromUtf8(error.what()));
+    }
+}
+
+void CogoWindow::ObservationsClick() {
+    try {
+        if (points_.observations().empty())
+            throw BadInput("Наблюдения не загружены: импортируйте полевой файл.");
+        ReadingFill fill(points_.observations());
+        fillOpenTab(fill);
+        if (!fill.missing.isEmpty())
+            dialogs_.showMessage(this, QString::fromUtf8("Не наблюдались (поля оставлены как были): ") +
+                                           fill.missing.join("; ") + ".");
+    } catch (const BadInput& error) {
+        dialogs_.showMessage(this, fromUtf8(error.what()));
+    }
+}
+
+void CogoWindow::fillOpenTab(ReadingFill& fill) {
+    const QString tab = Tasks->currentWidget()->objectName();
+    if (tab == "PolarTab") return fillPolar(fill);
+    if (tab == "DistanceTab") return fillDistances(fill);
+    if (tab == "ResectionTab") return fillSightRows(fill, ResectionRows, ResectionName, false);
+    fillSightRows(fill, FreeStationRows, FreeStationName, true);
+}
+
+// The orientation readings, then the reading, slope distance and zenith to the new point
+// with the heights of instrument and target that go with them.
+void CogoWindow::fillPolar(ReadingFill& fill) {
+    const QString station = requiredNumber(PolarStation, "номер станции");
+    const QString target = requiredNumber(PolarName, "номер новой точки");
+    const std::vector<int> rows = filledRows(PolarOrientation);
+    std::vector<QString> targets = numbersIn(PolarOrientation, rows);
+    targets.push_back(target);
+    const StationReadings readings = fill.at(station, targets);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        fill.put(valueOf(readings.targets[i], &ReducedTarget::direction), angleField, "отсчёт",
+                 station, targets[i],
+                 [&](const QString& text) { setCell(PolarOrientation, rows[i], 1, text); });
+    }
+    const std::optional<ReducedTarget>& sighted = readings.targets.back();
+    fill.put(valueOf(sighted, &ReducedTarget::direction), angleField, "отсчёт", station, target,
+             [&](const QString& text) { PolarReading->setText(text); });
+    // A slope distance without its zenith angle would be taken for a horizontal one.
+    const double zenith = valueOf(sighted, &ReducedTarget::zenith);
+    const double slope = recorded(zenith) ? valueOf(sighted, &ReducedTarget::slopeDistance)
+                                          : kNotRecorded;
+    fill.put(slope, lengthField, "расстояние", station, target, [&](const QString& text) {
+        PolarDistance->setText(text);
+        PolarZenith->setText(angleField(zenith));
+        PolarIh->setText(fromUtf8(formatNumber(readings.instrumentHeight)));
+        PolarTh->setText(fromUtf8(formatNumber(sighted->targetHeight)));
+    });
+}
+
+// Each row's point is a station that measured the distance to the new point.
+void CogoWindow::fillDistances(ReadingFill& fill) {
+    const QString target = requiredNumber(DistanceName, "номер новой точки");
+    const std::vector<int> rows = filledRows(DistanceRows);
+    const std::vector<QString> stations = numbersIn(DistanceRows, rows);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const StationReadings readings = fill.at(stations[i], {target});
+        fill.put(valueOf(readings.targets[0], &ReducedTarget::horizontalDistance), lengthField,
+                 "расстояние", stations[i], target,
+                 [&](const QString& text) { setCell(DistanceRows, rows[i], 1, text); });
+    }
+}
+
+// The directions (and horizontal distances) read at the new station to each row's point.
+void CogoWindow::fillSightRows(ReadingFill& fill, QTableWidget* table, const QLineEdit* station,
+                               bool withDistance) {
+    const QString stationNumber = requiredNumber(station, "номер станции");
+    const std::vector<int> rows = filledRows(table);
+    const std::vector<QString> targets = numbersIn(table, rows);
+    const StationReadings readings = fill.at(stationNumber, targets);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        fill.put(valueOf(readings.targets[i], &ReducedTarget::direction), angleField,
+                 "направление", stationNumber, targets[i],
+                 [&](const QString& text) { setCell(table, rows[i], 1, text); });
+        if (!withDistance) continue;
+        fill.put(valueOf(readings.targets[i], &ReducedTarget::horizontalDistance), lengthField,
+                 "расстояние", stationNumber, targets[i],
+                 [&](const QString& text) { setCell(table, rows[i], 2, text); });
     }
 }
 

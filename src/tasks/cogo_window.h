@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QFormLayout;
 class QLineEdit;
 class QTabWidget;
 class QTableWidget;
@@ -12,6 +13,7 @@ namespace korvela {
 class TForm8;
 class UserDialogs;
 class Workspace;
+class ReadingFill;
 struct CogoOutcome;
 struct ViewState;
 
@@ -19,13 +21,16 @@ struct ViewState;
 // numbers and values. "Вычислить" runs the open tab's task with the kept settings: the report
 // goes to the report window and a new point is appended as one step; a refusal is shown as a
 // message and appends nothing. Angles are typed as "234 07 04", "234-07-04", "234°07′04″" or
-// decimal degrees.
+// decimal degrees. On the tabs whose values are readings at a station, "Из наблюдений" fills
+// them from the imported observations for the numbers typed; a reading not observed leaves
+// its field as it was and is named in a message.
 class CogoWindow : public QDialog {
 public:
     CogoWindow(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
                ViewState& view);
 
-    void ComputeClick();  // "Вычислить"
+    void ComputeClick();       // "Вычислить"
+    void ObservationsClick();  // "Из наблюдений" on the open tab
 
 private:
     void createInverseTab();
@@ -35,7 +40,13 @@ private:
     void createDistanceTab();
     void createResectionTab();
     void createFreeStationTab();
+    void addObservationsButton(QFormLayout* form, const char* name);
     CogoOutcome computeOpenTab();
+    void fillOpenTab(ReadingFill& fill);
+    void fillPolar(ReadingFill& fill);
+    void fillDistances(ReadingFill& fill);
+    void fillSightRows(ReadingFill& fill, QTableWidget* table, const QLineEdit* station,
+                       bool withDistance);
     void showOutcome(const CogoOutcome& outcome);
 
     UserDialogs& dialogs_;

@@ -326,6 +326,7 @@ ReducedSetUp reduceSetUp(const ObservationList& observations,
     const double instrumentHeight = observations.setUps[setUp].instrumentHeight;
     for (std::size_t t = 0; t < reduced.targets.size(); ++t) {
         ReducedTarget& target = reduced.targets[t];
+        target.targetHeight = targetHeights[t];
         target.slopeDistance = mean(slopes[t]);
         if (!recorded(target.slopeDistance) || !recorded(target.zenith)) continue;
         target.horizontalDistance =

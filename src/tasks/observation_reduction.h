@@ -47,6 +47,7 @@ struct ReducedTarget {
     double slopeDistance = kNotRecorded;
     double horizontalDistance = kNotRecorded;  // SD · sin Z
     double heightDifference = kNotRecorded;    // station ground to target ground, one way
+    double targetHeight = 0;                   // of its first sight
 };
 
 struct ReducedSetUp {

@@ -10,6 +10,7 @@
 #include <numbers>
 
 #include "main_window_fixture.h"
+#include "sdr_survey_text.h"
 #include "tasks/cogo_window.h"
 #include "tasks/tform8.h"
 
@@ -144,6 +145,105 @@ TEST_F(CogoWindowTest, RefusalsAndUnreadableAnglesAppendNothing) {
         EXPECT_TRUE(messages[0].contains(QString::fromUtf8(k.message))) << messages[0].toStdString();
         EXPECT_EQ(data.points.store().count(), before);
     }
+}
+
+// A field file from chosen coordinates: K oriented on A sights the new point P; A and B
+// measure to P; the new station N sights A, B and C.
+class CogoObservationsTest : public CogoWindowTest {
+public:
+    CogoObservationsTest() {
+        survey.point("A", 1000, 1000, 100);
+        survey.point("B", 1000, 1300, 101);
+        survey.point("C", 1250, 1400, 102);
+        survey.point("K", 1300, 1000, 100.5);
+        survey.point("P", 1150, 1150, 101.2);
+        survey.point("N", 1100, 1200, 100.8);
+        for (const char* known : {"A", "B", "C", "K"}) survey.keyedIn(known);
+        survey.setUp("K", true, 33, 1.55);
+        survey.faces("A");
+        survey.faces("P", 1.7);
+        survey.setUp("A", true, 120);
+        survey.faces("B");
+        survey.faces("P");
+        survey.setUp("B", true, 250);
+        survey.faces("P");
+        survey.setUp("N", false, 300);
+        for (const char* known : {"A", "B", "C"}) survey.faces(known);
+        importSurveyBytes(survey.text());
+    }
+    void fromObservations(const char* tab, const char* button) {
+        openTab(tab);
+        control<QPushButton>(button)->click();
+    }
+    QString cellText(const char* table, int row, int column) {
+        const QTableWidgetItem* item = control<QTableWidget>(table)->item(row, column);
+        return item ? item->text() : QString();
+    }
+
+    testing::SdrSurveyText survey;
+};
+
+TEST_F(CogoObservationsTest, EachStationTabFilledFromTheFieldFileGivesThePointBack) {
+    const struct {
+        const char* tab;
+        const char* button;
+        std::function<void(CogoWindowTest&)> numbers;
+        const char* point;
+        bool height;
+    } cases[] = {
+        {"PolarTab", "PolarObservations", [](CogoWindowTest& t) {
+             t.type("PolarStation", "K");
+             t.fillRows("PolarOrientation", {{"A"}});
+             t.type("PolarName", "P");
+         }, "P", true},
+        {"DistanceTab", "DistanceObservations", [](CogoWindowTest& t) {
+             t.fillRows("DistanceRows", {{"A"}, {"B"}});
+             t.control<QComboBox>("DistanceSide")->setCurrentIndex(1);  // left of A - B
+             t.type("DistanceName", "P");
+         }, "P", false},
+        {"ResectionTab", "ResectionObservations", [](CogoWindowTest& t) {
+             t.fillRows("ResectionRows", {{"A"}, {"B"}, {"C"}});
+             t.type("ResectionName", "N");
+         }, "N", false},
+        {"FreeStationTab", "FreeStationObservations", [](CogoWindowTest& t) {
+             t.fillRows("FreeStationRows", {{"A"}, {"C"}});
+             t.type("FreeStationName", "N");
+         }, "N", false},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.tab);
+        openTab(k.tab);
+        k.numbers(*this);
+        fromObservations(k.tab, k.button);
+        const std::size_t before = data.points.store().count();
+        control<QPushButton>("Compute")->click();
+        const PointStore& store = data.points.store();
+        ASSERT_EQ(store.count(), before + 1) << dialogs.takeMessages().join("\n").toStdString();
+        EXPECT_EQ(store.number()[store.count() - 1], k.point);
+        EXPECT_NEAR(store.x().back(), survey.at(k.point).x, 1e-3);
+        EXPECT_NEAR(store.y().back(), survey.at(k.point).y, 1e-3);
+        if (k.height) {
+            EXPECT_NEAR(store.z().back(), survey.at(k.point).z, 1e-3);
+        }
+    }
+}
+
+// C never measured to P, K never sighted N: those fields keep what was typed.
+TEST_F(CogoObservationsTest, AReadingNotObservedKeepsItsTypedValueAndIsNamed) {
+    fillRows("DistanceRows", {{"A"}, {"C", "123.4"}});
+    type("DistanceName", "P");
+    fromObservations("DistanceTab", "DistanceObservations");
+    type("PolarStation", "K");
+    type("PolarName", "N");
+    type("PolarReading", "10 00 00");
+    fromObservations("PolarTab", "PolarObservations");
+    const QStringList messages = dialogs.takeMessages();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].contains(QString::fromUtf8("расстояние C - P")));
+    EXPECT_TRUE(messages[1].contains(QString::fromUtf8("отсчёт K - N")));
+    EXPECT_EQ(cellText("DistanceRows", 1, 1), "123.4");
+    EXPECT_EQ(control<QLineEdit>("PolarReading")->text(), "10 00 00");
+    EXPECT_NEAR(cellText("DistanceRows", 0, 1).toDouble(), survey.distance("A", "P"), 1e-4);
 }
 
 }  // namespace
