@@ -38,17 +38,20 @@ struct Known {
     double z = 0;
 };
 
-// The store's points by number (the first point of each number).
+// The store's points by number. A number held by several points stands for them when they lie
+// at one place; otherwise for its ordinary points (keyed in, control) when those lie at one
+// place, since a station record often holds provisional coordinates; otherwise it is refused
+// rather than one of them taken at random.
 class KnownPoints {
 public:
     explicit KnownPoints(const PointStore& store) : store_(store) {
-        for (std::size_t i = store.count(); i-- > 0;) index_[store.number()[i]] = i;
+        for (std::size_t i = 0; i < store.count(); ++i) holders_[store.number()[i]].push_back(i);
     }
     Known operator()(const std::string& number) const {
-        const auto found = index_.find(number);
-        if (found == index_.end())
+        const auto found = holders_.find(number);
+        if (found == holders_.end())
             refuse(CogoRefusalKind::MissingPoint, "Нет точки с номером " + quoted(number) + ".");
-        const std::size_t i = found->second;
+        const std::size_t i = onePlace(found->second, number);
         return {number, {store_.x()[i], store_.y()[i]}, store_.z()[i]};
     }
     template <typename Item>
@@ -59,8 +62,32 @@ public:
     }
 
 private:
+    bool samePlace(std::size_t a, std::size_t b) const {
+        return store_.x()[a] == store_.x()[b] && store_.y()[a] == store_.y()[b] &&
+               store_.z()[a] == store_.z()[b];
+    }
+    std::optional<std::size_t> agreeing(const std::vector<std::size_t>& points) const {
+        if (points.empty()) return std::nullopt;
+        for (std::size_t i : points) {
+            if (!samePlace(i, points.front())) return std::nullopt;
+        }
+        return points.front();
+    }
+    std::size_t onePlace(const std::vector<std::size_t>& holders,
+                         const std::string& number) const {
+        if (const auto all = agreeing(holders)) return *all;
+        std::vector<std::size_t> ordinary;
+        for (std::size_t i : holders) {
+            if (store_.kind()[i] == kKindPoint) ordinary.push_back(i);
+        }
+        if (const auto point = agreeing(ordinary)) return *point;
+        refuse(CogoRefusalKind::AmbiguousPoint, "Номер " + quoted(number) +
+                                                  " носят точки с разными координатами: "
+                                                  "оставьте одну из них.");
+    }
+
     const PointStore& store_;
-    std::unordered_map<std::string_view, std::size_t> index_;
+    std::unordered_map<std::string_view, std::vector<std::size_t>> holders_;
 };
 
 void requireApart(const std::vector<Known>& points) {

@@ -12,14 +12,15 @@ namespace korvela {
 
 // The surveyor's daily computations on the points of the store: inverse, polar point,
 // stake-out sheet, forward and distance intersection, resection and the free station. Point
-// numbers are Windows-1251 bytes as the store holds them (a number naming several points
-// means the first of them); angles are degrees, distances metres. Each task gives its report
-// (Windows-1251, CR LF, TAB between columns, as the report window shows it, the settings
-// printed at its end) and the new points to append, or a refusal with its reason and nothing
-// else. doc/cli.md gives each report line by line.
+// numbers are Windows-1251 bytes as the store holds them (a number held by several points
+// stands for them where they agree, see AmbiguousPoint); angles are degrees, distances
+// metres. Each task gives its report (Windows-1251, CR LF, TAB between columns, as the report
+// window shows it, the settings printed at its end) and the new points to append, or a
+// refusal with its reason and nothing else. doc/cli.md gives each report line by line.
 
 enum class CogoRefusalKind {
     MissingPoint,       // a number names no point
+    AmbiguousPoint,     // a number names points at different places, ordinary ones among them too
     CoincidentPoints,   // two known points (or a station and a point) at one place
     WeakCrossing,       // rays or circles cross at the new point outside the intersection limit
     RaysApart,          // the rays meet only behind their known points, or never

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/angle_parse.h"
@@ -288,6 +289,45 @@ TEST(DailyComputations, InverseAndStakeoutFigures) {
     const std::string sheet = cp1251ToUtf8(computeStakeout(store, {"1", "3", {"2"}, 0, 0}, {}).report);
     // Oriented on 3 (180°): the angle to turn is 53° 07' 48" − 180° + 360°.
     EXPECT_NE(sheet.find("2\t53° 07' 48\"\t233° 07' 48\"\t50.000\t"), std::string::npos) << sheet;
+}
+
+}  // namespace
+}  // namespace korvela
+
+namespace korvela {
+namespace {
+
+// A number held by several points: they count where they agree, the ordinary points before a
+// station record's provisional coordinates, and a number at two places is refused.
+TEST(DailyComputations, ANumberHeldBySeveralPoints) {
+    const auto inverse = [](const std::vector<std::tuple<double, double, std::int32_t>>& holders) {
+        PointStore store;
+        for (const auto& [x, y, kind] : holders) store.append("1", x, y, 0, kColourAqua, kind);
+        store.append("2", 130, 140, 0, kColourAqua, kKindPoint);
+        return computeInverse(store, {"1", "2"}, {});
+    };
+    const struct {
+        const char* label;
+        std::vector<std::tuple<double, double, std::int32_t>> holders;
+        bool refused;
+    } cases[] = {
+        {"twice at one place", {{100, 100, kKindPoint}, {100, 100, kKindStation}}, false},
+        {"a provisional station first", {{0, 0, kKindStation}, {100, 100, kKindPoint}}, false},
+        {"two stations apart", {{0, 0, kKindStation}, {100, 100, kKindStation}}, true},
+        {"two ordinary points apart", {{100, 100, kKindPoint}, {90, 100, kKindPoint}}, true},
+    };
+    for (const auto& c : cases) {
+        const CogoOutcome outcome = inverse(c.holders);
+        if (c.refused) {
+            ASSERT_TRUE(outcome.refusal) << c.label;
+            EXPECT_EQ(outcome.refusal->kind, CogoRefusalKind::AmbiguousPoint) << c.label;
+        } else {
+            ASSERT_FALSE(outcome.refusal) << c.label << ": " << outcome.refusal->text;
+            // 1 → 2 is 30 north, 40 east of (100, 100): 50 m.
+            EXPECT_NE(cp1251ToUtf8(outcome.report).find("\t50.000\r\n"), std::string::npos)
+                << c.label;
+        }
+    }
 }
 
 }  // namespace
