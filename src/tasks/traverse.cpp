@@ -49,12 +49,17 @@ public:
         const auto found = byNumber_.find(number);
         return found == byNumber_.end() ? none : found->second;
     }
-    // The first point of the number that is not derived from this file's observations.
+    // The first point of the number that is not derived from this file's observations: an
+    // ordinary point (keyed in, control) before a station record, which often holds
+    // provisional coordinates.
     std::optional<std::size_t> known(std::string_view number) const {
+        std::optional<std::size_t> station;
         for (std::size_t i : holders(number)) {
-            if (!derived_.contains(i)) return i;
+            if (derived_.contains(i)) continue;
+            if (store_.kind()[i] == kKindPoint) return i;
+            if (!station) station = i;
         }
-        return std::nullopt;
+        return station;
     }
     bool isDerived(std::size_t point) const { return derived_.contains(point); }
     const PointStore& store() const { return store_; }

@@ -83,6 +83,18 @@ FieldSurveyBuilder linkSurvey(DistanceUnit unit, double disturbance = 0) {
     return b;
 }
 
+// The same file with its stations at provisional zeros, and its 08 records after every
+// other record: each station number names a station at 0/0/0 before its known point.
+std::string provisionalStationsFirst(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line, others, coordinates;
+    while (std::getline(lines, line)) {
+        if (line.starts_with("02")) line.replace(20, 48, field(0) + field(0) + field(0));
+        (line.starts_with("08") ? coordinates : others) += line + "\n";
+    }
+    return others + coordinates;
+}
+
 struct PointLine {
     std::string number;
     double x, y, z;
@@ -111,16 +123,20 @@ TEST(TraverseCli, UnitsOfTheFieldFileGiveTheSameStations) {
         DistanceUnit unit;
         char angleUnit;
         double perCircle;
+        bool stationRecordsFirst = false;  // their provisional zeros before the known points
     } cases[] = {{"degrees, metres", DistanceUnit::Metres, '1', 360},
                  {"gons", DistanceUnit::Metres, '2', 400},
                  {"mils", DistanceUnit::Metres, '3', 6400},
-                 {"feet", DistanceUnit::Feet, '1', 360}};
+                 {"feet", DistanceUnit::Feet, '1', 360},
+                 {"station records first", DistanceUnit::Metres, '1', 360, true}};
     TempDir folder;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const FieldSurveyBuilder b = linkSurvey(c.unit);
         const std::string path = folder.file(std::string(c.name) + ".sdr");
-        std::ofstream(path, std::ios::binary) << sdrFile(b, c.angleUnit, c.perCircle);
+        const std::string text = sdrFile(b, c.angleUnit, c.perCircle);
+        std::ofstream(path, std::ios::binary)
+            << (c.stationRecordsFirst ? provisionalStationsFirst(text) : text);
         const auto sheet = runCli({"traverse", path, "1", "2", "3", "--start-sight", "100",
                                    "--end-sight", "200"});
         ASSERT_EQ(sheet.status, 0) << sheet.err;
