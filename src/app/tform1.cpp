@@ -365,7 +365,8 @@ void TForm1::CheckBoxClick(std::size_t point) { tasks_->stationTicked(point); }
 void TForm1::SetEditText(int row, int column, const QString& text) {
     // Before any data is present the typed text only stays in the cell.
     if (row < 0) return;
-    const std::string bytes = column == kNumberColumn ? toCp1251(text) : toUtf8(text);
+    const bool textColumn = column == kNumberColumn || column == kCodeColumn;
+    const std::string bytes = textColumn ? toCp1251(text) : toUtf8(text);
     data_.points.typeCell(static_cast<std::size_t>(row), column, bytes, "Изменить ячейку");
 }
 
