@@ -297,7 +297,7 @@ TransformOutcome computeCommonPointTransform(const PointStore& store,
     }
     outcome.points.reserve(second.count());
     for (std::size_t i = 0; i < second.count(); ++i) {
-        const auto [x, y, z] = map->apply(second.x()[i], second.y()[i], second.z()[i]);
+        const auto [x, y, z] = outcome.map.apply(second.x()[i], second.y()[i], second.z()[i]);
         if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
             return refused(std::move(outcome), TransformNotice::NotFinite);
         }
