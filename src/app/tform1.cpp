@@ -15,6 +15,7 @@
 #include "app/forms.h"
 #include "area/tgeop.h"
 #include "common/version.h"
+#include "exchange/code_table_window.h"
 #include "exchange/csv_dialog.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
@@ -229,6 +230,10 @@ void TForm1::createMenus() {
     QMenu* settings = bar->addMenu(QStringLiteral("&Settings"));
     settings->setObjectName("SettingsMenu");
     addCommand(settings, "Settings1", "Settings", this, [this] { Settings1Click(); });
+    addCommand(settings, "CodeTable", "Коды", this, [this] {
+        CodeTableWindow window(this, dialogs_);
+        window.exec();
+    });
     addCommand(settings, "ShowAllPoints", "Показать все точки", this, [this] {
         showAllPoints();
     })->setShortcut(QKeySequence(Qt::Key_Home));
