@@ -15,6 +15,7 @@
 #include "app/forms.h"
 #include "area/tgeop.h"
 #include "common/version.h"
+#include "exchange/code_table_window.h"
 #include "exchange/csv_dialog.h"
 #include "exchange/export_commands.h"
 #include "exchange/workbook_commands.h"
@@ -229,6 +230,10 @@ void TForm1::createMenus() {
     QMenu* settings = bar->addMenu(QStringLiteral("&Settings"));
     settings->setObjectName("SettingsMenu");
     addCommand(settings, "Settings1", "Settings", this, [this] { Settings1Click(); });
+    addCommand(settings, "CodeTable", "Коды", this, [this] {
+        CodeTableWindow window(this, dialogs_);
+        window.exec();
+    });
     addCommand(settings, "ShowAllPoints", "Показать все точки", this, [this] {
         showAllPoints();
     })->setShortcut(QKeySequence(Qt::Key_Home));
@@ -365,7 +370,8 @@ void TForm1::CheckBoxClick(std::size_t point) { tasks_->stationTicked(point); }
 void TForm1::SetEditText(int row, int column, const QString& text) {
     // Before any data is present the typed text only stays in the cell.
     if (row < 0) return;
-    const std::string bytes = column == kNumberColumn ? toCp1251(text) : toUtf8(text);
+    const bool textColumn = column == kNumberColumn || column == kCodeColumn;
+    const std::string bytes = textColumn ? toCp1251(text) : toUtf8(text);
     data_.points.typeCell(static_cast<std::size_t>(row), column, bytes, "Изменить ячейку");
 }
 

@@ -139,17 +139,16 @@ std::optional<CsvPoint> readRow(FieldSplitter& splitter, std::string_view line,
     point.number = std::to_string(ordinal);
     for (std::size_t column = 0; column < layout.columns.size(); ++column) {
         const char letter = layout.columns[column];
-        if (letter == 'D') continue;
         if (column >= fields.size()) {
-            if (letter == 'Z') continue;
+            if (letter == 'Z' || letter == 'D') continue;
             return std::nullopt;
         }
         const std::string_view field = fields[column];
-        if (letter == 'P') {
-            const std::string_view number = trimWhiteSpace(field);
-            if (number.empty()) return std::nullopt;
-            point.number =
-                layout.encoding == TextEncoding::Utf8 ? utf8ToCp1251(number) : std::string(number);
+        if (letter == 'P' || letter == 'D') {
+            const std::string_view text = trimWhiteSpace(field);
+            if (letter == 'P' && text.empty()) return std::nullopt;
+            (letter == 'P' ? point.number : point.code) =
+                layout.encoding == TextEncoding::Utf8 ? utf8ToCp1251(text) : std::string(text);
             continue;
         }
         if (letter == 'Z' && trimWhiteSpace(field).empty()) continue;
@@ -302,8 +301,8 @@ CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, Po
             ++summary.rowsUnread;
             return true;
         }
-        store.append(std::move(point->number), point->x, point->y, point->z, kColourAqua,
-                     kKindPoint);
+        store.append(point->number, point->x, point->y, point->z, kColourAqua, kKindPoint,
+                     point->code);
         ++summary.pointsRead;
         return true;
     });
@@ -335,14 +334,22 @@ void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std
     ProgressCounter counter(progress, store.count());
     OutputBuffer buffer(out);
     std::string line;
+    const auto appendText = [&](std::string_view text) {
+        appendField(line, options.encoding == TextEncoding::Utf8 ? cp1251ToUtf8(text)
+                                                                 : std::string(text),
+                    options.separator);
+    };
+    const bool withCodes = store.code().any();
     for (std::size_t i = 0; i < store.count(); ++i, counter.add()) {
         line.clear();
-        const std::string number(store.number()[i]);
-        appendField(line, options.encoding == TextEncoding::Utf8 ? cp1251ToUtf8(number) : number,
-                    options.separator);
+        appendText(store.number()[i]);
         for (const double value : {store.x()[i], store.y()[i], store.z()[i]}) {
             line += options.separator;
             appendField(line, numberField(value, options.decimalComma), options.separator);
+        }
+        if (withCodes) {
+            line += options.separator;
+            appendText(store.code()[i]);
         }
         for (const std::int32_t flag : {store.kind()[i], store.active()[i]}) {
             line += options.separator;

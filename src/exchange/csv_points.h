@@ -18,7 +18,7 @@ class RegularFile;
 
 // Points in comma-separated files as instruments and other programs write them, columns in
 // any order. Column letters: P point number, N northing (X), E easting (Y), Z height,
-// D description (read over). N and E are needed; without P the points are numbered 1, 2, ...
+// D description, kept as the point's code. N and E are needed; without P the points are numbered 1, 2, ...
 // in the order read; without Z the heights are 0.
 
 enum class TextEncoding { Cp1251, Utf8 };
@@ -55,6 +55,7 @@ struct CsvPoint {
     double x = 0;
     double y = 0;
     double z = 0;
+    std::string code;  // Windows-1251, empty for none
 };
 
 // The bytes of a file line a preview shows at most; a longer line is cut there and marked "…".
@@ -99,8 +100,9 @@ struct CsvWriteOptions {
 
 // "Export CSV": one line per point, number, X, Y, Z, kind, active, in number text (15
 // significant digits) with the chosen decimal mark; a field holding the separator, a quote or
-// a decimal comma that is also the separator is quoted. Lines end with CR LF. Counts the
-// points into progress.
+// a decimal comma that is also the separator is quoted. While some point has a code, the
+// code follows Z (the D column; empty for a point without one). Lines end with CR LF. Counts
+// the points into progress.
 void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std::ostream& out,
                     WorkProgress* progress = nullptr);
 

@@ -13,6 +13,7 @@
 #include "common/safe_file_writer.h"
 #include "common/single_line_text.h"
 #include "common/text_grid.h"
+#include "exchange/dxf_code_layers.h"
 #include "points/point_store.h"
 #include "points/point_table_text.h"
 
@@ -96,10 +97,28 @@ struct CellNumber {
 class DxfGridReader {
 public:
     DxfGridReader(const TextGrid& grid, const DxfColumns& columns,
-                  const std::vector<std::uint8_t>& kind, bool onlyFlagged)
-        : grid_(grid), columns_(columns), kind_(kind), onlyFlagged_(onlyFlagged) {}
+                  const std::vector<std::uint8_t>& kind, bool onlyFlagged,
+                  const DxfCodeLayers* codeLayers)
+        : grid_(grid),
+          columns_(columns),
+          kind_(kind),
+          onlyFlagged_(onlyFlagged),
+          codeLayers_(codeLayers) {}
 
     const DxfColumns& columns() const { return columns_; }
+    const DxfCodeLayers* codeLayers() const { return codeLayers_; }
+
+    // The code of the row's point, or DxfCodeLayers::kNoCode.
+    std::uint32_t code(int row) const {
+        const auto point = static_cast<std::size_t>(row - 1);
+        if (codeLayers_ == nullptr || point >= codeLayers_->codeOfPoint.size())
+            return DxfCodeLayers::kNoCode;
+        return codeLayers_->codeOfPoint[point];
+    }
+    // The code's layer name.
+    const std::string& codeLayer(std::uint32_t code) const {
+        return codeLayers_->layers[codeLayers_->codes[code].layer].name;
+    }
     int rows() const { return grid_.rows(); }
 
     bool isExported(int row) const {
@@ -152,6 +171,7 @@ private:
     const DxfColumns columns_;
     const std::vector<std::uint8_t>& kind_;
     const bool onlyFlagged_;
+    const DxfCodeLayers* codeLayers_;
 };
 
 struct Extents {
@@ -267,20 +287,31 @@ void writeLineTypes(DxfPairs& dxf) {
     dxf.pair("0", "ENDTAB");
 }
 
-void writeTables(DxfPairs& dxf) {
+void writeLayer(DxfPairs& dxf, std::string_view name, int colour) {
+    dxf.pair("0", "LAYER");
+    dxf.pair("2", name);
+    dxf.pair("6", "CONTINUOUS");
+    dxf.pair("70", "0");
+    dxf.pair("62", std::to_string(colour));
+}
+
+void writeTables(DxfPairs& dxf, const DxfCodeLayers* codeLayers) {
+    constexpr int kOwnLayerColour = 255;
+    const std::size_t ownLayers = 3;
+    const std::size_t extraLayers = codeLayers != nullptr ? codeLayers->layers.size() : 0;
     dxf.pair("0", "SECTION");
     dxf.pair("2", "TABLES");
     writeLineTypes(dxf);
     dxf.pair("0", "TABLE");
     dxf.pair("2", "LAYER");
-    dxf.pair("70", "3");
+    dxf.pair("70", std::to_string(ownLayers + extraLayers));
     for (const std::string* layer :
          {&layerNames().point, &layerNames().name, &layerNames().height}) {
-        dxf.pair("0", "LAYER");
-        dxf.pair("2", *layer);
-        dxf.pair("6", "CONTINUOUS");
-        dxf.pair("70", "0");
-        dxf.pair("62", "255");
+        writeLayer(dxf, *layer, kOwnLayerColour);
+    }
+    if (codeLayers != nullptr) {
+        for (const DxfCodeLayers::Layer& layer : codeLayers->layers)
+            writeLayer(dxf, layer.name, layer.colour);
     }
     dxf.pair("0", "ENDTAB");
     dxf.pair("0", "TABLE");
@@ -307,29 +338,47 @@ void writeText(DxfPairs& dxf, const std::string& layer, std::string_view easting
     dxf.pair("31", "0.000");
 }
 
+// The layers a row's entities go on: the drawing's own, or all on its code's layer.
+struct RowLayers {
+    const std::string* block;
+    std::string_view point;
+    const std::string* name;
+    const std::string* height;
+};
+
+RowLayers rowLayers(const DxfGridReader& cells, int row) {
+    const std::uint32_t code = cells.code(row);
+    if (code == DxfCodeLayers::kNoCode) {
+        return {&layerNames().point, kEntityLayer, &layerNames().name, &layerNames().height};
+    }
+    const std::string& layer = cells.codeLayer(code);
+    return {&layer, layer, &layer, &layer};
+}
+
 // The block's base point equals its insertion point, so what it holds keeps its
 // absolute coordinates; only the point entity carries the height.
 void writeBlock(DxfPairs& dxf, const DxfGridReader& cells, int row) {
     const DxfColumns& columns = cells.columns();
+    const RowLayers layers = rowLayers(cells, row);
     const CellNumber easting = cells.number(row, columns.easting);
     const CellNumber northing = cells.number(row, columns.northing);
     const CellNumber height = cells.number(row, columns.height);
     const NumberText textEasting(easting.value + kTextOffset);
     dxf.pair("0", "BLOCK");
-    dxf.pair("8", layerNames().point);
+    dxf.pair("8", *layers.block);
     dxf.pair("2", BlockName(row).view());
     dxf.pair("70", "2");
     dxf.pair("10", easting.text.view());
     dxf.pair("20", northing.text.view());
     dxf.pair("30", "0");
     dxf.pair("0", "POINT");
-    dxf.pair("8", kEntityLayer);
+    dxf.pair("8", layers.point);
     dxf.pair("10", easting.text.view());
     dxf.pair("20", northing.text.view());
     dxf.pair("30", height.text.view());
-    writeText(dxf, layerNames().name, textEasting.view(),
+    writeText(dxf, *layers.name, textEasting.view(),
               NumberText(northing.value + kTextOffset).view(), height.text.view(), cells.name(row));
-    writeText(dxf, layerNames().height, textEasting.view(),
+    writeText(dxf, *layers.height, textEasting.view(),
               NumberText(northing.value - kTextOffset).view(), height.text.view(),
               height.text.view());
     dxf.pair("0", "ENDBLK");
@@ -339,17 +388,58 @@ void writeInsert(DxfPairs& dxf, const DxfGridReader& cells, int row) {
     const DxfColumns& columns = cells.columns();
     dxf.pair("0", "INSERT");
     dxf.pair("2", BlockName(row).view());
-    dxf.pair("8", layerNames().point);
+    dxf.pair("8", *rowLayers(cells, row).block);
     dxf.pair("10", cells.number(row, columns.easting).text.view());
     dxf.pair("20", cells.number(row, columns.northing).text.view());
     dxf.pair("30", "0");
+}
+
+void writePolyline(DxfPairs& dxf, const DxfGridReader& cells, const std::vector<int>& rows) {
+    const std::string& layer = cells.codeLayer(cells.code(rows.front()));
+    const DxfColumns& columns = cells.columns();
+    dxf.pair("0", "POLYLINE");
+    dxf.pair("8", layer);
+    dxf.pair("66", "1");
+    dxf.pair("10", "0");
+    dxf.pair("20", "0");
+    dxf.pair("30", "0");
+    dxf.pair("70", "8");  // a 3D polyline: the vertices keep their heights
+    for (const int row : rows) {
+        dxf.pair("0", "VERTEX");
+        dxf.pair("8", layer);
+        dxf.pair("10", cells.number(row, columns.easting).text.view());
+        dxf.pair("20", cells.number(row, columns.northing).text.view());
+        dxf.pair("30", cells.number(row, columns.height).text.view());
+        dxf.pair("70", "32");
+    }
+    dxf.pair("0", "SEQEND");
+    dxf.pair("8", layer);
+}
+
+// Runs of consecutive exported rows of one joined code, two rows or more, as polylines.
+void writeJoinedRuns(DxfPairs& dxf, const DxfGridReader& cells) {
+    const DxfCodeLayers* codeLayers = cells.codeLayers();
+    if (codeLayers == nullptr) return;
+    std::vector<int> run;
+    const auto endRun = [&] {
+        if (run.size() >= 2) writePolyline(dxf, cells, run);
+        run.clear();
+    };
+    for (int row = 1; row < cells.rows(); ++row) {
+        if (!cells.isExported(row)) continue;
+        const std::uint32_t code = cells.code(row);
+        const bool joined = code != DxfCodeLayers::kNoCode && codeLayers->codes[code].joined;
+        if (!run.empty() && (!joined || cells.code(run.front()) != code)) endRun();
+        if (joined) run.push_back(row);
+    }
+    endRun();
 }
 
 void writeDrawing(const DxfGridReader& cells, const Extents& extents, std::ostream& out,
                   ProgressCounter& progress) {
     DxfPairs dxf(out);
     writeHeader(dxf, extents);
-    writeTables(dxf);
+    writeTables(dxf, cells.codeLayers());
     dxf.pair("0", "SECTION");
     dxf.pair("2", "BLOCKS");
     for (int row = 1; row < cells.rows(); ++row, progress.add()) {
@@ -361,15 +451,22 @@ void writeDrawing(const DxfGridReader& cells, const Extents& extents, std::ostre
     for (int row = 1; row < cells.rows(); ++row, progress.add()) {
         if (cells.isExported(row)) writeInsert(dxf, cells, row);
     }
+    writeJoinedRuns(dxf, cells);
     dxf.pair("0", "ENDSEC");
     dxf.pair("0", "EOF");
 }
 
 }  // namespace
 
+std::vector<std::string> dxfOwnLayers() {
+    return {layerNames().point, layerNames().name, layerNames().height, std::string(kEntityLayer),
+            "0"};
+}
+
 void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
-              const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out) {
-    const DxfGridReader cells(grid, columns, kind, onlyFlagged);
+              const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out,
+              const DxfCodeLayers* codeLayers) {
+    const DxfGridReader cells(grid, columns, kind, onlyFlagged, codeLayers);
     ProgressCounter uncounted(nullptr);
     writeDrawing(cells, readExtentsCheckingCells(cells, uncounted), out, uncounted);
 }
@@ -377,8 +474,9 @@ void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
 std::optional<FileError> writeDxfFile(const std::string& path, const TextGrid& grid,
                                       const DxfColumns& columns,
                                       const std::vector<std::uint8_t>& kind, bool onlyFlagged,
-                                      WorkProgress* progress, PipeWithoutReader pipeWithoutReader) {
-    const DxfGridReader cells(grid, columns, kind, onlyFlagged);
+                                      WorkProgress* progress, PipeWithoutReader pipeWithoutReader,
+                                      const DxfCodeLayers* codeLayers) {
+    const DxfGridReader cells(grid, columns, kind, onlyFlagged, codeLayers);
     // Three passes over the rows: the extents, the blocks, the inserts.
     ProgressCounter counter(progress,
                             3 * static_cast<std::uint64_t>(std::max(cells.rows() - 1, 0)));

@@ -13,6 +13,7 @@
 namespace korvela {
 
 class TextGrid;
+struct DxfCodeLayers;
 
 // The grid columns the DXF export reads. The survey puts x to the north and y to the east,
 // so the table's "y" is the drawing's X (easting) and its "x" the drawing's Y (northing).
@@ -37,14 +38,22 @@ inline constexpr DxfColumns kRotationGridDxfColumns{0, 2, 1, 3, false};
 // kind 1. Every cell that will be read is checked first: a cell that is not a number
 // throws ConversionError quoting its text before anything is written. The drawing is
 // streamed from the grid's cells: nothing is copied.
+// With code layers (points in store order, row − 1), a point with a code has its block, its
+// POINT, its texts and its insertion on its code's layer, and every run of two or more
+// consecutive exported points of one joined code becomes a 3D POLYLINE on that layer.
 void WriteDxf(const TextGrid& grid, const DxfColumns& columns,
-              const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out);
+              const std::vector<std::uint8_t>& kind, bool onlyFlagged, std::ostream& out,
+              const DxfCodeLayers* codeLayers = nullptr);
+
+// The drawing's own layer names (Windows-1251), which code layers never take.
+std::vector<std::string> dxfOwnLayers();
 
 // WriteDxf into the file at path through the safe file writer, counting rows into progress.
 // A conversion error (thrown) leaves no file and an existing file as it was.
 std::optional<FileError> writeDxfFile(
     const std::string& path, const TextGrid& grid, const DxfColumns& columns,
     const std::vector<std::uint8_t>& kind, bool onlyFlagged, WorkProgress* progress = nullptr,
-    PipeWithoutReader pipeWithoutReader = PipeWithoutReader::Refuse);
+    PipeWithoutReader pipeWithoutReader = PipeWithoutReader::Refuse,
+    const DxfCodeLayers* codeLayers = nullptr);
 
 }  // namespace korvela

@@ -2,6 +2,8 @@
 
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
+#include "exchange/code_layer_settings.h"
+#include "exchange/dxf_code_layers.h"
 #include "exchange/text_listing.h"
 #include "points/point_store.h"
 #include "ui/busy_indicator.h"
@@ -31,19 +33,24 @@ const FileDialogRequest& textSaveDialog() {
 
 void exportDxf(QWidget* parent, UserDialogs& dialogs, const FileDialogRequest& saveDialog,
                const TextGrid& grid, const DxfColumns& columns,
-               const std::vector<std::uint8_t>& kind, bool onlyFlagged) {
+               const std::vector<std::uint8_t>& kind, bool onlyFlagged,
+               const DxfCodeLayers* codeLayers) {
     const std::optional<QString> path = dialogs.askSavePath(parent, saveDialog);
     if (!path) return;
     BusyIndicator busy(parent, QString::fromUtf8("Экспорт DXF"));
     const std::string localPath = toLocalPath(*path);
     reportWriteError(parent, dialogs, busy.run([&] {
-        return writeDxfFile(localPath, grid, columns, kind, onlyFlagged, &busy.progress());
+        return writeDxfFile(localPath, grid, columns, kind, onlyFlagged, &busy.progress(),
+                            PipeWithoutReader::Refuse, codeLayers);
     }));
 }
 
 void ExportProject1Click(QWidget* parent, UserDialogs& dialogs, const TextGrid& table,
                          const PointStore& store) {
-    exportDxf(parent, dialogs, dxfSaveDialog(), table, kPointTableDxfColumns, store.kind(), true);
+    std::optional<DxfCodeLayers> layers;
+    if (read(kLayersByCode)) layers = dxfCodeLayers(store.code(), userCodeTable(), dxfOwnLayers());
+    exportDxf(parent, dialogs, dxfSaveDialog(), table, kPointTableDxfColumns, store.kind(), true,
+              layers ? &*layers : nullptr);
 }
 
 void SaveProject1Click(QWidget* parent, UserDialogs& dialogs, const PointStore& store) {

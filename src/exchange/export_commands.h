@@ -25,9 +25,11 @@ const FileDialogRequest& textSaveDialog();
 // cannot be written is reported in a message.
 void exportDxf(QWidget* parent, UserDialogs& dialogs, const FileDialogRequest& saveDialog,
                const TextGrid& grid, const DxfColumns& columns,
-               const std::vector<std::uint8_t>& kind, bool onlyFlagged);
+               const std::vector<std::uint8_t>& kind, bool onlyFlagged,
+               const DxfCodeLayers* codeLayers = nullptr);
 
-// File ▸ Export Project ▸ "Export AutoCad": the ordinary points of the point table.
+// File ▸ Export Project ▸ "Export AutoCad": the ordinary points of the point table, on their
+// codes' layers when "Слои по кодам" is set (the user's code table).
 void ExportProject1Click(QWidget* parent, UserDialogs& dialogs, const TextGrid& table,
                          const PointStore& store);
 

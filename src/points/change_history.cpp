@@ -214,6 +214,8 @@ private:
         switch (column_) {
             case kNumberColumn:
                 return std::string(store.number()[point_]);
+            case kCodeColumn:
+                return std::string(store.code()[point_]);
             case kXColumn:
                 return store.x()[point_];
             case kYColumn:
@@ -226,6 +228,8 @@ private:
         Value current = valueIn(store);
         if (column_ == kNumberColumn) {
             store.setNumber(point_, std::get<std::string>(std::move(other_)));
+        } else if (column_ == kCodeColumn) {
+            store.setCode(point_, std::get<std::string>(other_));
         } else {
             const double value = std::get<double>(other_);
             if (column_ == kXColumn) store.setX(point_, value);

@@ -10,7 +10,6 @@
 namespace korvela {
 namespace {
 
-constexpr std::size_t kLargestArena = std::numeric_limits<std::uint32_t>::max();
 
 template <typename Sequence>
 std::size_t allocatedBytesOf(const Sequence& sequence) {
@@ -25,67 +24,6 @@ std::uint64_t nextPlacementRevision() {
 }
 
 }  // namespace
-
-PointNumbers::PointNumbers(std::string bytes, std::vector<std::uint32_t> bounds)
-    : bytes_(std::move(bytes)), bounds_(std::move(bounds)) {
-    if (bounds_.empty() || bounds_.front() != 0 || bounds_.back() != bytes_.size() ||
-        !std::is_sorted(bounds_.begin(), bounds_.end())) {
-        throw std::invalid_argument("point number bounds do not fit their arena");
-    }
-}
-
-void PointNumbers::append(std::string_view number) {
-    if (number.size() > kLargestArena - bytes_.size())
-        throw std::length_error("point numbers over 4 GiB");
-    bytes_.append(number);
-    bounds_.push_back(static_cast<std::uint32_t>(bytes_.size()));
-}
-
-void PointNumbers::replace(std::size_t index, std::string_view number) {
-    const std::size_t oldLength = bounds_[index + 1] - bounds_[index];
-    if (number.size() > oldLength && number.size() - oldLength > kLargestArena - bytes_.size())
-        throw std::length_error("point numbers over 4 GiB");
-    bytes_.replace(bounds_[index], oldLength, number);
-    const std::uint32_t shift = static_cast<std::uint32_t>(number.size() - oldLength);
-    for (std::size_t i = index + 1; i < bounds_.size(); ++i) bounds_[i] += shift;  // modulo 2^32
-}
-
-void PointNumbers::erase(std::size_t index) {
-    const std::uint32_t length = bounds_[index + 1] - bounds_[index];
-    bytes_.erase(bounds_[index], length);
-    bounds_.erase(bounds_.begin() + static_cast<std::ptrdiff_t>(index) + 1);
-    for (std::size_t i = index + 1; i < bounds_.size(); ++i) bounds_[i] -= length;
-}
-
-void PointNumbers::eraseFlagged(const std::vector<std::int32_t>& flags) {
-    std::size_t keptBytes = 0;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < size(); ++i) {
-        if (flags[i] == 1) continue;
-        const std::uint32_t start = bounds_[i];
-        const std::uint32_t length = bounds_[i + 1] - start;
-        std::copy_n(bytes_.data() + start, length, bytes_.data() + keptBytes);  // moves down
-        keptBytes += length;
-        bounds_[++kept] = static_cast<std::uint32_t>(keptBytes);
-    }
-    bytes_.resize(keptBytes);
-    bounds_.resize(kept + 1);
-}
-
-void PointNumbers::truncate(std::size_t count) {
-    bytes_.resize(bounds_[count]);
-    bounds_.resize(count + 1);
-}
-
-void PointNumbers::clear() {
-    bytes_.clear();
-    bounds_.assign(1, 0);
-}
-
-void PointNumbers::reserve(std::size_t count, std::size_t bytes) {
-    bytes_.reserve(bytes);
-    bounds_.reserve(count + 1);
-}
 
 void PointStore::placementChanged() {
     placementRevision_ = nextPlacementRevision();
@@ -117,6 +55,7 @@ std::optional<std::span<const std::size_t>> PointStore::placementEditsSince(
 void PointStore::clear() {
     points_.forEachValueSequence([](auto& sequence) { sequence.clear(); });
     points_.number.clear();
+    points_.code.clear();
     placementChanged();
 }
 
@@ -126,8 +65,9 @@ std::optional<FileError> PointStore::loadSurveyFile(const std::string& path,
 }
 
 void PointStore::append(std::string_view number, double x, double y, double z, std::int32_t colour,
-                        std::int32_t kind) {
+                        std::int32_t kind, std::string_view code) {
     points_.number.append(number);
+    points_.code.append(code);
     points_.active.push_back(1);
     points_.x.push_back(x);
     points_.y.push_back(y);
@@ -143,10 +83,15 @@ void PointStore::assign(PointSequences sequences) {
         if (sequence.size() != n)
             throw std::invalid_argument("point sequences of different lengths");
     });
-    if (sequences.number.size() != n)
+    if (sequences.number.size() != n || !sequences.code.fitCount(n))
         throw std::invalid_argument("point sequences of different lengths");
     points_ = std::move(sequences);
     placementChanged();
+}
+
+void PointStore::setCodes(PointCodes codes) {
+    if (!codes.fitCount(count())) throw std::invalid_argument("codes for another point count");
+    points_.code = std::move(codes);
 }
 
 void PointStore::reserve(std::size_t total) {
@@ -159,6 +104,7 @@ void PointStore::erase(std::size_t index) {
         sequence.erase(sequence.begin() + static_cast<std::ptrdiff_t>(index));
     });
     points_.number.erase(index);
+    points_.code.erase(index);
     placementChanged();
 }
 
@@ -173,6 +119,7 @@ std::size_t PointStore::eraseFlagged(const std::vector<std::int32_t>& flags) {
         sequence.resize(kept);
     });
     points_.number.eraseFlagged(flags);
+    points_.code.eraseFlagged(flags);
     placementChanged();
     return before - count();
 }
@@ -201,6 +148,7 @@ PointSequences PointStore::takeFlagged(const std::vector<std::int32_t>& flags) {
         if (flags[i] == 1) erased.number.append(points_.number[i]);
     }
     points_.number.eraseFlagged(flags);
+    erased.code = points_.code.takeFlagged(flags);
     placementChanged();
     return erased;
 }
@@ -233,6 +181,7 @@ void PointStore::insertFlagged(const std::vector<std::int32_t>& flags, PointSequ
         merged.append(flag == 1 ? came[nextCame++] : stayed[nextStayed++]);
     }
     points_.number = std::move(merged);
+    points_.code = PointCodes::merged(flags, points.code, points_.code);
     placementChanged();
 }
 
@@ -247,6 +196,7 @@ PointSequences PointStore::takeFrom(std::size_t first) {
         tail.number.append(points_.number[i]);
     }
     points_.number.truncate(first);
+    tail.code = points_.code.takeFrom(first);
     placementChanged();
     return tail;
 }
@@ -256,18 +206,22 @@ void PointStore::appendAll(PointSequences points) {
         sequence.insert(sequence.end(), in.begin(), in.end());
     });
     for (const std::string_view number : points.number) points_.number.append(number);
+    points.code.fitCount(points.count());
+    points_.code.appendAll(points.code);
     placementChanged();
 }
 
 std::size_t PointStore::allocatedBytes() const {
     return allocatedBytesOf(points_.active) + points_.number.allocatedBytes() +
            allocatedBytesOf(points_.x) + allocatedBytesOf(points_.y) + allocatedBytesOf(points_.z) +
-           allocatedBytesOf(points_.kind) + allocatedBytesOf(points_.colour);
+           allocatedBytesOf(points_.kind) + allocatedBytesOf(points_.colour) +
+           points_.code.allocatedBytes();
 }
 
 void PointStore::releaseSpareCapacity() {
     points_.forEachValueSequence([](auto& sequence) { sequence.shrink_to_fit(); });
     points_.number.shrinkToFit();
+    points_.code.shrinkToFit();
 }
 
 }  // namespace korvela

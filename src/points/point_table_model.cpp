@@ -26,6 +26,7 @@ PointTableModel::~PointTableModel() {
 }
 
 void PointTableModel::workspaceChanged(const WorkspaceChange& change) {
+    followCodeColumn();
     followRows(change);
     if (change.typedTexts) restoreTypedTexts(*change.typedTexts);
 }
@@ -51,6 +52,20 @@ void PointTableModel::followRows(const WorkspaceChange& change) {
     }
 }
 
+void PointTableModel::followCodeColumn() {
+    const bool wanted = store_.code().any();
+    if (wanted == codeColumnShown_) return;
+    if (wanted) {
+        beginInsertColumns(QModelIndex(), kCodeColumn, kCodeColumn);
+        codeColumnShown_ = true;
+        endInsertColumns();
+    } else {
+        beginRemoveColumns(QModelIndex(), kCodeColumn, kCodeColumn);
+        codeColumnShown_ = false;
+        endRemoveColumns();
+    }
+}
+
 std::vector<TypedText> PointTableModel::typedTexts() const {
     std::vector<TypedText> texts;
     texts.reserve(static_cast<std::size_t>(typedTexts_.size()));
@@ -68,7 +83,7 @@ void PointTableModel::restoreTypedTexts(const std::vector<TypedText>& texts) {
         typedTexts_.insert(cellKey(static_cast<int>(typed.row), typed.column),
                            QString::fromStdString(typed.text));
     }
-    emit dataChanged(index(0, 0), index(rows_ - 1, kPointColumns - 1));
+    emit dataChanged(index(0, 0), index(rows_ - 1, lastColumn()));
 }
 
 void PointTableModel::pointsInserted() {
@@ -81,7 +96,7 @@ void PointTableModel::pointsInserted() {
 
 void PointTableModel::rowChanged(std::size_t point) {
     const int row = static_cast<int>(point);
-    emit dataChanged(index(row, 0), index(row, kPointColumns - 1));
+    emit dataChanged(index(row, 0), index(row, lastColumn()));
 }
 
 int PointTableModel::rowCount(const QModelIndex& parent) const {
@@ -89,7 +104,8 @@ int PointTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int PointTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kPointColumns;
+    if (parent.isValid()) return 0;
+    return codeColumnShown_ ? kMostPointColumns : kPointColumns;
 }
 
 bool PointTableModel::hasPoint(int row) const {
@@ -118,7 +134,7 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= kPointColumns) {
+        section >= columnCount()) {
         return {};
     }
     return QString::fromUtf8(pointTableHeader(section));
@@ -155,7 +171,7 @@ bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, i
     } else {
         typedTexts_.insert(cellKey(row, column), typed);
     }
-    emit dataChanged(this->index(row, 0), this->index(row, kPointColumns - 1));
+    emit dataChanged(this->index(row, 0), this->index(row, lastColumn()));
     return true;
 }
 
@@ -165,6 +181,7 @@ void PointTableModel::clearTable() {
     pointsShown_ = 0;
     checkBoxesShown_ = false;
     typedTexts_.clear();
+    codeColumnShown_ = store_.code().any();
     endResetModel();
 }
 
@@ -174,6 +191,7 @@ void PointTableModel::fillTable() {
     pointsShown_ = store_.count();
     typedTexts_.clear();
     checkBoxesShown_ = store_.count() > 0;
+    codeColumnShown_ = store_.code().any();
     endResetModel();
 }
 
@@ -188,7 +206,7 @@ void PointTableModel::rebuildCheckBoxes() {
 }
 
 void PointTableModel::layoutCheckBoxes() {
-    emit dataChanged(index(0, 0), index(rows_ - 1, kPointColumns - 1),
+    emit dataChanged(index(0, 0), index(rows_ - 1, lastColumn()),
                      {Qt::CheckStateRole, Qt::BackgroundRole});
 }
 
@@ -196,7 +214,7 @@ void PointTableModel::pointsAppended(const WorkspaceChange& change) {
     const int wanted = static_cast<int>(std::max<std::size_t>(1, store_.count()));
     // A row that had no point drops what was typed into it; rows with a point keep theirs.
     for (int row = static_cast<int>(pointsShown_); row < rows_; ++row) {
-        for (int column = 0; column < kPointColumns; ++column)
+        for (int column = 0; column < kMostPointColumns; ++column)
             typedTexts_.remove(cellKey(row, column));
     }
     pointsShown_ = store_.count();
@@ -210,7 +228,7 @@ void PointTableModel::pointsAppended(const WorkspaceChange& change) {
             typedTexts_.insert(cellKey(static_cast<int>(point), kKindColumn), QString());
         }
     }
-    emit dataChanged(index(0, 0), index(rows_ - 1, kPointColumns - 1));
+    emit dataChanged(index(0, 0), index(rows_ - 1, lastColumn()));
 }
 
 void PointTableModel::pointsErased(const std::vector<std::int32_t>& erasedFlags) {
@@ -265,7 +283,7 @@ QString PointTableModel::displayText(int row, int column) const {
 
 QString PointTableModel::storeText(int row, int column) const {
     const std::string text = pointCellText(store_, static_cast<std::size_t>(row), column);
-    return column == kNumberColumn ? fromCp1251(text) : fromUtf8(text);
+    return column == kNumberColumn || column == kCodeColumn ? fromCp1251(text) : fromUtf8(text);
 }
 
 }  // namespace korvela

@@ -12,7 +12,7 @@ namespace korvela {
 
 // The point table: one row per point of the store (one empty row when there is none).
 // Column 0 holds the row's check box, whose state is the point's selection flag; then
-// "номер", "x", "y", "h", "ход точка". Frozen points are painted red. A cell shows the
+// "номер", "x", "y", "h", "ход точка", and "код" while some point has a code. Frozen points are painted red. A cell shows the
 // store's value unless the user typed a text that differs from it: such texts are kept
 // (a few, in a sparse map), as a string grid keeps what was typed into it.
 // Model row i is grid row i + 1 of the exports (grid row 0 is the header). The table follows
@@ -62,6 +62,9 @@ signals:
 
 private:
     void workspaceChanged(const WorkspaceChange& change) override;
+    // The code column comes when the first point gets a code and goes with the last.
+    void followCodeColumn();
+    int lastColumn() const { return columnCount() - 1; }
     // The rows follow the points of the store.
     void followRows(const WorkspaceChange& change);
     std::vector<TypedText> typedTexts() const override;
@@ -85,6 +88,7 @@ private:
     int rows_ = 1;
     std::size_t pointsShown_ = 0;  // the rows that show a point of the store
     bool checkBoxesShown_ = false;
+    bool codeColumnShown_ = false;
     QHash<quint64, QString> typedTexts_;
 };
 

@@ -15,12 +15,12 @@ std::string withDecimalPoint(std::string_view text) {
     return converted;
 }
 
-const char* const kHeaders[kPointColumns] = {"", "номер", "x", "y", "h", "ход точка"};
+const char* const kHeaders[kMostPointColumns] = {"", "номер", "x", "y", "h", "ход точка", "код"};
 
 }  // namespace
 
 const char* pointTableHeader(int column) {
-    return column >= 0 && column < kPointColumns ? kHeaders[column] : "";
+    return column >= 0 && column < kMostPointColumns ? kHeaders[column] : "";
 }
 
 std::string pointCellText(const PointStore& store, std::size_t index, int column) {
@@ -35,6 +35,8 @@ std::string pointCellText(const PointStore& store, std::size_t index, int column
             return formatNumber(store.z()[index]);
         case kKindColumn:
             return std::to_string(store.kind()[index]);
+        case kCodeColumn:
+            return std::string(store.code()[index]);
         default:
             return {};
     }
@@ -66,6 +68,10 @@ double toTypedCoordinateStrict(std::string_view text) {
 bool applyTypedCell(PointStore& store, std::size_t index, int column, std::string_view text) {
     if (column == kNumberColumn) {
         store.setNumber(index, std::string(text));
+        return true;
+    }
+    if (column == kCodeColumn) {
+        store.setCode(index, text);
         return true;
     }
     if (column < kXColumn || column > kHeightColumn) return false;

@@ -17,14 +17,18 @@ enum PointColumn {
     kYColumn,
     kHeightColumn,
     kKindColumn,
-    kPointColumns
+    kCodeColumn,  // shown only while some point has a code
+    kMostPointColumns
 };
+// The columns of a table none of whose points has a code.
+inline constexpr int kPointColumns = kCodeColumn;
 
 // The header text of a column (UTF-8).
 const char* pointTableHeader(int column);
 
 // What the point table shows for a point when nobody typed into the cell: the number as
-// stored (Windows-1251), x, y, h as number text, the kind as 0 or 1. Column 0 is empty.
+// stored (Windows-1251), x, y, h as number text, the kind as 0 or 1, the code as stored
+// (Windows-1251). Column 0 is empty.
 // The table model and the table the exports read without a window both use it.
 std::string pointCellText(const PointStore& store, std::size_t index, int column);
 
@@ -39,7 +43,7 @@ std::optional<double> parseTypedCoordinate(std::string_view text);
 // The same, throwing the "not a valid floating point value" conversion error.
 double toTypedCoordinateStrict(std::string_view text);
 
-// Applies text typed into a cell of point `index`: the number column takes the text, the
+// Applies text typed into a cell of point `index`: the number and code columns take the text, the
 // coordinate columns its value when it converts. Other columns, and coordinates that do not
 // convert, leave the point as it was. Returns whether the point changed.
 bool applyTypedCell(PointStore& store, std::size_t index, int column, std::string_view text);

@@ -157,6 +157,32 @@ ObservationList readObservations(std::string_view payload) {
     return list;
 }
 
+std::string codesPayload(const PointCodes& codes) {
+    Writer out;
+    std::uint32_t coded = 0;
+    for (std::size_t i = 0; i < codes.size(); ++i) coded += codes[i].empty() ? 0 : 1;
+    out.put(coded);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (codes[i].empty()) continue;
+        out.put(static_cast<std::uint32_t>(i));
+        out.text(codes[i]);
+    }
+    return std::move(out.bytes());
+}
+
+PointCodes readCodes(std::string_view payload, std::size_t pointCount) {
+    Reader in(payload);
+    const std::size_t coded = in.count(4 + kNameBytes);
+    std::vector<std::pair<std::size_t, std::string_view>> codes;
+    for (std::size_t i = 0; i < coded; ++i) {
+        const std::uint32_t index = in.index(pointCount);
+        if (!codes.empty() && index <= codes.back().first) throw Damaged{};
+        codes.emplace_back(index, in.take(in.count(1)));
+    }
+    if (!in.atEnd()) throw Damaged{};
+    return PointCodes::fromSparse(pointCount, codes);
+}
+
 void putBlock(Writer& out, ProjectBlockKind kind, std::uint32_t version, std::string_view payload) {
     out.put(static_cast<std::uint32_t>(kind));
     out.put(version);
@@ -166,17 +192,21 @@ void putBlock(Writer& out, ProjectBlockKind kind, std::uint32_t version, std::st
 
 }  // namespace
 
-std::string projectExtensionBytes(const ObservationList& observations) {
-    if (observations.empty()) return {};
+std::string projectExtensionBytes(const ObservationList& observations, const PointCodes& codes) {
+    if (observations.empty() && !codes.any()) return {};
     Writer out;
     out.bytes() += kProjectExtensionTag;
-    putBlock(out, ProjectBlockKind::Observations, kObservationsBlockVersion,
-             observationsPayload(observations));
+    if (!observations.empty()) {
+        putBlock(out, ProjectBlockKind::Observations, kObservationsBlockVersion,
+                 observationsPayload(observations));
+    }
+    if (codes.any()) putBlock(out, ProjectBlockKind::Codes, kCodesBlockVersion, codesPayload(codes));
     return std::move(out.bytes());
 }
 
-ProjectExtension readProjectExtension(std::string_view blocks) {
+ProjectExtension readProjectExtension(std::string_view blocks, std::size_t pointCount) {
     ProjectExtension extension;
+    extension.codes.fitCount(pointCount);
     Reader in(blocks);
     try {
         while (!in.atEnd()) {
@@ -186,10 +216,13 @@ ProjectExtension readProjectExtension(std::string_view blocks) {
             const std::string_view payload = in.take(length);
             if (kind == ProjectBlockKind::Observations && version == kObservationsBlockVersion) {
                 extension.observations = readObservations(payload);
+            } else if (kind == ProjectBlockKind::Codes && version == kCodesBlockVersion) {
+                extension.codes = readCodes(payload, pointCount);
             }
         }
     } catch (const Damaged&) {
-        extension.observations = ObservationList();
+        extension = ProjectExtension();
+        extension.codes.fitCount(pointCount);
         extension.damaged = true;
     }
     return extension;

@@ -276,8 +276,9 @@ void readExtension(ByteSource& source, ProjectContent& content) {
     if (bytes != kProjectExtensionTag) return;
     bytes.resize(source.remaining());
     source.read(bytes.data(), bytes.size());
-    ProjectExtension extension = readProjectExtension(bytes);
+    ProjectExtension extension = readProjectExtension(bytes, content.store.count());
     content.observations = std::move(extension.observations);
+    content.store.setCodes(std::move(extension.codes));
     content.observationsDamaged = extension.damaged;
 }
 
@@ -320,7 +321,8 @@ void writeProject(std::ostream& out, const ViewState& view,
     writer.sequence<double>(store.z());
     writer.sequence<std::int32_t>(store.colour());
     writer.numbers(store.number());
-    if (observations != nullptr) writer.bytes(projectExtensionBytes(*observations));
+    writer.bytes(projectExtensionBytes(observations != nullptr ? *observations : ObservationList(),
+                                       store.code()));
     writer.flush();
 }
 

@@ -71,6 +71,9 @@ constexpr Field kListingZ{kListingZColumn, kListingX.width};  // as wide as x an
 // end is read by them.
 constexpr std::array<Field, 3> kSdr33Values{{{20, 16}, {36, 16}, {52, 16}}};
 constexpr std::size_t kSdr33FullRecord = 68;
+// The description of an 08 record: the point's code.
+constexpr Field kSdr33Description{68, 16};
+constexpr Field kSdr2xDescription{38, 16};
 
 // SDR2x records: a 4-character id and three 10-character values that may touch.
 constexpr Field kSdr2xNumber{4, 4};
@@ -402,6 +405,7 @@ struct ParsedPoint {
     double y = 0;
     double z = 0;
     PointFlag kind = kKindPoint;
+    std::string_view code;
 };
 
 enum class LineOutcome { Skip, Point, Stop };
@@ -431,7 +435,7 @@ public:
 private:
     static LineOutcome pointOf(std::string_view number, std::string_view x, std::string_view y,
                                std::string_view z, PointFlag kind, ParsedPoint& point) {
-        point = {number, parseNumberPrefix(x), parseNumberPrefix(y), parseNumberPrefix(z), kind};
+        point = {number, parseNumberPrefix(x), parseNumberPrefix(y), parseNumberPrefix(z), kind, {}};
         return LineOutcome::Point;
     }
 
@@ -453,7 +457,10 @@ private:
         }
         const LineOutcome outcome =
             layout_.sdr2x ? readSdr2xRecord(line, kind, point) : readSdr33Record(line, kind, point);
-        if (outcome == LineOutcome::Point && layout_.eastingFirst) std::swap(point.x, point.y);
+        if (outcome != LineOutcome::Point) return outcome;
+        if (layout_.eastingFirst) std::swap(point.x, point.y);
+        const Field description = layout_.sdr2x ? kSdr2xDescription : kSdr33Description;
+        point.code = kind == kKindPoint ? field(line, description) : std::string_view();
         return outcome;
     }
 
@@ -526,12 +533,13 @@ private:
         std::array<std::string_view, kPlainListingMostFields> fields;
         const std::size_t count = splitCommaFields(line, fields);
         if (count < kPlainListingFewestFields) return LineOutcome::Skip;
-        point = {trimWhiteSpace(fields[0]), 0, 0, 0, kKindPoint};
+        point = {trimWhiteSpace(fields[0]), 0, 0, 0, kKindPoint, {}};
         const bool emptyZ = trimWhiteSpace(fields[3]).empty();
         if (!parseWholeNumber(fields[1], point.x) || !parseWholeNumber(fields[2], point.y) ||
             (!emptyZ && !parseWholeNumber(fields[3], point.z))) {
             return LineOutcome::Skip;
         }
+        if (count == kPlainListingMostFields) point.code = trimWhiteSpace(fields[4]);
         return LineOutcome::Point;
     }
 
@@ -562,6 +570,9 @@ struct Chunk {
     bool stopped = false;  // a line in it ends the reading
     CommaMark firstMark = CommaMark::None;
     std::string numbers;
+    // The codes of the chunk's points that have one: (point within the chunk, code), copied
+    // out of the read buffer.
+    std::vector<std::pair<std::size_t, std::string>> codes;
     ObservationCounts observationCounts;
     ChunkObservations observations;
 };
@@ -642,6 +653,7 @@ void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, Slo
         }
         if (outcome == LineOutcome::Point) {
             if (chunk.points == chunk.slots) bytes.changedMeanwhile();
+            if (!point.code.empty()) chunk.codes.emplace_back(chunk.points, point.code);
             const std::size_t slot = chunk.firstSlot + chunk.points++;
             slots.x[slot] = point.x;
             slots.y[slot] = point.y;
@@ -698,8 +710,10 @@ PointSequences collect(std::vector<Chunk>& chunks, SlotSequences& slots) {
     std::string arena;
     arena.reserve(numberBytes);
     std::size_t count = 0;
+    std::vector<std::pair<std::size_t, std::string_view>> codes;
     for (std::size_t c = 0; c < kept; ++c) {
         Chunk& chunk = chunks[c];
+        for (const auto& [point, code] : chunk.codes) codes.emplace_back(count + point, code);
         const auto base = static_cast<std::uint32_t>(arena.size());
         for (std::size_t k = 0; k < chunk.points; ++k) {
             const std::size_t from = chunk.firstSlot + k;
@@ -729,6 +743,7 @@ PointSequences collect(std::vector<Chunk>& chunks, SlotSequences& slots) {
     sequences.number = PointNumbers(std::move(arena), std::move(slots.numberBounds));
     sequences.active.assign(count, 1);
     sequences.colour.assign(count, kColourAqua);
+    sequences.code = PointCodes::fromSparse(count, codes);
     return sequences;
 }
 

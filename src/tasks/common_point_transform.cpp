@@ -124,15 +124,26 @@ void markBlunders(const CommonPoints& common, double planeSquares, TransformOutc
     }
 }
 
+bool withoutHeights(const std::vector<SpacePoint>& points) {
+    return std::all_of(points.begin(), points.end(), [](const SpacePoint& p) { return p.z == 0; });
+}
+
+MissingHeights missingHeightsOf(const CommonPoints& common) {
+    if (withoutHeights(common.first)) return MissingHeights::First;
+    if (withoutHeights(common.second)) return MissingHeights::Second;
+    return MissingHeights::None;
+}
+
 void computeResiduals(const PointStore& store, const CommonPoints& common,
                       TransformOutcome& outcome) {
+    const bool heights = outcome.missingHeights == MissingHeights::None;
     double planeSquares = 0, heightSquares = 0;
     for (std::size_t k = 0; k < common.first.size(); ++k) {
         const SpacePoint& s = common.second[k];
         const auto [x, y, z] = outcome.map.apply(s.x, s.y, s.z);
         const SpacePoint& f = common.first[k];
         CommonPointResidual residual{std::string(store.number()[common.firstIndex[k]]), x - f.x,
-                                     y - f.y, z - f.z};
+                                     y - f.y, heights ? z - f.z : 0};
         planeSquares += residual.vx * residual.vx + residual.vy * residual.vy;
         heightSquares += residual.vz * residual.vz;
         outcome.residuals.push_back(std::move(residual));
@@ -167,7 +178,11 @@ void appendParameters(std::string& text, const TransformOutcome& outcome) {
     appendLine(text, "Общих точек: ", std::to_string(outcome.residuals.size()));
     appendLine(text, "Сдвиг по X: ", formatFixed(map.shiftX(), kMetreDecimals), " м");
     appendLine(text, "Сдвиг по Y: ", formatFixed(map.shiftY(), kMetreDecimals), " м");
-    appendLine(text, "Сдвиг по Z: ", formatFixed(map.shiftZ, kMetreDecimals), " м");
+    if (outcome.missingHeights == MissingHeights::None) {
+        appendLine(text, "Сдвиг по Z: ", formatFixed(map.shiftZ, kMetreDecimals), " м");
+    } else {
+        appendLine(text, missingHeightsText(outcome.missingHeights), "");
+    }
     text += utf8ToCp1251("Поворот: ") + rotationText(map.rotation());
     appendLine(text, "Масштаб: ",
                formatFixed(map.scale(), kScaleDecimals) + " (" +
@@ -188,7 +203,9 @@ void appendResiduals(std::string& text, const TransformOutcome& outcome) {
     }
     text += kCrLf;
     appendLine(text, "СКО в плане: ", millimetres(outcome.planeRms), " мм");
-    appendLine(text, "СКО по высоте: ", millimetres(outcome.heightRms), " мм");
+    if (outcome.missingHeights == MissingHeights::None) {
+        appendLine(text, "СКО по высоте: ", millimetres(outcome.heightRms), " мм");
+    }
     const std::size_t count = outcome.residuals.size();
     if (count >= 3) appendLine(text, kUnitErrorLabel, millimetres(outcome.unitError), " мм");
     if (count < kFewestTestedPoints) return appendLine(text, kNoBlunderTest, "");
@@ -236,6 +253,15 @@ TransformOutcome refused(TransformOutcome outcome, TransformNotice notice) {
 
 }  // namespace
 
+std::string_view missingHeightsText(MissingHeights missing) {
+    switch (missing) {
+        case MissingHeights::First: return "Высоты не преобразованы: в первом наборе нет высот";
+        case MissingHeights::Second: return "Высоты не преобразованы: во втором наборе нет высот";
+        case MissingHeights::None: break;
+    }
+    return {};
+}
+
 bool isValidBlunderConfidence(double confidence) { return confidence > 0 && confidence < 1; }
 
 std::string_view transformNoticeText(TransformNotice notice) {
@@ -263,13 +289,15 @@ TransformOutcome computeCommonPointTransform(const PointStore& store,
     outcome.notice = unusableMap(common, map);
     if (outcome.notice) return outcome;
     outcome.map = *map;
+    outcome.missingHeights = missingHeightsOf(common);
+    if (outcome.missingHeights != MissingHeights::None) outcome.map.shiftZ = 0;
     computeResiduals(store, common, outcome);
     if (!std::isfinite(outcome.planeRms) || !std::isfinite(outcome.heightRms)) {
         return refused(std::move(outcome), TransformNotice::NotFinite);
     }
     outcome.points.reserve(second.count());
     for (std::size_t i = 0; i < second.count(); ++i) {
-        const auto [x, y, z] = map->apply(second.x()[i], second.y()[i], second.z()[i]);
+        const auto [x, y, z] = outcome.map.apply(second.x()[i], second.y()[i], second.z()[i]);
         if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
             return refused(std::move(outcome), TransformNotice::NotFinite);
         }

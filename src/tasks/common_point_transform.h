@@ -57,10 +57,18 @@ struct TransformedPoint {
     std::int32_t kind = 0;
 };
 
+// Which catalogue has no heights at its common points (every Z there is 0): then heights are
+// not transformed, and every point keeps the height it came with.
+enum class MissingHeights { None, First, Second };
+
+// The report's line for heights that were not transformed (UTF-8).
+std::string_view missingHeightsText(MissingHeights missing);
+
 struct TransformOutcome {
     std::optional<TransformNotice> notice;  // set when nothing is to be appended
     std::vector<std::string> unpaired;      // selected numbers without exactly one partner
     PlaneSimilarity map;
+    MissingHeights missingHeights = MissingHeights::None;  // then map.shiftZ is 0, vz and heightRms too
     std::vector<CommonPointResidual> residuals;  // per common point, in store order
     double planeRms = 0;                         // sqrt(mean(vX² + vY²))
     double heightRms = 0;                        // sqrt(mean(vZ²))

@@ -1,5 +1,7 @@
 #include "ui/preferences.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace korvela {
@@ -25,6 +27,12 @@ QVariant readPreference(const char* key, const QVariant& fallback) {
 
 void writePreference(const char* key, const QVariant& value) {
     preferencesFile().setValue(QString::fromLatin1(key), value);
+}
+
+QString settingsFilePath(const QString& name) {
+    const QDir folder = QFileInfo(preferencesFile().fileName()).dir();
+    QDir().mkpath(folder.path());
+    return folder.filePath(name);
 }
 
 }  // namespace korvela

@@ -20,6 +20,9 @@ struct Preference {
 QVariant readPreference(const char* key, const QVariant& fallback);
 void writePreference(const char* key, const QVariant& value);
 
+// A file of the user's settings kept beside the preferences file (the code table).
+QString settingsFilePath(const QString& name);
+
 template <typename T>
 T read(const Preference<T>& preference) {
     const QVariant value = readPreference(preference.key, QVariant::fromValue(preference.fallback));

@@ -21,12 +21,13 @@ protected:
 };
 
 TEST_F(ToolsCommands, TransformPrintsTheReportThenTheAppendedPoints) {
+    // The second file has no heights at A and B: every point keeps the height it came with.
     const auto result = runCli({"transform", first, "A", "B", "ПУ", second});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out.rfind("\xCE\xE1\xF9\xE8\xF5 \xF2\xEE\xF7\xE5\xEA: 2\r\n", 0), 0u);
     EXPECT_NE(result.out.find("\r\n\xCF\xD3\r\n"), std::string::npos);  // left out, listed
     EXPECT_TRUE(result.out.ends_with(
-        "\r\nA\t1000\t2000\t10\t1\nB\t1000\t2100\t10\t1\nC\t1050\t2050\t11\t1\n"))
+        "\r\nA\t1000\t2000\t0\t1\nB\t1000\t2100\t0\t1\nC\t1050\t2050\t1\t1\n"))
         << result.out;
 }
 

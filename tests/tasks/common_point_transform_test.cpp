@@ -252,3 +252,43 @@ TEST(CommonPointTransform, AppendsEverySecondPointGreenWithItsKind) {
 
 }  // namespace
 }  // namespace korvela
+
+namespace korvela {
+namespace {
+
+// A catalogue without heights at its common points leaves every height as it came.
+TEST(CommonPointTransform, HeightsAreLeftAloneWhenOneSideHasNone) {
+    const struct {
+        const char* name;
+        bool zeroFirst, zeroSecond;
+        MissingHeights missing;
+        double extraHeight;  // the appended point's height, "extra" came with 7
+        const char* reportLine;
+    } cases[] = {
+        {"both with heights", false, false, MissingHeights::None, 7 + kShiftZ, "Сдвиг по Z: 151.250"},
+        {"first without", true, false, MissingHeights::First, 7,
+         "Высоты не преобразованы: в первом наборе нет высот"},
+        {"second without", false, true, MissingHeights::Second, 7,
+         "Высоты не преобразованы: во втором наборе нет высот"},
+    };
+    for (const auto& c : cases) {
+        Surveys s = surveysOf(5, std::nullopt, 0);
+        for (std::size_t i = 0; i < 5; ++i) {
+            if (c.zeroFirst) s.first.setZ(i, 0);
+            if (c.zeroSecond) s.second.setZ(i, 0);
+        }
+        const TransformOutcome outcome =
+            computeCommonPointTransform(s.first, s.selected, s.second, kDefaultBlunderConfidence);
+        ASSERT_FALSE(outcome.notice) << c.name;
+        EXPECT_EQ(outcome.missingHeights, c.missing) << c.name;
+        EXPECT_NEAR(outcome.points.back().z, c.extraHeight, 1e-4) << c.name;
+        const std::string report = cp1251ToUtf8(transformReport(outcome));
+        EXPECT_NE(report.find(c.reportLine), std::string::npos) << c.name << "\n" << report;
+        EXPECT_EQ(report.find("СКО по высоте") == std::string::npos,
+                  c.missing != MissingHeights::None)
+            << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace korvela
