@@ -69,7 +69,7 @@ TEST(PointStore, RepeatedNumbersStayDistinctPoints) {
 TEST(PointStore, AssignTakesWholeSequencesOfEqualLengthOnly) {
     PointStore store = threePoints();
     PointSequences sequences{{1, 0}, PointNumbers("ab", {0, 1, 2}), {1, 2}, {3, 4}, {5, 6}, {1, 0},
-                             {7, 8}};
+                             {7, 8}, {}};
     sequences.z.push_back(9);
     EXPECT_THROW(store.assign(sequences), std::invalid_argument);
     EXPECT_EQ(store.number(), threePoints().number());  // unchanged
