@@ -212,20 +212,8 @@ char* writeCopy(const char* text, char* out) {
     return out + length;
 }
 
-// Survey values carry at most four decimals: when |value| is the double nearest to
-// n / 10^4 for a whole n below 10^15, its fifteen-digit rounding is that decimal itself
-// (the double lies within a relative 1.2e-16 of it, far inside half a fifteenth digit), and
-// the text reads back as the value. Gives n for such values.
 constexpr int kShortDecimals = 4;
 constexpr std::uint64_t kShortScale = 10000;
-
-std::optional<std::uint64_t> shortDecimalOf(double magnitude) {
-    if (!(magnitude >= 1e-4 && magnitude < 1e11)) return std::nullopt;
-    const auto scaled = static_cast<std::uint64_t>(magnitude * kShortScale + 0.5);
-    // Dividing two exact doubles is correctly rounded: this is the double nearest n / 10^4.
-    if (static_cast<double>(scaled) / kShortScale != magnitude) return std::nullopt;
-    return scaled;
-}
 
 char* writeShortDecimal(std::uint64_t scaled, char* out) {
     constexpr int kLongestWhole = 11;  // below 10^11
@@ -243,6 +231,18 @@ char* writeShortDecimal(std::uint64_t scaled, char* out) {
 
 }  // namespace
 
+// Its fifteen-digit rounding is that decimal itself (far inside half a fifteenth digit), so
+// the text reads back as the value.
+std::optional<std::uint64_t> tenThousandthsOf(double value) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-4 && magnitude < 1e11)) return std::nullopt;
+    // Signed conversions: one instruction each way, and n is far below 2^63.
+    const auto scaled = static_cast<std::int64_t>(magnitude * kShortScale + 0.5);
+    // Dividing two exact doubles is correctly rounded: this is the double nearest n / 10^4.
+    if (static_cast<double>(scaled) / kShortScale != magnitude) return std::nullopt;
+    return static_cast<std::uint64_t>(scaled);
+}
+
 std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
     char* const start = out;
     bool exact = false;  // a word reads back as nothing
@@ -255,7 +255,7 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
         if (value < 0) *out++ = '-';
         if (std::isinf(value)) {
             out = writeCopy("INF", out);
-        } else if (const auto scaled = shortDecimalOf(std::fabs(value))) {
+        } else if (const auto scaled = tenThousandthsOf(value)) {
             out = writeShortDecimal(*scaled, out);
             exact = true;
         } else {
@@ -271,7 +271,7 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
 
 double numberTextValue(double value) {
     if (value == 0) return 0.0;  // minus zero shows as 0
-    if (shortDecimalOf(std::fabs(value))) return value;
+    if (tenThousandthsOf(value)) return value;
     // Known without writing the digits in nearly every case.
     if (const auto rounded = roundDirectly(std::fabs(value)); rounded && rounded->readsBack) {
         return value;

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "common/local_time.h"
+#include "common/number_text.h"
 #include "common/output_buffer.h"
 #include "common/single_line_text.h"
 #include "points/listing_layout.h"
@@ -74,6 +76,138 @@ std::size_t exponentLength(const ShortestDecimal& decimal) {
     return sign + mantissa + 2 + exponentDigits;
 }
 
+// A decimal of up to 15 significant digits: significand × 10^(exponent − digits + 1).
+struct Decimal {
+    std::uint64_t significand = 0;
+    int digits = 0;
+    int exponent = 0;  // of the leading digit
+};
+
+constexpr std::uint64_t kPowersOfTen[] = {1,
+                                          10,
+                                          100,
+                                          1000,
+                                          10000,
+                                          100000,
+                                          1000000,
+                                          10000000,
+                                          100000000,
+                                          1000000000,
+                                          10000000000,
+                                          100000000000,
+                                          1000000000000,
+                                          10000000000000,
+                                          100000000000000,
+                                          1000000000000000};
+
+// For values below 10^16.
+int digitCount(std::uint64_t value) {
+    int digits = 1;
+    while (digits < 16 && value >= kPowersOfTen[digits]) ++digits;
+    return digits;
+}
+
+Decimal withoutTrailingZeros(std::uint64_t significand, int exponent) {
+    while (significand % 10 == 0 && significand != 0) significand /= 10;
+    return {significand, digitCount(significand), exponent};
+}
+
+// The decimal rounded to `precision` digits, half to even; nothing at an exact half, where
+// the double the decimal stands for lies on one side of it or the other. Digit by digit:
+// a division by a constant ten is a multiplication.
+std::optional<Decimal> roundedTo(const Decimal& decimal, int precision) {
+    std::uint64_t kept = decimal.significand;
+    unsigned highestDropped = 0;
+    bool restDropped = false;  // any nonzero digit below the highest dropped one
+    for (int drop = decimal.digits - precision; drop > 0; --drop) {
+        restDropped = restDropped || highestDropped != 0;
+        highestDropped = static_cast<unsigned>(kept % 10);
+        kept /= 10;
+    }
+    if (highestDropped == 5 && !restDropped) return std::nullopt;
+    if (highestDropped >= 5) ++kept;
+    int exponent = decimal.exponent;
+    if (kept == kPowersOfTen[precision]) ++exponent;  // 99.96 rounded up to 100.0
+    return withoutTrailingZeros(kept, exponent);
+}
+
+bool fixedAt(const Decimal& decimal, int precision) {
+    return decimal.exponent >= -4 && decimal.exponent < precision;
+}
+
+std::size_t textLength(const Decimal& decimal, bool negative, bool fixed) {
+    const std::size_t sign = negative ? 1 : 0;
+    if (!fixed) {
+        const int exponentDigits = std::abs(decimal.exponent) >= 100 ? 3 : 2;
+        return sign + decimal.digits + (decimal.digits > 1 ? 1 : 0) + 2 + exponentDigits;
+    }
+    if (decimal.exponent < 0) return sign + 1 + static_cast<std::size_t>(-decimal.exponent) + decimal.digits;
+    const int whole = decimal.exponent + 1;
+    const int fraction = std::max(0, decimal.digits - whole);
+    return sign + whole + (fraction > 0 ? 1 + fraction : 0);
+}
+
+// The %g text of the decimal: fixed, or d.ddde±XX.
+std::size_t writeDecimal(const Decimal& decimal, bool negative, bool fixed, char* out) {
+    char digits[20];
+    std::to_chars(digits, digits + sizeof digits, decimal.significand);
+    const int count = decimal.digits;
+    char* at = out;
+    if (negative) *at++ = '-';
+    const auto copy = [&](int from, int length) { at = std::copy_n(digits + from, length, at); };
+    if (!fixed) {
+        copy(0, 1);
+        if (count > 1) *at++ = '.';
+        copy(1, count - 1);
+        *at++ = 'e';
+        *at++ = decimal.exponent < 0 ? '-' : '+';
+        if (std::abs(decimal.exponent) < 10) *at++ = '0';
+        at = std::to_chars(at, at + 3, std::abs(decimal.exponent)).ptr;
+    } else if (decimal.exponent < 0) {
+        *at++ = '0';
+        *at++ = '.';
+        at = std::fill_n(at, -decimal.exponent - 1, '0');
+        copy(0, count);
+    } else {
+        const int whole = decimal.exponent + 1;
+        copy(0, std::min(whole, count));
+        at = std::fill_n(at, std::max(0, whole - count), '0');
+        if (count > whole) {
+            *at++ = '.';
+            copy(whole, count - whole);
+        }
+    }
+    return static_cast<std::size_t>(at - out);
+}
+
+// A survey value of at most four decimals is known as an exact decimal, which every
+// precision's text is written from without the library: the double lies far closer to the
+// decimal than to any rounding boundary but an exact half, which is left to the library.
+std::optional<std::size_t> formatSurveyValue(double value, char* out) {
+    const std::optional<std::uint64_t> tenThousandths = tenThousandthsOf(value);
+    if (!tenThousandths) return std::nullopt;
+    const Decimal exact =
+        withoutTrailingZeros(*tenThousandths, digitCount(*tenThousandths) - 1 - 4);
+    const bool negative = value < 0;
+    // From 15 down to its digit count every precision shows the decimal itself, fixed while
+    // the precision exceeds its exponent (always at 15: the value is below 10^11).
+    if (textLength(exact, negative, true) <= kFieldWidth) {
+        return writeDecimal(exact, negative, true, out);
+    }
+    if (exact.exponent >= exact.digits && textLength(exact, negative, false) <= kFieldWidth) {
+        return writeDecimal(exact, negative, false, out);
+    }
+    for (int precision = exact.digits - 1; precision >= kLowestPrecision; --precision) {
+        const std::optional<Decimal> rounded = roundedTo(exact, precision);
+        if (!rounded) return std::nullopt;
+        const bool fixed = fixedAt(*rounded, precision);
+        if (textLength(*rounded, negative, fixed) <= kFieldWidth || precision == kLowestPrecision) {
+            return writeDecimal(*rounded, negative, fixed, out);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 // At every precision p from the shortest digit count n up to 15, %.pg shows exactly the
@@ -82,6 +216,7 @@ std::size_t exponentLength(const ShortestDecimal& decimal) {
 // -4 <= exponent < p: two candidate texts cover all those precisions without formatting.
 // Below n the value has to be rounded, which to_chars does exactly as printf.
 std::size_t formatListingNumber(double value, char* out) {
+    if (const auto length = formatSurveyValue(value, out)) return *length;
     if (value == 0 || !std::isfinite(value)) return formatGeneral(value, kHighestPrecision, out);
     const ShortestDecimal decimal = shortestDecimal(value);
     int highestLeft = kHighestPrecision;
