@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "common/number_parse.h"
+#include "common/powers_of_ten.h"
 
 namespace korvela {
 namespace {
@@ -42,27 +43,6 @@ DecimalDigits decomposeByLibrary(double magnitude) {
 }
 
 using Wide = unsigned __int128;
-
-constexpr std::uint64_t kPowersOfTen[] = {1,
-                                          10,
-                                          100,
-                                          1000,
-                                          10000,
-                                          100000,
-                                          1000000,
-                                          10000000,
-                                          100000000,
-                                          1000000000,
-                                          10000000000,
-                                          100000000000,
-                                          1000000000000,
-                                          10000000000000,
-                                          100000000000000,
-                                          1000000000000000,
-                                          10000000000000000,
-                                          100000000000000000,
-                                          1000000000000000000,
-                                          10000000000000000000u};
 
 // 10^exponent for 0 <= exponent <= 19, from a table: the formatter asks for it per number.
 constexpr std::uint64_t powerOfTen(int exponent) { return kPowersOfTen[exponent]; }
@@ -302,8 +282,8 @@ std::string formatShortestNumber(double value) {
     if (!std::isfinite(value) || value == 0) return formatNumber(value);
     char text[kNumberTextCapacity];
     // Shortest scientific text first: its exponent tells the form, as in formatNumberInto.
-    const auto scientific = std::to_chars(text, text + sizeof text, value,
-                                          std::chars_format::scientific);
+    const auto scientific =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
     const char* const e = std::find(text, scientific.ptr, 'e');
     int exponent = 0;
     std::from_chars(e[1] == '+' ? e + 2 : e + 1, scientific.ptr, exponent);

@@ -11,6 +11,7 @@
 #include "common/local_time.h"
 #include "common/number_text.h"
 #include "common/output_buffer.h"
+#include "common/powers_of_ten.h"
 #include "common/single_line_text.h"
 #include "points/listing_layout.h"
 #include "points/point_store.h"
@@ -83,23 +84,6 @@ struct Decimal {
     int exponent = 0;  // of the leading digit
 };
 
-constexpr std::uint64_t kPowersOfTen[] = {1,
-                                          10,
-                                          100,
-                                          1000,
-                                          10000,
-                                          100000,
-                                          1000000,
-                                          10000000,
-                                          100000000,
-                                          1000000000,
-                                          10000000000,
-                                          100000000000,
-                                          1000000000000,
-                                          10000000000000,
-                                          100000000000000,
-                                          1000000000000000};
-
 // For values below 10^16.
 int digitCount(std::uint64_t value) {
     int digits = 1;
@@ -141,7 +125,8 @@ std::size_t textLength(const Decimal& decimal, bool negative, bool fixed) {
         const int exponentDigits = std::abs(decimal.exponent) >= 100 ? 3 : 2;
         return sign + decimal.digits + (decimal.digits > 1 ? 1 : 0) + 2 + exponentDigits;
     }
-    if (decimal.exponent < 0) return sign + 1 + static_cast<std::size_t>(-decimal.exponent) + decimal.digits;
+    if (decimal.exponent < 0)
+        return sign + 1 + static_cast<std::size_t>(-decimal.exponent) + decimal.digits;
     const int whole = decimal.exponent + 1;
     const int fraction = std::max(0, decimal.digits - whole);
     return sign + whole + (fraction > 0 ? 1 + fraction : 0);

@@ -572,7 +572,6 @@ private:
         drawPoint(canvas_, labels_, selected_, store_, i, at, labelsReach);
     }
 
-
     // The leader line, the number above it and the height below it; glyphs may start up to
     // a cell height left of the label.
     Reach labelReach(std::size_t longestNumber, int widestGlyph) {
