@@ -1,6 +1,7 @@
 #include "exchange/text_listing.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -84,11 +85,9 @@ struct Decimal {
     int exponent = 0;  // of the leading digit
 };
 
-// For values below 10^16.
 int digitCount(std::uint64_t value) {
-    int digits = 1;
-    while (digits < 16 && value >= kPowersOfTen[digits]) ++digits;
-    return digits;
+    const int guess = (std::bit_width(value | 1) * 1233) >> 12;  // 1233 / 4096: log10(2)
+    return guess + (value >= kPowersOfTen[guess] ? 1 : 0);
 }
 
 Decimal withoutTrailingZeros(std::uint64_t significand, int exponent) {
@@ -134,12 +133,22 @@ std::size_t textLength(const Decimal& decimal, bool negative, bool fixed) {
 
 // The %g text of the decimal: fixed, or d.ddde±XX.
 std::size_t writeDecimal(const Decimal& decimal, bool negative, bool fixed, char* out) {
-    char digits[20];
-    std::to_chars(digits, digits + sizeof digits, decimal.significand);
+    constexpr std::size_t kPiece = 16;  // more than any run of digits copied
+    char digits[2 * kPiece] = {};
+    std::to_chars(digits, digits + kPiece, decimal.significand);
     const int count = decimal.digits;
     char* at = out;
     if (negative) *at++ = '-';
-    const auto copy = [&](int from, int length) { at = std::copy_n(digits + from, length, at); };
+    // A piece of fixed size is copied without a call; the bytes past the run are written over
+    // or lie beyond the text, within the kListingNumberCapacity bytes of out.
+    const auto copy = [&](int from, int length) {
+        std::memcpy(at, digits + from, kPiece);
+        at += length;
+    };
+    const auto zeros = [&](int length) {
+        std::memset(at, '0', kPiece);
+        at += length;
+    };
     if (!fixed) {
         copy(0, 1);
         if (count > 1) *at++ = '.';
@@ -151,12 +160,12 @@ std::size_t writeDecimal(const Decimal& decimal, bool negative, bool fixed, char
     } else if (decimal.exponent < 0) {
         *at++ = '0';
         *at++ = '.';
-        at = std::fill_n(at, -decimal.exponent - 1, '0');
+        zeros(-decimal.exponent - 1);
         copy(0, count);
     } else {
         const int whole = decimal.exponent + 1;
         copy(0, std::min(whole, count));
-        at = std::fill_n(at, std::max(0, whole - count), '0');
+        zeros(std::max(0, whole - count));
         if (count > whole) {
             *at++ = '.';
             copy(whole, count - whole);
