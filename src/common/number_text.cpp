@@ -213,13 +213,13 @@ char* writeShortDecimal(std::uint64_t scaled, char* out) {
 
 // Its fifteen-digit rounding is that decimal itself (far inside half a fifteenth digit), so
 // the text reads back as the value.
-std::optional<std::uint64_t> tenThousandthsOf(double value) {
+std::uint64_t tenThousandthsOf(double value) {
     const double magnitude = std::fabs(value);
-    if (!(magnitude >= 1e-4 && magnitude < 1e11)) return std::nullopt;
+    if (!(magnitude >= 1e-4 && magnitude < 1e11)) return 0;
     // Signed conversions: one instruction each way, and n is far below 2^63.
     const auto scaled = static_cast<std::int64_t>(magnitude * kShortScale + 0.5);
     // Dividing two exact doubles is correctly rounded: this is the double nearest n / 10^4.
-    if (static_cast<double>(scaled) / kShortScale != magnitude) return std::nullopt;
+    if (static_cast<double>(scaled) / kShortScale != magnitude) return 0;
     return static_cast<std::uint64_t>(scaled);
 }
 
@@ -235,8 +235,8 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
         if (value < 0) *out++ = '-';
         if (std::isinf(value)) {
             out = writeCopy("INF", out);
-        } else if (const auto scaled = tenThousandthsOf(value)) {
-            out = writeShortDecimal(*scaled, out);
+        } else if (const std::uint64_t scaled = tenThousandthsOf(value)) {
+            out = writeShortDecimal(scaled, out);
             exact = true;
         } else {
             const DecimalDigits decimal = decompose(std::fabs(value), exact);
@@ -251,7 +251,7 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
 
 double numberTextValue(double value) {
     if (value == 0) return 0.0;  // minus zero shows as 0
-    if (tenThousandthsOf(value)) return value;
+    if (tenThousandthsOf(value) != 0) return value;
     // Known without writing the digits in nearly every case.
     if (const auto rounded = roundDirectly(std::fabs(value)); rounded && rounded->readsBack) {
         return value;

@@ -95,10 +95,10 @@ Decimal withoutTrailingZeros(std::uint64_t significand, int exponent) {
     return {significand, digitCount(significand), exponent};
 }
 
-// The decimal rounded to `precision` digits, half to even; nothing at an exact half, where
-// the double the decimal stands for lies on one side of it or the other. Digit by digit:
-// a division by a constant ten is a multiplication.
-std::optional<Decimal> roundedTo(const Decimal& decimal, int precision) {
+// Rounds the decimal to `precision` digits; false, leaving it, at an exact half, where the
+// double the decimal stands for lies on one side of it or the other. Digit by digit: a
+// division by a constant ten is a multiplication.
+bool roundTo(Decimal& decimal, int precision) {
     std::uint64_t kept = decimal.significand;
     unsigned highestDropped = 0;
     bool restDropped = false;  // any nonzero digit below the highest dropped one
@@ -107,11 +107,12 @@ std::optional<Decimal> roundedTo(const Decimal& decimal, int precision) {
         highestDropped = static_cast<unsigned>(kept % 10);
         kept /= 10;
     }
-    if (highestDropped == 5 && !restDropped) return std::nullopt;
+    if (highestDropped == 5 && !restDropped) return false;
     if (highestDropped >= 5) ++kept;
     int exponent = decimal.exponent;
     if (kept == kPowersOfTen[precision]) ++exponent;  // 99.96 rounded up to 100.0
-    return withoutTrailingZeros(kept, exponent);
+    decimal = withoutTrailingZeros(kept, exponent);
+    return true;
 }
 
 bool fixedAt(const Decimal& decimal, int precision) {
@@ -131,75 +132,76 @@ std::size_t textLength(const Decimal& decimal, bool negative, bool fixed) {
     return sign + whole + (fraction > 0 ? 1 + fraction : 0);
 }
 
-// The %g text of the decimal: fixed, or d.ddde±XX.
-std::size_t writeDecimal(const Decimal& decimal, bool negative, bool fixed, char* out) {
-    constexpr std::size_t kPiece = 16;  // more than any run of digits copied
-    char digits[2 * kPiece] = {};
-    std::to_chars(digits, digits + kPiece, decimal.significand);
+// The %g text of the decimal (fixed, or d.ddde±XX), `length` bytes as textLength gives,
+// written from its end back: each byte stored once, the digits by divisions by a constant.
+void writeDecimal(const Decimal& decimal, bool negative, bool fixed, char* out,
+                  std::size_t length) {
+    char* at = out + length;
+    std::uint64_t rest = decimal.significand;
+    const auto digits = [&](int count) {
+        for (; count > 0; --count, rest /= 10) *--at = static_cast<char>('0' + rest % 10);
+    };
+    const auto zeros = [&](int count) {
+        for (; count > 0; --count) *--at = '0';
+    };
     const int count = decimal.digits;
-    char* at = out;
-    if (negative) *at++ = '-';
-    // A piece of fixed size is copied without a call; the bytes past the run are written over
-    // or lie beyond the text, within the kListingNumberCapacity bytes of out.
-    const auto copy = [&](int from, int length) {
-        std::memcpy(at, digits + from, kPiece);
-        at += length;
-    };
-    const auto zeros = [&](int length) {
-        std::memset(at, '0', kPiece);
-        at += length;
-    };
     if (!fixed) {
-        copy(0, 1);
-        if (count > 1) *at++ = '.';
-        copy(1, count - 1);
-        *at++ = 'e';
-        *at++ = decimal.exponent < 0 ? '-' : '+';
-        if (std::abs(decimal.exponent) < 10) *at++ = '0';
-        at = std::to_chars(at, at + 3, std::abs(decimal.exponent)).ptr;
+        int exponent = std::abs(decimal.exponent);
+        for (int place = exponent >= 100 ? 3 : 2; place > 0; --place, exponent /= 10) {
+            *--at = static_cast<char>('0' + exponent % 10);
+        }
+        *--at = decimal.exponent < 0 ? '-' : '+';
+        *--at = 'e';
+        digits(count - 1);
+        if (count > 1) *--at = '.';
+        digits(1);
     } else if (decimal.exponent < 0) {
-        *at++ = '0';
-        *at++ = '.';
+        digits(count);
         zeros(-decimal.exponent - 1);
-        copy(0, count);
+        *--at = '.';
+        *--at = '0';
     } else {
         const int whole = decimal.exponent + 1;
-        copy(0, std::min(whole, count));
-        zeros(std::max(0, whole - count));
         if (count > whole) {
-            *at++ = '.';
-            copy(whole, count - whole);
+            digits(count - whole);
+            *--at = '.';
         }
+        zeros(whole - count);
+        digits(std::min(whole, count));
     }
-    return static_cast<std::size_t>(at - out);
+    if (negative) *--at = '-';
 }
 
 // A survey value of at most four decimals is known as an exact decimal, which every
 // precision's text is written from without the library: the double lies far closer to the
-// decimal than to any rounding boundary but an exact half, which is left to the library.
-std::optional<std::size_t> formatSurveyValue(double value, char* out) {
-    const std::optional<std::uint64_t> tenThousandths = tenThousandthsOf(value);
-    if (!tenThousandths) return std::nullopt;
-    const Decimal exact =
-        withoutTrailingZeros(*tenThousandths, digitCount(*tenThousandths) - 1 - 4);
+// decimal than to any rounding boundary but an exact half, which is left to the library
+// (0: not written).
+std::size_t formatSurveyValue(double value, char* out) {
+    const std::uint64_t tenThousandths = tenThousandthsOf(value);
+    if (tenThousandths == 0) return 0;
+    const Decimal exact = withoutTrailingZeros(tenThousandths, digitCount(tenThousandths) - 1 - 4);
     const bool negative = value < 0;
+    // The text when it fits the field, else 0.
+    const auto written = [&](const Decimal& decimal, bool fixed) -> std::size_t {
+        const std::size_t length = textLength(decimal, negative, fixed);
+        if (length > kFieldWidth) return 0;
+        writeDecimal(decimal, negative, fixed, out, length);
+        return length;
+    };
     // From 15 down to its digit count every precision shows the decimal itself, fixed while
     // the precision exceeds its exponent (always at 15: the value is below 10^11).
-    if (textLength(exact, negative, true) <= kFieldWidth) {
-        return writeDecimal(exact, negative, true, out);
-    }
-    if (exact.exponent >= exact.digits && textLength(exact, negative, false) <= kFieldWidth) {
-        return writeDecimal(exact, negative, false, out);
+    if (const std::size_t length = written(exact, true)) return length;
+    if (exact.exponent >= exact.digits) {
+        if (const std::size_t length = written(exact, false)) return length;
     }
     for (int precision = exact.digits - 1; precision >= kLowestPrecision; --precision) {
-        const std::optional<Decimal> rounded = roundedTo(exact, precision);
-        if (!rounded) return std::nullopt;
-        const bool fixed = fixedAt(*rounded, precision);
-        if (textLength(*rounded, negative, fixed) <= kFieldWidth || precision == kLowestPrecision) {
-            return writeDecimal(*rounded, negative, fixed, out);
+        Decimal rounded = exact;
+        if (!roundTo(rounded, precision)) return 0;
+        if (const std::size_t length = written(rounded, fixedAt(rounded, precision))) {
+            return length;
         }
     }
-    return std::nullopt;
+    return 0;
 }
 
 }  // namespace
@@ -210,7 +212,7 @@ std::optional<std::size_t> formatSurveyValue(double value, char* out) {
 // -4 <= exponent < p: two candidate texts cover all those precisions without formatting.
 // Below n the value has to be rounded, which to_chars does exactly as printf.
 std::size_t formatListingNumber(double value, char* out) {
-    if (const auto length = formatSurveyValue(value, out)) return *length;
+    if (const std::size_t length = formatSurveyValue(value, out)) return length;
     if (value == 0 || !std::isfinite(value)) return formatGeneral(value, kHighestPrecision, out);
     const ShortestDecimal decimal = shortestDecimal(value);
     int highestLeft = kHighestPrecision;
@@ -237,31 +239,30 @@ std::size_t formatListingNumber(double value, char* out) {
 
 namespace {
 
-// A point line starts as blanks; each field is written over it from its column, as far
-// as the line reaches.
-void overwrite(char* line, std::size_t column, const char* text, std::size_t length) {
-    std::memcpy(line + column, text, std::min(length, kListingLineLength - column));
-}
-
-void overwriteNumber(char* line, std::size_t column, double value) {
-    char text[kListingNumberCapacity];
-    overwrite(line, column, text, formatListingNumber(value, text));
+// Each field is written straight into the line from its column, blanks after it up to the
+// next column. A number's text fits its field; the line has room behind it for the longer
+// texts tried on the way.
+void writeNumberField(char* line, std::size_t column, std::size_t nextColumn, double value) {
+    const std::size_t length = formatListingNumber(value, line + column);
+    std::memset(line + column + length, ' ', nextColumn - column - length);
 }
 
 void writePointLine(OutputBuffer& out, const PointStore& store, std::size_t point) {
-    char* const line = out.reserve(kListingLineLength + kLineEnd.size());
-    std::memset(line, ' ', kListingLineLength);
+    char* const line = out.reserve(kListingLineLength + kListingNumberCapacity);
     const std::string_view number = store.number()[point];
     // Cut at the X column: what the import does not read as the number must not run into x.
-    overwrite(line, kListingNumberColumn, number.data(),
-              std::min(number.size(), kListingXColumn - kListingNumberColumn));
+    const std::size_t numberLength =
+        std::min(number.size(), kListingXColumn - kListingNumberColumn);
+    std::memcpy(line + kListingNumberColumn, number.data(), numberLength);
+    std::memset(line + kListingNumberColumn + numberLength, ' ',
+                kListingXColumn - kListingNumberColumn - numberLength);
     blankLineBreaks(line, kListingXColumn);
     if (line[0] == kEndOfText ||
-        std::string_view(line, kListingLineLength).starts_with(kEndOfTextMark))
+        std::string_view(line, kListingXColumn).starts_with(kEndOfTextMark))
         line[0] = ' ';
-    overwriteNumber(line, kListingXColumn, store.x()[point]);
-    overwriteNumber(line, kListingYColumn, store.y()[point]);
-    overwriteNumber(line, kListingZColumn, store.z()[point]);
+    writeNumberField(line, kListingXColumn, kListingYColumn, store.x()[point]);
+    writeNumberField(line, kListingYColumn, kListingZColumn, store.y()[point]);
+    writeNumberField(line, kListingZColumn, kListingLineLength, store.z()[point]);
     std::memcpy(line + kListingLineLength, kLineEnd.data(), kLineEnd.size());
     out.commit(kListingLineLength + kLineEnd.size());
 }
