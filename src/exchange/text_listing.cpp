@@ -239,30 +239,32 @@ std::size_t formatListingNumber(double value, char* out) {
 
 namespace {
 
-// Each field is written straight into the line from its column, blanks after it up to the
-// next column. A number's text fits its field; the line has room behind it for the longer
-// texts tried on the way.
-void writeNumberField(char* line, std::size_t column, std::size_t nextColumn, double value) {
+// The fields are written straight into the line from left to right, each from its column
+// with blanks after it reaching at least to the next column (a fixed size, stored without a
+// call); the line has room behind it for those and for the longer texts tried on the way.
+constexpr std::size_t kBlanks = 16;
+static_assert(kListingXColumn <= kBlanks && kListingLineLength - kListingZColumn <= kBlanks + 1 &&
+              kListingYColumn - kListingXColumn <= kBlanks && kBlanks <= kListingNumberCapacity);
+
+void writeNumberField(char* line, std::size_t column, double value) {
     const std::size_t length = formatListingNumber(value, line + column);
-    std::memset(line + column + length, ' ', nextColumn - column - length);
+    std::memset(line + column + length, ' ', kBlanks);
 }
 
 void writePointLine(OutputBuffer& out, const PointStore& store, std::size_t point) {
     char* const line = out.reserve(kListingLineLength + kListingNumberCapacity);
+    std::memset(line, ' ', kBlanks);
     const std::string_view number = store.number()[point];
     // Cut at the X column: what the import does not read as the number must not run into x.
-    const std::size_t numberLength =
-        std::min(number.size(), kListingXColumn - kListingNumberColumn);
-    std::memcpy(line + kListingNumberColumn, number.data(), numberLength);
-    std::memset(line + kListingNumberColumn + numberLength, ' ',
-                kListingXColumn - kListingNumberColumn - numberLength);
+    std::memcpy(line + kListingNumberColumn, number.data(),
+                std::min(number.size(), kListingXColumn - kListingNumberColumn));
     blankLineBreaks(line, kListingXColumn);
     if (line[0] == kEndOfText ||
         std::string_view(line, kListingXColumn).starts_with(kEndOfTextMark))
         line[0] = ' ';
-    writeNumberField(line, kListingXColumn, kListingYColumn, store.x()[point]);
-    writeNumberField(line, kListingYColumn, kListingZColumn, store.y()[point]);
-    writeNumberField(line, kListingZColumn, kListingLineLength, store.z()[point]);
+    writeNumberField(line, kListingXColumn, store.x()[point]);
+    writeNumberField(line, kListingYColumn, store.y()[point]);
+    writeNumberField(line, kListingZColumn, store.z()[point]);
     std::memcpy(line + kListingLineLength, kLineEnd.data(), kLineEnd.size());
     out.commit(kListingLineLength + kLineEnd.size());
 }
