@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <string>
 
 #include "common/local_time.h"
