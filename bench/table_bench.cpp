@@ -125,6 +125,32 @@ void BM_RedoDeleteHalf(benchmark::State& state) {
 }
 BENCHMARK(BM_RedoDeleteHalf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A second survey of a million points replacing the first, as an import, an open or "Закрыть"
+// replace every point, then the undo of that step, as Ctrl+Z runs it in the shown window,
+// until the table and the plan are painted again (the plan's grid built anew).
+void BM_UndoReplaceAll(benchmark::State& state) {
+    Fixture fixture;
+    TForm1& main = *fixture.forms.form1;
+    main.show();
+    fillStore(fixture.data);
+    const auto repaint = [&main] {
+        QCoreApplication::processEvents();
+        paintGrid(main);
+        benchmark::DoNotOptimize(main.plan().bitmap().constBits());
+    };
+    repaint();
+    for (auto _ : state) {
+        fixture.data.points.undo();
+        repaint();
+        state.PauseTiming();
+        fixture.data.points.redo();
+        repaint();
+        state.ResumeTiming();
+    }
+    state.counters["points"] = static_cast<double>(fixture.data.points.store().count());
+}
+BENCHMARK(BM_UndoReplaceAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The plan of a million points (spread over the whole bitmap) into a 1000 × 800 bitmap.
 void BM_Redraw(benchmark::State& state) {
     Fixture fixture;

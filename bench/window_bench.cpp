@@ -13,6 +13,7 @@
 #include "gui_bench.h"
 #include "no_dialogs.h"
 #include "plan/plan_image.h"
+#include "plan/view_transform.h"
 #include "points/point_table_text.h"
 #include "points/program_data.h"
 
@@ -219,6 +220,54 @@ void BM_Window_TypeNumber(benchmark::State& state) {
     typeInto(state, kNumberColumn, {QStringLiteral("17"), QStringLiteral("175")});
 }
 
+// The floor of zoom and pan with every point on the plan: the bitmap cleared, then each point
+// projected and its 4 × 4 disc stored, without the corners, in its colour, as plain loops,
+// in the two views a wheel notch in and out gives by turns.
+void BM_Window_WholePlanFloor(benchmark::State& state) {
+    GeneratedSurvey& field = survey(state);
+    field.showShare(1);
+    field.main().OnMouseWhellUp();
+    const ViewState zoomedIn = field.data().view;
+    field.main().OnMouseWhellDown();
+    const ViewState zoomedOut = field.data().view;
+    field.settle();
+    const PointStore& store = field.data().points.store();
+    QImage bitmap(field.main().plan().bitmap().size(), QImage::Format_RGB32);
+    const auto stride = static_cast<std::ptrdiff_t>(bitmap.bytesPerLine() / sizeof(QRgb));
+    const int lastLeft = bitmap.width() - 4;
+    const int lastTop = bitmap.height() - 4;
+    const std::size_t count = store.count();
+    const auto* const x = store.x().data();
+    const auto* const y = store.y().data();
+    const auto* const z = store.z().data();
+    const auto* const colour = store.colour().data();
+    bool in = true;
+    for (auto _ : state) {
+        const ViewTransform transform(in ? zoomedIn : zoomedOut, bitmap.width() * 0.5,
+                                      bitmap.height() * 0.5);
+        in = !in;
+        bitmap.fill(Qt::black);
+        auto* const bits = reinterpret_cast<QRgb*>(bitmap.bits());
+        for (std::size_t i = 0; i < count; ++i) {
+            const ScreenPoint at = transform.project(x[i], y[i], z[i]);
+            const int left = static_cast<int>(at.x) - 2;
+            const int top = static_cast<int>(at.y) - 2;
+            if (left < 0 || top < 0 || left > lastLeft || top > lastTop) continue;
+            const auto ink = static_cast<QRgb>(colour[i]);
+            QRgb* row = bits + top * stride + left;
+            row[1] = row[2] = ink;
+            row += stride;
+            row[0] = row[1] = row[2] = row[3] = ink;
+            row += stride;
+            row[0] = row[1] = row[2] = row[3] = ink;
+            row += stride;
+            row[1] = row[2] = ink;
+        }
+        benchmark::DoNotOptimize(bitmap.constBits());
+    }
+    state.counters["pixels"] = bitmap.width() * bitmap.height();
+}
+
 void BM_Window_ZoomAllVisible(benchmark::State& state) { zoom(state, 1); }
 void BM_Window_ZoomOnePercentVisible(benchmark::State& state) { zoom(state, 0.01); }
 void BM_Window_ZoomAllSelected(benchmark::State& state) { zoom(state, 1, true); }
@@ -235,6 +284,7 @@ const bool registered = [] {
         {"BM_Window_DeleteAll", BM_Window_DeleteAll},
         {"BM_Window_TypeCoordinate", BM_Window_TypeCoordinate},
         {"BM_Window_TypeNumber", BM_Window_TypeNumber},
+        {"BM_Window_WholePlanFloor", BM_Window_WholePlanFloor},
         {"BM_Window_ZoomAllVisible", BM_Window_ZoomAllVisible},
         {"BM_Window_ZoomOnePercentVisible", BM_Window_ZoomOnePercentVisible},
         {"BM_Window_ZoomAllSelected", BM_Window_ZoomAllSelected},

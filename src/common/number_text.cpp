@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "common/number_parse.h"
+#include "common/powers_of_ten.h"
 
 namespace korvela {
 namespace {
@@ -42,27 +43,6 @@ DecimalDigits decomposeByLibrary(double magnitude) {
 }
 
 using Wide = unsigned __int128;
-
-constexpr std::uint64_t kPowersOfTen[] = {1,
-                                          10,
-                                          100,
-                                          1000,
-                                          10000,
-                                          100000,
-                                          1000000,
-                                          10000000,
-                                          100000000,
-                                          1000000000,
-                                          10000000000,
-                                          100000000000,
-                                          1000000000000,
-                                          10000000000000,
-                                          100000000000000,
-                                          1000000000000000,
-                                          10000000000000000,
-                                          100000000000000000,
-                                          1000000000000000000,
-                                          10000000000000000000u};
 
 // 10^exponent for 0 <= exponent <= 19, from a table: the formatter asks for it per number.
 constexpr std::uint64_t powerOfTen(int exponent) { return kPowersOfTen[exponent]; }
@@ -212,20 +192,8 @@ char* writeCopy(const char* text, char* out) {
     return out + length;
 }
 
-// Survey values carry at most four decimals: when |value| is the double nearest to
-// n / 10^4 for a whole n below 10^15, its fifteen-digit rounding is that decimal itself
-// (the double lies within a relative 1.2e-16 of it, far inside half a fifteenth digit), and
-// the text reads back as the value. Gives n for such values.
 constexpr int kShortDecimals = 4;
 constexpr std::uint64_t kShortScale = 10000;
-
-std::optional<std::uint64_t> shortDecimalOf(double magnitude) {
-    if (!(magnitude >= 1e-4 && magnitude < 1e11)) return std::nullopt;
-    const auto scaled = static_cast<std::uint64_t>(magnitude * kShortScale + 0.5);
-    // Dividing two exact doubles is correctly rounded: this is the double nearest n / 10^4.
-    if (static_cast<double>(scaled) / kShortScale != magnitude) return std::nullopt;
-    return scaled;
-}
 
 char* writeShortDecimal(std::uint64_t scaled, char* out) {
     constexpr int kLongestWhole = 11;  // below 10^11
@@ -243,6 +211,18 @@ char* writeShortDecimal(std::uint64_t scaled, char* out) {
 
 }  // namespace
 
+// Its fifteen-digit rounding is that decimal itself (far inside half a fifteenth digit), so
+// the text reads back as the value.
+std::uint64_t tenThousandthsOf(double value) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-4 && magnitude < 1e11)) return 0;
+    // Signed conversions: one instruction each way, and n is far below 2^63.
+    const auto scaled = static_cast<std::int64_t>(magnitude * kShortScale + 0.5);
+    // Dividing two exact doubles is correctly rounded: this is the double nearest n / 10^4.
+    if (static_cast<double>(scaled) / kShortScale != magnitude) return 0;
+    return static_cast<std::uint64_t>(scaled);
+}
+
 std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
     char* const start = out;
     bool exact = false;  // a word reads back as nothing
@@ -255,8 +235,8 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
         if (value < 0) *out++ = '-';
         if (std::isinf(value)) {
             out = writeCopy("INF", out);
-        } else if (const auto scaled = shortDecimalOf(std::fabs(value))) {
-            out = writeShortDecimal(*scaled, out);
+        } else if (const std::uint64_t scaled = tenThousandthsOf(value)) {
+            out = writeShortDecimal(scaled, out);
             exact = true;
         } else {
             const DecimalDigits decimal = decompose(std::fabs(value), exact);
@@ -271,7 +251,7 @@ std::size_t formatNumberInto(double value, char* out, bool* readsBack) {
 
 double numberTextValue(double value) {
     if (value == 0) return 0.0;  // minus zero shows as 0
-    if (shortDecimalOf(std::fabs(value))) return value;
+    if (tenThousandthsOf(value) != 0) return value;
     // Known without writing the digits in nearly every case.
     if (const auto rounded = roundDirectly(std::fabs(value)); rounded && rounded->readsBack) {
         return value;
@@ -302,8 +282,8 @@ std::string formatShortestNumber(double value) {
     if (!std::isfinite(value) || value == 0) return formatNumber(value);
     char text[kNumberTextCapacity];
     // Shortest scientific text first: its exponent tells the form, as in formatNumberInto.
-    const auto scientific = std::to_chars(text, text + sizeof text, value,
-                                          std::chars_format::scientific);
+    const auto scientific =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
     const char* const e = std::find(text, scientific.ptr, 'e');
     int exponent = 0;
     std::from_chars(e[1] == '+' ? e + 2 : e + 1, scientific.ptr, exponent);

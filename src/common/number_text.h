@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace korvela {
@@ -18,6 +19,12 @@ std::string formatNumber(double value);
 // With readsBack, tells whether the text is known to read back as value itself (true for
 // nearly every value of the fixed form; false means: parse the text to know).
 std::size_t formatNumberInto(double value, char* out, bool* readsBack = nullptr);
+
+// Survey values carry at most four decimals: when |value| is the double nearest to
+// n / 10^4 for a whole n below 10^15 and 10^-4 <= |value| < 10^11, gives n, the decimal the
+// value stands for in ten-thousandths (the double lies within a relative 1.2e-16 of it);
+// 0 for any other value. A plain number: the writers of millions of values call it per value.
+std::uint64_t tenThousandthsOf(double value);
 
 // The shortest text that reads back as value itself, for data kept at full precision
 // (observations as read): the same form as formatNumber's, up to 17 significant digits.

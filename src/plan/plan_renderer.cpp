@@ -534,7 +534,8 @@ public:
         : pickList_(pickList),
           canvas_(bitmap, crispFont(labelFont), std::abs(QFontInfo(labelFont).pixelSize())),
           labels_(canvas_, view, store), transform_(transform), selected_(selected), store_(store),
-          width_(bitmap.width()), height_(bitmap.height()),
+          active_(store.active().data()), x_(store.x().data()), y_(store.y().data()),
+          z_(store.z().data()), width_(bitmap.width()), height_(bitmap.height()),
           labelled_(view.showNumbers != 0 || view.showHeights != 0) {
         const double pickReach = effectiveCursorRadius(view.cursorRadius) + 2.0;
         pickReach_ = {pickReach, pickReach, pickReach, pickReach};
@@ -551,16 +552,26 @@ public:
         return pickReach_.atLeast(labelled_ ? disc.atLeast(labelReach_) : disc);
     }
 
+    // The points of the list, or with none every point, in one loop: the store's columns
+    // are read through pointers taken once.
+    void draw(std::optional<std::span<const std::uint32_t>> points) {
+        if (points) {
+            for (const std::uint32_t point : *points) draw(point);
+        } else {
+            for (std::size_t point = 0; point < store_.count(); ++point) draw(point);
+        }
+    }
+
+private:
     void draw(std::size_t i) {
-        if (store_.active()[i] != 1) return;
-        const ScreenPoint at = transform_.project(store_.x()[i], store_.y()[i], store_.z()[i]);
+        if (active_[i] != 1) return;
+        const ScreenPoint at = transform_.project(x_[i], y_[i], z_[i]);
         if (within(at, pickReach_)) pickList_.append(at.x, at.y, static_cast<int>(i));
         if (!drawable(at.x) || !drawable(at.y)) return;
         const bool labelsReach = labelled_ && within(at, labelReach_);
         drawPoint(canvas_, labels_, selected_, store_, i, at, labelsReach);
     }
 
-private:
     // The leader line, the number above it and the height below it; glyphs may start up to
     // a cell height left of the label.
     Reach labelReach(std::size_t longestNumber, int widestGlyph) {
@@ -582,6 +593,10 @@ private:
     const ViewTransform& transform_;
     const std::vector<std::int32_t>& selected_;
     const PointStore& store_;
+    const PointFlag* active_;
+    const double* x_;
+    const double* y_;
+    const double* z_;
     double width_;
     double height_;
     bool labelled_;
@@ -632,12 +647,7 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
     const Reach reach = painter.pointReach();
     const auto box = transform.surveyBoxOf(-reach.right, -reach.down, bitmap.width() + reach.left,
                                            bitmap.height() + reach.up);
-    const auto near = box ? grid.pointsNear(*box) : std::nullopt;
-    if (near) {
-        for (const std::uint32_t point : *near) painter.draw(point);
-    } else {
-        for (std::size_t point = 0; point < store.count(); ++point) painter.draw(point);
-    }
+    painter.draw(box ? grid.pointsNear(*box) : std::nullopt);
 }
 
 // What PaperPlan keeps from its walk for the painting.

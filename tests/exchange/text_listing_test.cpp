@@ -86,6 +86,13 @@ TEST(TextListing, NumbersMatchPrintfForAnyValue) {
         }
         ASSERT_EQ(listingNumber(value), referenceListingNumber(value)) << std::hexfloat << value;
     }
+    // Coordinates of a national grid to the tenth of a millimetre: rounded to ten characters,
+    // often at an exact half of their last digit kept.
+    std::uniform_int_distribution<std::int64_t> tenThousandths(0, 99'999'999'999);
+    for (int i = 0; i < 100000; ++i) {
+        const double value = (i % 2 ? -1 : 1) * static_cast<double>(tenThousandths(random)) / 1e4;
+        ASSERT_EQ(listingNumber(value), referenceListingNumber(value)) << std::hexfloat << value;
+    }
     for (double subnormal = 5e-324; subnormal < 2.3e-308; subnormal *= 3.7) {
         ASSERT_EQ(listingNumber(-subnormal), referenceListingNumber(-subnormal)) << subnormal;
     }
