@@ -15,7 +15,7 @@
 #include "no_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/point_table_model.h"
-#include "points/program_data.h"
+#include "app/program_data.h"
 
 namespace korvela {
 namespace {

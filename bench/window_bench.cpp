@@ -14,7 +14,7 @@
 #include "no_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/point_table_text.h"
-#include "points/program_data.h"
+#include "app/program_data.h"
 
 namespace korvela {
 namespace {

@@ -236,4 +236,7 @@ private:
     std::vector<std::size_t> editedPoints_;
 };
 
+// The first point whose number is the text (Windows-1251), byte for byte.
+std::optional<std::size_t> findPointNumbered(const PointStore& store, std::string_view number);
+
 }  // namespace korvela

@@ -45,7 +45,6 @@ void PointTableModel::followRows(const WorkspaceChange& change) {
         case Kind::ValuesChanged:
         case Kind::SelectionChanged:
             return change.point ? rowChanged(*change.point) : layoutCheckBoxes();
-        case Kind::StatusChanged:
         case Kind::ObservationsChanged:
             return;
     }
@@ -159,15 +158,6 @@ bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, i
     return true;
 }
 
-void PointTableModel::clearTable() {
-    beginResetModel();
-    rows_ = 1;
-    pointsShown_ = 0;
-    checkBoxesShown_ = false;
-    typedTexts_.clear();
-    endResetModel();
-}
-
 void PointTableModel::fillTable() {
     beginResetModel();
     rows_ = static_cast<int>(std::max<std::size_t>(1, store_.count()));
@@ -175,11 +165,6 @@ void PointTableModel::fillTable() {
     typedTexts_.clear();
     checkBoxesShown_ = store_.count() > 0;
     endResetModel();
-}
-
-void PointTableModel::hideCheckBoxes() {
-    checkBoxesShown_ = false;
-    layoutCheckBoxes();
 }
 
 void PointTableModel::rebuildCheckBoxes() {
@@ -235,15 +220,6 @@ void PointTableModel::pointsErased(const std::vector<std::int32_t>& erasedFlags)
     // A table that became empty is blank, with no check box.
     if (store_.count() == 0) typedTexts_.clear();
     endResetModel();
-}
-
-void PointTableModel::showTypedText(int row, int column, const QString& text) {
-    if (hasPoint(row) && storeText(row, column) == text) {
-        typedTexts_.remove(cellKey(row, column));
-    } else {
-        typedTexts_.insert(cellKey(row, column), text);
-    }
-    emit dataChanged(index(row, column), index(row, column));
 }
 
 std::string PointTableModel::text(int gridRow, int column) const {

@@ -236,8 +236,8 @@ bool Workspace::takeStep(ChangeHistory::Entry* entry,
     status_ = std::move(entry->found.status);
     change.typedTexts = std::move(entry->found.typedTexts);
     if (entry->found.view && view_ != nullptr) {
-        found.view = *view_;
-        takePlacement(*view_, *entry->found.view);
+        found.view = view_->state();
+        view_->place(*entry->found.view);
         change.viewRestored = true;
     }
     entry->found = std::move(found);
@@ -272,15 +272,6 @@ void Workspace::changeSelection(const std::function<void(std::vector<std::int32_
     selected_.resize(store_.count(), 0);
     normaliseFlags(selected_);
     announce(WorkspaceChange::Kind::SelectionChanged);
-}
-
-void Workspace::setStatus(std::string status) {
-    status_ = std::move(status);
-    announce(WorkspaceChange::Kind::StatusChanged);
-}
-
-void Workspace::markDataPresent() {
-    if (status_.empty()) setStatus(kNoFileStatus);
 }
 
 }  // namespace korvela

@@ -104,7 +104,7 @@ public:
     bool undo();
     bool redo();
     // The plan's view, which undo and redo of a step that moved it set back (nullptr: none).
-    void attachView(ViewState* view) { view_ = view; }
+    void attachView(ViewPlacement* view) { view_ = view; }
     // The table whose typed texts the steps keep (nullptr: none).
     void setTypedTextKeeper(TypedTextKeeper* keeper) { typedTextKeeper_ = keeper; }
     const TypedTextKeeper* typedTextKeeper() const { return typedTextKeeper_; }
@@ -115,10 +115,6 @@ public:
     PointRuns setAllSelected(bool selected);
     // Lets `change` edit the flags (picking on the plan); flags that are not 0 become 1.
     void changeSelection(const std::function<void(std::vector<std::int32_t>&)>& change);
-
-    void setStatus(std::string status);
-    // Data came from no file (added points): an empty status line becomes "no file".
-    void markDataPresent();
 
 private:
     void announce(const WorkspaceChange& change);
@@ -139,7 +135,7 @@ private:
     std::vector<WorkspaceObserver*> observers_;
     ChangeHistory history_;
     TypedTextKeeper* typedTextKeeper_ = nullptr;
-    ViewState* view_ = nullptr;
+    ViewPlacement* view_ = nullptr;
 };
 
 }  // namespace korvela

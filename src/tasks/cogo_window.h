@@ -13,7 +13,7 @@ class TForm8;
 class UserDialogs;
 class Workspace;
 struct CogoOutcome;
-struct ViewState;
+class PlanView;
 
 // "Геодезические задачи" (Задачи menu): one tab per daily computation with fields for point
 // numbers and values. "Вычислить" runs the open tab's task with the kept settings: the report
@@ -23,7 +23,7 @@ struct ViewState;
 class CogoWindow : public QDialog {
 public:
     CogoWindow(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
-               ViewState& view);
+               PlanView& view);
 
     void ComputeClick();  // "Вычислить"
 
@@ -41,7 +41,7 @@ private:
     UserDialogs& dialogs_;
     TForm8& report_;
     Workspace& points_;
-    ViewState& view_;
+    PlanView& view_;
     QTabWidget* Tasks = nullptr;
     QLineEdit *InverseFrom = nullptr, *InverseTo = nullptr;
     QLineEdit *PolarStation = nullptr, *PolarReading = nullptr, *PolarDistance = nullptr,
@@ -65,6 +65,6 @@ private:
 // Задачи ▸ "Геодезические задачи": the window (made at its first use, kept as the parent's
 // child) brought to the front.
 void CogoClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
-               ViewState& view);
+               PlanView& view);
 
 }  // namespace korvela

@@ -1,4 +1,4 @@
-#include "plan/view_state.h"
+#include "points/view_state.h"
 
 #include <gtest/gtest.h>
 
