@@ -131,9 +131,11 @@ void BM_Redraw(benchmark::State& state) {
     PlanImage& plan = fixture.forms.form1->plan();
     plan.resize(1000, 800);
     plan.setBitmapSize({1000, 800});
-    fixture.data.view.offsetX = -5412000.0 - 0.731 * kPoints / 2;
-    fixture.data.view.offsetY = -7312000.5;
-    fixture.data.view.scale = 2.0 / (0.731 * kPoints);
+    fixture.data.view.change([&](ViewState& view) {
+        view.offsetX = -5412000.0 - 0.731 * kPoints / 2;
+        view.offsetY = -7312000.5;
+        view.scale = 2.0 / (0.731 * kPoints);
+    });
     const bool allSelected = state.range(0) == 1;
     fixture.data.points.setAllSelected(allSelected);
     for (auto _ : state) {

@@ -47,7 +47,7 @@ public:
                           140.0 + static_cast<double>(i % 97) * 0.125, 0x00FFFF00,
                           i % 100 == 0 ? 0 : 1);
         }
-        CentreViewOnStore(data_.view, points);
+        data_.view.change([&](ViewState& view) { CentreViewOnStore(view, points); });
         main().plan().setBitmapSize(main().plan().controlSize());
         data_.points.replace(std::move(points), {}, "generated");
         settle();
@@ -56,11 +56,13 @@ public:
     // The view on the middle of the field showing `share` of its points.
     void showShare(double share) {
         const double halfSide = 0.5 * static_cast<double>(side_) * kSpacing;
-        data_.view.offsetX = -(5412000.0 + halfSide);
-        data_.view.offsetY = -(7312000.0 + halfSide);
-        data_.view.scale = 1.0 / (halfSide * std::sqrt(share));
-        data_.view.panDown = 0;
-        data_.view.panRight = 0;
+        data_.view.change([&](ViewState& view) {
+            view.offsetX = -(5412000.0 + halfSide);
+            view.offsetY = -(7312000.0 + halfSide);
+            view.scale = 1.0 / (halfSide * std::sqrt(share));
+            view.panDown = 0;
+            view.panRight = 0;
+        });
         main().redraw();
         settle();
     }
