@@ -144,6 +144,7 @@ struct PointSequences {
         action(colour, other.colour);
     }
     std::size_t count() const { return x.size(); }
+    bool operator==(const PointSequences&) const = default;
 };
 
 // The surveyed points as seven parallel sequences; index i is the same point in each.
@@ -180,6 +181,8 @@ public:
 
     const std::vector<PointFlag>& active() const { return points_.active; }
     const PointNumbers& number() const { return points_.number; }
+    // Whether both hold the same points, value for value.
+    bool holdsSamePoints(const PointStore& other) const { return points_ == other.points_; }
     const std::vector<double>& x() const { return points_.x; }
     const std::vector<double>& y() const { return points_.y; }
     const std::vector<double>& z() const { return points_.z; }
