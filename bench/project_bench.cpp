@@ -5,7 +5,7 @@
 #include <variant>
 
 #include "bench_support.h"
-#include "plan/view_state.h"
+#include "plan/plan_view.h"
 #include "points/point_store.h"
 #include "points/project_file.h"
 

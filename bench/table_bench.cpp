@@ -15,7 +15,7 @@
 #include "no_dialogs.h"
 #include "plan/plan_image.h"
 #include "points/point_table_model.h"
-#include "points/program_data.h"
+#include "app/program_data.h"
 
 namespace korvela {
 namespace {
@@ -157,9 +157,11 @@ void BM_Redraw(benchmark::State& state) {
     PlanImage& plan = fixture.forms.form1->plan();
     plan.resize(1000, 800);
     plan.setBitmapSize({1000, 800});
-    fixture.data.view.offsetX = -5412000.0 - 0.731 * kPoints / 2;
-    fixture.data.view.offsetY = -7312000.5;
-    fixture.data.view.scale = 2.0 / (0.731 * kPoints);
+    fixture.data.view.change([&](ViewState& view) {
+        view.offsetX = -5412000.0 - 0.731 * kPoints / 2;
+        view.offsetY = -7312000.5;
+        view.scale = 2.0 / (0.731 * kPoints);
+    });
     const bool allSelected = state.range(0) == 1;
     fixture.data.points.setAllSelected(allSelected);
     for (auto _ : state) {

@@ -15,7 +15,7 @@
 #include "plan/plan_image.h"
 #include "plan/view_transform.h"
 #include "points/point_table_text.h"
-#include "points/program_data.h"
+#include "app/program_data.h"
 
 namespace korvela {
 namespace {
@@ -48,7 +48,7 @@ public:
                           140.0 + static_cast<double>(i % 97) * 0.125, 0x00FFFF00,
                           i % 100 == 0 ? 0 : 1);
         }
-        CentreViewOnStore(data_.view, points);
+        data_.view.change([&](ViewState& view) { CentreViewOnStore(view, points); });
         main().plan().setBitmapSize(main().plan().controlSize());
         data_.points.replace(std::move(points), {}, "generated");
         settle();
@@ -57,11 +57,13 @@ public:
     // The view on the middle of the field showing `share` of its points.
     void showShare(double share) {
         const double halfSide = 0.5 * static_cast<double>(side_) * kSpacing;
-        data_.view.offsetX = -(5412000.0 + halfSide);
-        data_.view.offsetY = -(7312000.0 + halfSide);
-        data_.view.scale = 1.0 / (halfSide * std::sqrt(share));
-        data_.view.panDown = 0;
-        data_.view.panRight = 0;
+        data_.view.change([&](ViewState& view) {
+            view.offsetX = -(5412000.0 + halfSide);
+            view.offsetY = -(7312000.0 + halfSide);
+            view.scale = 1.0 / (halfSide * std::sqrt(share));
+            view.panDown = 0;
+            view.panRight = 0;
+        });
         main().redraw();
         settle();
     }
@@ -227,9 +229,9 @@ void BM_Window_WholePlanFloor(benchmark::State& state) {
     GeneratedSurvey& field = survey(state);
     field.showShare(1);
     field.main().OnMouseWhellUp();
-    const ViewState zoomedIn = field.data().view;
+    const ViewState zoomedIn = field.data().view.state();
     field.main().OnMouseWhellDown();
-    const ViewState zoomedOut = field.data().view;
+    const ViewState zoomedOut = field.data().view.state();
     field.settle();
     const PointStore& store = field.data().points.store();
     QImage bitmap(field.main().plan().bitmap().size(), QImage::Format_RGB32);

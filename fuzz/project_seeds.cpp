@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "plan/view_state.h"
+#include "plan/plan_view.h"
 #include "points/point_store.h"
 #include "points/project_file.h"
 

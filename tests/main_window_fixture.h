@@ -14,7 +14,7 @@
 #include "app/tform1.h"
 #include "gui_test_support.h"
 #include "points/point_table_model.h"
-#include "points/program_data.h"
+#include "app/program_data.h"
 #include "test_support.h"
 #include "ui/korvela_application.h"
 

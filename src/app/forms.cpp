@@ -6,7 +6,7 @@
 #include "exchange/tform5.h"
 #include "plan/tform7.h"
 #include "plan/tsettings.h"
-#include "points/program_data.h"
+#include "app/program_data.h"
 #include "points/tform4.h"
 #include "tasks/field_journal.h"
 #include "tasks/tform11.h"
@@ -20,7 +20,7 @@
 namespace korvela {
 
 Forms::Forms(ProgramData& data, UserDialogs& dialogs)
-    : form1(std::make_unique<TForm1>(data, dialogs)), form2(std::make_unique<TForm2>(form1.get())),
+    : form1(std::make_unique<TForm1>(data, dialogs)), form2(std::make_unique<TForm2>(form1.get(), data.view)),
       form4(std::make_unique<TForm4>(form1.get())),
       form5(std::make_unique<TForm5>(form1.get(), data.points.store(), dialogs)),
       geop(std::make_unique<TGeop>(dialogs)),

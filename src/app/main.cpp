@@ -5,7 +5,7 @@
 #include "app/forms.h"
 #include "app/start_up_file.h"
 #include "app/tform1.h"
-#include "points/program_data.h"
+#include "app/program_data.h"
 #include "ui/desktop_dialogs.h"
 #include "ui/korvela_application.h"
 

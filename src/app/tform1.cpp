@@ -25,14 +25,13 @@
 #include "plan/plan_paper_commands.h"
 #include "plan/tform7.h"
 #include "plan/tsettings.h"
-#include "plan/view_state.h"
 #include "points/find_point_dialog.h"
 #include "points/live_edit_delegate.h"
 #include "points/point_table_model.h"
 #include "points/point_table_text.h"
 #include "points/point_table_view.h"
-#include "points/program_data.h"
-#include "points/project_commands.h"
+#include "app/program_data.h"
+#include "app/project_commands.h"
 #include "points/survey_open_dialog.h"
 #include "points/tform4.h"
 #include "tasks/field_journal.h"
@@ -101,17 +100,16 @@ TForm1::~TForm1() { data_.points.removeObserver(*this); }
 
 void TForm1::attachForms(Forms& forms) {
     forms_ = &forms;
-    tasks_ = std::make_unique<SurveyTasks>(SurveyTaskWindows{
-        *this, dialogs_, data_.points, data_.view, *Image1, *forms.geop, *forms.form2, *forms.form5,
-        *forms.form7, *forms.form8, *forms.form9, *forms.form11});
-    projects_ = std::make_unique<ProjectCommands>(ProjectWindows{
-        *this, dialogs_, data_.points, data_.view, *Image1, *forms.settings, *forms.form2});
+    traversePath_ = std::make_unique<TraversePath>(*this, dialogs_, data_.points, *forms.form11,
+                                                   *forms.form8);
+    projects_ = std::make_unique<ProjectCommands>(
+        ProjectWindows{*this, dialogs_, data_.points, data_.view, *Image1});
     data_.points.addObserver(*this);
-    connectCommand(forms.form2.get(), &TForm2::rotateRequested, this, [this] { tasks_->rotate(); });
-    connectCommand(forms.form2.get(), &TForm2::viewAnglesChanged, this,
-                   [this] { tasks_->applyViewAngles(); });
+    connectCommand(forms.form2.get(), &TForm2::rotateRequested, this, [this] {
+        rotate(data_.points, data_.view, *forms_->form2, *forms_->form5);
+    });
     connectCommand(forms.form11.get(), &TForm11::computeRequested, this,
-                   [this] { tasks_->traverseRequested(); });
+                   [this] { traversePath_->traverseRequested(); });
 }
 
 void TForm1::createControls() {
@@ -126,8 +124,8 @@ void TForm1::createControls() {
     connectCommand(OpenButton, &QPushButton::clicked, this, [this] { OpenButtonClick(); });
     connectCommand(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connectCommand(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    connectCommand(Button1, &QPushButton::clicked, this, [this] { tasks_->Button1Click(); });
-    connectCommand(Button2, &QPushButton::clicked, this, [this] { tasks_->Button2Click(); });
+    connectCommand(Button1, &QPushButton::clicked, this, [this] { areaClick(); });
+    connectCommand(Button2, &QPushButton::clicked, this, [this] { rotateClick(); });
 
     ControlBar1 = createGreenBar(client_, "ControlBar1");
     ControlBar1->setGeometry(0, 61, 41, 692);
@@ -160,7 +158,7 @@ void TForm1::createControls() {
 
     ControlBar3 = createGreenBar(client_, "ControlBar3");
     ControlBar3->setGeometry(410, 62, 49, 692);
-    Image1 = new PlanImage(client_, data_);
+    Image1 = new PlanImage(client_, data_.points, data_.view);
     Image1->setGeometry(452, 61, 470, 443);
     Image1->setBitmapSize(Image1->controlSize());
     connect(Image1, &PlanImage::pressed, this, &TForm1::Panel1MouseDown);
@@ -189,8 +187,10 @@ void TForm1::createMenus() {
     addCommand(file, "Save2", "Save Project", this, [this] {
         projects_->Save21Click();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    addCommand(file, "AddtoProject1", "Add to Project", this,
-               [this] { tasks_->AddtoProject1Click(); });
+    addCommand(file, "AddtoProject1", "Add to Project", this, [this] {
+        AddtoProject1Click(this, dialogs_, data_.points, data_.view, *forms_->form7,
+                           *forms_->form9);
+    });
     addCommand(file, "CloseProject1", "Close Project", this,
                [this] { projects_->CloseProject1Click(); });
     addCommand(file, "ImportProject1", "Import Project", this, [this] {
@@ -209,9 +209,9 @@ void TForm1::createMenus() {
             importPoints(std::move(csv->points), ObservationList(), csv->path, "Импорт CSV");
     });
     addCommand(file, "SavePlan1", "Сохранить план…", this,
-               [this] { SavePlanClick(this, dialogs_, planPictureOf(data_, *Image1)); });
+               [this] { SavePlanClick(this, dialogs_, planPictureOf(data_.points, data_.view.state(), *Image1)); });
     addCommand(file, "PrintPlan1", "Печать плана", this,
-               [this] { PrintPlanClick(this, dialogs_, planPictureOf(data_, *Image1)); });
+               [this] { PrintPlanClick(this, dialogs_, planPictureOf(data_.points, data_.view.state(), *Image1)); });
     addCommand(file, "Quit1", "Quit", this, [this] {
         Quit1Click();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -243,13 +243,15 @@ void TForm1::createMenus() {
 
     QMenu* tasks = bar->addMenu(QString::fromUtf8("&Задачи"));
     tasks->setObjectName("Tasks1");
-    addCommand(tasks, "Rotate1", "Rotate", this, [this] { tasks_->Button2Click(); });
-    addCommand(tasks, "N7", "Площадь", this, [this] { tasks_->Button1Click(); });
-    addCommand(tasks, "N8", "Длина", this, [this] { tasks_->N8Click(); });
-    addCommand(tasks, "N9", "Углы", this, [this] { tasks_->N9Click(); });
-    addCommand(tasks, "N14", "Дирекционные углы", this, [this] { tasks_->N14Click(); });
+    addCommand(tasks, "Rotate1", "Rotate", this, [this] { rotateClick(); });
+    addCommand(tasks, "N7", "Площадь", this, [this] { areaClick(); });
+    addCommand(tasks, "N8", "Длина", this,
+               [this] { N8Click(this, dialogs_, data_.points, *forms_->form8); });
+    addCommand(tasks, "N9", "Углы", this, [this] { N9Click(data_.points, *forms_->form8); });
+    addCommand(tasks, "N14", "Дирекционные углы", this,
+               [this] { N14Click(data_.points, *forms_->form9, *forms_->form8); });
     addCommand(tasks, "N13", "Один Цвет", this, [this] { N13Click(); });
-    addCommand(tasks, "N16", "Выбрать путь хода", this, [this] { tasks_->N16Click(); });
+    addCommand(tasks, "N16", "Выбрать путь хода", this, [this] { traversePath_->N16Click(); });
     addCommand(tasks, "FieldJournal1", "Полевой журнал", this,
                [this] { forms_->fieldJournal->showJournal(); });
     addCommand(tasks, "Transform1", "Трансформация по общим точкам", this,
@@ -312,12 +314,11 @@ void TForm1::showHistory() {
 void TForm1::workspaceChanged(const WorkspaceChange& change) {
     statusLine_->setText(QString::fromStdString(data_.points.status()));
     showHistory();
-    if (change.viewRestored) showViewAngles();
     using Kind = WorkspaceChange::Kind;
     // New rows come with the selection ticked again: each tick runs the traverse rule.
     if (change.kind == Kind::Replaced || change.kind == Kind::Appended ||
         change.kind == Kind::Inserted) {
-        tasks_->addSelectedStations(false);
+        traversePath_->addSelectedStations(false);
     }
     redraw();
 }
@@ -342,30 +343,16 @@ void TForm1::importSurvey(const QString& path) {
 
 void TForm1::importPoints(PointStore points, ObservationList observations, const QString& status,
                           const char* stepName) {
-    const ViewState viewFound = data_.view;
-    CentreViewOnStore(data_.view, points);
-    showAllWhenNoneOnPlan(data_.view, {&points});
+    const ViewState viewFound = data_.view.state();
     Image1->setBitmapSize(Image1->controlSize());
+    data_.view.set(viewAfterImport(viewFound, points));
     data_.points.replaceAll(std::move(points), std::move(observations), {}, toUtf8(status),
                             stepName, viewFound);
-    forms_->form2->setRollPosition(1);
-    forms_->form2->setTiltPosition(1);
-    forms_->form2->setAzimuthPosition(1);
-    // The settings window's choices survive the reset of the view.
-    reportingErrors([this] { forms_->settings->ShowNumberClick(); });
 }
 
 void TForm1::redraw() { Image1->redraw(); }
 
-// The rotation dialog's scroll bars show the view's angles again (undo set them back).
-void TForm1::showViewAngles() {
-    const auto position = [](double degrees) { return static_cast<int>(degrees) + 1; };
-    forms_->form2->setRollPosition(position(data_.view.rollDeg));
-    forms_->form2->setTiltPosition(position(data_.view.tiltDeg));
-    forms_->form2->setAzimuthPosition(position(data_.view.azimuthDeg));
-}
-
-void TForm1::CheckBoxClick(std::size_t point) { tasks_->stationTicked(point); }
+void TForm1::CheckBoxClick(std::size_t point) { traversePath_->stationTicked(point); }
 
 void TForm1::SetEditText(int row, int column, const QString& text) {
     // Before any data is present the typed text only stays in the cell.
@@ -377,7 +364,7 @@ void TForm1::SetEditText(int row, int column, const QString& text) {
 
 // "Выбрать все" and "Убрать все": every check box at once, one redraw.
 void TForm1::Button3Click() {
-    tasks_->stationsTicked(data_.points.setAllSelected(true));
+    traversePath_->stationsTicked(data_.points.setAllSelected(true));
 }
 
 void TForm1::Button4Click() { data_.points.setAllSelected(false); }
@@ -404,7 +391,7 @@ void TForm1::Image1Click() { OpenButton->setFocus(); }
 
 void TForm1::OnMouseMove(QPoint at) {
     Image1->setCursor(Qt::BlankCursor);
-    const int radius = effectiveCursorRadius(data_.view.cursorRadius);
+    const int radius = effectiveCursorRadius(data_.view.state().cursorRadius);
     Image1->drawCursor(static_cast<int>(at.x() * Image1->widthRatio()),
                        static_cast<int>(at.y() * Image1->heightRatio()), radius);
 }
@@ -420,20 +407,21 @@ void TForm1::Panel1MouseDown(QPoint at) {
     int caught = 0;
     // Every selected point gets its box ticked, and the plan shows the new selection.
     data_.points.changeSelection([&](std::vector<std::int32_t>& selected) {
-        caught = PickAt(Image1->pickList(), data_.view.cursorRadius, bx, by, selected);
+        caught = PickAt(Image1->pickList(), data_.view.state().cursorRadius, bx, by, selected);
     });
     if (caught > 1) forms_->form7->showNotice(QString::fromUtf8(kSeveralPointsCaption));
-    tasks_->addSelectedStations(true);
+    traversePath_->addSelectedStations(true);
 }
 
 // The release ends a drag: the plan follows the pointer by the distance dragged.
 void TForm1::Panel1MouseUp(QPoint at) {
     if (pointerDragFlag_ == 1) {
-        dragPan(data_.view, pressPosition_.x(), pressPosition_.y(), at.x(), at.y(),
-                Image1->controlSize());
+        data_.view.change([&](ViewState& view) {
+            dragPan(view, pressPosition_.x(), pressPosition_.y(), at.x(), at.y(),
+                    Image1->controlSize());
+        });
     }
     pointerDragFlag_ = 0;
-    redraw();
 }
 
 void TForm1::wheelEvent(QWheelEvent* event) {
@@ -450,13 +438,16 @@ void TForm1::OnMouseWhellDown() { zoomOneNotch(false); }
 
 void TForm1::zoomOneNotch(bool up) {
     Image1->eraseCursor();
-    if (data_.view.scaleLabelsWithZoom == 0) {
-        zoomScale(data_.view, up);
+    if (data_.view.state().scaleLabelsWithZoom == 0) {
+        data_.view.change([up](ViewState& view) { zoomScale(view, up); });
     } else {
         Image1->setBitmapSize(zoomBitmap(Image1->bitmapSize(), up, Image1->controlSize()));
     }
-    redraw();
 }
+
+void TForm1::areaClick() { Button1Click(data_.points, *forms_->geop); }
+
+void TForm1::rotateClick() { Button2Click(data_.points, *forms_->form5, *forms_->form2); }
 
 void TForm1::Settings1Click() { forms_->settings->show(); }
 
@@ -464,8 +455,8 @@ void TForm1::Settings1Click() { forms_->settings->show(); }
 void TForm1::N13Click() { data_.points.setAllColours(kColourAqua, "Один Цвет"); }
 
 void TForm1::showAllPoints() {
-    fitViewToActivePoints(data_.view, data_.points.store());
-    redraw();
+    data_.view.change(
+        [this](ViewState& view) { fitViewToActivePoints(view, data_.points.store()); });
 }
 
 void TForm1::findPoint() {
@@ -480,11 +471,12 @@ void TForm1::selectAndShow(std::size_t point) {
     const PointStore& store = data_.points.store();
     if (data_.points.selected()[point] != 1) {
         data_.points.setSelected(point, true);
-        tasks_->stationTicked(point);
+        traversePath_->stationTicked(point);
     }
     StringGrid1->scrollTo(tableModel_->index(static_cast<int>(point), kNumberColumn));
-    centreViewOn(data_.view, store.x()[point], store.y()[point], store.z()[point]);
-    redraw();
+    data_.view.change([&](ViewState& view) {
+        centreViewOn(view, store.x()[point], store.y()[point], store.z()[point]);
+    });
 }
 
 void TForm1::openUserGuide() { forms_->help->showGuide(this); }

@@ -22,7 +22,7 @@ struct ProgramData;
 class PlanImage;
 class PointTableModel;
 class ProjectCommands;
-class SurveyTasks;
+class TraversePath;
 class UserDialogs;
 struct FileDialogRequest;
 
@@ -75,6 +75,8 @@ public:
     void OnMouseWhellUp();
     void OnMouseWhellDown();
     void Settings1Click();  // Settings ▸ "Settings"
+    void areaClick();       // "Площадь" button and Задачи ▸ "Площадь"
+    void rotateClick();     // "Rotate" button and Задачи ▸ "Rotate"
     void N13Click();        // Задачи ▸ "Один Цвет"
     void showAllPoints();   // Settings ▸ "Показать все точки" (Home)
     void findPoint();       // Settings ▸ "Найти точку" (Ctrl+F)
@@ -92,7 +94,6 @@ private:
     void createMenus();
     void createTablePopupMenu();
     void showHistory();
-    void showViewAngles();
     void takeStep(bool (Workspace::*direction)());
     void LayoutMainWindow();
     void leaveMaximisedState();
@@ -103,7 +104,7 @@ private:
     UserDialogs& dialogs_;
     Forms* forms_ = nullptr;
     PointTableModel* tableModel_ = nullptr;
-    std::unique_ptr<SurveyTasks> tasks_;
+    std::unique_ptr<TraversePath> traversePath_;
     std::unique_ptr<ProjectCommands> projects_;
 
     // The pointer-drag flag: set while a mouse button is held on the plan.

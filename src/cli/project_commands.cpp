@@ -8,7 +8,7 @@
 #include "cli/standard_input.h"
 #include "cli/survey_commands.h"
 #include "common/output_buffer.h"
-#include "plan/view_state.h"
+#include "plan/plan_view.h"
 #include "points/point_store.h"
 #include "points/project_file.h"
 

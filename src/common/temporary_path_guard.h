@@ -17,9 +17,6 @@ public:
     TemporaryPathGuard(const TemporaryPathGuard&) = delete;
     TemporaryPathGuard& operator=(const TemporaryPathGuard&) = delete;
 
-    // False when every slot was taken or the path was too long: the path is then unguarded.
-    bool guarded() const { return slot_ >= 0; }
-
 private:
     int slot_ = -1;
 };

@@ -6,17 +6,23 @@
 #include <cmath>
 
 #include "plan/plan_renderer.h"
-#include "points/program_data.h"
+#include "points/workspace.h"
 
 namespace korvela {
 
-PlanImage::PlanImage(QWidget* parent, const ProgramData& data)
-    : QWidget(parent), data_(data), labelFont_(QStringLiteral("DejaVu Sans"), 9) {
+PlanImage::PlanImage(QWidget* parent, const Workspace& points, PlanView& view)
+    : QWidget(parent), points_(points), view_(view),
+      labelFont_(QStringLiteral("DejaVu Sans"), 9) {
     setObjectName("Image1");
     setCursor(Qt::CrossCursor);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    view_.addObserver(*this);
 }
+
+PlanImage::~PlanImage() { view_.removeObserver(*this); }
+
+void PlanImage::viewChanged(const ViewState&) { redraw(); }
 
 void PlanImage::redraw() {
     redrawPending_ = true;
@@ -27,7 +33,7 @@ void PlanImage::redraw() {
 void PlanImage::renderIfNeeded() {
     if (!redrawPending_) return;
     redrawPending_ = false;
-    Redraw(pickList_, bitmap_, data_.view, data_.points.selected(), data_.points.store(),
+    Redraw(pickList_, bitmap_, view_.state(), points_.selected(), points_.store(),
            labelFont_, grid_);
 }
 

@@ -6,19 +6,22 @@
 
 #include "plan/pick_list.h"
 #include "plan/plan_navigation.h"
+#include "plan/plan_view.h"
 #include "plan/point_grid.h"
 
 namespace korvela {
 
-struct ProgramData;
+class Workspace;
 
 // The image control of the plan (Image1): owns the plan bitmap, shows it stretched to its own
-// size, and draws the pointer's cursor over it. A redraw is done once, when the picture is
-// next needed, however many commands asked for one in a row.
-class PlanImage : public QWidget {
+// size, and draws the pointer's cursor over it. It draws again after every change of the
+// view; a redraw is done once, when the picture is next needed, however many commands asked for
+// one in a row.
+class PlanImage : public QWidget, private PlanViewObserver {
     Q_OBJECT
 public:
-    PlanImage(QWidget* parent, const ProgramData& data);
+    PlanImage(QWidget* parent, const Workspace& points, PlanView& view);
+    ~PlanImage() override;
 
     // Asks for the plan to be drawn again from the data; discards the cursor.
     void redraw();
@@ -60,10 +63,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void viewChanged(const ViewState& before) override;
     void renderIfNeeded();
     QRect cursorArea() const;
 
-    const ProgramData& data_;
+    const Workspace& points_;
+    PlanView& view_;
     QImage bitmap_;
     double keptWidthRatio_ = 1;
     double keptHeightRatio_ = 1;

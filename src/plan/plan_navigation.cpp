@@ -112,11 +112,4 @@ void centreViewOn(ViewState& view, double x, double y, double z) {
     view.panDown = -at.y;
 }
 
-std::optional<std::size_t> findPointNumbered(const PointStore& store, std::string_view number) {
-    for (std::size_t i = 0; i < store.count(); ++i) {
-        if (store.number()[i] == number) return i;
-    }
-    return std::nullopt;
-}
-
 }  // namespace korvela

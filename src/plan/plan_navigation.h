@@ -1,11 +1,9 @@
 #pragma once
 
-#include "plan/view_state.h"
+#include "points/view_state.h"
 
 #include <cstddef>
 #include <initializer_list>
-#include <optional>
-#include <string_view>
 
 namespace korvela {
 
@@ -52,8 +50,5 @@ void showAllWhenNoneOnPlan(ViewState& view, std::initializer_list<const PointSto
 
 // Pans the view so that the point (x, y, z) lies at the centre of the plan.
 void centreViewOn(ViewState& view, double x, double y, double z);
-
-// The first point whose number is the text (Windows-1251), byte for byte.
-std::optional<std::size_t> findPointNumbered(const PointStore& store, std::string_view number);
 
 }  // namespace korvela

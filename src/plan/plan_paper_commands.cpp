@@ -13,7 +13,7 @@
 #include "common/safe_file_writer.h"
 #include "plan/plan_image.h"
 #include "plan/plan_sheet.h"
-#include "points/program_data.h"
+#include "points/workspace.h"
 #include "ui/busy_indicator.h"
 #include "ui/preferences.h"
 #include "ui/qt_text.h"
@@ -133,12 +133,12 @@ PlanPaper PlanPaperDialog::paper() const {
     return paper;
 }
 
-PlanPicture planPictureOf(const ProgramData& data, const PlanImage& plan) {
-    return {data.view,
-            data.points.selected(),
-            data.points.store(),
+PlanPicture planPictureOf(const Workspace& points, const ViewState& view, const PlanImage& plan) {
+    return {view,
+            points.selected(),
+            points.store(),
             plan.labelFont(),
-            QFileInfo(fromUtf8(data.points.status())).fileName(),
+            QFileInfo(fromUtf8(points.status())).fileName(),
             dateText(currentLocalTime())};
 }
 

@@ -11,7 +11,8 @@ namespace korvela {
 
 class PlanImage;
 class UserDialogs;
-struct ProgramData;
+class Workspace;
+struct ViewState;
 
 // The choices of "Сохранить план…": PDF or PNG, paper, orientation, scale, PNG resolution;
 // for printing only the scale (the print dialog has the rest). The first scale is the one the
@@ -39,7 +40,7 @@ private:
 
 // The page's content: the plan as the image control shows it, the name of the file the points
 // came from (the status line) and today's date.
-PlanPicture planPictureOf(const ProgramData& data, const PlanImage& plan);
+PlanPicture planPictureOf(const Workspace& points, const ViewState& view, const PlanImage& plan);
 
 // File ▸ "Сохранить план…": the choices, then the file; a file that cannot be written is
 // reported in a message.

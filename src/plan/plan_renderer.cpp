@@ -19,7 +19,7 @@
 #include "plan/pick_list.h"
 #include "plan/plan_sheet.h"
 #include "plan/point_grid.h"
-#include "plan/view_state.h"
+#include "points/view_state.h"
 #include "plan/view_transform.h"
 #include "points/point_store.h"
 #include "ui/qt_text.h"

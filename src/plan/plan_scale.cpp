@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "plan/view_state.h"
+#include "points/view_state.h"
 
 namespace korvela {
 

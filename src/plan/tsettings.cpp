@@ -14,7 +14,7 @@
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "plan/plan_image.h"
-#include "plan/view_state.h"
+#include "points/view_state.h"
 #include "points/point_table_text.h"
 #include "ui/korvela_application.h"
 #include "ui/qt_text.h"
@@ -117,14 +117,17 @@ QCheckBox* createCheckBox(QWidget* parent, const char* name, const char* caption
 
 }  // namespace
 
-TSettings::TSettings(QWidget* parent, ViewState& view, PlanImage& plan, UserDialogs& dialogs)
+TSettings::TSettings(QWidget* parent, PlanView& view, PlanImage& plan, UserDialogs& dialogs)
     : QDialog(parent), view_(view), plan_(plan), dialogs_(dialogs) {
     setObjectName("TSettings");
     setWindowTitle(QStringLiteral("Settings"));
     setFont(windowFont(12));
     setFixedSize(300, 273);
     createControls();
+    view_.addObserver(*this);
 }
+
+TSettings::~TSettings() { view_.removeObserver(*this); }
 
 void TSettings::createControls() {
     PageControl1 = new QTabWidget(this);
@@ -213,19 +216,22 @@ void TSettings::ShowNumberHightClick() {
         box->setChecked(ShowNumberHight->isChecked());
         ShowNumberClick();
     }
-    view_.showNumbers = ShowNumber->isChecked() ? 1 : 0;
-    view_.showHeights = ShowHight->isChecked() ? 1 : 0;
-    plan_.redraw();
+    view_.change([this](ViewState& view) { takeLabels(view); });
 }
 
 void TSettings::ShowNumberClick() {
     if (ShowHight->isChecked() == ShowNumber->isChecked())
         ShowNumberHight->setChecked(ShowNumber->isChecked());
-    view_.showNumbers = ShowNumber->isChecked() ? 1 : 0;
-    view_.showHeights = ShowHight->isChecked() ? 1 : 0;
-    view_.cursorRadius = toIntStrict(toUtf8(Cursor->text()));
-    view_.scaleLabelsWithZoom = CheckBox1->isChecked() ? 1 : 0;
-    plan_.redraw();
+    view_.change([this](ViewState& view) { takeLabels(view); });  // kept when the radius fails
+    view_.change([this](ViewState& view) {
+        view.cursorRadius = toIntStrict(toUtf8(Cursor->text()));
+        view.scaleLabelsWithZoom = CheckBox1->isChecked() ? 1 : 0;
+    });
+}
+
+void TSettings::takeLabels(ViewState& view) const {
+    view.showNumbers = ShowNumber->isChecked() ? 1 : 0;
+    view.showHeights = ShowHight->isChecked() ? 1 : 0;
 }
 
 void TSettings::Button2Click() {
@@ -234,11 +240,24 @@ void TSettings::Button2Click() {
 
 void TSettings::Button1Click() { close(); }
 
-void TSettings::showChoices(const ViewState& view) {
-    ShowNumber->setChecked(view.showNumbers != 0);
-    ShowHight->setChecked(view.showHeights != 0);
-    Cursor->setText(QString::number(view.cursorRadius));
-    CheckBox1->setChecked(view.scaleLabelsWithZoom != 0);
+// A radius the user is still typing (no integer yet) stays in its field until the view's
+// radius itself changes.
+void TSettings::viewChanged(const ViewState& before) {
+    const ViewState& view = view_.state();
+    const auto show = [](QCheckBox& box, std::uint8_t now, std::uint8_t was) {
+        const QSignalBlocker quiet(box);
+        if (now != was) box.setChecked(now != 0);
+    };
+    show(*ShowNumber, view.showNumbers, before.showNumbers);
+    show(*ShowHight, view.showHeights, before.showHeights);
+    show(*CheckBox1, view.scaleLabelsWithZoom, before.scaleLabelsWithZoom);
+    if (view.showNumbers == view.showHeights) {
+        show(*ShowNumberHight, view.showNumbers, ShowNumberHight->isChecked() ? 1 : 0);
+    }
+    if (view.cursorRadius != before.cursorRadius) {
+        const QSignalBlocker quiet(Cursor);
+        Cursor->setText(QString::number(view.cursorRadius));
+    }
 }
 
 }  // namespace korvela

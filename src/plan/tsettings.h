@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "plan/plan_view.h"
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -12,17 +14,17 @@ namespace korvela {
 class PlanImage;
 class UserDialogs;
 struct ToleranceField;
-struct ViewState;
 
 // The display settings of the plan: which labels selected points get, the pointer's pick
 // radius, the wheel's zoom mode and the label font. Every change takes effect at once.
 // The page "допуски" holds the numbers that decide the survey tasks' results: the join's
 // limit, the blunder test's probability and the traverse's limits, k and σ's, kept as
-// preferences.
-class TSettings : public QDialog {
+// preferences. The controls show the view's label settings whenever they change.
+class TSettings : public QDialog, private PlanViewObserver {
     Q_OBJECT
 public:
-    TSettings(QWidget* parent, ViewState& view, PlanImage& plan, UserDialogs& dialogs);
+    TSettings(QWidget* parent, PlanView& view, PlanImage& plan, UserDialogs& dialogs);
+    ~TSettings() override;
 
     // The master box "Показывать надписи" switches both sub-boxes.
     void ShowNumberHightClick();
@@ -33,16 +35,16 @@ public:
     void Button2Click();
     void Button1Click();  // "OK": closes the window
 
-    // Sets the controls to the choices of a view record (an opened project), in the order
-    // numbers, heights, radius, scaling; each control that changes runs its handler.
-    void showChoices(const ViewState& view);
-
 private:
+    // The controls show the settings that changed; their handlers do not run.
+    void viewChanged(const ViewState& before) override;
+    // The sub-boxes' choices go into `view`.
+    void takeLabels(ViewState& view) const;
     void createControls();
     void createToleranceFields();
     void toleranceEdited(QLineEdit& field, const ToleranceField& entry);
 
-    ViewState& view_;
+    PlanView& view_;
     PlanImage& plan_;
     UserDialogs& dialogs_;
     QTabWidget* PageControl1 = nullptr;

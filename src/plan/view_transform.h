@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "plan/point_grid.h"
-#include "plan/view_state.h"
+#include "points/view_state.h"
 
 namespace korvela {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "plan/view_state.h"
+#include "points/view_state.h"
 #include "points/observations.h"
 #include "points/point_store.h"
 #include "points/workspace_change.h"

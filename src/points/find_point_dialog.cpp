@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "plan/plan_navigation.h"
+#include "points/point_store.h"
 #include "ui/qt_text.h"
 
 namespace korvela {

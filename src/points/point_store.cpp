@@ -224,4 +224,11 @@ void PointStore::releaseSpareCapacity() {
     points_.code.shrinkToFit();
 }
 
+std::optional<std::size_t> findPointNumbered(const PointStore& store, std::string_view number) {
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        if (store.number()[i] == number) return i;
+    }
+    return std::nullopt;
+}
+
 }  // namespace korvela

@@ -67,6 +67,7 @@ struct PointSequences {
         action(colour, other.colour);
     }
     std::size_t count() const { return x.size(); }
+    bool operator==(const PointSequences&) const = default;
 };
 
 // The surveyed points as seven parallel sequences; index i is the same point in each.
@@ -103,6 +104,8 @@ public:
 
     const std::vector<PointFlag>& active() const { return points_.active; }
     const PointNumbers& number() const { return points_.number; }
+    // Whether both hold the same points, value for value.
+    bool holdsSamePoints(const PointStore& other) const { return points_ == other.points_; }
     const std::vector<double>& x() const { return points_.x; }
     const std::vector<double>& y() const { return points_.y; }
     const std::vector<double>& z() const { return points_.z; }
@@ -162,5 +165,8 @@ private:
     std::vector<std::uint64_t> editRevisions_;
     std::vector<std::size_t> editedPoints_;
 };
+
+// The first point whose number is the text (Windows-1251), byte for byte.
+std::optional<std::size_t> findPointNumbered(const PointStore& store, std::string_view number);
 
 }  // namespace korvela

@@ -46,7 +46,6 @@ void PointTableModel::followRows(const WorkspaceChange& change) {
         case Kind::ValuesChanged:
         case Kind::SelectionChanged:
             return change.point ? rowChanged(*change.point) : layoutCheckBoxes();
-        case Kind::StatusChanged:
         case Kind::ObservationsChanged:
             return;
     }
@@ -175,16 +174,6 @@ bool PointTableModel::setData(const QModelIndex& index, const QVariant& value, i
     return true;
 }
 
-void PointTableModel::clearTable() {
-    beginResetModel();
-    rows_ = 1;
-    pointsShown_ = 0;
-    checkBoxesShown_ = false;
-    typedTexts_.clear();
-    codeColumnShown_ = store_.code().any();
-    endResetModel();
-}
-
 void PointTableModel::fillTable() {
     beginResetModel();
     rows_ = static_cast<int>(std::max<std::size_t>(1, store_.count()));
@@ -193,11 +182,6 @@ void PointTableModel::fillTable() {
     checkBoxesShown_ = store_.count() > 0;
     codeColumnShown_ = store_.code().any();
     endResetModel();
-}
-
-void PointTableModel::hideCheckBoxes() {
-    checkBoxesShown_ = false;
-    layoutCheckBoxes();
 }
 
 void PointTableModel::rebuildCheckBoxes() {
@@ -253,15 +237,6 @@ void PointTableModel::pointsErased(const std::vector<std::int32_t>& erasedFlags)
     // A table that became empty is blank, with no check box.
     if (store_.count() == 0) typedTexts_.clear();
     endResetModel();
-}
-
-void PointTableModel::showTypedText(int row, int column, const QString& text) {
-    if (hasPoint(row) && storeText(row, column) == text) {
-        typedTexts_.remove(cellKey(row, column));
-    } else {
-        typedTexts_.insert(cellKey(row, column), text);
-    }
-    emit dataChanged(index(row, column), index(row, column));
 }
 
 std::string PointTableModel::text(int gridRow, int column) const {

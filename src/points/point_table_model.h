@@ -34,20 +34,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-    // Empties every data row and leaves one empty row without a check box.
-    void clearTable();
     // Rewrites the table from the store: one row per point, check boxes rebuilt.
     void fillTable();
-    void hideCheckBoxes();
     // Shows the check boxes of every row that has a point, frozen ones red.
     void rebuildCheckBoxes();
     // Repaints the check boxes and row colours after flags or freezing changed.
     void layoutCheckBoxes();
-
-    // Puts a text into a cell as if it had been typed there, without changing the point.
-    void showTypedText(int row, int column, const QString& text);
-
-    bool checkBoxesShown() const { return checkBoxesShown_; }
 
     // The grid the exports read.
     int rows() const override { return rows_ + 1; }

@@ -12,7 +12,7 @@
 #include "common/file_error.h"
 #include "common/safe_file_writer.h"
 #include "common/work_progress.h"
-#include "plan/view_state.h"
+#include "points/view_state.h"
 #include "points/observations.h"
 #include "points/point_store.h"
 

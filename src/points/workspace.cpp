@@ -60,8 +60,20 @@ StepSurroundings Workspace::surroundings() const {
 
 void Workspace::replace(PointStore points, std::vector<std::int32_t> selected, std::string status,
                         std::string stepName, std::optional<ViewState> viewFound) {
+    if (changesNothing(points, selected, status, viewFound)) return;
     replacePoints(std::move(points), std::nullopt, std::move(selected), std::move(status),
                   std::move(stepName), std::move(viewFound));
+}
+
+bool Workspace::changesNothing(const PointStore& points, std::vector<std::int32_t> selected,
+                               const std::string& status,
+                               const std::optional<ViewState>& viewFound) const {
+    if (selected.size() > points.count()) return false;  // refused by the replacement
+    selected.resize(points.count(), 0);
+    normaliseFlags(selected);
+    const bool viewMoved = viewFound && view_ != nullptr && *viewFound != view_->state();
+    return !viewMoved && status == status_ && selected == selected_ &&
+           points.holdsSamePoints(store_);
 }
 
 void Workspace::replaceAll(PointStore points, ObservationList observations,
@@ -117,13 +129,12 @@ std::size_t Workspace::eraseSelected(std::string stepName) {
     change.erasedFlags = selected_;
     const auto selectedCount =
         static_cast<std::size_t>(std::count(selected_.begin(), selected_.end(), 1));
-    if (selectedCount > 0) {
-        StepSurroundings found = surroundings();
-        PointSequences erased = store_.takeFlagged(selected_);
-        std::erase(selected_, 1);
-        history_.record(stepName.empty() ? erasingStepName(selectedCount) : std::move(stepName),
-                        std::move(found), erasingStep(change.erasedFlags, std::move(erased)));
-    }
+    if (selectedCount == 0) return 0;
+    StepSurroundings found = surroundings();
+    PointSequences erased = store_.takeFlagged(selected_);
+    std::erase(selected_, 1);
+    history_.record(stepName.empty() ? erasingStepName(selectedCount) : std::move(stepName),
+                    std::move(found), erasingStep(change.erasedFlags, std::move(erased)));
     announce(change);
     return selectedCount;
 }
@@ -148,10 +159,9 @@ void Workspace::setPointValues(PointValue which, std::int32_t value, bool onlySe
         points.push_back(point);
         previous.push_back(old);
     }
-    if (!points.empty()) {
-        history_.record(std::move(stepName), surroundings(),
-                        valuesStep(which, points, std::move(previous)));
-    }
+    if (points.empty()) return;
+    history_.record(std::move(stepName), surroundings(),
+                    valuesStep(which, points, std::move(previous)));
     for (const std::size_t point : points) setPointValue(store_, which, point, value);
     announce(WorkspaceChange::Kind::ValuesChanged);
 }
@@ -236,8 +246,8 @@ bool Workspace::takeStep(ChangeHistory::Entry* entry,
     status_ = std::move(entry->found.status);
     change.typedTexts = std::move(entry->found.typedTexts);
     if (entry->found.view && view_ != nullptr) {
-        found.view = *view_;
-        takePlacement(*view_, *entry->found.view);
+        found.view = view_->state();
+        view_->place(*entry->found.view);
         change.viewRestored = true;
     }
     entry->found = std::move(found);
@@ -272,15 +282,6 @@ void Workspace::changeSelection(const std::function<void(std::vector<std::int32_
     selected_.resize(store_.count(), 0);
     normaliseFlags(selected_);
     announce(WorkspaceChange::Kind::SelectionChanged);
-}
-
-void Workspace::setStatus(std::string status) {
-    status_ = std::move(status);
-    announce(WorkspaceChange::Kind::StatusChanged);
-}
-
-void Workspace::markDataPresent() {
-    if (status_.empty()) setStatus(kNoFileStatus);
 }
 
 }  // namespace korvela

@@ -66,7 +66,8 @@ public:
     // Every point replaced, the observations kept (edit all). Flags that are not 0 become 1;
     // missing flags are 0. Throws std::invalid_argument when there are more flags than points.
     // A command that moved the plan's view with it hands over the view it found
-    // (`viewFound`): undo brings that back.
+    // (`viewFound`): undo brings that back. Points, flags, status and view all as they were
+    // make no step and no announcement.
     void replace(PointStore points, std::vector<std::int32_t> selected, std::string status,
                  std::string stepName = {}, std::optional<ViewState> viewFound = std::nullopt);
     // Every point and the observations replaced in one step (import, open, close).
@@ -76,7 +77,8 @@ public:
     // Appends the points unselected; data is then present when any point came.
     void append(const PointStore& points, bool kindCellsBlank = false, std::string stepName = {},
                 std::optional<ViewState> viewFound = std::nullopt);
-    // Erases every point whose flag is 1; returns how many went.
+    // Erases every point whose flag is 1; returns how many went. None flagged changes nothing
+    // and announces nothing.
     std::size_t eraseSelected(std::string stepName = {});
     // Freezes (0) or unfreezes (1) every point whose flag is 1.
     void setActiveOfSelected(std::int32_t active, std::string stepName = {});
@@ -104,7 +106,7 @@ public:
     bool undo();
     bool redo();
     // The plan's view, which undo and redo of a step that moved it set back (nullptr: none).
-    void attachView(ViewState* view) { view_ = view; }
+    void attachView(ViewPlacement* view) { view_ = view; }
     // The table whose typed texts the steps keep (nullptr: none).
     void setTypedTextKeeper(TypedTextKeeper* keeper) { typedTextKeeper_ = keeper; }
     const TypedTextKeeper* typedTextKeeper() const { return typedTextKeeper_; }
@@ -116,14 +118,12 @@ public:
     // Lets `change` edit the flags (picking on the plan); flags that are not 0 become 1.
     void changeSelection(const std::function<void(std::vector<std::int32_t>&)>& change);
 
-    void setStatus(std::string status);
-    // Data came from no file (added points): an empty status line becomes "no file".
-    void markDataPresent();
-
 private:
     void announce(const WorkspaceChange& change);
     void announce(WorkspaceChange::Kind kind, std::optional<std::size_t> point = std::nullopt);
     StepSurroundings surroundings() const;
+    bool changesNothing(const PointStore& points, std::vector<std::int32_t> selected,
+                        const std::string& status, const std::optional<ViewState>& viewFound) const;
     void setPointValues(PointValue which, std::int32_t value, bool onlySelected,
                         std::string stepName);
     void replacePoints(PointStore points, std::optional<ObservationList> observations,
@@ -139,7 +139,7 @@ private:
     std::vector<WorkspaceObserver*> observers_;
     ChangeHistory history_;
     TypedTextKeeper* typedTextKeeper_ = nullptr;
-    ViewState* view_ = nullptr;
+    ViewPlacement* view_ = nullptr;
 };
 
 }  // namespace korvela

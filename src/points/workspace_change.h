@@ -34,7 +34,6 @@ struct WorkspaceChange {
         Inserted,          // erased points came back where insertedFlags is 1 (undo)
         ValuesChanged,     // values of existing points (typed cell, freeze, colour)
         SelectionChanged,  // selection flags only
-        StatusChanged,     // the status line only
         ObservationsChanged,  // the observations only (sights left out or taken in again)
     };
     Kind kind = Kind::Replaced;

@@ -16,7 +16,7 @@
 #include "common/angle_text.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"
-#include "plan/plan_navigation.h"
+#include "plan/plan_view.h"
 #include "points/workspace.h"
 #include "tasks/daily_computations.h"
 #include "tasks/station_readings.h"
@@ -185,7 +185,7 @@ private:
 };
 
 CogoWindow::CogoWindow(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
-                       ViewState& view)
+                       PlanView& view)
     : QDialog(parent), dialogs_(dialogs), report_(report), points_(points), view_(view) {
     setObjectName("CogoWindow");
     setWindowTitle(QString::fromUtf8("Геодезические задачи"));
@@ -435,13 +435,11 @@ void CogoWindow::showOutcome(const CogoOutcome& outcome) {
     const QString caption = Tasks->tabText(Tasks->currentIndex());
     report_.showReport(caption, outcome.report);
     if (outcome.points.count() == 0) return;
-    const ViewState viewFound = view_;
-    showAllWhenNoneOnPlan(view_, {&points_.store(), &outcome.points});
-    points_.append(outcome.points, false, toUtf8(caption), viewFound);
+    appendShowingPoints(points_, view_, outcome.points, toUtf8(caption));
 }
 
 void CogoClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
-               ViewState& view) {
+               PlanView& view) {
     auto* window = parent->findChild<CogoWindow*>("CogoWindow", Qt::FindDirectChildrenOnly);
     if (!window) window = new CogoWindow(parent, dialogs, report, points, view);
     window->show();

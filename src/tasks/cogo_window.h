@@ -15,7 +15,7 @@ class UserDialogs;
 class Workspace;
 class ReadingFill;
 struct CogoOutcome;
-struct ViewState;
+class PlanView;
 
 // "Геодезические задачи" (Задачи menu): one tab per daily computation with fields for point
 // numbers and values. "Вычислить" runs the open tab's task with the kept settings: the report
@@ -27,7 +27,7 @@ struct ViewState;
 class CogoWindow : public QDialog {
 public:
     CogoWindow(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
-               ViewState& view);
+               PlanView& view);
 
     void ComputeClick();       // "Вычислить"
     void ObservationsClick();  // "Из наблюдений" on the open tab
@@ -52,7 +52,7 @@ private:
     UserDialogs& dialogs_;
     TForm8& report_;
     Workspace& points_;
-    ViewState& view_;
+    PlanView& view_;
     QTabWidget* Tasks = nullptr;
     QLineEdit *InverseFrom = nullptr, *InverseTo = nullptr;
     QLineEdit *PolarStation = nullptr, *PolarReading = nullptr, *PolarDistance = nullptr,
@@ -76,6 +76,6 @@ private:
 // Задачи ▸ "Геодезические задачи": the window (made at its first use, kept as the parent's
 // child) brought to the front.
 void CogoClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
-               ViewState& view);
+               PlanView& view);
 
 }  // namespace korvela

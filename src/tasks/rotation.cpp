@@ -71,12 +71,6 @@ std::vector<RotationRow> rotatePoints(const PointStore& store,
     return rows;
 }
 
-int wrapViewScrollPosition(int position) {
-    if (position == 0) return 360;
-    if (position == 361) return 1;
-    return position;
-}
-
 int rollScrollPositionAfterRotation(double angleDegrees) {
     const double wanted = std::trunc(degreesFromRadians(radiansFromDegrees(angleDegrees))) + 270;
     // Held within the range in double, so that no angle overflows the conversion to int.

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "plan/plan_view.h"
+
 namespace korvela {
 
 class PointStore;
@@ -30,13 +32,6 @@ struct RotationRow {
 std::vector<RotationRow> rotatePoints(const PointStore& store,
                                       const std::vector<std::int32_t>& selected,
                                       double angleDegrees);
-
-// The view scroll bars run from 0 to 362; position P stands for P − 1 degrees.
-inline constexpr int kViewScrollMinimum = 0;
-inline constexpr int kViewScrollMaximum = 362;
-
-// A change of a view scroll bar wraps 0 to 360 and 361 to 1; 362 stays.
-int wrapViewScrollPosition(int position);
 
 // Where the "y" scroll bar stands after a rotation by angleDegrees: the whole part of the
 // angle plus 270, held within the scroll bar's range, then wrapped.

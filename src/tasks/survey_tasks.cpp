@@ -5,7 +5,7 @@
 #include "common/number_parse.h"
 #include "exchange/tform5.h"
 #include "plan/plan_image.h"
-#include "plan/plan_navigation.h"
+#include "plan/plan_view.h"
 #include "plan/tform7.h"
 #include "points/survey_open_dialog.h"
 #include "points/workspace.h"
@@ -37,148 +37,118 @@ std::string traverseReport(const TraverseResult& result) {
     if (result.accuracySheet.empty()) return result.sheet;
     return result.sheet + "\r\n" + result.accuracySheet;
 }
-
-
 }  // namespace
 
-void SurveyTasks::Button1Click() {
-    const Workspace& data = windows_.points;
-    TGeop& area = windows_.geop;
-    area.handOver(areaHandOverSheet(data.store(), data.selected()));
+void Button1Click(const Workspace& points, TGeop& area) {
+    area.handOver(areaHandOverSheet(points.store(), points.selected()));
     area.show();
 }
 
-void SurveyTasks::N8Click() {
-    const Workspace& data = windows_.points;
-    if (const auto refusal = lengthReportRefusal(data.selected())) {
-        return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(*refusal));
+void N8Click(QWidget* parent, UserDialogs& dialogs, const Workspace& points, TForm8& report) {
+    if (const auto refusal = lengthReportRefusal(points.selected())) {
+        return dialogs.showMessage(parent, fromUtf8(*refusal));
     }
-    windows_.form8.showReport(QString::fromUtf8(kLengthCaption),
-                              lengthReport(data.store(), data.selected()));
+    report.showReport(QString::fromUtf8(kLengthCaption),
+                      lengthReport(points.store(), points.selected()));
 }
 
-void SurveyTasks::N9Click() {
-    const Workspace& data = windows_.points;
-    windows_.form8.showReport(QString::fromUtf8(kAnglesCaption),
-                              interiorAnglesReport(data.store(), data.selected()));
+void N9Click(const Workspace& points, TForm8& report) {
+    report.showReport(QString::fromUtf8(kAnglesCaption),
+                      interiorAnglesReport(points.store(), points.selected()));
 }
 
-void SurveyTasks::N14Click() {
-    TForm9& numbers = windows_.form9;
+void N14Click(const Workspace& points, TForm9& numbers, TForm8& report) {
     numbers.useForDirectionalAngle();
     numbers.exec();
     const auto typed = numbers.numbers();
     numbers.restoreForJoin();
-    windows_.form8.showReport(QString::fromUtf8(kDirectionalAngleCaption),
-                              directionalAngleReport(windows_.points.store(), typed[0], typed[1]));
+    report.showReport(QString::fromUtf8(kDirectionalAngleCaption),
+                      directionalAngleReport(points.store(), typed[0], typed[1]));
 }
 
-void SurveyTasks::Button2Click() {
-    const Workspace& data = windows_.points;
-    windows_.form5.clearGrid();
-    TForm2& dialog = windows_.form2;
-    dialog.setAngleText(fromUtf8(proposedRotationAngle(data.store(), data.selected())));
+void Button2Click(const Workspace& points, TForm5& result, TForm2& dialog) {
+    result.clearGrid();
+    dialog.setAngleText(fromUtf8(proposedRotationAngle(points.store(), points.selected())));
     dialog.show();
 }
 
-void SurveyTasks::rotate() {
-    const Workspace& data = windows_.points;
-    TForm2& dialog = windows_.form2;
+void rotate(const Workspace& points, PlanView& view, const TForm2& dialog, TForm5& result) {
     const double angle = toDoubleStrict(toUtf8(dialog.angleText()));
-    TForm5& result = windows_.form5;
-    const std::vector<RotationRow> rows = rotatePoints(data.store(), data.selected(), angle);
+    const std::vector<RotationRow> rows = rotatePoints(points.store(), points.selected(), angle);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         result.setRow(static_cast<int>(k) + 1, rows[k].number, rows[k].x, rows[k].y, rows[k].z);
     }
     result.setRowCount(static_cast<int>(rows.size()) + 1);
     // The plan turns with the points: the "y" scroll bar follows the angle.
-    dialog.setRollPosition(rollScrollPositionAfterRotation(angle));
-    applyViewAngles();
+    view.change([&](ViewState& turned) {
+        turned.rollDeg = rollScrollPositionAfterRotation(angle) - 1;
+    });
     result.show();
 }
 
-void SurveyTasks::applyViewAngles() {
-    const TForm2& dialog = windows_.form2;
-    ViewState& view = windows_.view;
-    view.rollDeg = dialog.rollPosition() - 1;
-    view.tiltDeg = dialog.tiltPosition() - 1;
-    view.azimuthDeg = dialog.azimuthPosition() - 1;
-    windows_.plan.redraw();
-}
-
-void SurveyTasks::AddtoProject1Click() {
-    Workspace& data = windows_.points;
-    TForm7& notice = windows_.form7;
+void AddtoProject1Click(QWidget* parent, UserDialogs& dialogs, Workspace& points, PlanView& view,
+                        TForm7& notice, TForm9& numbers) {
     const auto showNotice = [&notice](JoinNotice which) {
         notice.showNotice(fromUtf8(joinNoticeText(which)));
     };
-    if (!joinBasePoints(data.selected())) return showNotice(JoinNotice::WrongBasePoints);
-    const std::optional<QString> path =
-        windows_.dialogs.askOpenPath(&windows_.parent, surveyOpenDialog());
+    if (!joinBasePoints(points.selected())) return showNotice(JoinNotice::WrongBasePoints);
+    const std::optional<QString> path = dialogs.askOpenPath(parent, surveyOpenDialog());
     if (!path) return showNotice(JoinNotice::WrongBasePoints);
     PointStore second;
-    if (const auto error = loadSurveyWhileBusy(&windows_.parent, *path, second)) {
-        return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(error->message()));
+    if (const auto error = loadSurveyWhileBusy(parent, *path, second)) {
+        return dialogs.showMessage(parent, fromUtf8(error->message()));
     }
-    TForm9& numbers = windows_.form9;
     numbers.exec();
     JoinOutcome outcome =
-        computeJoin(data.store(), data.selected(), second, numbers.numbers(), read(kJoinLimit));
+        computeJoin(points.store(), points.selected(), second, numbers.numbers(), read(kJoinLimit));
     if (outcome.notice) return showNotice(*outcome.notice);
     // A message box: the notice closes before a point's number and a distance can be read.
     if (outcome.departure) {
-        return windows_.dialogs.showMessage(&windows_.parent,
-                                            fromUtf8(joinDepartureText(*outcome.departure)));
+        return dialogs.showMessage(parent, fromUtf8(joinDepartureText(*outcome.departure)));
     }
-    const PointStore joined = joinedPoints(std::move(outcome.points));
-    const ViewState viewFound = windows_.view;
-    showAllWhenNoneOnPlan(windows_.view, {&data.store(), &joined});
-    data.append(joined, false, "Добавить к проекту", viewFound);
+    appendShowingPoints(points, view, joinedPoints(std::move(outcome.points)),
+                        "Добавить к проекту");
 }
 
-void SurveyTasks::N16Click() { windows_.form11.startPathMode(); }
+void TraversePath::N16Click() { traverse_.startPathMode(); }
 
-void SurveyTasks::stationTicked(std::size_t point) {
-    const Workspace& data = windows_.points;
-    TForm11& traverse = windows_.form11;
-    if (traverse.pathModeOn() && data.store().kind()[point] == kKindStation &&
-        data.selected()[point] == 1) {
-        traverse.addStation(std::string(data.store().number()[point]));
+void TraversePath::stationTicked(std::size_t point) {
+    if (traverse_.pathModeOn() && points_.store().kind()[point] == kKindStation &&
+        points_.selected()[point] == 1) {
+        traverse_.addStation(std::string(points_.store().number()[point]));
     }
 }
 
-void SurveyTasks::stationsTicked(const PointRuns& runs) {
-    if (!windows_.form11.pathModeOn()) return;
+void TraversePath::stationsTicked(const PointRuns& runs) {
+    if (!traverse_.pathModeOn()) return;
     for (const auto& [first, end] : runs) {
         for (std::size_t point = first; point < end; ++point) stationTicked(point);
     }
 }
 
-void SurveyTasks::addSelectedStations(bool showWindow) {
-    const Workspace& data = windows_.points;
-    TForm11& traverse = windows_.form11;
-    if (!traverse.pathModeOn()) return;
-    for (std::size_t point = 0; point < data.store().count(); ++point) {
-        if (data.store().kind()[point] == kKindStation && data.selected()[point] != 0) {
-            traverse.addStation(std::string(data.store().number()[point]));
+void TraversePath::addSelectedStations(bool showWindow) {
+    if (!traverse_.pathModeOn()) return;
+    const PointStore& store = points_.store();
+    for (std::size_t point = 0; point < store.count(); ++point) {
+        if (store.kind()[point] == kKindStation && points_.selected()[point] != 0) {
+            traverse_.addStation(std::string(store.number()[point]));
         }
     }
-    if (showWindow) traverse.show();
+    if (showWindow) traverse_.show();
 }
 
-void SurveyTasks::traverseRequested() {
-    const Workspace& data = windows_.points;
-    TraverseRequest request = windows_.form11.request();
+void TraversePath::traverseRequested() {
+    TraverseRequest request = traverse_.request();
     request.settings = readTraverseSettings();
-    auto outcome = computeTraverse(data.store(), data.observations(), request);
+    auto outcome = computeTraverse(points_.store(), points_.observations(), request);
     if (const auto* refusal = std::get_if<TraverseRefusal>(&outcome)) {
-        return windows_.dialogs.showMessage(&windows_.parent, fromUtf8(refusal->message));
+        return dialogs_.showMessage(&parent_, fromUtf8(refusal->message));
     }
     const auto& result = std::get<TraverseResult>(outcome);
-    windows_.form8.showReport(QString::fromUtf8(kTraverseCaption), traverseReport(result));
+    report_.showReport(QString::fromUtf8(kTraverseCaption), traverseReport(result));
     if (result.writesNothing()) return;
     if (!result.withinLimits &&
-        !windows_.dialogs.askYesNo(&windows_.parent, QString::fromUtf8(kBeyondLimitsQuestion))) {
+        !dialogs_.askYesNo(&parent_, QString::fromUtf8(kBeyondLimitsQuestion))) {
         return;
     }
     writeTraverse(result);
@@ -186,11 +156,11 @@ void SurveyTasks::traverseRequested() {
 
 // Points already in the store get their coordinates; inner stations that are none yet are
 // appended as stations.
-void SurveyTasks::writeTraverse(const TraverseResult& result) {
+void TraversePath::writeTraverse(const TraverseResult& result) {
     std::vector<PointCoordinates> changed;
     PointStore appended;
-    for (const auto* points : {&result.stations, &result.recomputed}) {
-        for (const AdjustedPoint& point : *points) {
+    for (const auto* adjusted : {&result.stations, &result.recomputed}) {
+        for (const AdjustedPoint& point : *adjusted) {
             if (point.point == kNewPoint) {
                 appended.append(point.number, point.x, point.y, point.z, kColourAqua,
                                 kKindStation);
@@ -199,7 +169,7 @@ void SurveyTasks::writeTraverse(const TraverseResult& result) {
             }
         }
     }
-    windows_.points.setCoordinates(changed, appended, kTraverseStepName);
+    points_.setCoordinates(changed, appended, kTraverseStepName);
 }
 
 }  // namespace korvela

@@ -8,7 +8,7 @@ class QWidget;
 
 namespace korvela {
 
-class PlanImage;
+class PlanView;
 class TForm11;
 class TForm2;
 class TForm5;
@@ -19,48 +19,39 @@ class TGeop;
 class UserDialogs;
 class Workspace;
 struct TraverseResult;
-struct ViewState;
-
-// What the survey tasks work with.
-struct SurveyTaskWindows {
-    QWidget& parent;
-    UserDialogs& dialogs;
-    Workspace& points;
-    ViewState& view;
-    PlanImage& plan;
-    TGeop& geop;      // the area window
-    TForm2& form2;    // the rotation dialog
-    TForm5& form5;    // the rotation result window
-    TForm7& form7;    // the notice
-    TForm8& form8;    // the report window
-    TForm9& form9;    // the base point numbers dialog
-    TForm11& form11;  // the traverse window
-};
 
 // The survey tasks of the main window: the "Задачи" menu, the "Площадь" and "Rotate"
-// buttons, "Add to Project", and the traverse path. The computing is in the core; these
-// handlers gather the input from the windows and show the results.
-class SurveyTasks {
-public:
-    explicit SurveyTasks(SurveyTaskWindows windows) : windows_(windows) {}
+// buttons, "Add to Project", and the traverse path. The computing is in the core; each
+// handler receives the windows it uses, gathers the input from them and shows the results.
 
-    // "Площадь" button and Задачи ▸ "Площадь": the selected points that are not frozen go
-    // to the area window.
-    void Button1Click();
-    // Задачи ▸ "Длина", "Углы", "Дирекционные углы": reports in the report window.
-    void N8Click();
-    void N9Click();
-    void N14Click();
-    // "Rotate" button and Задачи ▸ "Rotate": clears the result window, proposes an angle,
-    // shows the rotation dialog.
-    void Button2Click();
-    // "Повернуть" of the rotation dialog: the selected points turned into the result window.
-    void rotate();
-    // A view scroll bar of the rotation dialog moved: the plan is turned.
-    void applyViewAngles();
-    // File ▸ "Add to Project": a second survey joined through three base points.
-    void AddtoProject1Click();
-    // Задачи ▸ "Выбрать путь хода": the traverse window, and stations picked from now on go to it.
+// "Площадь" button and Задачи ▸ "Площадь": the selected points that are not frozen go to the
+// area window.
+void Button1Click(const Workspace& points, TGeop& area);
+// Задачи ▸ "Длина", "Углы", "Дирекционные углы": reports in the report window.
+void N8Click(QWidget* parent, UserDialogs& dialogs, const Workspace& points, TForm8& report);
+void N9Click(const Workspace& points, TForm8& report);
+void N14Click(const Workspace& points, TForm9& numbers, TForm8& report);
+// "Rotate" button and Задачи ▸ "Rotate": clears the result window, proposes an angle, shows
+// the rotation dialog.
+void Button2Click(const Workspace& points, TForm5& result, TForm2& dialog);
+// "Повернуть" of the rotation dialog: the selected points turned into the result window, and
+// the plan turned with them.
+void rotate(const Workspace& points, PlanView& view, const TForm2& dialog, TForm5& result);
+// File ▸ "Add to Project": a second survey joined through three base points.
+void AddtoProject1Click(QWidget* parent, UserDialogs& dialogs, Workspace& points, PlanView& view,
+                        TForm7& notice, TForm9& numbers);
+
+// The traverse path: Задачи ▸ "Выбрать путь хода", the stations picked while its mode is on,
+// and the traverse computed when the window asks.
+class TraversePath {
+public:
+    TraversePath(QWidget& parent, UserDialogs& dialogs, Workspace& points, TForm11& traverse,
+                 TForm8& report)
+        : parent_(parent), dialogs_(dialogs), points_(points), traverse_(traverse),
+          report_(report) {}
+
+    // Задачи ▸ "Выбрать путь хода": the traverse window, and stations picked from now on go
+    // to it.
     void N16Click();
     // The traverse rules: a station whose box was ticked, or (after a press on the plan or
     // when rows were rebuilt) every selected station, joins the list while the mode is on.
@@ -77,7 +68,11 @@ public:
 private:
     void writeTraverse(const TraverseResult& result);
 
-    SurveyTaskWindows windows_;
+    QWidget& parent_;
+    UserDialogs& dialogs_;
+    Workspace& points_;
+    TForm11& traverse_;
+    TForm8& report_;
 };
 
 }  // namespace korvela

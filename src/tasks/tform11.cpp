@@ -138,7 +138,8 @@ bool TForm11::ListContains(std::string_view number) const {
 
 // A new first station brings the start's proposal, every new last station the end's.
 void TForm11::addStation(const std::string& number) {
-    if (!listed_.insert(number).second) return;
+    if (ListContains(number)) return;
+    listed_.insert(number);
     stations_.push_back(number);
     ListBox1->addItem(fromCp1251(number));
     if (stations_.size() == 1) proposeSights(true);

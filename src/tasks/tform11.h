@@ -33,8 +33,6 @@ public:
     void startPathMode();
     bool pathModeOn() const { return pathMode_; }
 
-    // True when the list holds exactly this number (Windows-1251 bytes).
-    bool ListContains(std::string_view number) const;
     // Appends the station's number unless the list holds it already.
     void addStation(const std::string& number);
     const std::vector<std::string>& stations() const { return stations_; }
@@ -53,6 +51,8 @@ signals:
     void computeRequested();
 
 private:
+    // True when the list holds exactly this number (Windows-1251 bytes).
+    bool ListContains(std::string_view number) const;
     void createControls();
     void workspaceChanged(const WorkspaceChange& change) override;
     void listFileStations();

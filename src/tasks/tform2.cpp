@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "tasks/rotation.h"
+#include <QSignalBlocker>
 
 namespace korvela {
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+TForm2::TForm2(QWidget* parent, PlanView& view) : QDialog(parent), view_(view) {
     setObjectName("TForm2");
     setWindowTitle(QString::fromUtf8("Поворот"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -29,12 +29,20 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
 
-    ScrollBar2 = addScrollBar("ScrollBar2", "x", 80);
-    ScrollBar1 = addScrollBar("ScrollBar1", "y", 124);
-    ScrollBar3 = addScrollBar("ScrollBar3", "z", 168);
+    ScrollBar2 = addScrollBar("ScrollBar2", "x", 80, &ViewState::tiltDeg);
+    ScrollBar1 = addScrollBar("ScrollBar1", "y", 124, &ViewState::rollDeg);
+    ScrollBar3 = addScrollBar("ScrollBar3", "z", 168, &ViewState::azimuthDeg);
+    angleBars_ = {{{ScrollBar1, &ViewState::rollDeg},
+                   {ScrollBar2, &ViewState::tiltDeg},
+                   {ScrollBar3, &ViewState::azimuthDeg}}};
+    viewChanged(view_.state());
+    view_.addObserver(*this);
 }
 
-QScrollBar* TForm2::addScrollBar(const char* name, const char* caption, int top) {
+TForm2::~TForm2() { view_.removeObserver(*this); }
+
+QScrollBar* TForm2::addScrollBar(const char* name, const char* caption, int top,
+                                 double ViewState::*angle) {
     auto* label = new QLabel(QString::fromLatin1(caption), this);
     label->setGeometry(12, top, 16, 24);
     auto* bar = new QScrollBar(Qt::Horizontal, this);
@@ -42,32 +50,32 @@ QScrollBar* TForm2::addScrollBar(const char* name, const char* caption, int top)
     bar->setGeometry(32, top, 286, 22);
     bar->setRange(kViewScrollMinimum, kViewScrollMaximum);
     bar->setPageStep(0);
-    bar->setValue(1);
     connect(bar, &QScrollBar::valueChanged, this,
-            [this, bar](int position) { ScrollBarChange(bar, position); });
+            [this, bar, angle](int position) { ScrollBarChange(bar, position, angle); });
     return bar;
 }
 
 // 0 wraps to 360 and 361 to 1; setting the wrapped position changes the bar once more.
-void TForm2::ScrollBarChange(QScrollBar* bar, int position) {
+void TForm2::ScrollBarChange(QScrollBar* bar, int position, double ViewState::*angle) {
     const int wrapped = wrapViewScrollPosition(position);
     if (wrapped != position) {
         bar->setValue(wrapped);
         return;
     }
-    emit viewAnglesChanged();
+    view_.change([&](ViewState& view) { view.*angle = position - 1; });
+}
+
+void TForm2::viewChanged(const ViewState&) {
+    for (const AngleBar& shown : angleBars_) {
+        const QSignalBlocker quiet(shown.bar);
+        shown.bar->setValue(static_cast<int>(view_.state().*shown.angle) + 1);
+    }
 }
 
 QString TForm2::angleText() const { return Edit1->text(); }
 
 void TForm2::setAngleText(const QString& text) { Edit1->setText(text); }
 
-int TForm2::rollPosition() const { return ScrollBar1->value(); }
-int TForm2::tiltPosition() const { return ScrollBar2->value(); }
-int TForm2::azimuthPosition() const { return ScrollBar3->value(); }
-void TForm2::setRollPosition(int position) { ScrollBar1->setValue(position); }
-void TForm2::setTiltPosition(int position) { ScrollBar2->setValue(position); }
-void TForm2::setAzimuthPosition(int position) { ScrollBar3->setValue(position); }
 
 void TForm2::Button1Click() {
     close();

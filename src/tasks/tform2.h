@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
+
+#include "plan/plan_view.h"
 
 class QLineEdit;
 class QPushButton;
@@ -9,23 +12,17 @@ class QScrollBar;
 namespace korvela {
 
 // The rotation dialog: the angle added to 90° for turning the selected points about the Y
-// axis, and three scroll bars that turn the plan's view about its axes. Its title bar has no
-// buttons: it is left through "Повернуть" or "Закрыть".
-class TForm2 : public QDialog {
+// axis, and three scroll bars that turn the plan's view about its axes and show its angles
+// (position P stands for P − 1 degrees) whoever changed them. Its title bar has no buttons: it
+// is left through "Повернуть" or "Закрыть".
+class TForm2 : public QDialog, private PlanViewObserver {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent);
+    TForm2(QWidget* parent, PlanView& view);
+    ~TForm2() override;
 
     QString angleText() const;
     void setAngleText(const QString& text);
-
-    // Scroll bar positions: position P stands for P − 1 degrees.
-    int rollPosition() const;     // "y", ScrollBar1
-    int tiltPosition() const;     // "x", ScrollBar2
-    int azimuthPosition() const;  // "z", ScrollBar3
-    void setRollPosition(int position);
-    void setTiltPosition(int position);
-    void setAzimuthPosition(int position);
 
     void Button1Click();  // "Повернуть"
     void Button2Click();  // "Закрыть"
@@ -33,12 +30,22 @@ public:
 signals:
     // "Повернуть": the dialog has closed; the points are to be turned by the angle text.
     void rotateRequested();
-    // A view scroll bar moved (after wrapping): the view angles are to be applied.
-    void viewAnglesChanged();
 
 private:
-    QScrollBar* addScrollBar(const char* name, const char* caption, int top);
-    void ScrollBarChange(QScrollBar* bar, int position);
+    // A scroll bar and the view angle it shows.
+    struct AngleBar {
+        QScrollBar* bar;
+        double ViewState::*angle;
+    };
+
+    QScrollBar* addScrollBar(const char* name, const char* caption, int top,
+                             double ViewState::*angle);
+    // A bar moved: wrapped, then its angle goes into the view.
+    void ScrollBarChange(QScrollBar* bar, int position, double ViewState::*angle);
+    void viewChanged(const ViewState& before) override;
+
+    PlanView& view_;
+    std::array<AngleBar, 3> angleBars_{};
 
     QLineEdit* Edit1 = nullptr;
     QPushButton* Button1 = nullptr;

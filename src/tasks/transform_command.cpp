@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "plan/plan_navigation.h"
+#include "plan/plan_view.h"
 #include "points/survey_open_dialog.h"
 #include "points/workspace.h"
 #include "tasks/common_point_transform.h"
@@ -14,7 +14,7 @@
 namespace korvela {
 
 void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
-                    ViewState& view) {
+                    PlanView& view) {
     const QString caption = fromUtf8(kTransformCaption);
     const std::vector<std::int32_t>& selected = points.selected();
     // Without two selected points there can be no two common points: no file is asked for.
@@ -35,9 +35,7 @@ void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Works
     report.showReport(caption, transformReport(outcome));
     if (outcome.notice) return;
     const PointStore transformed = transformedPoints(std::move(outcome.points));
-    const ViewState viewFound = view;
-    showAllWhenNoneOnPlan(view, {&points.store(), &transformed});
-    points.append(transformed, false, "Трансформация по общим точкам", viewFound);
+    appendShowingPoints(points, view, transformed, "Трансформация по общим точкам");
 }
 
 }  // namespace korvela

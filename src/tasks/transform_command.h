@@ -7,7 +7,7 @@ namespace korvela {
 class TForm8;
 class UserDialogs;
 class Workspace;
-struct ViewState;
+class PlanView;
 
 // Задачи ▸ "Трансформация по общим точкам": with two or more points selected, asks for the
 // second survey and shows the report in the report window; then appends every point of the
@@ -15,6 +15,6 @@ struct ViewState;
 // that cannot be read (a message says so) appends nothing. When no point would be on the
 // plan, the view shows them all.
 void TransformClick(QWidget* parent, UserDialogs& dialogs, TForm8& report, Workspace& points,
-                    ViewState& view);
+                    PlanView& view);
 
 }  // namespace korvela

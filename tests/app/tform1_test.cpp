@@ -124,9 +124,9 @@ TEST_F(MainWindowTest, ImportProjectReadsTheChosenSurvey) {
     EXPECT_EQ(dialogs.lastRequest().filters.first(),
               QString::fromUtf8("sdr, dxf, txt (*.sdr *.dxf *.txt)"));
     // More than ten points: the plan looks at the eleventh.
-    EXPECT_EQ(data.view.offsetX, -data.points.store().x()[10]);
-    EXPECT_EQ(data.view.offsetY, -data.points.store().y()[10]);
-    EXPECT_EQ(data.view.offsetZ, data.points.store().z()[10] - 20);
+    EXPECT_EQ(data.view.state().offsetX, -data.points.store().x()[10]);
+    EXPECT_EQ(data.view.state().offsetY, -data.points.store().y()[10]);
+    EXPECT_EQ(data.view.state().offsetZ, data.points.store().z()[10] - 20);
     // The table lists the points.
     EXPECT_EQ(grid()->model()->rowCount(), static_cast<int>(data.points.store().count()));
     EXPECT_EQ(cell(0, 5), QString::number(data.points.store().kind()[0]));

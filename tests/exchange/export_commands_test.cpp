@@ -21,7 +21,7 @@
 #include "points/point_store_grid.h"
 #include "points/point_table_model.h"
 #include "points/point_table_text.h"
-#include "points/program_data.h"
+#include "app/program_data.h"
 #include "test_support.h"
 #include "ui/korvela_application.h"
 

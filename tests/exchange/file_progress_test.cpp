@@ -15,7 +15,7 @@
 #include "exchange/text_listing.h"
 #include "exchange/workbook_reader.h"
 #include "exchange/workbook_writer.h"
-#include "plan/view_state.h"
+#include "points/view_state.h"
 #include "points/point_store.h"
 #include "points/point_store_grid.h"
 #include "points/point_table_text.h"

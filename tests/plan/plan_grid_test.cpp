@@ -10,7 +10,7 @@
 #include "plan/pick_list.h"
 #include "plan/plan_renderer.h"
 #include "plan/point_grid.h"
-#include "plan/view_state.h"
+#include "points/view_state.h"
 #include "points/point_store.h"
 #include "points/point_table_text.h"
 #include "points/workspace.h"

@@ -11,7 +11,7 @@
 
 #include "plan/pick_list.h"
 #include "plan/plan_renderer.h"
-#include "plan/view_state.h"
+#include "points/view_state.h"
 #include "points/point_store.h"
 
 namespace korvela {

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "plan/plan_navigation.h"
+#include "plan/plan_view.h"
 #include "plan/plan_paper.h"
-#include "plan/view_state.h"
+#include "points/view_state.h"
 #include "points/point_store.h"
 
 namespace korvela::testing {

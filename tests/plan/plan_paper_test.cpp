@@ -157,7 +157,7 @@ TEST_F(PlanPaperTest, PngTakesTheChosenResolutionOnWhitePaper) {
 TEST_F(PlanPaperTest, TheScaleFitsThePlanUntilOneIsPickedWhichIsRemembered) {
     // 85 m each side: on A4 landscape (frame 156 mm high) 85000 / 156 = 545 needs 1:1000, on
     // portrait (178 mm wide) 85000 / 178 = 478 fits 1:500.
-    data.view.scale = 2 / 85.0;
+    data.view.change([](ViewState& view) { view.scale = 2 / 85.0; });
     const std::string fitted = surveys.file("fitted.pdf");
     QStringList named;
     dialogs.answer(QString::fromStdString(fitted));

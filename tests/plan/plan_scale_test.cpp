@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "plan/view_state.h"
+#include "points/view_state.h"
 #include "test_support.h"
 
 namespace korvela {

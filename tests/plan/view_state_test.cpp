@@ -1,4 +1,4 @@
-#include "plan/view_state.h"
+#include "plan/plan_view.h"
 
 #include <gtest/gtest.h>
 

@@ -63,15 +63,18 @@ TEST_F(ProjectCommandsTest, OpeningRestoresTheSavedWork) {
     setTicked(2, false);
     setTicked(5, true);
     setTicked(7, true);
-    data.view.scale = 0.123;
-    data.view.panDown = 22.5;  // the view turned below shows some of the points
-    data.view.panRight = 7.25;
-    data.view.depthOffset = 3.5;
+    data.view.change([&](ViewState& view) {
+        view.scale = 0.123;
+        view.panDown = 22.5;  // the view turned below shows some of the points
+        view.panRight = 7.25;
+        view.depthOffset = 3.5;
+    });
     settingsBox("ShowHight")->setChecked(false);
     radius()->setText("9");
     settingsBox("CheckBox1")->setChecked(true);
     scrollBar("ScrollBar1")->setValue(46);  // 45°
-    data.view.rollDeg = 45.7;               // a view angle with a fraction comes back whole
+    // A view angle with a fraction comes back whole.
+    data.view.change([](ViewState& view) { view.rollDeg = 45.7; });
     const std::string path = surveys.file("work.kpr");
     save(path);
     EXPECT_EQ(main().statusText().endsWith(".txt"), true);  // saving leaves the status line
@@ -83,7 +86,7 @@ TEST_F(ProjectCommandsTest, OpeningRestoresTheSavedWork) {
     settingsBox("ShowHight")->setChecked(true);
     radius()->setText("5");
     settingsBox("CheckBox1")->setChecked(false);
-    const ViewState before = data.view;
+    const ViewState before = data.view.state();
 
     open(path);
     EXPECT_EQ(data.points.store().number(), saved.number());
@@ -101,19 +104,19 @@ TEST_F(ProjectCommandsTest, OpeningRestoresTheSavedWork) {
     EXPECT_EQ(checkState(6), Qt::Unchecked);
     EXPECT_EQ(model()->index(2, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_EQ(cell(1, 2), "5412345.67890123");  // the table of the file, not the typed text
-    EXPECT_EQ(data.view.scale, 0.123);
-    EXPECT_EQ(data.view.panDown, 22.5);
-    EXPECT_EQ(data.view.panRight, 7.25);
-    EXPECT_EQ(data.view.depthOffset, 3.5);
-    EXPECT_EQ(data.view.offsetX, before.offsetX);  // the offsets in use stay
-    EXPECT_EQ(data.view.offsetY, before.offsetY);
-    EXPECT_EQ(data.view.showHeights, 0);
+    EXPECT_EQ(data.view.state().scale, 0.123);
+    EXPECT_EQ(data.view.state().panDown, 22.5);
+    EXPECT_EQ(data.view.state().panRight, 7.25);
+    EXPECT_EQ(data.view.state().depthOffset, 3.5);
+    EXPECT_EQ(data.view.state().offsetX, before.offsetX);  // the offsets in use stay
+    EXPECT_EQ(data.view.state().offsetY, before.offsetY);
+    EXPECT_EQ(data.view.state().showHeights, 0);
     EXPECT_FALSE(settingsBox("ShowHight")->isChecked());
-    EXPECT_EQ(data.view.cursorRadius, 9);
+    EXPECT_EQ(data.view.state().cursorRadius, 9);
     EXPECT_EQ(radius()->text(), "9");
-    EXPECT_EQ(data.view.scaleLabelsWithZoom, 1);
+    EXPECT_EQ(data.view.state().scaleLabelsWithZoom, 1);
     EXPECT_EQ(scrollBar("ScrollBar1")->value(), 46);
-    EXPECT_EQ(data.view.rollDeg, 45);
+    EXPECT_EQ(data.view.state().rollDeg, 45);
     EXPECT_EQ(main().statusText(), "no file");
 }
 
@@ -198,9 +201,9 @@ TEST_F(ProjectCommandsTest, CloseEmptiesTheWorkAndKeepsTheWindowsChoices) {
     EXPECT_EQ(model()->rowCount(), 1);
     ViewState choicesKept;  // the reset view with the settings window's choices
     choicesKept.showNumbers = 0;
-    EXPECT_EQ(data.view, choicesKept);
+    EXPECT_EQ(data.view.state(), choicesKept);
     EXPECT_FALSE(settingsBox("ShowNumber")->isChecked());
-    EXPECT_EQ(scrollBar("ScrollBar3")->value(), 30);
+    EXPECT_EQ(scrollBar("ScrollBar3")->value(), 1);  // the bars show the reset view's angles
     typeInto(0, 2, "5");  // no data: typing changes no point
     EXPECT_EQ(data.points.store().count(), 0u);
 }
@@ -214,8 +217,8 @@ TEST_F(ProjectCommandsTest, OpeningAfterCloseDrawsWithTheFilesSettings) {
     save(path);
     action("CloseProject1")->trigger();
     open(path);
-    EXPECT_EQ(data.view.showHeights, 0);
-    EXPECT_EQ(data.view.cursorRadius, 9);
+    EXPECT_EQ(data.view.state().showHeights, 0);
+    EXPECT_EQ(data.view.state().cursorRadius, 9);
 }
 
 TEST_F(ProjectCommandsTest, ANumberTooLongToOpenAgainKeepsTheProjectFromBeingSaved) {
@@ -248,7 +251,7 @@ TEST_F(ProjectCommandsTest, TheTypicalRoadThroughTheProgram) {
     const auto controlPosition = [&](std::size_t i) {
         const PixelSize size = plan.bitmapSize();
         const ScreenPoint at =
-            ProjectPoint(data.view, size.width * 0.5, size.height * 0.5, data.points.store().x()[i],
+            ProjectPoint(data.view.state(), size.width * 0.5, size.height * 0.5, data.points.store().x()[i],
                          data.points.store().y()[i], data.points.store().z()[i]);
         return QPoint(qRound(at.x / plan.widthRatio()), qRound(at.y / plan.heightRatio()));
     };
@@ -284,7 +287,7 @@ TEST_F(ProjectCommandsTest, TheTypicalRoadThroughTheProgram) {
     save(project);
     const PointStore saved = data.points.store();
     const std::vector<std::int32_t> selection = data.points.selected();
-    const ViewState view = data.view;
+    const ViewState view = data.view.state();
     action("CloseProject1")->trigger();
     ASSERT_EQ(data.points.store().count(), 0u);
     open(project);
@@ -295,8 +298,8 @@ TEST_F(ProjectCommandsTest, TheTypicalRoadThroughTheProgram) {
     EXPECT_EQ(checkState(3), Qt::Checked);
     EXPECT_EQ(model()->index(20, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
     // Close reset the offsets the saved view looked from: the plan shows every point instead.
-    EXPECT_NE(data.view, view);
-    EXPECT_TRUE(activePointOnPlan(data.view, {&data.points.store()}));
+    EXPECT_NE(data.view.state(), view);
+    EXPECT_TRUE(activePointOnPlan(data.view.state(), {&data.points.store()}));
 }
 
 }  // namespace

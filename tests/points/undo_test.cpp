@@ -1,12 +1,16 @@
 // Undo and redo driven from the main window: each command taken back and repeated.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTimer>
 #include <functional>
 #include <sstream>
 
 #include "main_window_fixture.h"
 #include "points/point_table_text.h"
 #include "points/project_file.h"
+#include "points/tform4.h"
 
 namespace korvela {
 namespace {
@@ -69,6 +73,25 @@ protected:
         dialogs.answer(QString::fromStdString(path));
         action("Open1")->trigger();
     }
+
+    // "Добавить" with the dialog's four fields typed and "Ok" pressed.
+    void addThroughDialog(const QString& number) {
+        TForm4* dialog = forms.form4.get();
+        QTimer::singleShot(0, dialog, [=] {
+            for (const char* field : {"Edit1", "Edit2", "Edit3", "Edit4"}) {
+                dialog->findChild<QLineEdit*>(field)->setText(field == std::string("Edit1")
+                                                                   ? number
+                                                                   : QStringLiteral("7"));
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        });
+        action("N4")->trigger();
+    }
+
+    // Every signal the table model sends while a test runs is checked against the model's
+    // rules (rows announced before they appear, indexes in range, data of the right types).
+    QAbstractItemModelTester modelTester{model(),
+                                         QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 TEST_F(UndoTest, UndoThenRedoOfEachCommandLeavesEverythingAsItWas) {
@@ -83,7 +106,7 @@ TEST_F(UndoTest, UndoThenRedoOfEachCommandLeavesEverythingAsItWas) {
              openProjectOf(greenPoints({"p1", "p2"}));
          }},
         {"Закрыть проект", [this] { action("CloseProject1")->trigger(); }},
-        {"Добавить", [this] { data.points.append(greenPoints({"n"}), false, "Добавить"); }},
+        {"Добавить", [this] { addThroughDialog("n"); }},
         {"Добавить много точек",
          [this] {
              data.points.append(greenPoints({"m1", "m2"}), true, "Добавить много точек");
@@ -113,6 +136,31 @@ TEST_F(UndoTest, UndoThenRedoOfEachCommandLeavesEverythingAsItWas) {
         action("Redo1")->trigger();
         EXPECT_EQ(seen(), after);
         EXPECT_FALSE(action("Redo1")->isEnabled());
+    }
+}
+
+// A command that finds nothing to change records no step: the last step stays the one to undo.
+TEST_F(UndoTest, ACommandThatChangesNothingIsNoStep) {
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"Удалить with nothing ticked", [this] { action("N1")->trigger(); }},
+        {"Заморозить with nothing ticked", [this] { action("N2")->trigger(); }},
+        {"Один Цвет on aqua points", [this] { action("N13")->trigger(); }},
+        {"edit all with every point as it was",
+         [this] {
+             data.points.replace(PointStore(data.points.store()), data.points.selected(),
+                                 data.points.status(), "Отредактировать всё в Excel");
+         }},
+    };
+    for (const auto& [name, command] : cases) {
+        SCOPED_TRACE(name);
+        importPoints(3);
+        const QString undoText = action("Undo1")->text();
+        const Seen before = seen();
+        QSignalSpy resets(model(), &QAbstractItemModel::modelReset);
+        command();
+        EXPECT_EQ(seen(), before);
+        EXPECT_EQ(action("Undo1")->text(), undoText);
+        EXPECT_EQ(resets.count(), 0);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "plan/plan_view.h"
 #include "points/point_table_text.h"
 
 namespace korvela {
@@ -134,31 +135,42 @@ TEST_F(WorkspaceTest, AppendingToNoDataMakesTheDataPresent) {
 // looked (the labels' settings stay as they are now), redo where it looked after the step;
 // other steps leave the view alone.
 TEST_F(WorkspaceTest, UndoBringsBackTheViewAStepFound) {
-    ViewState view;
+    struct ViewRecorder : PlanViewObserver {
+        int changes = 0;
+        void viewChanged(const ViewState&) override { ++changes; }
+    } viewRecorder;
+    PlanView view;
+    view.addObserver(viewRecorder);
     points.attachView(&view);
-    ViewState found = view;
+    ViewState found = view.state();
     found.scale = 0.5;
     found.panRight = 12;
-    view.offsetX = -7;
-    view.showHeights = 0;
-    const ViewState after = view;
+    view.change([](ViewState& moved) {
+        moved.offsetX = -7;
+        moved.showHeights = 0;
+    });
+    const ViewState after = view.state();
     points.append(pointsNumbered({"e"}), false, "Добавить к проекту", found);
     points.setAllColours(0x00123456);
-    view.panDown = 3;  // a drag after the steps
+    view.change([](ViewState& dragged) { dragged.panDown = 3; });  // a drag after the steps
+    viewRecorder.changes = 0;
     points.undo();
-    EXPECT_EQ(view.panDown, 3);
+    EXPECT_EQ(view.state().panDown, 3);
     EXPECT_FALSE(recorder.last.viewRestored);
+    EXPECT_EQ(viewRecorder.changes, 0);
     points.undo();
     EXPECT_TRUE(recorder.last.viewRestored);
-    EXPECT_EQ(view.scale, 0.5);
-    EXPECT_EQ(view.panRight, 12);
-    EXPECT_EQ(view.offsetX, 0);
-    EXPECT_EQ(view.panDown, 0);
-    EXPECT_EQ(view.showHeights, 0);
+    EXPECT_EQ(viewRecorder.changes, 1);  // the view announced its change once
+    EXPECT_EQ(view.state().scale, 0.5);
+    EXPECT_EQ(view.state().panRight, 12);
+    EXPECT_EQ(view.state().offsetX, 0);
+    EXPECT_EQ(view.state().panDown, 0);
+    EXPECT_EQ(view.state().showHeights, 0);
     points.redo();
     ViewState redone = after;
     redone.panDown = 3;
-    EXPECT_EQ(view, redone);
+    EXPECT_EQ(view.state(), redone);
+    EXPECT_EQ(viewRecorder.changes, 2);
 }
 
 }  // namespace

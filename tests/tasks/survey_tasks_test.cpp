@@ -162,7 +162,7 @@ TEST_F(SurveyTasksTest, RotateProposesAnAngleAndTurnsTheSelectedPoints) {
     EXPECT_EQ(grid.text(1, 2), "5");
     EXPECT_EQ(grid.text(1, 3), "8.4853");
     EXPECT_EQ(scrollBar("ScrollBar1")->value(), 315);
-    EXPECT_EQ(data.view.rollDeg, 314);
+    EXPECT_EQ(data.view.state().rollDeg, 314);
     forms.form5->hide();
 }
 
@@ -178,19 +178,19 @@ TEST_F(SurveyTasksTest, ABadAngleShowsTheConversionErrorAndWritesNothing) {
 
 TEST_F(SurveyTasksTest, ViewScrollBarsWrapAndTurnThePlanAndImportSetsThemBack) {
     scrollBar("ScrollBar1")->setValue(91);
-    EXPECT_EQ(data.view.rollDeg, 90);
+    EXPECT_EQ(data.view.state().rollDeg, 90);
     scrollBar("ScrollBar3")->setValue(0);
     EXPECT_EQ(scrollBar("ScrollBar3")->value(), 360);
-    EXPECT_EQ(data.view.azimuthDeg, 359);
+    EXPECT_EQ(data.view.state().azimuthDeg, 359);
     scrollBar("ScrollBar2")->setValue(361);
     EXPECT_EQ(scrollBar("ScrollBar2")->value(), 1);
     scrollBar("ScrollBar2")->setValue(362);
-    EXPECT_EQ(data.view.tiltDeg, 361);
+    EXPECT_EQ(data.view.state().tiltDeg, 361);
     importSurveyBytes(kSurvey);
     EXPECT_EQ(scrollBar("ScrollBar1")->value(), 1);
     EXPECT_EQ(scrollBar("ScrollBar3")->value(), 1);
-    EXPECT_EQ(data.view.rollDeg, 0);
-    EXPECT_EQ(data.view.azimuthDeg, 0);
+    EXPECT_EQ(data.view.state().rollDeg, 0);
+    EXPECT_EQ(data.view.state().azimuthDeg, 0);
 }
 
 TEST_F(SurveyTasksTest, JoinAppendsTheSecondSurveyMappedThroughThreeBasePoints) {

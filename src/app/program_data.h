@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plan/view_state.h"
+#include "plan/plan_view.h"
 #include "points/workspace.h"
 
 namespace korvela {
@@ -14,7 +14,7 @@ struct ProgramData {
     ProgramData& operator=(const ProgramData&) = delete;
 
     Workspace points;
-    ViewState view;
+    PlanView view;
 };
 
 }  // namespace korvela

@@ -1,15 +1,11 @@
-#include "plan/view_state.h"
+#include "points/view_state.h"
 
 #include <bit>
 #include <cmath>
 
-#include "points/point_store.h"
 
 namespace korvela {
 namespace {
-
-constexpr std::size_t kCentrePoint = 10;  // the eleventh point
-constexpr double kCentreHeightLift = 20.0;
 
 class ImageWriter {
 public:
@@ -81,16 +77,6 @@ ViewState ViewState::fromImage(const Image& image) {
     return view;
 }
 
-void ResetView(ViewState& view) { view = ViewState(); }
-
-void CentreViewOnStore(ViewState& view, const PointStore& store) {
-    ResetView(view);
-    if (store.count() <= kCentrePoint) return;
-    view.offsetX = -store.x()[kCentrePoint];
-    view.offsetY = -store.y()[kCentrePoint];
-    view.offsetZ = store.z()[kCentrePoint] - kCentreHeightLift;
-}
-
 void takePlacement(ViewState& view, const ViewState& from) {
     ViewState placed = from;
     placed.cursorRadius = view.cursorRadius;
@@ -98,15 +84,6 @@ void takePlacement(ViewState& view, const ViewState& from) {
     placed.showHeights = view.showHeights;
     placed.scaleLabelsWithZoom = view.scaleLabelsWithZoom;
     view = placed;
-}
-
-void RestoreViewFromProject(ViewState& view, const ViewState& fromFile) {
-    // A scale the plan cannot draw with (a damaged or foreign file) falls back to the reset one.
-    const bool usableScale = std::isfinite(fromFile.scale) && fromFile.scale > 0;
-    view.scale = usableScale ? fromFile.scale : ViewState().scale;
-    view.panDown = fromFile.panDown;
-    view.panRight = fromFile.panRight;
-    view.depthOffset = fromFile.depthOffset;
 }
 
 }  // namespace korvela

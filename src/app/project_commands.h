@@ -5,25 +5,21 @@ class QWidget;
 namespace korvela {
 
 class PlanImage;
-class TForm2;
-class TSettings;
+class PlanView;
 class UserDialogs;
 class Workspace;
-struct ViewState;
 
 // What the project commands work with.
 struct ProjectWindows {
     QWidget& parent;
     UserDialogs& dialogs;
     Workspace& points;
-    ViewState& view;
+    PlanView& view;
     PlanImage& plan;
-    TSettings& settings;
-    TForm2& form2;  // the rotation dialog, whose scroll bars hold the view angles
 };
 
 // The main window's File menu items that keep the work: "Save Project", "Open Project" and
-// "Close Project".
+// "Close Project". Open and Close set the view as plan/plan_view.h orders it.
 class ProjectCommands {
 public:
     explicit ProjectCommands(ProjectWindows windows) : windows_(windows) {}

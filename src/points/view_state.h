@@ -1,14 +1,14 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace korvela {
 
-class PointStore;
-
-// Where the plan looks and how it labels points. Its file image is 88 bytes, little-endian,
-// written and read field by field (the project file starts with it).
+// Where the plan looks and how it labels points: the record the project file starts with and
+// the undo history keeps. Its file image is 88 bytes, little-endian, written and read field by
+// field. The program's one view is a PlanView (plan/plan_view.h), which announces its changes.
 struct ViewState {
     double offsetX = 0;  // added to a point's X, Y, Z before projection
     double offsetY = 0;
@@ -34,18 +34,20 @@ struct ViewState {
     bool operator==(const ViewState&) const = default;
 };
 
-// Back to the reset values.
-void ResetView(ViewState& view);
-
-// After an import: reset, then, when the store holds more than ten points, look at the
-// eleventh (offsets −x[10], −y[10] and z[10] − 20).
-void CentreViewOnStore(ViewState& view, const PointStore& store);
-
 // Where the plan looks (offsets, view angles, scale, pans, depth offset) becomes that of
 // `from`; the labels' and the cursor's settings stay.
 void takePlacement(ViewState& view, const ViewState& from);
 
-// After opening a project: takes over scale, pans and depth offset; the rest stays.
-void RestoreViewFromProject(ViewState& view, const ViewState& fromFile);
+// The plan's view as the undo history reaches it: a step that moved the view keeps the one it
+// found, and taking the step back or again puts that placement back.
+class ViewPlacement {
+public:
+    virtual const ViewState& state() const = 0;
+    // Where the plan looks becomes that of `placement`; the label settings stay.
+    virtual void place(const ViewState& placement) = 0;
+
+protected:
+    ~ViewPlacement() = default;
+};
 
 }  // namespace korvela
