@@ -45,6 +45,21 @@ BENCHMARK(BM_ImportSdr)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The points of BM_ImportSdr in a GSI-16 file (run beside it: within 1.5 times its time).
+void BM_ImportGsi(benchmark::State& state) {
+    const std::size_t count = static_cast<std::size_t>(state.range(0));
+    const std::string path = bench::writeGsiSurvey(count);
+    PointStore store;
+    ObservationList observations;
+    for (auto _ : state) {
+        if (readSurveyFile(path, store, surveyParsingThreads(), nullptr, &observations)) {
+            state.SkipWithError("import failed");
+        }
+    }
+    reportStore(state, store, count);
+}
+BENCHMARK(BM_ImportGsi)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The same coordinate-only file read as the window's import reads it, keeping observations:
 // no slower than without.
 void BM_ImportSdrWithObservationList(benchmark::State& state) {

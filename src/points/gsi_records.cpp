@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <numbers>
 
@@ -23,6 +24,7 @@ constexpr double kDegreesPerGon = 0.9;
 constexpr double kDegreesPerMil = 360.0 / 6400.0;
 constexpr double kMetresPerFoot = 0.3048;
 constexpr double kFaceRightFrom = 180.0;
+constexpr std::size_t kNumberBytesPerLineGuess = 8;
 
 // The words read, by index.
 enum Word : int {
@@ -44,10 +46,11 @@ enum Word : int {
     kWordCount = 100,
 };
 
+// Left uninitialised by default: a line's sixteen are laid out for every line read.
 struct GsiWord {
-    int index = 0;
-    char unit = '0';
-    bool negative = false;
+    int index;
+    char unit;
+    bool negative;
     std::string_view data;
 };
 
@@ -86,11 +89,38 @@ std::string_view textOf(std::string_view data) {
     return first == std::string_view::npos ? data.substr(data.size() - 1) : data.substr(first);
 }
 
-// The data as a whole number with the sign, or none (dashes).
+// Eight characters as a number when all are digits (eight at once: a million lines hold
+// three or four such fields each).
+std::optional<std::uint64_t> eightDigitsOf(const char* text) {
+    constexpr std::uint64_t kZeros = 0x3030303030303030;
+    constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0;
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, text, sizeof chunk);
+    if ((chunk & kHighNibbles) != kZeros ||
+        ((chunk + 0x0606060606060606) & kHighNibbles) != kZeros) {
+        return std::nullopt;
+    }
+    chunk -= kZeros;
+    // Pairs, then fours, then all eight, the first character the most significant.
+    chunk = chunk * 10 + (chunk >> 8);
+    chunk = ((chunk & 0x000000FF000000FF) * (100 + (1000000ULL << 32)) +
+             ((chunk >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32))) >>
+            32;
+    return chunk;
+}
+
+// The data digits as a whole number with the sign, or none (dashes, or anything but digits).
+// The data field holds bare digits of a fixed width, 8 or 16, read here without a number
+// parser.
 std::optional<double> signedDigits(const GsiWord& word) {
-    double value = 0;
-    if (!parseWholeNumber(word.data, value)) return std::nullopt;
-    return word.negative ? -value : value;
+    std::uint64_t value = 0;
+    for (std::size_t at = 0; at < word.data.size(); at += kNarrowData) {
+        const std::optional<std::uint64_t> digits = eightDigitsOf(word.data.data() + at);
+        if (!digits) return std::nullopt;
+        value = value * 100'000'000 + *digits;
+    }
+    const auto magnitude = static_cast<double>(value);
+    return word.negative ? -magnitude : magnitude;
 }
 
 // DDD.MMSSs with the last digit tenths of a second, as a whole number of those tenths.
@@ -291,6 +321,14 @@ void GsiReader::addPoint(const Line& line, const CoordinateWords& from, PointFla
     points_.y.push_back(valueOr(lengthOf(line, from.easting), 0));
     points_.z.push_back(valueOr(lengthOf(line, from.height), 0));
     points_.kind.push_back(kind);
+}
+
+void GsiReader::reserve(std::size_t lines) {
+    points_.number.reserve(lines, lines * kNumberBytesPerLineGuess);
+    points_.x.reserve(lines);
+    points_.y.reserve(lines);
+    points_.z.reserve(lines);
+    points_.kind.reserve(lines);
 }
 
 PointSequences GsiReader::takePoints() {

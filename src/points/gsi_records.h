@@ -38,6 +38,8 @@ class GsiReader {
 public:
     explicit GsiReader(bool withObservations) : withObservations_(withObservations) {}
 
+    // Room for the points of a file of `lines` lines.
+    void reserve(std::size_t lines);
     void read(std::string_view line);
 
     bool eightDigits() const { return eightDigits_; }
