@@ -27,8 +27,18 @@ void PlanImage::redraw() {
 void PlanImage::renderIfNeeded() {
     if (!redrawPending_) return;
     redrawPending_ = false;
-    Redraw(pickList_, bitmap_, data_.view, data_.points.selected(), data_.points.store(),
-           labelFont_, grid_);
+    const PointStore& store = data_.points.store();
+    const std::vector<std::int32_t> colours =
+        codeColours_ && store.code().any()
+            ? coloursByCode(store.code(), store.colour(), *codeColours_)
+            : std::vector<std::int32_t>();
+    Redraw(pickList_, bitmap_, data_.view, data_.points.selected(), store, labelFont_, grid_,
+           colours);
+}
+
+void PlanImage::setCodeColours(std::optional<CodeTable> table) {
+    codeColours_ = std::move(table);
+    redraw();
 }
 
 const QImage& PlanImage::bitmap() {

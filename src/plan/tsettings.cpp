@@ -13,6 +13,7 @@
 
 #include "common/number_parse.h"
 #include "common/number_text.h"
+#include "exchange/code_layer_settings.h"
 #include "plan/plan_image.h"
 #include "plan/view_state.h"
 #include "points/point_table_text.h"
@@ -145,6 +146,7 @@ void TSettings::createControls() {
     CheckBox1 = createCheckBox<WrappingCheckBox>(
         screen, "CheckBox1", "масштаб надписи вместе с увеличением экрана", {8, 84, 276, 40});
     CheckBox1->setChecked(false);
+    CodeColours = createCheckBox(screen, "CodeColours", "Цвета по кодам", {8, 196, 270, 22});
     auto* label = new QLabel(QString::fromUtf8("Радиус курсора"), screen);
     label->setObjectName("Label1");
     label->setGeometry(8, 132, 120, 22);
@@ -164,6 +166,9 @@ void TSettings::createControls() {
         connectCommand(box, &QCheckBox::toggled, this, [this] { ShowNumberClick(); });
     }
     connectCommand(Cursor, &QLineEdit::textChanged, this, [this] { ShowNumberClick(); });
+    CodeColours->setChecked(read(kPlanColoursByCode));
+    applyCodeColours();
+    connectCommand(CodeColours, &QCheckBox::toggled, this, [this] { CodeColoursClick(); });
     connectCommand(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connectCommand(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
@@ -233,6 +238,15 @@ void TSettings::Button2Click() {
 }
 
 void TSettings::Button1Click() { close(); }
+
+void TSettings::CodeColoursClick() {
+    write(kPlanColoursByCode, CodeColours->isChecked());
+    applyCodeColours();
+}
+
+void TSettings::applyCodeColours() {
+    plan_.setCodeColours(CodeColours->isChecked() ? std::optional(userCodeTable()) : std::nullopt);
+}
 
 void TSettings::showChoices(const ViewState& view) {
     ShowNumber->setChecked(view.showNumbers != 0);

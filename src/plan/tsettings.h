@@ -32,6 +32,8 @@ public:
     // "Изменить шрифт": the label font, used from the next redraw on.
     void Button2Click();
     void Button1Click();  // "OK": closes the window
+    // "Цвета по кодам": the plan's points in their codes' colours (kept as a preference).
+    void CodeColoursClick();
 
     // Sets the controls to the choices of a view record (an opened project), in the order
     // numbers, heights, radius, scaling; each control that changes runs its handler.
@@ -40,6 +42,7 @@ public:
 private:
     void createControls();
     void createToleranceFields();
+    void applyCodeColours();
     void toleranceEdited(QLineEdit& field, const ToleranceField& entry);
 
     ViewState& view_;
@@ -50,6 +53,7 @@ private:
     QCheckBox* ShowNumber = nullptr;
     QCheckBox* ShowHight = nullptr;
     QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CodeColours = nullptr;
     QLineEdit* Cursor = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button1 = nullptr;

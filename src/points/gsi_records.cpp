@@ -333,6 +333,12 @@ void GsiReader::reserve(std::size_t lines) {
 
 PointSequences GsiReader::takePoints() {
     const std::size_t count = points_.x.size();
+    // Room made for lines that held no point is given back.
+    points_.x.shrink_to_fit();
+    points_.y.shrink_to_fit();
+    points_.z.shrink_to_fit();
+    points_.kind.shrink_to_fit();
+    points_.number.shrinkToFit();
     points_.active.assign(count, 1);
     points_.colour.assign(count, kColourAqua);
     std::vector<std::pair<std::size_t, std::string_view>> codes;

@@ -768,18 +768,18 @@ ObservationList collectObservations(std::vector<Chunk>& chunks, const Layout& la
     return assembleObservations(observations, pointBase, layout.sdrOptions);
 }
 
-// A GSI file is read in file order, its set-ups holding for the lines after them: its lines
-// are counted, then read.
+// A GSI file is read in one pass in file order, its set-ups holding for the lines after
+// them. Its lines are about as long as its first: room for that many points is made first.
 void parseGsi(const SurveyBytes& bytes, const Layout& layout, PointStore& store,
               ObservationList* observations, SurveyNotes& notes, WorkProgress* progress) {
-    if (progress) progress->begin(2 * static_cast<std::uint64_t>(bytes.size() - layout.bodyStart));
-    std::size_t lineCount = 0;
-    for (LineCursor lines(bytes, layout.bodyStart, bytes.size(), progress); !lines.atEnd();
-         lines.next()) {
-        ++lineCount;
-    }
+    const std::size_t length = bytes.size() - layout.bodyStart;
+    if (progress) progress->begin(length);
     GsiReader reader(observations != nullptr);
-    reader.reserve(lineCount);
+    {
+        LineCursor first(bytes, layout.bodyStart);
+        first.next();
+        reader.reserve(length / std::max<std::size_t>(first.position() - layout.bodyStart, 1));
+    }
     for (LineCursor lines(bytes, layout.bodyStart, bytes.size(), progress); !lines.atEnd();) {
         reader.read(lines.next());
     }
