@@ -45,10 +45,12 @@ BENCHMARK(BM_ImportSdr)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// The points of BM_ImportSdr in a GSI-16 file (run beside it: within 1.5 times its time).
-void BM_ImportGsi(benchmark::State& state) {
+// The same coordinate-only file read as the window's import reads it, keeping observations:
+// no slower than without.
+void importWithObservationList(benchmark::State& state,
+                               std::string (*writeSurvey)(std::size_t count)) {
     const std::size_t count = static_cast<std::size_t>(state.range(0));
-    const std::string path = bench::writeGsiSurvey(count);
+    const std::string path = writeSurvey(count);
     PointStore store;
     ObservationList observations;
     for (auto _ : state) {
@@ -58,26 +60,20 @@ void BM_ImportGsi(benchmark::State& state) {
     }
     reportStore(state, store, count);
 }
-BENCHMARK(BM_ImportGsi)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// The same coordinate-only file read as the window's import reads it, keeping observations:
-// no slower than without.
 void BM_ImportSdrWithObservationList(benchmark::State& state) {
-    const std::size_t count = static_cast<std::size_t>(state.range(0));
-    const std::string path = bench::writeSdrSurvey(count);
-    PointStore store;
-    ObservationList observations;
-    for (auto _ : state) {
-        if (readSurveyFile(path, store, surveyParsingThreads(), nullptr, &observations)) {
-            state.SkipWithError("import failed");
-        }
-    }
-    reportStore(state, store, count);
+    importWithObservationList(state, bench::writeSdrSurvey);
 }
 BENCHMARK(BM_ImportSdrWithObservationList)
     ->Arg(1'000'000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The points of BM_ImportSdr in a GSI-16 file, read as the window's import reads it (run
+// beside BM_ImportSdr: within 1.5 times its time).
+void BM_ImportGsi(benchmark::State& state) {
+    importWithObservationList(state, bench::writeGsiSurvey);
+}
+BENCHMARK(BM_ImportGsi)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The peak memory of importing a file in a child process, in MiB.
 double importPeakMiB(const std::string& path) {
