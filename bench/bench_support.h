@@ -37,6 +37,28 @@ inline std::string writeSdrSurvey(std::size_t count) {
     return path.string();
 }
 
+// The points of writeSdrSurvey as a GSI-16 file: target coordinates (81 easting, 82
+// northing, 83 height) in millimetres, the stations by their station words (84, 85, 86).
+inline std::string writeGsiSurvey(std::size_t count) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("korvela-bench-" + std::to_string(count) + ".gsi");
+    if (std::filesystem::exists(path)) return path.string();
+    std::ofstream out(path, std::ios::binary);
+    char line[160];
+    for (std::size_t i = 0; i < count; ++i) {
+        const bool station = i % 100 == 0;
+        const long long x = 5412000000LL + static_cast<long long>(i % 1000) * 731;
+        const long long y = 7312000000LL + static_cast<long long>(i / 1000) * 519;
+        const long long z = 140000 + static_cast<long long>(i % 97) * 125;
+        const int length = std::snprintf(
+            line, sizeof line, "*11%04zu+%016zu %d..00+%016lld %d..00+%016lld %d..00+%016lld\r\n",
+            i % 10000, i % 100000, station ? 84 : 81, y, station ? 85 : 82, x, station ? 86 : 83,
+            z);
+        out.write(line, length);
+    }
+    return path.string();
+}
+
 // A generated SDR33 field file with `count` 09 F1 observations in fixed fields: stations of 50
 // sights each (02, 03, 07, then the 09 records, an 08 TP record after every tenth sight).
 // Without sights, the same file with its 09 records left out.

@@ -47,9 +47,10 @@ BENCHMARK(BM_ImportSdr)
 
 // The same coordinate-only file read as the window's import reads it, keeping observations:
 // no slower than without.
-void BM_ImportSdrWithObservationList(benchmark::State& state) {
+void importWithObservationList(benchmark::State& state,
+                               std::string (*writeSurvey)(std::size_t count)) {
     const std::size_t count = static_cast<std::size_t>(state.range(0));
-    const std::string path = bench::writeSdrSurvey(count);
+    const std::string path = writeSurvey(count);
     PointStore store;
     ObservationList observations;
     for (auto _ : state) {
@@ -59,10 +60,20 @@ void BM_ImportSdrWithObservationList(benchmark::State& state) {
     }
     reportStore(state, store, count);
 }
+void BM_ImportSdrWithObservationList(benchmark::State& state) {
+    importWithObservationList(state, bench::writeSdrSurvey);
+}
 BENCHMARK(BM_ImportSdrWithObservationList)
     ->Arg(1'000'000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The points of BM_ImportSdr in a GSI-16 file, read as the window's import reads it (run
+// beside BM_ImportSdr: within 1.5 times its time).
+void BM_ImportGsi(benchmark::State& state) {
+    importWithObservationList(state, bench::writeGsiSurvey);
+}
+BENCHMARK(BM_ImportGsi)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The peak memory of importing a file in a child process, in MiB.
 double importPeakMiB(const std::string& path) {

@@ -33,6 +33,7 @@
 #include "app/program_data.h"
 #include "app/project_commands.h"
 #include "points/survey_open_dialog.h"
+#include "points/survey_reader.h"
 #include "points/tform4.h"
 #include "tasks/field_journal.h"
 #include "tasks/survey_tasks.h"
@@ -335,9 +336,12 @@ void TForm1::OnClickF() { OpenButtonClick(); }
 void TForm1::importSurvey(const QString& path) {
     PointStore points;
     ObservationList observations;
-    const auto error = loadSurveyWhileBusy(this, path, points, &observations);
+    SurveyNotes notes;
+    const auto error = loadSurveyWhileBusy(this, path, points, &observations, &notes);
     // An unreadable file leaves no data, so the status line does not claim any.
-    importPoints(std::move(points), std::move(observations), error ? QString() : path);
+    const std::string note = notes.statusText();
+    const QString status = note.empty() ? path : path + QStringLiteral(" (") + fromUtf8(note) + ')';
+    importPoints(std::move(points), std::move(observations), error ? QString() : status);
     if (error) dialogs_.showMessage(this, fromUtf8(error->message()));
 }
 

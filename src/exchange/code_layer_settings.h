@@ -10,6 +10,9 @@ namespace korvela {
 // "Слои по кодам": Export AutoCad puts coded points on their codes' layers.
 inline const Preference<bool> kLayersByCode{"dxf/layersByCode", false};
 
+// The plan draws points in their codes' colours from the code table.
+inline const Preference<bool> kPlanColoursByCode{"plan/coloursByCode", false};
+
 // The code table file in the user's settings folder.
 QString codeTablePath();
 // The user's code table; empty when the file is missing or unreadable.

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "common/cp1251.h"
 #include "common/number_parse.h"
 #include "common/safe_file_writer.h"
 #include "common/text_lines.h"
+#include "points/point_codes.h"
 
 namespace korvela {
 namespace {
@@ -94,6 +96,61 @@ std::optional<FileError> readCodeTableFile(const std::string& path, CodeTable& t
 std::optional<FileError> saveCodeTableFile(const std::string& path, const CodeTable& table) {
     const std::string text = codeTableText(table);
     return writeFileSafely(path, [&text](std::ostream& out) { out << text; });
+}
+
+namespace {
+
+std::int32_t rgb(int red, int green, int blue) { return red | (green << 8) | (blue << 16); }
+
+// The colour at a hue (degrees) with the shade's brightness, half-saturated when pale.
+std::int32_t hueColour(double hue, double brightness, bool pale) {
+    const auto channel = [&](double offset) {
+        double distance = std::fabs(std::fmod(hue - offset + 540.0, 360.0) - 180.0);
+        const double full = std::clamp(2.0 - distance / 60.0, 0.0, 1.0);
+        const double value = pale ? 0.5 + full / 2 : full;
+        return static_cast<int>(std::lround(255 * brightness * value));
+    };
+    return rgb(channel(0), channel(120), channel(240));
+}
+
+}  // namespace
+
+std::int32_t aciColour(int index) {
+    static constexpr std::array<std::int32_t, 10> kNamed{
+        0xFFFFFF, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFFFF00, 0xFF0000,
+        0xFF00FF, 0xFFFFFF, 0x808080, 0xC0C0C0};  // 0x00BBGGRR: red, yellow, green, cyan, blue,
+                                                  // magenta, white, greys
+    static constexpr std::array<double, 5> kShades{1.0, 0.8, 0.6, 0.5, 0.3};
+    constexpr int kFirstGrey = 250;
+    if (index < 1 || index > 255) return kNamed[7];
+    if (index < 10) return kNamed[static_cast<std::size_t>(index)];
+    if (index >= kFirstGrey) {
+        const int level = 51 + (index - kFirstGrey) * 204 / 5;
+        return rgb(level, level, level);
+    }
+    const double hue = (index / 10 - 1) * 15.0;
+    const int shade = index % 10;
+    return hueColour(hue, kShades[static_cast<std::size_t>(shade / 2)], shade % 2 == 1);
+}
+
+std::vector<std::int32_t> coloursByCode(const PointCodes& codes,
+                                        const std::vector<std::int32_t>& own,
+                                        const CodeTable& table) {
+    std::vector<std::int32_t> colours = own;
+    if (!codes.any()) return colours;
+    // Runs of one code are common: its rule is looked up once a run.
+    std::string_view lastCode;
+    const CodeRule* lastRule = nullptr;
+    for (std::size_t i = 0; i < colours.size() && i < codes.size(); ++i) {
+        const std::string_view code = codes[i];
+        if (code.empty()) continue;
+        if (code != lastCode) {
+            lastCode = code;
+            lastRule = table.find(code);
+        }
+        if (lastRule != nullptr) colours[i] = aciColour(lastRule->colour);
+    }
+    return colours;
 }
 
 }  // namespace korvela

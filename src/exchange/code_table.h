@@ -10,6 +10,8 @@
 
 namespace korvela {
 
+class PointCodes;
+
 // What a point code means on a drawing: its layer, colour and whether consecutive points of
 // the code are joined by a line. Texts are Windows-1251.
 struct CodeRule {
@@ -45,5 +47,16 @@ CodeTable parseCodeTable(std::string_view bytes, std::size_t* skipped = nullptr)
 std::optional<FileError> readCodeTableFile(const std::string& path, CodeTable& table,
                                            std::size_t* skipped = nullptr);
 std::optional<FileError> saveCodeTableFile(const std::string& path, const CodeTable& table);
+
+// An AutoCAD colour index (1-255) as a colour 0x00BBGGRR, as the points keep theirs: 1-9 the
+// named colours (7 white), 10-249 hues in steps of 15° at five shades, full and half
+// saturation, 250-255 greys.
+std::int32_t aciColour(int index);
+
+// The plan's colours by code: a point whose code the table holds takes its colour, any other
+// point keeps its own.
+std::vector<std::int32_t> coloursByCode(const PointCodes& codes,
+                                        const std::vector<std::int32_t>& own,
+                                        const CodeTable& table);
 
 }  // namespace korvela

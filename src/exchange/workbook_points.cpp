@@ -12,8 +12,9 @@ namespace {
 
 WorkbookCellView viewOf(const WorkbookCell& cell) { return {cell.type, cell.number, cell.text}; }
 
-void appendPoint(PointStore& points, const std::string& number, double x, double y, double z) {
-    points.append(utf8ToCp1251(number), x, y, z, kColourAqua, kKindPoint);
+void appendPoint(PointStore& points, const std::string& number, double x, double y, double z,
+                 const std::string& code) {
+    points.append(utf8ToCp1251(number), x, y, z, kColourAqua, kKindPoint, utf8ToCp1251(code));
 }
 
 }  // namespace
@@ -50,7 +51,7 @@ void WorkbookPointRows::takePendingRow() {
         const double x = workbookCellNumber(viewOf(pending_[1]), pendingRow_, 2);
         const double y = workbookCellNumber(viewOf(pending_[2]), pendingRow_, 3);
         const double z = workbookCellNumber(viewOf(pending_[3]), pendingRow_, 4);
-        appendPoint(points_, number, x, y, z);
+        appendPoint(points_, number, x, y, z, workbookCellText(viewOf(pending_[4])));
     } catch (const ConversionError& error) {
         firstError_ = error;
         stopped_ = true;
@@ -62,7 +63,7 @@ void readWorkbookPoints(const WorkbookSheet& sheet, PointStore& points) {
         const std::string number = sheet.text(row, 1);
         if (number.empty()) break;
         appendPoint(points, number, sheet.number(row, 2), sheet.number(row, 3),
-                    sheet.number(row, 4));
+                    sheet.number(row, 4), sheet.text(row, 5));
     }
 }
 
@@ -70,7 +71,7 @@ void appendWorkbookPoints(PointStore& store, const PointStore& read) {
     store.reserve(store.count() + read.count());
     for (std::size_t i = 0; i < read.count(); ++i) {
         store.append(read.number()[i], read.x()[i], read.y()[i], read.z()[i], kColourAqua,
-                     kKindPoint);
+                     kKindPoint, read.code()[i]);
     }
 }
 

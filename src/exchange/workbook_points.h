@@ -14,9 +14,9 @@ namespace korvela {
 class PointStore;
 
 // The read pass of "Добавить много точек" and "Отредактировать всё в Excel" over the cells
-// of columns A-D as a reader meets them: the rows from row 1 down to the first whose
+// of columns A-E as a reader meets them: the rows from row 1 down to the first whose
 // column A, as text, is empty become points: A the number (in Windows-1251), B-D X, Y, Z (an
-// empty cell is 0), aqua, ordinary, active. Of two cells at one place the later counts.
+// empty cell is 0), E the code (Windows-1251, empty for none), aqua, ordinary, active. Of two cells at one place the later counts.
 class WorkbookPointRows {
 public:
     explicit WorkbookPointRows(PointStore& points) : points_(points) {}

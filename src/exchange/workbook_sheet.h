@@ -10,8 +10,8 @@ namespace korvela {
 // The largest sheet a workbook holds.
 inline constexpr std::uint32_t kWorkbookMaxRows = 1048576;
 inline constexpr std::uint32_t kWorkbookMaxColumns = 16384;
-// The program exchanges columns A-D only: number, X, Y, Z.
-inline constexpr int kWorkbookColumns = 4;
+// The program exchanges columns A-E only: number, X, Y, Z, code.
+inline constexpr int kWorkbookColumns = 5;
 
 // One cell's value as the spreadsheet holds it (a formula by its cached value).
 struct WorkbookCell {

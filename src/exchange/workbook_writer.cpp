@@ -282,7 +282,10 @@ private:
         pending_ += ' ';
         pending_ += kRelationshipNamespace;
         pending_ += "><dimension ref=\"A1";
-        if (store_.count() > 0) pending_ += ":D" + std::to_string(store_.count());
+        if (store_.count() > 0) {
+            pending_ += store_.code().any() ? ":E" : ":D";
+            pending_ += std::to_string(store_.count());
+        }
         pending_ += "\"/><cols>";
         for (std::size_t column = 0; column < kPointColumns; ++column) {
             const std::string number = std::to_string(column + 1);
@@ -294,22 +297,32 @@ private:
 
     void appendRow(std::size_t point) {
         const std::string row = std::to_string(point + 1);
-        const std::string number = cp1251ToUtf8(store_.number()[point]);
         pending_ += "<row r=\"";
         pending_ += row;
-        pending_ += "\"><c r=\"A";
-        pending_ += row;
-        pending_ += "\" t=\"inlineStr\"><is><t";
-        if (!number.empty() && (isXmlSpace(number.front()) || isXmlSpace(number.back()))) {
-            pending_ += " xml:space=\"preserve\"";
-        }
-        pending_ += '>';
-        appendCellText(pending_, number);
-        pending_ += "</t></is></c>";
+        pending_ += "\">";
+        appendTextCell('A', row, store_.number()[point]);
         appendNumberCell('B', row, store_.x()[point]);
         appendNumberCell('C', row, store_.y()[point]);
         appendNumberCell('D', row, store_.z()[point]);
+        // A point without a code leaves column E empty.
+        const std::string_view code = store_.code()[point];
+        if (!code.empty()) appendTextCell('E', row, code);
         pending_ += "</row>";
+    }
+
+    // Windows-1251 text as an inline string cell.
+    void appendTextCell(char column, const std::string& row, std::string_view cp1251) {
+        const std::string text = cp1251ToUtf8(cp1251);
+        pending_ += "<c r=\"";
+        pending_ += column;
+        pending_ += row;
+        pending_ += "\" t=\"inlineStr\"><is><t";
+        if (!text.empty() && (isXmlSpace(text.front()) || isXmlSpace(text.back()))) {
+            pending_ += " xml:space=\"preserve\"";
+        }
+        pending_ += '>';
+        appendCellText(pending_, text);
+        pending_ += "</t></is></c>";
     }
 
     void appendNumberCell(char column, const std::string& row, double value) {

@@ -33,8 +33,18 @@ void PlanImage::redraw() {
 void PlanImage::renderIfNeeded() {
     if (!redrawPending_) return;
     redrawPending_ = false;
-    Redraw(pickList_, bitmap_, view_.state(), points_.selected(), points_.store(),
-           labelFont_, grid_);
+    const PointStore& store = points_.store();
+    const std::vector<std::int32_t> colours =
+        codeColours_ && store.code().any()
+            ? coloursByCode(store.code(), store.colour(), *codeColours_)
+            : std::vector<std::int32_t>();
+    Redraw(pickList_, bitmap_, view_.state(), points_.selected(), store, labelFont_, grid_,
+           colours);
+}
+
+void PlanImage::setCodeColours(std::optional<CodeTable> table) {
+    codeColours_ = std::move(table);
+    redraw();
 }
 
 const QImage& PlanImage::bitmap() {

@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+
+#include "exchange/code_table.h"
 #include "plan/pick_list.h"
 #include "plan/plan_navigation.h"
 #include "plan/plan_view.h"
@@ -43,6 +46,9 @@ public:
     double heightRatio() const;
 
     const QFont& labelFont() const { return labelFont_; }
+    // Draws the points whose code the table holds in its colours from the next redraw on;
+    // none: in their own colours.
+    void setCodeColours(std::optional<CodeTable> table);
     // The font of the labels from the next redraw on.
     void setLabelFont(const QFont& font) { labelFont_ = font; }
 
@@ -74,6 +80,7 @@ private:
     double keptHeightRatio_ = 1;
     PickList pickList_;
     PointGrid grid_;
+    std::optional<CodeTable> codeColours_;
     QFont labelFont_;
     bool redrawPending_ = true;
     bool cursorShown_ = false;

@@ -468,10 +468,10 @@ private:
 // labelled when it is selected (the labels only when they can reach the canvas).
 template <typename Canvas>
 void drawPoint(Canvas& canvas, PointLabels<Canvas>& labels,
-               const std::vector<std::int32_t>& selected, const PointStore& store, std::size_t i,
+               const std::vector<std::int32_t>& selected, std::int32_t colour, std::size_t i,
                ScreenPoint at, bool labelsReach) {
     const bool isSelected = selected[i] == 1;
-    canvas.disc(at, isSelected ? canvas.markColour() : canvas.pointColour(store.colour()[i]));
+    canvas.disc(at, isSelected ? canvas.markColour() : canvas.pointColour(colour));
     if (isSelected && labelsReach) labels.draw(i, at);
 }
 
@@ -491,7 +491,7 @@ void drawPoints(Canvas& canvas, const ViewTransform& transform, const ViewState&
         if (store.active()[i] != 1) continue;
         if (pickList) pickList->append(at.x, at.y, static_cast<int>(i));
         if (!drawable(at.x) || !drawable(at.y)) continue;
-        drawPoint(canvas, labels, selected, store, i, at, true);
+        drawPoint(canvas, labels, selected, store.colour()[i], i, at, true);
     }
 }
 
@@ -530,12 +530,15 @@ class PointPainter {
 public:
     PointPainter(PickList& pickList, QImage& bitmap, const ViewTransform& transform,
                  const ViewState& view, const std::vector<std::int32_t>& selected,
-                 const PointStore& store, const QFont& labelFont, const PointGrid& grid)
+                 const PointStore& store, const QFont& labelFont, const PointGrid& grid,
+                 std::span<const std::int32_t> colours)
         : pickList_(pickList),
           canvas_(bitmap, crispFont(labelFont), std::abs(QFontInfo(labelFont).pixelSize())),
           labels_(canvas_, view, store), transform_(transform), selected_(selected), store_(store),
           active_(store.active().data()), x_(store.x().data()), y_(store.y().data()),
-          z_(store.z().data()), width_(bitmap.width()), height_(bitmap.height()),
+          z_(store.z().data()),
+          colours_(colours.size() == store.count() ? colours : store.colour()),
+          width_(bitmap.width()), height_(bitmap.height()),
           labelled_(view.showNumbers != 0 || view.showHeights != 0) {
         const double pickReach = effectiveCursorRadius(view.cursorRadius) + 2.0;
         pickReach_ = {pickReach, pickReach, pickReach, pickReach};
@@ -569,7 +572,7 @@ private:
         if (within(at, pickReach_)) pickList_.append(at.x, at.y, static_cast<int>(i));
         if (!drawable(at.x) || !drawable(at.y)) return;
         const bool labelsReach = labelled_ && within(at, labelReach_);
-        drawPoint(canvas_, labels_, selected_, store_, i, at, labelsReach);
+        drawPoint(canvas_, labels_, selected_, colours_[i], i, at, labelsReach);
     }
 
     // The leader line, the number above it and the height below it; glyphs may start up to
@@ -597,6 +600,7 @@ private:
     const double* x_;
     const double* y_;
     const double* z_;
+    std::span<const std::int32_t> colours_;
     double width_;
     double height_;
     bool labelled_;
@@ -638,12 +642,13 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
 
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store,
-            const QFont& labelFont, PointGrid& grid) {
+            const QFont& labelFont, PointGrid& grid, std::span<const std::int32_t> colours) {
     pickList.clear();
     if (bitmap.isNull()) return;
     const ViewTransform transform = drawBackground(bitmap, view, labelFont);
     grid.update(store);
-    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont, grid);
+    PointPainter painter(pickList, bitmap, transform, view, selected, store, labelFont, grid,
+                         colours);
     const Reach reach = painter.pointReach();
     const auto box = transform.surveyBoxOf(-reach.right, -reach.down, bitmap.width() + reach.left,
                                            bitmap.height() + reach.up);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QFont;
@@ -51,10 +52,11 @@ void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
 // The same picture, drawn by visiting only the points whose picture can reach the bitmap:
 // in a plan view (no tilt, no roll) those of the grid's cells near it. The grid is brought
 // up to date with the store first. The pick list keeps only the points a press on the bitmap
-// can catch: those within the pick radius (and a little more) of it.
+// can catch: those within the pick radius (and a little more) of it. Colours, one a point,
+// stand in for the points' own (the colours by code); empty: their own.
 void Redraw(PickList& pickList, QImage& bitmap, const ViewState& view,
             const std::vector<std::int32_t>& selected, const PointStore& store,
-            const QFont& labelFont, PointGrid& grid);
+            const QFont& labelFont, PointGrid& grid, std::span<const std::int32_t> colours = {});
 
 // The same plan drawn with the painter as vector shapes (discs, lines, text) in the palette's
 // colours into the frame from (0, 0) of the given size in the painter's coordinates, for

@@ -13,6 +13,7 @@
 
 #include "common/number_parse.h"
 #include "common/number_text.h"
+#include "exchange/code_layer_settings.h"
 #include "plan/plan_image.h"
 #include "points/view_state.h"
 #include "points/point_table_text.h"
@@ -148,6 +149,7 @@ void TSettings::createControls() {
     CheckBox1 = createCheckBox<WrappingCheckBox>(
         screen, "CheckBox1", "масштаб надписи вместе с увеличением экрана", {8, 84, 276, 40});
     CheckBox1->setChecked(false);
+    CodeColours = createCheckBox(screen, "CodeColours", "Цвета по кодам", {8, 196, 270, 22});
     auto* label = new QLabel(QString::fromUtf8("Радиус курсора"), screen);
     label->setObjectName("Label1");
     label->setGeometry(8, 132, 120, 22);
@@ -167,6 +169,9 @@ void TSettings::createControls() {
         connectCommand(box, &QCheckBox::toggled, this, [this] { ShowNumberClick(); });
     }
     connectCommand(Cursor, &QLineEdit::textChanged, this, [this] { ShowNumberClick(); });
+    CodeColours->setChecked(read(kPlanColoursByCode));
+    applyCodeColours();
+    connectCommand(CodeColours, &QCheckBox::toggled, this, [this] { CodeColoursClick(); });
     connectCommand(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connectCommand(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
@@ -258,6 +263,15 @@ void TSettings::viewChanged(const ViewState& before) {
         const QSignalBlocker quiet(Cursor);
         Cursor->setText(QString::number(view.cursorRadius));
     }
+}
+
+void TSettings::CodeColoursClick() {
+    write(kPlanColoursByCode, CodeColours->isChecked());
+    applyCodeColours();
+}
+
+void TSettings::applyCodeColours() {
+    plan_.setCodeColours(CodeColours->isChecked() ? std::optional(userCodeTable()) : std::nullopt);
 }
 
 }  // namespace korvela

@@ -34,6 +34,8 @@ public:
     // "Изменить шрифт": the label font, used from the next redraw on.
     void Button2Click();
     void Button1Click();  // "OK": closes the window
+    // "Цвета по кодам": the plan's points in their codes' colours (kept as a preference).
+    void CodeColoursClick();
 
 private:
     // The controls show the settings that changed; their handlers do not run.
@@ -42,6 +44,7 @@ private:
     void takeLabels(ViewState& view) const;
     void createControls();
     void createToleranceFields();
+    void applyCodeColours();
     void toleranceEdited(QLineEdit& field, const ToleranceField& entry);
 
     PlanView& view_;
@@ -52,6 +55,7 @@ private:
     QCheckBox* ShowNumber = nullptr;
     QCheckBox* ShowHight = nullptr;
     QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CodeColours = nullptr;
     QLineEdit* Cursor = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button1 = nullptr;

@@ -20,12 +20,13 @@ const FileDialogRequest& surveyOpenDialog() {
 }
 
 std::optional<FileError> loadSurveyWhileBusy(QWidget* window, const QString& path,
-                                             PointStore& points, ObservationList* observations) {
+                                             PointStore& points, ObservationList* observations,
+                                             SurveyNotes* notes) {
     BusyIndicator busy(window, QString::fromUtf8("Импорт"));
     const std::string localPath = toLocalPath(path);
     return busy.run([&] {
         return readSurveyFile(localPath, points, surveyParsingThreads(), &busy.progress(),
-                              observations);
+                              observations, notes);
     });
 }
 

@@ -14,6 +14,7 @@
 
 #include "common/number_parse.h"
 #include "common/regular_file.h"
+#include "points/gsi_records.h"
 #include "points/listing_layout.h"
 #include "points/observation_records.h"
 #include "points/point_store.h"
@@ -315,7 +316,7 @@ private:
     std::size_t reported_;  // the bytes before it are counted
 };
 
-enum class Format { Listing, Sdr, Comma };
+enum class Format { Listing, Sdr, Comma, Gsi };
 
 // What the first lines tell about the rest of the file.
 struct Layout {
@@ -391,6 +392,9 @@ Layout readLayout(const SurveyBytes& bytes) {
         layout.bodyStart = lines.position();
         skipLines(lines, kSdrLinesAfterHeader);
         layout.leadInEnd = lines.position();
+    } else if (isGsiLine(firstLine)) {
+        layout.format = Format::Gsi;
+        layout.bodyStart = firstLineAt;
     } else {
         layout.format = Format::Comma;
         layout.bodyStart = firstLineAt;
@@ -428,6 +432,8 @@ public:
                 if (!layout_.markerMode) return readPlainListingLine(line, point);
                 // Line 1 is never a marker point.
                 return leadIn ? LineOutcome::Skip : readMarkerLine(line, point);
+            case Format::Gsi:
+                break;  // read in order by parseGsi
         }
         return LineOutcome::Skip;
     }
@@ -762,12 +768,38 @@ ObservationList collectObservations(std::vector<Chunk>& chunks, const Layout& la
     return assembleObservations(observations, pointBase, layout.sdrOptions);
 }
 
+// A GSI file is read in one pass in file order, its set-ups holding for the lines after
+// them. Its lines are about as long as its first: room for that many points is made first.
+void parseGsi(const SurveyBytes& bytes, const Layout& layout, PointStore& store,
+              ObservationList* observations, SurveyNotes& notes, WorkProgress* progress) {
+    const std::size_t length = bytes.size() - layout.bodyStart;
+    if (progress) progress->begin(length);
+    GsiReader reader(observations != nullptr);
+    {
+        LineCursor first(bytes, layout.bodyStart);
+        first.next();
+        reader.reserve(length / std::max<std::size_t>(first.position() - layout.bodyStart, 1));
+    }
+    for (LineCursor lines(bytes, layout.bodyStart, bytes.size(), progress); !lines.atEnd();) {
+        reader.read(lines.next());
+    }
+    store.assign(reader.takePoints());
+    if (observations != nullptr) *observations = reader.takeObservations();
+    notes = {true, reader.eightDigits(), reader.skippedLines()};
+}
+
 void parseSurvey(const SurveyBytes& bytes, PointStore& store, ObservationList* observations,
-                 std::size_t threads, WorkProgress* progress) {
+                 std::size_t threads, WorkProgress* progress, SurveyNotes* notes) {
     store = PointStore();  // gives back the old points' memory before the new points take theirs
     if (observations != nullptr) *observations = ObservationList();
+    SurveyNotes ignored;
+    SurveyNotes& found = notes != nullptr ? *notes : ignored;
+    found = {};
     Layout layout = readLayout(bytes);
     if (layout.nothingToRead) return;
+    if (layout.format == Format::Gsi) {
+        return parseGsi(bytes, layout, store, observations, found, progress);
+    }
 
     // Two passes over the body: counting the lines, reading them.
     if (progress) progress->begin(2 * static_cast<std::uint64_t>(bytes.size() - layout.bodyStart));
@@ -798,27 +830,37 @@ std::size_t surveyParsingThreads() {
     return cores > 2 ? std::min(cores, kMostThreads) : 1;
 }
 
+std::string SurveyNotes::statusText() const {
+    std::string text;
+    if (gsi) text = eightDigits ? "GSI-8, 8 знаков" : "GSI-16";
+    if (skippedLines != 0) {
+        if (!text.empty()) text += ", ";
+        text += "пропущено строк: " + std::to_string(skippedLines);
+    }
+    return text;
+}
+
 void readSurvey(std::string_view bytes, PointStore& store, std::size_t threads,
-                ObservationList* observations) {
-    parseSurvey(SurveyBytes(bytes), store, observations, threads, nullptr);
+                ObservationList* observations, SurveyNotes* notes) {
+    parseSurvey(SurveyBytes(bytes), store, observations, threads, nullptr, notes);
 }
 
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
                                         std::size_t threads, WorkProgress* progress,
-                                        ObservationList* observations) {
+                                        ObservationList* observations, SurveyNotes* notes) {
     store = PointStore();
     if (observations != nullptr) *observations = ObservationList();
     RegularFile file;
     if (auto error = file.open(path)) return error;
-    return readSurveyFile(file, store, threads, progress, observations);
+    return readSurveyFile(file, store, threads, progress, observations, notes);
 }
 
 std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& store,
                                         std::size_t threads, WorkProgress* progress,
-                                        ObservationList* observations) {
+                                        ObservationList* observations, SurveyNotes* notes) {
     std::optional<FileError> error;
     try {
-        parseSurvey(SurveyBytes(file), store, observations, threads, progress);
+        parseSurvey(SurveyBytes(file), store, observations, threads, progress, notes);
         error = file.checkUnchanged();
     } catch (const ReadFailed& failed) {
         error = failed.error;

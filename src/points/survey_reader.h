@@ -14,7 +14,7 @@ class PointStore;
 class RegularFile;
 struct ObservationList;
 
-// Survey files come in three text formats, told apart by their content:
+// Survey files come in four text formats, told apart by their content:
 //  - the fixed-column listing whose first line is exactly "Sokkia - sdr" (what the text
 //    export writes): five header lines, then number, x, y, z in columns 0, 6, 17, 28;
 //  - a Sokkia SDR file, whose first line contains "NMSDR" (blank lines before it are
@@ -27,6 +27,7 @@ struct ObservationList;
 //    4-character ids and 10-character value fields that may touch; their records shorter than
 //    28 characters are skipped. A header whose coordinate order is E-N puts the first value
 //    into y;
+//  - Leica GSI-8 and GSI-16, whose first line is all GSI words (see points/gsi_records.h);
 //  - comma lines carrying the marker ",--------," (NUMBER,--------,X,Y,Z), from line 2 on; in
 //    a comma file where no line has the marker, every P,N,E,Z[,DESCRIPTION] line is a point,
 //    line 1 included (an empty Z is 0).
@@ -50,22 +51,35 @@ std::size_t surveyParsingThreads();
 // degrees; other files, and SDR files without sights, leave it empty. The points are the same
 // either way.
 
+// What a reading found beside the points, for the status line: a GSI file, GSI-8 (8 digits,
+// so an easting of 7 integer digits cannot be written to the millimetre), and the lines of
+// a GSI file that held neither points nor observations.
+struct SurveyNotes {
+    bool gsi = false;
+    bool eightDigits = false;
+    std::size_t skippedLines = 0;
+    // "GSI-8, 8 знаков, пропущено строк: 3"; empty for a file of the other formats.
+    std::string statusText() const;
+};
+
 // Replaces the points of store with those in the bytes of a survey file.
 void readSurvey(std::string_view bytes, PointStore& store,
                 std::size_t threads = surveyParsingThreads(),
-                ObservationList* observations = nullptr);
+                ObservationList* observations = nullptr, SurveyNotes* notes = nullptr);
 
 // The same for a file on disk, which must be a regular file. When it cannot be opened or
 // read the store ends empty and the error is returned. Counts the bytes read into progress.
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
                                         std::size_t threads = surveyParsingThreads(),
                                         WorkProgress* progress = nullptr,
-                                        ObservationList* observations = nullptr);
+                                        ObservationList* observations = nullptr,
+                                        SurveyNotes* notes = nullptr);
 // The same for a file already open; kChangedWhileReading when its size or modification time
 // is no longer what opening found.
 std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& store,
                                         std::size_t threads = surveyParsingThreads(),
                                         WorkProgress* progress = nullptr,
-                                        ObservationList* observations = nullptr);
+                                        ObservationList* observations = nullptr,
+                                        SurveyNotes* notes = nullptr);
 
 }  // namespace korvela

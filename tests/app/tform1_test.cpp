@@ -14,6 +14,7 @@
 
 #include "common/conversion_error.h"
 #include "main_window_fixture.h"
+#include "test_support.h"
 
 namespace korvela {
 namespace {
@@ -130,6 +131,19 @@ TEST_F(MainWindowTest, ImportProjectReadsTheChosenSurvey) {
     // The table lists the points.
     EXPECT_EQ(grid()->model()->rowCount(), static_cast<int>(data.points.store().count()));
     EXPECT_EQ(cell(0, 5), QString::number(data.points.store().kind()[0]));
+}
+
+// A GSI-8 file's status line names the width and the lines that held nothing to read.
+TEST_F(MainWindowTest, ImportOfAGsiFileSaysSoInTheStatusLine) {
+    testing::TempDir dir;
+    const std::string path = (dir.path() / "field.gsi").string();
+    testing::writeFile(path,
+                       "110001+00000001 81..00+00001000 82..00+00002000\r\n"
+                       "a note typed on the instrument\r\n");
+    clickImport(QString::fromStdString(path));
+    ASSERT_EQ(data.points.store().count(), 1u);
+    EXPECT_EQ(main().statusText(), QString::fromStdString(path) +
+                                       QString::fromUtf8(" (GSI-8, 8 знаков, пропущено строк: 1)"));
 }
 
 TEST_F(MainWindowTest, TheFileMenuImportsAsTheButtonDoes) {

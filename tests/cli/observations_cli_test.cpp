@@ -59,6 +59,25 @@ TEST(CliObservations, EachKindPrintsItsColumns) {
 // A real SDR2x file: a line per 09, 07 and 11 record, and one record's line as read off it
 // (02TP 0001 with instrument height 1.595, then 03NM 1.474, then
 // 09F1 0001 1001, no distance, vertical 90.2166666, horizontal 114.030555).
+// A GSI-16 station with its coordinates and a sight that also carries the target's: the
+// station is a traverse point (kind 0), the target an ordinary one; 45° and 90° in DDD.MMSSs.
+TEST(CliObservations, AGsiFileGivesItsPointsAndSights) {
+    testing::TempDir dir;
+    const std::string path = dir.file("field.gsi");
+    testing::writeFile(path,
+                       "*110001+0000000000000001 84..10+0000000000001000 85..10+0000000000002000 "
+                       "86..10+0000000000000100 88..10+0000000000001500\r\n"
+                       "*110002+0000000000000002 21.324+0000000004500000 22.324+0000000009000000 "
+                       "31..00+0000000000010000 87..10+0000000000001200 81..00+0000000000008071 "
+                       "82..00+0000000000009071 83..00+0000000000000100\r\n");
+    const auto points = runCli({"points", path});
+    EXPECT_EQ(points.status, 0);
+    EXPECT_EQ(points.out, "1\t2\t1\t0.1\t0\n2\t9.071\t8.071\t0.1\t1\n");
+    const auto sights = runCli({"observations", path});
+    EXPECT_EQ(sights.status, 0);
+    EXPECT_EQ(sights.out, "1\t2\tF1\t45\t90\t10\t1.5\t1.2\t\n");
+}
+
 TEST(CliObservations, ARealFilePrintsEverySight) {
     const std::string path =
         std::string(KORVELA_REALDATA) + "/r-barnes_sdr33_triangulation__example.sdr";

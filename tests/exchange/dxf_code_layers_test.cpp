@@ -117,5 +117,32 @@ TEST(CodeTableFile, RulesSurviveTheFileAndBadLinesAreSkipped) {
     EXPECT_EQ(skipped, 6u);
 }
 
+// AutoCAD's own colours (as its colour dialog lists them, 0xRRGGBB), one channel off at most
+// where the hue table's steps round.
+TEST(PlanCodeColours, ColourIndicesGiveAutoCadsColours) {
+    const struct {
+        int index;
+        int rgb;
+    } cases[] = {{1, 0xFF0000},   {2, 0xFFFF00},   {3, 0x00FF00},  {5, 0x0000FF},  {7, 0xFFFFFF},
+                 {10, 0xFF0000},  {11, 0xFF7F7F},  {30, 0xFF7F00}, {70, 0x7FFF00}, {90, 0x00FF00},
+                 {150, 0x007FFF}, {250, 0x333333}, {255, 0xFFFFFF}};
+    for (const auto& c : cases) {
+        const std::int32_t colour = aciColour(c.index);  // 0x00BBGGRR
+        for (const int shift : {0, 8, 16}) {
+            const int expected = (c.rgb >> (16 - shift)) & 0xFF;
+            EXPECT_NEAR((colour >> shift) & 0xFF, expected, 1) << c.index << " channel " << shift;
+        }
+    }
+}
+
+TEST(PlanCodeColours, PointsWithATableCodeTakeItsColourOthersKeepTheirOwn) {
+    const CodeTable table{{{"KERB", "", 3, false}}};
+    PointCodes codes;
+    for (const char* code : {"KERB", "", "ZZ", "KERB"}) codes.append(code);
+    EXPECT_EQ(coloursByCode(codes, {11, 12, 13, 14}, table),
+              (std::vector<std::int32_t>{0x00FF00, 12, 13, 0x00FF00}));
+    EXPECT_EQ(coloursByCode(PointCodes(), {11, 12}, table), (std::vector<std::int32_t>{11, 12}));
+}
+
 }  // namespace
 }  // namespace korvela

@@ -297,6 +297,40 @@ TEST(WorkbookWriter, WrittenPointsReadBackAsTheyWere) {
     EXPECT_EQ(sheet.cell(1, 2).type, WorkbookCell::Type::Number);
 }
 
+// Column E holds the code: written as text where a point has one, read back as typed in the
+// sheet (Windows-1251 in the store), empty where the cell is empty or missing.
+TEST(WorkbookWriter, CodesGoToColumnEAndComeBack) {
+    const struct {
+        const char* code;     // Windows-1251, as the store keeps it
+        const char* inSheet;  // what the sheet shows (UTF-8)
+    } cases[] = {{"\xC7\xC4", "ЗД"}, {"", ""}, {" 11 ", " 11 "}, {"A/B \"*\"", "A/B \"*\""}};
+    PointStore store;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        store.append(std::to_string(i + 1), 1, 2, 3, kColourAqua, kKindPoint, cases[i].code);
+    }
+    TempDir dir;
+    const std::string path = dir.file("codes.xlsx");
+    ASSERT_FALSE(writeWorkbookPoints(path, store));
+    WorkbookSheet sheet;
+    ASSERT_FALSE(readFirstSheetFile(path, sheet));
+    PointStore points;
+    ASSERT_FALSE(readWorkbookPointsFile(path, points));
+    ASSERT_EQ(points.count(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto row = static_cast<std::uint32_t>(i + 1);
+        EXPECT_EQ(sheet.text(row, 5), cases[i].inSheet) << i;
+        EXPECT_EQ(points.code()[i], cases[i].code) << i;
+    }
+    // A sheet typed by hand: the code in column E of the second row only.
+    const PointStore typed = pointsOf(
+        "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+        "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"E2\" t=\"inlineStr\"><is><t>КЮ</t></is></c>"
+        "</row>");
+    ASSERT_EQ(typed.count(), 2u);
+    EXPECT_EQ(typed.code()[0], "");
+    EXPECT_EQ(typed.code()[1], "\xCA\xDE");
+}
+
 TEST(WorkbookWriter, AnEmptyStoreGivesAnEmptyWorkbookReplacingTheOldOne) {
     TempDir dir;
     const std::string path = dir.file("1.xlsx");

@@ -131,6 +131,32 @@ TEST_P(PlanGridTest, TheGridDrawsThePictureOfEveryPoint) {
     expectSamePicture(data, grid);
 }
 
+// Colours given for the points draw the picture of a store whose points have those colours.
+TEST_P(PlanGridTest, GivenColoursDrawAsThePointsOwnWould) {
+    Survey data = generatedSurvey();
+    data.view = viewOf(GetParam());
+    std::vector<std::int32_t> colours(data.store.count());
+    Survey recoloured = data;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        colours[i] = i % 3 == 0 ? 0x0000FF : data.store.colour()[i];
+        recoloured.store.setColour(i, colours[i]);
+    }
+    const QFont font(QStringLiteral("DejaVu Sans"), 9);
+    PointGrid grid;
+    Picture given;
+    Redraw(given.pickList, given.bitmap, data.view, data.selected, data.store, font, grid, colours);
+    PointGrid ownGrid;
+    Picture own;
+    Redraw(own.pickList, own.bitmap, data.view, data.selected, recoloured.store, font, ownGrid);
+    EXPECT_TRUE(given.bitmap == own.bitmap);
+    Picture plain;
+    Redraw(plain.pickList, plain.bitmap, data.view, data.selected, data.store, font, grid);
+    // Where points are in view, some of the recoloured ones show.
+    if (!plain.pickList.index.empty()) {
+        EXPECT_FALSE(given.bitmap == plain.bitmap);
+    }
+}
+
 // Presses all over the bitmap and along its edges, where circles reach in from outside.
 TEST_P(PlanGridTest, APressCatchesWhatItCaughtAmongEveryDrawnPoint) {
     Survey data = generatedSurvey();
