@@ -275,3 +275,30 @@ TEST_F(PointTableTest, TheAddDialogAlwaysOpensInTheNumberFieldForTyping) {
 
 }  // namespace
 }  // namespace korvela
+
+namespace korvela {
+namespace {
+
+// The "код" column stands after "ход точка" only while some point has a code; a typed code is
+// one step that undo takes back.
+using CodeColumnTest = testing::MainWindowFixture;
+
+TEST_F(CodeColumnTest, ComesWithCodesAndTakesTypedOnes) {
+    importSurveyBytes("1,100,200,10,\xC7\xC4\r\n2,110,210,11,\r\n");  // ЗД in Windows-1251
+    ASSERT_EQ(model()->columnCount(), 7);
+    EXPECT_EQ(model()->headerData(6, Qt::Horizontal).toString(), QString::fromUtf8("код"));
+    EXPECT_EQ(cell(0, 6), QString::fromUtf8("ЗД"));
+    EXPECT_EQ(cell(1, 6), "");
+
+    typeInto(1, 6, QString::fromUtf8("КЮ"));
+    EXPECT_EQ(data.points.store().code()[1], "\xCA\xDE");
+    action("Undo1")->trigger();
+    EXPECT_EQ(data.points.store().code()[1], "");
+    EXPECT_EQ(data.points.store().code()[0], "\xC7\xC4");
+
+    importPoints(3);  // a survey without codes looks as it always did
+    EXPECT_EQ(model()->columnCount(), 6);
+}
+
+}  // namespace
+}  // namespace korvela
