@@ -82,9 +82,9 @@ const std::vector<Command>& commands() {
          "print the stake-out sheet of the points NUMBER... from STATION oriented on ORIENT", 4,
          SIZE_MAX, runStakeout},
         {"txt", "SURVEY OUT", "import SURVEY, then write OUT as \"Export txt\" does", 2, 2, runTxt},
-        {"dxf", "SURVEY OUT",
-         "import SURVEY, then write OUT as \"Export AutoCad\" does; options --layers-by-code "
-         "[--codes TABLE] put each coded point on its code's layer (TABLE: a code table file)",
+        {"dxf", "SURVEY OUT [--layers-by-code [--codes TABLE]]",
+         "import SURVEY, then write OUT as \"Export AutoCad\" does; --layers-by-code puts each "
+         "coded point on its code's layer (TABLE: a code table file)",
          2, 5, runDxf},
         {"parcel", "SURVEY NUMBER...",
          "hand the points NUMBER... to the area window, compute, print the sheet", 2, SIZE_MAX,

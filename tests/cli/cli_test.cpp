@@ -231,7 +231,8 @@ TEST(Cli, CommandHelpPrintsThatCommandsUsage) {
     for (const char* help : {"--help", "-h"}) {
         const auto result = runCli({"dxf", help});
         EXPECT_EQ(result.status, 0) << help;
-        EXPECT_EQ(result.out.rfind("usage: korvela-cli dxf SURVEY OUT\n", 0), 0u) << result.out;
+        EXPECT_EQ(result.out.rfind("usage: korvela-cli dxf SURVEY OUT [--layers-by-code", 0), 0u)
+            << result.out;
         EXPECT_TRUE(result.err.empty());
     }
     EXPECT_NE(runCli({"-h"}).out.find("points SURVEY"), std::string::npos);

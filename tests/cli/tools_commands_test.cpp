@@ -95,3 +95,43 @@ TEST_F(ToolsCommands, CsvWritesWhatCsvPointsReadsBack) {
 
 }  // namespace
 }  // namespace korvela
+
+namespace korvela {
+namespace {
+
+// `dxf --layers-by-code`: with a code table each code goes on its layer and a joining code's
+// run becomes a polyline; without one every code is a layer of its own and nothing is joined.
+TEST(LayersByCodeCli, TheTableDecidesLayersAndLines) {
+    testing::TempDir dir;
+    const std::string survey = dir.file("coded.txt");
+    // Two kerb points (КЮ) in a row, then a building corner (ЗД); Windows-1251 codes.
+    testing::writeFile(survey, "1,100,200,10,\xCA\xDE\r\n2,110,210,11,\xCA\xDE\r\n"
+                               "3,120,230,12,\xC7\xC4\r\n");
+    const std::string table = dir.file("codes.csv");
+    testing::writeFile(table, "\xEA\xEE\xE4;\xF1\xEB\xEE\xE9;\xF6\xE2\xE5\xF2 ACI;"
+                              "\xEB\xE8\xED\xE8\xFF 0/1\r\n\xCA\xDE;KERB;1;1\r\n");
+    const struct {
+        const char* label;
+        std::vector<std::string> extra;
+        const char* kerbLayer;
+        bool polyline;
+    } cases[] = {
+        {"with the table", {"--codes", table}, "KERB", true},
+        {"without it", {}, "\xCA\xDE", false},
+    };
+    for (const auto& c : cases) {
+        const std::string out = dir.file(std::string(c.label) + ".dxf");
+        std::vector<std::string> arguments{"dxf", survey, out, "--layers-by-code"};
+        arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+        const auto result = testing::runCli(arguments);
+        ASSERT_EQ(result.status, 0) << c.label << ": " << result.err;
+        const std::string dxf = testing::readFile(out);
+        EXPECT_NE(dxf.find(std::string("\n8\r\n") + c.kerbLayer + "\r\n"), std::string::npos)
+            << c.label;
+        EXPECT_NE(dxf.find("\n8\r\n\xC7\xC4\r\n"), std::string::npos) << c.label;  // ЗД's own
+        EXPECT_EQ(dxf.find("POLYLINE") != std::string::npos, c.polyline) << c.label;
+    }
+}
+
+}  // namespace
+}  // namespace korvela
