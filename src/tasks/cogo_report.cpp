@@ -5,32 +5,14 @@
 #include "common/number_text.h"
 
 namespace korvela {
-namespace {
-
-constexpr int kLengthDecimals = 3;
-
-}  // namespace
-
-std::string lengthText(double metres) { return formatFixed(metres, kLengthDecimals); }
-
-std::string signedLengthText(double metres) {
-    const std::string text = lengthText(metres);
-    return text[0] == '-' || text == lengthText(0) ? text : "+" + text;
-}
-
 CogoReport& CogoReport::line(const std::string& text) {
-    text_ += text;
-    text_ += "\r\n";
+    lines_.line(text);
     return *this;
 }
 
 CogoReport& CogoReport::row(std::initializer_list<std::string> cells) {
-    std::string joined;
-    for (const std::string& cell : cells) {
-        if (&cell != cells.begin()) joined += '\t';
-        joined += cell;
-    }
-    return line(joined);
+    lines_.row(cells);
+    return *this;
 }
 
 CogoReport& CogoReport::newPoint(const std::string& number, double x, double y, double z,
@@ -76,7 +58,7 @@ std::string CogoReport::finish(const CogoSettings& s) {
     row({"СКО расстояния, мм + мм/км", formatNumber(s.sigmaDistanceMillimetres) + " + " +
                                             formatNumber(s.sigmaDistancePpm)});
     row({"Коэффициент рефракции k", formatNumber(s.refraction)});
-    return utf8ToCp1251(text_);
+    return lines_.cp1251();
 }
 
 }  // namespace korvela

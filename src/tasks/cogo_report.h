@@ -6,6 +6,7 @@
 
 #include "tasks/cogo_settings.h"
 #include "tasks/plane_point_fit.h"
+#include "tasks/report_lines.h"
 
 namespace korvela {
 
@@ -42,11 +43,7 @@ public:
     std::string finish(const CogoSettings& settings);
 
 private:
-    std::string text_;
+    ReportLines lines_;
 };
-
-// Lengths to the millimetre: "12.345"; signed "+0.012" / "-0.012" / "0.000".
-std::string lengthText(double metres);
-std::string signedLengthText(double metres);
 
 }  // namespace korvela

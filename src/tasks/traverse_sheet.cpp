@@ -6,41 +6,15 @@
 #include "common/angle_text.h"
 #include "common/cp1251.h"
 #include "common/number_text.h"
+#include "tasks/report_lines.h"
 
 namespace korvela {
 namespace {
 
-constexpr int kLengthDecimals = 3;
 constexpr double kRadiansPerDegree = std::numbers::pi / 180;
 
-// Lines of TAB-separated cells in UTF-8, turned into the report's bytes at the end.
-class Sheet {
-public:
-    Sheet& line(const std::string& text = {}) {
-        text_ += text;
-        text_ += "\r\n";
-        return *this;
-    }
-    Sheet& row(std::initializer_list<std::string> cells) {
-        std::string joined;
-        for (const std::string& cell : cells) {
-            if (!joined.empty() || &cell != cells.begin()) joined += '\t';
-            joined += cell;
-        }
-        return line(joined);
-    }
-    std::string report() const { return utf8ToCp1251(text_); }
-
-private:
-    std::string text_;
-};
-
-std::string length(double value) { return recorded(value) ? formatFixed(value, kLengthDecimals) : ""; }
-std::string signedLength(double value) {
-    if (!recorded(value)) return "";
-    const std::string text = formatFixed(value, kLengthDecimals);
-    return text[0] == '-' || text == formatFixed(0, kLengthDecimals) ? text : "+" + text;
-}
+std::string length(double value) { return recorded(value) ? lengthText(value) : ""; }
+std::string signedLength(double value) { return recorded(value) ? signedLengthText(value) : ""; }
 std::string name(const std::string& number) { return cp1251ToUtf8(number); }
 std::string unitName(DistanceUnit unit) { return unit == DistanceUnit::Feet ? "фт" : "м"; }
 
@@ -55,7 +29,7 @@ std::string shapeText(const TraversePath& path) {
     return {};
 }
 
-void orientationLines(Sheet& sheet, const char* where, const PathStation& station,
+void orientationLines(ReportLines& sheet, const char* where, const PathStation& station,
                       const Orientation& o) {
     if (o.fromBacksight) {
         sheet.line(std::string("Ориентирование ") + where + " (" + name(station.number) +
@@ -76,7 +50,7 @@ std::string stationCell(const std::vector<double>& values, std::size_t i) {
     return i < values.size() ? length(values[i]) : "";
 }
 
-void tableLines(Sheet& sheet, const TraversePath& path, const TraverseAdjustment& a,
+void tableLines(ReportLines& sheet, const TraversePath& path, const TraverseAdjustment& a,
                 bool leastSquares) {
     sheet.row({"Станция", "Измеренный угол", "Поправка", "Исправленный угол",
                "Дирекционный угол", "Сторона", "dX", "поправка dX", "dY", "поправка dY", "h",
@@ -107,7 +81,7 @@ void tableLines(Sheet& sheet, const TraversePath& path, const TraverseAdjustment
     }
 }
 
-void misclosureLines(Sheet& sheet, const TraversePath& path, const Misclosures& m,
+void misclosureLines(ReportLines& sheet, const TraversePath& path, const Misclosures& m,
                      const TraverseSettings& settings) {
     const std::string unit = " " + unitName(path.unit);
     if (recorded(m.angular)) {
@@ -146,7 +120,7 @@ void misclosureLines(Sheet& sheet, const TraversePath& path, const Misclosures& 
     }
 }
 
-void verdictLine(Sheet& sheet, const TraversePath& path, const Misclosures& m) {
+void verdictLine(ReportLines& sheet, const TraversePath& path, const Misclosures& m) {
     if (path.shape == TraverseShape::Hanging) {
         sheet.line("Вывод: висячий ход не контролируется");
         return;
@@ -160,7 +134,7 @@ void verdictLine(Sheet& sheet, const TraversePath& path, const Misclosures& m) {
 
 // The face pairs and horizon closures of the path's set-ups that are beyond their limits, and
 // the set-ups whose vertical count was assumed.
-void readingNotes(Sheet& sheet, const TraversePath& path, const ObservationList& list,
+void readingNotes(ReportLines& sheet, const TraversePath& path, const ObservationList& list,
                   const TraverseSettings& settings) {
     const auto onPath = [&](std::uint32_t sight) {
         for (const PathStation& s : path.stations) {
@@ -199,7 +173,7 @@ void readingNotes(Sheet& sheet, const TraversePath& path, const ObservationList&
 std::string computationSheet(const TraversePath& path, const TraverseAdjustment& adjustment,
                              const Misclosures& misclosures, const TraverseRequest& request,
                              const ObservationList& observations, bool leastSquares) {
-    Sheet sheet;
+    ReportLines sheet;
     sheet.line("Ведомость вычисления координат");
     sheet.line("Ход: " + shapeText(path));
     sheet.line(std::string("Метод: ") +
@@ -213,12 +187,12 @@ std::string computationSheet(const TraversePath& path, const TraverseAdjustment&
     misclosureLines(sheet, path, misclosures, request.settings);
     readingNotes(sheet, path, observations, request.settings);
     verdictLine(sheet, path, misclosures);
-    return sheet.report();
+    return sheet.cp1251();
 }
 
 std::string accuracySheet(const TraversePath& path, const LeastSquaresTraverse& lsq,
                           const TraverseSettings& settings) {
-    Sheet sheet;
+    ReportLines sheet;
     const std::string unit = unitName(path.unit);
     sheet.line("Ведомость оценки точности");
     sheet.line("СКО направления " + secondsText(settings.sigmaDirectionSeconds) +
@@ -240,11 +214,11 @@ std::string accuracySheet(const TraversePath& path, const LeastSquaresTraverse& 
     }
     sheet.line("Отметка: |w| > 3 при r >= 0.1, w = v / (СКО * sqrt(r)); высоты уравнены отдельно (" +
                unit + ")");
-    return sheet.report();
+    return sheet.cp1251();
 }
 
 std::string elementsSheet(const std::vector<StationPosition>& stations, bool closed) {
-    Sheet sheet;
+    ReportLines sheet;
     sheet.line("Элементы хода по координатам станций");
     sheet.row({"Станция", "Левый угол", "Дирекционный угол", "Сторона", "Превышение", "X", "Y",
                "H"});
@@ -270,7 +244,7 @@ std::string elementsSheet(const std::vector<StationPosition>& stations, bool clo
                    ""});
     }
     sheet.line("Длина хода " + length(total));
-    return sheet.report();
+    return sheet.cp1251();
 }
 
 }  // namespace korvela
