@@ -1,5 +1,6 @@
-// The two exports of a 1,000,000- and a 10,000,000-point survey, each into a file through
-// the safe file writer (flushed to disk), as "Export AutoCad" and "Export txt" write them.
+// The exports of a 1,000,000- and a 10,000,000-point survey, each into a file through the
+// safe file writer (flushed to disk), as "Export AutoCad", "Export CSV" and "Export txt" write
+// them, each beside its floor.
 // peakMiB is the process's peak resident memory after the run, the survey included.
 #include <benchmark/benchmark.h>
 
@@ -13,6 +14,7 @@
 #include "bench_support.h"
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
+#include "exchange/csv_points.h"
 #include "exchange/dxf_code_layers.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/text_listing.h"
@@ -99,6 +101,23 @@ void BM_ExportDxfFloor(benchmark::State& state) {
     });
 }
 
+// "Export CSV" with ';' and decimal commas, as `korvela-cli csv` writes it.
+const CsvWriteOptions kCsvOptions{';', true, TextEncoding::Cp1251};
+
+void BM_ExportCsv(benchmark::State& state) {
+    exportSurvey(state, "korvela-bench-export.csv", [](const PointStore& store, const auto& path) {
+        return writeFileSafely(path,
+                               [&](std::ostream& out) { writeCsvPoints(store, kCsvOptions, out); });
+    });
+}
+
+// The floor of the CSV export: the same bytes written the same way.
+void BM_ExportCsvFloor(benchmark::State& state) {
+    writtenFloor(state, "korvela-bench-floor.csv", [](const PointStore& store, std::ostream& out) {
+        writeCsvPoints(store, kCsvOptions, out);
+    });
+}
+
 // The floor of the text listing: the same bytes written the same way.
 void BM_ExportTextListingFloor(benchmark::State& state) {
     writtenFloor(state, "korvela-bench-floor.txt", [](const PointStore& store, std::ostream& out) {
@@ -119,6 +138,8 @@ BENCHMARK(BM_ExportDxf)->Apply(surveySizes);
 // At 1M only: the floor holds the whole drawing in memory (5.2 GB at 10M).
 BENCHMARK(BM_ExportDxfFloor)->Apply(millionPoints);
 BENCHMARK(BM_ExportDxfCodeLayers)->Apply(millionPoints);
+BENCHMARK(BM_ExportCsv)->Apply(millionPoints);
+BENCHMARK(BM_ExportCsvFloor)->Apply(millionPoints);
 BENCHMARK(BM_ExportTextListing)->Apply(surveySizes);
 BENCHMARK(BM_ExportTextListingFloor)->Apply(surveySizes);
 
