@@ -123,7 +123,7 @@ inline std::string writePlainCommaListing(std::size_t count) {
 // The bytes a floor writes, made beforehand. They are kept in huge pages where the system
 // gives them: on the virtual machine the figures come from, reading hundreds of megabytes
 // through small pages cost seven times the write itself (2.2 s against 0.3 s for a DXF of
-// 517 MB), which the work, writing from one small buffer, never pays.
+// 517 MB into tmpfs), which the work, writing from one small buffer, never pays.
 class FloorBytes {
 public:
     explicit FloorBytes(const std::string& bytes)
