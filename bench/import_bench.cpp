@@ -2,9 +2,15 @@
 // memory per point, and the process's peak memory; and `korvela-cli points` of the SDR file,
 // by its name and as the standard input.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <charconv>
+#include <cstring>
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "bench_support.h"
 #include "points/observations.h"
@@ -44,6 +50,74 @@ BENCHMARK(BM_ImportSdr)
     ->Arg(10'000'000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The least an import of that file needs: its bytes read once in large blocks, and the
+// number and three coordinates of each 02 and 08 record parsed with std::from_chars into
+// vectors reserved for the points beforehand. BM_ImportSdr is measured against it.
+class SdrFloorParser {
+public:
+    explicit SdrFloorParser(std::size_t count) {
+        for (std::vector<double>* column : {&x_, &y_, &z_}) column->reserve(count);
+        numberEnds_.reserve(count);
+        numbers_.reserve(count * 8);
+    }
+
+    void parseLine(std::string_view line) {
+        constexpr std::size_t kValuesAt = 20;
+        if (line.size() <= kValuesAt || !(line.starts_with("08") || line.starts_with("02")))
+            return;
+        const std::string_view id = line.substr(4, kValuesAt - 4);
+        const std::size_t idStart = id.find_first_not_of(' ');
+        numbers_.append(idStart == std::string_view::npos ? std::string_view() : id.substr(idStart));
+        numberEnds_.push_back(static_cast<std::uint32_t>(numbers_.size()));
+        const char* at = line.data() + kValuesAt;
+        const char* end = line.data() + line.size();
+        for (std::vector<double>* column : {&x_, &y_, &z_}) {
+            while (at < end && *at == ' ') ++at;
+            double value = 0;
+            at = std::from_chars(at, end, value).ptr;
+            column->push_back(value);
+        }
+    }
+
+    std::size_t count() const { return x_.size(); }
+
+private:
+    std::vector<double> x_, y_, z_;
+    std::string numbers_;
+    std::vector<std::uint32_t> numberEnds_;
+};
+
+std::size_t parseSdrFloor(const std::string& path, std::size_t count) {
+    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) return 0;
+    SdrFloorParser parser(count);
+    std::vector<char> block(1 << 20);
+    std::size_t kept = 0;  // the unfinished line at the block's start
+    while (true) {
+        const ssize_t read = ::read(file, block.data() + kept, block.size() - kept);
+        if (read <= 0) break;
+        const std::string_view bytes(block.data(), kept + static_cast<std::size_t>(read));
+        std::size_t start = 0;
+        for (std::size_t end; (end = bytes.find('\n', start)) != std::string_view::npos;
+             start = end + 1) {
+            parser.parseLine(bytes.substr(start, end - start));
+        }
+        kept = bytes.size() - start;
+        std::memmove(block.data(), bytes.data() + start, kept);
+    }
+    ::close(file);
+    return parser.count();
+}
+
+void BM_ImportSdrFloor(benchmark::State& state) {
+    const std::size_t count = static_cast<std::size_t>(state.range(0));
+    const std::string path = bench::writeSdrSurvey(count);
+    for (auto _ : state) {
+        if (parseSdrFloor(path, count) != count) state.SkipWithError("points missing");
+    }
+}
+BENCHMARK(BM_ImportSdrFloor)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same coordinate-only file read as the window's import reads it, keeping observations:
 // no slower than without.

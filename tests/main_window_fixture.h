@@ -9,16 +9,37 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <sstream>
 
 #include "app/forms.h"
+#include "app/program_data.h"
 #include "app/tform1.h"
 #include "gui_test_support.h"
 #include "points/point_table_model.h"
-#include "app/program_data.h"
+#include "points/project_extension.h"
+#include "points/project_file.h"
+#include "tasks/tform9.h"
 #include "test_support.h"
 #include "ui/korvela_application.h"
 
 namespace korvela::testing {
+
+// What undo must bring back: the project file's bytes (points, flags, observations and codes),
+// the plan's view, the status line, and every text, tick and colour of the table.
+struct Seen {
+    std::string project;
+    ViewState view;
+    QString status;
+    QStringList table;
+    friend bool operator==(const Seen&, const Seen&) = default;
+    friend void PrintTo(const Seen& seen, std::ostream* out) {
+        *out << seen.project.size() << " project bytes, view offset (" << seen.view.offsetX << ", " << seen.view.offsetY
+             << ") scale " << seen.view.scale << ", status \"" << seen.status.toStdString()
+             << "\", table:\n"
+             << seen.table.join('\n').toStdString();
+    }
+};
 
 // The program's windows around fresh data, with scripted dialogs.
 class MainWindowFixture : public ::testing::Test {
@@ -33,6 +54,34 @@ protected:
     QAbstractItemModel* model() { return grid()->model(); }
     QPushButton* button(const char* name) { return main().findChild<QPushButton*>(name); }
     QAction* action(const char* name) { return main().findChild<QAction*>(name); }
+
+    Seen seen() {
+        std::ostringstream project;
+        writeProject(project, ViewState(), data.points.selected(), data.points.store());
+        project << projectExtensionBytes(data.points.observations(), data.points.store().code());
+        Seen now{project.str(), data.view.state(), main().statusText(), {}};
+        for (int row = 0; row < model()->rowCount(); ++row) {
+            QString line;
+            for (int column = 0; column < model()->columnCount(); ++column) {
+                const QModelIndex index = model()->index(row, column);
+                line += index.data().toString() + '|' + index.data(Qt::CheckStateRole).toString() +
+                        '|' + index.data(Qt::BackgroundRole).toString() + ';';
+            }
+            now.table.append(line);
+        }
+        return now;
+    }
+
+    // Runs the base point numbers dialog with the fields typed as given when it opens.
+    void answerNumbers(const QString& first, const QString& second, const QString& third = {}) {
+        TForm9* dialog = forms.form9.get();
+        QTimer::singleShot(0, dialog, [=] {
+            dialog->findChild<QLineEdit*>("Edit1")->setText(first);
+            dialog->findChild<QLineEdit*>("Edit2")->setText(second);
+            dialog->findChild<QLineEdit*>("Edit3")->setText(third);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        });
+    }
 
     QString cell(int row, int column) { return model()->index(row, column).data().toString(); }
     QVariant checkState(int row) { return model()->index(row, 0).data(Qt::CheckStateRole); }

@@ -5,6 +5,7 @@
 #include "cli/option_number.h"
 #include "cli/standard_input.h"
 #include "cli/survey_commands.h"
+#include "common/regular_file.h"
 #include "common/safe_file_writer.h"
 #include "exchange/csv_points.h"
 #include "points/point_store.h"
@@ -77,22 +78,35 @@ std::optional<CsvOptions> parseOptions(const std::vector<std::string>& arguments
     return options;
 }
 
+// Reads the file in the encoding given, else in the one its bytes suggest.
+std::optional<FileError> readCsvInput(const std::string& path,
+                                      std::optional<TextEncoding> encoding, CsvLayout& layout,
+                                      PointStore& store, CsvReadSummary& summary) {
+    RegularFile file;
+    if (auto error = file.open(path)) return error;
+    if (encoding) {
+        layout.encoding = *encoding;
+    } else if (auto error = guessFileEncoding(file, layout.encoding)) {
+        return error;
+    }
+    return readCsvPointsFile(file, layout, store, summary);
+}
+
 }  // namespace
 
 int runCsvPoints(CommandContext& context) {
     const auto options = parseOptions(context.arguments, 1, context.err);
     if (!options) return kWrongArguments;
     const std::string& argument = context.arguments[0];
-    std::string bytes;
-    if (auto error = readCsvFile(context.inputs.path(argument), bytes)) {
+    CsvLayout layout = options->layout;
+    PointStore store;
+    CsvReadSummary summary;
+    if (auto error = readCsvInput(context.inputs.path(argument), options->encoding, layout,
+                                  store, summary)) {
         error->path = argument;
         context.err << "korvela-cli: " << error->message() << '\n';
         return kFileFailure;
     }
-    CsvLayout layout = options->layout;
-    layout.encoding = options->encoding.value_or(guessEncoding(bytes));
-    PointStore store;
-    const CsvReadSummary summary = readCsvPoints(bytes, layout, store);
     printPoints(store, context.out);
     if (summary.rowsUnread > 0) context.err << unreadRowsMessage(summary.rowsUnread) << '\n';
     return kSuccess;

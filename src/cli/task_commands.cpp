@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "area/area_hand_over.h"
 #include "area/area_sheet.h"
 #include "cli/area_command.h"
 #include "cli/option_number.h"

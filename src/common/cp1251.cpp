@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace korvela {
 namespace {
@@ -97,6 +98,16 @@ std::string utf8ToCp1251(std::string_view utf8) {
 
 bool isValidUtf8(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
+        // Plain ASCII, most of a survey file, is passed over eight bytes at a time.
+        constexpr std::uint64_t kHighBits = 0x8080808080808080;
+        std::uint64_t eight = 0;
+        if (at + sizeof eight <= text.size()) {
+            std::memcpy(&eight, text.data() + at, sizeof eight);
+            if ((eight & kHighBits) == 0) {
+                at += sizeof eight;
+                continue;
+            }
+        }
         std::uint32_t codePoint = 0;
         const std::size_t length = decodeUtf8(text, at, codePoint);
         if (length == 0) return false;

@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "exchange/code_layer_settings.h"
+#include "ui/code_layer_settings.h"
 #include "ui/qt_text.h"
 #include "ui/user_dialogs.h"
 

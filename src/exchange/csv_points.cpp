@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstring>
 #include <new>
+#include <stdexcept>
+#include <utility>
 
 #include "common/cp1251.h"
 #include "common/number_parse.h"
@@ -26,6 +28,8 @@ constexpr std::string_view kShortenedMark = "…";
 // The separators a file is tried with, in the order they are preferred, and the lines tried.
 constexpr char kGuessedSeparators[] = {'\t', ';', ',', kBlankSeparator};
 constexpr std::size_t kSeparatorSampleLines = 10;
+// A file is read this many bytes at a time (more for a longer line).
+constexpr std::size_t kBlockBytes = 1 << 20;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -133,45 +137,203 @@ bool readNumber(std::string_view field, bool decimalComma, double& value) {
     return parseWholeNumber(text, value);
 }
 
-std::optional<CsvPoint> readRow(FieldSplitter& splitter, std::string_view line,
-                                const CsvLayout& layout, std::size_t ordinal) {
-    const std::vector<std::string_view>& fields =
-        splitter.split(line, layout.separator, layout.columns.size());
-    CsvPoint point;
-    point.number = std::to_string(ordinal);
-    for (std::size_t column = 0; column < layout.columns.size(); ++column) {
-        const char letter = layout.columns[column];
-        if (column >= fields.size()) {
-            if (letter == 'Z' || letter == 'D') continue;
-            return std::nullopt;
-        }
-        const std::string_view field = fields[column];
-        if (letter == 'P' || letter == 'D') {
-            const std::string_view text = trimWhiteSpace(field);
-            if (letter == 'P' && text.empty()) return std::nullopt;
-            (letter == 'P' ? point.number : point.code) =
-                layout.encoding == TextEncoding::Utf8 ? utf8ToCp1251(text) : std::string(text);
-            continue;
-        }
-        if (letter == 'Z' && trimWhiteSpace(field).empty()) continue;
-        double& value = letter == 'N' ? point.x : letter == 'E' ? point.y : point.z;
-        if (!readNumber(field, layout.decimalComma, value)) return std::nullopt;
-    }
-    return point;
-}
+// A row's point as read: its texts view the line, or the reader's own copies when they had
+// to be converted (or the number made), until the next row is read.
+struct RowPoint {
+    std::string_view number;
+    double x = 0;
+    double y = 0;
+    double z = 0;
+    std::string_view code;
+};
 
-// Calls handle(line) for every line after the header lines that is not blank, until it
-// returns false.
+// Reads the rows of a layout, keeping what it converts.
+class RowReader {
+public:
+    explicit RowReader(const CsvLayout& layout) : layout_(layout) {}
+
+    // False when the line does not read as a point.
+    bool read(std::string_view line, std::size_t ordinal, RowPoint& point) {
+        const std::vector<std::string_view>& fields =
+            splitter_.split(line, layout_.separator, layout_.columns.size());
+        point = {};
+        if (layout_.columns.find('P') == std::string::npos) {
+            ordinalText_ = std::to_string(ordinal);
+            point.number = ordinalText_;
+        }
+        for (std::size_t column = 0; column < layout_.columns.size(); ++column) {
+            const char letter = layout_.columns[column];
+            if (column >= fields.size()) {
+                if (letter == 'Z' || letter == 'D') continue;
+                return false;
+            }
+            const std::string_view field = fields[column];
+            if (letter == 'P' || letter == 'D') {
+                const std::string_view text = trimWhiteSpace(field);
+                if (letter == 'P' && text.empty()) return false;
+                (letter == 'P' ? point.number : point.code) =
+                    inCp1251(text, letter == 'P' ? convertedNumber_ : convertedCode_);
+                continue;
+            }
+            if (letter == 'Z' && trimWhiteSpace(field).empty()) continue;
+            double& value = letter == 'N' ? point.x : letter == 'E' ? point.y : point.z;
+            if (!readNumber(field, layout_.decimalComma, value)) return false;
+        }
+        return true;
+    }
+
+    std::optional<CsvPoint> read(std::string_view line, std::size_t ordinal) {
+        RowPoint point;
+        if (!read(line, ordinal, point)) return std::nullopt;
+        return CsvPoint{std::string(point.number), point.x, point.y, point.z,
+                        std::string(point.code)};
+    }
+
+private:
+    std::string_view inCp1251(std::string_view text, std::string& converted) const {
+        if (layout_.encoding != TextEncoding::Utf8) return text;
+        converted = utf8ToCp1251(text);
+        return converted;
+    }
+
+    const CsvLayout& layout_;
+    FieldSplitter splitter_;
+    std::string ordinalText_;
+    std::string convertedNumber_;
+    std::string convertedCode_;
+};
+
+// The lines after the header lines that are not blank, from bytes given whole or as runs of
+// whole lines one after another.
+class DataLines {
+public:
+    explicit DataLines(const CsvLayout& layout) : layout_(layout) {}
+
+    // Calls handle(line) for each of them until it returns false; every line of the bytes,
+    // blank and header lines too, is counted into counter with its line end.
+    template <typename Handler>
+    void read(std::string_view bytes, Handler handle, ProgressCounter* counter = nullptr) {
+        if (lineNumber_ == 0 && layout_.encoding == TextEncoding::Utf8 &&
+            bytes.starts_with(kUtf8ByteOrderMark)) {
+            bytes.remove_prefix(kUtf8ByteOrderMark.size());
+        }
+        forEachLine(bytes, [&](std::string_view line) {
+            if (counter != nullptr) counter->add(line.size() + 1);
+            if (lineNumber_++ < layout_.skipLines || trimWhiteSpace(line).empty()) return true;
+            return handle(line);
+        });
+    }
+
+private:
+    const CsvLayout& layout_;
+    std::size_t lineNumber_ = 0;
+};
+
 template <typename Handler>
 void forEachDataLine(std::string_view bytes, const CsvLayout& layout, Handler handle) {
-    if (layout.encoding == TextEncoding::Utf8 && bytes.starts_with(kUtf8ByteOrderMark)) {
-        bytes.remove_prefix(kUtf8ByteOrderMark.size());
+    DataLines(layout).read(bytes, handle);
+}
+
+// A file's points read into columns of their own, a run of lines at a time: once the first
+// run is read, room is made for as many points a byte in the rest of the file.
+class CsvPointReader {
+public:
+    CsvPointReader(const CsvLayout& layout, ProgressCounter& counter)
+        : lines_(layout), counter_(counter), rows_(layout) {}
+
+    void read(std::string_view bytes) {
+        lines_.read(
+            bytes,
+            [&](std::string_view line) {
+                RowPoint point;
+                if (rows_.read(line, summary_.pointsRead + 1, point)) {
+                    add(point);
+                } else {
+                    ++summary_.rowsUnread;
+                }
+                return true;
+            },
+            &counter_);
+        bytesRead_ += bytes.size();
     }
-    std::size_t lineNumber = 0;
-    forEachLine(bytes, [&](std::string_view line) {
-        if (lineNumber++ < layout.skipLines || trimWhiteSpace(line).empty()) return true;
-        return handle(line);
-    });
+
+    // Room for the points of `totalBytes`, judged by those read so far (and a little more).
+    void makeRoom(std::size_t totalBytes) {
+        const double scale =
+            static_cast<double>(totalBytes) / static_cast<double>(std::max<std::size_t>(bytesRead_, 1)) *
+            kRoomMargin;
+        const auto scaled = [scale](std::size_t read) {
+            return static_cast<std::size_t>(static_cast<double>(read) * scale) + 1;
+        };
+        for (std::vector<double>* column : {&points_.x, &points_.y, &points_.z}) {
+            column->reserve(scaled(points_.x.size()));
+        }
+        points_.number.reserve(scaled(points_.x.size()), scaled(points_.number.byteCount()));
+        points_.code.reserve(scaled(points_.x.size()), scaled(points_.code.byteCount()));
+    }
+
+    CsvReadSummary summary() const { return summary_; }
+
+    PointSequences takePoints() {
+        // Room an estimate made too large (more than a sixteenth of what is used) goes back.
+        const std::size_t count = points_.x.size();
+        const auto largeSpare = [](std::size_t capacity, std::size_t used) {
+            return capacity - used > used / 16;
+        };
+        if (largeSpare(points_.x.capacity(), count)) {
+            for (std::vector<double>* column : {&points_.x, &points_.y, &points_.z}) {
+                column->shrink_to_fit();
+            }
+        }
+        const std::size_t numberBytes =
+            points_.number.byteCount() + (count + 1) * sizeof(std::uint32_t);
+        if (largeSpare(points_.number.allocatedBytes(), numberBytes)) points_.number.shrinkToFit();
+        points_.active.assign(count, 1);
+        points_.kind.assign(count, kKindPoint);
+        points_.colour.assign(count, kColourAqua);
+        return std::move(points_);
+    }
+
+private:
+    static constexpr double kRoomMargin = 1.02;
+
+    void add(const RowPoint& point) {
+        points_.number.append(point.number);
+        points_.x.push_back(point.x);
+        points_.y.push_back(point.y);
+        points_.z.push_back(point.z);
+        points_.code.append(point.code);
+        ++summary_.pointsRead;
+    }
+
+    DataLines lines_;
+    ProgressCounter& counter_;
+    RowReader rows_;
+    PointSequences points_;
+    CsvReadSummary summary_;
+    std::size_t bytesRead_ = 0;
+};
+
+// Hands the file's bytes to take(bytes) a run of whole lines at a time (the last line may lack
+// its line end), a line longer than a block whole; then checks that the file did not change.
+template <typename Take>
+std::optional<FileError> forEachRunOfLines(const RegularFile& file, Take take) {
+    std::vector<char> buffer(std::min(kBlockBytes, file.size()));
+    std::size_t held = 0;  // the start of a line read before, at the buffer's start
+    for (std::size_t at = 0; at < file.size();) {
+        if (held == buffer.size()) buffer.resize(std::min(2 * held, held + file.size() - at));
+        const std::size_t count = std::min(buffer.size() - held, file.size() - at);
+        if (auto error = file.readAt(at, {buffer.data() + held, count})) return error;
+        at += count;
+        held += count;
+        const std::string_view bytes(buffer.data(), held);
+        const std::size_t linesEnd = at == file.size() ? held : bytes.rfind('\n') + 1;
+        if (linesEnd == 0) continue;  // no line ends yet: the line is read on
+        take(bytes.substr(0, linesEnd));
+        std::memmove(buffer.data(), buffer.data() + linesEnd, held - linesEnd);
+        held -= linesEnd;
+    }
+    return file.checkUnchanged();
 }
 
 bool separatorFits(std::string_view bytes, std::size_t skipLines, char separator) {
@@ -300,10 +462,10 @@ std::vector<CsvPreviewRow> previewCsv(std::string_view bytes, const CsvLayout& l
                                       std::size_t rows) {
     std::vector<CsvPreviewRow> preview;
     std::size_t pointsRead = 0;
-    FieldSplitter splitter;
+    RowReader reader(layout);
     if (rows == 0) return preview;
     forEachDataLine(bytes, layout, [&](std::string_view line) {
-        std::optional<CsvPoint> point = readRow(splitter, line, layout, pointsRead + 1);
+        std::optional<CsvPoint> point = reader.read(line, pointsRead + 1);
         if (point) ++pointsRead;
         preview.push_back({previewText(line, layout.encoding), std::move(point)});
         return preview.size() < rows;
@@ -318,22 +480,46 @@ std::string unreadRowsMessage(std::size_t rows) {
 CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store,
                              WorkProgress* progress) {
     store.clear();
-    CsvReadSummary summary;
-    FieldSplitter splitter;
     ProgressCounter counter(progress, bytes.size());
-    forEachDataLine(bytes, layout, [&](std::string_view line) {
-        counter.add(line.size() + 1);
-        std::optional<CsvPoint> point = readRow(splitter, line, layout, summary.pointsRead + 1);
-        if (!point) {
-            ++summary.rowsUnread;
-            return true;
+    CsvPointReader reader(layout, counter);
+    reader.read(bytes);
+    store.assign(reader.takePoints());
+    return reader.summary();
+}
+
+std::optional<FileError> readCsvPointsFile(const RegularFile& file, const CsvLayout& layout,
+                                           PointStore& store, CsvReadSummary& summary,
+                                           WorkProgress* progress) {
+    store.clear();
+    summary = {};
+    std::optional<FileError> error;
+    try {
+        ProgressCounter counter(progress, file.size());
+        CsvPointReader reader(layout, counter);
+        bool first = true;
+        error = forEachRunOfLines(file, [&](std::string_view lines) {
+            reader.read(lines);
+            if (std::exchange(first, false)) reader.makeRoom(file.size());
+        });
+        if (!error) {
+            store.assign(reader.takePoints());
+            summary = reader.summary();
         }
-        store.append(point->number, point->x, point->y, point->z, kColourAqua, kKindPoint,
-                     point->code);
-        ++summary.pointsRead;
-        return true;
+    } catch (const std::bad_alloc&) {
+        error = file.readError(ENOMEM);
+    } catch (const std::length_error&) {
+        error = file.readError(EFBIG);
+    }
+    return error;
+}
+
+std::optional<FileError> guessFileEncoding(const RegularFile& file, TextEncoding& encoding) {
+    bool valid = true;
+    auto error = forEachRunOfLines(file, [&valid](std::string_view lines) {
+        valid = valid && isValidUtf8(lines);
     });
-    return summary;
+    encoding = valid ? TextEncoding::Utf8 : TextEncoding::Cp1251;
+    return error;
 }
 
 std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes) {

@@ -86,7 +86,17 @@ std::string unreadRowsMessage(std::size_t rows);
 CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store,
                              WorkProgress* progress = nullptr);
 
-// The whole content of a file, for the reader and its preview; the bytes end empty on an error.
+// The same for a file already open, read a run of lines at a time and never held whole. When
+// it cannot be read, or another program changed it meanwhile, the store ends empty and the
+// error is returned. Counts the bytes read into progress.
+std::optional<FileError> readCsvPointsFile(const RegularFile& file, const CsvLayout& layout,
+                                           PointStore& store, CsvReadSummary& summary,
+                                           WorkProgress* progress = nullptr);
+
+// guessEncoding of a file's whole content, read a run of lines at a time.
+std::optional<FileError> guessFileEncoding(const RegularFile& file, TextEncoding& encoding);
+
+// The whole content of a file, for the preview; the bytes end empty on an error.
 std::optional<FileError> readCsvFile(const std::string& path, std::string& bytes);
 // The same for a file already open; kChangedWhileReading when another program shortened,
 // extended or rewrote it since it was opened: half a file is never read as a whole one.

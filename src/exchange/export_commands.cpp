@@ -2,7 +2,7 @@
 
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
-#include "exchange/code_layer_settings.h"
+#include "ui/code_layer_settings.h"
 #include "exchange/dxf_code_layers.h"
 #include "exchange/text_listing.h"
 #include "points/point_store.h"

@@ -69,8 +69,9 @@ void N15Click(QWidget* parent, Workspace& data, TForm10& form10, UserDialogs& di
     }
     form10.showWorkbook(path, [&] {
         const auto points = readEditedPoints(localPath, &form10, dialogs);
-        // Rows added from the workbook leave the column "ход точка" empty.
-        if (points) data.append(*points, true, "Добавить много точек");
+        // Rows added from the workbook leave the column "ход точка" empty. A workbook
+        // without a filled row adds nothing: no step, and the table is not told of a change.
+        if (points && points->count() > 0) data.append(*points, true, "Добавить много точек");
         return points.has_value();
     });
 }

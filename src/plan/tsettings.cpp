@@ -13,7 +13,7 @@
 
 #include "common/number_parse.h"
 #include "common/number_text.h"
-#include "exchange/code_layer_settings.h"
+#include "ui/code_layer_settings.h"
 #include "plan/plan_image.h"
 #include "points/view_state.h"
 #include "points/point_table_text.h"

@@ -279,14 +279,13 @@ void ChunkObservations::addContext(ContextRecord record) {
     context.push_back(record);
 }
 
-bool ChunkObservations::read(std::string_view line, bool sdr2x, std::size_t pointsBefore,
+void ChunkObservations::read(std::string_view line, bool sdr2x, std::size_t pointsBefore,
                              bool readAsPoint) {
-    if (line.size() < kRecordBodyAt) return true;
+    if (line.size() < kRecordBodyAt) return;
     const std::string_view type = line.substr(0, 2);
     const std::string_view derivation = line.substr(2, 2);
     const RecordFields fields{line, sdr2x ? kSdr2xWidths : kSdr33Widths};
     if (isSightRecord(type)) {
-        if (sights.size() == sights.capacity()) return false;
         const std::optional<SightKind> kind = type == "07"   ? SightKind::Backsight
                                               : type == "11" ? SightKind::Reduced
                                                              : faceOf(derivation);
@@ -320,7 +319,6 @@ bool ChunkObservations::read(std::string_view line, bool sdr2x, std::size_t poin
         addContext({.index = static_cast<std::uint32_t>(pointsBefore),
                     .kind = ContextKind::TraversePoint});
     }
-    return true;
 }
 
 // Values by kind (see Sight): 09 holds SD, vertical, horizontal; 07 azimuth, reading; 11

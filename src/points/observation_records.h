@@ -25,7 +25,7 @@ inline constexpr SdrOptions kDefaultSdrOptions{'1', '1', '1', '1', '1', '1'};
 // the record is shorter.
 SdrOptions sdrOptionsOf(std::string_view header);
 
-// What the count of a chunk's lines finds, to size its vectors once.
+// The records of a chunk's first lines by kind, to size its vectors for the rest at once.
 struct ObservationCounts {
     std::size_t pointRecords = 0;  // 08 and 02: the only SDR records that can be points
     std::size_t sights = 0;        // 09, 07, 11
@@ -62,8 +62,8 @@ class ChunkObservations {
 public:
     void reserve(const ObservationCounts& counts);
     // Reads an SDR record line; pointsBefore: the chunk's points read before it; readAsPoint:
-    // the line became a point. Returns false when the line holds more sights than counted.
-    bool read(std::string_view line, bool sdr2x, std::size_t pointsBefore, bool readAsPoint);
+    // the line became a point.
+    void read(std::string_view line, bool sdr2x, std::size_t pointsBefore, bool readAsPoint);
 
     std::vector<Sight> sights;
     std::vector<ContextRecord> context;

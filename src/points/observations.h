@@ -53,7 +53,15 @@ struct Sight {
     std::uint16_t set = 0;      // the set (round) number of the last 12 record, 0 for none
     double targetHeight = 0;    // of the last 03 record before it (0 for none)
     double value[3] = {kNotRecorded, kNotRecorded, kNotRecorded};
-    bool operator==(const Sight&) const = default;
+    // Two sights are the same when every field is, a value not recorded in both counting as
+    // the same value (NaN is equal to nothing, itself included).
+    bool operator==(const Sight& other) const {
+        const auto sameValue = [](double a, double b) { return a == b || (a != a && b != b); };
+        return setUp == other.setUp && target == other.target && kind == other.kind &&
+               excluded == other.excluded && inBadSet == other.inBadSet && set == other.set &&
+               targetHeight == other.targetHeight && sameValue(value[0], other.value[0]) &&
+               sameValue(value[1], other.value[1]) && sameValue(value[2], other.value[2]);
+    }
 };
 static_assert(sizeof(Sight) <= 48, "a million sights stay within 48 MB");
 

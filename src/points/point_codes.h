@@ -31,6 +31,11 @@ public:
                                  const std::vector<std::pair<std::size_t, std::string_view>>& codes);
 
     void append(std::string_view code);
+    // Makes room for `count` codes of `bytes` in all once some point has a code.
+    void reserve(std::size_t count, std::size_t bytes) {
+        if (laidOut()) texts_.reserve(count, bytes);
+    }
+    std::size_t byteCount() const { return texts_.byteCount(); }
     void set(std::size_t index, std::string_view code);
     void erase(std::size_t index);
     void eraseFlagged(const std::vector<std::int32_t>& flags);

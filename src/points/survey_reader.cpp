@@ -86,8 +86,9 @@ constexpr std::size_t kSmallestChunk = 256 * 1024;
 constexpr std::size_t kMostThreads = 8;
 // A file is read this many bytes at a time into each thread's buffer (more for a longer line).
 constexpr std::size_t kBlockBytes = 1 << 20;
-// The first guess of a chunk's number bytes per line (grows if the ids are longer).
-constexpr std::size_t kNumberBytesPerLineGuess = 8;
+// A chunk makes room for its points once it has read this many lines, as many again for
+// each as those lines held.
+constexpr std::size_t kSampleLines = 1024;
 
 std::string_view field(std::string_view line, Field where) {
     if (where.at >= line.size()) return {};
@@ -214,11 +215,6 @@ public:
         }
         if (auto error = file_->readAt(at, {buffer.data(), count})) throw ReadFailed{*error};
         return {buffer.data(), count};
-    }
-
-    // Throws the error of a file that no longer holds the lines it held a moment ago.
-    [[noreturn]] void changedMeanwhile() const {
-        throw ReadFailed{file_->readError(kChangedWhileReading)};
     }
 
 private:
@@ -398,7 +394,7 @@ Layout readLayout(const SurveyBytes& bytes) {
     } else {
         layout.format = Format::Comma;
         layout.bodyStart = firstLineAt;
-        layout.leadInEnd = lines.position();  // markerMode is known once the lines are counted
+        layout.leadInEnd = lines.position();  // markerMode is known once the lines are read
     }
     return layout;
 }
@@ -419,6 +415,9 @@ enum class LineOutcome { Skip, Point, Stop };
 class RecordReader {
 public:
     explicit RecordReader(const Layout& layout) : layout_(layout) {}
+
+    // From here on a comma file's lines are points only when they carry the marker.
+    void readByMarkers() { layout_.markerMode = true; }
 
     LineOutcome read(std::string_view line, bool leadIn, ParsedPoint& point) {
         if (isEndOfTextLine(line)) return LineOutcome::Stop;
@@ -549,17 +548,54 @@ private:
         return LineOutcome::Point;
     }
 
-    const Layout& layout_;
+    Layout layout_;
 };
 
-// The sequences a file's points are read into: one slot per line of the body, so that each
-// chunk of lines writes into slots of its own; the gaps are closed afterwards.
-struct SlotSequences {
+bool isLargeSpare(std::size_t capacity, std::size_t used) {
+    return capacity - used > used / 16 + kSampleLines;
+}
+
+// A chunk's points in file order, in columns of its own: one chunk's columns become the
+// store's without a copy.
+struct ChunkPoints {
     std::vector<double> x;
     std::vector<double> y;
     std::vector<double> z;
     std::vector<PointFlag> kind;
-    std::vector<std::uint32_t> numberBounds;  // slot s: end of its number in its chunk's bytes
+    PointNumbers numbers;
+    // The points that have a code: (point within the chunk, code), copied out of the read
+    // buffer.
+    std::vector<std::pair<std::size_t, std::string>> codes;
+
+    std::size_t size() const { return x.size(); }
+
+    void add(const ParsedPoint& point) {
+        if (!point.code.empty()) codes.emplace_back(size(), point.code);
+        x.push_back(point.x);
+        y.push_back(point.y);
+        z.push_back(point.z);
+        kind.push_back(point.kind);
+        numbers.append(point.number);
+    }
+
+    void reserve(std::size_t count, std::size_t numberBytes) {
+        for (std::vector<double>* column : {&x, &y, &z}) column->reserve(count);
+        kind.reserve(count);
+        numbers.reserve(count, numberBytes);
+    }
+
+    // Gives back room that an estimate made too large: more than a sixteenth of what is used.
+    void releaseLargeSpareRoom() {
+        if (isLargeSpare(x.capacity(), x.size())) {
+            for (std::vector<double>* column : {&x, &y, &z}) column->shrink_to_fit();
+            kind.shrink_to_fit();
+        }
+        const std::size_t numberBytes =
+            numbers.byteCount() + (numbers.size() + 1) * sizeof(std::uint32_t);
+        if (isLargeSpare(numbers.allocatedBytes(), numberBytes)) numbers.shrinkToFit();
+    }
+
+    void clear() { *this = ChunkPoints(); }
 };
 
 // In a comma file, which comes first in a chunk: a marker line or the end of the transmission.
@@ -569,17 +605,9 @@ enum class CommaMark { None, Marker, EndOfText };
 struct Chunk {
     std::size_t begin = 0;
     std::size_t end = 0;
-    std::size_t lines = 0;
-    std::size_t slots = 0;  // the lines that can be points
-    std::size_t firstSlot = 0;
-    std::size_t points = 0;
     bool stopped = false;  // a line in it ends the reading
     CommaMark firstMark = CommaMark::None;
-    std::string numbers;
-    // The codes of the chunk's points that have one: (point within the chunk, code), copied
-    // out of the read buffer.
-    std::vector<std::pair<std::size_t, std::string>> codes;
-    ObservationCounts observationCounts;
+    ChunkPoints points;
     ChunkObservations observations;
 };
 
@@ -608,23 +636,6 @@ CommaMark commaMarkOf(std::string_view line) {
     return line.find(kCommaMarker) == std::string_view::npos ? CommaMark::None : CommaMark::Marker;
 }
 
-// Counts the chunk's lines, in an SDR file its records by kind; in a comma file also notes
-// whether a marker line or the end of the transmission comes first in it.
-void countLines(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk,
-                WorkProgress* progress) {
-    bool lookForMark = layout.format == Format::Comma;
-    const bool sdr = layout.format == Format::Sdr;
-    for (LineCursor lines(bytes, chunk.begin, chunk.end, progress); !lines.atEnd(); ++chunk.lines) {
-        const std::string_view line = lines.next();
-        if (sdr) countSdrRecord(line, chunk.observationCounts);
-        if (lookForMark) {
-            chunk.firstMark = commaMarkOf(line);
-            lookForMark = chunk.firstMark == CommaMark::None;
-        }
-    }
-    chunk.slots = sdr ? chunk.observationCounts.pointRecords : chunk.lines;
-}
-
 // A comma file is read by its marker lines when one stands before the end of the
 // transmission (line 1 included).
 bool markerLineFirst(const std::vector<Chunk>& chunks) {
@@ -634,41 +645,69 @@ bool markerLineFirst(const std::vector<Chunk>& chunks) {
     return false;
 }
 
-void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, SlotSequences& slots,
-               bool withObservations, WorkProgress* progress) {
+// What the chunk's first lines held, to make room for the rest at once: the rest is taken to
+// hold as much a byte as they did, and a little more.
+class RoomEstimate {
+public:
+    RoomEstimate(const Chunk& chunk, std::size_t sampleEnd)
+        : factor_(static_cast<double>(chunk.end - chunk.begin) /
+                  static_cast<double>(std::max<std::size_t>(sampleEnd - chunk.begin, 1)) *
+                  kRoomMargin) {}
+
+    std::size_t of(std::size_t sampled) const {
+        return static_cast<std::size_t>(static_cast<double>(sampled) * factor_) + 1;
+    }
+    ObservationCounts of(const ObservationCounts& sampled) const {
+        return {of(sampled.pointRecords), of(sampled.sights), of(sampled.others)};
+    }
+
+private:
+    static constexpr double kRoomMargin = 1.02;
+    double factor_;
+};
+
+// Reads a chunk's lines once. Until a comma file's first marker line, lines are read as a
+// plain listing; from the marker on, the file is read by its markers (an earlier chunk's
+// marker or end of transmission decides the same way), and the points before it do not count.
+void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, bool withObservations,
+               WorkProgress* progress) {
     RecordReader reader(layout);
     LineCursor lines(bytes, chunk.begin, chunk.end, progress);
-    chunk.numbers.reserve(chunk.slots * kNumberBytesPerLineGuess);
-    withObservations = withObservations && layout.format == Format::Sdr;
-    if (withObservations) chunk.observations.reserve(chunk.observationCounts);
+    const bool sdr = layout.format == Format::Sdr;
+    withObservations = withObservations && sdr;
+    bool lookForMark = layout.format == Format::Comma;
+    ObservationCounts sampled;
     ParsedPoint point;
     for (std::size_t linesRead = 0; !lines.atEnd(); ++linesRead) {
-        // More lines than were counted: the file was rewritten, and the chunk has no more slots.
-        if (linesRead == chunk.lines) bytes.changedMeanwhile();
+        if (linesRead == kSampleLines) {
+            const RoomEstimate room(chunk, lines.position());
+            chunk.points.reserve(room.of(chunk.points.size()),
+                                 room.of(chunk.points.numbers.byteCount()));
+            if (withObservations) chunk.observations.reserve(room.of(sampled));
+        }
         const bool leadIn = lines.position() < layout.leadInEnd;
         const std::string_view line = lines.next();
+        if (sdr && linesRead < kSampleLines) countSdrRecord(line, sampled);
+        if (lookForMark) {
+            chunk.firstMark = commaMarkOf(line);
+            lookForMark = chunk.firstMark == CommaMark::None;
+            if (chunk.firstMark == CommaMark::Marker) {
+                reader.readByMarkers();
+                chunk.points.clear();
+            }
+        }
         const LineOutcome outcome = reader.read(line, leadIn, point);
         if (outcome == LineOutcome::Stop) {
             chunk.stopped = true;
             break;
         }
-        if (withObservations &&
-            !chunk.observations.read(line, layout.sdr2x, chunk.points,
-                                     outcome == LineOutcome::Point)) {
-            bytes.changedMeanwhile();
+        if (withObservations) {
+            chunk.observations.read(line, layout.sdr2x, chunk.points.size(),
+                                    outcome == LineOutcome::Point);
         }
-        if (outcome == LineOutcome::Point) {
-            if (chunk.points == chunk.slots) bytes.changedMeanwhile();
-            if (!point.code.empty()) chunk.codes.emplace_back(chunk.points, point.code);
-            const std::size_t slot = chunk.firstSlot + chunk.points++;
-            slots.x[slot] = point.x;
-            slots.y[slot] = point.y;
-            slots.z[slot] = point.z;
-            slots.kind[slot] = point.kind;
-            chunk.numbers.append(point.number);
-            slots.numberBounds[slot + 1] = static_cast<std::uint32_t>(chunk.numbers.size());
-        }
+        if (outcome == LineOutcome::Point) chunk.points.add(point);
     }
+    chunk.points.releaseLargeSpareRoom();
 }
 
 // Runs work on every chunk, on threads of their own when there are several. An exception of
@@ -704,52 +743,63 @@ std::size_t keptChunks(const std::vector<Chunk>& chunks) {
     return chunks.size();
 }
 
-// Closes the gaps between the chunks' points, up to the chunk that ends the reading, and
-// joins their numbers into one arena.
-PointSequences collect(std::vector<Chunk>& chunks, SlotSequences& slots) {
-    const std::size_t kept = keptChunks(chunks);
-    std::size_t numberBytes = 0;
-    for (std::size_t i = 0; i < kept; ++i) numberBytes += chunks[i].numbers.size();
-    if (numberBytes > std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("point numbers over 4 GiB");
+// The points of the chunks that count: up to the one that ends the reading, and in a file
+// read by its markers only those that found a marker first.
+std::vector<ChunkPoints*> countedPoints(std::vector<Chunk>& chunks, bool markerMode) {
+    std::vector<ChunkPoints*> counted;
+    for (std::size_t i = 0; i < keptChunks(chunks); ++i) {
+        if (!markerMode || chunks[i].firstMark == CommaMark::Marker) {
+            counted.push_back(&chunks[i].points);
+        }
+    }
+    return counted;
+}
 
-    std::string arena;
-    arena.reserve(numberBytes);
+// Joins the chunks' columns one at a time, each chunk's column given back once copied.
+template <typename Column>
+Column joinColumns(const std::vector<ChunkPoints*>& parts, std::size_t count,
+                   Column ChunkPoints::*column) {
+    if (parts.size() == 1) return std::move(parts[0]->*column);
+    Column joined;
+    joined.reserve(count);
+    for (ChunkPoints* part : parts) {
+        Column& piece = part->*column;
+        joined.insert(joined.end(), piece.begin(), piece.end());
+        Column().swap(piece);
+    }
+    return joined;
+}
+
+PointNumbers joinNumbers(const std::vector<ChunkPoints*>& parts, std::size_t count) {
+    if (parts.size() == 1) return std::move(parts[0]->numbers);
+    std::size_t bytes = 0;
+    for (const ChunkPoints* part : parts) bytes += part->numbers.byteCount();
+    PointNumbers joined;
+    joined.reserve(count, bytes);
+    for (ChunkPoints* part : parts) {
+        for (const std::string_view number : part->numbers) joined.append(number);
+        part->numbers = PointNumbers();
+    }
+    return joined;
+}
+
+PointSequences collect(std::vector<Chunk>& chunks, bool markerMode) {
+    const std::vector<ChunkPoints*> parts = countedPoints(chunks, markerMode);
     std::size_t count = 0;
     std::vector<std::pair<std::size_t, std::string_view>> codes;
-    for (std::size_t c = 0; c < kept; ++c) {
-        Chunk& chunk = chunks[c];
-        for (const auto& [point, code] : chunk.codes) codes.emplace_back(count + point, code);
-        const auto base = static_cast<std::uint32_t>(arena.size());
-        for (std::size_t k = 0; k < chunk.points; ++k) {
-            const std::size_t from = chunk.firstSlot + k;
-            const std::size_t to = count + k;
-            slots.x[to] = slots.x[from];
-            slots.y[to] = slots.y[from];
-            slots.z[to] = slots.z[from];
-            slots.kind[to] = slots.kind[from];
-            slots.numberBounds[to + 1] = base + slots.numberBounds[from + 1];
-        }
-        count += chunk.points;
-        arena.append(chunk.numbers);
-        std::string().swap(chunk.numbers);
+    for (const ChunkPoints* part : parts) {
+        for (const auto& [point, code] : part->codes) codes.emplace_back(count + point, code);
+        count += part->size();
     }
-
     PointSequences sequences;
-    slots.x.resize(count);
-    slots.y.resize(count);
-    slots.z.resize(count);
-    slots.kind.resize(count);
-    slots.numberBounds.resize(count + 1);
-    slots.numberBounds[0] = 0;
-    sequences.x = std::move(slots.x);
-    sequences.y = std::move(slots.y);
-    sequences.z = std::move(slots.z);
-    sequences.kind = std::move(slots.kind);
-    sequences.number = PointNumbers(std::move(arena), std::move(slots.numberBounds));
+    sequences.code = PointCodes::fromSparse(count, codes);
+    sequences.x = joinColumns(parts, count, &ChunkPoints::x);
+    sequences.y = joinColumns(parts, count, &ChunkPoints::y);
+    sequences.z = joinColumns(parts, count, &ChunkPoints::z);
+    sequences.kind = joinColumns(parts, count, &ChunkPoints::kind);
+    sequences.number = joinNumbers(parts, count);
     sequences.active.assign(count, 1);
     sequences.colour.assign(count, kColourAqua);
-    sequences.code = PointCodes::fromSparse(count, codes);
     return sequences;
 }
 
@@ -762,9 +812,8 @@ ObservationList collectObservations(std::vector<Chunk>& chunks, const Layout& la
     for (std::size_t i = 0; i < kept; ++i) {
         observations.push_back(std::move(chunks[i].observations));
         pointBase.push_back(points);
-        points += chunks[i].points;
+        points += chunks[i].points.size();
     }
-    chunks.clear();
     return assembleObservations(observations, pointBase, layout.sdrOptions);
 }
 
@@ -801,26 +850,17 @@ void parseSurvey(const SurveyBytes& bytes, PointStore& store, ObservationList* o
         return parseGsi(bytes, layout, store, observations, found, progress);
     }
 
-    // Two passes over the body: counting the lines, reading them.
-    if (progress) progress->begin(2 * static_cast<std::uint64_t>(bytes.size() - layout.bodyStart));
+    if (progress) progress->begin(bytes.size() - layout.bodyStart);
     std::vector<Chunk> chunks = splitIntoChunks(bytes, layout.bodyStart, threads);
-    forEachChunk(chunks, [&](Chunk& chunk) { countLines(bytes, layout, chunk, progress); });
-    layout.markerMode = layout.format == Format::Comma && markerLineFirst(chunks);
-    std::size_t slotCount = 0;
-    for (Chunk& chunk : chunks) {
-        chunk.firstSlot = slotCount;
-        slotCount += chunk.slots;
-    }
-    SlotSequences slots{std::vector<double>(slotCount), std::vector<double>(slotCount),
-                        std::vector<double>(slotCount), std::vector<PointFlag>(slotCount),
-                        std::vector<std::uint32_t>(slotCount + 1)};
     forEachChunk(chunks, [&](Chunk& chunk) {
-        readChunk(bytes, layout, chunk, slots, observations != nullptr, progress);
+        readChunk(bytes, layout, chunk, observations != nullptr, progress);
     });
-    store.assign(collect(chunks, slots));
+    layout.markerMode = layout.format == Format::Comma && markerLineFirst(chunks);
+    // The observations first: they count the chunks' points, which the store takes.
     if (observations != nullptr && layout.format == Format::Sdr) {
         *observations = collectObservations(chunks, layout);
     }
+    store.assign(collect(chunks, layout.markerMode));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 namespace korvela {
 
-class AreaSheet;
 class PointStore;
 
 // The report texts of the measurement tasks, exactly as the report window shows and saves
@@ -37,19 +36,5 @@ std::string interiorAnglesReport(const PointStore& store,
 // unless each number names exactly one point, and a different one.
 std::string directionalAngleReport(const PointStore& store, std::string_view fromNumber,
                                    std::string_view toNumber);
-
-// A vertex handed over to the area window.
-struct PlanePoint {
-    double x = 0;
-    double y = 0;
-};
-
-// The area hand-over: X and Y of the selected points that are not frozen, in store order.
-std::vector<PlanePoint> areaHandOverPoints(const PointStore& store,
-                                           const std::vector<std::int32_t>& selected);
-
-// The area sheet built for those points, X in column 1 and Y in column 2 as number text;
-// the point numbers are not handed over and nothing is computed.
-AreaSheet areaHandOverSheet(const PointStore& store, const std::vector<std::int32_t>& selected);
 
 }  // namespace korvela

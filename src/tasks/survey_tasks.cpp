@@ -1,19 +1,12 @@
 #include "tasks/survey_tasks.h"
 
-#include "area/area_sheet.h"
-#include "area/tgeop.h"
-#include "common/number_parse.h"
-#include "exchange/tform5.h"
-#include "plan/plan_image.h"
 #include "plan/plan_view.h"
 #include "plan/tform7.h"
 #include "points/survey_open_dialog.h"
 #include "points/workspace.h"
 #include "tasks/measurement_reports.h"
-#include "tasks/rotation.h"
 #include "tasks/survey_join.h"
 #include "tasks/tform11.h"
-#include "tasks/tform2.h"
 #include "tasks/tform8.h"
 #include "tasks/tform9.h"
 #include "tasks/traverse.h"
@@ -39,11 +32,6 @@ std::string traverseReport(const TraverseResult& result) {
 }
 }  // namespace
 
-void Button1Click(const Workspace& points, TGeop& area) {
-    area.handOver(areaHandOverSheet(points.store(), points.selected()));
-    area.show();
-}
-
 void N8Click(QWidget* parent, UserDialogs& dialogs, const Workspace& points, TForm8& report) {
     if (const auto refusal = lengthReportRefusal(points.selected())) {
         return dialogs.showMessage(parent, fromUtf8(*refusal));
@@ -64,26 +52,6 @@ void N14Click(const Workspace& points, TForm9& numbers, TForm8& report) {
     numbers.restoreForJoin();
     report.showReport(QString::fromUtf8(kDirectionalAngleCaption),
                       directionalAngleReport(points.store(), typed[0], typed[1]));
-}
-
-void Button2Click(const Workspace& points, TForm5& result, TForm2& dialog) {
-    result.clearGrid();
-    dialog.setAngleText(fromUtf8(proposedRotationAngle(points.store(), points.selected())));
-    dialog.show();
-}
-
-void rotate(const Workspace& points, PlanView& view, const TForm2& dialog, TForm5& result) {
-    const double angle = toDoubleStrict(toUtf8(dialog.angleText()));
-    const std::vector<RotationRow> rows = rotatePoints(points.store(), points.selected(), angle);
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        result.setRow(static_cast<int>(k) + 1, rows[k].number, rows[k].x, rows[k].y, rows[k].z);
-    }
-    result.setRowCount(static_cast<int>(rows.size()) + 1);
-    // The plan turns with the points: the "y" scroll bar follows the angle.
-    view.change([&](ViewState& turned) {
-        turned.rollDeg = rollScrollPositionAfterRotation(angle) - 1;
-    });
-    result.show();
 }
 
 void AddtoProject1Click(QWidget* parent, UserDialogs& dialogs, Workspace& points, PlanView& view,
@@ -155,8 +123,10 @@ void TraversePath::traverseRequested() {
 }
 
 // Points already in the store get their coordinates; inner stations that are none yet are
-// appended as stations.
+// appended as stations. Points that hold their coordinates already (the same traverse
+// computed again) are left alone, and when that is every point there is no step.
 void TraversePath::writeTraverse(const TraverseResult& result) {
+    const PointStore& store = points_.store();
     std::vector<PointCoordinates> changed;
     PointStore appended;
     for (const auto* adjusted : {&result.stations, &result.recomputed}) {
@@ -164,11 +134,13 @@ void TraversePath::writeTraverse(const TraverseResult& result) {
             if (point.point == kNewPoint) {
                 appended.append(point.number, point.x, point.y, point.z, kColourAqua,
                                 kKindStation);
-            } else {
+            } else if (store.x()[point.point] != point.x || store.y()[point.point] != point.y ||
+                       store.z()[point.point] != point.z) {
                 changed.push_back({point.point, point.x, point.y, point.z});
             }
         }
     }
+    if (changed.empty() && appended.count() == 0) return;
     points_.setCoordinates(changed, appended, kTraverseStepName);
 }
 

@@ -10,33 +10,20 @@ namespace korvela {
 
 class PlanView;
 class TForm11;
-class TForm2;
-class TForm5;
 class TForm7;
 class TForm8;
 class TForm9;
-class TGeop;
 class UserDialogs;
 class Workspace;
 struct TraverseResult;
 
-// The survey tasks of the main window: the "Задачи" menu, the "Площадь" and "Rotate"
-// buttons, "Add to Project", and the traverse path. The computing is in the core; each
-// handler receives the windows it uses, gathers the input from them and shows the results.
+// The survey tasks of the main window: the "Задачи" menu's reports, "Add to Project", and
+// the traverse path. The computing is in the core; each handler receives the windows it uses, gathers the input from them and shows the results.
 
-// "Площадь" button and Задачи ▸ "Площадь": the selected points that are not frozen go to the
-// area window.
-void Button1Click(const Workspace& points, TGeop& area);
 // Задачи ▸ "Длина", "Углы", "Дирекционные углы": reports in the report window.
 void N8Click(QWidget* parent, UserDialogs& dialogs, const Workspace& points, TForm8& report);
 void N9Click(const Workspace& points, TForm8& report);
 void N14Click(const Workspace& points, TForm9& numbers, TForm8& report);
-// "Rotate" button and Задачи ▸ "Rotate": clears the result window, proposes an angle, shows
-// the rotation dialog.
-void Button2Click(const Workspace& points, TForm5& result, TForm2& dialog);
-// "Повернуть" of the rotation dialog: the selected points turned into the result window, and
-// the plan turned with them.
-void rotate(const Workspace& points, PlanView& view, const TForm2& dialog, TForm5& result);
 // File ▸ "Add to Project": a second survey joined through three base points.
 void AddtoProject1Click(QWidget* parent, UserDialogs& dialogs, Workspace& points, PlanView& view,
                         TForm7& notice, TForm9& numbers);

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "buffer_edge_survey.h"
+#include "common/cp1251.h"
 #include "common/number_text.h"
 #include "common/regular_file.h"
 #include "points/point_store.h"
@@ -187,6 +188,67 @@ TEST(CsvPoints, AFileChangedWhileReadingIsNotRead) {
                       "Не удаётся прочитать файл \"" + path + "\": файл изменился во время чтения");
         }
     }
+}
+
+// A file read from disk a run of lines at a time gives the points written into it, whatever
+// its line ends, its last line and where its blocks of a mebibyte cut its records.
+TEST(CsvPoints, AFileReadInRunsOfLinesGivesEveryPointWritten) {
+    const auto written = [](std::size_t count, std::string_view lineEnd, bool finalLineEnd) {
+        std::vector<SurveyPoint> points;
+        std::string bytes = "number;north;east;height" + std::string(lineEnd);
+        for (std::size_t i = 0; i < count; ++i) {
+            // Quarters are exact, so the expected values need no formatter.
+            points.push_back({"П" + std::to_string(i), 6000000 + 0.25 * static_cast<double>(i),
+                              -0.75 * static_cast<double>(i), static_cast<double>(i % 7), kKindPoint});
+            bytes += points.back().number + ";" + std::to_string(6000000 + i / 4) + "." +
+                     std::to_string(i % 4 * 25) + ";" + (i == 0 ? "" : "-") +
+                     std::to_string(i * 3 / 4) + "." + std::to_string(i * 3 % 4 * 25) + ";" +
+                     std::to_string(i % 7);
+            if (i + 1 < count || finalLineEnd) bytes += lineEnd;
+        }
+        for (SurveyPoint& p : points) p.number = utf8ToCp1251(p.number);
+        return std::pair(bytes, points);
+    };
+    const struct {
+        const char* what;
+        std::size_t count;
+        std::string_view lineEnd;
+        bool finalLineEnd;
+    } cases[] = {
+        {"CR LF", 60'000, "\r\n", true},
+        {"LF", 60'000, "\n", true},
+        {"no final line end", 60'000, "\r\n", false},
+        {"one line without line end", 1, "\n", false},
+        {"the header only", 0, "\n", false},
+    };
+    testing::TempDir dir;
+    const std::string path = dir.file("points.csv");
+    for (const auto& c : cases) {
+        const auto [bytes, points] = written(c.count, c.lineEnd, c.finalLineEnd);
+        if (c.count > 1) {
+            ASSERT_GT(bytes.size(), std::size_t{3} << 19) << c.what;  // past a block and a half
+        }
+        testing::writeFile(path, bytes);
+        RegularFile file;
+        ASSERT_FALSE(file.open(path));
+        CsvLayout layout{"PNEZ", ';', false, 1, TextEncoding::Cp1251};
+        ASSERT_FALSE(guessFileEncoding(file, layout.encoding));
+        EXPECT_EQ(layout.encoding, TextEncoding::Utf8) << c.what;
+        PointStore store;
+        CsvReadSummary summary;
+        ASSERT_FALSE(readCsvPointsFile(file, layout, store, summary)) << c.what;
+        EXPECT_EQ(summary.rowsUnread, 0u) << c.what;
+        EXPECT_EQ(summary.pointsRead, c.count) << c.what;
+        EXPECT_TRUE(pointsOf(store) == points) << c.what;
+    }
+    testing::writeFile(path, "");
+    RegularFile empty;
+    ASSERT_FALSE(empty.open(path));
+    PointStore store;
+    CsvReadSummary summary{1, 1};
+    EXPECT_FALSE(readCsvPointsFile(empty, CsvLayout{}, store, summary));
+    EXPECT_EQ(store.count(), 0u);
+    EXPECT_EQ(summary.pointsRead + summary.rowsUnread, 0u);
 }
 
 TEST(CsvPoints, GuessesWindows1251WhenTheBytesAreNotUtf8) {

@@ -289,6 +289,52 @@ std::string fullStation(const std::string& northing, const std::string& easting,
            "1.50500000      11\r\n";
 }
 
+// Files read once from disk by one thread and by four: the points written, wherever the
+// blocks, the threads' chunks and the first lines that size the columns cut them.
+TEST(SurveyReader, AFileReadOnceGivesThePointsWrittenWhereverItIsCut) {
+    const auto sdrRecords = [](int count, const std::string& lineEnd, Points& points) {
+        std::string records;
+        for (int i = 0; i < count; ++i) {
+            const std::string number = std::to_string(i);
+            points.push_back({number, 100 + i * 0.5, -i * 0.25, double(i % 9), kKindPoint});
+            records += "08TP" + std::string(16 - number.size(), ' ') + number + " " +
+                       std::to_string(100 + i / 2) + (i % 2 ? ".5 -" : ".0 -") +
+                       std::to_string(i / 4) + "." + std::to_string(i % 4 * 25) + " " +
+                       std::to_string(i % 9) + lineEnd;
+        }
+        return records;
+    };
+    std::string notes;
+    for (int i = 0; i < 1100; ++i) notes += "13NMno point on this line\r\n";
+    std::string listing;
+    for (int i = 0; i < 40'000; ++i) listing += std::to_string(i) + ",1.5,2.5,3.5\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        Points points;
+    };
+    std::vector<Case> cases(4);
+    cases[0].what = "CR LF, notes before the records";
+    cases[0].bytes = kSdrHeaderLine + notes + sdrRecords(40'000, "\r\n", cases[0].points);
+    cases[1].what = "LF, no final line end";
+    cases[1].bytes = kSdrHeaderLine + sdrRecords(40'000, "\n", cases[1].points);
+    cases[1].bytes.pop_back();
+    cases[2].what = "markers in the middle and at the end of a listing";
+    cases[2].bytes = listing + "M,--------,7,8,9\r\n" + listing + "N,--------,1,2,3";
+    cases[2].points = {{"M", 7, 8, 9, kKindPoint}, {"N", 1, 2, 3, kKindPoint}};
+    cases[3].what = "empty";
+    testing::TempDir dir;
+    const std::string path = dir.file("survey.sdr");
+    for (const Case& c : cases) {
+        testing::writeFile(path, c.bytes);
+        for (const std::size_t threads : {1, 4}) {
+            PointStore store;
+            ASSERT_FALSE(readSurveyFile(path, store, threads)) << c.what;
+            EXPECT_TRUE(pointsOf(store) == c.points) << c.what << ", threads " << threads;
+        }
+    }
+}
+
 class SurveyFromTheField : public ::testing::TestWithParam<RealWorldCase> {};
 
 TEST_P(SurveyFromTheField, ReadsAsASurveyorExpects) {

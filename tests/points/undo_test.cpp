@@ -5,11 +5,9 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <functional>
-#include <sstream>
 
 #include "main_window_fixture.h"
 #include "points/point_table_text.h"
-#include "points/project_file.h"
 #include "points/tform4.h"
 
 namespace korvela {
@@ -24,38 +22,10 @@ PointStore greenPoints(std::initializer_list<const char*> numbers) {
     return store;
 }
 
-// What undo must bring back: the project file's bytes (points and flags), the status line,
-// and every text, tick and colour of the table.
-struct Seen {
-    std::string project;
-    QString status;
-    QStringList table;
-    friend bool operator==(const Seen&, const Seen&) = default;
-    friend void PrintTo(const Seen& seen, std::ostream* out) {
-        *out << seen.project.size() << " project bytes, status \"" << seen.status.toStdString()
-             << "\", table:\n"
-             << seen.table.join('\n').toStdString();
-    }
-};
+using testing::Seen;
 
 class UndoTest : public testing::MainWindowFixture {
 protected:
-    Seen seen() {
-        std::ostringstream project;
-        writeProject(project, ViewState(), data.points.selected(), data.points.store());
-        Seen now{project.str(), main().statusText(), {}};
-        for (int row = 0; row < model()->rowCount(); ++row) {
-            QString line;
-            for (int column = 0; column < kPointColumns; ++column) {
-                const QModelIndex index = model()->index(row, column);
-                line += index.data().toString() + '|' + index.data(Qt::CheckStateRole).toString() +
-                        '|' + index.data(Qt::BackgroundRole).toString() + ';';
-            }
-            now.table.append(line);
-        }
-        return now;
-    }
-
     // Five imported points, two from the workbook (their kind cells empty), a text typed into
     // a cell that is no number, the second point frozen, the second and the sixth selected.
     void arrange() {

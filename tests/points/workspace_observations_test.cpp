@@ -31,10 +31,11 @@ ObservationList observationsFrom(const std::string& station, std::vector<std::st
         list.names.append(target);
         Sight sight;
         sight.target = static_cast<std::uint32_t>(list.names.size() - 1);
-        // Every value recorded: a value not recorded equals nothing.
+        // Every other sight without its distance: a value not recorded in both lists counts
+        // as the same.
         sight.value[0] = 10.0 * static_cast<double>(list.sights.size());
         sight.value[1] = 90;
-        sight.value[2] = 25;
+        sight.value[2] = list.sights.size() % 2 == 0 ? 25 : kNotRecorded;
         list.sights.push_back(sight);
     }
     return list;

@@ -1,5 +1,7 @@
 #include "tasks/measurement_reports.h"
 
+#include "area/area_hand_over.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -43,17 +43,6 @@ protected:
 
     QString reportText() { return forms.form8->findChild<QPlainTextEdit*>("Memo1")->toPlainText(); }
 
-    // Runs the base point numbers dialog with the fields typed as given when it opens.
-    void answerNumbers(const QString& first, const QString& second, const QString& third = {}) {
-        TForm9* dialog = forms.form9.get();
-        QTimer::singleShot(0, dialog, [=] {
-            dialog->findChild<QLineEdit*>("Edit1")->setText(first);
-            dialog->findChild<QLineEdit*>("Edit2")->setText(second);
-            dialog->findChild<QLineEdit*>("Edit3")->setText(third);
-            QTest::mouseClick(dialog->findChild<QPushButton*>("Button1"), Qt::LeftButton);
-        });
-    }
-
     // Runs the base point numbers dialog by the keyboard when it opens: each text typed
     // where the focus is, Tab between them, Enter at the end.
     void typeNumbers(const QStringList& texts) {

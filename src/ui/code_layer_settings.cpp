@@ -1,4 +1,4 @@
-#include "exchange/code_layer_settings.h"
+#include "ui/code_layer_settings.h"
 
 #include "ui/qt_text.h"
 
