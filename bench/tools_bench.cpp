@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "bench_support.h"
 #include "common/regular_file.h"
