@@ -1,5 +1,6 @@
-// The two exports of a 1,000,000- and a 10,000,000-point survey, each into a file through
-// the safe file writer (flushed to disk), as "Export AutoCad" and "Export txt" write them.
+// The exports of a 1,000,000- and a 10,000,000-point survey, each into a file through the
+// safe file writer (flushed to disk), as "Export AutoCad", "Export CSV" and "Export txt" write
+// them, each beside its floor.
 // peakMiB is the process's peak resident memory after the run, the survey included.
 #include <benchmark/benchmark.h>
 
@@ -13,6 +14,7 @@
 #include "bench_support.h"
 #include "common/local_time.h"
 #include "common/safe_file_writer.h"
+#include "exchange/csv_points.h"
 #include "exchange/dxf_code_layers.h"
 #include "exchange/dxf_writer.h"
 #include "exchange/text_listing.h"
@@ -80,33 +82,64 @@ void BM_ExportTextListing(benchmark::State& state) {
     });
 }
 
-// The floor of the text listing: the same bytes, made beforehand, written into a file the
-// same way.
-void BM_ExportTextListingFloor(benchmark::State& state) {
-    const LocalTime now{2011, 1, 1, 9, 5, 7};
-    std::ostringstream listing;
-    writeTextListing(largeSurvey(static_cast<std::size_t>(state.range(0))), now, listing);
-    const std::string bytes = std::move(listing).str();
-    exportSurvey(state, "korvela-bench-floor.txt", [&](const PointStore&, const auto& path) {
-        return writeFileSafely(path, [&](std::ostream& out) {
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        });
+// A floor: the export's bytes of the survey of state.range(0) points, made beforehand by
+// `make(store, stream)`, written into a file named `name` through the safe file writer.
+template <typename Make>
+void writtenFloor(benchmark::State& state, const char* name, Make make) {
+    std::ostringstream made;
+    make(largeSurvey(static_cast<std::size_t>(state.range(0))), made);
+    const bench::FloorBytes bytes(std::move(made).str());
+    exportSurvey(state, name, [&](const PointStore&, const auto& path) {
+        return writeFileSafely(path, [&](std::ostream& out) { bytes.writeTo(out); });
     });
 }
 
+// The floor of the DXF export: the same bytes written the same way.
+void BM_ExportDxfFloor(benchmark::State& state) {
+    writtenFloor(state, "korvela-bench-floor.dxf", [](const PointStore& store, std::ostream& out) {
+        WriteDxf(PointStoreGrid(store), kPointTableDxfColumns, store.kind(), true, out);
+    });
+}
+
+// "Export CSV" with ';' and decimal commas, as `korvela-cli csv` writes it.
+const CsvWriteOptions kCsvOptions{';', true, TextEncoding::Cp1251};
+
+void BM_ExportCsv(benchmark::State& state) {
+    exportSurvey(state, "korvela-bench-export.csv", [](const PointStore& store, const auto& path) {
+        return writeFileSafely(path,
+                               [&](std::ostream& out) { writeCsvPoints(store, kCsvOptions, out); });
+    });
+}
+
+// The floor of the CSV export: the same bytes written the same way.
+void BM_ExportCsvFloor(benchmark::State& state) {
+    writtenFloor(state, "korvela-bench-floor.csv", [](const PointStore& store, std::ostream& out) {
+        writeCsvPoints(store, kCsvOptions, out);
+    });
+}
+
+// The floor of the text listing: the same bytes written the same way.
+void BM_ExportTextListingFloor(benchmark::State& state) {
+    writtenFloor(state, "korvela-bench-floor.txt", [](const PointStore& store, std::ostream& out) {
+        writeTextListing(store, LocalTime{2011, 1, 1, 9, 5, 7}, out);
+    });
+}
+
+void measured(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+}
 void surveySizes(benchmark::internal::Benchmark* benchmark) {
-    benchmark->Arg(1'000'000)
-        ->Arg(10'000'000)
-        ->Unit(benchmark::kMillisecond)
-        ->MeasureProcessCPUTime()
-        ->UseRealTime();
+    measured(benchmark->Arg(1'000'000)->Arg(10'000'000));
+}
+void millionPoints(benchmark::internal::Benchmark* benchmark) {
+    measured(benchmark->Arg(1'000'000));
 }
 BENCHMARK(BM_ExportDxf)->Apply(surveySizes);
-BENCHMARK(BM_ExportDxfCodeLayers)
-    ->Arg(1'000'000)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+// At 1M only: the floor holds the whole drawing in memory (5.2 GB at 10M).
+BENCHMARK(BM_ExportDxfFloor)->Apply(millionPoints);
+BENCHMARK(BM_ExportDxfCodeLayers)->Apply(millionPoints);
+BENCHMARK(BM_ExportCsv)->Apply(millionPoints);
+BENCHMARK(BM_ExportCsvFloor)->Apply(millionPoints);
 BENCHMARK(BM_ExportTextListing)->Apply(surveySizes);
 BENCHMARK(BM_ExportTextListingFloor)->Apply(surveySizes);
 

@@ -61,16 +61,39 @@ void BM_OpenProject(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// `korvela-cli project-points`: open and print, into /dev/null.
-void BM_CliProjectPoints(benchmark::State& state) {
+// The project's file as the benchmark's project saves it; nothing when saving fails.
+const std::string* savedProject(benchmark::State& state) {
     const LargeProject& project = largeProject();
     if (saveProjectFile(project.path, project.view, project.selected, project.store)) {
         state.SkipWithError("save failed");
-        return;
+        return nullptr;
     }
-    bench::runCli(state, {"project-points", project.path});
+    return &project.path;
+}
+
+// `korvela-cli project-points`: open and print, into /dev/null.
+void BM_CliProjectPoints(benchmark::State& state) {
+    if (const std::string* path = savedProject(state)) {
+        bench::runCli(state, {"project-points", *path});
+    }
 }
 BENCHMARK(BM_CliProjectPoints)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor of `project-points`: a process reading the project file and then the same
+// printed bytes from a file, into /dev/null (cat).
+void BM_CliProjectPointsFloor(benchmark::State& state) {
+    const std::string* path = savedProject(state);
+    if (path == nullptr) return;
+    const std::string printed =
+        (std::filesystem::temp_directory_path() / "korvela-bench-project-points.txt").string();
+    if (bench::runOnce(KORVELA_CLI, {"project-points", *path}, printed)) {
+        bench::runProgram(state, "/bin/cat", {*path, printed});
+    } else {
+        state.SkipWithError("project-points failed");
+    }
+    std::filesystem::remove(printed);
+}
+BENCHMARK(BM_CliProjectPointsFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace korvela

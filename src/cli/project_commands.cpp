@@ -1,25 +1,19 @@
 #include "cli/project_commands.h"
 
-#include <charconv>
+#include <array>
+#include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "cli/standard_input.h"
 #include "cli/survey_commands.h"
-#include "common/output_buffer.h"
 #include "plan/plan_view.h"
 #include "points/point_store.h"
 #include "points/project_file.h"
 
 namespace korvela::cli {
 namespace {
-
-void appendField(std::string& line, std::int32_t value) {
-    char digits[12];
-    line += '\t';
-    line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
 
 // "Open Project" of the file, or of the standard input for `-`; the errors name the argument.
 std::variant<ProjectContent, FileError, DamagedProjectFile> openProject(const std::string& argument,
@@ -67,16 +61,9 @@ int runProjectPoints(CommandContext& context) {
     if (project.observationsDamaged) context.err << kObservationsUnreadable << '\n';
     const PointStore& store = project.store;
     const std::vector<std::int32_t> selected = selectionAfterOpening(project.selected);
-    OutputBuffer buffer(context.out);
-    std::string line;
-    for (std::size_t i = 0; i < store.count(); ++i) {
-        pointLine(store, i, line);
-        appendField(line, store.active()[i]);
-        appendField(line, selected[i]);
-        appendField(line, store.colour()[i]);
-        line += '\n';
-        buffer.append(line);
-    }
+    printPointLines(store, context.out, [&](std::size_t i) {
+        return std::array<std::int32_t, 3>{store.active()[i], selected[i], store.colour()[i]};
+    });
     return kSuccess;
 }
 

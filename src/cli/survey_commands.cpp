@@ -1,12 +1,12 @@
 #include "cli/survey_commands.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 
 #include "cli/standard_input.h"
 #include "common/number_text.h"
-#include "common/output_buffer.h"
 #include "points/point_store.h"
 #include "points/survey_reader.h"
 
@@ -14,11 +14,15 @@ namespace korvela::cli {
 
 namespace {
 
-// Room for a point's line besides its number: three values, the kind, tabs and LF.
-constexpr std::size_t kPointLineRoom = 3 * (kNumberTextCapacity + 1) + 3;
+// Room for a point's line besides its number: three values, the kind and tabs.
+constexpr std::size_t kPointLineRoom = 3 * (kNumberTextCapacity + 1) + 2;
 
-// Writes NUMBER TAB X TAB Y TAB Z TAB KIND at out (room for the number and kPointLineRoom);
-// returns the end.
+}  // namespace
+
+std::size_t pointLineRoom(const PointStore& store, std::size_t index) {
+    return store.number()[index].size() + kPointLineRoom;
+}
+
 char* writePointLine(const PointStore& store, std::size_t index, char* out) {
     const std::string_view number = store.number()[index];
     out = std::copy(number.begin(), number.end(), out);
@@ -31,8 +35,6 @@ char* writePointLine(const PointStore& store, std::size_t index, char* out) {
     return out;
 }
 
-}  // namespace
-
 bool importSurvey(const std::string& argument, PointStore& store, CommandContext& context,
                   ObservationList* observations) {
     auto error = readSurveyFile(context.inputs.path(argument), store, surveyParsingThreads(),
@@ -43,19 +45,8 @@ bool importSurvey(const std::string& argument, PointStore& store, CommandContext
     return false;
 }
 
-void pointLine(const PointStore& store, std::size_t index, std::string& line) {
-    line.resize(store.number()[index].size() + kPointLineRoom);
-    line.resize(static_cast<std::size_t>(writePointLine(store, index, line.data()) - line.data()));
-}
-
 void printPoints(const PointStore& store, std::ostream& out) {
-    OutputBuffer buffer(out);
-    for (std::size_t i = 0; i < store.count(); ++i) {
-        char* const line = buffer.reserve(store.number()[i].size() + kPointLineRoom);
-        char* const end = writePointLine(store, i, line);
-        *end = '\n';
-        buffer.commit(static_cast<std::size_t>(end + 1 - line));
-    }
+    printPointLines(store, out, [](std::size_t) { return std::array<std::int32_t, 0>{}; });
 }
 
 int runPoints(CommandContext& context) {

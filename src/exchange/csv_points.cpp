@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -365,32 +366,57 @@ std::string previewText(std::string_view line, TextEncoding encoding) {
     return text;
 }
 
-std::string numberField(double value, bool decimalComma) {
-    std::string text = formatNumber(value);
-    if (decimalComma) std::replace(text.begin(), text.end(), '.', ',');
-    return text;
+// Whether the reader would split the field, or lose its blanks, unless it is quoted.
+bool needsQuotes(std::string_view text, char separator) {
+    const bool blanks = separator == kBlankSeparator;
+    return text.empty() ||
+           std::any_of(text.begin(), text.end(),
+                       [&](char c) {
+                           return c == separator || c == kQuote || c == '\r' || c == '\n' ||
+                                  (blanks && isBlank(c));
+                       }) ||
+           trimWhiteSpace(text).size() != text.size();
 }
 
-// A field as the writer puts it: quoted when the reader would otherwise split it.
-void appendField(std::string& line, std::string_view text, char separator) {
-    const bool blanks = separator == kBlankSeparator;
-    const bool needsQuotes = text.empty() ||
-                             std::any_of(text.begin(), text.end(),
-                                         [&](char c) {
-                                             return c == separator || c == kQuote || c == '\r' ||
-                                                    c == '\n' || (blanks && isBlank(c));
-                                         }) ||
-                             trimWhiteSpace(text).size() != text.size();
-    if (!needsQuotes) {
-        line += text;
-        return;
+// The most a text field takes: quoted, every quote doubled, every byte three in UTF-8.
+std::size_t textFieldRoom(std::string_view text) { return 3 * text.size() + 2; }
+// The most a number field takes: quoted when its text holds the separator.
+constexpr std::size_t kNumberFieldRoom = kNumberTextCapacity + 2;
+constexpr std::size_t kFlagFieldRoom = 11;  // a 32-bit integer
+
+// Writes the field at out as the reader takes it back; returns its end.
+char* writeField(char* out, std::string_view text, char separator) {
+    if (!needsQuotes(text, separator)) {
+        std::memcpy(out, text.data(), text.size());
+        return out + text.size();
     }
-    line += kQuote;
+    *out++ = kQuote;
     for (const char c : text) {
-        if (c == kQuote) line += kQuote;
-        line += c;
+        if (c == kQuote) *out++ = kQuote;
+        *out++ = c;
     }
-    line += kQuote;
+    *out++ = kQuote;
+    return out;
+}
+
+char* writeTextField(char* out, std::string_view text, const CsvWriteOptions& options) {
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+    if (options.encoding == TextEncoding::Utf8 && !ascii) {
+        return writeField(out, cp1251ToUtf8(text), options.separator);
+    }
+    return writeField(out, text, options.separator);
+}
+
+// A number's text holds no blank, quote or line break: it is quoted only when it holds the
+// separator (a decimal comma among commas), and then moved one place for the opening quote.
+char* writeNumberField(char* out, double value, const CsvWriteOptions& options) {
+    const std::size_t length = formatNumberInto(value, out);
+    if (options.decimalComma) std::replace(out, out + length, '.', ',');
+    if (std::memchr(out, options.separator, length) == nullptr) return out + length;
+    std::memmove(out + 1, out, length);
+    out[0] = kQuote;
+    out[length + 1] = kQuote;
+    return out + length + 2;
 }
 
 }  // namespace
@@ -520,30 +546,29 @@ void writeCsvPoints(const PointStore& store, const CsvWriteOptions& options, std
                     WorkProgress* progress) {
     ProgressCounter counter(progress, store.count());
     OutputBuffer buffer(out);
-    std::string line;
-    const auto appendText = [&](std::string_view text) {
-        appendField(line, options.encoding == TextEncoding::Utf8 ? cp1251ToUtf8(text)
-                                                                 : std::string(text),
-                    options.separator);
-    };
     const bool withCodes = store.code().any();
+    const char separator = options.separator;
     for (std::size_t i = 0; i < store.count(); ++i, counter.add()) {
-        line.clear();
-        appendText(store.number()[i]);
+        const std::string_view code = withCodes ? store.code()[i] : std::string_view();
+        const std::size_t room = textFieldRoom(store.number()[i]) + 3 * (1 + kNumberFieldRoom) +
+                                 (withCodes ? 1 + textFieldRoom(code) : 0) +
+                                 2 * (1 + kFlagFieldRoom) + kCrLf.size();
+        char* const line = buffer.reserve(room);
+        char* at = writeTextField(line, store.number()[i], options);
         for (const double value : {store.x()[i], store.y()[i], store.z()[i]}) {
-            line += options.separator;
-            appendField(line, numberField(value, options.decimalComma), options.separator);
+            *at++ = separator;
+            at = writeNumberField(at, value, options);
         }
         if (withCodes) {
-            line += options.separator;
-            appendText(store.code()[i]);
+            *at++ = separator;
+            at = writeTextField(at, code, options);
         }
         for (const std::int32_t flag : {store.kind()[i], store.active()[i]}) {
-            line += options.separator;
-            line += std::to_string(flag);
+            *at++ = separator;
+            at = std::to_chars(at, at + kFlagFieldRoom, flag).ptr;
         }
-        line += kCrLf;
-        buffer.append(line);
+        at = std::copy(kCrLf.begin(), kCrLf.end(), at);
+        buffer.commit(static_cast<std::size_t>(at - line));
     }
 }
 

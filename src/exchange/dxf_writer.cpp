@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "common/conversion_error.h"
 #include "common/cp1251.h"
@@ -73,23 +74,10 @@ const LayerNames& layerNames() {
     return names;
 }
 
-// A number in the program's number format, kept on the stack.
-class NumberText {
-public:
-    explicit NumberText(double value, bool* readsBack = nullptr)
-        : length_(formatNumberInto(value, text_, readsBack)) {}
-    std::string_view view() const { return {text_, length_}; }
-
-private:
-    char text_[kNumberTextCapacity];
-    std::size_t length_;
-};
-
-// A number cell as the drawing uses it: the value its text stands for, and that value in
-// the number format.
-struct CellNumber {
+// A number written into the drawing: the value its text stands for, and the text's length.
+struct WrittenNumber {
     double value;
-    NumberText text;
+    std::size_t length;
 };
 
 // Reads the grid's cells as the export needs them. A cell showing a stored value is taken
@@ -132,14 +120,18 @@ public:
         return parseTyped(grid_.text(row, column));
     }
 
-    CellNumber number(int row, int column) const {
+    // Writes the cell's number text at out (kNumberTextCapacity bytes).
+    WrittenNumber writeNumber(int row, int column, char* out) const {
+        double value = 0;
         if (const auto shown = shownFinite(row, column)) {
             bool readsBack = false;
-            const NumberText text(*shown, &readsBack);
-            if (readsBack) return {*shown == 0 ? 0.0 : *shown, text};
-            return numberOf(parseTyped(text.view()));
+            const std::size_t length = formatNumberInto(*shown, out, &readsBack);
+            if (readsBack) return {*shown == 0 ? 0.0 : *shown, length};
+            value = parseTyped(std::string_view(out, length));
+        } else {
+            value = parseTyped(grid_.text(row, column));
         }
-        return numberOf(parseTyped(grid_.text(row, column)));
+        return {value, formatNumberInto(value, out)};
     }
 
     std::string name(int row) const {
@@ -149,8 +141,6 @@ public:
     }
 
 private:
-    static CellNumber numberOf(double value) { return {value, NumberText(value)}; }
-
     // A word (NAN, INF) is left to the parser, which refuses it as it refuses it typed.
     std::optional<double> shownFinite(int row, int column) const {
         const std::optional<double> shown = grid_.shownNumber(row, column);
@@ -219,33 +209,73 @@ private:
     std::size_t length_;
 };
 
-// Group code and value, each on a line of its own.
+constexpr std::size_t kLongestGroupCode = 2;
+// The room a pair takes at most, unless its value is a text longer than a number's.
+constexpr std::size_t kPairRoom = kLongestGroupCode + 2 * kLineEnd.size() + kNumberTextCapacity;
+
+// Pairs of group code and value, each on a line of its own, written straight into the output
+// buffer: the room of a whole record (an entity, a block) is taken at once and filled from
+// left to right, numbers formatted where they stand. A text value longer than a number's
+// needs its length added to the room.
+class DxfRecord {
+public:
+    DxfRecord(OutputBuffer& out, std::size_t pairs, std::size_t longTexts = 0)
+        : out_(out), start_(out.reserve(pairs * kPairRoom + longTexts)), at_(start_) {}
+    ~DxfRecord() { out_.commit(static_cast<std::size_t>(at_ - start_)); }
+    DxfRecord(const DxfRecord&) = delete;
+    DxfRecord& operator=(const DxfRecord&) = delete;
+
+    // Each pair gives its value's text as written, to be repeated.
+    std::string_view pair(std::string_view code, std::string_view value) {
+        line(code);
+        return line(value);
+    }
+    std::string_view pair(std::string_view code, double value) {
+        line(code);
+        return textLine(formatNumberInto(value, at_));
+    }
+    // A cell's number pair; gives the value its text stands for, and the text.
+    std::pair<double, std::string_view> pair(std::string_view code, const DxfGridReader& cells,
+                                             int row, int column) {
+        line(code);
+        const WrittenNumber number = cells.writeNumber(row, column, at_);
+        return {number.value, textLine(number.length)};
+    }
+
+private:
+    std::string_view line(std::string_view text) {
+        std::memcpy(at_, text.data(), text.size());
+        return textLine(text.size());
+    }
+    // The line of the `length` bytes at at_.
+    std::string_view textLine(std::size_t length) {
+        const std::string_view text(at_, length);
+        std::memcpy(at_ + length, kLineEnd.data(), kLineEnd.size());
+        at_ += length + kLineEnd.size();
+        return text;
+    }
+
+    OutputBuffer& out_;
+    char* const start_;
+    char* at_;
+};
+
+// The drawing's output, and its pairs one at a time (the header and the tables).
 class DxfPairs {
 public:
     explicit DxfPairs(std::ostream& out) : out_(out) {}
 
+    OutputBuffer& buffer() { return out_; }
     void pair(std::string_view code, std::string_view value) {
-        const std::size_t length = code.size() + value.size() + 2 * kLineEnd.size();
-        char* at = out_.reserve(length);
-        at = put(at, code);
-        at = put(at, kLineEnd);
-        at = put(at, value);
-        put(at, kLineEnd);
-        out_.commit(length);
+        DxfRecord(out_, 1, value.size()).pair(code, value);
     }
+    void pair(std::string_view code, double value) { DxfRecord(out_, 1).pair(code, value); }
 
 private:
-    static char* put(char* at, std::string_view text) {
-        std::memcpy(at, text.data(), text.size());
-        return at + text.size();
-    }
-
     OutputBuffer out_;
 };
 
 void writeHeader(DxfPairs& dxf, const Extents& extents) {
-    const NumberText minEasting(extents.minEasting), minNorthing(extents.minNorthing);
-    const NumberText maxEasting(extents.maxEasting), maxNorthing(extents.maxNorthing);
     dxf.pair("0", "SECTION");
     dxf.pair("2", "HEADER");
     dxf.pair("9", "$ACADVER");
@@ -254,19 +284,19 @@ void writeHeader(DxfPairs& dxf, const Extents& extents) {
     dxf.pair("9", "$DWGCODEPAGE");
     dxf.pair("3", "ANSI_1251");
     dxf.pair("9", "$EXTMIN");
-    dxf.pair("10", minEasting.view());
-    dxf.pair("20", minNorthing.view());
+    dxf.pair("10", extents.minEasting);
+    dxf.pair("20", extents.minNorthing);
     dxf.pair("30", "0");
     dxf.pair("9", "$EXTMAX");
-    dxf.pair("10", maxEasting.view());
-    dxf.pair("20", maxNorthing.view());
+    dxf.pair("10", extents.maxEasting);
+    dxf.pair("20", extents.maxNorthing);
     dxf.pair("30", "0");
     dxf.pair("9", "$LIMMIN");
-    dxf.pair("10", minEasting.view());
-    dxf.pair("20", minNorthing.view());
+    dxf.pair("10", extents.minEasting);
+    dxf.pair("20", extents.minNorthing);
     dxf.pair("9", "$LIMMAX");
-    dxf.pair("10", maxEasting.view());
-    dxf.pair("20", maxNorthing.view());
+    dxf.pair("10", extents.maxEasting);
+    dxf.pair("20", extents.maxNorthing);
     dxf.pair("0", "ENDSEC");
 }
 
@@ -321,11 +351,16 @@ void writeTables(DxfPairs& dxf, const DxfCodeLayers* codeLayers) {
     dxf.pair("0", "ENDSEC");
 }
 
-void writeText(DxfPairs& dxf, const std::string& layer, std::string_view easting,
-               std::string_view northing, std::string_view height, std::string_view value) {
+constexpr std::size_t kTextPairs = 12;
+
+// The text's easting is the same for both texts of a block: given as its value for the
+// first, which writes it, and as that text for the second.
+template <typename Easting>
+std::string_view writeText(DxfRecord& dxf, std::string_view layer, Easting easting,
+                           double northing, std::string_view height, std::string_view value) {
     dxf.pair("0", "TEXT");
     dxf.pair("8", layer);
-    dxf.pair("10", easting);
+    const std::string_view eastingText = dxf.pair("10", easting);
     dxf.pair("20", northing);
     dxf.pair("30", height);
     dxf.pair("40", "0.5");
@@ -336,6 +371,7 @@ void writeText(DxfPairs& dxf, const std::string& layer, std::string_view easting
     dxf.pair("11", "7.500");
     dxf.pair("21", "1.500");
     dxf.pair("31", "0.000");
+    return eastingText;
 }
 
 // The layers a row's entities go on: the drawing's own, or all on its code's layer.
@@ -358,40 +394,41 @@ RowLayers rowLayers(const DxfGridReader& cells, int row) {
 // The block's base point equals its insertion point, so what it holds keeps its
 // absolute coordinates; only the point entity carries the height.
 void writeBlock(DxfPairs& dxf, const DxfGridReader& cells, int row) {
+    constexpr std::size_t kBlockPairs = 7 + 6 + 2 * kTextPairs + 1;
     const DxfColumns& columns = cells.columns();
     const RowLayers layers = rowLayers(cells, row);
-    const CellNumber easting = cells.number(row, columns.easting);
-    const CellNumber northing = cells.number(row, columns.northing);
-    const CellNumber height = cells.number(row, columns.height);
-    const NumberText textEasting(easting.value + kTextOffset);
-    dxf.pair("0", "BLOCK");
-    dxf.pair("8", *layers.block);
-    dxf.pair("2", BlockName(row).view());
-    dxf.pair("70", "2");
-    dxf.pair("10", easting.text.view());
-    dxf.pair("20", northing.text.view());
-    dxf.pair("30", "0");
-    dxf.pair("0", "POINT");
-    dxf.pair("8", layers.point);
-    dxf.pair("10", easting.text.view());
-    dxf.pair("20", northing.text.view());
-    dxf.pair("30", height.text.view());
-    writeText(dxf, *layers.name, textEasting.view(),
-              NumberText(northing.value + kTextOffset).view(), height.text.view(), cells.name(row));
-    writeText(dxf, *layers.height, textEasting.view(),
-              NumberText(northing.value - kTextOffset).view(), height.text.view(),
-              height.text.view());
-    dxf.pair("0", "ENDBLK");
+    const std::string name = cells.name(row);
+    DxfRecord block(dxf.buffer(), kBlockPairs,
+                    name.size() + layers.block->size() + layers.point.size() +
+                        layers.name->size() + layers.height->size());
+    block.pair("0", "BLOCK");
+    block.pair("8", *layers.block);
+    block.pair("2", BlockName(row).view());
+    block.pair("70", "2");
+    const auto [easting, eastingText] = block.pair("10", cells, row, columns.easting);
+    const auto [northing, northingText] = block.pair("20", cells, row, columns.northing);
+    block.pair("30", "0");
+    block.pair("0", "POINT");
+    block.pair("8", layers.point);
+    block.pair("10", eastingText);
+    block.pair("20", northingText);
+    const std::string_view height = block.pair("30", cells, row, columns.height).second;
+    const std::string_view textEasting = writeText(block, *layers.name, easting + kTextOffset,
+                                                   northing + kTextOffset, height, name);
+    writeText(block, *layers.height, textEasting, northing - kTextOffset, height, height);
+    block.pair("0", "ENDBLK");
 }
 
 void writeInsert(DxfPairs& dxf, const DxfGridReader& cells, int row) {
     const DxfColumns& columns = cells.columns();
-    dxf.pair("0", "INSERT");
-    dxf.pair("2", BlockName(row).view());
-    dxf.pair("8", *rowLayers(cells, row).block);
-    dxf.pair("10", cells.number(row, columns.easting).text.view());
-    dxf.pair("20", cells.number(row, columns.northing).text.view());
-    dxf.pair("30", "0");
+    const std::string& layer = *rowLayers(cells, row).block;
+    DxfRecord insert(dxf.buffer(), 6, layer.size());
+    insert.pair("0", "INSERT");
+    insert.pair("2", BlockName(row).view());
+    insert.pair("8", layer);
+    insert.pair("10", cells, row, columns.easting);
+    insert.pair("20", cells, row, columns.northing);
+    insert.pair("30", "0");
 }
 
 void writePolyline(DxfPairs& dxf, const DxfGridReader& cells, const std::vector<int>& rows) {
@@ -405,12 +442,13 @@ void writePolyline(DxfPairs& dxf, const DxfGridReader& cells, const std::vector<
     dxf.pair("30", "0");
     dxf.pair("70", "8");  // a 3D polyline: the vertices keep their heights
     for (const int row : rows) {
-        dxf.pair("0", "VERTEX");
-        dxf.pair("8", layer);
-        dxf.pair("10", cells.number(row, columns.easting).text.view());
-        dxf.pair("20", cells.number(row, columns.northing).text.view());
-        dxf.pair("30", cells.number(row, columns.height).text.view());
-        dxf.pair("70", "32");
+        DxfRecord vertex(dxf.buffer(), 6, layer.size());
+        vertex.pair("0", "VERTEX");
+        vertex.pair("8", layer);
+        vertex.pair("10", cells, row, columns.easting);
+        vertex.pair("20", cells, row, columns.northing);
+        vertex.pair("30", cells, row, columns.height);
+        vertex.pair("70", "32");
     }
     dxf.pair("0", "SEQEND");
     dxf.pair("8", layer);

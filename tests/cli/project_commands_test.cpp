@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli_runner.h"
+#include "exchange/buffer_edge_survey.h"
 #include "points/project_file.h"
 
 namespace korvela {
@@ -44,6 +45,57 @@ TEST(ProjectCommands, OpeningPrintsFrozenPointsAndTheSelectionAsTheTicksLeaveIt)
     const auto opened = runCli({"project-points", dir.file("p.kpr")});
     EXPECT_EQ(opened.status, 0);
     EXPECT_EQ(opened.out, "1\t1\t2\t3\t0\t1\t1\t-16777216\n2\t4\t5\t6\t1\t0\t0\t65280\n");
+}
+
+// `points` of a survey whose first number is longer than the output buffer, and
+// `project-points` of its project (whose numbers hold at most 9999 bytes): every line whole,
+// the values read back by the C library.
+TEST(ProjectCommands, PrintedLinesAreWholeAroundTheOutputBuffersEnds) {
+    testing::TempDir dir;
+    const PointStore survey = testing::bufferEdgeSurvey();
+    std::string text;
+    char values[100];
+    for (std::size_t i = 0; i < survey.count(); ++i) {
+        std::snprintf(values, sizeof values, ",%.17g,%.17g,%.17g\r\n", survey.x()[i],
+                      survey.y()[i], survey.z()[i]);
+        text.append(survey.number()[i]).append(values);
+    }
+    testing::writeFile(dir.file("edge.txt"), text);
+    const PointStore project = testing::bufferEdgeSurvey(9999);
+    ASSERT_FALSE(saveProjectFile(dir.file("edge.kpr"), ViewState(),
+                                 std::vector<std::int32_t>(project.count(), 0), project));
+    const struct {
+        std::vector<std::string> arguments;
+        const PointStore& store;
+        std::string rest;  // the fields after Z
+    } cases[] = {
+        {{"points", dir.file("edge.txt")}, survey, "1"},
+        {{"project-points", dir.file("edge.kpr")}, project, "1\t1\t0\t16776960"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0]);
+        const auto result = runCli(c.arguments);
+        ASSERT_EQ(result.status, 0) << result.err;
+        std::istringstream lines(result.out);
+        std::string line;
+        std::size_t i = 0;
+        for (; std::getline(lines, line) && i < c.store.count(); ++i) {
+            std::istringstream fields(line);
+            std::string number, x, y, z, rest;
+            std::getline(fields, number, '\t');
+            std::getline(fields, x, '\t');
+            std::getline(fields, y, '\t');
+            std::getline(fields, z, '\t');
+            std::getline(fields, rest);
+            EXPECT_EQ(number, c.store.number()[i]) << i;
+            EXPECT_EQ(std::strtod(x.c_str(), nullptr), testing::fifteenDigits(c.store.x()[i])) << i;
+            EXPECT_EQ(std::strtod(y.c_str(), nullptr), testing::fifteenDigits(c.store.y()[i])) << i;
+            EXPECT_EQ(std::strtod(z.c_str(), nullptr), testing::fifteenDigits(c.store.z()[i])) << i;
+            EXPECT_EQ(rest, c.rest) << i;
+        }
+        EXPECT_EQ(i, c.store.count());
+        EXPECT_TRUE(result.out.ends_with('\n'));
+    }
 }
 
 TEST(ProjectCommands, FilesThatCannotBeReadOrWrittenExitWithOne) {

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "buffer_edge_survey.h"
 #include "common/cp1251.h"
 #include "common/number_text.h"
 #include "common/regular_file.h"
@@ -322,6 +323,29 @@ TEST(CsvPoints, WrittenPointsReadBackInEveryFormat) {
                 for (SurveyPoint& p : want) p.kind = kKindPoint;  // the kind column is read over
                 EXPECT_EQ(pointsOf(back), want);
             }
+        }
+    }
+}
+
+// The numbers quoted (decimal commas among commas) or not; read back by the reader, the
+// values compared with the C library's reading of fifteen digits.
+TEST(CsvPoints, LinesAreWholeAroundTheOutputBuffersEnds) {
+    const PointStore store = testing::bufferEdgeSurvey();
+    for (const CsvWriteOptions options :
+         {CsvWriteOptions{}, CsvWriteOptions{',', true, TextEncoding::Utf8}}) {
+        SCOPED_TRACE(options.decimalComma);
+        std::ostringstream out;
+        writeCsvPoints(store, options, out);
+        PointStore back;
+        readCsvPoints(out.str(), {"PNEZ", options.separator, options.decimalComma, 0,
+                                  options.encoding},
+                      back);
+        ASSERT_EQ(back.count(), store.count());
+        for (std::size_t i = 0; i < store.count(); ++i) {
+            EXPECT_EQ(back.number()[i], store.number()[i]) << i;
+            EXPECT_EQ(back.x()[i], testing::fifteenDigits(store.x()[i])) << i;
+            EXPECT_EQ(back.y()[i], testing::fifteenDigits(store.y()[i])) << i;
+            EXPECT_EQ(back.z()[i], testing::fifteenDigits(store.z()[i])) << i;
         }
     }
 }

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include "buffer_edge_survey.h"
 #include "common/conversion_error.h"
+#include "points/point_store_grid.h"
 #include "test_support.h"
 #include "vector_grid.h"
 
@@ -215,6 +217,29 @@ TEST(DxfWriter, NumbersAreParsedAndWrittenInTheNumberFormat) {
         EXPECT_EQ(valuesWithCode(blocks, "1").at(1), written) << cell;  // the height text
         EXPECT_EQ(valuesWithCode(blocks, "10").at(0), written) << cell;
         EXPECT_EQ(valuesWithCode(blocks, "20").at(0), written) << cell;
+    }
+}
+
+// pairsOf checks every line end; the values are read back by the C library.
+TEST(DxfWriter, PairsAreWholeAroundTheOutputBuffersEnds) {
+    const PointStore store = testing::bufferEdgeSurvey();
+    const Pairs pairs =
+        pairsOf(dxfOf(PointStoreGrid(store), kPointTableDxfColumns, store.kind(), true));
+    const std::vector<std::string> texts = valuesWithCode(section(pairs, "BLOCKS"), "1");
+    const std::vector<std::string> eastings = valuesWithCode(section(pairs, "BLOCKS"), "10");
+    const std::vector<std::string> northings = valuesWithCode(section(pairs, "ENTITIES"), "20");
+    ASSERT_EQ(texts.size(), 2 * store.count());
+    ASSERT_EQ(eastings.size(), 4 * store.count());  // block, point and both texts
+    ASSERT_EQ(northings.size(), store.count());
+    const auto read = [](const std::string& text) { return std::strtod(text.c_str(), nullptr); };
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(texts[2 * i], store.number()[i]);
+        EXPECT_EQ(read(texts[2 * i + 1]), testing::fifteenDigits(store.z()[i]));
+        EXPECT_EQ(read(eastings[4 * i]), testing::fifteenDigits(store.y()[i]));
+        EXPECT_EQ(eastings[4 * i + 1], eastings[4 * i]);
+        EXPECT_EQ(read(eastings[4 * i + 2]), testing::fifteenDigits(store.y()[i] + 0.5));
+        EXPECT_EQ(read(northings[i]), testing::fifteenDigits(store.x()[i]));
     }
 }
 
