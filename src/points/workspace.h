@@ -11,6 +11,7 @@
 #include "points/change_history.h"
 #include "points/observations.h"
 #include "points/point_store.h"
+#include "points/typed_texts.h"
 #include "points/workspace_change.h"
 
 namespace korvela {
