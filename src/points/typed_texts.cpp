@@ -12,14 +12,19 @@ std::vector<TypedText>::const_iterator TypedTexts::lowerBound(std::size_t row, i
                             });
 }
 
+bool TypedTexts::holds(std::vector<TypedText>::const_iterator at, std::size_t row,
+                       int column) const {
+    return at != texts_.end() && at->row == row && at->column == column;
+}
+
 const std::string* TypedTexts::find(std::size_t row, int column) const {
     const auto at = lowerBound(row, column);
-    return at != texts_.end() && at->row == row && at->column == column ? &at->text : nullptr;
+    return holds(at, row, column) ? &at->text : nullptr;
 }
 
 bool TypedTexts::put(std::size_t row, int column, std::string_view text) {
     const auto at = texts_.begin() + (lowerBound(row, column) - texts_.cbegin());
-    if (at == texts_.end() || at->row != row || at->column != column) {
+    if (!holds(at, row, column)) {
         texts_.insert(at, TypedText{row, column, std::string(text)});
         return true;
     }
@@ -30,7 +35,7 @@ bool TypedTexts::put(std::size_t row, int column, std::string_view text) {
 
 bool TypedTexts::remove(std::size_t row, int column) {
     const auto at = lowerBound(row, column);
-    if (at == texts_.end() || at->row != row || at->column != column) return false;
+    if (!holds(at, row, column)) return false;
     texts_.erase(at);
     return true;
 }
@@ -41,7 +46,7 @@ void TypedTexts::eraseRows(const std::vector<std::int32_t>& erasedFlags) {
     const auto erased = [&erasedFlags](std::size_t row) {
         return row < erasedFlags.size() && erasedFlags[row] == 1;
     };
-    std::size_t counted = 0;  // the rows before it whose flags were counted
+    std::size_t counted = 0;  // the rows whose flags erasedBefore counts
     std::size_t erasedBefore = 0;
     auto kept = texts_.begin();
     for (TypedText& typed : texts_) {

@@ -41,6 +41,7 @@ public:
 
 private:
     std::vector<TypedText>::const_iterator lowerBound(std::size_t row, int column) const;
+    bool holds(std::vector<TypedText>::const_iterator at, std::size_t row, int column) const;
 
     std::vector<TypedText> texts_;
 };
