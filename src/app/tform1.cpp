@@ -136,8 +136,6 @@ void TForm1::createControls() {
     Panel2->setGeometry(41, 62, 369, 692);
 
     tableModel_ = new PointTableModel(data_.points, this);
-    connect(tableModel_, &PointTableModel::cellTyped, this, &TForm1::SetEditText);
-    connect(tableModel_, &PointTableModel::checkBoxClicked, this, &TForm1::CheckBoxClick);
     StringGrid1 = new PointTableView(Panel2);
     StringGrid1->setObjectName("StringGrid1");
     StringGrid1->setModel(tableModel_);
@@ -322,7 +320,11 @@ void TForm1::workspaceChanged(const WorkspaceChange& change) {
         change.kind == Kind::Inserted) {
         traversePath_->addSelectedStations(false);
     }
-    redraw();
+    // A box ticked in the table, or a found point selected: the traverse rule runs for it.
+    if (change.kind == Kind::SelectionChanged && change.point) {
+        traversePath_->stationTicked(*change.point);
+    }
+    if (change.kind != Kind::TypedTextChanged) redraw();
 }
 
 void TForm1::OpenButtonClick() {
@@ -356,16 +358,6 @@ void TForm1::importPoints(PointStore points, ObservationList observations, const
 }
 
 void TForm1::redraw() { Image1->redraw(); }
-
-void TForm1::CheckBoxClick(std::size_t point) { traversePath_->stationTicked(point); }
-
-void TForm1::SetEditText(int row, int column, const QString& text) {
-    // Before any data is present the typed text only stays in the cell.
-    if (row < 0) return;
-    const bool textColumn = column == kNumberColumn || column == kCodeColumn;
-    const std::string bytes = textColumn ? toCp1251(text) : toUtf8(text);
-    data_.points.typeCell(static_cast<std::size_t>(row), column, bytes, "Изменить ячейку");
-}
 
 // "Выбрать все" and "Убрать все": every check box at once, one redraw.
 void TForm1::Button3Click() {
@@ -474,10 +466,7 @@ void TForm1::findPoint() {
 // view and the plan is centred on it.
 void TForm1::selectAndShow(std::size_t point) {
     const PointStore& store = data_.points.store();
-    if (data_.points.selected()[point] != 1) {
-        data_.points.setSelected(point, true);
-        traversePath_->stationTicked(point);
-    }
+    if (data_.points.selected()[point] != 1) data_.points.setSelected(point, true);
     StringGrid1->scrollTo(tableModel_->index(static_cast<int>(point), kNumberColumn));
     data_.view.change([&](ViewState& view) {
         centreViewOn(view, store.x()[point], store.y()[point], store.z()[point]);

@@ -63,10 +63,6 @@ public:
     void N2Click();          // table pop-up ▸ "Заморозить"
     void N3Click();          // table pop-up ▸ "Разморозить"
     void N4Click();          // table pop-up ▸ "Добавить"
-    // The user typed into a table cell: applied to the point while data is present.
-    void SetEditText(int row, int column, const QString& text);
-    // The user ticked or unticked the check box of a point.
-    void CheckBoxClick(std::size_t point);
     // The pointer on the plan (positions in control pixels).
     void OnMouseMove(QPoint at);
     void Panel1MouseDown(QPoint at);

@@ -330,7 +330,7 @@ std::vector<std::int32_t> flagsOf(const PointRuns& runs, std::size_t count) {
 }
 
 StepSurroundings StepSurroundings::of(const std::vector<std::int32_t>& selected, std::string status,
-                                      std::vector<TypedText> typedTexts) {
+                                      TypedTexts typedTexts) {
     return {runsOfFlagged(selected), std::move(status), std::move(typedTexts), std::nullopt};
 }
 
@@ -340,7 +340,8 @@ std::vector<std::int32_t> StepSurroundings::selectionFlags(std::size_t count) co
 
 std::size_t StepSurroundings::bytes() const {
     std::size_t total = selectedRuns.size() * sizeof(selectedRuns[0]) + status.size();
-    for (const TypedText& typed : typedTexts) total += sizeof(TypedText) + heapBytes(typed.text);
+    for (const TypedText& typed : typedTexts.all())
+        total += sizeof(TypedText) + heapBytes(typed.text);
     return total;
 }
 

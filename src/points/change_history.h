@@ -12,6 +12,7 @@
 #include "points/view_state.h"
 #include "points/observations.h"
 #include "points/point_store.h"
+#include "points/typed_texts.h"
 #include "points/workspace_change.h"
 
 namespace korvela {
@@ -73,11 +74,11 @@ struct StepSurroundings {
     // Runs of selected points [first, end): "Выбрать все" keeps one run, not a flag per point.
     PointRuns selectedRuns;
     std::string status;
-    std::vector<TypedText> typedTexts;
+    TypedTexts typedTexts;
     std::optional<ViewState> view;
 
     static StepSurroundings of(const std::vector<std::int32_t>& selected, std::string status,
-                               std::vector<TypedText> typedTexts);
+                               TypedTexts typedTexts);
     // One flag per point of a store of `count` points.
     std::vector<std::int32_t> selectionFlags(std::size_t count) const;
     std::size_t bytes() const;

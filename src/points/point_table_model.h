@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QHash>
 #include <cstdint>
 #include <vector>
 
@@ -12,16 +11,13 @@ namespace korvela {
 
 // The point table: one row per point of the store (one empty row when there is none).
 // Column 0 holds the row's check box, whose state is the point's selection flag; then
-// "номер", "x", "y", "h", "ход точка", and "код" while some point has a code. Frozen points are painted red. A cell shows the
-// store's value unless the user typed a text that differs from it: such texts are kept
-// (a few, in a sparse map), as a string grid keeps what was typed into it.
-// Model row i is grid row i + 1 of the exports (grid row 0 is the header). The table follows
-// every change the workspace announces; a tick of a box goes to the workspace. Undo and redo
-// bring back the typed texts too: the workspace's steps keep them.
-class PointTableModel : public QAbstractTableModel,
-                        public TextGrid,
-                        private WorkspaceObserver,
-                        private TypedTextKeeper {
+// "номер", "x", "y", "h", "ход точка", and "код" while some point has a code. Frozen points
+// are painted red. A cell shows the store's value unless the workspace keeps a text typed
+// into it (as a string grid keeps what was typed into it).
+// Model row i is grid row i + 1 of the exports (grid row 0 is the header). The model is a view
+// of the workspace: a tick or a typed text goes to the workspace, and the rows and cells
+// change only when the workspace announces a change.
+class PointTableModel : public QAbstractTableModel, public TextGrid, private WorkspaceObserver {
     Q_OBJECT
 public:
     PointTableModel(Workspace& workspace, QObject* parent);
@@ -34,23 +30,13 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-    // Rewrites the table from the store: one row per point, check boxes rebuilt.
+    // Shows the table anew from the workspace: one row per point.
     void fillTable();
-    // Shows the check boxes of every row that has a point, frozen ones red.
-    void rebuildCheckBoxes();
-    // Repaints the check boxes and row colours after flags or freezing changed.
-    void layoutCheckBoxes();
 
     // The grid the exports read.
     int rows() const override { return rows_ + 1; }
     std::string text(int gridRow, int column) const override;
     std::optional<double> shownNumber(int gridRow, int column) const override;
-
-signals:
-    // The user ticked or unticked the check box of a point.
-    void checkBoxClicked(std::size_t point);
-    // The user typed into a cell (on every keystroke); the text is kept in the cell.
-    void cellTyped(int row, int column, const QString& text);
 
 private:
     void workspaceChanged(const WorkspaceChange& change) override;
@@ -59,29 +45,16 @@ private:
     int lastColumn() const { return columnCount() - 1; }
     // The rows follow the points of the store.
     void followRows(const WorkspaceChange& change);
-    std::vector<TypedText> typedTexts() const override;
-    // Undo and redo: the typed texts become exactly those the step kept.
-    void restoreTypedTexts(const std::vector<TypedText>& texts);
-    // Rows for every point of the store after points came back.
-    void pointsInserted();
-    // Points were appended to the store: their rows appear with the store's texts.
-    void pointsAppended(const WorkspaceChange& change);
-    // The points whose flag was 1 were erased from the store: their rows go, later rows
-    // (with what was typed into them) move up.
-    void pointsErased(const std::vector<std::int32_t>& erasedFlags);
-    void rowChanged(std::size_t point);
+    // Points were appended to the store: their rows appear.
+    void pointsAppended(std::size_t firstAppended);
+    void rowsChanged(int first, int last, const QList<int>& roles = {});
     QString displayText(int row, int column) const;
-    QString storeText(int row, int column) const;
     bool hasPoint(int row) const;
-    static quint64 cellKey(int row, int column) { return (quint64(row) << 3) | quint64(column); }
 
     Workspace& workspace_;
     const PointStore& store_;
     int rows_ = 1;
-    std::size_t pointsShown_ = 0;  // the rows that show a point of the store
-    bool checkBoxesShown_ = false;
     bool codeColumnShown_ = false;
-    QHash<quint64, QString> typedTexts_;
 };
 
 }  // namespace korvela

@@ -1,6 +1,7 @@
 #include "points/point_table_text.h"
 
 #include "common/conversion_error.h"
+#include "common/cp1251.h"
 #include "common/number_parse.h"
 #include "common/number_text.h"
 #include "points/point_store.h"
@@ -14,6 +15,8 @@ std::string withDecimalPoint(std::string_view text) {
     if (comma != std::string::npos) converted[comma] = '.';
     return converted;
 }
+
+bool isTextColumn(int column) { return column == kNumberColumn || column == kCodeColumn; }
 
 const char* const kHeaders[kMostPointColumns] = {"", "номер", "x", "y", "h", "ход точка", "код"};
 
@@ -42,6 +45,11 @@ std::string pointCellText(const PointStore& store, std::size_t index, int column
     }
 }
 
+std::string pointCellTextUtf8(const PointStore& store, std::size_t index, int column) {
+    std::string text = pointCellText(store, index, column);
+    return isTextColumn(column) ? cp1251ToUtf8(text) : text;
+}
+
 std::optional<double> pointCellNumber(const PointStore& store, std::size_t index, int column) {
     switch (column) {
         case kXColumn:
@@ -67,11 +75,11 @@ double toTypedCoordinateStrict(std::string_view text) {
 
 bool applyTypedCell(PointStore& store, std::size_t index, int column, std::string_view text) {
     if (column == kNumberColumn) {
-        store.setNumber(index, std::string(text));
+        store.setNumber(index, utf8ToCp1251(text));
         return true;
     }
     if (column == kCodeColumn) {
-        store.setCode(index, text);
+        store.setCode(index, utf8ToCp1251(text));
         return true;
     }
     if (column < kXColumn || column > kHeightColumn) return false;

@@ -31,6 +31,8 @@ const char* pointTableHeader(int column);
 // (Windows-1251). Column 0 is empty.
 // The table model and the table the exports read without a window both use it.
 std::string pointCellText(const PointStore& store, std::size_t index, int column);
+// The same in UTF-8, as the table shows it and the user types it.
+std::string pointCellTextUtf8(const PointStore& store, std::size_t index, int column);
 
 // The value behind pointCellText's number text for the x, y and h columns; nothing for
 // the others.
@@ -43,8 +45,8 @@ std::optional<double> parseTypedCoordinate(std::string_view text);
 // The same, throwing the "not a valid floating point value" conversion error.
 double toTypedCoordinateStrict(std::string_view text);
 
-// Applies text typed into a cell of point `index`: the number and code columns take the text, the
-// coordinate columns its value when it converts. Other columns, and coordinates that do not
+// Applies text typed into a cell of point `index` (UTF-8): the number and code columns take the
+// text in Windows-1251, the coordinate columns its value when it converts. Other columns, and coordinates that do not
 // convert, leave the point as it was. Returns whether the point changed.
 bool applyTypedCell(PointStore& store, std::size_t index, int column, std::string_view text);
 

@@ -53,9 +53,7 @@ void Workspace::announce(WorkspaceChange::Kind kind, std::optional<std::size_t> 
 }
 
 StepSurroundings Workspace::surroundings() const {
-    return StepSurroundings::of(
-        selected_, status_,
-        typedTextKeeper_ != nullptr ? typedTextKeeper_->typedTexts() : std::vector<TypedText>());
+    return StepSurroundings::of(selected_, status_, typedTexts_);
 }
 
 void Workspace::replace(PointStore points, std::vector<std::int32_t> selected, std::string status,
@@ -97,6 +95,7 @@ void Workspace::replacePoints(PointStore points, std::optional<ObservationList> 
     if (observations) std::swap(observations_, *observations);  // the list before, for undo
     selected_ = std::move(selected);
     status_ = std::move(status);
+    typedTexts_.clear();
     history_.record(nameOr(std::move(stepName), "Заменить точки"), std::move(found),
                     replacingStep(std::move(previous), std::move(observations)));
     announce(WorkspaceChange::Kind::Replaced);
@@ -115,6 +114,11 @@ void Workspace::append(const PointStore& points, bool kindCellsBlank, std::strin
     }
     appendCopies(store_, points);
     selected_.resize(store_.count(), 0);
+    typedTexts_.dropRowsFrom(change.firstAppended);
+    if (kindCellsBlank) {
+        for (std::size_t point = change.firstAppended; point < store_.count(); ++point)
+            typedTexts_.put(point, kKindColumn, "");
+    }
     if (found) {
         if (status_.empty()) status_ = kNoFileStatus;
         history_.record(nameOr(std::move(stepName), "Добавить точки"), std::move(*found),
@@ -133,6 +137,7 @@ std::size_t Workspace::eraseSelected(std::string stepName) {
     StepSurroundings found = surroundings();
     PointSequences erased = store_.takeFlagged(selected_);
     std::erase(selected_, 1);
+    typedTexts_.eraseRows(change.erasedFlags);
     history_.record(stepName.empty() ? erasingStepName(selectedCount) : std::move(stepName),
                     std::move(found), erasingStep(change.erasedFlags, std::move(erased)));
     announce(change);
@@ -166,9 +171,23 @@ void Workspace::setPointValues(PointValue which, std::int32_t value, bool onlySe
     announce(WorkspaceChange::Kind::ValuesChanged);
 }
 
-bool Workspace::typeCell(std::size_t point, int column, std::string_view text,
-                         std::string stepName) {
-    if (!dataPresent() || point >= store_.count()) return false;
+bool Workspace::typeCell(std::size_t row, int column, std::string_view text, std::string stepName) {
+    const std::size_t tableRows = std::max<std::size_t>(1, store_.count());
+    if (row >= tableRows || column <= kCheckColumn || column >= kMostPointColumns) return false;
+    const bool pointChanged = dataPresent() && row < store_.count() &&
+                              applyTypedCellAsStep(row, column, text, std::move(stepName));
+    const bool textChanged = keepTypedText(row, column, text);
+    if (pointChanged || textChanged) {
+        announce(pointChanged ? WorkspaceChange::Kind::ValuesChanged
+                              : WorkspaceChange::Kind::TypedTextChanged,
+                 row);
+    }
+    return pointChanged;
+}
+
+// The step finds the typed texts as they were before the keystroke.
+bool Workspace::applyTypedCellAsStep(std::size_t point, int column, std::string_view text,
+                                     std::string stepName) {
     const ChangeStep* latest = history_.latestStep();
     const bool continuesTyping = latest != nullptr && latest->typesInto(point, column);
     std::optional<StepSurroundings> found;
@@ -182,8 +201,15 @@ bool Workspace::typeCell(std::size_t point, int column, std::string_view text,
         history_.record(nameOr(std::move(stepName), "Изменить ячейку"), std::move(*found),
                         std::move(step));
     }
-    announce(WorkspaceChange::Kind::ValuesChanged, point);
     return true;
+}
+
+// Only texts that differ from what the store now holds need keeping.
+bool Workspace::keepTypedText(std::size_t row, int column, std::string_view text) {
+    if (row < store_.count() && pointCellTextUtf8(store_, row, column) == text) {
+        return typedTexts_.remove(row, column);
+    }
+    return typedTexts_.put(row, column, text);
 }
 
 void Workspace::setSightsExcluded(const std::vector<std::uint32_t>& sights, bool excluded,
@@ -224,6 +250,7 @@ void Workspace::setCoordinates(const std::vector<PointCoordinates>& changed,
     const std::size_t firstAppended = store_.count();
     appendCopies(store_, appended);
     selected_.resize(store_.count(), 0);
+    typedTexts_.clear();
     if (status_.empty() && store_.count() > 0) status_ = kNoFileStatus;
     history_.record(nameOr(std::move(stepName), "Записать координаты"), std::move(found),
                     coordinatesStep(std::move(previous), firstAppended));
@@ -244,7 +271,8 @@ bool Workspace::takeStep(ChangeHistory::Entry* entry,
     WorkspaceChange change = (entry->step.get()->*direction)(store_, observations_);
     selected_ = entry->found.selectionFlags(store_.count());
     status_ = std::move(entry->found.status);
-    change.typedTexts = std::move(entry->found.typedTexts);
+    change.typedTextsChanged = entry->found.typedTexts != typedTexts_;
+    typedTexts_ = std::move(entry->found.typedTexts);
     if (entry->found.view && view_ != nullptr) {
         found.view = view_->state();
         view_->place(*entry->found.view);

@@ -11,6 +11,7 @@
 #include "points/change_history.h"
 #include "points/observations.h"
 #include "points/point_store.h"
+#include "points/typed_texts.h"
 #include "points/workspace_change.h"
 
 namespace korvela {
@@ -30,23 +31,14 @@ protected:
 // The default name of the step that erases `count` points ("Удалить 12 точек").
 std::string erasingStepName(std::size_t count);
 
-// The table that shows typed texts in place of the store's values: each step keeps those it
-// found, so that undo brings the table back as it was.
-class TypedTextKeeper {
-public:
-    virtual std::vector<TypedText> typedTexts() const = 0;
-
-protected:
-    ~TypedTextKeeper() = default;
-};
-
-// The points the program works on, their selection flags (1 = selected, one per point) and
-// the status line that tells whether data is present. Every change goes through one of the
-// operations below, which keep the flags as long as the store and announce the change once
-// to the observers (the point table, the plan, the main window).
-// Each operation that changes the store is one step of the history, which undo takes back and
-// redo repeats; `stepName` names it in the menu (empty: the operation's own name). Selection
-// changes are no steps: each step keeps the selection it found, and undo brings it back.
+// The points the program works on, their selection flags (1 = selected, one per point), the
+// status line that tells whether data is present, and the texts typed into the point table.
+// Every change goes through one of the operations below, which keep the flags as long as the
+// store and announce the change once to the observers (the point table, the plan, the main
+// window). Each operation that changes the store is one step of the history, which undo takes
+// back and redo repeats; `stepName` names it in the menu (empty: the operation's own name).
+// Selection and typed texts alone make no step: each step keeps the selection and the typed
+// texts it found, and undo brings them back.
 class Workspace {
 public:
     explicit Workspace(HistoryLimits limits = {}) : history_(limits) {}
@@ -59,6 +51,9 @@ public:
     const std::string& status() const { return status_; }
     // Typed cells are applied to the points only while data is present.
     bool dataPresent() const { return !status_.empty(); }
+    // What the point table shows in place of the store's values. Rows without a point lose
+    // their texts when points are appended; every point replaced clears them all.
+    const TypedTexts& typedTexts() const { return typedTexts_; }
 
     void addObserver(WorkspaceObserver& observer);
     void removeObserver(WorkspaceObserver& observer);
@@ -74,7 +69,9 @@ public:
     void replaceAll(PointStore points, ObservationList observations,
                     std::vector<std::int32_t> selected, std::string status,
                     std::string stepName = {}, std::optional<ViewState> viewFound = std::nullopt);
-    // Appends the points unselected; data is then present when any point came.
+    // Appends the points unselected; data is then present when any point came. The table's
+    // "ход точка" cells of the new points stay empty with `kindCellsBlank` (points from the
+    // workbook).
     void append(const PointStore& points, bool kindCellsBlank = false, std::string stepName = {},
                 std::optional<ViewState> viewFound = std::nullopt);
     // Erases every point whose flag is 1; returns how many went. None flagged changes nothing
@@ -83,11 +80,13 @@ public:
     // Freezes (0) or unfreezes (1) every point whose flag is 1.
     void setActiveOfSelected(std::int32_t active, std::string stepName = {});
     void setAllColours(std::int32_t colour, std::string stepName = {});
-    // Text typed into a cell of the point table, applied while data is present (the number
-    // column takes the text, the coordinate columns its value when it converts). Returns
-    // whether the point changed. Keystrokes typed into one cell one after another make one
-    // step.
-    bool typeCell(std::size_t point, int column, std::string_view text, std::string stepName = {});
+    // Text typed into a cell of the point table (UTF-8), on each keystroke. The table keeps it
+    // while it differs from the store's text, even in the empty row of an empty table. It is
+    // applied to the point while data is present (the number and code columns take the text,
+    // the coordinate columns its value when it converts). Returns whether the point changed;
+    // announced as ValuesChanged, or TypedTextChanged when only the text changed. Keystrokes
+    // typed into one cell one after another make one step.
+    bool typeCell(std::size_t row, int column, std::string_view text, std::string stepName = {});
     // Leaves the sights out of every computation, or takes them in again ("Полевой журнал"):
     // one step, announced as ObservationsChanged. Throws std::out_of_range for a sight that is
     // not in the list.
@@ -107,9 +106,6 @@ public:
     bool redo();
     // The plan's view, which undo and redo of a step that moved it set back (nullptr: none).
     void attachView(ViewPlacement* view) { view_ = view; }
-    // The table whose typed texts the steps keep (nullptr: none).
-    void setTypedTextKeeper(TypedTextKeeper* keeper) { typedTextKeeper_ = keeper; }
-    const TypedTextKeeper* typedTextKeeper() const { return typedTextKeeper_; }
 
     void setSelected(std::size_t point, bool selected);
     // Ticks or unticks every point; returns the runs of points whose flag changed (one run
@@ -124,6 +120,9 @@ private:
     StepSurroundings surroundings() const;
     bool changesNothing(const PointStore& points, std::vector<std::int32_t> selected,
                         const std::string& status, const std::optional<ViewState>& viewFound) const;
+    bool applyTypedCellAsStep(std::size_t point, int column, std::string_view text,
+                              std::string stepName);
+    bool keepTypedText(std::size_t row, int column, std::string_view text);
     void setPointValues(PointValue which, std::int32_t value, bool onlySelected,
                         std::string stepName);
     void replacePoints(PointStore points, std::optional<ObservationList> observations,
@@ -138,7 +137,7 @@ private:
     std::string status_;
     std::vector<WorkspaceObserver*> observers_;
     ChangeHistory history_;
-    TypedTextKeeper* typedTextKeeper_ = nullptr;
+    TypedTexts typedTexts_;
     ViewPlacement* view_ = nullptr;
 };
 

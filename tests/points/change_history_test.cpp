@@ -32,11 +32,12 @@ struct Snapshot {
     std::vector<PointFlag> kind;
     std::vector<std::int32_t> colour, selected;
     std::string status;
+    std::vector<TypedText> typed;
 
     static Snapshot of(const Workspace& points) {
         const PointStore& s = points.store();
-        return {s.active(), s.number(),        s.x(),          s.y(), s.z(), s.kind(),
-                s.colour(), points.selected(), points.status()};
+        return {s.active(), s.number(),        s.x(),           s.y(), s.z(), s.kind(),
+                s.colour(), points.selected(), points.status(), points.typedTexts().all()};
     }
     friend bool operator==(const Snapshot&, const Snapshot&) = default;
 };

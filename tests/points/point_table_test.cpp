@@ -4,9 +4,11 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include "main_window_fixture.h"
+#include "points/point_table_text.h"
 #include "points/tform4.h"
 
 namespace korvela {
@@ -92,6 +94,28 @@ TEST_F(PointTableTest, TypingAppliesEachKeystrokeWithADecimalComma) {
     typeInto(0, 5, "0");  // the kind column changes nothing
     EXPECT_EQ(data.points.store().kind()[0], 1);
     EXPECT_EQ(cell(0, 5), "0");
+}
+
+// Each keystroke the editor hands over changes its row once: one dataChanged, for that row.
+TEST_F(PointTableTest, EachKeystrokeChangesItsRowOnce) {
+    struct Case {
+        const char* name;
+        int row;
+        int column;
+        const char* text;
+    };
+    importPoints(3);
+    for (const Case& c : {Case{"a coordinate", 1, kXColumn, "1,5"},
+                          Case{"no number", 2, kYColumn, "12a"},
+                          Case{"a number", 0, kNumberColumn, "ОП9"},
+                          Case{"the kind", 1, kKindColumn, "0"}}) {
+        QSignalSpy changes(model(), &QAbstractItemModel::dataChanged);
+        ASSERT_TRUE(model()->setData(model()->index(c.row, c.column), QString::fromUtf8(c.text)));
+        ASSERT_EQ(changes.count(), 1) << c.name;
+        EXPECT_EQ(changes[0][0].toModelIndex().row(), c.row) << c.name;
+        EXPECT_EQ(changes[0][1].toModelIndex().row(), c.row) << c.name;
+        EXPECT_EQ(cell(c.row, c.column), QString::fromUtf8(c.text)) << c.name;
+    }
 }
 
 TEST_F(PointTableTest, TypingBeforeAnyDataKeepsTheTextButChangesNoPoint) {

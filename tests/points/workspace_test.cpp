@@ -175,3 +175,71 @@ TEST_F(WorkspaceTest, UndoBringsBackTheViewAStepFound) {
 
 }  // namespace
 }  // namespace korvela
+
+namespace korvela {
+namespace {
+
+std::vector<TypedText> typedTextsOf(const Workspace& points) { return points.typedTexts().all(); }
+
+// The texts the table shows in place of the store's values follow the rows through each
+// command; undo brings back those the command found, redo those it left. Arranged on a-d
+// (x = 1 to 4, b and d selected): "12a" typed into a's x (no number), "3.0" into c's x (the
+// value stays 3, the text differs from "3"), and d's own number typed again (nothing kept).
+TEST(WorkspaceTypedTexts, FollowTheRowsAndComeBackWithUndoAndRedo) {
+    const std::vector<TypedText> arranged = {{0, kXColumn, "12a"}, {2, kXColumn, "3.0"}};
+    struct Case {
+        const char* name;
+        std::function<void(Workspace&)> command;
+        std::vector<TypedText> after;
+    };
+    const std::vector<Case> cases = {
+        {"erase b and d: c's text moves up",
+         [](Workspace& w) { w.eraseSelected(); },
+         {{0, kXColumn, "12a"}, {1, kXColumn, "3.0"}}},
+        {"append from the workbook: the new kind cell is empty",
+         [](Workspace& w) { w.append(pointsNumbered({"e"}), true); },
+         {{0, kXColumn, "12a"}, {2, kXColumn, "3.0"}, {4, kKindColumn, ""}}},
+        {"the store's text typed into a's x",
+         [](Workspace& w) { w.typeCell(0, kXColumn, "1"); },
+         {{2, kXColumn, "3.0"}}},
+        {"a code typed into b", [](Workspace& w) { w.typeCell(1, kCodeColumn, "КЮ"); }, arranged},
+        {"freeze", [](Workspace& w) { w.setActiveOfSelected(0); }, arranged},
+        {"replace", [](Workspace& w) { w.replace(pointsNumbered({"p"}), {}, "s"); }, {}},
+        {"a computation's coordinates",
+         [](Workspace& w) { w.setCoordinates({{0, 5, 6, 7}}, PointStore()); },
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Site site;
+        Workspace& points = site.points;
+        points.typeCell(0, kXColumn, "12a");
+        points.typeCell(2, kXColumn, "3.0");
+        points.typeCell(3, kNumberColumn, "d");
+        ASSERT_EQ(typedTextsOf(points), arranged);
+        c.command(points);
+        EXPECT_EQ(typedTextsOf(points), c.after);
+        ASSERT_TRUE(points.undo());
+        EXPECT_EQ(typedTextsOf(points), arranged);
+        EXPECT_EQ(site.recorder.last.typedTextsChanged, c.after != arranged);
+        ASSERT_TRUE(points.redo());
+        EXPECT_EQ(typedTextsOf(points), c.after);
+    }
+}
+
+// Before any data the empty row keeps what is typed into it, and loses it to the first point.
+TEST(WorkspaceTypedTexts, TheEmptyRowKeepsItsTextUntilAPointComes) {
+    Workspace points;
+    Recorder recorder;
+    points.addObserver(recorder);
+    EXPECT_FALSE(points.typeCell(0, kXColumn, "12.5"));
+    EXPECT_FALSE(points.typeCell(1, kXColumn, "7"));  // the table has no second row
+    EXPECT_EQ(recorder.kinds, std::vector<Kind>{Kind::TypedTextChanged});
+    EXPECT_EQ(typedTextsOf(points), (std::vector<TypedText>{{0, kXColumn, "12.5"}}));
+    EXPECT_FALSE(points.history().canUndo());
+    points.append(pointsNumbered({"n"}));
+    EXPECT_TRUE(typedTextsOf(points).empty());
+}
+
+}  // namespace
+}  // namespace korvela
