@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -115,22 +114,9 @@ private:
 void BM_ReadCsvFileParseFloor(benchmark::State& state) {
     const std::size_t count = static_cast<std::size_t>(state.range(0));
     const std::string path = bench::writePlainCommaListing(count);
-    std::vector<char> block(1 << 20);
     for (auto _ : state) {
         CsvFloorParser parser(count);
-        const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        std::size_t kept = 0;  // the unfinished line at the block's start
-        for (ssize_t read; (read = ::read(file, block.data() + kept, block.size() - kept)) > 0;) {
-            const std::string_view bytes(block.data(), kept + static_cast<std::size_t>(read));
-            std::size_t start = 0;
-            for (std::size_t end; (end = bytes.find('\n', start)) != std::string_view::npos;
-                 start = end + 1) {
-                parser.parseLine(bytes.substr(start, end - start));
-            }
-            kept = bytes.size() - start;
-            std::memmove(block.data(), bytes.data() + start, kept);
-        }
-        ::close(file);
+        bench::forEachLineInBlocks(path, [&](std::string_view line) { parser.parseLine(line); });
         if (parser.count() != count) state.SkipWithError("points missing");
     }
 }
