@@ -89,24 +89,8 @@ private:
 };
 
 std::size_t parseSdrFloor(const std::string& path, std::size_t count) {
-    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (file < 0) return 0;
     SdrFloorParser parser(count);
-    std::vector<char> block(1 << 20);
-    std::size_t kept = 0;  // the unfinished line at the block's start
-    while (true) {
-        const ssize_t read = ::read(file, block.data() + kept, block.size() - kept);
-        if (read <= 0) break;
-        const std::string_view bytes(block.data(), kept + static_cast<std::size_t>(read));
-        std::size_t start = 0;
-        for (std::size_t end; (end = bytes.find('\n', start)) != std::string_view::npos;
-             start = end + 1) {
-            parser.parseLine(bytes.substr(start, end - start));
-        }
-        kept = bytes.size() - start;
-        std::memmove(block.data(), bytes.data() + start, kept);
-    }
-    ::close(file);
+    bench::forEachLineInBlocks(path, [&](std::string_view line) { parser.parseLine(line); });
     return parser.count();
 }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "common/output_buffer.h"
 #include "common/regular_file.h"
 #include "common/text_lines.h"
+#include "points/line_chunks.h"
 #include "points/point_store.h"
 
 namespace korvela {
@@ -28,8 +30,6 @@ constexpr std::string_view kShortenedMark = "…";
 // The separators a file is tried with, in the order they are preferred, and the lines tried.
 constexpr char kGuessedSeparators[] = {'\t', ';', ',', kBlankSeparator};
 constexpr std::size_t kSeparatorSampleLines = 10;
-// A file is read this many bytes at a time (more for a longer line).
-constexpr std::size_t kBlockBytes = 1 << 20;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -98,109 +98,100 @@ std::size_t countFields(std::string_view line, char separator) {
     return count;
 }
 
-// The first fields of a line, as many as a layout has columns: a line of millions of
-// separators costs no more than its first fields. The fields view the line, or the splitter's
-// own copy for those with doubled quotes, until the next line is split.
-class FieldSplitter {
-public:
-    const std::vector<std::string_view>& split(std::string_view line, char separator,
-                                               std::size_t most) {
-        fields_.clear();
-        if (most == 0) return fields_;
-        if (unquoted_.size() < most) unquoted_.resize(most);
-        walkFields(line, separator, [&](std::string_view text, bool doubled) {
-            if (doubled) text = withSingleQuotes(text, unquoted_[fields_.size()]);
-            fields_.push_back(text);
-            return fields_.size() < most;
-        });
-        return fields_;
+// The text with each doubled quote read as one, kept in `into`.
+std::string_view withSingleQuotes(std::string_view text, std::string& into) {
+    into.clear();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        into += text[at];
+        if (text[at] == kQuote) ++at;  // the second of a doubled quote
     }
-
-private:
-    static std::string_view withSingleQuotes(std::string_view text, std::string& into) {
-        into.clear();
-        for (std::size_t at = 0; at < text.size(); ++at) {
-            into += text[at];
-            if (text[at] == kQuote) ++at;  // the second of a doubled quote
-        }
-        return into;
-    }
-
-    std::vector<std::string_view> fields_;
-    std::vector<std::string> unquoted_;  // one per field, so no view moves
-};
-
-bool readNumber(std::string_view field, bool decimalComma, double& value) {
-    if (!decimalComma) return parseWholeNumber(field, value);
-    std::string text(trimWhiteSpace(field));
-    std::replace(text.begin(), text.end(), ',', '.');
-    return parseWholeNumber(text, value);
+    return into;
 }
 
-// A row's point as read: its texts view the line, or the reader's own copies when they had
-// to be converted (or the number made), until the next row is read.
-struct RowPoint {
-    std::string_view number;
-    double x = 0;
-    double y = 0;
-    double z = 0;
-    std::string_view code;
-};
+bool isPlainAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
 
-// Reads the rows of a layout, keeping what it converts.
+// The fields a row needs: up to the last of P, N and E (Z and D may be missing).
+std::size_t fieldsNeeded(std::string_view columns) {
+    return columns.find_last_of("PNE") + 1;
+}
+
+// Reads the rows of a layout, keeping what it converts. Which field is which column, and
+// whether the rows carry their numbers, is decided once for the layout.
 class RowReader {
 public:
-    explicit RowReader(const CsvLayout& layout) : layout_(layout) {}
+    explicit RowReader(const CsvLayout& layout)
+        : layout_(layout),
+          numbered_(layout.columns.find('P') != std::string::npos),
+          fieldsNeeded_(fieldsNeeded(layout.columns)) {}
 
-    // False when the line does not read as a point.
-    bool read(std::string_view line, std::size_t ordinal, RowPoint& point) {
-        const std::vector<std::string_view>& fields =
-            splitter_.split(line, layout_.separator, layout_.columns.size());
+    // Whether the rows have a P column; without one the points are numbered in the order read.
+    bool numbered() const { return numbered_; }
+
+    // False when the line does not read as a point. The texts of the point view the line, or
+    // the reader's own copies, until the next row is read; without a P column the number is
+    // left empty.
+    bool read(std::string_view line, ReadPoint& point) {
         point = {};
-        if (layout_.columns.find('P') == std::string::npos) {
-            ordinalText_ = std::to_string(ordinal);
-            point.number = ordinalText_;
-        }
-        for (std::size_t column = 0; column < layout_.columns.size(); ++column) {
-            const char letter = layout_.columns[column];
-            if (column >= fields.size()) {
-                if (letter == 'Z' || letter == 'D') continue;
-                return false;
-            }
-            const std::string_view field = fields[column];
-            if (letter == 'P' || letter == 'D') {
-                const std::string_view text = trimWhiteSpace(field);
-                if (letter == 'P' && text.empty()) return false;
-                (letter == 'P' ? point.number : point.code) =
-                    inCp1251(text, letter == 'P' ? convertedNumber_ : convertedCode_);
-                continue;
-            }
-            if (letter == 'Z' && trimWhiteSpace(field).empty()) continue;
-            double& value = letter == 'N' ? point.x : letter == 'E' ? point.y : point.z;
-            if (!readNumber(field, layout_.decimalComma, value)) return false;
-        }
-        return true;
+        std::size_t column = 0;
+        bool readable = true;
+        walkFields(line, layout_.separator, [&](std::string_view text, bool doubled) {
+            readable = readField(layout_.columns[column], text, doubled, point);
+            return readable && ++column < layout_.columns.size();
+        });
+        return readable && column >= fieldsNeeded_;
     }
 
+    // The point of a line read as the `ordinal`-th point.
     std::optional<CsvPoint> read(std::string_view line, std::size_t ordinal) {
-        RowPoint point;
-        if (!read(line, ordinal, point)) return std::nullopt;
-        return CsvPoint{std::string(point.number), point.x, point.y, point.z,
-                        std::string(point.code)};
+        ReadPoint point;
+        if (!read(line, point)) return std::nullopt;
+        return CsvPoint{numbered_ ? std::string(point.number) : std::to_string(ordinal), point.x,
+                        point.y, point.z, std::string(point.code)};
     }
 
 private:
-    std::string_view inCp1251(std::string_view text, std::string& converted) const {
-        if (layout_.encoding != TextEncoding::Utf8) return text;
-        converted = utf8ToCp1251(text);
-        return converted;
+    bool readField(char letter, std::string_view text, bool doubled, ReadPoint& point) {
+        switch (letter) {
+            case 'P':
+                point.number = textOf(text, doubled, number_);
+                return !point.number.empty();
+            case 'D':
+                point.code = textOf(text, doubled, code_);
+                return true;
+            case 'N':
+                return readNumber(text, point.x);
+            case 'E':
+                return readNumber(text, point.y);
+            default:  // 'Z', 0 when empty
+                return trimWhiteSpace(text).empty() || readNumber(text, point.z);
+        }
+    }
+
+    // A text field trimmed, in Windows-1251. (A number field with doubled quotes reads as
+    // no number either way, so only text fields have them undoubled.)
+    std::string_view textOf(std::string_view text, bool doubled, std::string& own) const {
+        if (doubled) text = withSingleQuotes(text, own);
+        text = trimWhiteSpace(text);
+        if (layout_.encoding != TextEncoding::Utf8 || isPlainAscii(text)) return text;
+        own = utf8ToCp1251(text);
+        return own;
+    }
+
+    bool readNumber(std::string_view text, double& value) {
+        if (!layout_.decimalComma) return parseWholeNumber(text, value);
+        decimal_.assign(text);
+        std::replace(decimal_.begin(), decimal_.end(), ',', '.');
+        return parseWholeNumber(decimal_, value);
     }
 
     const CsvLayout& layout_;
-    FieldSplitter splitter_;
-    std::string ordinalText_;
-    std::string convertedNumber_;
-    std::string convertedCode_;
+    bool numbered_;
+    std::size_t fieldsNeeded_;
+    std::string number_;
+    std::string code_;
+    std::string decimal_;
 };
 
 // The lines after the header lines that are not blank, from bytes given whole or as runs of
@@ -209,16 +200,14 @@ class DataLines {
 public:
     explicit DataLines(const CsvLayout& layout) : layout_(layout) {}
 
-    // Calls handle(line) for each of them until it returns false; every line of the bytes,
-    // blank and header lines too, is counted into counter with its line end.
+    // Calls handle(line) for each of them until it returns false.
     template <typename Handler>
-    void read(std::string_view bytes, Handler handle, ProgressCounter* counter = nullptr) {
+    void read(std::string_view bytes, Handler handle) {
         if (lineNumber_ == 0 && layout_.encoding == TextEncoding::Utf8 &&
             bytes.starts_with(kUtf8ByteOrderMark)) {
             bytes.remove_prefix(kUtf8ByteOrderMark.size());
         }
         forEachLine(bytes, [&](std::string_view line) {
-            if (counter != nullptr) counter->add(line.size() + 1);
             if (lineNumber_++ < layout_.skipLines || trimWhiteSpace(line).empty()) return true;
             return handle(line);
         });
@@ -234,85 +223,88 @@ void forEachDataLine(std::string_view bytes, const CsvLayout& layout, Handler ha
     DataLines(layout).read(bytes, handle);
 }
 
-// A file's points read into columns of their own, a run of lines at a time: once the first
-// run is read, room is made for as many points a byte in the rest of the file.
-class CsvPointReader {
-public:
-    CsvPointReader(const CsvLayout& layout, ProgressCounter& counter)
-        : lines_(layout), counter_(counter), rows_(layout) {}
+// Where the data start: after a UTF-8 file's byte order mark and the header lines.
+std::size_t dataStart(const SourceBytes& bytes, const CsvLayout& layout) {
+    std::vector<char> buffer;
+    const bool byteOrderMark =
+        layout.encoding == TextEncoding::Utf8 &&
+        bytes.read(0, bytes.size(), kUtf8ByteOrderMark.size(), buffer).starts_with(kUtf8ByteOrderMark);
+    LineCursor lines(bytes, byteOrderMark ? kUtf8ByteOrderMark.size() : 0);
+    for (std::size_t line = 0; line < layout.skipLines && !lines.atEnd(); ++line) lines.next();
+    return lines.position();
+}
 
-    void read(std::string_view bytes) {
-        lines_.read(
-            bytes,
-            [&](std::string_view line) {
-                RowPoint point;
-                if (rows_.read(line, summary_.pointsRead + 1, point)) {
-                    add(point);
-                } else {
-                    ++summary_.rowsUnread;
-                }
-                return true;
-            },
-            &counter_);
-        bytesRead_ += bytes.size();
-    }
-
-    // Room for the points of `totalBytes`, judged by those read so far (and a little more).
-    void makeRoom(std::size_t totalBytes) {
-        const double scale =
-            static_cast<double>(totalBytes) / static_cast<double>(std::max<std::size_t>(bytesRead_, 1)) *
-            kRoomMargin;
-        const auto scaled = [scale](std::size_t read) {
-            return static_cast<std::size_t>(static_cast<double>(read) * scale) + 1;
-        };
-        for (std::vector<double>* column : {&points_.x, &points_.y, &points_.z}) {
-            column->reserve(scaled(points_.x.size()));
-        }
-        points_.number.reserve(scaled(points_.x.size()), scaled(points_.number.byteCount()));
-        points_.code.reserve(scaled(points_.x.size()), scaled(points_.code.byteCount()));
-    }
-
-    CsvReadSummary summary() const { return summary_; }
-
-    PointSequences takePoints() {
-        // Room an estimate made too large (more than a sixteenth of what is used) goes back.
-        const std::size_t count = points_.x.size();
-        const auto largeSpare = [](std::size_t capacity, std::size_t used) {
-            return capacity - used > used / 16;
-        };
-        if (largeSpare(points_.x.capacity(), count)) {
-            for (std::vector<double>* column : {&points_.x, &points_.y, &points_.z}) {
-                column->shrink_to_fit();
-            }
-        }
-        const std::size_t numberBytes =
-            points_.number.byteCount() + (count + 1) * sizeof(std::uint32_t);
-        if (largeSpare(points_.number.allocatedBytes(), numberBytes)) points_.number.shrinkToFit();
-        points_.active.assign(count, 1);
-        points_.kind.assign(count, kKindPoint);
-        points_.colour.assign(count, kColourAqua);
-        return std::move(points_);
-    }
-
-private:
-    static constexpr double kRoomMargin = 1.02;
-
-    void add(const RowPoint& point) {
-        points_.number.append(point.number);
-        points_.x.push_back(point.x);
-        points_.y.push_back(point.y);
-        points_.z.push_back(point.z);
-        points_.code.append(point.code);
-        ++summary_.pointsRead;
-    }
-
-    DataLines lines_;
-    ProgressCounter& counter_;
-    RowReader rows_;
-    PointSequences points_;
-    CsvReadSummary summary_;
-    std::size_t bytesRead_ = 0;
+// A run of whole data lines read by one thread into points of its own.
+struct CsvRun {
+    ByteRange bytes;
+    RunPoints points;
+    std::size_t rowsUnread = 0;
 };
+
+// Reads a run's lines, counting their bytes into progress; room for its points is made once
+// its first lines are read.
+void readRun(const SourceBytes& bytes, const CsvLayout& layout, CsvRun& run,
+             WorkProgress* progress) {
+    RowReader rows(layout);
+    ProgressCounter counter(progress);
+    LineCursor lines(bytes, run.bytes.begin, run.bytes.end);
+    ReadPoint point;
+    for (std::size_t linesRead = 0; !lines.atEnd(); ++linesRead) {
+        if (linesRead == kSampleLines) run.points.reserve(RoomEstimate(run.bytes, lines.position()));
+        const std::size_t lineStart = lines.position();
+        const std::string_view line = lines.next();
+        counter.add(lines.position() - lineStart);
+        if (trimWhiteSpace(line).empty()) continue;
+        if (rows.read(line, point)) {
+            run.points.add(point);
+        } else {
+            ++run.rowsUnread;
+        }
+    }
+    run.points.releaseLargeSpareRoom();
+}
+
+// The numbers 1, 2, ... of `count` points.
+PointNumbers ordinalNumbers(std::size_t count) {
+    PointNumbers numbers;
+    numbers.reserve(count, count * std::to_string(count).size());
+    char text[24];
+    for (std::size_t ordinal = 1; ordinal <= count; ++ordinal) {
+        const auto end = std::to_chars(std::begin(text), std::end(text), ordinal).ptr;
+        numbers.append({text, static_cast<std::size_t>(end - text)});
+    }
+    return numbers;
+}
+
+// Replaces the points of store with those of the bytes' data lines, read in runs of whole
+// lines by `threads` threads at once and joined in file order. A point's ordinal number
+// counts the points of the runs before it, so the numbers of a layout without P are given
+// once the runs are joined.
+CsvReadSummary readPoints(const SourceBytes& bytes, const CsvLayout& layout, PointStore& store,
+                          std::size_t threads, WorkProgress* progress) {
+    store.clear();
+    ProgressCounter counter(progress, bytes.size());
+    const std::size_t start = dataStart(bytes, layout);
+    counter.add(start);
+    std::vector<CsvRun> runs;
+    for (const ByteRange range : splitAtLines(bytes, start, threads)) runs.push_back({range, {}, 0});
+    forEachInParallel(runs, [&](CsvRun& run) { readRun(bytes, layout, run, progress); });
+
+    CsvReadSummary summary;
+    std::vector<RunPoints*> points;
+    for (CsvRun& run : runs) {
+        summary.pointsRead += run.points.size();
+        summary.rowsUnread += run.rowsUnread;
+        points.push_back(&run.points);
+    }
+    PointSequences sequences = joinPoints(points);
+    if (!RowReader(layout).numbered()) {
+        sequences.number = PointNumbers();
+        sequences.number = ordinalNumbers(summary.pointsRead);
+    }
+    store.assign(std::move(sequences));
+    return summary;
+}
 
 // Hands the file's bytes to take(bytes) a run of whole lines at a time (the last line may lack
 // its line end), a line longer than a block whole; then checks that the file did not change.
@@ -478,37 +470,28 @@ std::string unreadRowsMessage(std::size_t rows) {
 }
 
 CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store,
-                             WorkProgress* progress) {
-    store.clear();
-    ProgressCounter counter(progress, bytes.size());
-    CsvPointReader reader(layout, counter);
-    reader.read(bytes);
-    store.assign(reader.takePoints());
-    return reader.summary();
+                             WorkProgress* progress, std::size_t threads) {
+    return readPoints(SourceBytes(bytes), layout, store, threads, progress);
 }
 
 std::optional<FileError> readCsvPointsFile(const RegularFile& file, const CsvLayout& layout,
                                            PointStore& store, CsvReadSummary& summary,
-                                           WorkProgress* progress) {
-    store.clear();
+                                           WorkProgress* progress, std::size_t threads) {
     summary = {};
     std::optional<FileError> error;
     try {
-        ProgressCounter counter(progress, file.size());
-        CsvPointReader reader(layout, counter);
-        bool first = true;
-        error = forEachRunOfLines(file, [&](std::string_view lines) {
-            reader.read(lines);
-            if (std::exchange(first, false)) reader.makeRoom(file.size());
-        });
-        if (!error) {
-            store.assign(reader.takePoints());
-            summary = reader.summary();
-        }
+        summary = readPoints(SourceBytes(file), layout, store, threads, progress);
+        error = file.checkUnchanged();
+    } catch (const ReadFailed& failed) {
+        error = failed.error;
     } catch (const std::bad_alloc&) {
         error = file.readError(ENOMEM);
     } catch (const std::length_error&) {
         error = file.readError(EFBIG);
+    }
+    if (error) {
+        store.clear();
+        summary = {};
     }
     return error;
 }

@@ -10,6 +10,7 @@
 
 #include "common/file_error.h"
 #include "common/work_progress.h"
+#include "points/survey_reader.h"
 
 namespace korvela {
 
@@ -83,15 +84,19 @@ std::string unreadRowsMessage(std::size_t rows);
 // Replaces the points of store with those of the file's bytes: active, aqua, ordinary points.
 // A row reads when it has the layout's columns, N and E (and Z, when not empty) are numbers
 // and P is not empty; fields may be quoted with '"'. Counts the bytes read into progress.
+// Large files are parsed by `threads` threads at once, in runs of whole lines; the points
+// and their order are the same whatever the number.
 CsvReadSummary readCsvPoints(std::string_view bytes, const CsvLayout& layout, PointStore& store,
-                             WorkProgress* progress = nullptr);
+                             WorkProgress* progress = nullptr,
+                             std::size_t threads = surveyParsingThreads());
 
-// The same for a file already open, read a run of lines at a time and never held whole. When
-// it cannot be read, or another program changed it meanwhile, the store ends empty and the
-// error is returned. Counts the bytes read into progress.
+// The same for a file already open, each thread reading its run a block of lines at a time:
+// the file is never held whole. When it cannot be read, or another program changed it
+// meanwhile, the store ends empty and the error is returned.
 std::optional<FileError> readCsvPointsFile(const RegularFile& file, const CsvLayout& layout,
                                            PointStore& store, CsvReadSummary& summary,
-                                           WorkProgress* progress = nullptr);
+                                           WorkProgress* progress = nullptr,
+                                           std::size_t threads = surveyParsingThreads());
 
 // guessEncoding of a file's whole content, read a run of lines at a time.
 std::optional<FileError> guessFileEncoding(const RegularFile& file, TextEncoding& encoding);

@@ -15,6 +15,7 @@
 #include "common/number_parse.h"
 #include "common/regular_file.h"
 #include "points/gsi_records.h"
+#include "points/line_chunks.h"
 #include "points/listing_layout.h"
 #include "points/observation_records.h"
 #include "points/point_store.h"
@@ -81,14 +82,7 @@ constexpr Field kSdr2xNumber{4, 4};
 constexpr std::array<Field, 3> kSdr2xValues{{{8, 10}, {18, 10}, {28, 10}}};
 constexpr std::size_t kSdr2xShortestRecord = 28;  // the elevation field may be blank or cut
 
-// Parsing in parallel pays off from this many bytes a thread.
-constexpr std::size_t kSmallestChunk = 256 * 1024;
 constexpr std::size_t kMostThreads = 8;
-// A file is read this many bytes at a time into each thread's buffer (more for a longer line).
-constexpr std::size_t kBlockBytes = 1 << 20;
-// A chunk makes room for its points once it has read this many lines, as many again for
-// each as those lines held.
-constexpr std::size_t kSampleLines = 1024;
 
 std::string_view field(std::string_view line, Field where) {
     if (where.at >= line.size()) return {};
@@ -186,132 +180,6 @@ bool splitThreeTokens(std::string_view text, Values& tokens) {
     return splitThreeTokens(std::span<const std::string_view>(&text, 1), tokens);
 }
 
-// A reading that cannot go on: the file cannot be read, or another program changed it.
-struct ReadFailed {
-    FileError error;
-};
-
-// A survey's bytes: in memory, or in a regular file that is read, never mapped: a mapped file
-// that another program shortens meanwhile kills the process when a page past its new end is
-// touched, whereas a read merely comes back short.
-class SurveyBytes {
-public:
-    explicit SurveyBytes(std::string_view bytes) : bytes_(bytes), size_(bytes.size()) {}
-    explicit SurveyBytes(const RegularFile& file) : file_(&file), size_(file.size()) {}
-
-    std::size_t size() const { return size_; }
-
-    // Bytes from `at` on, up to `end`: all of them when they are in memory, else the next
-    // `wanted` of them read into buffer, which is sized to them: a long line's buffer is given
-    // back before the next read takes its own, and never copied into a larger one. Throws
-    // ReadFailed.
-    std::string_view read(std::size_t at, std::size_t end, std::size_t wanted,
-                          std::vector<char>& buffer) const {
-        if (file_ == nullptr) return bytes_.substr(at, end - at);
-        const std::size_t count = std::min(wanted, end - at);
-        if (buffer.size() != count) {
-            std::vector<char>().swap(buffer);
-            buffer.resize(count);
-        }
-        if (auto error = file_->readAt(at, {buffer.data(), count})) throw ReadFailed{*error};
-        return {buffer.data(), count};
-    }
-
-private:
-    std::string_view bytes_;
-    const RegularFile* file_ = nullptr;
-    std::size_t size_;
-};
-
-// The lines of bytes [at, end): each without its line end (LF, and a CR right before it);
-// a last line without a line end is a line as well. The lines of a file are read a block at a
-// time into the cursor's own buffer, a line longer than a block whole into a buffer of its
-// size; a line stays valid until the next one is taken. With a progress, the bytes passed are
-// counted into it at each block (where a requested stop ends the reading) and at the end.
-class LineCursor {
-public:
-    LineCursor(const SurveyBytes& bytes, std::size_t at) : LineCursor(bytes, at, bytes.size()) {}
-    LineCursor(const SurveyBytes& bytes, std::size_t at, std::size_t end,
-               WorkProgress* progress = nullptr)
-        : bytes_(&bytes), end_(end), next_(at), blockStart_(at), progress_(progress),
-          reported_(at) {}
-    ~LineCursor() {
-        if (progress_ != nullptr) progress_->addFinal(next_ - reported_);
-    }
-    LineCursor(const LineCursor&) = delete;  // its block may lie in its own buffer
-    LineCursor& operator=(const LineCursor&) = delete;
-
-    // Reads on from `at` instead.
-    void restartAt(std::size_t at) {
-        reportProgress();
-        next_ = blockStart_ = reported_ = at;
-        block_ = {};
-    }
-
-    bool atEnd() const { return next_ >= end_; }
-    std::size_t position() const { return next_; }
-
-    std::string_view next() {
-        std::size_t start = next_ - blockStart_;
-        const char* found = findLineEnd(start);
-        if (found == nullptr && blockStart_ + block_.size() < end_) {
-            // The line runs on past the block: read on from its start.
-            reportProgress();
-            block_ = bytes_->read(next_, end_, kBlockBytes, buffer_);
-            blockStart_ = next_;
-            start = 0;
-            found = findLineEnd(start);
-            if (found == nullptr && next_ + block_.size() < end_) {
-                // A line longer than a block: its end is found first, then one buffer of its
-                // size holds it.
-                const std::size_t lineEnd = lineEndFrom(next_ + block_.size());
-                block_ = bytes_->read(next_, end_, lineEnd + 1 - next_, buffer_);
-                found = findLineEnd(start);
-            }
-        }
-        const std::size_t end = found == nullptr ? block_.size() : found - block_.data();
-        next_ = blockStart_ + (found == nullptr ? end : end + 1);
-        std::string_view line = block_.substr(start, end - start);
-        if (line.ends_with('\r')) line.remove_suffix(1);
-        return line;
-    }
-
-private:
-    void reportProgress() {
-        if (progress_ != nullptr) progress_->add(next_ - reported_);
-        reported_ = next_;
-    }
-
-    // The position of the first LF from `at`, or the end; the bytes are scanned a block at a
-    // time.
-    std::size_t lineEndFrom(std::size_t at) {
-        while (at < end_) {
-            const std::string_view block = bytes_->read(at, end_, kBlockBytes, buffer_);
-            if (const void* found = std::memchr(block.data(), '\n', block.size())) {
-                return at +
-                       static_cast<std::size_t>(static_cast<const char*>(found) - block.data());
-            }
-            at += block.size();
-        }
-        return end_;
-    }
-
-    const char* findLineEnd(std::size_t start) const {
-        if (start >= block_.size()) return nullptr;
-        return static_cast<const char*>(
-            std::memchr(block_.data() + start, '\n', block_.size() - start));
-    }
-
-    const SurveyBytes* bytes_;
-    std::size_t end_;
-    std::size_t next_;
-    std::size_t blockStart_;
-    std::string_view block_;  // the bytes from blockStart_ on
-    std::vector<char> buffer_;
-    WorkProgress* progress_;
-    std::size_t reported_;  // the bytes before it are counted
-};
-
 enum class Format { Listing, Sdr, Comma, Gsi };
 
 // What the first lines tell about the rest of the file.
@@ -359,7 +227,7 @@ void readSdrHeaderOptions(std::string_view header, Layout& layout) {
     layout.sdrOptions = sdrOptionsOf(header);
 }
 
-Layout readLayout(const SurveyBytes& bytes) {
+Layout readLayout(const SourceBytes& bytes) {
     Layout layout;
     std::vector<char> scratch;
     const bool byteOrderMark =
@@ -399,15 +267,6 @@ Layout readLayout(const SurveyBytes& bytes) {
     return layout;
 }
 
-struct ParsedPoint {
-    std::string_view number;
-    double x = 0;
-    double y = 0;
-    double z = 0;
-    PointFlag kind = kKindPoint;
-    std::string_view code;
-};
-
 enum class LineOutcome { Skip, Point, Stop };
 
 // Reads one record line of the file's body. Stateless, so that lines can be read in any
@@ -419,7 +278,7 @@ public:
     // From here on a comma file's lines are points only when they carry the marker.
     void readByMarkers() { layout_.markerMode = true; }
 
-    LineOutcome read(std::string_view line, bool leadIn, ParsedPoint& point) {
+    LineOutcome read(std::string_view line, bool leadIn, ReadPoint& point) {
         if (isEndOfTextLine(line)) return LineOutcome::Stop;
         switch (layout_.format) {
             case Format::Listing:
@@ -439,19 +298,19 @@ public:
 
 private:
     static LineOutcome pointOf(std::string_view number, std::string_view x, std::string_view y,
-                               std::string_view z, PointFlag kind, ParsedPoint& point) {
+                               std::string_view z, PointFlag kind, ReadPoint& point) {
         point = {number, parseNumberPrefix(x), parseNumberPrefix(y), parseNumberPrefix(z), kind, {}};
         return LineOutcome::Point;
     }
 
-    static LineOutcome readListingRow(std::string_view line, ParsedPoint& point) {
+    static LineOutcome readListingRow(std::string_view line, ReadPoint& point) {
         if (line.empty()) return LineOutcome::Stop;
         if (line.size() < kListingShortestRow) return LineOutcome::Skip;
         return pointOf(field(line, kListingNumber), field(line, kListingX), field(line, kListingY),
                        field(line, kListingZ), kKindPoint, point);
     }
 
-    LineOutcome readSdrRecord(std::string_view line, ParsedPoint& point) const {
+    LineOutcome readSdrRecord(std::string_view line, ReadPoint& point) const {
         PointFlag kind = kKindPoint;
         if (line.starts_with(kCoordinateRecord)) {
             kind = kKindPoint;
@@ -469,7 +328,7 @@ private:
         return outcome;
     }
 
-    static LineOutcome readSdr33Record(std::string_view line, PointFlag kind, ParsedPoint& point) {
+    static LineOutcome readSdr33Record(std::string_view line, PointFlag kind, ReadPoint& point) {
         if (line.size() <= kCoordinatesAt) return LineOutcome::Skip;
         if (const auto fixed = readSdr33Fields(line, point)) {
             if (!*fixed) return LineOutcome::Skip;
@@ -485,7 +344,7 @@ private:
     // A record reaching the elevation field's end, each of its three fields blank or one
     // number, is read by its fields: nothing when it does not qualify, false when all three
     // are blank (a station without coordinates).
-    static std::optional<bool> readSdr33Fields(std::string_view line, ParsedPoint& point) {
+    static std::optional<bool> readSdr33Fields(std::string_view line, ReadPoint& point) {
         if (line.size() < kSdr33FullRecord) return std::nullopt;
         std::array<double, 3> values{};
         bool anyValue = false;
@@ -501,7 +360,7 @@ private:
         return anyValue;
     }
 
-    static LineOutcome readSdr2xRecord(std::string_view line, PointFlag kind, ParsedPoint& point) {
+    static LineOutcome readSdr2xRecord(std::string_view line, PointFlag kind, ReadPoint& point) {
         if (line.size() < kSdr2xShortestRecord) return LineOutcome::Skip;
         return pointOf(field(line, kSdr2xNumber), field(line, kSdr2xValues[0]),
                        field(line, kSdr2xValues[1]), field(line, kSdr2xValues[2]), kind, point);
@@ -510,7 +369,7 @@ private:
     // NUMBER,--------,X,Y,Z: the marker becomes 20 blanks, the first two commas blanks and a
     // CR ends the record, so x, y, z stand as tokens from position 20 when the number is short
     // enough. The record is read in pieces of the line, never copied.
-    static LineOutcome readMarkerLine(std::string_view line, ParsedPoint& point) {
+    static LineOutcome readMarkerLine(std::string_view line, ReadPoint& point) {
         const std::size_t markerAt = line.find(kCommaMarker);
         if (markerAt == std::string_view::npos) return LineOutcome::Skip;
         const std::string_view number = trimWhiteSpace(line.substr(0, line.find(',')));
@@ -534,7 +393,7 @@ private:
     }
 
     // NAME,N,E,Z[,DESCRIPTION], N and E each one whole number, Z one or empty (0).
-    static LineOutcome readPlainListingLine(std::string_view line, ParsedPoint& point) {
+    static LineOutcome readPlainListingLine(std::string_view line, ReadPoint& point) {
         std::array<std::string_view, kPlainListingMostFields> fields;
         const std::size_t count = splitCommaFields(line, fields);
         if (count < kPlainListingFewestFields) return LineOutcome::Skip;
@@ -551,53 +410,6 @@ private:
     Layout layout_;
 };
 
-bool isLargeSpare(std::size_t capacity, std::size_t used) {
-    return capacity - used > used / 16 + kSampleLines;
-}
-
-// A chunk's points in file order, in columns of its own: one chunk's columns become the
-// store's without a copy.
-struct ChunkPoints {
-    std::vector<double> x;
-    std::vector<double> y;
-    std::vector<double> z;
-    std::vector<PointFlag> kind;
-    PointNumbers numbers;
-    // The points that have a code: (point within the chunk, code), copied out of the read
-    // buffer.
-    std::vector<std::pair<std::size_t, std::string>> codes;
-
-    std::size_t size() const { return x.size(); }
-
-    void add(const ParsedPoint& point) {
-        if (!point.code.empty()) codes.emplace_back(size(), point.code);
-        x.push_back(point.x);
-        y.push_back(point.y);
-        z.push_back(point.z);
-        kind.push_back(point.kind);
-        numbers.append(point.number);
-    }
-
-    void reserve(std::size_t count, std::size_t numberBytes) {
-        for (std::vector<double>* column : {&x, &y, &z}) column->reserve(count);
-        kind.reserve(count);
-        numbers.reserve(count, numberBytes);
-    }
-
-    // Gives back room that an estimate made too large: more than a sixteenth of what is used.
-    void releaseLargeSpareRoom() {
-        if (isLargeSpare(x.capacity(), x.size())) {
-            for (std::vector<double>* column : {&x, &y, &z}) column->shrink_to_fit();
-            kind.shrink_to_fit();
-        }
-        const std::size_t numberBytes =
-            numbers.byteCount() + (numbers.size() + 1) * sizeof(std::uint32_t);
-        if (isLargeSpare(numbers.allocatedBytes(), numberBytes)) numbers.shrinkToFit();
-    }
-
-    void clear() { *this = ChunkPoints(); }
-};
-
 // In a comma file, which comes first in a chunk: a marker line or the end of the transmission.
 enum class CommaMark { None, Marker, EndOfText };
 
@@ -607,26 +419,17 @@ struct Chunk {
     std::size_t end = 0;
     bool stopped = false;  // a line in it ends the reading
     CommaMark firstMark = CommaMark::None;
-    ChunkPoints points;
+    RunPoints points;
     ChunkObservations observations;
 };
 
-// Splits [from, bytes.size()) into at most `parts` chunks of whole lines.
-std::vector<Chunk> splitIntoChunks(const SurveyBytes& bytes, std::size_t from, std::size_t parts) {
-    const std::size_t length = bytes.size() - from;
-    parts = std::max<std::size_t>(1, std::min(parts, length / kSmallestChunk));
-    std::vector<Chunk> chunks(parts);
-    std::size_t begin = from;
-    for (std::size_t i = 0; i < parts; ++i) {
-        std::size_t end = i + 1 == parts ? bytes.size() : from + length / parts * (i + 1);
-        if (end < bytes.size()) {
-            LineCursor rest(bytes, std::max(end, begin));
-            rest.next();
-            end = rest.position();
-        }
-        chunks[i].begin = begin;
-        chunks[i].end = end;
-        begin = end;
+// The chunks of [from, bytes.size()): at most `parts` runs of whole lines.
+std::vector<Chunk> splitIntoChunks(const SourceBytes& bytes, std::size_t from, std::size_t parts) {
+    std::vector<Chunk> chunks;
+    for (const ByteRange run : splitAtLines(bytes, from, parts)) {
+        chunks.emplace_back();
+        chunks.back().begin = run.begin;
+        chunks.back().end = run.end;
     }
     return chunks;
 }
@@ -645,31 +448,14 @@ bool markerLineFirst(const std::vector<Chunk>& chunks) {
     return false;
 }
 
-// What the chunk's first lines held, to make room for the rest at once: the rest is taken to
-// hold as much a byte as they did, and a little more.
-class RoomEstimate {
-public:
-    RoomEstimate(const Chunk& chunk, std::size_t sampleEnd)
-        : factor_(static_cast<double>(chunk.end - chunk.begin) /
-                  static_cast<double>(std::max<std::size_t>(sampleEnd - chunk.begin, 1)) *
-                  kRoomMargin) {}
-
-    std::size_t of(std::size_t sampled) const {
-        return static_cast<std::size_t>(static_cast<double>(sampled) * factor_) + 1;
-    }
-    ObservationCounts of(const ObservationCounts& sampled) const {
-        return {of(sampled.pointRecords), of(sampled.sights), of(sampled.others)};
-    }
-
-private:
-    static constexpr double kRoomMargin = 1.02;
-    double factor_;
-};
+ObservationCounts roomFor(const RoomEstimate& room, const ObservationCounts& sampled) {
+    return {room.of(sampled.pointRecords), room.of(sampled.sights), room.of(sampled.others)};
+}
 
 // Reads a chunk's lines once. Until a comma file's first marker line, lines are read as a
 // plain listing; from the marker on, the file is read by its markers (an earlier chunk's
 // marker or end of transmission decides the same way), and the points before it do not count.
-void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, bool withObservations,
+void readChunk(const SourceBytes& bytes, const Layout& layout, Chunk& chunk, bool withObservations,
                WorkProgress* progress) {
     RecordReader reader(layout);
     LineCursor lines(bytes, chunk.begin, chunk.end, progress);
@@ -677,13 +463,12 @@ void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, boo
     withObservations = withObservations && sdr;
     bool lookForMark = layout.format == Format::Comma;
     ObservationCounts sampled;
-    ParsedPoint point;
+    ReadPoint point;
     for (std::size_t linesRead = 0; !lines.atEnd(); ++linesRead) {
         if (linesRead == kSampleLines) {
-            const RoomEstimate room(chunk, lines.position());
-            chunk.points.reserve(room.of(chunk.points.size()),
-                                 room.of(chunk.points.numbers.byteCount()));
-            if (withObservations) chunk.observations.reserve(room.of(sampled));
+            const RoomEstimate room({chunk.begin, chunk.end}, lines.position());
+            chunk.points.reserve(room);
+            if (withObservations) chunk.observations.reserve(roomFor(room, sampled));
         }
         const bool leadIn = lines.position() < layout.leadInEnd;
         const std::string_view line = lines.next();
@@ -710,31 +495,6 @@ void readChunk(const SurveyBytes& bytes, const Layout& layout, Chunk& chunk, boo
     chunk.points.releaseLargeSpareRoom();
 }
 
-// Runs work on every chunk, on threads of their own when there are several. An exception of
-// a thread (no memory, a failed read) is thrown again here once all have ended.
-template <typename Work>
-void forEachChunk(std::vector<Chunk>& chunks, Work work) {
-    if (chunks.size() == 1) {
-        work(chunks[0]);
-        return;
-    }
-    std::vector<std::exception_ptr> failures(chunks.size());
-    std::vector<std::jthread> threads;  // joined however this ends
-    for (std::size_t i = 0; i < chunks.size(); ++i) {
-        threads.emplace_back([&, i] {
-            try {
-                work(chunks[i]);
-            } catch (...) {
-                failures[i] = std::current_exception();
-            }
-        });
-    }
-    threads.clear();
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) std::rethrow_exception(failure);
-    }
-}
-
 // The chunks up to the one that ends the reading.
 std::size_t keptChunks(const std::vector<Chunk>& chunks) {
     for (std::size_t i = 0; i < chunks.size(); ++i) {
@@ -745,62 +505,14 @@ std::size_t keptChunks(const std::vector<Chunk>& chunks) {
 
 // The points of the chunks that count: up to the one that ends the reading, and in a file
 // read by its markers only those that found a marker first.
-std::vector<ChunkPoints*> countedPoints(std::vector<Chunk>& chunks, bool markerMode) {
-    std::vector<ChunkPoints*> counted;
+std::vector<RunPoints*> countedPoints(std::vector<Chunk>& chunks, bool markerMode) {
+    std::vector<RunPoints*> counted;
     for (std::size_t i = 0; i < keptChunks(chunks); ++i) {
         if (!markerMode || chunks[i].firstMark == CommaMark::Marker) {
             counted.push_back(&chunks[i].points);
         }
     }
     return counted;
-}
-
-// Joins the chunks' columns one at a time, each chunk's column given back once copied.
-template <typename Column>
-Column joinColumns(const std::vector<ChunkPoints*>& parts, std::size_t count,
-                   Column ChunkPoints::*column) {
-    if (parts.size() == 1) return std::move(parts[0]->*column);
-    Column joined;
-    joined.reserve(count);
-    for (ChunkPoints* part : parts) {
-        Column& piece = part->*column;
-        joined.insert(joined.end(), piece.begin(), piece.end());
-        Column().swap(piece);
-    }
-    return joined;
-}
-
-PointNumbers joinNumbers(const std::vector<ChunkPoints*>& parts, std::size_t count) {
-    if (parts.size() == 1) return std::move(parts[0]->numbers);
-    std::size_t bytes = 0;
-    for (const ChunkPoints* part : parts) bytes += part->numbers.byteCount();
-    PointNumbers joined;
-    joined.reserve(count, bytes);
-    for (ChunkPoints* part : parts) {
-        for (const std::string_view number : part->numbers) joined.append(number);
-        part->numbers = PointNumbers();
-    }
-    return joined;
-}
-
-PointSequences collect(std::vector<Chunk>& chunks, bool markerMode) {
-    const std::vector<ChunkPoints*> parts = countedPoints(chunks, markerMode);
-    std::size_t count = 0;
-    std::vector<std::pair<std::size_t, std::string_view>> codes;
-    for (const ChunkPoints* part : parts) {
-        for (const auto& [point, code] : part->codes) codes.emplace_back(count + point, code);
-        count += part->size();
-    }
-    PointSequences sequences;
-    sequences.code = PointCodes::fromSparse(count, codes);
-    sequences.x = joinColumns(parts, count, &ChunkPoints::x);
-    sequences.y = joinColumns(parts, count, &ChunkPoints::y);
-    sequences.z = joinColumns(parts, count, &ChunkPoints::z);
-    sequences.kind = joinColumns(parts, count, &ChunkPoints::kind);
-    sequences.number = joinNumbers(parts, count);
-    sequences.active.assign(count, 1);
-    sequences.colour.assign(count, kColourAqua);
-    return sequences;
 }
 
 // The observations of the chunks that are kept, in file order.
@@ -819,7 +531,7 @@ ObservationList collectObservations(std::vector<Chunk>& chunks, const Layout& la
 
 // A GSI file is read in one pass in file order, its set-ups holding for the lines after
 // them. Its lines are about as long as its first: room for that many points is made first.
-void parseGsi(const SurveyBytes& bytes, const Layout& layout, PointStore& store,
+void parseGsi(const SourceBytes& bytes, const Layout& layout, PointStore& store,
               ObservationList* observations, SurveyNotes& notes, WorkProgress* progress) {
     const std::size_t length = bytes.size() - layout.bodyStart;
     if (progress) progress->begin(length);
@@ -837,7 +549,7 @@ void parseGsi(const SurveyBytes& bytes, const Layout& layout, PointStore& store,
     notes = {true, reader.eightDigits(), reader.skippedLines()};
 }
 
-void parseSurvey(const SurveyBytes& bytes, PointStore& store, ObservationList* observations,
+void parseSurvey(const SourceBytes& bytes, PointStore& store, ObservationList* observations,
                  std::size_t threads, WorkProgress* progress, SurveyNotes* notes) {
     store = PointStore();  // gives back the old points' memory before the new points take theirs
     if (observations != nullptr) *observations = ObservationList();
@@ -852,7 +564,7 @@ void parseSurvey(const SurveyBytes& bytes, PointStore& store, ObservationList* o
 
     if (progress) progress->begin(bytes.size() - layout.bodyStart);
     std::vector<Chunk> chunks = splitIntoChunks(bytes, layout.bodyStart, threads);
-    forEachChunk(chunks, [&](Chunk& chunk) {
+    forEachInParallel(chunks, [&](Chunk& chunk) {
         readChunk(bytes, layout, chunk, observations != nullptr, progress);
     });
     layout.markerMode = layout.format == Format::Comma && markerLineFirst(chunks);
@@ -860,7 +572,7 @@ void parseSurvey(const SurveyBytes& bytes, PointStore& store, ObservationList* o
     if (observations != nullptr && layout.format == Format::Sdr) {
         *observations = collectObservations(chunks, layout);
     }
-    store.assign(collect(chunks, layout.markerMode));
+    store.assign(joinPoints(countedPoints(chunks, layout.markerMode)));
 }
 
 }  // namespace
@@ -882,7 +594,7 @@ std::string SurveyNotes::statusText() const {
 
 void readSurvey(std::string_view bytes, PointStore& store, std::size_t threads,
                 ObservationList* observations, SurveyNotes* notes) {
-    parseSurvey(SurveyBytes(bytes), store, observations, threads, nullptr, notes);
+    parseSurvey(SourceBytes(bytes), store, observations, threads, nullptr, notes);
 }
 
 std::optional<FileError> readSurveyFile(const std::string& path, PointStore& store,
@@ -900,7 +612,7 @@ std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& sto
                                         ObservationList* observations, SurveyNotes* notes) {
     std::optional<FileError> error;
     try {
-        parseSurvey(SurveyBytes(file), store, observations, threads, progress, notes);
+        parseSurvey(SourceBytes(file), store, observations, threads, progress, notes);
         error = file.checkUnchanged();
     } catch (const ReadFailed& failed) {
         error = failed.error;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <sstream>
 #include <tuple>
@@ -10,6 +11,8 @@
 #include "common/cp1251.h"
 #include "common/number_text.h"
 #include "common/regular_file.h"
+#include "common/work_progress.h"
+#include "points/line_chunks.h"
 #include "points/point_store.h"
 #include "points/survey_points.h"
 #include "test_support.h"
@@ -249,6 +252,72 @@ TEST(CsvPoints, AFileReadInRunsOfLinesGivesEveryPointWritten) {
     EXPECT_FALSE(readCsvPointsFile(empty, CsvLayout{}, store, summary));
     EXPECT_EQ(store.count(), 0u);
     EXPECT_EQ(summary.pointsRead + summary.rowsUnread, 0u);
+}
+
+// A file parsed by several threads gives its points in file order; without a P column they
+// are numbered in the order read across the threads' runs, an unread row where a run's split
+// falls is counted once, and a stop ends every thread with no points.
+TEST(CsvPoints, RunsReadOnSeveralThreadsJoinInFileOrder) {
+    // Lines of one length, so that the split at a third of the data falls where a line starts,
+    // the unread row's.
+    constexpr std::size_t kLines = 60'000;
+    constexpr std::size_t kUnreadLine = kLines / 3;
+    std::string bytes;
+    std::vector<SurveyPoint> read;
+    for (std::size_t i = 0; i < kLines; ++i) {
+        char number[16];
+        std::snprintf(number, sizeof number, "P%06zu", i);
+        const std::string integer = std::to_string(100000 + i);
+        bytes += std::string(number) + "," + (i == kUnreadLine ? "abcdef" : integer) + ".5,-" +
+                 integer + ".25," + std::to_string(i % 7) + "\n";
+        const double value = static_cast<double>(100000 + i);
+        if (i != kUnreadLine) {
+            read.push_back({number, value + 0.5, -value - 0.25, static_cast<double>(i % 7), kKindPoint});
+        }
+    }
+    ASSERT_GT(bytes.size(), 3 * kSmallestChunk);  // three runs
+    testing::TempDir dir;
+    const std::string path = dir.file("points.csv");
+    testing::writeFile(path, bytes);
+    const struct {
+        const char* what;
+        const char* columns;
+        std::size_t threads;
+        bool stopped;
+    } cases[] = {
+        {"numbered, one thread", "PNEZ", 1, false},
+        {"numbered, three threads", "PNEZ", 3, false},
+        {"in the order read, three threads", "DNEZ", 3, false},
+        {"stopped, three threads", "PNEZ", 3, true},
+    };
+    for (const auto& c : cases) {
+        RegularFile file;
+        ASSERT_FALSE(file.open(path));
+        const CsvLayout layout{c.columns, ',', false, 0, TextEncoding::Cp1251};
+        PointStore store;
+        CsvReadSummary summary;
+        WorkProgress progress;
+        if (c.stopped) {
+            progress.requestStop();
+            EXPECT_THROW(readCsvPointsFile(file, layout, store, summary, &progress, c.threads),
+                         WorkStopped) << c.what;
+            EXPECT_EQ(store.count(), 0u) << c.what;
+            continue;
+        }
+        ASSERT_FALSE(readCsvPointsFile(file, layout, store, summary, &progress, c.threads)) << c.what;
+        EXPECT_EQ(summary.pointsRead, kLines - 1) << c.what;
+        EXPECT_EQ(summary.rowsUnread, 1u) << c.what;
+        EXPECT_EQ(progress.done(), bytes.size()) << c.what;
+        std::vector<SurveyPoint> want = read;
+        const bool numbered = std::string_view(c.columns).starts_with('P');
+        for (std::size_t i = 0; i < want.size(); ++i) {
+            if (!numbered) {
+                EXPECT_EQ(store.code()[i], want[i].number) << c.what;
+                want[i].number = std::to_string(i + 1);
+            }
+        }
+        EXPECT_TRUE(pointsOf(store) == want) << c.what;
+    }
 }
 
 TEST(CsvPoints, GuessesWindows1251WhenTheBytesAreNotUtf8) {
