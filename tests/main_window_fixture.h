@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +21,7 @@
 #include "tasks/tform9.h"
 #include "test_support.h"
 #include "ui/korvela_application.h"
+#include "ui/preferences.h"
 
 namespace korvela::testing {
 
@@ -144,7 +144,7 @@ protected:
 
     // Each test starts from the preferences' fallbacks, whatever an earlier one chose.
     struct NoPreferences {
-        NoPreferences() { QSettings().clear(); }
+        NoPreferences() { clearPreferences(); }
     } noPreferences;
     ScriptedDialogs dialogs;
     ProgramData data;

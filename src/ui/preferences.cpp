@@ -29,6 +29,8 @@ void writePreference(const char* key, const QVariant& value) {
     preferencesFile().setValue(QString::fromLatin1(key), value);
 }
 
+void clearPreferences() { preferencesFile().clear(); }
+
 QString settingsFilePath(const QString& name) {
     const QDir folder = QFileInfo(preferencesFile().fileName()).dir();
     QDir().mkpath(folder.path());

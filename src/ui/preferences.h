@@ -19,6 +19,8 @@ struct Preference {
 // not convert.
 QVariant readPreference(const char* key, const QVariant& fallback);
 void writePreference(const char* key, const QVariant& value);
+// Every preference back to its fallback: the settings file emptied.
+void clearPreferences();
 
 // A file of the user's settings kept beside the preferences file (the code table).
 QString settingsFilePath(const QString& name);
