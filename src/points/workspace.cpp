@@ -224,11 +224,10 @@ void Workspace::setSightsExcluded(const std::vector<std::uint32_t>& sights, bool
         flag = excluded;
         flipped.push_back(sight);
     }
-    if (!flipped.empty()) {
-        history_.record(nameOr(std::move(stepName), excluded ? "Исключить измерения"
-                                                             : "Включить измерения"),
-                        surroundings(), exclusionStep(std::move(flipped)));
-    }
+    if (flipped.empty()) return;
+    history_.record(nameOr(std::move(stepName), excluded ? "Исключить измерения"
+                                                         : "Включить измерения"),
+                    surroundings(), exclusionStep(std::move(flipped)));
     announce(WorkspaceChange::Kind::ObservationsChanged);
 }
 
@@ -237,10 +236,16 @@ void Workspace::setCoordinates(const std::vector<PointCoordinates>& changed,
     for (const PointCoordinates& point : changed) {
         if (point.point >= store_.count()) throw std::out_of_range("no such point");
     }
+    const auto holdsAlready = [this](const PointCoordinates& point) {
+        return store_.x()[point.point] == point.x && store_.y()[point.point] == point.y &&
+               store_.z()[point.point] == point.z;
+    };
+    if (appended.count() == 0 && std::all_of(changed.begin(), changed.end(), holdsAlready)) return;
     StepSurroundings found = surroundings();
     std::vector<PointCoordinates> previous;
     previous.reserve(changed.size());
     for (const PointCoordinates& point : changed) {
+        if (holdsAlready(point)) continue;
         previous.push_back({point.point, store_.x()[point.point], store_.y()[point.point],
                             store_.z()[point.point]});
         store_.setX(point.point, point.x);

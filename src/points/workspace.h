@@ -88,13 +88,14 @@ public:
     // typed into one cell one after another make one step.
     bool typeCell(std::size_t row, int column, std::string_view text, std::string stepName = {});
     // Leaves the sights out of every computation, or takes them in again ("Полевой журнал"):
-    // one step, announced as ObservationsChanged. Throws std::out_of_range for a sight that is
-    // not in the list.
+    // one step, announced as ObservationsChanged; nothing when every flag is so already.
+    // Throws std::out_of_range for a sight that is not in the list.
     void setSightsExcluded(const std::vector<std::uint32_t>& sights, bool excluded,
                            std::string stepName = {});
     // A computation's result in one step: existing points take new x, y, z and `appended`
-    // comes at the end (kind as given, unselected); announced as Replaced. Throws
-    // std::out_of_range for a point that is not in the store.
+    // comes at the end (kind as given, unselected); announced as Replaced. Points that hold
+    // their coordinates already are left alone, and when that is all there is no step.
+    // Throws std::out_of_range for a point that is not in the store.
     void setCoordinates(const std::vector<PointCoordinates>& changed, const PointStore& appended,
                         std::string stepName = {});
 

@@ -123,10 +123,8 @@ void TraversePath::traverseRequested() {
 }
 
 // Points already in the store get their coordinates; inner stations that are none yet are
-// appended as stations. Points that hold their coordinates already (the same traverse
-// computed again) are left alone, and when that is every point there is no step.
+// appended as stations (the same traverse computed again changes nothing and is no step).
 void TraversePath::writeTraverse(const TraverseResult& result) {
-    const PointStore& store = points_.store();
     std::vector<PointCoordinates> changed;
     PointStore appended;
     for (const auto* adjusted : {&result.stations, &result.recomputed}) {
@@ -134,13 +132,11 @@ void TraversePath::writeTraverse(const TraverseResult& result) {
             if (point.point == kNewPoint) {
                 appended.append(point.number, point.x, point.y, point.z, kColourAqua,
                                 kKindStation);
-            } else if (store.x()[point.point] != point.x || store.y()[point.point] != point.y ||
-                       store.z()[point.point] != point.z) {
+            } else {
                 changed.push_back({point.point, point.x, point.y, point.z});
             }
         }
     }
-    if (changed.empty() && appended.count() == 0) return;
     points_.setCoordinates(changed, appended, kTraverseStepName);
 }
 

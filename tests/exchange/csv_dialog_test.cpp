@@ -116,8 +116,9 @@ TEST_F(CsvDialogTest, AnImportGuessesTheSeparatorUnlessTheLastOneFits) {
         dialog.setFileBytes(c.file);
         EXPECT_EQ(dialog.findChild<QComboBox*>("separatorBox")->currentIndex(), c.separator)
             << c.file;
-        const auto* table = dialog.findChild<QTableWidget*>("previewTable");
-        EXPECT_EQ(table->item(0, 1)->text(), "1") << c.file;  // read with it
+        const auto* number = dialog.findChild<QTableWidget*>("previewTable")->item(0, 1);
+        ASSERT_NE(number, nullptr) << c.file;
+        EXPECT_EQ(number->text(), "1") << c.file;  // read with it
     }
     CsvDialog titled(&main(), CsvDialog::Purpose::Import);
     titled.setFileBytes("Site 12\r\n1;2;3\r\n4;5;6\r\n");

@@ -121,15 +121,28 @@ TEST(WorkspaceObservations, SetCoordinatesMovesPointsAndAppendsStationsUnselecte
     EXPECT_EQ(workspace.selected(), (std::vector<std::int32_t>{1, 1, 1, 0}));
     EXPECT_EQ(workspace.history().undoName(), "Записать координаты");
     EXPECT_THROW(workspace.setCoordinates({{9, 0, 0, 0}}, PointStore()), std::out_of_range);
+
+    // The same result written again changes nothing: no step, no announcement.
+    Recorder recorder;
+    workspace.addObserver(recorder);
+    const std::size_t steps = workspace.history().undoCount();
+    workspace.setCoordinates({{1, 100, 4, -5}, {2, 0.5, 0.25, 0}}, PointStore());
+    EXPECT_EQ(workspace.history().undoCount(), steps);
+    EXPECT_TRUE(recorder.kinds.empty());
+    workspace.removeObserver(recorder);
 }
 
-// Flags already as asked make no step; a sight outside the list is refused before any change.
+// Flags already as asked make no step and announce nothing; a sight outside the list is refused before any change.
 TEST(WorkspaceObservations, ExcludingSightsAlreadyExcludedMakesNoStep) {
     Workspace workspace;
     workspace.replaceAll(pointsNumbered({"a"}), observationsFrom("S", {"a", "b"}), {}, "f.sdr");
     const std::size_t steps = workspace.history().undoCount();
+    Recorder recorder;
+    workspace.addObserver(recorder);
     workspace.setSightsExcluded({0}, false);
     EXPECT_EQ(workspace.history().undoCount(), steps);
+    EXPECT_TRUE(recorder.kinds.empty());  // nothing announced either
+    workspace.removeObserver(recorder);
     workspace.setSightsExcluded({1}, true, "Исключить наблюдение");
     EXPECT_EQ(workspace.history().undoName(), "Исключить наблюдение");
     EXPECT_THROW(workspace.setSightsExcluded({5}, true), std::out_of_range);
