@@ -478,17 +478,9 @@ std::optional<FileError> readCsvPointsFile(const RegularFile& file, const CsvLay
                                            PointStore& store, CsvReadSummary& summary,
                                            WorkProgress* progress, std::size_t threads) {
     summary = {};
-    std::optional<FileError> error;
-    try {
-        summary = readPoints(SourceBytes(file), layout, store, threads, progress);
-        error = file.checkUnchanged();
-    } catch (const ReadFailed& failed) {
-        error = failed.error;
-    } catch (const std::bad_alloc&) {
-        error = file.readError(ENOMEM);
-    } catch (const std::length_error&) {
-        error = file.readError(EFBIG);
-    }
+    auto error = readFileChecked(file, [&](const SourceBytes& bytes) {
+        summary = readPoints(bytes, layout, store, threads, progress);
+    });
     if (error) {
         store.clear();
         summary = {};

@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cerrno>
 #include <cstring>
 #include <exception>
+#include <new>
+#include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -64,6 +68,22 @@ private:
     const RegularFile* file_ = nullptr;
     std::size_t size_;
 };
+
+// Reads the file through read(SourceBytes) and checks that it did not change meanwhile: a
+// failed read, a lack of memory or a file too large to hold comes back as the file's error.
+template <typename Read>
+std::optional<FileError> readFileChecked(const RegularFile& file, Read read) {
+    try {
+        read(SourceBytes(file));
+        return file.checkUnchanged();
+    } catch (const ReadFailed& failed) {
+        return failed.error;
+    } catch (const std::bad_alloc&) {
+        return file.readError(ENOMEM);
+    } catch (const std::length_error&) {
+        return file.readError(EFBIG);
+    }
+}
 
 // The lines of bytes [at, end): each without its line end (LF, and a CR right before it);
 // a last line without a line end is a line as well. The lines of a file are read a block at a

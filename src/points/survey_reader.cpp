@@ -610,17 +610,9 @@ std::optional<FileError> readSurveyFile(const std::string& path, PointStore& sto
 std::optional<FileError> readSurveyFile(const RegularFile& file, PointStore& store,
                                         std::size_t threads, WorkProgress* progress,
                                         ObservationList* observations, SurveyNotes* notes) {
-    std::optional<FileError> error;
-    try {
-        parseSurvey(SourceBytes(file), store, observations, threads, progress, notes);
-        error = file.checkUnchanged();
-    } catch (const ReadFailed& failed) {
-        error = failed.error;
-    } catch (const std::bad_alloc&) {
-        error = file.readError(ENOMEM);
-    } catch (const std::length_error&) {
-        error = file.readError(EFBIG);
-    }
+    auto error = readFileChecked(file, [&](const SourceBytes& bytes) {
+        parseSurvey(bytes, store, observations, threads, progress, notes);
+    });
     if (error) {
         store.clear();
         if (observations != nullptr) *observations = ObservationList();
