@@ -44,6 +44,21 @@ ColumnWidener::ColumnWidener(QTableView* view, std::vector<int> designWidths, in
       trailingRows_(trailingRows), padding_(cellPadding(*view)) {
     const QAbstractItemModel* model = view->model();
     connect(model, &QAbstractItemModel::modelReset, this, &ColumnWidener::restart);
+    // A column that comes (the point table's code column) takes its neighbour's design width.
+    connect(model, &QAbstractItemModel::columnsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                const int width = designWidths_.empty()
+                                      ? 0
+                                      : designWidths_[std::clamp<std::size_t>(
+                                            first, 1, designWidths_.size()) - 1];
+                designWidths_.insert(designWidths_.begin() + first, last - first + 1, width);
+                restart();
+            });
+    connect(model, &QAbstractItemModel::columnsRemoved, this,
+            [this](const QModelIndex&, int first, int last) {
+                designWidths_.erase(designWidths_.begin() + first, designWidths_.begin() + last + 1);
+                restart();
+            });
     connect(model, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) { widen(first, last); });
     connect(model, &QAbstractItemModel::dataChanged, this,

@@ -14,7 +14,8 @@ namespace korvela {
 // widest text of the rows in view and of the last `trailingRows` rows (the summary rows of a
 // sheet). Only those rows are measured, at most kMeasuredRows of them, which keeps a model of
 // a million rows as fast as before: columns widen as longer texts come into view or are
-// typed, and start again from their design widths when the model is reset.
+// typed, and start again from their design widths when the model is reset or a column comes
+// or goes (a column that comes takes the design width of the one before it).
 class ColumnWidener : public QObject {
 public:
     static constexpr int kMeasuredRows = 100;

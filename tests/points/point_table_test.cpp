@@ -10,6 +10,7 @@
 #include "main_window_fixture.h"
 #include "points/point_table_text.h"
 #include "points/tform4.h"
+#include "ui/column_widener.h"
 
 namespace korvela {
 namespace {
@@ -308,10 +309,14 @@ namespace {
 using CodeColumnTest = testing::MainWindowFixture;
 
 TEST_F(CodeColumnTest, ComesWithCodesAndTakesTypedOnes) {
-    importSurveyBytes("1,100,200,10,\xC7\xC4\r\n2,110,210,11,\r\n");  // ЗД in Windows-1251
+    // ЗД and a long code in Windows-1251: the column comes as wide as its texts.
+    importSurveyBytes("1,100,200,10,\xC7\xC4\r\n2,110,210,11,\r\n"
+                      "3,120,220,12,\xC7\xC4\xC0\xCD\xC8\xC5 \xC7\xC4\xC0\xCD\xC8\xC5 "
+                      "\xC7\xC4\xC0\xCD\xC8\xC5\r\n");
     ASSERT_EQ(model()->columnCount(), 7);
     EXPECT_EQ(model()->headerData(6, Qt::Horizontal).toString(), QString::fromUtf8("код"));
     EXPECT_EQ(cell(0, 6), QString::fromUtf8("ЗД"));
+    EXPECT_GE(grid()->columnWidth(6), ColumnWidener::textWidth(*grid(), 6, 0, 2));
     EXPECT_EQ(cell(1, 6), "");
 
     typeInto(1, 6, QString::fromUtf8("КЮ"));
