@@ -102,8 +102,6 @@ inline std::string writeSdrObservations(std::size_t count, bool withSights) {
     return path.string();
 }
 
-// A generated P,N,E,Z,D comma listing of `count` points without the ",--------," marker, as
-// surveying programs export them (about 50 bytes a line), in state-plane-sized coordinates.
 // The floors' reading of a file: its bytes read in blocks of a mebibyte, each line (without
 // its LF) handed to parseLine.
 template <typename ParseLine>
@@ -125,6 +123,8 @@ void forEachLineInBlocks(const std::string& path, ParseLine parseLine) {
     ::close(file);
 }
 
+// A generated P,N,E,Z,D comma listing of `count` points without the ",--------," marker, as
+// surveying programs export them (about 50 bytes a line), in state-plane-sized coordinates.
 inline std::string writePlainCommaListing(std::size_t count) {
     const auto path = std::filesystem::temp_directory_path() /
                       ("korvela-bench-" + std::to_string(count) + "-pnezd.csv");

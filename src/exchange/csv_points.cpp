@@ -299,7 +299,7 @@ CsvReadSummary readPoints(const SourceBytes& bytes, const CsvLayout& layout, Poi
     }
     PointSequences sequences = joinPoints(points);
     if (!RowReader(layout).numbered()) {
-        sequences.number = PointNumbers();
+        sequences.number = PointNumbers();  // the empty numbers go before the ordinals come
         sequences.number = ordinalNumbers(summary.pointsRead);
     }
     store.assign(std::move(sequences));
@@ -392,8 +392,7 @@ char* writeField(char* out, std::string_view text, char separator) {
 }
 
 char* writeTextField(char* out, std::string_view text, const CsvWriteOptions& options) {
-    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
-    if (options.encoding == TextEncoding::Utf8 && !ascii) {
+    if (options.encoding == TextEncoding::Utf8 && !isPlainAscii(text)) {
         return writeField(out, cp1251ToUtf8(text), options.separator);
     }
     return writeField(out, text, options.separator);
